@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# erpsync set-up and entry points. Each command installs what it needs, builds, then runs.
+#   ./run.sh demo   embedded branch and central servers with sample data, then the synchroniser on them
+#   ./run.sh test   every test
+#   ./run.sh build  build only
+set -euo pipefail
+cd "$(dirname "$0")"
+
+PACKAGES=(cmake ninja-build g++ pkg-config libsqlite3-dev unixodbc unixodbc-dev tdsodbc libsqliteodbc
+  libfmt-dev libcli11-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev xvfb xauth)
+
+install_packages() {
+  local missing=()
+  for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -qq
+  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+build() {
+  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+  cmake --build build -j "$(nproc)"
+}
+
+case "${1:-}" in
+  demo)
+    install_packages
+    build
+    exec build/cli/erpsync-cli demo --home build/demo
+    ;;
+  test)
+    install_packages
+    build
+    export QT_QPA_PLATFORM=offscreen
+    ctest --test-dir build --output-on-failure -j "$(nproc)" --timeout 900
+    ;;
+  build)
+    install_packages
+    build
+    ;;
+  *)
+    echo "usage: $0 demo|test|build" >&2
+    exit 2
+    ;;
+esac

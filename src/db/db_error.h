@@ -1,0 +1,28 @@
+// A failure reported by a database backend, worded as the server words it.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace erpsync::db {
+
+class DbError : public std::runtime_error {
+ public:
+  explicit DbError(std::string description, std::string sqlState = "HY000", long nativeError = 0)
+      : std::runtime_error(description),
+        description_(std::move(description)),
+        sqlState_(std::move(sqlState)),
+        nativeError_(nativeError) {}
+
+  // The server's error text: operations look into it for phrases such as "Cannot insert duplicate key".
+  const std::string& description() const { return description_; }
+  const std::string& sqlState() const { return sqlState_; }
+  long nativeError() const { return nativeError_; }
+
+ private:
+  std::string description_;
+  std::string sqlState_;
+  long nativeError_;
+};
+
+}  // namespace erpsync::db

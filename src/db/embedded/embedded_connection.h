@@ -1,0 +1,34 @@
+// The embedded server: a SQL Server stand-in that runs T-SQL on SQLite files.
+// A server is a directory; each catalog is one SQLite file in it.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+
+#include "db/connection.h"
+
+namespace erpsync::db::embedded {
+
+class EmbeddedConnection : public Connection {
+ public:
+  // baseDir resolves relative "embedded:<dir>" data sources (the program folder).
+  explicit EmbeddedConnection(std::filesystem::path baseDir);
+  ~EmbeddedConnection() override;
+
+  void open(const std::string& connectionString) override;
+  void close() override;
+  bool isOpen() const override;
+  long long execute(const std::string& sql) override;
+  Recordset query(const std::string& sql) override;
+  void beginTrans() override;
+  void commitTrans() override;
+  void rollbackTrans() override;
+  void setCommandTimeout(int seconds) override;
+
+ private:
+  struct Impl;
+  std::filesystem::path baseDir_;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace erpsync::db::embedded
