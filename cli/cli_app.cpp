@@ -2,17 +2,28 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cmd_app.h"
+#include "cmd_capture.h"
+#include "cmd_sql.h"
+#include "cmd_testbed.h"
+
 namespace erpsync::cli {
 
 int run(int argc, char** argv) {
   CLI::App app{"erpsync-cli: branch synchroniser, headless"};
   app.require_subcommand(1);
+  // Each verb group registers its subcommands; a verb's action stores its exit code here.
+  int exitCode = 0;
+  addAppCommands(app, exitCode);
+  addSqlCommand(app, exitCode);
+  addTestbedCommands(app, exitCode);
+  addCaptureCommands(app, exitCode);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
     return app.exit(e) == 0 ? 0 : 2;
   }
-  return 0;
+  return exitCode;
 }
 
 }  // namespace erpsync::cli

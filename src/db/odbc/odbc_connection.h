@@ -10,7 +10,13 @@ namespace erpsync::db::odbc {
 
 // Maps an OLE DB style string (Provider, Data Source, Initial Catalog, User ID, Password, ...) to an
 // ODBC driver string. The driver comes from ERPSYNC_ODBC_DRIVER (default "FreeTDS"); encryption is
-// requested when ERPSYNC_ODBC_ENCRYPT is set. A string that already names a DRIVER or DSN is kept as is.
+// requested when ERPSYNC_ODBC_ENCRYPT is set (its value is used when it is a keyword=value pair;
+// "0", "no", "false" and "off" leave encryption off). A string that already names a DRIVER or DSN
+// is kept as is. Data sources may be "host", "host,port", "host\instance" (FreeTDS gets SERVER and
+// Port separately, port 1433 when none is given and no instance is named).
+//
+// Text goes through the driver's UTF-16 entry points, except for the SQLite ODBC driver whose
+// narrow ones are UTF-8; ERPSYNC_ODBC_UNICODE=0/1 forces one or the other.
 std::string toOdbcConnectionString(const std::string& oledbConnectionString);
 
 class OdbcConnection : public Connection {
@@ -18,9 +24,13 @@ class OdbcConnection : public Connection {
   OdbcConnection();
   ~OdbcConnection() override;
 
+  // Takes an OLE DB style string or an ODBC one (see toOdbcConnectionString); the login gives up
+  // after 10 seconds. Opening an open connection reconnects.
   void open(const std::string& connectionString) override;
   void close() override;
   bool isOpen() const override;
+  // Runs a statement or batch to its end; returns the count of the last statement that reports one
+  // (0 when an UPDATE or DELETE matched nothing, -1 when none reports one).
   long long execute(const std::string& sql) override;
   Recordset query(const std::string& sql) override;
   void beginTrans() override;

@@ -1,0 +1,135 @@
+// connect and run: the window's start-up and connect, and its auto-sync timer, without a window.
+#include "cmd_app.h"
+
+#include <CLI/CLI.hpp>
+#include <chrono>
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+#include <thread>
+
+#include "app/console_host.h"
+#include "app/date_text.h"
+#include "app/frm_synch.h"
+#include "app/main_form.h"
+#include "app/sync_context.h"
+#include "db/connection.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace erpsync::cli {
+
+namespace {
+
+std::filesystem::path executableFolder() {
+#ifdef _WIN32
+  wchar_t buf[MAX_PATH];
+  DWORD n = GetModuleFileNameW(nullptr, buf, MAX_PATH);
+  if (n > 0 && n < MAX_PATH) return std::filesystem::path(std::wstring(buf, n)).parent_path();
+#else
+  std::error_code ec;
+  auto p = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (!ec) return p.parent_path();
+#endif
+  return std::filesystem::current_path();
+}
+
+}  // namespace
+
+std::filesystem::path resolveProgramFolder(const std::string& home) {
+  if (!home.empty()) return std::filesystem::absolute(home);
+  if (const char* env = std::getenv("ERPSYNC_HOME"); env && *env) return std::filesystem::absolute(env);
+  return executableFolder();
+}
+
+int runVerb(const VerbOptions& options, const VerbHandler& handler, std::ostream& out, std::ostream& err) {
+  ConsoleHost host(out, err);
+  host.answerYes = options.yes;
+  SystemClock clock;
+  MainForm form;
+  SyncContext ctx(host, clock, form, resolveProgramFolder(options.home));
+  host.logNotice = [&ctx](const std::string& text) { ctx.log("Notice", text); };
+  FrmSynch frm(ctx);
+
+  if (!frm.Form_Load() || host.quitRequested()) return kExitUsage;
+  // Without the central server name the window waits for the settings wizard; headless there is
+  // nothing to wait for.
+  if (ctx.SyncServerName.empty()) return kExitUsage;
+
+  frm.cmdConnect_Click();
+  if (!db::isOpen(ctx.LocalConnection) || !db::isOpen(ctx.WebConnection)) {
+    err << "[error] Not connected: "
+        << (db::isOpen(ctx.LocalConnection) ? "" : ctx.LocalDbCode + " on " + ctx.LocalServerName + " ")
+        << (db::isOpen(ctx.WebConnection) ? "" : ctx.WebDbCode + " on " + ctx.SyncServerName) << std::endl;
+    return kExitOperationError;
+  }
+  if (handler) handler(frm, out);
+  return host.errorsShown() + host.noticesShown() > 0 ? kExitOperationError : kExitOk;
+}
+
+CLI::App* addButtonVerb(CLI::App& app, int& exitCode, const std::string& name, const std::string& description,
+                        VerbHandler handler) {
+  auto options = std::make_shared<VerbOptions>();
+  CLI::App* sub = app.add_subcommand(name, description);
+  sub->add_option("--home", options->home, "program folder (default: ERPSYNC_HOME, else the executable's folder)");
+  sub->add_flag("--yes", options->yes, "answer Yes to every question (default: No)");
+  sub->callback([options, handler = std::move(handler), &exitCode] {
+    exitCode = runVerb(*options, handler, std::cout, std::cerr);
+  });
+  return sub;
+}
+
+namespace {
+
+// What connect shows the operator, one value a line.
+void printConnection(FrmSynch& frm, std::ostream& out) {
+  MainForm& f = frm.form;
+  out << "Local server: " << f.lblDesktopIP.caption() << "\n";
+  out << "Central server: " << f.lblOnlineIP.caption() << "\n";
+  out << f.Label13.caption() << ": " << f.lblDesktopCompany.caption() << "\n";
+  out << f.Label14.caption() << ": " << f.lblSynchCompany.caption() << "\n";
+  out << f.Label5.caption() << " " << f.lblCostcentre.caption() << " (" << f.lblCostcentre.tag() << ")\n";
+  out << "Working date: " << ddMMMyyyy(f.dtpdate.value()) << "\n";
+  out << "Voucher types:";
+  bool any = false;
+  for (const auto& item : f.lstVchtypes.items())
+    if (item.selected) {
+      out << (any ? ", " : " ") << item.text << " (" << item.itemData << ")";
+      any = true;
+    }
+  out << (any ? "" : " none") << "\n";
+  out << "Status: " << f.lblFirststatus.caption() << std::endl;
+}
+
+}  // namespace
+
+void addAppCommands(CLI::App& app, int& exitCode) {
+  addButtonVerb(app, exitCode, "connect", "load and connect as the window does, then show what it shows",
+                printConnection);
+
+  auto passes = std::make_shared<int>(1);
+  auto waitMs = std::make_shared<int>(5000);
+  CLI::App* run = addButtonVerb(app, exitCode, "run", "load, connect and run auto-sync passes",
+                                [passes, waitMs](FrmSynch& frm, std::ostream& out) {
+                                  printConnection(frm, out);
+                                  if (!frm.hooks.timertrigger_Timer) {
+                                    out << "No auto-sync pass work exists yet." << std::endl;
+                                    return;
+                                  }
+                                  // Unattended means auto-sync on, whatever the window would start with.
+                                  frm.form.ChkAutoSynch.setValue(1);
+                                  for (int i = 0; i < *passes; ++i) {
+                                    if (i > 0) std::this_thread::sleep_for(std::chrono::milliseconds(*waitMs));
+                                    // An operation that keeps auto-sync off (a refused day end) stops the run.
+                                    if (!frm.form.timertrigger.enabled()) break;
+                                    frm.hooks.timertrigger_Timer();
+                                  }
+                                });
+  run->add_option("--passes", *passes, "number of passes (default 1)")->check(CLI::PositiveNumber);
+  run->add_option("--wait-ms", *waitMs, "pause between passes in milliseconds (default 5000)")
+      ->check(CLI::NonNegativeNumber);
+}
+
+}  // namespace erpsync::cli

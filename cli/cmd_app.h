@@ -1,0 +1,49 @@
+// The window's verbs for the headless runner: load and connect as the window does, then run the same
+// handler a button runs, against a ConsoleHost. Every button becomes a verb with one addButtonVerb line.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <iosfwd>
+#include <string>
+
+namespace CLI {
+class App;
+}
+
+namespace erpsync {
+class FrmSynch;
+}
+
+namespace erpsync::cli {
+
+// The program folder: home when given, else the environment's ERPSYNC_HOME, else the executable's folder.
+std::filesystem::path resolveProgramFolder(const std::string& home);
+
+struct VerbOptions {
+  std::string home;
+  bool yes = false;  // answer Yes to questions
+};
+
+// What a verb does after connect; out is the verb's standard output.
+using VerbHandler = std::function<void(FrmSynch&, std::ostream& out)>;
+
+// Exit codes of a verb.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitOperationError = 1;  // a notice or an error message box was shown
+inline constexpr int kExitUsage = 2;           // bad usage or missing settings
+
+// Loads the window, connects, then runs handler (when given). The exit code follows from what was
+// shown: 2 when load ended the program or the settings lack the central server name, 1 when the
+// company databases could not be opened or an error box or notice was shown, else 0.
+int runVerb(const VerbOptions& options, const VerbHandler& handler, std::ostream& out, std::ostream& err);
+
+// Adds the subcommand name with --home and --yes whose action is runVerb(handler); the exit code is
+// stored in exitCode.
+CLI::App* addButtonVerb(CLI::App& app, int& exitCode, const std::string& name, const std::string& description,
+                        VerbHandler handler);
+
+// connect, run.
+void addAppCommands(CLI::App& app, int& exitCode);
+
+}  // namespace erpsync::cli

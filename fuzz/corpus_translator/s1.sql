@@ -1,0 +1,1 @@
+select top 1 a.InvID, b.Name from tblSales a inner join tblItem b inner join tblItem c on b.ItemID=c.ItemID on a.InvID = b.InvID where InvDate = '06/Dec/2026' order by 1

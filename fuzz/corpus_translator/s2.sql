@@ -1,0 +1,1 @@
+insert into tblSales (InvNo, InvDate, Qty) values ('A', '12-May-2020', 12.5)

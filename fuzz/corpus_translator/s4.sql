@@ -1,0 +1,1 @@
+update tblSales set InvNo = InvNo + 'Del', Qty = (select max(Rate) from [central].W.dbo.tblItem i where i.InvID = tblSales.InvID) where InvID in (1,2,3)

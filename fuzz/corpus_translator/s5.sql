@@ -1,0 +1,1 @@
+select * from (SELECT 0 as ID, InvNo AS t FROM tblSales Union Select 1, Name from tblItem) as M where m.t like 'a%' group by m.ID having count(*) > 1

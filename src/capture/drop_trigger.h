@@ -1,0 +1,19 @@
+// Removes the three change-log triggers of one watched table, before the upgrade installs them anew.
+#pragma once
+
+#include <string>
+
+#include "db/connection.h"
+
+namespace erpsync {
+struct SyncContext;
+}
+
+namespace erpsync::capture {
+
+// Drops Trig_<name>Insert, Trig_<name>update and Trig_<name>Delete on mycn, the database that holds
+// them (the central database for masters, the branch database for vouchers). Stops at the first
+// failing statement and shows its error as a notice; returns true when all three were dropped.
+bool Droptrigger(SyncContext& ctx, const std::string& StrTiggerName, db::Connection* mycn);
+
+}  // namespace erpsync::capture

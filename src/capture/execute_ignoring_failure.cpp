@@ -1,0 +1,15 @@
+#include "capture/execute_ignoring_failure.h"
+
+namespace erpsync::capture {
+
+bool executeIgnoringFailure(db::Connection* connection, const std::string& sql) {
+  if (!connection || !connection->isOpen()) return false;
+  try {
+    connection->execute(sql);
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+}  // namespace erpsync::capture

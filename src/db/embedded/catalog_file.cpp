@@ -1,0 +1,148 @@
+#include "db/embedded/catalog_file.h"
+
+#include <sqlite3.h>
+
+#include "db/db_error.h"
+#include "db/embedded/lexer.h"
+#include "db/embedded/sql_types.h"
+
+namespace erpsync::db::embedded {
+
+namespace fs = std::filesystem;
+
+bool CiLess::operator()(const std::string& a, const std::string& b) const {
+  std::size_t n = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x + 32);
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y + 32);
+    if (x != y) return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
+  }
+  return a.size() < b.size();
+}
+
+std::optional<fs::path> findCatalogFile(const fs::path& dir, std::string_view catalog) {
+  std::error_code ec;
+  fs::path exact = dir / (std::string(catalog) + std::string(kCatalogExtension));
+  if (fs::is_regular_file(exact, ec)) return exact;
+  for (auto it = fs::directory_iterator(dir, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
+    const fs::path& p = it->path();
+    if (p.extension() == kCatalogExtension && iequals(p.stem().string(), catalog) && it->is_regular_file(ec)) return p;
+  }
+  return std::nullopt;
+}
+
+namespace {
+
+void execOrThrow(sqlite3* db, const char* sql) {
+  char* err = nullptr;
+  if (sqlite3_exec(db, sql, nullptr, nullptr, &err) != SQLITE_OK) {
+    std::string m = err ? err : "unknown error";
+    sqlite3_free(err);
+    throw DbError(m, "HY000", 0);
+  }
+}
+
+}  // namespace
+
+void initCatalogFile(const fs::path& file) {
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(file.string().c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+    std::string m = db ? sqlite3_errmsg(db) : "cannot create file";
+    sqlite3_close(db);
+    throw DbError("CREATE DATABASE failed: " + m, "42000", 1802);
+  }
+  try {
+    sqlite3_busy_timeout(db, 10000);
+    execOrThrow(db, "PRAGMA journal_mode=WAL");
+    execOrThrow(db,
+                "CREATE TABLE IF NOT EXISTS __tsql_columns(tbl TEXT NOT NULL COLLATE NOCASE, col TEXT NOT NULL COLLATE "
+                "NOCASE, ord INTEGER NOT NULL, type TEXT NOT NULL, nullable INTEGER NOT NULL, ident_seed INTEGER, "
+                "ident_incr INTEGER, ident_last INTEGER, default_sql TEXT, PRIMARY KEY(tbl, col));"
+                "CREATE TABLE IF NOT EXISTS __tsql_objects(name TEXT NOT NULL COLLATE NOCASE, kind TEXT NOT NULL, tbl "
+                "TEXT COLLATE NOCASE, cols TEXT, definition TEXT, ord INTEGER);");
+  } catch (...) {
+    sqlite3_close(db);
+    throw;
+  }
+  sqlite3_close(db);
+}
+
+TableMap loadTables(sqlite3* db, const std::string& alias) {
+  TableMap out;
+  std::string q = "SELECT tbl, col, type, nullable, ident_seed, ident_incr, default_sql FROM \"" + alias +
+                  "\".__tsql_columns ORDER BY tbl, ord";
+  sqlite3_stmt* st = nullptr;
+  if (sqlite3_prepare_v2(db, q.c_str(), -1, &st, nullptr) != SQLITE_OK) {
+    std::string m = sqlite3_errmsg(db);
+    sqlite3_finalize(st);
+    throw DbError("The catalog is damaged: " + m, "HY000", 0);
+  }
+  while (sqlite3_step(st) == SQLITE_ROW) {
+    std::string tbl = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+    TableInfo& t = out[tbl];
+    if (t.name.empty()) t.name = tbl;
+    ColumnInfo c;
+    c.name = reinterpret_cast<const char*>(sqlite3_column_text(st, 1));
+    auto type = parseTypeName(reinterpret_cast<const char*>(sqlite3_column_text(st, 2)));
+    if (type) c.type = *type;
+    c.nullable = sqlite3_column_int(st, 3) != 0;
+    if (sqlite3_column_type(st, 4) != SQLITE_NULL) {
+      c.identity = true;
+      c.seed = sqlite3_column_int64(st, 4);
+      c.increment = sqlite3_column_int64(st, 5);
+    }
+    if (sqlite3_column_type(st, 6) != SQLITE_NULL) c.defaultSql = reinterpret_cast<const char*>(sqlite3_column_text(st, 6));
+    t.columns.push_back(std::move(c));
+  }
+  sqlite3_finalize(st);
+  q = "SELECT name, kind, tbl, cols FROM \"" + alias + "\".__tsql_objects WHERE kind <> 'TR' ORDER BY ord";
+  if (sqlite3_prepare_v2(db, q.c_str(), -1, &st, nullptr) != SQLITE_OK) {
+    sqlite3_finalize(st);
+    return out;
+  }
+  while (sqlite3_step(st) == SQLITE_ROW) {
+    std::string tbl = reinterpret_cast<const char*>(sqlite3_column_text(st, 2));
+    auto it = out.find(tbl);
+    if (it == out.end()) continue;
+    IndexInfo ix;
+    ix.name = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+    ix.kind = reinterpret_cast<const char*>(sqlite3_column_text(st, 1));
+    std::string cols = sqlite3_column_type(st, 3) == SQLITE_NULL ? "" : reinterpret_cast<const char*>(sqlite3_column_text(st, 3));
+    std::size_t p = 0;
+    while (p <= cols.size() && !cols.empty()) {
+      std::size_t q2 = cols.find('\x1f', p);
+      ix.columns.push_back(cols.substr(p, q2 == std::string::npos ? std::string::npos : q2 - p));
+      if (q2 == std::string::npos) break;
+      p = q2 + 1;
+    }
+    it->second.indexes.push_back(std::move(ix));
+  }
+  sqlite3_finalize(st);
+  return out;
+}
+
+std::vector<TriggerDef> loadTriggers(sqlite3* db) {
+  std::vector<TriggerDef> out;
+  sqlite3_stmt* st = nullptr;
+  if (sqlite3_prepare_v2(db, "SELECT name, tbl, cols, definition FROM main.__tsql_objects WHERE kind = 'TR' ORDER BY ord",
+                         -1, &st, nullptr) != SQLITE_OK) {
+    sqlite3_finalize(st);
+    return out;
+  }
+  while (sqlite3_step(st) == SQLITE_ROW) {
+    TriggerDef t;
+    t.name = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+    t.table = reinterpret_cast<const char*>(sqlite3_column_text(st, 1));
+    std::string ev = reinterpret_cast<const char*>(sqlite3_column_text(st, 2));
+    t.onInsert = ev.find('I') != std::string::npos;
+    t.onUpdate = ev.find('U') != std::string::npos;
+    t.onDelete = ev.find('D') != std::string::npos;
+    t.definition = reinterpret_cast<const char*>(sqlite3_column_text(st, 3));
+    out.push_back(std::move(t));
+  }
+  sqlite3_finalize(st);
+  return out;
+}
+
+}  // namespace erpsync::db::embedded

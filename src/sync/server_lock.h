@@ -1,0 +1,51 @@
+// The server push lock: the 'BLOCKFASTPUSH' row of the central tblDayActivity that keeps two branches
+// from pushing vouchers into the central database at the same time.
+#pragma once
+
+#include <string>
+
+namespace erpsync {
+struct SyncContext;
+}
+
+namespace erpsync::sync {
+
+// A lock row whose Timeof is this many seconds or more away from the central server's clock was left
+// behind by a holder that stopped; any branch may remove it.
+inline constexpr int kLockStaleSeconds = 50;
+
+// One call runs one lock operation on WebConnection, chosen by the first true flag in this order:
+//  - blnUpdateTimeOnly (refresh): renews the time of this branch's lock row; takes the lock again when
+//    the row has gone. Returns true when this branch holds the lock afterwards.
+//  - blnCheckFree (check): removes abandoned lock rows and reports whether the server is free (true).
+//    When a live row is found, StrWhoOccupiedServer receives its holder's name.
+//  - blnSetLock (take): takes the lock unless another branch holds a live one, in one transaction.
+//    Returns true when this branch holds the lock afterwards.
+//  - none (release): removes this branch's lock row; returns false.
+// The holder name is the caption of lblCostcentre. Keeps lblserverStat at "FREE" or "LOCK". Errors are
+// shown as a notice and give false (true for a check that had already found the server free).
+bool CheckSetServerFreeStatus(SyncContext& ctx, bool blnCheckFree, bool blnSetLock, bool blnUpdateTimeOnly,
+                              std::string& StrWhoOccupiedServer);
+
+// Convenience forms of the calls above.
+inline bool checkServerFree(SyncContext& ctx, std::string& holder) {
+  return CheckSetServerFreeStatus(ctx, true, false, false, holder);
+}
+inline bool takeServerLock(SyncContext& ctx) {
+  std::string none;
+  return CheckSetServerFreeStatus(ctx, false, true, false, none);
+}
+inline bool refreshServerLock(SyncContext& ctx) {
+  std::string none;
+  return CheckSetServerFreeStatus(ctx, false, true, true, none);
+}
+inline void releaseServerLock(SyncContext& ctx) {
+  std::string none;
+  CheckSetServerFreeStatus(ctx, false, false, false, none);
+}
+
+// The "Free Server" button: the operator's override for a lock left behind. Removes every lock row,
+// whoever holds it, without asking, and shows "FREE".
+void cmdFreeServer_Click(SyncContext& ctx);
+
+}  // namespace erpsync::sync

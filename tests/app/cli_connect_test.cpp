@@ -1,0 +1,114 @@
+// The headless runner's connect and run verbs, as an operator or a script calls them.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+
+#include "app/date_text.h"
+#include "db/embedded/embedded_server.h"
+#include "settings/settings_files.h"
+#include "test_support.h"
+#include "testbed.h"
+
+namespace erpsync {
+namespace {
+
+using test::TempDir;
+
+struct CliRun {
+  int exitCode = -1;
+  std::string output;  // stdout and stderr together
+};
+
+CliRun runCli(const std::string& args) {
+  CliRun r;
+  const std::string cmd = "'" + test::cliPath() + "' " + args + " 2>&1";
+  FILE* p = popen(cmd.c_str(), "r");
+  if (!p) return r;
+  std::array<char, 4096> buf{};
+  while (std::size_t n = fread(buf.data(), 1, buf.size(), p)) r.output.append(buf.data(), n);
+  const int status = pclose(p);
+  r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return r;
+}
+
+struct Cli : ::testing::Test {
+  TempDir home;
+  void SetUp() override {
+    testbed::InitOptions o;
+    o.home = home.path();
+    o.items = 5;
+    o.ledgers = 10;
+    testbed::init(o);
+  }
+  // The schema upgrade, so the day rows table the connect shows exists.
+  void upgrade() { ASSERT_EQ(runCli("update-database " + homeArg()).exitCode, 0); }
+  std::string homeArg() const { return "--home '" + home.path().string() + "'"; }
+  void appendSetting(const std::string& line) {
+    auto p = settings::appSettingsPath(home.path());
+    test::writeFile(p, test::readFile(p) + "\r\n" + line);
+  }
+};
+
+TEST_F(Cli, ConnectPrintsWhatTheWindowShows) {
+  appendSetting("SYNCHVCHTYPEIDS=201;");
+  const std::string serverDay = ddMMMyyyy(db::embedded::serverNow());
+  // Before the schema upgrade the day rows table is missing: the day-start display reports it.
+  CliRun r = runCli("connect " + homeArg());
+  EXPECT_EQ(r.exitCode, 1) << r.output;
+  EXPECT_NE(r.output.find("[notice] Invalid object name 'tblDayActivity'"), std::string::npos) << r.output;
+  ASSERT_EQ(runCli("update-database " + homeArg()).exitCode, 0);
+  r = runCli("connect " + homeArg());
+  EXPECT_EQ(r.exitCode, 0) << r.output;
+  EXPECT_NE(r.output.find("Local server: embedded:servers/branch\n"), std::string::npos) << r.output;
+  EXPECT_NE(r.output.find("DesktopCompany: BR01\n"), std::string::npos) << r.output;
+  EXPECT_NE(r.output.find("OnlineCompany: HO01\n"), std::string::npos) << r.output;
+  EXPECT_NE(r.output.find("Cost centre: Branch One (2)\n"), std::string::npos) << r.output;
+  EXPECT_NE(r.output.find("Working date: " + serverDay + "\n"), std::string::npos) << r.output;
+  EXPECT_NE(r.output.find("Voucher types: Sales BR1 (201)\n"), std::string::npos) << r.output;
+  EXPECT_NE(r.output.find("Status: Connection .Done.... \n"), std::string::npos) << r.output;
+}
+
+TEST_F(Cli, ProgramFolderFromTheEnvironment) {
+  upgrade();
+  CliRun r = runCli("connect");
+  EXPECT_EQ(r.exitCode, 2) << r.output;  // the executable's folder holds no settings
+  r = runCli("");
+  EXPECT_EQ(r.exitCode, 2);
+  const std::string env = "ERPSYNC_HOME='" + home.path().string() + "' ";
+  FILE* p = popen((env + "'" + test::cliPath() + "' connect >/dev/null 2>&1").c_str(), "r");
+  ASSERT_NE(p, nullptr);
+  const int status = pclose(p);
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+TEST_F(Cli, MissingServerNameIsMissingSettings) {
+  std::filesystem::remove(settings::serverNamePath(home.path()));
+  CliRun r = runCli("connect " + homeArg());
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_NE(r.output.find("[critical] Please check  Server Name to continue ( servername.ini). "), std::string::npos)
+      << r.output;
+}
+
+TEST_F(Cli, UnreachableCentralDatabaseIsAnError) {
+  auto p = settings::appSettingsPath(home.path());
+  std::string text = test::readFile(p);
+  text.replace(text.find("WEBDBCODE=HO01"), 14, "WEBDBCODE=NOSUCHDB");
+  test::writeFile(p, text);
+  CliRun r = runCli("connect " + homeArg());
+  EXPECT_EQ(r.exitCode, 1) << r.output;
+  EXPECT_NE(r.output.find("Not connected"), std::string::npos) << r.output;
+}
+
+TEST_F(Cli, RunConnectsAndSaysThereIsNoPassYet) {
+  upgrade();
+  CliRun r = runCli("run " + homeArg() + " --passes 2 --wait-ms 0");
+  EXPECT_EQ(r.exitCode, 0) << r.output;
+  EXPECT_NE(r.output.find("No auto-sync pass work exists yet."), std::string::npos) << r.output;
+  r = runCli("run " + homeArg() + " --passes 0");
+  EXPECT_EQ(r.exitCode, 2) << r.output;
+}
+
+}  // namespace
+}  // namespace erpsync

@@ -1,0 +1,79 @@
+// A branch and a central company database on embedded servers in a temporary folder, with the context
+// the operations run in (scripted host, pinned workstation clock, window model).
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "app/clock.h"
+#include "app/main_form.h"
+#include "app/sync_context.h"
+#include "capture/update_database.h"
+#include "db/connection.h"
+#include "db/connections.h"
+#include "db/embedded/embedded_server.h"
+#include "scripted_host.h"
+#include "test_support.h"
+#include "testbed.h"
+
+namespace erpsync::test {
+
+class PairFixture : public ::testing::Test {
+ protected:
+  static constexpr const char* kBranchServer = "embedded:servers/branch";
+  static constexpr const char* kCentralServer = "embedded:servers/central";
+
+  PairFixture() {
+    testbed::InitOptions o;
+    o.home = dir.path();
+    o.items = 8;
+    o.ledgers = 12;
+    testbed::init(o);
+    ctx.LocalServerName = kBranchServer;
+    ctx.SyncServerName = kCentralServer;
+    ctx.LocalDbCode = "BR01";
+    ctx.WebDbCode = "HO01";
+    ctx.LocalConnection = db::openConnection(db::companyConnectionString("BR01", kBranchServer), dir.path());
+    ctx.WebConnection = db::openConnection(db::companyConnectionString("HO01", kCentralServer), dir.path());
+    form.lblCostcentre.setCaption("Branch One");
+    form.lblCostcentre.setTag("2");
+  }
+  ~PairFixture() override { db::embedded::setClockOffsetSeconds(0); }
+
+  db::Connection& branch() { return *ctx.LocalConnection; }
+  db::Connection& central() { return *ctx.WebConnection; }
+
+  // Runs "Update Database" and expects its closing message. Its notices (drops of triggers that were
+  // not there yet) are kept apart in upgradeNotices.
+  void upgrade() {
+    host.expectBox(Answer::OK, "Database Updated.");
+    capture::cmdUpdateDataBase_Click(ctx);
+    EXPECT_EQ(host.pendingAnswers(), 0u);
+    upgradeNotices = notices();
+    host.balloons.clear();
+  }
+
+  static long long scalar(db::Connection& c, const std::string& sql) {
+    auto rs = c.query(sql);
+    return rs.empty() ? -1 : rs.at(0, 0).toInt();
+  }
+  static db::Recordset rows(db::Connection& c, const std::string& sql) { return c.query(sql); }
+
+  // Texts of the notices shown so far (balloons, as no notifier program is installed).
+  std::vector<std::string> notices() const {
+    std::vector<std::string> out;
+    for (const auto& b : host.balloons) out.push_back(b.text);
+    return out;
+  }
+
+  std::vector<std::string> upgradeNotices;
+  TempDir dir;
+  ScriptedHost host{true};
+  FixedClock clock{db::DateTime{2026, 12, 5, 14, 5, 33}};
+  MainForm form;
+  SyncContext ctx{host, clock, form, dir.path()};
+};
+
+}  // namespace erpsync::test

@@ -1,0 +1,258 @@
+// The push lock against a real central database, with the central server's clock moved instead of
+// waiting.
+#include "sync/server_lock.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "../capture/pair_fixture.h"
+#include "../capture/process_runner.h"
+#include "app/frm_synch.h"
+
+namespace erpsync::test {
+namespace {
+
+class ServerLock : public PairFixture {
+ protected:
+  void SetUp() override { upgrade(); }
+
+  // Waits for the start of a server second, so a check made right after sees ages to the second.
+  db::DateTime serverSecond() {
+    for (;;) {
+      auto now = db::embedded::serverNow();
+      if (now.millisecond < 300) {
+        now.millisecond = 0;
+        return now;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+  }
+  static std::string at(const db::DateTime& t) {
+    auto iso = t.iso();
+    iso[10] = 'T';
+    return iso.substr(0, 19);
+  }
+  // A lock row as programs at the branches write it, with the given time.
+  void lockRow(const std::string& holder, const db::DateTime& timeof, int blockDataEntry = 1) {
+    central().execute(
+        " INSERT INTO [dbo].[tblDayActivity]([Activity],[BlockDataEntry],[SQLSERVERNAME],SystemName,"
+        "ActivitiesDetail,Timeof) Values ('BLOCKFASTPUSH'," +
+        std::to_string(blockDataEntry) + "," + db::sqlQuote(holder) + ",'','Blocking for data pushing from client','" +
+        at(timeof) + "')");
+  }
+  long long lockRows(const std::string& where = "1=1") {
+    return scalar(central(), "SELECT COUNT(*) FROM tblDayActivity WHERE Activity='BLOCKFASTPUSH' AND " + where);
+  }
+  bool check(std::string& holder) { return sync::checkServerFree(ctx, holder); }
+  static db::DateTime plus(const db::DateTime& t, long long s) {
+    return db::DateTime::fromTotalSeconds(t.totalSeconds() + s);
+  }
+};
+
+TEST_F(ServerLock, CheckJudgesAgeOnTheServerClock) {
+  std::string holder = "untouched";
+  EXPECT_TRUE(check(holder));
+  EXPECT_EQ(form.lblserverStat.caption(), "FREE");
+  EXPECT_EQ(holder, "untouched");
+
+  auto now = serverSecond();
+  lockRow("Branch Two", plus(now, -49));
+  EXPECT_FALSE(check(holder));
+  EXPECT_EQ(form.lblserverStat.caption(), "LOCK");
+  EXPECT_EQ(holder, "Branch Two");
+  EXPECT_EQ(lockRows(), 1);
+
+  central().execute("DELETE FROM tblDayActivity WHERE Activity='BLOCKFASTPUSH'");
+  now = serverSecond();
+  lockRow("Branch Two", plus(now, -50));
+  holder = "untouched";
+  EXPECT_TRUE(check(holder));
+  EXPECT_EQ(form.lblserverStat.caption(), "FREE");
+  EXPECT_EQ(holder, "untouched");
+  EXPECT_EQ(lockRows(), 0);
+}
+
+// Ages are whole date-time differences: a row written 20 seconds before midnight is live just after
+// it, and a row written a day ago at almost the same time of day is abandoned.
+TEST_F(ServerLock, AgeCountsDatesAcrossMidnightAndDays) {
+  db::embedded::setClockOffsetSeconds(0);
+  auto real = db::embedded::serverNow();
+  auto target = plus(real.dateOnly(), 86400 + 10);  // 00:00:10 tomorrow
+  db::embedded::setClockOffsetSeconds(target.totalSeconds() - real.totalSeconds());
+  lockRow("Branch Two", plus(target, -20));  // 23:59:50
+  std::string holder;
+  EXPECT_FALSE(check(holder));
+  EXPECT_EQ(holder, "Branch Two");
+
+  central().execute("DELETE FROM tblDayActivity WHERE Activity='BLOCKFASTPUSH'");
+  db::embedded::setClockOffsetSeconds(0);
+  auto now = serverSecond();
+  lockRow("Branch Two", plus(now, -86400 + 10));
+  holder.clear();
+  EXPECT_TRUE(check(holder));
+  EXPECT_EQ(lockRows(), 0);
+  EXPECT_TRUE(holder.empty());
+}
+
+TEST_F(ServerLock, RowsThatReadAsFreeAndSeveralRows) {
+  auto now = serverSecond();
+  lockRow("Branch Two", now, 0);
+  std::string holder;
+  EXPECT_TRUE(check(holder));
+  EXPECT_EQ(form.lblserverStat.caption(), "FREE");
+  EXPECT_EQ(holder, "Branch Two");
+  EXPECT_EQ(lockRows(), 1);
+  // We may take it: a row that does not block makes way.
+  EXPECT_TRUE(sync::takeServerLock(ctx));
+  EXPECT_EQ(lockRows(), 1);
+  EXPECT_EQ(lockRows("SQLSERVERNAME='Branch One'"), 1);
+  central().execute("DELETE FROM tblDayActivity WHERE Activity='BLOCKFASTPUSH'");
+
+  // An abandoned row in front of a live one: the live one decides, the abandoned one goes.
+  now = serverSecond();
+  lockRow("Branch Three", plus(now, -300));
+  lockRow("Branch Two", now);
+  EXPECT_FALSE(check(holder));
+  EXPECT_EQ(holder, "Branch Two");
+  EXPECT_EQ(lockRows(), 1);
+  EXPECT_EQ(form.lblserverStat.caption(), "LOCK");
+}
+
+TEST_F(ServerLock, RowWithoutHolderNameOfAnOlderTable) {
+  central().execute("DROP TABLE tblDayActivity");
+  central().execute(
+      "CREATE TABLE tblDayActivity ([ID] [numeric](18, 0) IDENTITY(1,1) NOT NULL, [Activity] [varchar](50) NOT NULL, "
+      "[TimeOf] [datetime] NULL, [SystemName] [varchar](50) NULL, [DateOF] [datetime] NULL, [ActivitiesDetail] "
+      "[varchar](500) NULL, [BlnStarted] [numeric](18, 0) NULL, [BlnEnded] [numeric](18, 0) NULL, [CCID] [numeric](18, "
+      "0) "
+      "NULL, BlockDataEntry [numeric](18, 0), SQLSERVERNAME [varchar](50) NULL)");
+  auto now = serverSecond();
+  central().execute("INSERT INTO tblDayActivity (Activity, BlockDataEntry, Timeof) VALUES ('BLOCKFASTPUSH', 1, '" +
+                    at(now) + "')");
+  std::string holder = "x";
+  EXPECT_FALSE(check(holder));
+  EXPECT_EQ(holder, "");
+  // Nobody may take a live lock, named or not.
+  EXPECT_FALSE(sync::takeServerLock(ctx));
+  EXPECT_EQ(lockRows(), 1);
+}
+
+// Taking is one conditional step: it succeeds only while no other branch holds a live lock, and it
+// reports whether this branch holds the lock afterwards.
+TEST_F(ServerLock, TakeRefreshAndReleaseMindTheHolder) {
+  EXPECT_TRUE(sync::takeServerLock(ctx));
+  EXPECT_EQ(form.lblserverStat.caption(), "LOCK");
+  auto rs = central().query("SELECT * FROM tblDayActivity WHERE Activity='BLOCKFASTPUSH'");
+  ASSERT_EQ(rs.size(), 1u);
+  EXPECT_EQ(rs.at(0, "BlockDataEntry").toInt(), 1);
+  EXPECT_EQ(rs.at(0, "SQLSERVERNAME").toString(), "Branch One");
+  EXPECT_EQ(rs.at(0, "SystemName").toString(), "");
+  EXPECT_EQ(rs.at(0, "ActivitiesDetail").toString(), "Blocking for data pushing from client");
+  EXPECT_TRUE(rs.at(0, "DateOF").isNull());
+  EXPECT_TRUE(rs.at(0, "CCID").isNull());
+  EXPECT_TRUE(rs.at(0, "BlnStarted").isNull());
+  ASSERT_TRUE(rs.at(0, "Timeof").toDateTime());
+
+  // Taking again refreshes our own row.
+  EXPECT_TRUE(sync::takeServerLock(ctx));
+  EXPECT_EQ(lockRows(), 1);
+
+  // Another branch cannot take it, nor release it, nor refresh it.
+  form.lblCostcentre.setCaption("Branch Two");
+  EXPECT_FALSE(sync::takeServerLock(ctx));
+  EXPECT_EQ(form.lblserverStat.caption(), "LOCK");
+  EXPECT_FALSE(sync::refreshServerLock(ctx));
+  sync::releaseServerLock(ctx);
+  EXPECT_EQ(lockRows("SQLSERVERNAME='Branch One'"), 1);
+  EXPECT_EQ(lockRows(), 1);
+
+  // The holder's heartbeat keeps the row live on the server's clock.
+  form.lblCostcentre.setCaption("Branch One");
+  db::embedded::setClockOffsetSeconds(40);
+  EXPECT_TRUE(sync::refreshServerLock(ctx));
+  db::embedded::setClockOffsetSeconds(80);
+  std::string holder;
+  EXPECT_FALSE(check(holder));
+  EXPECT_EQ(holder, "Branch One");
+
+  // A refresh after the row was cleared takes the lock again; both flags set means refresh.
+  central().execute("DELETE FROM tblDayActivity WHERE Activity='BLOCKFASTPUSH'");
+  std::string none;
+  EXPECT_TRUE(sync::CheckSetServerFreeStatus(ctx, false, true, true, none));
+  EXPECT_EQ(lockRows("SQLSERVERNAME='Branch One'"), 1);
+
+  sync::releaseServerLock(ctx);
+  EXPECT_EQ(lockRows(), 0);
+  EXPECT_EQ(form.lblserverStat.caption(), "FREE");
+}
+
+TEST_F(ServerLock, AbandonedLockOfAnotherBranchIsTakenOver) {
+  auto now = serverSecond();
+  lockRow("Branch Two", plus(now, -55));
+  EXPECT_TRUE(sync::takeServerLock(ctx));
+  EXPECT_EQ(lockRows(), 1);
+  EXPECT_EQ(lockRows("SQLSERVERNAME='Branch One'"), 1);
+}
+
+TEST_F(ServerLock, NamesWithQuotesAreStoredAsTyped) {
+  form.lblCostcentre.setCaption("D'Souza's Branch");
+  EXPECT_TRUE(sync::takeServerLock(ctx));
+  form.lblCostcentre.setCaption("Branch Two");
+  std::string holder;
+  EXPECT_FALSE(check(holder));
+  EXPECT_EQ(holder, "D'Souza's Branch");
+  form.lblCostcentre.setCaption("D'Souza's Branch");
+  EXPECT_TRUE(sync::refreshServerLock(ctx));
+  sync::releaseServerLock(ctx);
+  EXPECT_EQ(lockRows(), 0);
+  EXPECT_TRUE(notices().empty());
+}
+
+TEST_F(ServerLock, FreeServerRemovesEveryLockAndFailuresAreNotices) {
+  auto now = serverSecond();
+  lockRow("Branch Two", now);
+  lockRow("Branch Three", now);
+  sync::cmdFreeServer_Click(ctx);
+  EXPECT_EQ(lockRows(), 0);
+  EXPECT_EQ(form.lblserverStat.caption(), "FREE");
+
+  ctx.WebConnection.reset();
+  std::string holder;
+  EXPECT_FALSE(sync::takeServerLock(ctx));
+  EXPECT_FALSE(check(holder));
+  EXPECT_EQ(notices().size(), 2u);
+}
+
+// The window: the Settings page shows the lock state, and the two maintenance buttons run their work.
+TEST_F(ServerLock, WindowShowsTheLockOnItsSettingsPage) {
+  FrmSynch frm(ctx);
+  lockRow("Branch Two", serverSecond());
+  form.lblserverStat.setCaption("FREE");
+  form.SSTab1.setTab(2);
+  EXPECT_EQ(form.lblserverStat.caption(), "LOCK");
+  form.cmdFreeServer.click();
+  EXPECT_EQ(form.lblserverStat.caption(), "FREE");
+  EXPECT_EQ(lockRows(), 0);
+  host.expectBox(Answer::OK, "Database Updated.");
+  form.cmdUpdateDataBase.click();
+}
+
+// Branches in separate processes take and release the lock on one central server over and over; no
+// two ever hold it at the same time.
+TEST_F(ServerLock, ContendingBranchesNeverHoldItTogether) {
+  const std::string home = "--home '" + dir.path().string() + "'";
+  std::vector<std::string> args;
+  for (int i = 1; i <= 4; ++i)
+    args.push_back("lock-contend " + home + " --name 'Branch " + std::to_string(i) + "' --rounds 15 --hold-ms 3");
+  auto results = runCliInParallel(dir.path(), args);
+  for (const auto& r : results) {
+    EXPECT_EQ(r.exitCode, 0) << r.output;
+    EXPECT_NE(r.output.find("overlaps 0, missed 0"), std::string::npos) << r.output;
+  }
+  EXPECT_EQ(lockRows(), 0);
+}
+
+}  // namespace
+}  // namespace erpsync::test
