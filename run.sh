@@ -29,11 +29,33 @@ build() {
   cmake --build build -j "$(nproc)"
 }
 
+# The main job on the embedded servers: a fresh testbed, the schema upgrade, a headless connect, a
+# day of ERP work at the branch and head office, and what the change logs and the push lock now say.
+run_demo() {
+  local home=build/demo cli=build/cli/erpsync-cli
+  echo "== Testbed: embedded branch and central servers (rows per table)"
+  "$cli" demo --home "$home"
+  echo; echo "== Update Database"
+  "$cli" update-database --home "$home"
+  echo; echo "== Connect"
+  "$cli" connect --home "$home"
+  echo; echo "== ERP activity: vouchers at the branch, masters and board rates at head office"
+  "$cli" testbed simulate --home "$home"
+  local q="SELECT ID, TableName, tblUniqueID, Action, ParentID, VchTYpeID, tblUniqueRefID, ActionTime FROM tblActivity ORDER BY ID"
+  echo; echo "== Branch change log (vouchers waiting to go up)"
+  "$cli" sql --home "$home" --server embedded:servers/branch --database BR01 -e "$q"
+  echo; echo "== Central change log (masters waiting to come down)"
+  "$cli" sql --home "$home" --server embedded:servers/central --database HO01 -e "$q"
+  echo; echo "== Push lock"
+  "$cli" lock-status --home "$home"
+  echo; echo "Daily log: $(ls -d "$home"/BR01* 2>/dev/null | head -n 1)"
+}
+
 case "${1:-}" in
   demo)
     install_packages
     build
-    exec build/cli/erpsync-cli demo --home build/demo
+    run_demo
     ;;
   test)
     install_packages

@@ -30,14 +30,12 @@ struct Env {
     std::random_device rd;
     dir = fs::temp_directory_path() / ("erpsync-bench-" + std::to_string(rd()));
     erpsync::db::embedded::createServer(dir / "srv");
-    auto master = erpsync::db::openConnection("User ID=sa;Initial Catalog=master;Data Source=embedded:" +
-                                                  (dir / "srv").string(),
-                                              dir);
+    auto master = erpsync::db::openConnection(
+        "User ID=sa;Initial Catalog=master;Data Source=embedded:" + (dir / "srv").string(), dir);
     for (const char* db : {"EMB", "RAW"}) {
       master->execute(std::string("CREATE DATABASE ") + db);
-      auto c = erpsync::db::openConnection(std::string("User ID=sa;Initial Catalog=") + db +
-                                               ";Data Source=embedded:" + (dir / "srv").string(),
-                                           dir);
+      auto c = erpsync::db::openConnection(
+          std::string("User ID=sa;Initial Catalog=") + db + ";Data Source=embedded:" + (dir / "srv").string(), dir);
       c->execute(
           "CREATE TABLE [dbo].[tblSales]([InvID] [numeric](18, 0) NOT NULL, [InvNo] [varchar](20) NULL, [InvDate] "
           "[datetime] NULL, [Party] [varchar](100) NULL, [BillAmt] [numeric](18, 2) NULL, [TaxAmt] [numeric](18, 2) "
@@ -53,14 +51,12 @@ struct Env {
                                        dir);
     sqlite3_open_v2((dir / "srv" / "RAW.sqlite").string().c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
     sqlite3_busy_timeout(raw, 10000);
-    sqlite3_create_collation(raw, "TSQL", SQLITE_UTF8, nullptr,
-                             [](void*, int n1, const void* a, int n2, const void* b) {
-                               return sqlite3_strnicmp(static_cast<const char*>(a), static_cast<const char*>(b),
-                                                       n1 < n2 ? n1 : n2) != 0
-                                          ? sqlite3_strnicmp(static_cast<const char*>(a), static_cast<const char*>(b),
-                                                             n1 < n2 ? n1 : n2)
-                                          : n1 - n2;
-                             });
+    sqlite3_create_collation(
+        raw, "TSQL", SQLITE_UTF8, nullptr, [](void*, int n1, const void* a, int n2, const void* b) {
+          return sqlite3_strnicmp(static_cast<const char*>(a), static_cast<const char*>(b), n1 < n2 ? n1 : n2) != 0
+                     ? sqlite3_strnicmp(static_cast<const char*>(a), static_cast<const char*>(b), n1 < n2 ? n1 : n2)
+                     : n1 - n2;
+        });
     sqlite3_exec(raw, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
   }
   ~Env() {
@@ -79,10 +75,11 @@ Env& env() {
 // The T-SQL the synchroniser's voucher copy sends for one voucher.
 void embeddedVoucher(Connection& c, long long id) {
   std::string n = std::to_string(id);
-  c.execute("Insert into tblSales (InvID,InvNo,InvDate,Party,BillAmt,TaxAmt,UserNarration,VchTypeID,CCID,BillTime,"
-            "SyncStat) values (" +
-            n + ",'S-" + n + "','06/Dec/2026','Cash Customer " + n + "'," + std::to_string(100 + id % 50) +
-            ".5,12.25,'Narration for voucher " + n + "',7,2,'06/Dec/2026 10:15:07 AM',0)");
+  c.execute(
+      "Insert into tblSales (InvID,InvNo,InvDate,Party,BillAmt,TaxAmt,UserNarration,VchTypeID,CCID,BillTime,"
+      "SyncStat) values (" +
+      n + ",'S-" + n + "','06/Dec/2026','Cash Customer " + n + "'," + std::to_string(100 + id % 50) +
+      ".5,12.25,'Narration for voucher " + n + "',7,2,'06/Dec/2026 10:15:07 AM',0)");
   for (int i = 1; i <= 5; ++i) {
     std::string s = std::to_string(i);
     c.execute("Insert into tblSalesItem (InvID,SlNo,ItemID,Qty,Rate,Amount,BatchCode,Expiry,Description) values (" + n +
@@ -94,18 +91,19 @@ void embeddedVoucher(Connection& c, long long id) {
 // The same rows as SQLite statements, literals already converted by the translator.
 void rawVoucher(sqlite3* db, long long id) {
   std::string n = std::to_string(id);
-  std::string sql = "INSERT INTO \"main\".\"tblSales\" (\"InvID\",\"InvNo\",\"InvDate\",\"Party\",\"BillAmt\",\"TaxAmt\","
-                    "\"UserNarration\",\"VchTypeID\",\"CCID\",\"BillTime\",\"SyncStat\") VALUES (" +
-                    n + ",'S-" + n + "','2026-12-06 00:00:00.000','Cash Customer " + n + "'," +
-                    std::to_string(100 + id % 50) + ".5,12.25,'Narration for voucher " + n +
-                    "',7,2,'2026-12-06 10:15:07.000',0)";
+  std::string sql =
+      "INSERT INTO \"main\".\"tblSales\" (\"InvID\",\"InvNo\",\"InvDate\",\"Party\",\"BillAmt\",\"TaxAmt\","
+      "\"UserNarration\",\"VchTypeID\",\"CCID\",\"BillTime\",\"SyncStat\") VALUES (" +
+      n + ",'S-" + n + "','2026-12-06 00:00:00.000','Cash Customer " + n + "'," + std::to_string(100 + id % 50) +
+      ".5,12.25,'Narration for voucher " + n + "',7,2,'2026-12-06 10:15:07.000',0)";
   sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
   for (int i = 1; i <= 5; ++i) {
     std::string s = std::to_string(i);
-    sql = "INSERT INTO \"main\".\"tblSalesItem\" (\"InvID\",\"SlNo\",\"ItemID\",\"Qty\",\"Rate\",\"Amount\","
-          "\"BatchCode\",\"Expiry\",\"Description\") VALUES (" +
-          n + "," + s + "," + std::to_string(i * 3) + ",2.5,40.1,100.25,'B0000" + s + "','2027-12-31 00:00:00.000','Item " +
-          s + " of voucher " + n + "')";
+    sql =
+        "INSERT INTO \"main\".\"tblSalesItem\" (\"InvID\",\"SlNo\",\"ItemID\",\"Qty\",\"Rate\",\"Amount\","
+        "\"BatchCode\",\"Expiry\",\"Description\") VALUES (" +
+        n + "," + s + "," + std::to_string(i * 3) + ",2.5,40.1,100.25,'B0000" + s +
+        "','2027-12-31 00:00:00.000','Item " + s + " of voucher " + n + "')";
     sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
   }
 }

@@ -25,13 +25,13 @@ class FuzzSchema : public SchemaProvider {
     };
     sales_.name = "tblSales";
     sales_.columns = {col("InvID", BaseType::Numeric, 0, 18, 0), col("InvNo", BaseType::VarChar, 20),
-                      col("InvDate", BaseType::DateTime), col("Party", BaseType::VarChar, 50),
-                      col("Qty", BaseType::Numeric, 0, 18, 2), col("N", BaseType::Int)};
+                      col("InvDate", BaseType::DateTime),        col("Party", BaseType::VarChar, 50),
+                      col("Qty", BaseType::Numeric, 0, 18, 2),   col("N", BaseType::Int)};
     sales_.columns[0].identity = true;
     sales_.columns[3].defaultSql = "('x')";
     item_.name = "tblItem";
-    item_.columns = {col("ItemID", BaseType::Int), col("Name", BaseType::NVarChar, 40),
-                     col("Rate", BaseType::Float), col("InvID", BaseType::Numeric, 0, 18, 0)};
+    item_.columns = {col("ItemID", BaseType::Int), col("Name", BaseType::NVarChar, 40), col("Rate", BaseType::Float),
+                     col("InvID", BaseType::Numeric, 0, 18, 0)};
   }
   Found findTable(const CatalogRef& ref, std::string_view name) override {
     Found f;

@@ -12,8 +12,8 @@ struct SyncContext;
 namespace erpsync::capture {
 
 // Drops Trig_<name>Insert, Trig_<name>update and Trig_<name>Delete on mycn, the database that holds
-// them (the central database for masters, the branch database for vouchers). Stops at the first
-// failing statement and shows its error as a notice; returns true when all three were dropped.
+// them (the central database for masters, the branch database for vouchers). A trigger that does not
+// exist is passed over; any other failure stops it with a notice. Returns true when none is left.
 bool Droptrigger(SyncContext& ctx, const std::string& StrTiggerName, db::Connection* mycn);
 
 }  // namespace erpsync::capture

@@ -474,6 +474,7 @@ CREATE NONCLUSTERED INDEX [IX_tblVoucher_MainID] ON [dbo].[tblVoucher] ([MainID]
 GO
 
 -- Sales. SynchStat is the ERP's old upload flag, which the synchroniser's upgrade drops on the branch.
+-- BillTime (here and on the other vouchers) holds the time of day on the base date 1900-01-01.
 CREATE TABLE [dbo].[tblSales] (
   [InvID] [numeric](18, 0) NOT NULL,
   [InvNo] [varchar](50) NULL,

@@ -27,8 +27,8 @@ TEST_F(UpdateDatabase, FirstRunPreparesBothDatabases) {
   auto godownsBefore = branch().query("SELECT GodownID, GodownName FROM tblGodown ORDER BY GodownID");
   ASSERT_FALSE(godownsBefore.empty());
   upgrade();
-  // A first run finds no trigger to drop: one notice per watched table.
-  EXPECT_EQ(upgradeNotices.size(), 18u + 6u);
+  // A first run finds no trigger to drop; that is no failure, so the operator is not told about it.
+  EXPECT_TRUE(upgradeNotices.empty()) << upgradeNotices.front();
 
   for (db::Connection* c : {&branch(), &central()}) {
     for (const char* t : {"tblSales", "tblNotes", "tblStockJournal", "tblJobcard", "tblOrder"}) {
@@ -91,9 +91,8 @@ TEST_F(UpdateDatabase, SecondRunKeepsDayRowsAndLockAndReplacesEveryTrigger) {
                    "SELECT COUNT(*) FROM tblDayActivity WHERE Activity='BLOCKFASTPUSH' AND "
                    "SQLSERVERNAME='Branch Two'"),
             1);
-  // Only the trigger of the attendance table, which nothing creates, was missing to drop.
-  ASSERT_EQ(upgradeNotices.size(), 1u);
-  EXPECT_NE(upgradeNotices[0].find("Trig_AttendanceInsert"), std::string::npos) << upgradeNotices[0];
+  // The attendance table's triggers, which nothing creates, are missing to drop: no notice either.
+  EXPECT_TRUE(upgradeNotices.empty()) << upgradeNotices.front();
 
   branch().execute(
       "INSERT INTO tblSales (InvID, InvDate, VchTypeID, CCID, SyncStat) VALUES (90, '05/Dec/2026', 201, 2, 0)");

@@ -1,5 +1,6 @@
 // Error descriptions worded as SQL Server words them (operations look for phrases in them), opening
 // failures, schema changes that keep data, refused syntax, and two connections writing one server.
+#include <chrono>
 #include <thread>
 
 #include "db/embedded/translator.h"
@@ -15,12 +16,14 @@ class EmbeddedErrors : public EmbeddedFixture {
   std::unique_ptr<db::Connection> c;
   void SetUp() override {
     c = server("srv");
-    c->execute("CREATE TABLE [dbo].[tblStock]([StockID] [numeric](18, 0) NOT NULL, [ItemID] [int] NOT NULL, [BatchCode] "
-               "[varchar](10) NULL, [CCID] [numeric](18, 0) NULL, [Qty] [numeric](18, 2) NULL, CONSTRAINT "
-               "[CIDX_tblStock] PRIMARY KEY CLUSTERED ([StockID] ASC) ON [PRIMARY], CONSTRAINT [UQ_tblStock_Item] "
-               "UNIQUE ([ItemID], [CCID]))");
-    c->execute("CREATE UNIQUE NONCLUSTERED INDEX [IX_tblStock_BatchCode_mainIndex] ON [dbo].[tblStock] ([BatchCode] "
-               "ASC, [CCID] ASC)");
+    c->execute(
+        "CREATE TABLE [dbo].[tblStock]([StockID] [numeric](18, 0) NOT NULL, [ItemID] [int] NOT NULL, [BatchCode] "
+        "[varchar](10) NULL, [CCID] [numeric](18, 0) NULL, [Qty] [numeric](18, 2) NULL, CONSTRAINT "
+        "[CIDX_tblStock] PRIMARY KEY CLUSTERED ([StockID] ASC) ON [PRIMARY], CONSTRAINT [UQ_tblStock_Item] "
+        "UNIQUE ([ItemID], [CCID]))");
+    c->execute(
+        "CREATE UNIQUE NONCLUSTERED INDEX [IX_tblStock_BatchCode_mainIndex] ON [dbo].[tblStock] ([BatchCode] "
+        "ASC, [CCID] ASC)");
     c->execute("insert into tblStock values (1, 1, 'B1', 1, 5)");
   }
 };
@@ -54,7 +57,8 @@ TEST_F(EmbeddedErrors, ConstraintAndConversionWordings) {
 }
 
 TEST_F(EmbeddedErrors, DdlWordings) {
-  EXPECT_EQ(errorOf(*c, "CREATE TABLE tblStock (x int)"), "There is already an object named 'tblStock' in the database.");
+  EXPECT_EQ(errorOf(*c, "CREATE TABLE tblStock (x int)"),
+            "There is already an object named 'tblStock' in the database.");
   EXPECT_EQ(errorOf(*c, "Alter table tblStock add Qty numeric"),
             "Column names in each table must be unique. Column name 'Qty' in table 'tblStock' is specified more than "
             "once.");
@@ -83,8 +87,9 @@ TEST_F(EmbeddedErrors, OpeningFailures) {
 }
 
 TEST_F(EmbeddedErrors, AlterAndDropColumnKeepData) {
-  c->execute("CREATE TABLE tblGodown (GodownID numeric(18,0) IDENTITY(1,1) NOT NULL, GodownName varchar(50), "
-             "CatchAll varchar(10))");
+  c->execute(
+      "CREATE TABLE tblGodown (GodownID numeric(18,0) IDENTITY(1,1) NOT NULL, GodownName varchar(50), "
+      "CatchAll varchar(10))");
   c->execute("insert into tblGodown (GodownName, CatchAll) values ('Main', '12'), ('Back', NULL)");
   // The upgrade's way of turning an identity column into a plain numeric one.
   for (const char* s : {"Alter Table tblGodown ADD NEWID Numeric", "update tblGodown set NEWID =GodownID",
@@ -111,8 +116,9 @@ TEST_F(EmbeddedErrors, AlterAndDropColumnKeepData) {
             "The object 'IX_tblStock_BatchCode_mainIndex' is dependent on column 'BatchCode'. ALTER TABLE DROP COLUMN "
             "BatchCode failed because one or more objects access this column.");
   // Adding a NOT NULL column needs an empty table.
-  EXPECT_NE(errorOf(*c, " Alter TABLE tblStock add BlockDataEntry [numeric](18, 0),SQLSERVERNAME  [varchar](50) NOT "
-                        "NULL  ")
+  EXPECT_NE(errorOf(*c,
+                    " Alter TABLE tblStock add BlockDataEntry [numeric](18, 0),SQLSERVERNAME  [varchar](50) NOT "
+                    "NULL  ")
                 .find("cannot be added to non-empty table 'tblStock'"),
             std::string::npos);
   EXPECT_EQ(c->query("select * from tblStock").fields.size(), 5u);
@@ -144,6 +150,24 @@ TEST_F(EmbeddedErrors, TwoConnectionsWriteOneServer) {
   EXPECT_EQ(rs.at(0, 0).toInt(), 100);
   EXPECT_EQ(rs.at(0, 1).toInt(), 100);
   EXPECT_EQ(rs.at(0, 2).toInt(), 100);
+}
+
+TEST_F(EmbeddedErrors, CommandTimeoutStopsALongQuery) {
+  c->execute("CREATE TABLE tblN (n int)");
+  c->execute("insert into tblN values (1), (2), (3), (4), (5), (6), (7), (8), (9), (10)");
+  for (int i = 0; i < 6; ++i) c->execute("insert into tblN select n + 1 from tblN");
+  c->setCommandTimeout(1);
+  auto start = std::chrono::steady_clock::now();
+  try {
+    c->query("select count(*) from tblN a, tblN b, tblN c, tblN d");
+    ADD_FAILURE() << "the query should have timed out";
+  } catch (const DbError& e) {
+    EXPECT_EQ(e.description(), "Query timeout expired");
+    EXPECT_EQ(e.sqlState(), "HYT00");
+  }
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  c->setCommandTimeout(30);
+  EXPECT_EQ(c->query("select count(*) from tblN").at(0, 0).toInt(), 640);
 }
 
 TEST_F(EmbeddedErrors, TransactionsRollBack) {

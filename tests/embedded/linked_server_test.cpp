@@ -11,10 +11,12 @@ class EmbeddedLinked : public EmbeddedFixture {
     central = server("central", "W");
     branch = server("branch", "B");
     for (auto* c : {central.get(), branch.get()}) {
-      c->execute("CREATE TABLE tblSales (InvID numeric(18,0) NOT NULL, InvNo varchar(20), InvDate datetime, Party "
-                 "varchar(50), CONSTRAINT PK_tblSales PRIMARY KEY (InvID))");
-      c->execute("CREATE TABLE TBLSTOCK (CCID numeric(18,0), BatchUnique varchar(50), ItemID numeric(18,0), Active "
-                 "numeric(18,0))");
+      c->execute(
+          "CREATE TABLE tblSales (InvID numeric(18,0) NOT NULL, InvNo varchar(20), InvDate datetime, Party "
+          "varchar(50), CONSTRAINT PK_tblSales PRIMARY KEY (InvID))");
+      c->execute(
+          "CREATE TABLE TBLSTOCK (CCID numeric(18,0), BatchUnique varchar(50), ItemID numeric(18,0), Active "
+          "numeric(18,0))");
     }
     central->execute("insert into tblSales values (1, 'A1', '06/Dec/2026', 'X')");
     central->execute("insert into tblSales values (2, 'A2', '06/Dec/2026', 'Y')");
@@ -68,8 +70,9 @@ TEST_F(EmbeddedLinked, FourPartNamesJoinInsertSelectAndCorrelatedUpdate) {
   ASSERT_EQ(rs.size(), 1u);
   EXPECT_EQ(rs.at(0, "Party").toString(), "X");
   // Vouchers the central database lacks / holds: NOT IN over the linked table.
-  EXPECT_EQ(branch->query("select InvID from [central].W.dbo.tblSales M where M.InvNo not in (select InvNo from "
-                          "tblSales) and invdate='06/Dec/2026'")
+  EXPECT_EQ(branch
+                ->query("select InvID from [central].W.dbo.tblSales M where M.InvNo not in (select InvNo from "
+                        "tblSales) and invdate='06/Dec/2026'")
                 .size(),
             1u);
   branch->execute("Delete from tblSales");

@@ -10,8 +10,9 @@ class EmbeddedSemantics : public EmbeddedFixture {
   std::unique_ptr<db::Connection> c;
   void SetUp() override {
     c = server("srv");
-    c->execute("CREATE TABLE tblDay (ID numeric(18,0) IDENTITY(1,1) NOT NULL, Activity varchar(50) NOT NULL, TimeOf "
-               "datetime NULL, DateOF datetime NULL, Note varchar(30) NULL, CCID numeric(18,0) NULL)");
+    c->execute(
+        "CREATE TABLE tblDay (ID numeric(18,0) IDENTITY(1,1) NOT NULL, Activity varchar(50) NOT NULL, TimeOf "
+        "datetime NULL, DateOF datetime NULL, Note varchar(30) NULL, CCID numeric(18,0) NULL)");
   }
 };
 
@@ -19,15 +20,22 @@ TEST_F(EmbeddedSemantics, DateTextsAreReadAsSqlServerReadsThem) {
   struct Case {
     const char* text;
     const char* iso;
-  } cases[] = {{"06/Dec/2026", "2026-12-06 00:00:00.000"},       {"12-May-2020", "2020-05-12 00:00:00.000"},
-               {"6 Dec 2026", "2026-12-06 00:00:00.000"},        {"12/06/2026", "2026-12-06 00:00:00.000"},
-               {"2026-12-06", "2026-12-06 00:00:00.000"},        {"20261206", "2026-12-06 00:00:00.000"},
-               {"10:15 AM", "1900-01-01 10:15:00.000"},          {"10:15:07 PM", "1900-01-01 22:15:07.000"},
-               {"Dec  6 2026 10:15AM", "2026-12-06 10:15:00.000"}, {"12/06/2026 10:15:07 PM", "2026-12-06 22:15:07.000"},
-               {" ", "1900-01-01 00:00:00.000"},                 {"2026-12-06 23:59:59.997", "2026-12-06 23:59:59.997"}};
+  } cases[] = {{"06/Dec/2026", "2026-12-06 00:00:00.000"},
+               {"12-May-2020", "2020-05-12 00:00:00.000"},
+               {"6 Dec 2026", "2026-12-06 00:00:00.000"},
+               {"12/06/2026", "2026-12-06 00:00:00.000"},
+               {"2026-12-06", "2026-12-06 00:00:00.000"},
+               {"20261206", "2026-12-06 00:00:00.000"},
+               {"10:15 AM", "1900-01-01 10:15:00.000"},
+               {"10:15:07 PM", "1900-01-01 22:15:07.000"},
+               {"Dec  6 2026 10:15AM", "2026-12-06 10:15:00.000"},
+               {"12/06/2026 10:15:07 PM", "2026-12-06 22:15:07.000"},
+               {" ", "1900-01-01 00:00:00.000"},
+               {"2026-12-06 23:59:59.997", "2026-12-06 23:59:59.997"}};
   for (auto& k : cases) {
     c->execute("delete from tblDay");
-    c->execute(std::string("insert into tblDay (Activity, DateOF, Note) values ('x', '") + k.text + "', '" + k.text + "')");
+    c->execute(std::string("insert into tblDay (Activity, DateOF, Note) values ('x', '") + k.text + "', '" + k.text +
+               "')");
     auto rs = c->query("select DateOF, Note from tblDay");
     ASSERT_EQ(rs.size(), 1u) << k.text;
     ASSERT_TRUE(rs.at(0, "DateOF").isDateTime()) << k.text;
@@ -48,8 +56,9 @@ TEST_F(EmbeddedSemantics, DatesCompareAndSortAsDates) {
   EXPECT_EQ(c->query("select * from tblDay where DateOF BETWEEN '01/Dec/2026' and '06/Dec/2026'").size(), 2u);
   EXPECT_EQ(c->query("select * from tblDay where DateOF >= '12/01/2026'").size(), 3u);
   EXPECT_EQ(c->query("select * from tblDay where DateOF in ('30/Nov/2026', '01/Jan/2027')").size(), 2u);
-  auto rs = c->query("SELECT     TOP (1) ID, Activity, TimeOf, DateOF From tblDay  where CCID=1 ORDER BY DateOF "
-                     "DESC,  TimeOf DESC");
+  auto rs = c->query(
+      "SELECT     TOP (1) ID, Activity, TimeOf, DateOF From tblDay  where CCID=1 ORDER BY DateOF "
+      "DESC,  TimeOf DESC");
   ASSERT_EQ(rs.size(), 1u);
   EXPECT_EQ(rs.at(0, "Activity").toString(), "d");
   rs = c->query("select Activity from tblDay where DateOF = '06/Dec/2026' order by TimeOf desc");
@@ -61,9 +70,10 @@ TEST_F(EmbeddedSemantics, DatesCompareAndSortAsDates) {
                 .size(),
             2u);
   // Date functions with SQL Server's boundary semantics.
-  rs = c->query("select datediff(day, '31/Dec/2026 23:59', '01/Jan/2027 00:01') as d, datediff(year, '31/Dec/2026', "
-                "'01/Jan/2027') as y, dateadd(Minute, 330, '06/Dec/2026 20:00') as a, DAY(DateOF) as dd, "
-                "MONTH(DateOF) mm, YEAR(DateOF) yy from tblDay where Activity = 'c'");
+  rs = c->query(
+      "select datediff(day, '31/Dec/2026 23:59', '01/Jan/2027 00:01') as d, datediff(year, '31/Dec/2026', "
+      "'01/Jan/2027') as y, dateadd(Minute, 330, '06/Dec/2026 20:00') as a, DAY(DateOF) as dd, "
+      "MONTH(DateOF) mm, YEAR(DateOF) yy from tblDay where Activity = 'c'");
   EXPECT_EQ(rs.at(0, "d").toInt(), 1);
   EXPECT_EQ(rs.at(0, "y").toInt(), 1);
   EXPECT_EQ(rs.at(0, "a").toDateTime()->iso(), "2026-12-07 01:30:00.000");
@@ -71,8 +81,9 @@ TEST_F(EmbeddedSemantics, DatesCompareAndSortAsDates) {
   EXPECT_EQ(rs.at(0, "dd").toInt(), 30);
   EXPECT_EQ(rs.at(0, "mm").toInt(), 11);
   EXPECT_EQ(rs.at(0, "yy").toInt(), 2026);
-  rs = c->query("select CONVERT(CHAR(8), DateOF, 112) as s, CONVERT(DATETIME, '20261206', 112) as t from tblDay where "
-                "Activity = 'c'");
+  rs = c->query(
+      "select CONVERT(CHAR(8), DateOF, 112) as s, CONVERT(DATETIME, '20261206', 112) as t from tblDay where "
+      "Activity = 'c'");
   EXPECT_EQ(rs.at(0, "s").toString(), "20261130");
   EXPECT_EQ(rs.at(0, "t").toDateTime()->iso(), "2026-12-06 00:00:00.000");
 }
@@ -124,10 +135,11 @@ TEST_F(EmbeddedSemantics, FunctionsOperatorsAndJoins) {
   c->execute("insert into tblA values (1, '  Ab ', 10.555), (2, 'cd', 2)");
   c->execute("insert into tblB values (10, 1, 1.5), (11, 1, 2), (12, 2, 4)");
   c->execute("insert into tblC values (100, 10, 'x'), (101, 12, 'y')");
-  auto rs = c->query("select ISNULL(NULL, 5) as a, LTRIM(RTRIM(Name)) as b, LEN(Name) as c, UPPER(Name) u, "
-                     "SUBSTRING('abcdef', 2, 3) s, LEFT('abc', 2) l, RIGHT('abc', 2) r, REPLACE('aXbx', 'x', '-') rp, "
-                     "CHARINDEX('B', 'abc') ci, ABS(-3) ab, ROUND(Amt, 1) ro, Name + 'Del' cat, AID + '5' num, "
-                     "CAST(Amt AS int) ci2 from tblA where AID = 1");
+  auto rs = c->query(
+      "select ISNULL(NULL, 5) as a, LTRIM(RTRIM(Name)) as b, LEN(Name) as c, UPPER(Name) u, "
+      "SUBSTRING('abcdef', 2, 3) s, LEFT('abc', 2) l, RIGHT('abc', 2) r, REPLACE('aXbx', 'x', '-') rp, "
+      "CHARINDEX('B', 'abc') ci, ABS(-3) ab, ROUND(Amt, 1) ro, Name + 'Del' cat, AID + '5' num, "
+      "CAST(Amt AS int) ci2 from tblA where AID = 1");
   EXPECT_EQ(rs.at(0, "a").toInt(), 5);
   EXPECT_EQ(rs.at(0, "b").toString(), "Ab");
   EXPECT_EQ(rs.at(0, "c").toInt(), 4);
@@ -146,19 +158,21 @@ TEST_F(EmbeddedSemantics, FunctionsOperatorsAndJoins) {
   EXPECT_EQ(std::get<db::Decimal>(rs.at(0, "Amt").storage()).text, "2.00");
   EXPECT_EQ(rs.fields[1].type, db::adNumeric);
   // T-SQL's nested join form, comma joins, correlated subqueries, HAVING, NOT IN, EXISTS.
-  rs = c->query("SELECT tblA.Name, tblC.Tag FROM tblA INNER JOIN tblB INNER JOIN tblC ON tblB.BID = tblC.BID ON "
-                "tblA.AID = tblB.AID order by tblC.Tag");
+  rs = c->query(
+      "SELECT tblA.Name, tblC.Tag FROM tblA INNER JOIN tblB INNER JOIN tblC ON tblB.BID = tblC.BID ON "
+      "tblA.AID = tblB.AID order by tblC.Tag");
   ASSERT_EQ(rs.size(), 2u);
   EXPECT_EQ(rs.at(1, "Tag").toString(), "y");
-  EXPECT_EQ(c->query("select count(tblB.BID) from tblA, tblB where tblA.AID = tblB.AID and Name = 'cd'").at(0, 0).toInt(),
-            1);
+  EXPECT_EQ(
+      c->query("select count(tblB.BID) from tblA, tblB where tblA.AID = tblB.AID and Name = 'cd'").at(0, 0).toInt(), 1);
   rs = c->query("select AID, (select SUM(Qty) from tblB where AID = tblA.AID) q from tblA order by AID");
   EXPECT_EQ(rs.at(0, "q").toDouble(), 3.5);
   EXPECT_EQ(c->query("select AID, count(*) n from tblB group by AID having count(*) > 1").size(), 1u);
   EXPECT_EQ(c->query("select * from tblB where BID not in (select BID from tblC)").size(), 1u);
   EXPECT_EQ(c->query("select * from tblA a where exists (select 1 from tblB b where b.AID = a.AID and Qty > 3)").size(),
             1u);
-  rs = c->query("select a.AID, b.BID from tblB b right outer join tblA a on a.AID = b.AID and b.Qty > 3 order by a.AID");
+  rs =
+      c->query("select a.AID, b.BID from tblB b right outer join tblA a on a.AID = b.AID and b.Qty > 3 order by a.AID");
   ASSERT_EQ(rs.size(), 2u);
   EXPECT_TRUE(rs.at(0, "BID").isNull());
   rs = c->query("Select * from tblA Order by 2");

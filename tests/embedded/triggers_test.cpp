@@ -7,7 +7,8 @@ namespace {
 
 const char* kActivity =
     " CREATE TABLE [dbo].[tblActivity]( [ID] [numeric](18, 0) NOT NULL, [TableName] [varchar](50) NULL, [tblUniqueID] "
-    "[numeric](18, 0) NULL,[Action] [varchar](50) NULL, [Active] [numeric](18, 0) NULL, [DateofAction] [datetime] NULL,  "
+    "[numeric](18, 0) NULL,[Action] [varchar](50) NULL, [Active] [numeric](18, 0) NULL, [DateofAction] [datetime] "
+    "NULL,  "
     "CONSTRAINT [PK_tblActivity] PRIMARY KEY CLUSTERED (     [id] Asc )WITH (PAD_INDEX  = OFF, STATISTICS_NORECOMPUTE  "
     "= OFF, IGNORE_DUP_KEY = OFF, ALLOW_ROW_LOCKS  = ON, ALLOW_PAGE_LOCKS  = ON) ON [PRIMARY] ) ON [PRIMARY]  ";
 
@@ -78,12 +79,15 @@ class EmbeddedTriggers : public EmbeddedFixture {
     c->execute(" alter TABLE [dbo].[tblActivity] add ParentID [numeric](18, 0), VchTYpeID [numeric](18, 0)");
     c->execute(" alter TABLE [dbo].[tblActivity] add ActionTime datetime");
     c->execute(" alter TABLE [dbo].[tblActivity] add tblUniqueRefID [numeric](18, 0)");
-    c->execute("CREATE TABLE tblItemMaster (ItemID numeric(18,0) NOT NULL PRIMARY KEY, ItemName varchar(50), "
-               "Srate numeric(18,2))");
-    c->execute("CREATE TABLE tblVchType (VchTypeID numeric(18,0) NOT NULL, VchType varchar(50), ParentID "
-               "numeric(18,0))");
-    c->execute("CREATE TABLE tblSales (InvID numeric(18,0) NOT NULL, VchTypeID numeric(18,0), InvDate datetime, Party "
-               "varchar(50), ServInvID numeric(18,0), SyncStat numeric(18,0))");
+    c->execute(
+        "CREATE TABLE tblItemMaster (ItemID numeric(18,0) NOT NULL PRIMARY KEY, ItemName varchar(50), "
+        "Srate numeric(18,2))");
+    c->execute(
+        "CREATE TABLE tblVchType (VchTypeID numeric(18,0) NOT NULL, VchType varchar(50), ParentID "
+        "numeric(18,0))");
+    c->execute(
+        "CREATE TABLE tblSales (InvID numeric(18,0) NOT NULL, VchTypeID numeric(18,0), InvDate datetime, Party "
+        "varchar(50), ServInvID numeric(18,0), SyncStat numeric(18,0))");
     c->execute("insert into tblVchType values (7, 'Sales B1', 1)");
     for (int i = 1; i <= 3; ++i)
       c->execute("insert into tblItemMaster values (" + std::to_string(i) + ", 'Item " + std::to_string(i) + "', 10)");
@@ -124,12 +128,14 @@ TEST_F(EmbeddedTriggers, MultiRowUpdateLogsOneRowAndZeroRowUpdateNone) {
 }
 
 TEST_F(EmbeddedTriggers, VoucherInsertAndDeleteCarryTypeAndCentralId) {
-  c->execute("insert into tblSales (InvID, VchTypeID, InvDate, Party, ServInvID, SyncStat) values (5, 7, "
-             "'06/Dec/2026', 'Cash', NULL, 0)");
+  c->execute(
+      "insert into tblSales (InvID, VchTypeID, InvDate, Party, ServInvID, SyncStat) values (5, 7, "
+      "'06/Dec/2026', 'Cash', NULL, 0)");
   c->execute("update tblSales set ServInvID = 812, SyncStat = 1 where InvID = 5");  // no update trigger here
   EXPECT_EQ(c->execute("delete from tblSales where InvID = 5"), 1);
-  auto rs = c->query("select Action, TableName, tblUniqueID, ParentID, VchTYpeID, tblUniqueRefID from tblActivity "
-                     "order by ID");
+  auto rs = c->query(
+      "select Action, TableName, tblUniqueID, ParentID, VchTYpeID, tblUniqueRefID from tblActivity "
+      "order by ID");
   ASSERT_EQ(rs.size(), 2u);
   EXPECT_EQ(rs.at(0, "Action").toString(), "Insert");
   EXPECT_EQ(rs.at(0, "ParentID").toInt(), 1);
@@ -174,16 +180,19 @@ TEST_F(EmbeddedTriggers, TriggersCreatedElsewhereFireHere) {
 }
 
 TEST_F(EmbeddedTriggers, BoardRateTriggerLogsOnlyANewVoucher) {
-  c->execute("CREATE TABLE tblBoardRateMaster (ID int IDENTITY(1,1) NOT NULL, Vchdate datetime, ItemID numeric(18,0), "
-             "SRate numeric(18,2), MRP numeric(18,2), VchID numeric(18,0))");
+  c->execute(
+      "CREATE TABLE tblBoardRateMaster (ID int IDENTITY(1,1) NOT NULL, Vchdate datetime, ItemID numeric(18,0), "
+      "SRate numeric(18,2), MRP numeric(18,2), VchID numeric(18,0))");
   std::string body =
-      std::string("CREATE trigger [dbo].[Trig_BoardRateUpdateInsert]  ON [dbo].[tblBoardRateMaster]  FOR Insert , "
-                  "Update  as DECLARE @name int declare @Type INT declare @IT INT declare @VchTypeId INT ") +
+      std::string(
+          "CREATE trigger [dbo].[Trig_BoardRateUpdateInsert]  ON [dbo].[tblBoardRateMaster]  FOR Insert , "
+          "Update  as DECLARE @name int declare @Type INT declare @IT INT declare @VchTypeId INT ") +
       "\r Select @IT= vchid from inserted " + "\r select @name=ISNull(max(ID),0) from tblActivity " +
       "\r select @name = @name + 1        set  @VchTypeId =0     set @Type = 0 " +
       "\r if   @IT <>  (select max(tblUniqueID) from tblActivity where TableName = 'tblBoardRateMaster') " +
       "\r  begin    insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId , "
-      "VchTypeid,ActionTime) values (@name, 'tblBoardRateMaster',@IT,'InsertUpdate',1,CONVERT(DATETIME, CONVERT(CHAR(8), "
+      "VchTypeid,ActionTime) values (@name, 'tblBoardRateMaster',@IT,'InsertUpdate',1,CONVERT(DATETIME, "
+      "CONVERT(CHAR(8), "
       "GETDATE(), 112), 112),@Type,@vchtypeid,CONVERT(Char(50), GETDATE())) " +
       "\r End ";
   c->execute(body);

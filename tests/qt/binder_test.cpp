@@ -2,6 +2,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -17,8 +18,8 @@
 #include "form_binder.h"
 #include "main_window.h"
 #include "settings_window.h"
-#include "ui_settings_window.h"
 #include "ui_main_window.h"
+#include "ui_settings_window.h"
 #include "window_tests.h"
 
 namespace erpsync::qt::test {

@@ -1,17 +1,17 @@
 // The desktop Host: message boxes as the operations ask for them, balloons without a tray, busy pointer.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QTest>
-#include <QTimer>
-#include <QFile>
-#include <QFileInfo>
 #include <QSystemTrayIcon>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 #include <functional>
 
 #include "notice_popup.h"

@@ -60,9 +60,8 @@ class WindowTest : public QObject {
     testbed::init(o);
     session = std::make_unique<DesktopSession>(o.home);
     answer.reset();
-    session->host().setAnswerPolicy([this](const QtHost::Message& m) -> std::optional<Answer> {
-      return answer ? *answer : m.defaultAnswer;
-    });
+    session->host().setAnswerPolicy(
+        [this](const QtHost::Message& m) -> std::optional<Answer> { return answer ? *answer : m.defaultAnswer; });
   }
 
   void cleanup() {

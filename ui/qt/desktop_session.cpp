@@ -32,9 +32,9 @@ DesktopSession::DesktopSession(std::filesystem::path programFolder, Clock* clock
   for (const QString& name : binder_->bindAll(form_, window_.get()))
     if (name != QString::fromStdString(form_.frmInitialize.name())) unbound_ << name;
   unbound_ << binder_->bindAll(form_.frmsettings, settingsWindow_.get());
-  for (form::Control* c : std::initializer_list<form::Control*>{&form_.frmInitialize, &form_.frmInitialize.prg,
-                                                                &form_.frmInitialize.lblCAption,
-                                                                &form_.frmInitialize.cmdClose})
+  for (form::Control* c :
+       std::initializer_list<form::Control*>{&form_.frmInitialize, &form_.frmInitialize.prg,
+                                             &form_.frmInitialize.lblCAption, &form_.frmInitialize.cmdClose})
     if (!binder_->bind(*c, progressWindow_.get())) unbound_ << QString::fromStdString(c->name());
 
   binder_->forwardMouseDown(form_.lstVchtypes, &form_.lstVchtypes_MouseDown);
@@ -58,7 +58,9 @@ DesktopSession::~DesktopSession() {
   window_.reset();
 }
 
-bool DesktopSession::load() { return frm_->Form_Load(); }
+bool DesktopSession::load() {
+  return frm_->Form_Load();
+}
 
 bool DesktopSession::eventFilter(QObject* watched, QEvent* event) {
   // The window sees its keys before its controls do; the control still gets the key afterwards.

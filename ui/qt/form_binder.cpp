@@ -29,10 +29,14 @@ namespace erpsync::qt {
 
 namespace {
 
-QString qs(const std::string& s) { return QString::fromStdString(s); }
+QString qs(const std::string& s) {
+  return QString::fromStdString(s);
+}
 
-QColor colorOf(unsigned rgb) { return QColor(static_cast<int>((rgb >> 16) & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
-                                             static_cast<int>(rgb & 0xFF)); }
+QColor colorOf(unsigned rgb) {
+  return QColor(static_cast<int>((rgb >> 16) & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
+                static_cast<int>(rgb & 0xFF));
+}
 
 bool sameEntries(const std::vector<form::ListItem>& a, const std::vector<form::ListItem>& b, std::size_t n) {
   for (std::size_t i = 0; i < n; ++i)

@@ -36,9 +36,8 @@ int main(int argc, char** argv) {
 
   erpsync::qt::DesktopSession session(erpsync::qt::programFolderFromArguments(args));
   if (!screenshot.isEmpty())
-    session.host().setAnswerPolicy([](const erpsync::qt::QtHost::Message& m) -> std::optional<erpsync::Answer> {
-      return m.defaultAnswer;
-    });
+    session.host().setAnswerPolicy(
+        [](const erpsync::qt::QtHost::Message& m) -> std::optional<erpsync::Answer> { return m.defaultAnswer; });
 
   if (!session.load() || session.host().quitRequested()) return 0;
   if (connect) session.form().cmdConnect.click();

@@ -48,8 +48,12 @@ void NoticePopup::showNotice(const QString& title, const QString& text) {
   hideTimer_->start(kShownMs);
 }
 
-QString NoticePopup::title() const { return title_->text(); }
-QString NoticePopup::text() const { return text_->text(); }
+QString NoticePopup::title() const {
+  return title_->text();
+}
+QString NoticePopup::text() const {
+  return text_->text();
+}
 
 void NoticePopup::place() {
   QWidget* w = parentWidget();
@@ -62,6 +66,8 @@ bool NoticePopup::eventFilter(QObject* watched, QEvent* event) {
   return QFrame::eventFilter(watched, event);
 }
 
-void NoticePopup::mousePressEvent(QMouseEvent*) { hide(); }
+void NoticePopup::mousePressEvent(QMouseEvent*) {
+  hide();
+}
 
 }  // namespace erpsync::qt

@@ -97,7 +97,9 @@ QtHost::~QtHost() {
   if (busy_) QApplication::restoreOverrideCursor();
 }
 
-void QtHost::setWindow(QWidget* window) { window_ = window; }
+void QtHost::setWindow(QWidget* window) {
+  window_ = window;
+}
 
 Answer QtHost::messageBox(const std::string& text, Buttons buttons, Icon icon, const std::string& title,
                           Answer defaultAnswer) {
@@ -127,7 +129,9 @@ Answer QtHost::messageBox(const std::string& text, Buttons buttons, Icon icon, c
   return answerOf(pressed, buttons);
 }
 
-void QtHost::doEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void QtHost::doEvents() {
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
 
 void QtHost::setBusy(bool busy) {
   if (busy == busy_) return;

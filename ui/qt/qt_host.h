@@ -18,8 +18,6 @@ class QWidget;
 
 namespace erpsync::qt {
 
-
-
 class QtHost : public QObject, public Host {
   Q_OBJECT
 

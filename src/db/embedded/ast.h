@@ -32,7 +32,7 @@ struct TypeSpec {
 
 struct Expr {
   enum Kind {
-    Literal,   // literal token (ordinal in literal)
+    Literal,  // literal token (ordinal in literal)
     Null,
     Variable,  // text = name with @
     Column,    // name
@@ -68,6 +68,7 @@ struct Expr {
   ExprP elseExpr;
   TypeSpec castType;
   int style = -1;  // CONVERT style value (structural)
+  int depth = 1;   // height of the tree below, bounded by the parser
 
   explicit Expr(Kind k) : kind(k) {}
 };
@@ -214,8 +215,8 @@ struct AlterTableStmt : Stmt {
   AlterTableStmt() : Stmt(AlterTable) {}
   enum Action { AddColumns, AlterColumn, DropColumns, AddConstraint, DropConstraint } action = AddColumns;
   Name table;
-  std::vector<ColumnDef> columns;       // AddColumns, AlterColumn (one)
-  std::vector<std::string> names;       // DropColumns, DropConstraint
+  std::vector<ColumnDef> columns;  // AddColumns, AlterColumn (one)
+  std::vector<std::string> names;  // DropColumns, DropConstraint
   std::vector<TableConstraint> constraints;
 };
 

@@ -92,7 +92,8 @@ TableMap loadTables(sqlite3* db, const std::string& alias) {
       c.seed = sqlite3_column_int64(st, 4);
       c.increment = sqlite3_column_int64(st, 5);
     }
-    if (sqlite3_column_type(st, 6) != SQLITE_NULL) c.defaultSql = reinterpret_cast<const char*>(sqlite3_column_text(st, 6));
+    if (sqlite3_column_type(st, 6) != SQLITE_NULL)
+      c.defaultSql = reinterpret_cast<const char*>(sqlite3_column_text(st, 6));
     t.columns.push_back(std::move(c));
   }
   sqlite3_finalize(st);
@@ -108,7 +109,8 @@ TableMap loadTables(sqlite3* db, const std::string& alias) {
     IndexInfo ix;
     ix.name = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
     ix.kind = reinterpret_cast<const char*>(sqlite3_column_text(st, 1));
-    std::string cols = sqlite3_column_type(st, 3) == SQLITE_NULL ? "" : reinterpret_cast<const char*>(sqlite3_column_text(st, 3));
+    std::string cols =
+        sqlite3_column_type(st, 3) == SQLITE_NULL ? "" : reinterpret_cast<const char*>(sqlite3_column_text(st, 3));
     std::size_t p = 0;
     while (p <= cols.size() && !cols.empty()) {
       std::size_t q2 = cols.find('\x1f', p);
@@ -125,7 +127,8 @@ TableMap loadTables(sqlite3* db, const std::string& alias) {
 std::vector<TriggerDef> loadTriggers(sqlite3* db) {
   std::vector<TriggerDef> out;
   sqlite3_stmt* st = nullptr;
-  if (sqlite3_prepare_v2(db, "SELECT name, tbl, cols, definition FROM main.__tsql_objects WHERE kind = 'TR' ORDER BY ord",
+  if (sqlite3_prepare_v2(db,
+                         "SELECT name, tbl, cols, definition FROM main.__tsql_objects WHERE kind = 'TR' ORDER BY ord",
                          -1, &st, nullptr) != SQLITE_OK) {
     sqlite3_finalize(st);
     return out;

@@ -286,8 +286,8 @@ std::string formatDateStyle(const DateTime& t, int style) {
       std::snprintf(buf, sizeof buf, "%04d%02d%02d", t.year, t.month, t.day);
       break;
     case 113:
-      std::snprintf(buf, sizeof buf, "%02d %s %04d %02d:%02d:%02d:%03d", t.day, mon, t.year, t.hour, t.minute,
-                    t.second, t.millisecond);
+      std::snprintf(buf, sizeof buf, "%02d %s %04d %02d:%02d:%02d:%03d", t.day, mon, t.year, t.hour, t.minute, t.second,
+                    t.millisecond);
       break;
     case 114:
       std::snprintf(buf, sizeof buf, "%02d:%02d:%02d:%03d", t.hour, t.minute, t.second, t.millisecond);

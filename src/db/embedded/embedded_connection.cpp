@@ -513,7 +513,8 @@ struct EmbeddedConnection::Impl {
   std::string masterAlias() {
     if (iequals(catalog, "master")) return "main";
     auto f = findCatalogFile(serverDir, "master");
-    if (!f) throw DbError("Database 'master' does not exist. Make sure that the name is entered correctly.", "42000", 911);
+    if (!f)
+      throw DbError("Database 'master' does not exist. Make sure that the name is entered correctly.", "42000", 911);
     return attachFile(*f, "master", "__c_master");
   }
 
@@ -580,8 +581,7 @@ struct EmbeddedConnection::Impl {
     if (s->id == 0) {
       dir = serverDir;
     } else {
-      if (!s->dataAccess)
-        throw DbError("Server '" + s->name + "' is not configured for DATA ACCESS.", "42000", 7411);
+      if (!s->dataAccess) throw DbError("Server '" + s->name + "' is not configured for DATA ACCESS.", "42000", 7411);
       dir = linkedServerDir(*s);
     }
     auto f = findCatalogFile(dir, ref.catalog);
@@ -682,7 +682,9 @@ struct EmbeddedConnection::Impl {
 
   // ---------------------------------------------------------------- values
   SqlValue literalValue(const Ctx& ctx, int ordinal) {
-    const Token* t = ordinal >= 0 && static_cast<std::size_t>(ordinal) < ctx.lits.size() ? ctx.lits[static_cast<std::size_t>(ordinal)] : nullptr;
+    const Token* t = ordinal >= 0 && static_cast<std::size_t>(ordinal) < ctx.lits.size()
+                         ? ctx.lits[static_cast<std::size_t>(ordinal)]
+                         : nullptr;
     if (!t) return SqlValue{};
     if (t->kind == TokKind::Number) {
       const std::string& s = t->text;
@@ -701,7 +703,9 @@ struct EmbeddedConnection::Impl {
     SqlValue v;
     switch (p.source) {
       case ParamSpec::Literal: {
-        const Token* t = static_cast<std::size_t>(p.literal) < ctx.lits.size() ? ctx.lits[static_cast<std::size_t>(p.literal)] : nullptr;
+        const Token* t = static_cast<std::size_t>(p.literal) < ctx.lits.size()
+                             ? ctx.lits[static_cast<std::size_t>(p.literal)]
+                             : nullptr;
         if (p.coerce && t && t->kind == TokKind::Number && p.target.isExactNumeric()) {
           v = SqlValue{t->text};  // exact digits
           return convertValue(v, ColType{BaseType::VarChar, 100}, p.target, p.assign);
@@ -756,7 +760,8 @@ struct EmbeddedConnection::Impl {
   }
 
   // Runs a translated statement; fills `out` (when given) with its rows.
-  long long runTranslated(const Translated& t, Ctx& ctx, Recordset* out, std::vector<std::vector<SqlValue>>* rawRows = nullptr) {
+  long long runTranslated(const Translated& t, Ctx& ctx, Recordset* out,
+                          std::vector<std::vector<SqlValue>>* rawRows = nullptr) {
     if (t.explicitIdentity && !identityInsert.count(t.targetTable)) {
       throw DbError("Cannot insert explicit value for identity column in table '" + t.targetTable +
                         "' when IDENTITY_INSERT is set to OFF.",
@@ -811,8 +816,11 @@ struct EmbeddedConnection::Impl {
           out->fields.clear();
           for (int i = 0; i < n; ++i) {
             Field f;
-            f.name = static_cast<std::size_t>(i) < t.columnNames.size() ? t.columnNames[static_cast<std::size_t>(i)] : sqlite3_column_name(st, i);
-            const ColType* ct = static_cast<std::size_t>(i) < t.columnTypes.size() ? &t.columnTypes[static_cast<std::size_t>(i)] : nullptr;
+            f.name = static_cast<std::size_t>(i) < t.columnNames.size() ? t.columnNames[static_cast<std::size_t>(i)]
+                                                                        : sqlite3_column_name(st, i);
+            const ColType* ct = static_cast<std::size_t>(i) < t.columnTypes.size()
+                                    ? &t.columnTypes[static_cast<std::size_t>(i)]
+                                    : nullptr;
             if (ct && ct->known())
               f.type = ct->adoType();
             else if (ct && ct->base == BaseType::Null)
@@ -826,7 +834,9 @@ struct EmbeddedConnection::Impl {
         row.reserve(static_cast<std::size_t>(n));
         for (int i = 0; i < n; ++i) {
           SqlValue v = columnValue(st, i);
-          const ColType* ct = static_cast<std::size_t>(i) < t.columnTypes.size() ? &t.columnTypes[static_cast<std::size_t>(i)] : nullptr;
+          const ColType* ct = static_cast<std::size_t>(i) < t.columnTypes.size()
+                                  ? &t.columnTypes[static_cast<std::size_t>(i)]
+                                  : nullptr;
           Field& f = out->fields[static_cast<std::size_t>(i)];
           if (f.type == -1 && !v.isNull()) f.type = v.isInt() ? adInteger : v.isReal() ? adDouble : adVarChar;
           row.push_back(toRecordValue(v, ct && ct->known() ? *ct : ColType{}));
@@ -942,12 +952,12 @@ struct EmbeddedConnection::Impl {
       std::string tail = known ? " The duplicate key value is (" + key + ")." : "";
       std::string object = "dbo." + (ti != tm.end() ? ti->second.name : tbl);
       if (hit && hit->kind == "PK")
-        throw DbError("Violation of PRIMARY KEY constraint '" + hit->name + "'. Cannot insert duplicate key in object '" +
-                          object + "'." + tail,
+        throw DbError("Violation of PRIMARY KEY constraint '" + hit->name +
+                          "'. Cannot insert duplicate key in object '" + object + "'." + tail,
                       "23000", 2627);
       if (hit && hit->kind == "UQ")
-        throw DbError("Violation of UNIQUE KEY constraint '" + hit->name + "'. Cannot insert duplicate key in object '" +
-                          object + "'." + tail,
+        throw DbError("Violation of UNIQUE KEY constraint '" + hit->name +
+                          "'. Cannot insert duplicate key in object '" + object + "'." + tail,
                       "23000", 2627);
       throw DbError("Cannot insert duplicate key row in object '" + object + "' with unique index '" +
                         (hit ? hit->name : std::string("?")) + "'." + tail,
@@ -1071,8 +1081,9 @@ struct EmbeddedConnection::Impl {
         for (auto& v : static_cast<const DeclareStmt&>(s).vars) {
           std::string n = lower(v.name);
           if (ctx.vars.count(n))
-            throw DbError("The variable name '" + v.name + "' has already been declared. Variable names must be unique "
-                          "within a query batch or stored procedure.",
+            throw DbError("The variable name '" + v.name +
+                              "' has already been declared. Variable names must be unique "
+                              "within a query batch or stored procedure.",
                           "42000", 134);
           ctx.vars[n] = Var{v.type.type, SqlValue{}};
           if (v.init) {
@@ -1097,8 +1108,9 @@ struct EmbeddedConnection::Impl {
           auto ti = tables.find(name);
           if (ti == tables.end()) throw DbError("Invalid object name '" + so.table.text() + "'.", "42S02", 208);
           if (ti->second.identityColumn() < 0)
-            throw DbError("Table '" + ti->second.name + "' does not have the identity property. Cannot perform SET operation.",
-                          "42000", 8106);
+            throw DbError(
+                "Table '" + ti->second.name + "' does not have the identity property. Cannot perform SET operation.",
+                "42000", 8106);
           if (so.on)
             identityInsert.insert(ti->second.name);
           else
@@ -1221,7 +1233,9 @@ struct EmbeddedConnection::Impl {
     };
     if (name == "sp_addlinkedserver") {
       std::string srv = text(arg("@server", 0));
-      if (srv.empty()) throw DbError("Procedure or function 'sp_addlinkedserver' expects parameter '@server', which was not supplied.", "42000", 201);
+      if (srv.empty())
+        throw DbError("Procedure or function 'sp_addlinkedserver' expects parameter '@server', which was not supplied.",
+                      "42000", 201);
       if (serverRow(srv)) throw DbError("The server '" + srv + "' already exists.", "42000", 15028);
       std::vector<std::vector<SqlValue>> rows;
       run("SELECT coalesce(max(server_id), 0) + 1 FROM " + m + ".__servers", {}, &rows);
@@ -1273,16 +1287,27 @@ struct EmbeddedConnection::Impl {
       SqlValue val = arg("@optvalue", 2);
       auto id = serverRow(srv);
       if (!id) missing(srv);
-      static const std::set<std::string> known = {"collation compatible", "data access", "dist", "pub", "rpc", "rpc out",
-                                                  "sub", "connect timeout", "collation name", "lazy schema validation",
-                                                  "query timeout", "use remote collation",
+      static const std::set<std::string> known = {"collation compatible",
+                                                  "data access",
+                                                  "dist",
+                                                  "pub",
+                                                  "rpc",
+                                                  "rpc out",
+                                                  "sub",
+                                                  "connect timeout",
+                                                  "collation name",
+                                                  "lazy schema validation",
+                                                  "query timeout",
+                                                  "use remote collation",
                                                   "remote proc transaction promotion"};
       if (!known.count(opt))
         throw DbError("'" + text(arg("@optname", 1)) + "' is not a valid option name.", "42000", 15600);
       std::string v = lower(text(val));
       auto flag = [&](bool& out) {
-        if (v == "true" || v == "on") out = true;
-        else if (v == "false" || v == "off") out = false;
+        if (v == "true" || v == "on")
+          out = true;
+        else if (v == "false" || v == "off")
+          out = false;
         else
           throw DbError("The value '" + text(val) + "' is not valid for option '" + opt + "'.", "42000", 15600);
       };
@@ -1333,9 +1358,9 @@ struct EmbeddedConnection::Impl {
     auto it = tables.find(n.last());
     if (it == tables.end()) {
       if (forAlter)
-        throw DbError("Cannot find the object \"" + n.last() +
-                          "\" because it does not exist or you do not have permissions.",
-                      "42S02", 4902);
+        throw DbError(
+            "Cannot find the object \"" + n.last() + "\" because it does not exist or you do not have permissions.",
+            "42S02", 4902);
       throw DbError("Invalid object name '" + n.text() + "'.", "42S02", 208);
     }
     return it->second;
@@ -1363,7 +1388,8 @@ struct EmbeddedConnection::Impl {
     c.type = d.type.type;
     c.nullable = d.nullable.value_or(true);
     if (d.identity) {
-      if (!(c.type.isInteger() && c.type.base != BaseType::Bit) && !(c.type.base == BaseType::Numeric && c.type.scale == 0))
+      if (!(c.type.isInteger() && c.type.base != BaseType::Bit) &&
+          !(c.type.base == BaseType::Numeric && c.type.scale == 0))
         throw DbError("Identity column '" + d.name +
                           "' must be of data type int, bigint, smallint, tinyint, or decimal or numeric with a scale "
                           "of 0, and constrained to be nonnullable.",
@@ -1376,8 +1402,7 @@ struct EmbeddedConnection::Impl {
       c.nullable = false;
     }
     if (d.defaultExpr) {
-      if (d.identity)
-        throw DbError("Defaults cannot be created on columns with an IDENTITY attribute.", "42000", 1754);
+      if (d.identity) throw DbError("Defaults cannot be created on columns with an IDENTITY attribute.", "42000", 1754);
       c.defaultSql = d.defaultText;
       // Validate the default now: it must translate without any table.
       Translator tr(provider, nullptr, nullptr);
@@ -1397,15 +1422,14 @@ struct EmbeddedConnection::Impl {
       run("INSERT INTO main.__tsql_columns (tbl, col, ord, type, nullable, ident_seed, ident_incr, ident_last, "
           "default_sql) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)",
           {SqlValue{t.name}, SqlValue{c.name}, SqlValue{static_cast<std::int64_t>(i)}, SqlValue{c.type.sqlName()},
-           SqlValue{std::int64_t{c.nullable ? 1 : 0}}, c.identity ? SqlValue{static_cast<std::int64_t>(c.seed)} : SqlValue{},
+           SqlValue{std::int64_t{c.nullable ? 1 : 0}},
+           c.identity ? SqlValue{static_cast<std::int64_t>(c.seed)} : SqlValue{},
            c.identity ? SqlValue{static_cast<std::int64_t>(c.increment)} : SqlValue{}, last,
            c.defaultSql.empty() ? SqlValue{} : SqlValue{c.defaultSql}});
     }
   }
 
-  static std::string indexSqliteName(const std::string& table, const std::string& index) {
-    return table + "$" + index;
-  }
+  static std::string indexSqliteName(const std::string& table, const std::string& index) { return table + "$" + index; }
 
   void createSqliteIndex(const std::string& table, const IndexInfo& ix) {
     bool unique = ix.kind != "IX";
@@ -1419,10 +1443,11 @@ struct EmbeddedConnection::Impl {
       std::string m = err ? err : "";
       sqlite3_free(err);
       if ((sqlite3_extended_errcode(db) & 0xff) == SQLITE_CONSTRAINT)
-        throw DbError("The CREATE UNIQUE INDEX statement terminated because a duplicate key was found for the object "
-                      "name 'dbo." +
-                          table + "' and the index name '" + ix.name + "'.",
-                      "23000", 1505);
+        throw DbError(
+            "The CREATE UNIQUE INDEX statement terminated because a duplicate key was found for the object "
+            "name 'dbo." +
+                table + "' and the index name '" + ix.name + "'.",
+            "23000", 1505);
       sqliteError(rc, sql);
     }
   }
@@ -1435,7 +1460,8 @@ struct EmbeddedConnection::Impl {
     auto add = [&](TableConstraint::Kind kind, std::string name, std::vector<std::string> columns) {
       IndexInfo ix;
       ix.kind = kind == TableConstraint::PrimaryKey ? "PK" : "UQ";
-      if (name.empty()) name = (ix.kind == "PK" ? "PK__" : "UQ__") + table + (ix.kind == "UQ" ? "__" + std::to_string(++uq) : "");
+      if (name.empty())
+        name = (ix.kind == "PK" ? "PK__" : "UQ__") + table + (ix.kind == "UQ" ? "__" + std::to_string(++uq) : "");
       ix.name = name;
       for (auto& c : columns) {
         bool found = false;
@@ -1444,8 +1470,7 @@ struct EmbeddedConnection::Impl {
             found = true;
             c = col.name;
           }
-        if (!found)
-          throw DbError("Column name '" + c + "' does not exist in the target table or view.", "42S22", 1911);
+        if (!found) throw DbError("Column name '" + c + "' does not exist in the target table or view.", "42S22", 1911);
       }
       ix.columns = std::move(columns);
       if (ix.kind == "PK")
@@ -1467,7 +1492,8 @@ struct EmbeddedConnection::Impl {
   }
 
   void writeIndexMeta(const std::string& table, const IndexInfo& ix) {
-    run("INSERT INTO main.__tsql_objects (name, kind, tbl, cols, ord) VALUES (?, ?, ?, ?, (SELECT coalesce(max(ord), 0) + 1 "
+    run("INSERT INTO main.__tsql_objects (name, kind, tbl, cols, ord) VALUES (?, ?, ?, ?, (SELECT coalesce(max(ord), "
+        "0) + 1 "
         "FROM main.__tsql_objects))",
         {SqlValue{ix.name}, SqlValue{ix.kind}, SqlValue{table}, SqlValue{joinCols(ix.columns)}});
   }
@@ -1614,20 +1640,24 @@ struct EmbeddedConnection::Impl {
         bool needRebuild = false;
         for (auto& a : added) {
           if (!a.nullable && a.defaultSql.empty() && !a.identity && hasRows)
-            throw DbError("ALTER TABLE only allows columns to be added that can contain nulls, or have a DEFAULT "
-                          "definition specified, or the column being added is an identity or timestamp column, or "
-                          "alternatively if none of the previous conditions are satisfied the table must be empty to "
-                          "allow addition of this column. Column '" +
-                              a.name + "' cannot be added to non-empty table '" + t.name +
-                              "' because it does not satisfy these conditions.",
-                          "42000", 4901);
+            throw DbError(
+                "ALTER TABLE only allows columns to be added that can contain nulls, or have a DEFAULT "
+                "definition specified, or the column being added is an identity or timestamp column, or "
+                "alternatively if none of the previous conditions are satisfied the table must be empty to "
+                "allow addition of this column. Column '" +
+                    a.name + "' cannot be added to non-empty table '" + t.name +
+                    "' because it does not satisfy these conditions.",
+                "42000", 4901);
           if (!a.nullable || a.identity) needRebuild = true;
         }
-        std::vector<IndexInfo> idx = constraintIndexes(t.name, [&] {
-          std::vector<ColumnInfo> all = t.columns;
-          all.insert(all.end(), added.begin(), added.end());
-          return all;
-        }(), s.columns, {}, static_cast<int>(t.indexes.size()));
+        std::vector<IndexInfo> idx = constraintIndexes(
+            t.name,
+            [&] {
+              std::vector<ColumnInfo> all = t.columns;
+              all.insert(all.end(), added.begin(), added.end());
+              return all;
+            }(),
+            s.columns, {}, static_cast<int>(t.indexes.size()));
         if (!needRebuild) {
           for (auto& a : added) exec("ALTER TABLE main." + quoteIdent(t.name) + " ADD COLUMN " + columnDdl(a));
           for (auto& a : added) nt.columns.push_back(a);
@@ -1673,7 +1703,8 @@ struct EmbeddedConnection::Impl {
             for (auto& col : ix.columns)
               if (iequals(col, c.name) && c.nullable) {
                 throw DbError("The object '" + ix.name + "' is dependent on column '" + c.name +
-                                  "'. ALTER TABLE ALTER COLUMN " + c.name + " failed because one or more objects access "
+                                  "'. ALTER TABLE ALTER COLUMN " + c.name +
+                                  " failed because one or more objects access "
                                   "this column.",
                               "42000", 5074);
               }
@@ -1696,28 +1727,31 @@ struct EmbeddedConnection::Impl {
         for (auto& n : s.names) {
           int k = nt.find(n);
           if (k < 0)
-            throw DbError("ALTER TABLE DROP COLUMN failed because column '" + n + "' does not exist in table '" +
-                              t.name + "'.",
-                          "42S22", 4924);
+            throw DbError(
+                "ALTER TABLE DROP COLUMN failed because column '" + n + "' does not exist in table '" + t.name + "'.",
+                "42S22", 4924);
           for (auto& ix : t.indexes)
             for (auto& col : ix.columns)
               if (iequals(col, n))
-                throw DbError("The object '" + ix.name + "' is dependent on column '" + nt.columns[static_cast<std::size_t>(k)].name +
-                                  "'. ALTER TABLE DROP COLUMN " + n + " failed because one or more objects access "
+                throw DbError("The object '" + ix.name + "' is dependent on column '" +
+                                  nt.columns[static_cast<std::size_t>(k)].name + "'. ALTER TABLE DROP COLUMN " + n +
+                                  " failed because one or more objects access "
                                   "this column.",
                               "42000", 5074);
           nt.columns.erase(nt.columns.begin() + k);
         }
         if (nt.columns.empty())
-          throw DbError("ALTER TABLE DROP COLUMN failed because '" + s.names.back() + "' is the only data column in table '" +
-                            t.name + "'. A table must have at least one data column.",
+          throw DbError("ALTER TABLE DROP COLUMN failed because '" + s.names.back() +
+                            "' is the only data column in table '" + t.name +
+                            "'. A table must have at least one data column.",
                         "42000", 4923);
         for (auto& c : nt.columns) src.push_back("\"o\"." + quoteIdent(c.name));
         rebuild(t, nt, src);
         break;
       }
       case AlterTableStmt::AddConstraint: {
-        std::vector<IndexInfo> idx = constraintIndexes(t.name, t.columns, {}, s.constraints, static_cast<int>(t.indexes.size()));
+        std::vector<IndexInfo> idx =
+            constraintIndexes(t.name, t.columns, {}, s.constraints, static_cast<int>(t.indexes.size()));
         for (auto& ix : idx) {
           if (ix.kind == "PK")
             for (auto& c : ix.columns)
@@ -1762,8 +1796,9 @@ struct EmbeddedConnection::Impl {
       auto it = tables.find(n.last());
       if (it == tables.end() || (n.parts.size() >= 3 && !iequals(n.parts[n.parts.size() - 3], catalog))) {
         if (s.ifExists) continue;
-        throw DbError("Cannot drop the table '" + n.text() + "', because it does not exist or you do not have permission.",
-                      "42S02", 3701);
+        throw DbError(
+            "Cannot drop the table '" + n.text() + "', because it does not exist or you do not have permission.",
+            "42S02", 3701);
       }
       std::string name = it->second.name;
       exec("DROP TABLE main." + quoteIdent(name));
@@ -1778,8 +1813,9 @@ struct EmbeddedConnection::Impl {
   void createIndex(const CreateIndexStmt& s) {
     auto it = tables.find(s.table.last());
     if (it == tables.end())
-      throw DbError("Cannot find the object \"" + s.table.text() + "\" because it does not exist or you do not have "
-                    "permissions.",
+      throw DbError("Cannot find the object \"" + s.table.text() +
+                        "\" because it does not exist or you do not have "
+                        "permissions.",
                     "42S02", 1088);
     const TableInfo& t = it->second;
     for (auto& ix : t.indexes)
@@ -1815,8 +1851,9 @@ struct EmbeddedConnection::Impl {
                           "', because it does not exist or you do not have permission.",
                       "42000", 3701);
       if (hit->kind == "PK" || hit->kind == "UQ")
-        throw DbError("An explicit DROP INDEX is not allowed on index '" + tn.text() + "." + name + "'. It is being used for " +
-                          (hit->kind == "PK" ? "PRIMARY KEY" : "UNIQUE KEY") + " constraint enforcement.",
+        throw DbError("An explicit DROP INDEX is not allowed on index '" + tn.text() + "." + name +
+                          "'. It is being used for " + (hit->kind == "PK" ? "PRIMARY KEY" : "UNIQUE KEY") +
+                          " constraint enforcement.",
                       "42000", 3723);
       exec("DROP INDEX main." + quoteIdent(indexSqliteName(it->second.name, hit->name)));
       run("DELETE FROM main.__tsql_objects WHERE name = ? AND tbl = ? AND kind IN ('IX','UX')",
@@ -1848,8 +1885,9 @@ struct EmbeddedConnection::Impl {
       std::vector<std::vector<SqlValue>> rows;
       run("SELECT 1 FROM main.__tsql_objects WHERE name = ? AND kind = 'TR'", {SqlValue{n.last()}}, &rows);
       if (rows.empty())
-        throw DbError("Cannot drop the trigger '" + n.text() + "', because it does not exist or you do not have "
-                      "permission.",
+        throw DbError("Cannot drop the trigger '" + n.text() +
+                          "', because it does not exist or you do not have "
+                          "permission.",
                       "42000", 3701);
       run("DELETE FROM main.__tsql_objects WHERE name = ? AND kind = 'TR'", {SqlValue{n.last()}});
     }
@@ -1926,8 +1964,7 @@ void EmbeddedConnection::open(const std::string& connectionString) {
   fs::path dir = ds.substr(kEmbeddedPrefix.size());
   if (dir.is_relative()) dir = baseDir_ / dir;
   std::string user = cs.userId();
-  if (!user.empty() && !iequals(user, "sa"))
-    throw DbError("Login failed for user '" + user + "'.", "28000", 18456);
+  if (!user.empty() && !iequals(user, "sa")) throw DbError("Login failed for user '" + user + "'.", "28000", 18456);
   std::error_code ec;
   if (!fs::is_directory(dir, ec) || !findCatalogFile(dir, "master"))
     throw DbError("[DBNETLIB][ConnectionOpen (Connect()).]SQL Server does not exist or access denied.", "08001", 17);
@@ -1942,8 +1979,8 @@ void EmbeddedConnection::open(const std::string& connectionString) {
   im->serverDir = fs::absolute(dir, ec);
   im->catalog = file->stem().string();
   im->catalogFile = fs::absolute(*file, ec);
-  if (sqlite3_open_v2(im->catalogFile.string().c_str(), &im->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) !=
-      SQLITE_OK) {
+  if (sqlite3_open_v2(im->catalogFile.string().c_str(), &im->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
+                      nullptr) != SQLITE_OK) {
     throw DbError("Cannot open database \"" + cat + "\" requested by the login. The login failed.", "42000", 4060);
   }
   sqlite3_busy_timeout(im->db, kBusyTimeoutMs);
@@ -1958,8 +1995,12 @@ void EmbeddedConnection::open(const std::string& connectionString) {
   impl_ = std::move(im);
 }
 
-void EmbeddedConnection::close() { impl_.reset(); }
-bool EmbeddedConnection::isOpen() const { return impl_ != nullptr; }
+void EmbeddedConnection::close() {
+  impl_.reset();
+}
+bool EmbeddedConnection::isOpen() const {
+  return impl_ != nullptr;
+}
 
 namespace {
 [[noreturn]] void notOpen() {

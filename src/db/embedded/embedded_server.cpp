@@ -63,8 +63,12 @@ long long clockOffsetSeconds() {
   return g_offset;
 }
 
-DateTime serverNow() { return now(false); }
-DateTime serverUtcNow() { return now(true); }
+DateTime serverNow() {
+  return now(false);
+}
+DateTime serverUtcNow() {
+  return now(true);
+}
 
 void createServer(const fs::path& dir) {
   std::error_code ec;
@@ -77,14 +81,16 @@ void createServer(const fs::path& dir) {
   c.execute(
       "CREATE TABLE __servers (server_id int NOT NULL, name nvarchar(128) NOT NULL, product nvarchar(128) NULL, "
       "provider nvarchar(128) NULL, data_source nvarchar(4000) NULL, is_linked bit NULL, is_data_access_enabled bit "
-      "NULL, is_rpc_out_enabled bit NULL, is_collation_compatible bit NULL, connect_timeout int NULL, query_timeout int "
+      "NULL, is_rpc_out_enabled bit NULL, is_collation_compatible bit NULL, connect_timeout int NULL, query_timeout "
+      "int "
       "NULL, lazy_schema_validation bit NULL, uses_remote_collation bit NULL, collation_name nvarchar(128) NULL, "
       "is_remote_login_enabled bit NULL)");
   c.execute(
       "CREATE TABLE __linked_logins (server_id int NOT NULL, local_login nvarchar(128) NULL, uses_self_credential bit "
       "NULL, remote_name nvarchar(128) NULL, remote_password nvarchar(128) NULL)");
-  c.execute("CREATE TABLE __server_options (server_id int NOT NULL, optname nvarchar(128) NOT NULL, optvalue "
-            "nvarchar(4000) NULL)");
+  c.execute(
+      "CREATE TABLE __server_options (server_id int NOT NULL, optname nvarchar(128) NOT NULL, optvalue "
+      "nvarchar(4000) NULL)");
   std::string name = fs::absolute(dir).lexically_normal().filename().string();
   if (name.empty()) name = fs::absolute(dir).parent_path().filename().string();
   std::string quoted;
@@ -92,9 +98,10 @@ void createServer(const fs::path& dir) {
     if (ch == '\'') quoted += '\'';
     quoted += ch;
   }
-  c.execute("INSERT INTO __servers (server_id, name, product, provider, data_source, is_linked, "
-            "is_data_access_enabled) VALUES (0, N'" +
-            quoted + "', N'SQL Server', N'SQLNCLI', N'" + quoted + "', 0, 0)");
+  c.execute(
+      "INSERT INTO __servers (server_id, name, product, provider, data_source, is_linked, "
+      "is_data_access_enabled) VALUES (0, N'" +
+      quoted + "', N'SQL Server', N'SQLNCLI', N'" + quoted + "', 0, 0)");
 }
 
 }  // namespace erpsync::db::embedded

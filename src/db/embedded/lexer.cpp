@@ -8,9 +8,15 @@ namespace erpsync::db::embedded {
 
 namespace {
 
-bool identStart(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == '#' || c >= 0x80; }
-bool identChar(unsigned char c) { return identStart(c) || (c >= '0' && c <= '9') || c == '@' || c == '$'; }
-bool digit(unsigned char c) { return c >= '0' && c <= '9'; }
+bool identStart(unsigned char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == '#' || c >= 0x80;
+}
+bool identChar(unsigned char c) {
+  return identStart(c) || (c >= '0' && c <= '9') || c == '@' || c == '$';
+}
+bool digit(unsigned char c) {
+  return c >= '0' && c <= '9';
+}
 
 [[noreturn]] void unclosed(std::string_view rest) {
   std::string shown(rest.substr(0, 60));
@@ -19,7 +25,9 @@ bool digit(unsigned char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
-static char toUpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+static char toUpperAscii(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
 
 bool iequals(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -41,7 +49,9 @@ std::string lower(std::string_view s) {
   return r;
 }
 
-bool isKeyword(const Token& t, std::string_view kw) { return t.kind == TokKind::Ident && iequals(t.text, kw); }
+bool isKeyword(const Token& t, std::string_view kw) {
+  return t.kind == TokKind::Ident && iequals(t.text, kw);
+}
 
 LexResult lex(std::string_view s) {
   LexResult r;

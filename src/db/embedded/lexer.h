@@ -24,8 +24,8 @@ enum class TokKind : std::uint8_t {
 struct Token {
   TokKind kind = TokKind::End;
   std::string text;
-  std::uint32_t pos = 0;         // byte offset in the batch
-  std::int32_t literal = -1;     // ordinal among the literal tokens (String, NString, Number), else -1
+  std::uint32_t pos = 0;      // byte offset in the batch
+  std::int32_t literal = -1;  // ordinal among the literal tokens (String, NString, Number), else -1
   bool isLiteral() const { return literal >= 0; }
 };
 

@@ -25,17 +25,20 @@ std::string Name::text() const {
 namespace {
 
 constexpr std::array kReserved = {
-    "FROM",   "WHERE",    "GROUP",   "ORDER",     "HAVING",   "UNION",     "EXCEPT",     "INTERSECT", "INNER",
-    "LEFT",   "RIGHT",    "FULL",    "OUTER",     "CROSS",    "JOIN",      "ON",         "AS",        "SELECT",
-    "INSERT", "UPDATE",   "DELETE",  "SET",       "VALUES",   "INTO",      "AND",        "OR",        "NOT",
-    "IS",     "NULL",     "LIKE",    "IN",        "BETWEEN",  "EXISTS",    "CASE",       "WHEN",      "THEN",
-    "ELSE",   "END",      "BEGIN",   "IF",        "EXEC",     "EXECUTE",   "DECLARE",    "CREATE",    "ALTER",
-    "DROP",   "TRUNCATE", "WITH",    "OPTION",    "FOR",      "PRINT",     "RETURN",     "COMMIT",    "ROLLBACK",
-    "USE",    "TOP",      "DISTINCT", "ALL",      "BY",       "ASC",       "DESC",       "COLLATE",   "PRIMARY",
-    "KEY",    "REFERENCES", "FOREIGN", "CONSTRAINT", "DEFAULT", "UNIQUE",  "CHECK",      "TABLE",     "INDEX",
-    "TRIGGER", "DATABASE", "WHILE",  "GO",        "GRANT",    "REVOKE",    "DENY",       "CURSOR",    "OPEN",
-    "CLOSE",  "FETCH",    "DEALLOCATE", "ANY",    "SOME",     "PROCEDURE", "PROC",       "VIEW",      "FUNCTION",
-    "IDENTITY_INSERT", "OFF", "HOLDLOCK", "NOLOCK", "CONVERT", "CAST"};
+    "FROM",      "WHERE",      "GROUP",     "ORDER",      "HAVING",   "UNION",    "EXCEPT",
+    "INTERSECT", "INNER",      "LEFT",      "RIGHT",      "FULL",     "OUTER",    "CROSS",
+    "JOIN",      "ON",         "AS",        "SELECT",     "INSERT",   "UPDATE",   "DELETE",
+    "SET",       "VALUES",     "INTO",      "AND",        "OR",       "NOT",      "IS",
+    "NULL",      "LIKE",       "IN",        "BETWEEN",    "EXISTS",   "CASE",     "WHEN",
+    "THEN",      "ELSE",       "END",       "BEGIN",      "IF",       "EXEC",     "EXECUTE",
+    "DECLARE",   "CREATE",     "ALTER",     "DROP",       "TRUNCATE", "WITH",     "OPTION",
+    "FOR",       "PRINT",      "RETURN",    "COMMIT",     "ROLLBACK", "USE",      "TOP",
+    "DISTINCT",  "ALL",        "BY",        "ASC",        "DESC",     "COLLATE",  "PRIMARY",
+    "KEY",       "REFERENCES", "FOREIGN",   "CONSTRAINT", "DEFAULT",  "UNIQUE",   "CHECK",
+    "TABLE",     "INDEX",      "TRIGGER",   "DATABASE",   "WHILE",    "GO",       "GRANT",
+    "REVOKE",    "DENY",       "CURSOR",    "OPEN",       "CLOSE",    "FETCH",    "DEALLOCATE",
+    "ANY",       "SOME",       "PROCEDURE", "PROC",       "VIEW",     "FUNCTION", "IDENTITY_INSERT",
+    "OFF",       "HOLDLOCK",   "NOLOCK",    "CONVERT",    "CAST"};
 
 bool reserved(const Token& t) {
   if (t.kind != TokKind::Ident) return false;
@@ -74,9 +77,10 @@ class Parser {
     Parser& p;
     explicit DepthGuard(Parser& pp) : p(pp) {
       if (++p.depth_ > 200) {
-        throw DbError("Some part of your SQL statement is nested too deeply. Rewrite the query or break it up into "
-                      "smaller queries.",
-                      "42000", 191);
+        throw DbError(
+            "Some part of your SQL statement is nested too deeply. Rewrite the query or break it up into "
+            "smaller queries.",
+            "42000", 191);
       }
     }
     ~DepthGuard() { --p.depth_; }
@@ -98,9 +102,12 @@ class Parser {
   }
   static std::string tokenText(const Token& t) {
     switch (t.kind) {
-      case TokKind::String: return t.text;
-      case TokKind::NString: return t.text;
-      default: return t.text;
+      case TokKind::String:
+        return t.text;
+      case TokKind::NString:
+        return t.text;
+      default:
+        return t.text;
     }
   }
   void expectOp(std::string_view op) {
@@ -125,7 +132,9 @@ class Parser {
     }
     return false;
   }
-  bool isIdentTok(const Token& t) const { return t.kind == TokKind::QIdent || (t.kind == TokKind::Ident && !reserved(t)); }
+  bool isIdentTok(const Token& t) const {
+    return t.kind == TokKind::QIdent || (t.kind == TokKind::Ident && !reserved(t));
+  }
   std::string identifier() {
     const Token& t = cur();
     if (t.kind == TokKind::QIdent || (t.kind == TokKind::Ident && !reserved(t))) {
@@ -188,7 +197,7 @@ class Parser {
 
   StmtP statementInner() {
     const Token& t = cur();
-    if (t.kind == TokKind::Op && t.text == "(" ) {
+    if (t.kind == TokKind::Op && t.text == "(") {
       auto s = std::make_unique<SelectStmt>();
       s->select = selectStatement();
       return s;
@@ -256,9 +265,9 @@ class Parser {
   }
 
   bool startsStatement() const {
-    static constexpr std::array starts = {"SELECT", "INSERT", "UPDATE",  "DELETE", "CREATE", "ALTER",
-                                          "DROP",   "EXEC",   "EXECUTE", "IF",     "BEGIN",  "DECLARE",
-                                          "SET",    "PRINT",  "RETURN",  "COMMIT", "ROLLBACK", "TRUNCATE", "GO"};
+    static constexpr std::array starts = {"SELECT", "INSERT",  "UPDATE",   "DELETE",   "CREATE",  "ALTER", "DROP",
+                                          "EXEC",   "EXECUTE", "IF",       "BEGIN",    "DECLARE", "SET",   "PRINT",
+                                          "RETURN", "COMMIT",  "ROLLBACK", "TRUNCATE", "GO"};
     for (const char* s : starts)
       if (kw(s)) return true;
     return false;
@@ -450,9 +459,7 @@ class Parser {
     return it;
   }
 
-  bool joinAhead() const {
-    return kw("JOIN") || kw("INNER") || kw("LEFT") || kw("RIGHT") || kw("FULL") || kw("CROSS");
-  }
+  bool joinAhead() const { return kw("JOIN") || kw("INNER") || kw("LEFT") || kw("RIGHT") || kw("FULL") || kw("CROSS"); }
 
   TableRef::JoinType joinType() {
     TableRef::JoinType jt = TableRef::Inner;
@@ -1094,7 +1101,14 @@ class Parser {
   }
 
   ExprP binary(std::string op, ExprP l, ExprP r) {
+    int d = std::max(l->depth, r->depth) + 1;
+    if (d > 1000)
+      throw DbError(
+          "Some part of your SQL statement is nested too deeply. Rewrite the query or break it up into "
+          "smaller queries.",
+          "42000", 191);
     auto e = std::make_unique<Expr>(Expr::Binary);
+    e->depth = d;
     e->pos = l->pos;
     e->op = std::move(op);
     e->args.push_back(std::move(l));
@@ -1146,9 +1160,9 @@ class Parser {
     ExprP l = bitExpr();
     while (true) {
       const Token& t = cur();
-      if (t.kind == TokKind::Op && (t.text == "=" || t.text == "<>" || t.text == "!=" || t.text == "<" ||
-                                    t.text == ">" || t.text == "<=" || t.text == ">=" || t.text == "!<" ||
-                                    t.text == "!>")) {
+      if (t.kind == TokKind::Op &&
+          (t.text == "=" || t.text == "<>" || t.text == "!=" || t.text == "<" || t.text == ">" || t.text == "<=" ||
+           t.text == ">=" || t.text == "!<" || t.text == "!>")) {
         std::string op = t.text;
         if (op == "!=") op = "<>";
         if (op == "!<") op = ">=";
@@ -1277,14 +1291,36 @@ class Parser {
     const Token& t = cur();
     if (t.kind != TokKind::Ident && t.kind != TokKind::QIdent) fail();
     std::string p = lower(t.text);
-    static const std::pair<const char*, const char*> map[] = {
-        {"year", "year"},     {"yy", "year"},          {"yyyy", "year"},     {"quarter", "quarter"}, {"qq", "quarter"},
-        {"q", "quarter"},     {"month", "month"},      {"mm", "month"},      {"m", "month"},         {"dayofyear", "dayofyear"},
-        {"dy", "dayofyear"},  {"y", "dayofyear"},      {"day", "day"},       {"dd", "day"},          {"d", "day"},
-        {"week", "week"},     {"wk", "week"},          {"ww", "week"},       {"weekday", "weekday"}, {"dw", "weekday"},
-        {"hour", "hour"},     {"hh", "hour"},          {"minute", "minute"}, {"mi", "minute"},       {"n", "minute"},
-        {"second", "second"}, {"ss", "second"},        {"s", "second"},      {"millisecond", "millisecond"},
-        {"ms", "millisecond"}};
+    static const std::pair<const char*, const char*> map[] = {{"year", "year"},
+                                                              {"yy", "year"},
+                                                              {"yyyy", "year"},
+                                                              {"quarter", "quarter"},
+                                                              {"qq", "quarter"},
+                                                              {"q", "quarter"},
+                                                              {"month", "month"},
+                                                              {"mm", "month"},
+                                                              {"m", "month"},
+                                                              {"dayofyear", "dayofyear"},
+                                                              {"dy", "dayofyear"},
+                                                              {"y", "dayofyear"},
+                                                              {"day", "day"},
+                                                              {"dd", "day"},
+                                                              {"d", "day"},
+                                                              {"week", "week"},
+                                                              {"wk", "week"},
+                                                              {"ww", "week"},
+                                                              {"weekday", "weekday"},
+                                                              {"dw", "weekday"},
+                                                              {"hour", "hour"},
+                                                              {"hh", "hour"},
+                                                              {"minute", "minute"},
+                                                              {"mi", "minute"},
+                                                              {"n", "minute"},
+                                                              {"second", "second"},
+                                                              {"ss", "second"},
+                                                              {"s", "second"},
+                                                              {"millisecond", "millisecond"},
+                                                              {"ms", "millisecond"}};
     for (auto& [k, v] : map)
       if (p == k) {
         ++i_;

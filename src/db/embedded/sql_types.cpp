@@ -294,75 +294,129 @@ std::string ColType::sqlName() const {
     return std::string(n) + "(" + (length < 0 ? std::string("max") : std::to_string(length)) + ")";
   };
   switch (base) {
-    case BaseType::Bit: return "bit";
-    case BaseType::TinyInt: return "tinyint";
-    case BaseType::SmallInt: return "smallint";
-    case BaseType::Int: return "int";
-    case BaseType::BigInt: return "bigint";
-    case BaseType::Numeric: return "numeric(" + std::to_string(precision) + "," + std::to_string(scale) + ")";
-    case BaseType::Money: return "money";
-    case BaseType::SmallMoney: return "smallmoney";
-    case BaseType::Float: return "float";
-    case BaseType::Real: return "real";
-    case BaseType::DateTime: return "datetime";
-    case BaseType::SmallDateTime: return "smalldatetime";
-    case BaseType::Date: return "date";
-    case BaseType::Char: return len("char");
-    case BaseType::VarChar: return len("varchar");
-    case BaseType::Text: return "text";
-    case BaseType::NChar: return len("nchar");
-    case BaseType::NVarChar: return len("nvarchar");
-    case BaseType::NText: return "ntext";
-    case BaseType::Binary: return len("binary");
-    case BaseType::VarBinary: return len("varbinary");
-    case BaseType::Image: return "image";
-    case BaseType::UniqueIdentifier: return "uniqueidentifier";
-    case BaseType::Null: return "int";
-    case BaseType::Unknown: return "sql_variant";
+    case BaseType::Bit:
+      return "bit";
+    case BaseType::TinyInt:
+      return "tinyint";
+    case BaseType::SmallInt:
+      return "smallint";
+    case BaseType::Int:
+      return "int";
+    case BaseType::BigInt:
+      return "bigint";
+    case BaseType::Numeric:
+      return "numeric(" + std::to_string(precision) + "," + std::to_string(scale) + ")";
+    case BaseType::Money:
+      return "money";
+    case BaseType::SmallMoney:
+      return "smallmoney";
+    case BaseType::Float:
+      return "float";
+    case BaseType::Real:
+      return "real";
+    case BaseType::DateTime:
+      return "datetime";
+    case BaseType::SmallDateTime:
+      return "smalldatetime";
+    case BaseType::Date:
+      return "date";
+    case BaseType::Char:
+      return len("char");
+    case BaseType::VarChar:
+      return len("varchar");
+    case BaseType::Text:
+      return "text";
+    case BaseType::NChar:
+      return len("nchar");
+    case BaseType::NVarChar:
+      return len("nvarchar");
+    case BaseType::NText:
+      return "ntext";
+    case BaseType::Binary:
+      return len("binary");
+    case BaseType::VarBinary:
+      return len("varbinary");
+    case BaseType::Image:
+      return "image";
+    case BaseType::UniqueIdentifier:
+      return "uniqueidentifier";
+    case BaseType::Null:
+      return "int";
+    case BaseType::Unknown:
+      return "sql_variant";
   }
   return "sql_variant";
 }
 
 std::string ColType::errorName() const {
   switch (base) {
-    case BaseType::Numeric: return "numeric";
-    case BaseType::Char: return "char";
-    case BaseType::VarChar: return "varchar";
-    case BaseType::NChar: return "nchar";
-    case BaseType::NVarChar: return "nvarchar";
-    case BaseType::Binary: return "binary";
-    case BaseType::VarBinary: return "varbinary";
-    default: return sqlName();
+    case BaseType::Numeric:
+      return "numeric";
+    case BaseType::Char:
+      return "char";
+    case BaseType::VarChar:
+      return "varchar";
+    case BaseType::NChar:
+      return "nchar";
+    case BaseType::NVarChar:
+      return "nvarchar";
+    case BaseType::Binary:
+      return "binary";
+    case BaseType::VarBinary:
+      return "varbinary";
+    default:
+      return sqlName();
   }
 }
 
 int ColType::adoType() const {
   switch (base) {
-    case BaseType::Bit: return 11;
-    case BaseType::TinyInt: return 16;
-    case BaseType::SmallInt: return 2;
-    case BaseType::Int: return 3;
-    case BaseType::BigInt: return 20;
+    case BaseType::Bit:
+      return 11;
+    case BaseType::TinyInt:
+      return 16;
+    case BaseType::SmallInt:
+      return 2;
+    case BaseType::Int:
+      return 3;
+    case BaseType::BigInt:
+      return 20;
     case BaseType::Numeric:
     case BaseType::Money:
-    case BaseType::SmallMoney: return 131;
-    case BaseType::Float: return 5;
-    case BaseType::Real: return 4;
+    case BaseType::SmallMoney:
+      return 131;
+    case BaseType::Float:
+      return 5;
+    case BaseType::Real:
+      return 4;
     case BaseType::DateTime:
     case BaseType::SmallDateTime:
-    case BaseType::Date: return 135;
-    case BaseType::Char: return 129;
-    case BaseType::VarChar: return length < 0 ? 201 : 200;
-    case BaseType::Text: return 201;
-    case BaseType::NChar: return 130;
-    case BaseType::NVarChar: return length < 0 ? 203 : 202;
-    case BaseType::NText: return 203;
-    case BaseType::Binary: return 128;
-    case BaseType::VarBinary: return 204;
-    case BaseType::Image: return 205;
-    case BaseType::UniqueIdentifier: return 72;
-    case BaseType::Null: return 3;
-    case BaseType::Unknown: return 200;
+    case BaseType::Date:
+      return 135;
+    case BaseType::Char:
+      return 129;
+    case BaseType::VarChar:
+      return length < 0 ? 201 : 200;
+    case BaseType::Text:
+      return 201;
+    case BaseType::NChar:
+      return 130;
+    case BaseType::NVarChar:
+      return length < 0 ? 203 : 202;
+    case BaseType::NText:
+      return 203;
+    case BaseType::Binary:
+      return 128;
+    case BaseType::VarBinary:
+      return 204;
+    case BaseType::Image:
+      return 205;
+    case BaseType::UniqueIdentifier:
+      return 72;
+    case BaseType::Null:
+      return 3;
+    case BaseType::Unknown:
+      return 200;
   }
   return 200;
 }
@@ -373,7 +427,7 @@ std::optional<ColType> makeType(std::string_view rawName, int count, long long a
   auto textLen = [&](BaseType bt) {
     t.base = bt;
     t.length = count == 0 ? 1 : static_cast<int>(a);
-    if (count >= 1 && a == 0) return false;
+    if (count >= 1 && (a == 0 || a < -1)) return false;
     return count <= 1;
   };
   if (n == "varchar" || n == "char" || n == "nvarchar" || n == "nchar" || n == "binary" || n == "varbinary" ||
@@ -386,7 +440,8 @@ std::optional<ColType> makeType(std::string_view rawName, int count, long long a
                                      : BaseType::Char;
     if (!textLen(bt)) return std::nullopt;
     if (t.length < 0 && (bt == BaseType::Char || bt == BaseType::NChar || bt == BaseType::Binary)) return std::nullopt;
-    if (t.length > 8000 || (t.length > 4000 && (bt == BaseType::NChar || bt == BaseType::NVarChar))) return std::nullopt;
+    if (t.length > 8000 || (t.length > 4000 && (bt == BaseType::NChar || bt == BaseType::NVarChar)))
+      return std::nullopt;
     return t;
   }
   if (n == "numeric" || n == "decimal" || n == "dec") {
@@ -397,27 +452,45 @@ std::optional<ColType> makeType(std::string_view rawName, int count, long long a
     return t;
   }
   if (count > 0 && n != "float") return std::nullopt;
-  if (n == "int" || n == "integer") t.base = BaseType::Int;
-  else if (n == "bigint") t.base = BaseType::BigInt;
-  else if (n == "smallint") t.base = BaseType::SmallInt;
-  else if (n == "tinyint") t.base = BaseType::TinyInt;
-  else if (n == "bit") t.base = BaseType::Bit;
-  else if (n == "money") t.base = BaseType::Money, t.precision = 19, t.scale = 4;
-  else if (n == "smallmoney") t.base = BaseType::SmallMoney, t.precision = 10, t.scale = 4;
+  if (n == "int" || n == "integer")
+    t.base = BaseType::Int;
+  else if (n == "bigint")
+    t.base = BaseType::BigInt;
+  else if (n == "smallint")
+    t.base = BaseType::SmallInt;
+  else if (n == "tinyint")
+    t.base = BaseType::TinyInt;
+  else if (n == "bit")
+    t.base = BaseType::Bit;
+  else if (n == "money")
+    t.base = BaseType::Money, t.precision = 19, t.scale = 4;
+  else if (n == "smallmoney")
+    t.base = BaseType::SmallMoney, t.precision = 10, t.scale = 4;
   else if (n == "float") {
     if (count > 1) return std::nullopt;
     t.base = (count == 1 && a >= 1 && a <= 24) ? BaseType::Real : BaseType::Float;
-  } else if (n == "real") t.base = BaseType::Real;
-  else if (n == "datetime" || n == "datetime2") t.base = BaseType::DateTime;
-  else if (n == "smalldatetime") t.base = BaseType::SmallDateTime;
-  else if (n == "date") t.base = BaseType::Date;
-  else if (n == "text") t.base = BaseType::Text, t.length = -1;
-  else if (n == "ntext") t.base = BaseType::NText, t.length = -1;
-  else if (n == "image") t.base = BaseType::Image, t.length = -1;
-  else if (n == "uniqueidentifier") t.base = BaseType::UniqueIdentifier;
-  else if (n == "sysname") t.base = BaseType::NVarChar, t.length = 128;
-  else if (n == "timestamp" || n == "rowversion") t.base = BaseType::Binary, t.length = 8;
-  else return std::nullopt;
+  } else if (n == "real")
+    t.base = BaseType::Real;
+  else if (n == "datetime" || n == "datetime2")
+    t.base = BaseType::DateTime;
+  else if (n == "smalldatetime")
+    t.base = BaseType::SmallDateTime;
+  else if (n == "date")
+    t.base = BaseType::Date;
+  else if (n == "text")
+    t.base = BaseType::Text, t.length = -1;
+  else if (n == "ntext")
+    t.base = BaseType::NText, t.length = -1;
+  else if (n == "image")
+    t.base = BaseType::Image, t.length = -1;
+  else if (n == "uniqueidentifier")
+    t.base = BaseType::UniqueIdentifier;
+  else if (n == "sysname")
+    t.base = BaseType::NVarChar, t.length = 128;
+  else if (n == "timestamp" || n == "rowversion")
+    t.base = BaseType::Binary, t.length = 8;
+  else
+    return std::nullopt;
   return t;
 }
 
@@ -622,31 +695,56 @@ ColType literalNumberType(std::string_view text) {
 namespace {
 int rank(BaseType b) {
   switch (b) {
-    case BaseType::DateTime: return 30;
-    case BaseType::SmallDateTime: return 29;
-    case BaseType::Date: return 28;
-    case BaseType::Float: return 27;
-    case BaseType::Real: return 26;
-    case BaseType::Numeric: return 25;
-    case BaseType::Money: return 24;
-    case BaseType::SmallMoney: return 23;
-    case BaseType::BigInt: return 22;
-    case BaseType::Int: return 21;
-    case BaseType::SmallInt: return 20;
-    case BaseType::TinyInt: return 19;
-    case BaseType::Bit: return 18;
-    case BaseType::NText: return 17;
-    case BaseType::Text: return 16;
-    case BaseType::Image: return 15;
-    case BaseType::UniqueIdentifier: return 14;
-    case BaseType::NVarChar: return 13;
-    case BaseType::NChar: return 12;
-    case BaseType::VarChar: return 11;
-    case BaseType::Char: return 10;
-    case BaseType::VarBinary: return 9;
-    case BaseType::Binary: return 8;
-    case BaseType::Null: return 1;
-    case BaseType::Unknown: return 0;
+    case BaseType::DateTime:
+      return 30;
+    case BaseType::SmallDateTime:
+      return 29;
+    case BaseType::Date:
+      return 28;
+    case BaseType::Float:
+      return 27;
+    case BaseType::Real:
+      return 26;
+    case BaseType::Numeric:
+      return 25;
+    case BaseType::Money:
+      return 24;
+    case BaseType::SmallMoney:
+      return 23;
+    case BaseType::BigInt:
+      return 22;
+    case BaseType::Int:
+      return 21;
+    case BaseType::SmallInt:
+      return 20;
+    case BaseType::TinyInt:
+      return 19;
+    case BaseType::Bit:
+      return 18;
+    case BaseType::NText:
+      return 17;
+    case BaseType::Text:
+      return 16;
+    case BaseType::Image:
+      return 15;
+    case BaseType::UniqueIdentifier:
+      return 14;
+    case BaseType::NVarChar:
+      return 13;
+    case BaseType::NChar:
+      return 12;
+    case BaseType::VarChar:
+      return 11;
+    case BaseType::Char:
+      return 10;
+    case BaseType::VarBinary:
+      return 9;
+    case BaseType::Binary:
+      return 8;
+    case BaseType::Null:
+      return 1;
+    case BaseType::Unknown:
+      return 0;
   }
   return 0;
 }

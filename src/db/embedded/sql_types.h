@@ -47,9 +47,13 @@ struct ColType {
 
   bool isText() const;
   bool isUnicode() const;
-  bool isDate() const { return base == BaseType::DateTime || base == BaseType::SmallDateTime || base == BaseType::Date; }
+  bool isDate() const {
+    return base == BaseType::DateTime || base == BaseType::SmallDateTime || base == BaseType::Date;
+  }
   bool isInteger() const;
-  bool isExactNumeric() const { return base == BaseType::Numeric || base == BaseType::Money || base == BaseType::SmallMoney; }
+  bool isExactNumeric() const {
+    return base == BaseType::Numeric || base == BaseType::Money || base == BaseType::SmallMoney;
+  }
   bool isNumber() const;
   bool known() const { return base != BaseType::Unknown && base != BaseType::Null; }
   bool operator==(const ColType&) const = default;

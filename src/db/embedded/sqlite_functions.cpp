@@ -102,7 +102,9 @@ void fnGetUtcDate(sqlite3_context* ctx, int, sqlite3_value**) {
   sqlite3_result_text(ctx, t.data(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
 }
 
-long long totalMs(const DateTime& t) { return t.totalSeconds() * 1000LL + t.millisecond; }
+long long totalMs(const DateTime& t) {
+  return t.totalSeconds() * 1000LL + t.millisecond;
+}
 DateTime fromTotalMs(long long ms) {
   long long s = ms >= 0 ? ms / 1000 : -((-ms + 999) / 1000);
   DateTime t = DateTime::fromTotalSeconds(s);
@@ -131,15 +133,24 @@ void fnDateAdd(sqlite3_context* ctx, int, sqlite3_value** a) {
       return;
     }
     DateTime r = *t;
-    if (part == "year") r = addMonths(r, n * 12);
-    else if (part == "quarter") r = addMonths(r, n * 3);
-    else if (part == "month") r = addMonths(r, n);
-    else if (part == "day" || part == "dayofyear" || part == "weekday") r = fromTotalMs(totalMs(r) + n * 86400000LL);
-    else if (part == "week") r = fromTotalMs(totalMs(r) + n * 7 * 86400000LL);
-    else if (part == "hour") r = fromTotalMs(totalMs(r) + n * 3600000LL);
-    else if (part == "minute") r = fromTotalMs(totalMs(r) + n * 60000LL);
-    else if (part == "second") r = fromTotalMs(totalMs(r) + n * 1000LL);
-    else r = fromTotalMs(totalMs(r) + n);
+    if (part == "year")
+      r = addMonths(r, n * 12);
+    else if (part == "quarter")
+      r = addMonths(r, n * 3);
+    else if (part == "month")
+      r = addMonths(r, n);
+    else if (part == "day" || part == "dayofyear" || part == "weekday")
+      r = fromTotalMs(totalMs(r) + n * 86400000LL);
+    else if (part == "week")
+      r = fromTotalMs(totalMs(r) + n * 7 * 86400000LL);
+    else if (part == "hour")
+      r = fromTotalMs(totalMs(r) + n * 3600000LL);
+    else if (part == "minute")
+      r = fromTotalMs(totalMs(r) + n * 60000LL);
+    else if (part == "second")
+      r = fromTotalMs(totalMs(r) + n * 1000LL);
+    else
+      r = fromTotalMs(totalMs(r) + n);
     if (!r.valid() || r.year < 1753)
       throw DbError("Adding a value to a 'datetime' column caused an overflow.", "22008", 517);
     std::string s = r.iso();
@@ -165,20 +176,29 @@ void fnDateDiff(sqlite3_context* ctx, int, sqlite3_value** a) {
       return;
     }
     long long r = 0;
-    if (part == "year") r = y->year - x->year;
-    else if (part == "quarter") r = (y->year * 4LL + (y->month - 1) / 3) - (x->year * 4LL + (x->month - 1) / 3);
-    else if (part == "month") r = (y->year * 12LL + y->month) - (x->year * 12LL + x->month);
-    else if (part == "day" || part == "dayofyear" || part == "weekday") r = y->dayNumber() - x->dayNumber();
-    else if (part == "week") r = weekIndex(*y) - weekIndex(*x);
-    else if (part == "hour") r = (y->dayNumber() * 24 + y->hour) - (x->dayNumber() * 24 + x->hour);
+    if (part == "year")
+      r = y->year - x->year;
+    else if (part == "quarter")
+      r = (y->year * 4LL + (y->month - 1) / 3) - (x->year * 4LL + (x->month - 1) / 3);
+    else if (part == "month")
+      r = (y->year * 12LL + y->month) - (x->year * 12LL + x->month);
+    else if (part == "day" || part == "dayofyear" || part == "weekday")
+      r = y->dayNumber() - x->dayNumber();
+    else if (part == "week")
+      r = weekIndex(*y) - weekIndex(*x);
+    else if (part == "hour")
+      r = (y->dayNumber() * 24 + y->hour) - (x->dayNumber() * 24 + x->hour);
     else if (part == "minute")
       r = (y->dayNumber() * 1440 + y->hour * 60 + y->minute) - (x->dayNumber() * 1440 + x->hour * 60 + x->minute);
-    else if (part == "second") r = y->totalSeconds() - x->totalSeconds();
-    else r = totalMs(*y) - totalMs(*x);
+    else if (part == "second")
+      r = y->totalSeconds() - x->totalSeconds();
+    else
+      r = totalMs(*y) - totalMs(*x);
     if (r > 2147483647LL || r < -2147483648LL)
-      throw DbError("The datediff function resulted in an overflow. The number of dateparts separating two date/time "
-                    "instances is too large. Try to use datediff with a less precise datepart.",
-                    "22003", 535);
+      throw DbError(
+          "The datediff function resulted in an overflow. The number of dateparts separating two date/time "
+          "instances is too large. Try to use datediff with a less precise datepart.",
+          "22003", 535);
     sqlite3_result_int64(ctx, r);
   } catch (const DbError& e) {
     fail(ctx, e);
@@ -197,19 +217,29 @@ void fnDatePart(sqlite3_context* ctx, int, sqlite3_value** a) {
     DateTime jan1{t->year, 1, 1};
     long long doy = t->dayNumber() - jan1.dayNumber() + 1;
     long long wd = ((t->dayNumber() % 7) + 7 + 1) % 7 + 1;  // Sunday = 1
-    if (part == "year") r = t->year;
-    else if (part == "quarter") r = (t->month - 1) / 3 + 1;
-    else if (part == "month") r = t->month;
-    else if (part == "dayofyear") r = doy;
-    else if (part == "day") r = t->day;
-    else if (part == "weekday") r = wd;
+    if (part == "year")
+      r = t->year;
+    else if (part == "quarter")
+      r = (t->month - 1) / 3 + 1;
+    else if (part == "month")
+      r = t->month;
+    else if (part == "dayofyear")
+      r = doy;
+    else if (part == "day")
+      r = t->day;
+    else if (part == "weekday")
+      r = wd;
     else if (part == "week") {
       long long wdJan1 = ((jan1.dayNumber() % 7) + 7 + 1) % 7 + 1;
       r = (doy + wdJan1 - 2) / 7 + 1;
-    } else if (part == "hour") r = t->hour;
-    else if (part == "minute") r = t->minute;
-    else if (part == "second") r = t->second;
-    else r = t->millisecond;
+    } else if (part == "hour")
+      r = t->hour;
+    else if (part == "minute")
+      r = t->minute;
+    else if (part == "second")
+      r = t->second;
+    else
+      r = t->millisecond;
     sqlite3_result_int64(ctx, r);
   } catch (const DbError& e) {
     fail(ctx, e);
@@ -249,10 +279,13 @@ void fnAdd(sqlite3_context* ctx, int, sqlite3_value** a) {
 
 std::string textArg(sqlite3_value* v) {
   const unsigned char* t = sqlite3_value_text(v);
-  return t ? std::string(reinterpret_cast<const char*>(t), static_cast<std::size_t>(sqlite3_value_bytes(v))) : std::string();
+  return t ? std::string(reinterpret_cast<const char*>(t), static_cast<std::size_t>(sqlite3_value_bytes(v)))
+           : std::string();
 }
 
-char fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+char fold(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
 
 void fnRight(sqlite3_context* ctx, int, sqlite3_value** a) {
   if (sqlite3_value_type(a[0]) == SQLITE_NULL || sqlite3_value_type(a[1]) == SQLITE_NULL) {
@@ -335,7 +368,8 @@ void fnReplicate(sqlite3_context* ctx, int, sqlite3_value** a) {
     return;
   }
   std::string out;
-  if (s.size() * static_cast<std::size_t>(n) > 8000) n = static_cast<long long>(8000 / std::max<std::size_t>(1, s.size()));
+  if (s.size() * static_cast<std::size_t>(n) > 8000)
+    n = static_cast<long long>(8000 / std::max<std::size_t>(1, s.size()));
   for (long long i = 0; i < n; ++i) out += s;
   sqlite3_result_text(ctx, out.data(), static_cast<int>(out.size()), SQLITE_TRANSIENT);
 }
@@ -381,8 +415,12 @@ void fnCeilFloor(sqlite3_context* ctx, sqlite3_value* v, bool ceil) {
   else
     sqlite3_result_double(ctx, r);
 }
-void fnCeiling(sqlite3_context* ctx, int, sqlite3_value** a) { fnCeilFloor(ctx, a[0], true); }
-void fnFloor(sqlite3_context* ctx, int, sqlite3_value** a) { fnCeilFloor(ctx, a[0], false); }
+void fnCeiling(sqlite3_context* ctx, int, sqlite3_value** a) {
+  fnCeilFloor(ctx, a[0], true);
+}
+void fnFloor(sqlite3_context* ctx, int, sqlite3_value** a) {
+  fnCeilFloor(ctx, a[0], false);
+}
 
 void fnIdent(sqlite3_context* ctx, int, sqlite3_value**) {
   auto* h = static_cast<FunctionHost*>(sqlite3_user_data(ctx));

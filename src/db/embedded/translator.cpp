@@ -51,8 +51,8 @@ namespace {
 }
 
 std::string typeArgs(const ColType& t) {
-  return std::to_string(static_cast<int>(t.base)) + "," + std::to_string(t.length) + "," +
-         std::to_string(t.precision) + "," + std::to_string(t.scale);
+  return std::to_string(static_cast<int>(t.base)) + "," + std::to_string(t.length) + "," + std::to_string(t.precision) +
+         "," + std::to_string(t.scale);
 }
 
 ColType textType(int len = 8000) {
@@ -90,11 +90,16 @@ bool sameStorage(const ColType& src, const ColType& dst) {
   if (src.isInteger() && dst.isInteger()) {
     auto width = [](BaseType b) {
       switch (b) {
-        case BaseType::Bit: return 0;
-        case BaseType::TinyInt: return 1;
-        case BaseType::SmallInt: return 2;
-        case BaseType::Int: return 3;
-        default: return 4;
+        case BaseType::Bit:
+          return 0;
+        case BaseType::TinyInt:
+          return 1;
+        case BaseType::SmallInt:
+          return 2;
+        case BaseType::Int:
+          return 3;
+        default:
+          return 4;
       }
     };
     return dst.base != BaseType::Bit && width(src.base) <= width(dst.base) && src.base != BaseType::TinyInt;
@@ -129,9 +134,9 @@ struct Scope {
 struct E {
   std::string sql;
   ColType type;
-  int param = -1;        // a plain literal/variable parameter
-  bool column = false;   // a column reference (carries its collation)
-  std::string colName;   // for naming select items
+  int param = -1;       // a plain literal/variable parameter
+  bool column = false;  // a column reference (carries its collation)
+  std::string colName;  // for naming select items
   bool isNull = false;
   bool aggregate = false;
 };
@@ -179,8 +184,7 @@ struct Translator::Impl {
     Resolved r;
     const auto& p = n.parts;
     std::string shown = n.text();
-    if (allowTriggerTables && trigger && p.size() == 1 &&
-        (iequals(p[0], "inserted") || iequals(p[0], "deleted"))) {
+    if (allowTriggerTables && trigger && p.size() == 1 && (iequals(p[0], "inserted") || iequals(p[0], "deleted"))) {
       r.table = trigger->table;
       r.sqlName = iequals(p[0], "inserted") ? trigger->insertedTable : trigger->deletedTable;
       r.tableName = p[0];
@@ -364,7 +368,9 @@ struct Translator::Impl {
            (assign ? "1" : "0") + ")";
   }
 
-  static std::string collate(const E& e) { return e.type.isText() || !e.type.known() ? e.sql + " COLLATE TSQL" : e.sql; }
+  static std::string collate(const E& e) {
+    return e.type.isText() || !e.type.known() ? e.sql + " COLLATE TSQL" : e.sql;
+  }
 
   // ---- expressions ----
   E expr(const Expr& x, Scope* scope) {
@@ -439,8 +445,8 @@ struct Translator::Impl {
           list += v.sql;
         }
         E e;
-        e.sql = "(" + (a.type.isText() ? a.sql + " COLLATE TSQL" : a.sql) + (x.negated ? " NOT IN (" : " IN (") +
-                list + "))";
+        e.sql = "(" + (a.type.isText() ? a.sql + " COLLATE TSQL" : a.sql) + (x.negated ? " NOT IN (" : " IN (") + list +
+                "))";
         e.type = bitType();
         return e;
       }
@@ -448,9 +454,10 @@ struct Translator::Impl {
         E a = expr(*x.args[0], scope);
         SelOut s = select(*x.sub, scope, false);
         if (s.cols.size() != 1)
-          throw DbError("Only one expression can be specified in the select list when the subquery is not "
-                        "introduced with EXISTS.",
-                        "42000", 116);
+          throw DbError(
+              "Only one expression can be specified in the select list when the subquery is not "
+              "introduced with EXISTS.",
+              "42000", 116);
         E e;
         e.sql = "(" + (a.type.isText() ? a.sql + " COLLATE TSQL" : a.sql) + (x.negated ? " NOT IN (" : " IN (") +
                 s.sql + "))";
@@ -477,9 +484,10 @@ struct Translator::Impl {
       case Expr::Subquery: {
         SelOut s = select(*x.sub, scope, false);
         if (s.cols.size() != 1)
-          throw DbError("Only one expression can be specified in the select list when the subquery is not "
-                        "introduced with EXISTS.",
-                        "42000", 116);
+          throw DbError(
+              "Only one expression can be specified in the select list when the subquery is not "
+              "introduced with EXISTS.",
+              "42000", 116);
         E e;
         e.sql = "(" + s.sql + ")";
         e.type = s.cols[0].type;
@@ -571,9 +579,12 @@ struct Translator::Impl {
         return e;
       }
       e.sql = "tsql_add(" + l.sql + "," + r.sql + ")";
-      if (l.type.isNumber()) e.type = l.type;
-      else if (r.type.isNumber()) e.type = r.type;
-      else if (l.type.isText() || r.type.isText()) e.type = l.type.known() && r.type.known() ? higherType(l.type, r.type) : ColType{};
+      if (l.type.isNumber())
+        e.type = l.type;
+      else if (r.type.isNumber())
+        e.type = r.type;
+      else if (l.type.isText() || r.type.isText())
+        e.type = l.type.known() && r.type.known() ? higherType(l.type, r.type) : ColType{};
       return e;
     }
     if (op == "-") {
@@ -812,7 +823,8 @@ struct Translator::Impl {
     if (f == "REPLICATE" || f == "SPACE") {
       argCount(x, f == "SPACE" ? 1 : 2, f == "SPACE" ? 1 : 2);
       args(a);
-      e.sql = f == "SPACE" ? "tsql_replicate(' '," + a[0].sql + ")" : "tsql_replicate(" + textOf(a[0]) + "," + a[1].sql + ")";
+      e.sql = f == "SPACE" ? "tsql_replicate(' '," + a[0].sql + ")"
+                           : "tsql_replicate(" + textOf(a[0]) + "," + a[1].sql + ")";
       e.type = textType();
       return e;
     }
@@ -908,7 +920,9 @@ struct Translator::Impl {
       return rightSql + " LEFT JOIN " + leftSql + " ON " + on;
     }
     std::string leftSql = tableRef(*t.left, scope, outer);
-    const char* kind = t.joinType == TableRef::Left ? " LEFT JOIN " : t.joinType == TableRef::Cross ? " CROSS JOIN " : " INNER JOIN ";
+    const char* kind = t.joinType == TableRef::Left    ? " LEFT JOIN "
+                       : t.joinType == TableRef::Cross ? " CROSS JOIN "
+                                                       : " INNER JOIN ";
     if (t.right->kind == TableRef::Join && t.joinType != TableRef::Left && allInner(*t.right)) {
       // A JOIN (B JOIN C ON c1) ON c2: inner joins re-associate, so write A JOIN B ON 1 JOIN C ON c1 AND c2.
       std::vector<const TableRef*> leaves;
@@ -974,9 +988,10 @@ struct Translator::Impl {
       if (!it.assignVar.empty()) {
         if (!out.assignVars.empty() || !so.cols.empty() || inCompound)
           if (so.cols.size() != out.assignVars.size() || inCompound)
-            throw DbError("A SELECT statement that assigns a value to a variable must not be combined with "
-                          "data-retrieval operations.",
-                          "42000", 141);
+            throw DbError(
+                "A SELECT statement that assigns a value to a variable must not be combined with "
+                "data-retrieval operations.",
+                "42000", 141);
         E e = expr(*it.expr, sc);
         out.assignVars.push_back(lower(it.assignVar));
         addItem(e.sql, "", e.type, false);
@@ -984,9 +999,10 @@ struct Translator::Impl {
         continue;
       }
       if (!out.assignVars.empty())
-        throw DbError("A SELECT statement that assigns a value to a variable must not be combined with "
-                      "data-retrieval operations.",
-                      "42000", 141);
+        throw DbError(
+            "A SELECT statement that assigns a value to a variable must not be combined with "
+            "data-retrieval operations.",
+            "42000", 141);
       if (it.expr->kind == Expr::Star) {
         const Name& qn = it.expr->name;
         bool any = false;
@@ -1084,9 +1100,10 @@ struct Translator::Impl {
         result.cols = arm.cols;
       } else {
         if (arm.cols.size() != result.cols.size())
-          throw DbError("All queries combined using a UNION, INTERSECT or EXCEPT operator must have an equal number "
-                        "of expressions in their target lists.",
-                        "42000", 205);
+          throw DbError(
+              "All queries combined using a UNION, INTERSECT or EXCEPT operator must have an equal number "
+              "of expressions in their target lists.",
+              "42000", 205);
         for (std::size_t c = 0; c < arm.cols.size(); ++c)
           result.cols[c].type = higherType(result.cols[c].type, arm.cols[c].type);
         sql += " " + s.ops[i - 1] + " ";
@@ -1099,9 +1116,10 @@ struct Translator::Impl {
         if (i) sql += ", ";
         int pos = outputPosition(*s.orderBy[i].expr, result.cols);
         if (pos <= 0)
-          throw DbError("ORDER BY items must appear in the select list if the statement contains a UNION, INTERSECT "
-                        "or EXCEPT operator.",
-                        "42000", 104);
+          throw DbError(
+              "ORDER BY items must appear in the select list if the statement contains a UNION, INTERSECT "
+              "or EXCEPT operator.",
+              "42000", 104);
         sql += std::to_string(pos);
         if (s.orderBy[i].desc) sql += " DESC";
       }
@@ -1114,12 +1132,12 @@ struct Translator::Impl {
   int outputPosition(const Expr& ox, const std::vector<SrcCol>& cols) {
     if (ox.kind == Expr::Literal && ox.litKind == TokKind::Number &&
         ox.text.find_first_not_of("0123456789") == std::string::npos) {
-      int n = std::atoi(ox.text.c_str());
+      long long n = ox.text.size() > 9 ? 0 : std::atoll(ox.text.c_str());
       if (n < 1 || n > static_cast<int>(cols.size()))
-        throw DbError("The ORDER BY position number " + ox.text +
-                          " is out of range of the number of items in the select list.",
-                      "42000", 108);
-      return n;
+        throw DbError(
+            "The ORDER BY position number " + ox.text + " is out of range of the number of items in the select list.",
+            "42000", 108);
+      return static_cast<int>(n);
     }
     if (ox.kind == Expr::Column) {
       const std::string& n = ox.name.last();
@@ -1194,11 +1212,13 @@ struct Translator::Impl {
         if (k < 0) invalidColumn(c);
         for (int prev : cols)
           if (prev == k)
-            throw DbError("The column name '" + c + "' is specified more than once in the SET clause or column list "
-                          "of an INSERT. A column cannot be assigned more than one value in the same clause. Modify "
-                          "the clause to make sure that a column is updated only once. If this statement updates or "
-                          "inserts columns into a view, column aliasing can conceal the duplication.",
-                          "42000", 264);
+            throw DbError(
+                "The column name '" + c +
+                    "' is specified more than once in the SET clause or column list "
+                    "of an INSERT. A column cannot be assigned more than one value in the same clause. Modify "
+                    "the clause to make sure that a column is updated only once. If this statement updates or "
+                    "inserts columns into a view, column aliasing can conceal the duplication.",
+                "42000", 264);
         cols.push_back(k);
         if (t.columns[static_cast<std::size_t>(k)].identity) out.explicitIdentity = true;
       }
@@ -1346,8 +1366,8 @@ struct Translator::Impl {
   }
 
   // FROM entries other than the target, with the target's join conditions moved to WHERE.
-  std::string otherSources(const std::vector<TableRefP>& from, const Target& tg, Scope& scope, std::vector<std::string>& conds,
-                           Source& targetSrc) {
+  std::string otherSources(const std::vector<TableRefP>& from, const Target& tg, Scope& scope,
+                           std::vector<std::string>& conds, Source& targetSrc) {
     std::string sql;
     for (std::size_t i = 0; i < from.size(); ++i) {
       const TableRef& f = *from[i];
@@ -1438,7 +1458,8 @@ struct Translator::Impl {
       scope.sources.push_back(target);
       from += ", " + tg.r.sqlName + " AS " + quoteIdent(ref);
     }
-    std::string sql = "DELETE FROM " + tg.r.sqlName + " WHERE rowid IN (SELECT " + quoteIdent(ref) + ".rowid FROM " + from;
+    std::string sql =
+        "DELETE FROM " + tg.r.sqlName + " WHERE rowid IN (SELECT " + quoteIdent(ref) + ".rowid FROM " + from;
     if (s.where) sql += " WHERE " + expr(*s.where, &scope).sql;
     sql += ")";
     out.sql = sql;
