@@ -65,6 +65,9 @@ int runVerb(const VerbOptions& options, const VerbHandler& handler, std::ostream
         << (db::isOpen(ctx.WebConnection) ? "" : ctx.WebDbCode + " on " + ctx.SyncServerName) << std::endl;
     return kExitOperationError;
   }
+  // A connect that stopped part-way (its notice is shown) leaves no working date, voucher types or log
+  // folder: no operation runs on such a half-made session.
+  if (!frm.connected) return kExitOperationError;
   if (handler) handler(frm, out);
   return host.errorsShown() + host.noticesShown() > 0 ? kExitOperationError : kExitOk;
 }

@@ -35,7 +35,8 @@ inline constexpr int kExitUsage = 2;           // bad usage or missing settings
 
 // Loads the window, connects, then runs handler (when given). The exit code follows from what was
 // shown: 2 when load ended the program or the settings lack the central server name, 1 when the
-// company databases could not be opened or an error box or notice was shown, else 0.
+// company databases could not be opened, the connect stopped part-way (the handler is then not run) or
+// an error box or notice was shown, else 0.
 int runVerb(const VerbOptions& options, const VerbHandler& handler, std::ostream& out, std::ostream& err);
 
 // Adds the subcommand name with --home and --yes whose action is runVerb(handler); the exit code is

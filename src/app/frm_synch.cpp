@@ -116,6 +116,7 @@ bool FrmSynch::Form_Load() {
 }
 
 void FrmSynch::cmdConnect_Click() {
+  connected = false;
   try {
     form.cmdConnect.setEnabled(false);
     ctx.host.setBusy(true);
@@ -179,8 +180,10 @@ void FrmSynch::cmdConnect_Click() {
 
     const std::filesystem::path folder =
         settings::LogFolderFor(ctx.programFolder, form.lblDesktopCompany.caption(), ctx.clock.now());
+    // A folder that cannot be created ends the connect with its error: a log folder that does not exist
+    // would drop every entry of the day without a word.
     std::error_code ec;
-    if (!std::filesystem::exists(folder, ec)) std::filesystem::create_directories(folder, ec);
+    if (!std::filesystem::is_directory(folder, ec)) std::filesystem::create_directories(folder);
     ctx.LogFolder = folder;
     // The working date taken from this computer could not be logged before the first log folder existed.
     if (serverDate.fromWorkstation && !logWasOpen) ctx.log("GetServerDateTime", form.lblStatus.caption());
@@ -202,6 +205,7 @@ void FrmSynch::cmdConnect_Click() {
     form.cmdDayStart.setVisible(showDayButtons);
     form.cmdDayEnd.setVisible(showDayButtons);
     ctx.host.setBusy(false);
+    connected = true;
   } catch (const std::exception& e) {
     ctx.notice(std::string(e.what()) + "Connect");
     form.cmdConnect.setEnabled(true);
@@ -210,7 +214,8 @@ void FrmSynch::cmdConnect_Click() {
 }
 
 void FrmSynch::CmdSettings_Click() {
-  settingsWizard.Form_Load();
+  // A wizard already open keeps its page and what the operator has typed; it only comes to the front.
+  if (!form.frmsettings.window.visible()) settingsWizard.Form_Load();
   form.frmsettings.window.setVisible(true);
   ctx.host.openSettingsWizard();
 }

@@ -64,6 +64,8 @@ class FrmSynch {
 
   // Set when load ended the program (no local server name).
   bool loadEndedProgram = false;
+  // Set when the last Connect ran every step; an error part-way leaves it false.
+  bool connected = false;
 
  private:
   template <class F>

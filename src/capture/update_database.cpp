@@ -2,6 +2,7 @@
 // whenever a program update brings new columns or new trigger texts.
 #include "capture/update_database.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -23,14 +24,33 @@ const std::vector<std::string>& branchTriggerNamesToDrop() {
   return names;
 }
 
-// Rebuilds an identity column of a branch table as a plain numeric column holding the same values, so
-// ids copied from the central database can be stored in it.
-std::vector<std::string> plainNumericColumn(const std::string& table, const std::string& column) {
-  return {
-      "Alter Table " + table + " ADD NEWID Numeric",     "update " + table + " set NEWID =" + column,
-      "Alter Table " + table + " Drop column " + column, "Alter Table " + table + " ADD " + column + " Numeric",
-      "update " + table + " set " + column + "=NEWID",   "Alter Table " + table + " Drop column NEWID",
+// The master trigger names whose old triggers are taken off head office before the masters are watched
+// again. The masters missing here are dropped right after them, so every run leaves the current
+// trigger texts on every master table.
+const std::vector<std::string>& masterTriggerNamesToDrop() {
+  static const std::vector<std::string> names{"Area", "Categories", "CostCentre", "Employee", "Godown", "Iteams",
+                                              "Ledger", "HSNCODE",    "TaxClass",   "Unit",     "User"};
+  return names;
+}
+
+// Rebuild identity columns of branch tables as plain numeric columns holding the same values, so ids
+// copied from the central database can be stored in them.
+const std::vector<std::string>& userGroupIdAsPlainNumber() {
+  static const std::vector<std::string> s{
+      "Alter Table tblUserGroupMaster ADD NEWID Numeric", "update tblUserGroupMaster set NEWID =id",
+      "Alter Table tblUserGroupMaster Drop column ID",    "Alter Table tblUserGroupMaster ADD ID Numeric",
+      "update tblUserGroupMaster set id=NEWID",           "Alter Table tblUserGroupMaster Drop column NEWID",
   };
+  return s;
+}
+
+const std::vector<std::string>& godownIdAsPlainNumber() {
+  static const std::vector<std::string> s{
+      "Alter Table tblGodown ADD NEWID Numeric",      "update tblGodown set NEWID =GodownID",
+      "Alter Table tblGodown Drop column GodownID",   "Alter Table tblGodown ADD GodownID Numeric",
+      "update tblGodown set GodownID=NEWID",          "Alter Table tblGodown Drop column NEWID",
+  };
+  return s;
 }
 
 }  // namespace
@@ -72,8 +92,8 @@ void cmdUpdateDataBase_Click(SyncContext& ctx) {
   both("Alter table tblOrder Add ServInvID Numeric");
 
   // Branch masters whose ids come from head office.
-  for (const auto& sql : plainNumericColumn("tblUserGroupMaster", "ID")) executeIgnoringFailure(B, sql);
-  for (const auto& sql : plainNumericColumn("tblGodown", "GodownID")) executeIgnoringFailure(B, sql);
+  for (const auto& sql : userGroupIdAsPlainNumber()) executeIgnoringFailure(B, sql);
+  for (const auto& sql : godownIdAsPlainNumber()) executeIgnoringFailure(B, sql);
 
   // Day rows and the push lock. The table is created only where it is missing: it holds the day history
   // of every branch and, at head office, the live push lock, so it is never dropped. A table from an
@@ -94,7 +114,11 @@ void cmdUpdateDataBase_Click(SyncContext& ctx) {
   // Change-log triggers. Each is dropped on the database that holds it and created again, so every run
   // leaves the current trigger texts in place.
   const auto& masters = masterTables();
-  for (const auto& t : masters) Droptrigger(ctx, t.triggerName, C);
+  const auto& firstDrops = masterTriggerNamesToDrop();
+  for (const auto& name : firstDrops) Droptrigger(ctx, name, C);
+  for (const auto& t : masters)
+    if (std::find(firstDrops.begin(), firstDrops.end(), t.triggerName) == firstDrops.end())
+      Droptrigger(ctx, t.triggerName, C);
   for (std::size_t i = 0; i < 13 && i < masters.size(); ++i)
     Createtrigger(ctx, masters[i].triggerName, masters[i].table, masters[i].idColumn, C, true);
   executeIgnoringFailure(C, boardRateTriggerDrop());

@@ -1,8 +1,7 @@
 // Opening the company and startup connections, setting up the linked server, reading the server clock.
 #include "db/connections.h"
 
-#include <algorithm>
-#include <limits>
+#include <exception>
 
 #include "app/date_text.h"
 #include "app/main_form.h"
@@ -115,15 +114,19 @@ void ConfigureLinkedServer(SyncContext& ctx, const std::string& name) {
 }
 
 int timezoneOffsetMinutes(SyncContext& ctx) {
-  const std::string text = settings::ReadWriteTextFile(settings::timezonePath(ctx.programFolder), true, "", false);
-  double v = leadingNumber(text);
-  v = std::clamp(v, double(std::numeric_limits<short>::min()), double(std::numeric_limits<short>::max()));
-  return static_cast<int>(v);
+  return settings::ReadTimezoneMinutes(ctx.programFolder);
 }
 
 ServerDateTime GetServerDateTime(SyncContext& ctx) {
   ServerDateTime r;
-  const int offset = timezoneOffsetMinutes(ctx);
+  // An offset outside the 16-bit range is a broken TIMEZONE.ini: the operator is told, and the
+  // server's own clock is used rather than a date weeks away.
+  int offset = 0;
+  try {
+    offset = timezoneOffsetMinutes(ctx);
+  } catch (const std::exception& e) {
+    ctx.host.messageBox(e.what(), Buttons::OK, Icon::Exclamation);
+  }
   bool fromServer = false;
   bool reached = false;
   if (isOpen(ctx.WebConnection)) {

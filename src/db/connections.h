@@ -49,7 +49,8 @@ struct ServerDateTime {
   bool fromWorkstation = false;  // the central database could not be asked; the workstation clock was used
 };
 
-// Minutes from Resources/TIMEZONE.ini (leading number, 16-bit range); 0 when missing or empty.
+// Minutes from Resources/TIMEZONE.ini (leading number, rounded); 0 when missing or empty. Throws
+// std::overflow_error("Overflow") when the number does not fit a 16-bit signed integer.
 int timezoneOffsetMinutes(SyncContext& ctx);
 
 // The central server's current date: GETDATE() on WebConnection, or GETUTCDATE() plus the minutes of

@@ -5,8 +5,10 @@
 #include <array>
 #include <cstdio>
 
+#include "app/clock.h"
 #include "app/date_text.h"
 #include "db/embedded/embedded_server.h"
+#include "settings/daily_log.h"
 #include "settings/settings_files.h"
 #include "test_support.h"
 #include "testbed.h"
@@ -99,6 +101,21 @@ TEST_F(Cli, UnreachableCentralDatabaseIsAnError) {
   CliRun r = runCli("connect " + homeArg());
   EXPECT_EQ(r.exitCode, 1) << r.output;
   EXPECT_NE(r.output.find("Not connected"), std::string::npos) << r.output;
+}
+
+TEST_F(Cli, ConnectStoppedPartWayRunsNoOperation) {
+  upgrade();
+  // A file where this month's log folder belongs stops the connect at its log-folder step.
+  SystemClock clock;
+  const auto blocked = settings::LogFolderFor(home.path(), "BR01", clock.now());
+  std::filesystem::remove_all(blocked);  // the upgrade's connect made it
+  test::writeFile(blocked, "not a folder");
+  CliRun r = runCli("run " + homeArg() + " --passes 1 --wait-ms 0");
+  EXPECT_EQ(r.exitCode, 1) << r.output;
+  EXPECT_NE(r.output.find("Connect\n"), std::string::npos) << r.output;
+  // Neither the connection summary nor a pass: the verb's handler never ran.
+  EXPECT_EQ(r.output.find("Local server:"), std::string::npos) << r.output;
+  EXPECT_EQ(r.output.find("No auto-sync pass work exists yet."), std::string::npos) << r.output;
 }
 
 TEST_F(Cli, RunConnectsAndSaysThereIsNoPassYet) {

@@ -190,6 +190,39 @@ TEST_F(Branch, TimezoneOffsetTakesTheServersUtcClock) {
   EXPECT_FALSE(r.fromWorkstation);
 }
 
+TEST_F(Branch, TimezoneOutOfRangeIsToldAndTheServersOwnClockIsUsed) {
+  // 99999 minutes does not fit the offset's 16-bit range: it must not turn into a date weeks away.
+  db::embedded::setClockOffsetSeconds(3 * 86400LL);
+  writeFile(settings::timezonePath(home.path()), "99999");
+  loadAndConnect();
+  EXPECT_EQ(form.dtpdate.value(), db::embedded::serverNow().dateOnly());
+  bool told = false;
+  for (const auto& b : host.boxes) told = told || (b.text == "Overflow" && b.icon == Icon::Exclamation);
+  EXPECT_TRUE(told) << ::testing::PrintToString(host.boxTexts());
+  EXPECT_EQ(form.lblFirststatus.caption(), "Connection .Done.... ");
+}
+
+TEST_F(Branch, LogFolderThatCannotBeCreatedStopsTheConnectWithItsError) {
+  // A file where the month's log folder belongs: the folder cannot be made, and the day's log
+  // entries would be lost without a word.
+  const auto blocked = settings::LogFolderFor(home.path(), "BR01", kToday);
+  writeFile(blocked, "not a folder");
+  loadAndConnect();
+  EXPECT_FALSE(frm->connected);
+  EXPECT_TRUE(ctx.LogFolder.empty());
+  ASSERT_FALSE(host.balloons.empty());
+  const std::string& notice = host.balloons.back().text;
+  EXPECT_EQ(notice.substr(notice.size() - 7), "Connect") << notice;
+  EXPECT_TRUE(form.cmdConnect.enabled());
+  EXPECT_FALSE(form.SSTab2.visible());  // the remaining steps are skipped
+
+  std::filesystem::remove(blocked);
+  form.cmdConnect.click();
+  EXPECT_TRUE(frm->connected);
+  EXPECT_EQ(ctx.LogFolder, blocked);
+  EXPECT_TRUE(std::filesystem::is_directory(blocked));
+}
+
 TEST_F(Branch, UnreachableCentralDatabaseFallsBackToThisComputersDate) {
   setKey("WEBDBCODE", "NOSUCHDB");
   db::embedded::setClockOffsetSeconds(40 * 86400LL);
@@ -287,6 +320,13 @@ TEST_F(Branch, SettingsWizardWritesEveryKeyAndEndsTheProgram) {
   EXPECT_EQ(w.visiblePage(), 1);
   w.CMDshowcompany.click();
   ASSERT_EQ(w.visiblePage(), 2);
+  // The settings button again while the wizard is open only brings it forward: page and entries stay.
+  w.cboLocalCompany.setText("typed");
+  form.CmdSettings.click();
+  EXPECT_EQ(host.settingsWizardOpened, 2);
+  EXPECT_EQ(w.visiblePage(), 2);
+  EXPECT_EQ(w.cboLocalCompany.text(), "typed");
+  w.cboLocalCompany.setText("BR01");
   auto texts = [](const form::ComboBox& c) {
     std::vector<std::string> v;
     for (const auto& i : c.items()) v.push_back(i.text);

@@ -34,6 +34,60 @@ TEST(TriggerTexts, VoucherInsertTriggerIsSentLineForLine) {
       "112),@Type,@vchtypeid,CONVERT(Char(50), GETDATE())) \r\n"
       " End\r\n";
   EXPECT_EQ(capture::insertTriggerText("Sales", "tblSales", "InvId", false), expected);
+
+  // Masters log no voucher type; deletes of vouchers carry the central id they were uploaded under.
+  EXPECT_EQ(capture::updateTriggerText("Iteams", "tblItemMaster", "Itemid", true),
+            " create trigger Trig_Iteamsupdate\r\n"
+            " ON  tblItemMaster \r\n"
+            " for Update\r\n"
+            " as\r\n"
+            " DECLARE @name int\r\n"
+            " DECLARE @IT int\r\n"
+            " declare @VchTypeId INT\r\n"
+            " declare @Type INT\r\n"
+            " select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)\r\n"
+            " select @name = @name + 1\r\n"
+            " \r\n"
+            " select @IT = Itemid ,@vchtypeid = 0 from  inserted\r\n"
+            " set @Type = 0\r\n"
+            " if @IT is Not NULL\r\n"
+            " begin\r\n"
+            " insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, "
+            "VchTypeid,ActionTime) values (@name, 'tblItemMaster',@IT,'Update',1,CONVERT(DATETIME, CONVERT(CHAR(8), "
+            "GETDATE(), 112), 112) ,@type , @vchtypeid, CONVERT(Char(50), GETDATE()))\r\n"
+            " End\r\n");
+  const std::string deleteTail =
+      " if @IT is Not NULL\r\n"
+      " begin\r\n"
+      " insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, "
+      "VchTypeid,ActionTime,tblUniqueRefID) values (@name,'tblNotes',@IT,'Deleted',1,CONVERT(DATETIME, "
+      "CONVERT(CHAR(8), GETDATE(), 112), 112) ,@type , @vchtypeid, CONVERT(Char(50), GETDATE()),@ITRefID) \r\n"
+      " End\r\n";
+  const std::string deleteHead =
+      " create trigger Trig_NotesDelete\r\n"
+      " ON  tblNotes \r\n"
+      " for delete as\r\n"
+      " DECLARE @name int\r\n"
+      " DECLARE @IT int\r\n"
+      " DECLARE @ITRefID int\r\n"
+      " declare @Type INT\r\n"
+      " declare @VchTypeId INT\r\n"
+      " select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)\r\n"
+      " select @name = @name + 1\r\n"
+      " \r\n";
+  EXPECT_EQ(capture::deleteTriggerText("Notes", "tblNotes", "VchID", false),
+            deleteHead +
+                " select @IT =VchID,@ITRefID =ServInvID  ,@vchtypeid =Vchtypeid  from  deleted \r\n"
+                " select @Type = tblVchType.PARENTID from  deleted  inner join tblVchType on tblVchType.Vchtypeid = "
+                "deleted.Vchtypeid\r\n" +
+                deleteTail);
+  EXPECT_EQ(capture::deleteTriggerText("Notes", "tblNotes", "VchID", true),
+            deleteHead +
+                " select @IT = VchID,@vchtypeid = 0 from  deleted\r\n"
+                " set @Type = 0\r\n"
+                " set @ITRefID = 0\r\n" +
+                deleteTail);
+
   // The board-rate trigger's fragments are joined by a bare CR.
   const auto& br = capture::boardRateTriggerText();
   EXPECT_EQ(br.find('\n'), std::string::npos);

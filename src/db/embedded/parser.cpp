@@ -86,7 +86,7 @@ class Parser {
     ~DepthGuard() { --p.depth_; }
   };
 
-  const Token& cur() const { return t_[i_]; }
+  const Token& cur() const { return t_[std::min(i_, t_.size() - 1)]; }
   const Token& peek(std::size_t k = 1) const { return t_[std::min(i_ + k, t_.size() - 1)]; }
   bool isOp(std::string_view op) const { return cur().kind == TokKind::Op && cur().text == op; }
   bool kw(std::string_view k) const { return isKeyword(cur(), k); }
@@ -760,7 +760,8 @@ class Parser {
         if (!acceptKw("CLUSTERED")) acceptKw("NONCLUSTERED");
         skipWithOptions();
       } else if (kw("COLLATE")) {
-        i_ += 2;
+        ++i_;
+        anyIdentifier();
       } else if (kw("ROWGUIDCOL")) {
         ++i_;
       } else if (kw("REFERENCES")) {
@@ -797,8 +798,9 @@ class Parser {
       expectKw("REFERENCES");
       multiName();
       if (isOp("(")) columnList();
-      while (kw("ON")) {
-        i_ += 2;
+      while (acceptKw("ON")) {
+        anyIdentifier();  // DELETE / UPDATE
+        anyIdentifier();  // CASCADE, NO, SET
         if (kw("ACTION") || kw("NULL") || kw("DEFAULT")) ++i_;
       }
       tc.kind = TableConstraint::Other;
@@ -936,7 +938,7 @@ class Parser {
       c.pos = cur().pos;
       c.name = identifier();
       c.type = typeSpec();
-      if (kw("COLLATE")) i_ += 2;
+      if (acceptKw("COLLATE")) anyIdentifier();
       if (kw("NOT") && kwAt(1, "NULL")) {
         i_ += 2;
         c.nullable = false;
@@ -1282,7 +1284,9 @@ class Parser {
     }
     ExprP p = primary();
     if (kw("COLLATE")) {
-      i_ += 2;  // collations are all case-insensitive here
+      // Collations are all case-insensitive here; the name is read and ignored.
+      ++i_;
+      anyIdentifier();
     }
     return p;
   }
@@ -1434,6 +1438,7 @@ class Parser {
       }
       if (isOp(")")) {
         ++i_;
+        if (kw("OVER")) fail();
         return e;
       }
       if (isOp("*")) {
