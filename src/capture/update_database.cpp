@@ -28,7 +28,7 @@ const std::vector<std::string>& branchTriggerNamesToDrop() {
 // again. The masters missing here are dropped right after them, so every run leaves the current
 // trigger texts on every master table.
 const std::vector<std::string>& masterTriggerNamesToDrop() {
-  static const std::vector<std::string> names{"Area", "Categories", "CostCentre", "Employee", "Godown", "Iteams",
+  static const std::vector<std::string> names{"Area",   "Categories", "CostCentre", "Employee", "Godown", "Iteams",
                                               "Ledger", "HSNCODE",    "TaxClass",   "Unit",     "User"};
   return names;
 }
@@ -46,9 +46,9 @@ const std::vector<std::string>& userGroupIdAsPlainNumber() {
 
 const std::vector<std::string>& godownIdAsPlainNumber() {
   static const std::vector<std::string> s{
-      "Alter Table tblGodown ADD NEWID Numeric",      "update tblGodown set NEWID =GodownID",
-      "Alter Table tblGodown Drop column GodownID",   "Alter Table tblGodown ADD GodownID Numeric",
-      "update tblGodown set GodownID=NEWID",          "Alter Table tblGodown Drop column NEWID",
+      "Alter Table tblGodown ADD NEWID Numeric",    "update tblGodown set NEWID =GodownID",
+      "Alter Table tblGodown Drop column GodownID", "Alter Table tblGodown ADD GodownID Numeric",
+      "update tblGodown set GodownID=NEWID",        "Alter Table tblGodown Drop column NEWID",
   };
   return s;
 }

@@ -98,9 +98,10 @@ TEST(UpgradeStatements, RunInOrderOnTheirDatabases) {
   BC("Alter table tblOrder Add SyncStat Numeric");
   BC("Alter table tblOrder Add ServInvID Numeric");
   // The day table is never dropped: it is created where missing and otherwise completed.
-  for (const char* s : {"Alter Table tblUserGroupMaster ADD NEWID Numeric", "update tblUserGroupMaster set NEWID =id",
-                        "Alter Table tblUserGroupMaster Drop column ID", "Alter Table tblUserGroupMaster ADD ID Numeric",
-                        "update tblUserGroupMaster set id=NEWID", "Alter Table tblUserGroupMaster Drop column NEWID"})
+  for (const char* s :
+       {"Alter Table tblUserGroupMaster ADD NEWID Numeric", "update tblUserGroupMaster set NEWID =id",
+        "Alter Table tblUserGroupMaster Drop column ID", "Alter Table tblUserGroupMaster ADD ID Numeric",
+        "update tblUserGroupMaster set id=NEWID", "Alter Table tblUserGroupMaster Drop column NEWID"})
     B(s);
   for (const char* s : {"Alter Table tblGodown ADD NEWID Numeric", "update tblGodown set NEWID =GodownID",
                         "Alter Table tblGodown Drop column GodownID", "Alter Table tblGodown ADD GodownID Numeric",
@@ -130,8 +131,8 @@ TEST(UpgradeStatements, RunInOrderOnTheirDatabases) {
                         "TaxClass", "Unit", "User"})
     drops(C, n);
   // The masters created after them are dropped too, so a later run replaces their triggers as well.
-  for (const char* n : {"Usergroup", "PricList", "VchType", "CustomerProfile", "CustomerCard", "CurrencyDetail",
-                        "Currency"})
+  for (const char* n :
+       {"Usergroup", "PricList", "VchType", "CustomerProfile", "CustomerCard", "CurrencyDetail", "Currency"})
     drops(C, n);
   for (const char* n : {"Area", "Categories", "CostCentre", "Employee", "Godown", "Iteams", "Ledger", "TaxClass",
                         "HSNCODE", "Unit", "User", "Usergroup", "PricList"})
