@@ -10,6 +10,7 @@
 
 #include "db/connection.h"
 #include "testbed.h"
+#include "util/text.h"
 
 namespace erpsync::cli {
 
@@ -53,9 +54,7 @@ std::vector<std::pair<std::string, int>> keywords(std::string_view s) {
       while (i < s.size() && (std::isalnum(static_cast<unsigned char>(s[i])) || s[i] == '_' || s[i] == '@' ||
                               s[i] == '#' || s[i] == '$'))
         ++i;
-      std::string w(s.substr(b, i - b));
-      for (auto& ch : w) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-      words.emplace_back(std::move(w), depth);
+      words.emplace_back(text::upper(s.substr(b, i - b)), depth);
     } else {
       ++i;
     }

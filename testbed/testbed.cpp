@@ -13,22 +13,15 @@
 #include "db/connection.h"
 #include "db/connection_string.h"
 #include "db/embedded/embedded_server.h"
+#include "util/text.h"
 
 namespace erpsync::testbed {
 
 namespace {
 
-std::string trim(std::string_view s) {
-  std::size_t b = 0, e = s.size();
-  while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
-  while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
-  return std::string(s.substr(b, e - b));
-}
-
+// A batch separator line: GO in any case, with any white space around it.
 bool isGoLine(std::string_view line) {
-  std::string t = trim(line);
-  return t.size() == 2 && std::toupper(static_cast<unsigned char>(t[0])) == 'G' &&
-         std::toupper(static_cast<unsigned char>(t[1])) == 'O';
+  return text::iequals(text::trim(line, " \t\n\v\f\r"), "GO");
 }
 
 // True when the text holds nothing but blanks and comments.

@@ -12,6 +12,7 @@
 #include "db/erp_settings.h"
 #include "settings/daily_log.h"
 #include "settings/settings_files.h"
+#include "util/text.h"
 
 namespace erpsync {
 
@@ -172,7 +173,7 @@ void FrmSynch::cmdConnect_Click() {
     ctx.AutoSyncOn = Val(ctx.readSetting("KEEPAUTOSYNCHON", "0")) != 0;
     form.ChkAutoSynch.setValue(ctx.AutoSyncOn ? 1 : 0);
 
-    form.cbointerval.setText(trimmed(ctx.readSetting("SYNCINTERVAL", "2 Minutes")));
+    form.cbointerval.setText(text::trim(ctx.readSetting("SYNCINTERVAL", "2 Minutes")));
 
     form.lblFirststatus.setCaption("day start setting");
     repaint();
@@ -287,7 +288,7 @@ void FrmSynch::cbointerval_Change() {
   inIntervalChange_ = true;
   try {
     if (form.cbointerval.listIndex() < 0) form.cbointerval.setListIndex(0);
-    ctx.writeSetting("SYNCINTERVAL", trimmed(form.cbointerval.text()));
+    ctx.writeSetting("SYNCINTERVAL", text::trim(form.cbointerval.text()));
   } catch (const std::exception& e) {
     ctx.notice(std::string(e.what()) + "Interval Change");
   }

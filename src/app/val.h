@@ -19,12 +19,4 @@ inline std::string valText(std::string_view text) {
   return db::Value(db::leadingNumber(text)).toString();
 }
 
-// Text without leading and trailing blanks (spaces and tabs).
-inline std::string trimmed(std::string_view s) {
-  const auto b = s.find_first_not_of(" \t");
-  if (b == std::string_view::npos) return {};
-  const auto e = s.find_last_not_of(" \t");
-  return std::string(s.substr(b, e - b + 1));
-}
-
 }  // namespace erpsync

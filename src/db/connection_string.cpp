@@ -1,24 +1,8 @@
 #include "db/connection_string.h"
 
-#include <algorithm>
+#include "util/text.h"
 
 namespace erpsync::db {
-
-namespace {
-
-std::string trim(std::string_view s) {
-  std::size_t b = s.find_first_not_of(" \t\r\n");
-  if (b == std::string_view::npos) return {};
-  std::size_t e = s.find_last_not_of(" \t\r\n");
-  return std::string(s.substr(b, e - b + 1));
-}
-
-std::string lower(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return s;
-}
-
-}  // namespace
 
 ConnectionString ConnectionString::parse(std::string_view text) {
   ConnectionString cs;
@@ -26,7 +10,7 @@ ConnectionString ConnectionString::parse(std::string_view text) {
   while (i < text.size()) {
     std::size_t eq = text.find('=', i);
     if (eq == std::string_view::npos) break;
-    std::string key = trim(text.substr(i, eq - i));
+    std::string key = text::trim(text.substr(i, eq - i), text::kWhitespace);
     i = eq + 1;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
     std::string value;
@@ -50,37 +34,37 @@ ConnectionString ConnectionString::parse(std::string_view text) {
     } else {
       std::size_t semi = text.find(';', i);
       std::size_t end = semi == std::string_view::npos ? text.size() : semi;
-      value = trim(text.substr(i, end - i));
+      value = text::trim(text.substr(i, end - i), text::kWhitespace);
       i = semi == std::string_view::npos ? text.size() : semi + 1;
     }
     // Skip empty segments such as a trailing ";".
-    std::string k = trim(key);
-    while (!k.empty() && k.front() == ';') k = trim(k.substr(1));
+    std::string k = text::trim(key, text::kWhitespace);
+    while (!k.empty() && k.front() == ';') k = text::trim(k.substr(1), text::kWhitespace);
     if (!k.empty()) cs.set(k, value);
   }
   return cs;
 }
 
 std::optional<std::string> ConnectionString::get(std::string_view key) const {
-  std::string k = lower(trim(key));
+  std::string k = text::lower(text::trim(key, text::kWhitespace));
   for (auto it = entries_.rbegin(); it != entries_.rend(); ++it)
-    if (lower(it->first) == k) return it->second;
+    if (text::lower(it->first) == k) return it->second;
   return std::nullopt;
 }
 
 void ConnectionString::set(std::string key, std::string value) {
-  std::string k = lower(trim(key));
+  std::string k = text::lower(text::trim(key, text::kWhitespace));
   for (auto& e : entries_)
-    if (lower(e.first) == k) {
+    if (text::lower(e.first) == k) {
       e.second = std::move(value);
       return;
     }
-  entries_.emplace_back(trim(key), std::move(value));
+  entries_.emplace_back(text::trim(key, text::kWhitespace), std::move(value));
 }
 
 bool isEmbeddedDataSource(std::string_view ds) {
-  std::string t = trim(ds);
-  return t.size() >= kEmbeddedPrefix.size() && lower(t.substr(0, kEmbeddedPrefix.size())) == kEmbeddedPrefix;
+  std::string t = text::trim(ds, text::kWhitespace);
+  return t.size() >= kEmbeddedPrefix.size() && text::lower(t.substr(0, kEmbeddedPrefix.size())) == kEmbeddedPrefix;
 }
 
 }  // namespace erpsync::db

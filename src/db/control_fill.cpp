@@ -8,17 +8,11 @@
 #include "app/form/progress_form.h"
 #include "app/host.h"
 #include "db/connection.h"
+#include "util/text.h"
 
 namespace erpsync::db {
 
 namespace {
-
-std::string trimBlanks(const std::string& s) {
-  std::size_t b = s.find_first_not_of(' ');
-  if (b == std::string::npos) return {};
-  std::size_t e = s.find_last_not_of(' ');
-  return s.substr(b, e - b + 1);
-}
 
 // Column i of a row as a list entry needs it; a query with too few columns is the caller's mistake.
 const Value& column(const Recordset& rs, std::size_t row, std::size_t i) {
@@ -126,7 +120,7 @@ class Filler {
       g.setRows(1);
       g.setRows(2);
     }
-    for (int c = 0; c < n; ++c) g.setText(0, c, trimBlanks(rs.fields[static_cast<std::size_t>(c)].name));
+    for (int c = 0; c < n; ++c) g.setText(0, c, text::trim(rs.fields[static_cast<std::size_t>(c)].name, " "));
     for (std::size_t r = 0; r < rs.size(); ++r) {
       const int row = g.rows() - 1;
       for (int c = 0; c < n; ++c) {

@@ -2,7 +2,6 @@
 #include "db/erp_settings.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <exception>
@@ -11,21 +10,17 @@
 
 #include "app/host.h"
 #include "db/connection.h"
+#include "util/text.h"
 
 namespace erpsync::db {
 
 namespace {
 
-std::string upper(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return s;
-}
-
 bool flag1(const std::string& v) {
   return leadingNumber(v) == 1;
 }
 bool flagTrue(const std::string& v) {
-  return upper(v) == "TRUE";
+  return text::upper(v) == "TRUE";
 }
 long long whole(const std::string& v) {
   double d = leadingNumber(v);
@@ -57,25 +52,25 @@ struct Entry {
   Apply apply;
 };
 
-#define ERP_FLAG(k)                                                         \
-  {                                                                         \
-    upper(#k), [](ErpSettings& s, const std::string& v) { s.k = flag1(v); } \
+#define ERP_FLAG(k)                                                               \
+  {                                                                               \
+    text::upper(#k), [](ErpSettings& s, const std::string& v) { s.k = flag1(v); } \
   }
-#define ERP_NUM(k)                                                          \
-  {                                                                         \
-    upper(#k), [](ErpSettings& s, const std::string& v) { s.k = whole(v); } \
+#define ERP_NUM(k)                                                                \
+  {                                                                               \
+    text::upper(#k), [](ErpSettings& s, const std::string& v) { s.k = whole(v); } \
   }
-#define ERP_DBL(k)                                                                  \
-  {                                                                                 \
-    upper(#k), [](ErpSettings& s, const std::string& v) { s.k = leadingNumber(v); } \
+#define ERP_DBL(k)                                                                        \
+  {                                                                                       \
+    text::upper(#k), [](ErpSettings& s, const std::string& v) { s.k = leadingNumber(v); } \
   }
-#define ERP_TEXT(k)                                                  \
-  {                                                                  \
-    upper(#k), [](ErpSettings& s, const std::string& v) { s.k = v; } \
+#define ERP_TEXT(k)                                                        \
+  {                                                                        \
+    text::upper(#k), [](ErpSettings& s, const std::string& v) { s.k = v; } \
   }
-#define ERP_IGNORED(k)                                 \
-  {                                                    \
-    upper(#k), [](ErpSettings&, const std::string&) {} \
+#define ERP_IGNORED(k)                                       \
+  {                                                          \
+    text::upper(#k), [](ErpSettings&, const std::string&) {} \
   }
 
 // Tested in this order; the first key that matches decides.
@@ -214,7 +209,7 @@ long long executeOpen(Connection* c, const std::string& sql) {
 }  // namespace
 
 bool ApplyErpSetting(ErpSettings& settings, const std::string& keyName, const std::string& valueName) {
-  const std::string key = upper(keyName);
+  const std::string key = text::upper(keyName);
   for (const auto& e : entries()) {
     if (e.key == key) {
       e.apply(settings, valueName);

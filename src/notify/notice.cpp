@@ -1,12 +1,11 @@
 // The operator notice: notifier program when installed, else the tray balloon.
 #include "notify/notice.h"
 
-#include <algorithm>
-#include <cctype>
 #include <exception>
 #include <system_error>
 
 #include "app/host.h"
+#include "util/text.h"
 
 namespace erpsync::notify {
 
@@ -23,10 +22,7 @@ std::string cut(const std::string& s, std::size_t width) {
 }
 
 bool containsOver(const std::string& text) {
-  std::string upper(text);
-  std::transform(upper.begin(), upper.end(), upper.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return upper.find("OVER") != std::string::npos;
+  return text::upper(text).find("OVER") != std::string::npos;
 }
 
 bool isProgramFile(const fs::path& p) {

@@ -10,6 +10,7 @@
 
 #include "app/host.h"
 #include "db/value.h"
+#include "util/text.h"
 
 namespace erpsync::settings {
 
@@ -18,18 +19,6 @@ namespace fs = std::filesystem;
 namespace {
 
 const char* const kCrLf = "\r\n";
-
-// Blanks are spaces; tabs count too, so a line indented with a tab in an editor still matches.
-bool isBlank(char c) {
-  return c == ' ' || c == '\t';
-}
-
-std::string trim(const std::string& s) {
-  std::size_t b = 0, e = s.size();
-  while (b < e && isBlank(s[b])) ++b;
-  while (e > b && isBlank(s[e - 1])) --e;
-  return s.substr(b, e - b);
-}
 
 // Lines are separated by CR LF; a bare LF (a file edited with a Unix editor) also ends a line.
 std::vector<std::string> splitLines(const std::string& text) {
@@ -132,19 +121,21 @@ std::string ReadWriteSetting(Host& host, const fs::path& path, const std::string
     // drop every other key, the high-water marks among them.
     if (!readWhole(path, text)) throw SettingError("Permission denied: " + path.string());
 
-    const std::string wantedKey = trim(key);
+    // Blanks around keys, values and lines are spaces and tabs, so a line indented with a tab in an
+    // editor still matches.
+    const std::string wantedKey = text::trim(key);
     if (wantedKey.empty()) return {};
 
-    if (trim(text).empty() && write) text = newLine;
+    if (text::trim(text).empty() && write) text = newLine;
 
     std::vector<std::string> lines;
-    if (!trim(text).empty()) {
-      lines = splitLines(trim(text));
+    if (!text::trim(text).empty()) {
+      lines = splitLines(text::trim(text));
       bool found = false;
       for (auto& line : lines) {
-        if (trim(line).empty()) continue;
+        if (text::trim(line).empty()) continue;
         std::size_t eq = line.find('=');
-        if (trim(line.substr(0, eq)) != wantedKey) continue;
+        if (text::trim(line.substr(0, eq)) != wantedKey) continue;
         found = true;
         if (write) {
           line = newLine;
@@ -152,7 +143,7 @@ std::string ReadWriteSetting(Host& host, const fs::path& path, const std::string
           // A matching line without "=" holds no value to read.
           if (eq == std::string::npos) throw SettingError("Subscript out of range");
           std::size_t eq2 = line.find('=', eq + 1);
-          result = trim(line.substr(eq + 1, eq2 == std::string::npos ? std::string::npos : eq2 - eq - 1));
+          result = text::trim(line.substr(eq + 1, eq2 == std::string::npos ? std::string::npos : eq2 - eq - 1));
           value = result;
         }
         break;
@@ -168,7 +159,7 @@ std::string ReadWriteSetting(Host& host, const fs::path& path, const std::string
 
     std::vector<std::string> kept;
     for (const auto& line : lines) {
-      std::string t = trim(line);
+      std::string t = text::trim(line);
       if (!t.empty()) kept.push_back(std::move(t));
     }
     const std::string rebuilt = join(kept);

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "util/text.h"
+
 namespace erpsync::db::embedded {
 
 namespace {
@@ -40,9 +42,7 @@ std::vector<Tok> scan(std::string_view s, bool& ok) {
     } else if (std::isalpha(c)) {
       std::size_t b = i;
       while (i < s.size() && std::isalpha(static_cast<unsigned char>(s[i]))) ++i;
-      std::string w(s.substr(b, i - b));
-      for (auto& ch : w) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-      out.push_back({Tok::Word, w});
+      out.push_back({Tok::Word, text::lower(s.substr(b, i - b))});
     } else if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
       while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\r' || s[i] == '\n')) ++i;
       out.push_back({Tok::Space, " "});

@@ -25,30 +25,6 @@ bool digit(unsigned char c) {
 
 }  // namespace
 
-static char toUpperAscii(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
-}
-
-bool iequals(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (toUpperAscii(a[i]) != toUpperAscii(b[i])) return false;
-  return true;
-}
-
-std::string upper(std::string_view s) {
-  std::string r(s);
-  for (auto& c : r) c = toUpperAscii(c);
-  return r;
-}
-
-std::string lower(std::string_view s) {
-  std::string r(s);
-  for (auto& c : r)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  return r;
-}
-
 bool isKeyword(const Token& t, std::string_view kw) {
   return t.kind == TokKind::Ident && iequals(t.text, kw);
 }

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "util/text.h"
+
 namespace erpsync::db::embedded {
 
 enum class TokKind : std::uint8_t {
@@ -39,8 +41,9 @@ LexResult lex(std::string_view sql);
 
 // Case-insensitive comparison of an identifier token with an upper-case keyword.
 bool isKeyword(const Token& t, std::string_view upperKeyword);
-bool iequals(std::string_view a, std::string_view b);
-std::string upper(std::string_view s);
-std::string lower(std::string_view s);
+// Identifiers and keywords compare and fold case as ASCII (the shared text helpers).
+using text::iequals;
+using text::lower;
+using text::upper;
 
 }  // namespace erpsync::db::embedded

@@ -33,13 +33,6 @@ std::size_t byteOffset(std::string_view s, std::size_t chars) {
   return s.size();
 }
 
-std::string trimBlanks(std::string_view s) {
-  std::size_t b = 0, e = s.size();
-  while (b < e && (s[b] == ' ' || s[b] == '\t' || s[b] == '\r' || s[b] == '\n')) ++b;
-  while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t' || s[e - 1] == '\r' || s[e - 1] == '\n')) --e;
-  return std::string(s.substr(b, e - b));
-}
-
 std::string formatDouble(double d) {
   if (d == std::floor(d) && std::fabs(d) < 1e15) {
     char buf[40];
@@ -181,7 +174,7 @@ SqlValue toExact(const SqlValue& v, const ColType& src, const ColType& target) {
     if (!parseDecimalText(t, neg, ip, fp)) overflow(target, src);
     text = roundDecimalText(neg, ip, fp, scale);
   } else {
-    std::string t = trimBlanks(v.s());
+    std::string t = text::trim(v.s(), text::kWhitespace);
     bool neg;
     std::string ip, fp;
     if (!parseDecimalText(t, neg, ip, fp)) conversionError(v.s(), src, target);
@@ -198,7 +191,7 @@ SqlValue toInteger(const SqlValue& v, const ColType& src, const ColType& target)
   } else if (v.isReal()) {
     x = std::trunc(static_cast<long double>(v.d()));
   } else {
-    std::string t = trimBlanks(v.s());
+    std::string t = text::trim(v.s(), text::kWhitespace);
     if (target.base == BaseType::Bit) {
       if (iequals(t, "true")) return SqlValue{std::int64_t{1}};
       if (iequals(t, "false")) return SqlValue{std::int64_t{0}};
@@ -504,7 +497,7 @@ std::optional<ColType> parseTypeName(std::string_view text) {
   std::string inside(rest.substr(0, close));
   std::size_t comma = inside.find(',');
   if (comma == std::string::npos) {
-    long long a = iequals(trimBlanks(inside), "max") ? -1 : std::atoll(inside.c_str());
+    long long a = iequals(text::trim(inside, text::kWhitespace), "max") ? -1 : std::atoll(inside.c_str());
     return makeType(name, 1, a, 0);
   }
   return makeType(name, 2, std::atoll(inside.substr(0, comma).c_str()), std::atoll(inside.substr(comma + 1).c_str()));
@@ -560,7 +553,7 @@ SqlValue convertValue(const SqlValue& v, const ColType& src, const ColType& targ
     case BaseType::Float:
     case BaseType::Real: {
       if (!v.isText()) return SqlValue{v.asDouble()};
-      std::string t = trimBlanks(v.s());
+      std::string t = text::trim(v.s(), text::kWhitespace);
       if (t.empty()) return SqlValue{0.0};
       char* end = nullptr;
       double d = std::strtod(t.c_str(), &end);

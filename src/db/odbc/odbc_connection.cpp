@@ -12,7 +12,6 @@
 #include <sqlext.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
@@ -20,6 +19,7 @@
 #include <vector>
 
 #include "db/odbc/odbc_text.h"
+#include "util/text.h"
 
 namespace erpsync::db::odbc {
 
@@ -52,16 +52,6 @@ std::string fromWide(const SQLWCHAR* text, std::size_t length) {
   std::u16string u(length, u'\0');
   for (std::size_t i = 0; i < length; ++i) u[i] = static_cast<char16_t>(text[i]);
   return detail::utf16ToUtf8(u);
-}
-
-std::string lower(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return s;
-}
-
-std::string trimRight(std::string s) {
-  while (!s.empty() && (s.back() == '\n' || s.back() == '\r' || s.back() == ' ' || s.back() == '\t')) s.pop_back();
-  return s;
 }
 
 // An ODBC handle that frees itself.
@@ -143,7 +133,7 @@ std::vector<DiagRecord> diagnostics(const Handle& h, bool wide) {
     }
     r.state = r.state.c_str();  // drop anything after an early terminator
     r.native = static_cast<long>(native);
-    r.text = trimRight(detail::stripDriverPrefixes(r.text));
+    r.text = text::trimRight(detail::stripDriverPrefixes(r.text), text::kWhitespace);
     out.push_back(std::move(r));
   }
   return out;
@@ -192,12 +182,12 @@ std::optional<std::string> environment(const char* name) {
 std::optional<bool> wideOverride() {
   auto v = environment("ERPSYNC_ODBC_UNICODE");
   if (!v) return std::nullopt;
-  const std::string l = lower(*v);
+  const std::string l = text::lower(*v);
   return !(l == "0" || l == "no" || l == "false" || l == "off");
 }
 
 bool namesNarrowDriver(const std::string& name) {
-  return lower(name).find("sqlite") != std::string::npos;
+  return text::lower(name).find("sqlite") != std::string::npos;
 }
 
 }  // namespace

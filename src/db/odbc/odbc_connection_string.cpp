@@ -8,6 +8,7 @@
 #include "db/connection_string.h"
 #include "db/odbc/odbc_connection.h"
 #include "db/odbc/odbc_text.h"
+#include "util/text.h"
 
 namespace erpsync::db::odbc {
 
@@ -17,28 +18,16 @@ using detail::quoteOdbcValue;
 
 enum class DriverFamily { FreeTds, Microsoft, Other };
 
-std::string trim(std::string_view s) {
-  std::size_t b = s.find_first_not_of(" \t\r\n");
-  if (b == std::string_view::npos) return {};
-  std::size_t e = s.find_last_not_of(" \t\r\n");
-  return std::string(s.substr(b, e - b + 1));
-}
-
-std::string lower(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return s;
-}
-
 std::optional<std::string> environment(const char* name) {
   const char* v = std::getenv(name);
   if (!v) return std::nullopt;
-  std::string t = trim(v);
+  std::string t = text::trim(v, text::kWhitespace);
   if (t.empty()) return std::nullopt;
   return t;
 }
 
 DriverFamily familyOf(const std::string& driver) {
-  const std::string d = lower(driver);
+  const std::string d = text::lower(driver);
   if (d.find("freetds") != std::string::npos || d.find("tdsodbc") != std::string::npos) return DriverFamily::FreeTds;
   if (d.find("sql server") != std::string::npos || d.find("msodbcsql") != std::string::npos ||
       d.find("native client") != std::string::npos || d.find("sqlncli") != std::string::npos)
@@ -64,21 +53,22 @@ std::string serverPart(const std::string& dataSource, DriverFamily family) {
   if (family != DriverFamily::FreeTds) return "SERVER=" + quoteOdbcValue(dataSource) + ";";
 
   std::string ds = dataSource;
-  if (lower(ds.substr(0, 4)) == "tcp:") ds = trim(ds.substr(4));
+  if (text::lower(ds.substr(0, 4)) == "tcp:") ds = text::trim(ds.substr(4), text::kWhitespace);
   std::string host = ds;
   std::string port;
-  if (std::size_t comma = ds.rfind(','); comma != std::string::npos && allDigits(trim(ds.substr(comma + 1)))) {
-    port = trim(ds.substr(comma + 1));
-    host = trim(ds.substr(0, comma));
+  if (std::size_t comma = ds.rfind(',');
+      comma != std::string::npos && allDigits(text::trim(ds.substr(comma + 1), text::kWhitespace))) {
+    port = text::trim(ds.substr(comma + 1), text::kWhitespace);
+    host = text::trim(ds.substr(0, comma), text::kWhitespace);
   }
   std::string instance;
   if (std::size_t slash = host.find('\\'); slash != std::string::npos) {
     instance = host.substr(slash + 1);
-    host = trim(host.substr(0, slash));
+    host = text::trim(host.substr(0, slash), text::kWhitespace);
   }
   // FreeTDS has no shared-memory transport: the local-machine aliases of SQL Server mean TCP to
   // this host.
-  const std::string h = lower(host);
+  const std::string h = text::lower(host);
   if (h == "." || h == "(local)" || h == "(localhost)") host = "localhost";
 
   std::string out;
@@ -97,7 +87,7 @@ std::string serverPart(const std::string& dataSource, DriverFamily family) {
 std::optional<std::string> encryptionPart(DriverFamily family) {
   auto v = environment("ERPSYNC_ODBC_ENCRYPT");
   if (!v) return std::nullopt;
-  const std::string l = lower(*v);
+  const std::string l = text::lower(*v);
   if (l == "0" || l == "no" || l == "false" || l == "off") return std::nullopt;
   if (v->find('=') != std::string::npos) {
     std::string t = *v;
@@ -123,7 +113,8 @@ std::string toOdbcConnectionString(const std::string& text) {
     if (c == '}') out += '}';
   }
   out += "};";
-  out += serverPart(trim(firstOf(cs, {"Data Source", "Server", "Address", "Addr"}).value_or("")), family);
+  out += serverPart(
+      text::trim(firstOf(cs, {"Data Source", "Server", "Address", "Addr"}).value_or(""), text::kWhitespace), family);
   if (auto db = firstOf(cs, {"Initial Catalog", "Database"}); db && !db->empty())
     out += "DATABASE=" + quoteOdbcValue(*db) + ";";
   if (auto uid = firstOf(cs, {"User ID", "UID"})) out += "UID=" + quoteOdbcValue(*uid) + ";";

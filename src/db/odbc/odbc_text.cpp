@@ -8,6 +8,7 @@
 #include <sqlext.h>
 
 #include "db/recordset.h"
+#include "util/text.h"
 
 namespace erpsync::db::odbc::detail {
 
@@ -169,10 +170,9 @@ ColumnKind columnKindFor(int t) {
 }
 
 std::string normalizeDecimalText(std::string_view text) {
-  std::size_t b = text.find_first_not_of(" \t\r\n");
-  if (b == std::string_view::npos) return {};
-  std::size_t e = text.find_last_not_of(" \t\r\n");
-  std::string_view t = text.substr(b, e - b + 1);
+  const std::string trimmed = text::trim(text, text::kWhitespace);
+  if (trimmed.empty()) return {};
+  std::string_view t = trimmed;
   std::string sign;
   if (!t.empty() && (t.front() == '-' || t.front() == '+')) {
     if (t.front() == '-') sign = "-";
