@@ -6,15 +6,13 @@
 
 namespace erpsync::db {
 
-std::unique_ptr<Connection> makeConnection(const std::string& connectionString,
-                                           const std::filesystem::path& baseDir) {
+std::unique_ptr<Connection> makeConnection(const std::string& connectionString, const std::filesystem::path& baseDir) {
   if (isEmbeddedDataSource(ConnectionString::parse(connectionString).dataSource()))
     return std::make_unique<embedded::EmbeddedConnection>(baseDir);
   return std::make_unique<odbc::OdbcConnection>();
 }
 
-std::unique_ptr<Connection> openConnection(const std::string& connectionString,
-                                           const std::filesystem::path& baseDir) {
+std::unique_ptr<Connection> openConnection(const std::string& connectionString, const std::filesystem::path& baseDir) {
   auto c = makeConnection(connectionString, baseDir);
   c->open(connectionString);
   return c;
@@ -32,6 +30,8 @@ std::string sqlQuote(std::string_view text) {
   return out;
 }
 
-std::string sqlQuoteN(std::string_view text) { return "N" + sqlQuote(text); }
+std::string sqlQuoteN(std::string_view text) {
+  return "N" + sqlQuote(text);
+}
 
 }  // namespace erpsync::db

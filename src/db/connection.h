@@ -30,13 +30,13 @@ class Connection {
 
 // A connection of the backend the Data Source asks for: "embedded:<dir>" (relative to baseDir)
 // selects the embedded server, anything else goes to SQL Server through ODBC. Not yet opened.
-std::unique_ptr<Connection> makeConnection(const std::string& connectionString,
-                                           const std::filesystem::path& baseDir);
+std::unique_ptr<Connection> makeConnection(const std::string& connectionString, const std::filesystem::path& baseDir);
 // makeConnection followed by open(); throws DbError when the open fails.
-std::unique_ptr<Connection> openConnection(const std::string& connectionString,
-                                           const std::filesystem::path& baseDir);
+std::unique_ptr<Connection> openConnection(const std::string& connectionString, const std::filesystem::path& baseDir);
 
-inline bool isOpen(const std::unique_ptr<Connection>& c) { return c && c->isOpen(); }
+inline bool isOpen(const std::unique_ptr<Connection>& c) {
+  return c && c->isOpen();
+}
 
 // Rolls back in its destructor unless commit() was called.
 class Transaction {

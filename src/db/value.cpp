@@ -9,7 +9,9 @@ namespace erpsync::db {
 
 namespace {
 
-bool isLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool isLeap(int y) {
+  return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 int daysInMonth(int y, int m) {
   static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -90,8 +92,7 @@ std::optional<DateTime> DateTime::fromIso(std::string_view s) {
   if (p < s.size()) {
     if (s[p] != ' ' && s[p] != 'T') return std::nullopt;
     ++p;
-    if (!readInt(s, p, 2, t.hour) || p >= s.size() || s[p++] != ':' || !readInt(s, p, 2, t.minute))
-      return std::nullopt;
+    if (!readInt(s, p, 2, t.hour) || p >= s.size() || s[p++] != ':' || !readInt(s, p, 2, t.minute)) return std::nullopt;
     if (p < s.size()) {
       if (s[p++] != ':' || !readInt(s, p, 2, t.second)) return std::nullopt;
       if (p < s.size()) {
@@ -122,7 +123,9 @@ DateTime DateTime::fromDayNumber(long long days) {
   return t;
 }
 
-long long DateTime::totalSeconds() const { return dayNumber() * 86400LL + hour * 3600LL + minute * 60LL + second; }
+long long DateTime::totalSeconds() const {
+  return dayNumber() * 86400LL + hour * 3600LL + minute * 60LL + second;
+}
 
 DateTime DateTime::fromTotalSeconds(long long seconds) {
   long long days = seconds >= 0 ? seconds / 86400 : -((-seconds + 86399) / 86400);

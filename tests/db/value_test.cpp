@@ -1,9 +1,10 @@
+#include "db/value.h"
+
 #include <gtest/gtest.h>
 
 #include "db/connection.h"
 #include "db/connection_string.h"
 #include "db/recordset.h"
-#include "db/value.h"
 
 using namespace erpsync::db;
 

@@ -21,6 +21,8 @@ class TempDir {
 
 std::string readFile(const std::filesystem::path& p);
 void writeFile(const std::filesystem::path& p, const std::string& text);
-inline std::string cliPath() { return ERPSYNC_CLI_PATH; }
+inline std::string cliPath() {
+  return ERPSYNC_CLI_PATH;
+}
 
 }  // namespace erpsync::test
