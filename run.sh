@@ -8,7 +8,7 @@ cd "$(dirname "$0")"
 
 PACKAGES=(cmake ninja-build g++ pkg-config libsqlite3-dev unixodbc unixodbc-dev tdsodbc libsqliteodbc
   libfmt-dev libcli11-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
-  qt6-base-dev qt6-base-dev-tools libgl-dev xvfb xauth)
+  qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core xvfb xauth)
 
 install_packages() {
   local missing=()
