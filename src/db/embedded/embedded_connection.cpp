@@ -328,8 +328,24 @@ struct EmbeddedConnection::Impl {
     bool own = false;
     std::string savepoint;
     bool done = false;
-    explicit Tx(Impl& i) : im(i) {
+    // target: the table the statement writes ("alias"."table"). When other catalogs are attached
+    // (linked servers, three-part names), only the target's catalog is locked for writing, so a
+    // statement that reads another catalog does not wait for that catalog's writers.
+    explicit Tx(Impl& i, const std::string& target = {}) : im(i) {
       if (sqlite3_get_autocommit(im.db)) {
+        if (!target.empty() && !im.attached.empty()) {
+          im.exec("BEGIN DEFERRED");
+          own = true;
+          try {
+            im.exec("DELETE FROM " + target + " WHERE 0");
+          } catch (...) {
+            char* err = nullptr;
+            sqlite3_exec(im.db, "ROLLBACK", nullptr, nullptr, &err);
+            sqlite3_free(err);
+            throw;
+          }
+          return;
+        }
         im.exec("BEGIN IMMEDIATE");
         own = true;
       } else {
@@ -707,8 +723,8 @@ struct EmbeddedConnection::Impl {
                              ? ctx.lits[static_cast<std::size_t>(p.literal)]
                              : nullptr;
         if (p.coerce && t && t->kind == TokKind::Number && p.target.isExactNumeric()) {
-          v = SqlValue{t->text};  // exact digits
-          return convertValue(v, ColType{BaseType::VarChar, 100}, p.target, p.assign);
+          v = SqlValue{t->text};  // exact digits (a float literal is read as its float)
+          return convertValue(v, literalNumberType(t->text), p.target, p.assign);
         }
         v = literalValue(ctx, p.literal);
         break;
@@ -1052,7 +1068,8 @@ struct EmbeddedConnection::Impl {
       case Stmt::Update:
       case Stmt::Delete: {
         const Translated& t = plan(ctx, &s, [&](Translator& tr) { return tr.statement(s); });
-        Tx tx(*this);
+        Tx tx(*this,
+              t.targetTable.empty() ? std::string() : quoteIdent(t.targetAlias) + "." + quoteIdent(t.targetTable));
         long long n = runTranslated(t, ctx, nullptr);
         tx.commit();
         if (ctx.depth == 0) ctx.rowsAffected = (ctx.rowsAffected < 0 ? 0 : ctx.rowsAffected) + n;

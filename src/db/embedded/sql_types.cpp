@@ -151,6 +151,13 @@ int integerDigits(const std::string& text) {
 }
 
 SqlValue toExact(const SqlValue& v, const ColType& src, const ColType& target) {
+  if (v.isText() && (src.base == BaseType::Float || src.base == BaseType::Real)) {
+    // A float literal ("1E-05", "1.5E+3") reaches here as its text; read it as the float it is.
+    std::string t = text::trim(v.s(), text::kWhitespace);
+    char* end = nullptr;
+    double d = std::strtod(t.c_str(), &end);
+    if (!t.empty() && end == t.c_str() + t.size()) return toExact(SqlValue{d}, src, target);
+  }
   int scale = target.base == BaseType::Numeric ? target.scale : 4;
   int precision = target.base == BaseType::Numeric ? target.precision : (target.base == BaseType::Money ? 19 : 10);
   std::string text;
@@ -517,6 +524,16 @@ std::string numberText(const SqlValue& v, const ColType& src) {
   return {};
 }
 
+DateTime roundToDatetimeTicks(const DateTime& t) {
+  // datetime keeps time in 1/300 s ticks: .001 -> .000, .002 -> .003, .005 -> .007, .999 -> next second.
+  long long ticks = std::llround(t.millisecond * 0.3);
+  int ms = static_cast<int>(std::llround(static_cast<double>(ticks) / 0.3));
+  if (ms == t.millisecond) return t;
+  DateTime r = DateTime::fromTotalSeconds(t.totalSeconds() + ms / 1000);
+  r.millisecond = ms % 1000;
+  return r;
+}
+
 SqlValue convertValue(const SqlValue& v, const ColType& src, const ColType& target, bool assign, int style) {
   if (v.isNull() || !target.known()) return v;
   switch (target.base) {
@@ -533,6 +550,8 @@ SqlValue convertValue(const SqlValue& v, const ColType& src, const ColType& targ
         t->second = 0, t->millisecond = 0;
       } else if (target.base == BaseType::Date) {
         *t = t->dateOnly();
+      } else {
+        *t = roundToDatetimeTicks(*t);
       }
       return SqlValue{t->iso()};
     }

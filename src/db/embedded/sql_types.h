@@ -91,6 +91,9 @@ struct SqlValue {
 // text); style is CONVERT's style (-1 none). Throws DbError worded as SQL Server.
 SqlValue convertValue(const SqlValue& v, const ColType& srcType, const ColType& target, bool assign, int style = -1);
 
+// A time of day rounded to what a datetime column can hold (steps of 1/300 second).
+DateTime roundToDatetimeTicks(const DateTime& t);
+
 // A number as SQL Server prints it when converting to text (numeric keeps its scale).
 std::string numberText(const SqlValue& v, const ColType& srcType);
 

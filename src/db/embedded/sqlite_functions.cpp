@@ -94,11 +94,11 @@ std::optional<DateTime> dateArg(sqlite3_value* v) {
 }
 
 void fnGetDate(sqlite3_context* ctx, int, sqlite3_value**) {
-  std::string t = serverNow().iso();
+  std::string t = roundToDatetimeTicks(serverNow()).iso();
   sqlite3_result_text(ctx, t.data(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
 }
 void fnGetUtcDate(sqlite3_context* ctx, int, sqlite3_value**) {
-  std::string t = serverUtcNow().iso();
+  std::string t = roundToDatetimeTicks(serverUtcNow()).iso();
   sqlite3_result_text(ctx, t.data(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
 }
 
@@ -422,6 +422,17 @@ void fnFloor(sqlite3_context* ctx, int, sqlite3_value** a) {
   fnCeilFloor(ctx, a[0], false);
 }
 
+// tsql_divisor(x): x itself, or the error SQL Server raises when it divides by zero.
+void fnDivisor(sqlite3_context* ctx, int, sqlite3_value** a) {
+  int t = sqlite3_value_type(a[0]);
+  if ((t == SQLITE_INTEGER && sqlite3_value_int64(a[0]) == 0) ||
+      (t == SQLITE_FLOAT && sqlite3_value_double(a[0]) == 0)) {
+    fail(ctx, DbError("Divide by zero error encountered.", "22012", 8134));
+    return;
+  }
+  sqlite3_result_value(ctx, a[0]);
+}
+
 void fnIdent(sqlite3_context* ctx, int, sqlite3_value**) {
   auto* h = static_cast<FunctionHost*>(sqlite3_user_data(ctx));
   if (!h || !h->identityActive) {
@@ -486,6 +497,7 @@ void registerFunctions(sqlite3* db, FunctionHost* host) {
   sqlite3_create_function(db, "tsql_round", 3, det, nullptr, fnRound, nullptr, nullptr);
   sqlite3_create_function(db, "tsql_ceiling", 1, det, nullptr, fnCeiling, nullptr, nullptr);
   sqlite3_create_function(db, "tsql_floor", 1, det, nullptr, fnFloor, nullptr, nullptr);
+  sqlite3_create_function(db, "tsql_divisor", 1, det, nullptr, fnDivisor, nullptr, nullptr);
   sqlite3_create_function(db, "tsql_ident", 0, nondet, host, fnIdent, nullptr, nullptr);
   sqlite3_create_collation(db, "TSQL", SQLITE_UTF8, nullptr, collateTsql);
 }

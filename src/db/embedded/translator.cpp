@@ -606,12 +606,12 @@ struct Translator::Impl {
     }
     if (op == "/" && (l.type.isExactNumeric() || r.type.isExactNumeric() || l.type.base == BaseType::Float ||
                       r.type.base == BaseType::Float || l.type.base == BaseType::Real)) {
-      e.sql = "(" + l.sql + " * 1.0 / " + r.sql + ")";
+      e.sql = "(" + l.sql + " * 1.0 / tsql_divisor(" + r.sql + "))";
       e.type = higherType(l.type, r.type);
       if (e.type.isExactNumeric()) e.type.scale = std::max(e.type.scale, 6);
       return e;
     }
-    e.sql = "(" + l.sql + " " + op + " " + r.sql + ")";
+    e.sql = "(" + l.sql + " " + op + " " + (op == "/" || op == "%" ? "tsql_divisor(" + r.sql + ")" : r.sql) + ")";
     e.type = l.type.known() && r.type.known() ? higherType(l.type, r.type) : (l.type.known() ? l.type : r.type);
     return e;
   }
