@@ -4,41 +4,49 @@ GO
 
 -- board-rate upload columns
 -- on: branch
+-- rerun-expect-error: Column names in each table must be unique
  Alter table tblBoardRateMaster add VchID numeric 
 GO
 
 -- board-rate upload columns
 -- on: branch
+-- rerun-expect-error: Column names in each table must be unique
  Alter table tblBoardRateMaster add VchNo numeric 
 GO
 
 -- board-rate upload columns
 -- on: central
+-- rerun-expect-error: Column names in each table must be unique
  Alter table tblBoardRateMaster add VchID numeric 
 GO
 
 -- board-rate upload columns
 -- on: central
+-- rerun-expect-error: Column names in each table must be unique
  Alter table tblBoardRateMaster add VchNo numeric 
 GO
 
 -- board-rate custom field
 -- on: branch
+-- rerun-expect-error: Column names in each table must be unique
 Alter table tblBoardRateMaster add CUSTOMFIELD1 varchar(50) 
 GO
 
 -- board-rate custom field
 -- on: central
+-- rerun-expect-error: Column names in each table must be unique
 Alter table tblBoardRateMaster add CUSTOMFIELD1 varchar(50) 
 GO
 
 -- sales modified-by column
 -- on: branch
+-- rerun-expect-error: Column names in each table must be unique
 Alter table tblSales add UserIDModified Numeric 
 GO
 
 -- sales modified-by column
 -- on: central
+-- rerun-expect-error: Column names in each table must be unique
 Alter table tblSales add UserIDModified Numeric 
 GO
 
@@ -64,21 +72,25 @@ GO
 
 -- sales upload flag
 -- on: branch
+-- rerun-expect-error: Column names in each table must be unique
 Alter table TblSales Add SyncStat Numeric
 GO
 
 -- drop the old sales upload flag
 -- on: branch
+-- rerun-expect-error: does not exist
 Alter table TblSales Drop column SynchStat 
 GO
 
 -- sales upload flag
 -- on: central
+-- rerun-expect-error: Column names in each table must be unique
 Alter table TblSales Add SyncStat Numeric
 GO
 
 -- item MRP rate column
 -- on: branch
+-- rerun-expect-error: Column names in each table must be unique
 ALTER TABLE tblItemMaster add sRatePerOnMRP float 
 GO
 
@@ -89,6 +101,7 @@ GO
 
 -- item MRP rate column
 -- on: central
+-- rerun-expect-error: Column names in each table must be unique
 ALTER TABLE tblItemMaster add sRatePerOnMRP float 
 GO
 
@@ -99,91 +112,109 @@ GO
 
 -- voucher upload columns
 -- on: branch
+-- rerun-expect-error: Column names in each table must be unique
 Alter table TblSales Add ServInvID Numeric
 GO
 
 -- voucher upload columns
 -- on: central
+-- rerun-expect-error: Column names in each table must be unique
 Alter table TblSales Add ServInvID Numeric
 GO
 
 -- voucher upload columns
 -- on: branch
+-- rerun-expect-error: Column names in each table must be unique
 Alter table TblNotes Add SyncStat Numeric
 GO
 
 -- voucher upload columns
 -- on: central
+-- rerun-expect-error: Column names in each table must be unique
 Alter table TblNotes Add SyncStat Numeric
 GO
 
 -- voucher upload columns
 -- on: branch
+-- rerun-expect-error: Column names in each table must be unique
 Alter table TblNotes Add ServInvID Numeric
 GO
 
 -- voucher upload columns
 -- on: central
+-- rerun-expect-error: Column names in each table must be unique
 Alter table TblNotes Add ServInvID Numeric
 GO
 
 -- voucher upload columns
 -- on: branch
+-- rerun-expect-error: Column names in each table must be unique
 Alter table Tblstockjournal Add SyncStat Numeric
 GO
 
 -- voucher upload columns
 -- on: central
+-- rerun-expect-error: Column names in each table must be unique
 Alter table Tblstockjournal Add SyncStat Numeric
 GO
 
 -- voucher upload columns
 -- on: branch
+-- rerun-expect-error: Column names in each table must be unique
 Alter table Tblstockjournal Add ServInvID Numeric
 GO
 
 -- voucher upload columns
 -- on: central
+-- rerun-expect-error: Column names in each table must be unique
 Alter table Tblstockjournal Add ServInvID Numeric
 GO
 
 -- voucher upload columns
 -- on: branch
+-- rerun-expect-error: Column names in each table must be unique
 Alter table TblJobcard Add SyncStat Numeric
 GO
 
 -- voucher upload columns
 -- on: central
+-- rerun-expect-error: Column names in each table must be unique
 Alter table TblJobcard Add SyncStat Numeric
 GO
 
 -- voucher upload columns
 -- on: branch
+-- rerun-expect-error: Column names in each table must be unique
 Alter table TblJobcard Add ServInvID Numeric
 GO
 
 -- voucher upload columns
 -- on: central
+-- rerun-expect-error: Column names in each table must be unique
 Alter table TblJobcard Add ServInvID Numeric
 GO
 
 -- voucher upload columns
 -- on: branch
+-- rerun-expect-error: Column names in each table must be unique
 Alter table tblOrder Add SyncStat Numeric
 GO
 
 -- voucher upload columns
 -- on: central
+-- rerun-expect-error: Column names in each table must be unique
 Alter table tblOrder Add SyncStat Numeric
 GO
 
 -- voucher upload columns
 -- on: branch
+-- rerun-expect-error: Column names in each table must be unique
 Alter table tblOrder Add ServInvID Numeric
 GO
 
 -- voucher upload columns
 -- on: central
+-- rerun-expect-error: Column names in each table must be unique
 Alter table tblOrder Add ServInvID Numeric
 GO
 
@@ -267,6 +298,7 @@ GO
 -- day rows table widened
 -- on: branch
 -- expect-error: Column names in each table must be unique
+-- rerun-expect-error: Column names in each table must be unique
  Alter TABLE tblDayActivity add BlockDataEntry [numeric](18, 0),SQLSERVERNAME  [varchar](50) NOT NULL  
 GO
 
@@ -278,46 +310,55 @@ GO
 -- day rows table widened
 -- on: central
 -- expect-error: Column names in each table must be unique
+-- rerun-expect-error: Column names in each table must be unique
  Alter TABLE tblDayActivity add BlockDataEntry [numeric](18, 0),SQLSERVERNAME  [varchar](50) NOT NULL  
 GO
 
 -- change log created
 -- on: branch
+-- rerun-expect-error: There is already an object named
  CREATE TABLE [dbo].[tblActivity]( [ID] [numeric](18, 0) NOT NULL, [TableName] [varchar](50) NULL, [tblUniqueID] [numeric](18, 0) NULL,[Action] [varchar](50) NULL, [Active] [numeric](18, 0) NULL, [DateofAction] [datetime] NULL,  CONSTRAINT [PK_tblActivity] PRIMARY KEY CLUSTERED (     [id] Asc )WITH (PAD_INDEX  = OFF, STATISTICS_NORECOMPUTE  = OFF, IGNORE_DUP_KEY = OFF, ALLOW_ROW_LOCKS  = ON, ALLOW_PAGE_LOCKS  = ON) ON [PRIMARY] ) ON [PRIMARY]  
 GO
 
 -- change log created
 -- on: central
+-- rerun-expect-error: There is already an object named
  CREATE TABLE [dbo].[tblActivity]( [ID] [numeric](18, 0) NOT NULL, [TableName] [varchar](50) NULL, [tblUniqueID] [numeric](18, 0) NULL,[Action] [varchar](50) NULL, [Active] [numeric](18, 0) NULL, [DateofAction] [datetime] NULL,  CONSTRAINT [PK_tblActivity] PRIMARY KEY CLUSTERED (     [id] Asc )WITH (PAD_INDEX  = OFF, STATISTICS_NORECOMPUTE  = OFF, IGNORE_DUP_KEY = OFF, ALLOW_ROW_LOCKS  = ON, ALLOW_PAGE_LOCKS  = ON) ON [PRIMARY] ) ON [PRIMARY]  
 GO
 
 -- change log widened
 -- on: branch
+-- rerun-expect-error: Column names in each table must be unique
  alter TABLE [dbo].[tblActivity] add ParentID [numeric](18, 0), VchTYpeID [numeric](18, 0)
 GO
 
 -- change log widened
 -- on: central
+-- rerun-expect-error: Column names in each table must be unique
  alter TABLE [dbo].[tblActivity] add ParentID [numeric](18, 0), VchTYpeID [numeric](18, 0)
 GO
 
 -- change log widened
 -- on: branch
+-- rerun-expect-error: Column names in each table must be unique
  alter TABLE [dbo].[tblActivity] add ActionTime datetime
 GO
 
 -- change log widened
 -- on: central
+-- rerun-expect-error: Column names in each table must be unique
  alter TABLE [dbo].[tblActivity] add ActionTime datetime
 GO
 
 -- change log widened
 -- on: branch
+-- rerun-expect-error: Column names in each table must be unique
  alter TABLE [dbo].[tblActivity] add tblUniqueRefID [numeric](18, 0)
 GO
 
 -- change log widened
 -- on: central
+-- rerun-expect-error: Column names in each table must be unique
  alter TABLE [dbo].[tblActivity] add tblUniqueRefID [numeric](18, 0)
 GO
 
@@ -1282,6 +1323,7 @@ GO
 -- on: central
 -- newline: CRLF
 -- trailing-newline
+-- rerun-expect-error: There is already an object named
 create trigger Trig_UsergroupInsert 
  ON tblUserGroupMaster 
  FOR Insert
@@ -1304,6 +1346,7 @@ GO
 -- on: central
 -- newline: CRLF
 -- trailing-newline
+-- rerun-expect-error: There is already an object named
  create trigger Trig_Usergroupupdate
  ON  tblUserGroupMaster 
  for Update
@@ -1327,6 +1370,7 @@ GO
 -- on: central
 -- newline: CRLF
 -- trailing-newline
+-- rerun-expect-error: There is already an object named
  create trigger Trig_UsergroupDelete
  ON  tblUserGroupMaster 
  for delete as
@@ -1351,6 +1395,7 @@ GO
 -- on: central
 -- newline: CRLF
 -- trailing-newline
+-- rerun-expect-error: There is already an object named
 create trigger Trig_PricListInsert 
  ON tblpricelist 
  FOR Insert
@@ -1373,6 +1418,7 @@ GO
 -- on: central
 -- newline: CRLF
 -- trailing-newline
+-- rerun-expect-error: There is already an object named
  create trigger Trig_PricListupdate
  ON  tblpricelist 
  for Update
@@ -1396,6 +1442,7 @@ GO
 -- on: central
 -- newline: CRLF
 -- trailing-newline
+-- rerun-expect-error: There is already an object named
  create trigger Trig_PricListDelete
  ON  tblpricelist 
  for delete as
@@ -1438,6 +1485,7 @@ GO
 -- on: central
 -- newline: CRLF
 -- trailing-newline
+-- rerun-expect-error: There is already an object named
 create trigger Trig_VchTypeInsert 
  ON tblVchType 
  FOR Insert
@@ -1460,6 +1508,7 @@ GO
 -- on: central
 -- newline: CRLF
 -- trailing-newline
+-- rerun-expect-error: There is already an object named
  create trigger Trig_VchTypeupdate
  ON  tblVchType 
  for Update
@@ -1483,6 +1532,7 @@ GO
 -- on: central
 -- newline: CRLF
 -- trailing-newline
+-- rerun-expect-error: There is already an object named
  create trigger Trig_VchTypeDelete
  ON  tblVchType 
  for delete as
@@ -1507,6 +1557,7 @@ GO
 -- on: central
 -- newline: CRLF
 -- trailing-newline
+-- rerun-expect-error: There is already an object named
 create trigger Trig_CustomerProfileInsert 
  ON tblCustomerProfile 
  FOR Insert
@@ -1529,6 +1580,7 @@ GO
 -- on: central
 -- newline: CRLF
 -- trailing-newline
+-- rerun-expect-error: There is already an object named
  create trigger Trig_CustomerProfileupdate
  ON  tblCustomerProfile 
  for Update
@@ -1552,6 +1604,7 @@ GO
 -- on: central
 -- newline: CRLF
 -- trailing-newline
+-- rerun-expect-error: There is already an object named
  create trigger Trig_CustomerProfileDelete
  ON  tblCustomerProfile 
  for delete as
@@ -1576,6 +1629,7 @@ GO
 -- on: central
 -- newline: CRLF
 -- trailing-newline
+-- rerun-expect-error: There is already an object named
 create trigger Trig_CustomerCardInsert 
  ON tblCustomerCard 
  FOR Insert
@@ -1598,6 +1652,7 @@ GO
 -- on: central
 -- newline: CRLF
 -- trailing-newline
+-- rerun-expect-error: There is already an object named
  create trigger Trig_CustomerCardupdate
  ON  tblCustomerCard 
  for Update
@@ -1621,6 +1676,7 @@ GO
 -- on: central
 -- newline: CRLF
 -- trailing-newline
+-- rerun-expect-error: There is already an object named
  create trigger Trig_CustomerCardDelete
  ON  tblCustomerCard 
  for delete as
@@ -1645,6 +1701,7 @@ GO
 -- on: central
 -- newline: CRLF
 -- trailing-newline
+-- rerun-expect-error: There is already an object named
 create trigger Trig_CurrencyDetailInsert 
  ON tblCurrencyDetail 
  FOR Insert
@@ -1667,6 +1724,7 @@ GO
 -- on: central
 -- newline: CRLF
 -- trailing-newline
+-- rerun-expect-error: There is already an object named
  create trigger Trig_CurrencyDetailupdate
  ON  tblCurrencyDetail 
  for Update
@@ -1690,6 +1748,7 @@ GO
 -- on: central
 -- newline: CRLF
 -- trailing-newline
+-- rerun-expect-error: There is already an object named
  create trigger Trig_CurrencyDetailDelete
  ON  tblCurrencyDetail 
  for delete as
@@ -1714,6 +1773,7 @@ GO
 -- on: central
 -- newline: CRLF
 -- trailing-newline
+-- rerun-expect-error: There is already an object named
 create trigger Trig_CurrencyInsert 
  ON tblCurrency 
  FOR Insert
@@ -1736,6 +1796,7 @@ GO
 -- on: central
 -- newline: CRLF
 -- trailing-newline
+-- rerun-expect-error: There is already an object named
  create trigger Trig_Currencyupdate
  ON  tblCurrency 
  for Update
@@ -1759,6 +1820,7 @@ GO
 -- on: central
 -- newline: CRLF
 -- trailing-newline
+-- rerun-expect-error: There is already an object named
  create trigger Trig_CurrencyDelete
  ON  tblCurrency 
  for delete as
@@ -1782,108 +1844,126 @@ GO
 -- Droptrigger Sales
 -- on: central
 -- expect-error: Cannot drop the trigger
+-- rerun-expect-error: Cannot drop the trigger
 Drop trigger Trig_SalesInsert
 GO
 
 -- Droptrigger Sales
 -- on: central
 -- expect-error: Cannot drop the trigger
+-- rerun-expect-error: Cannot drop the trigger
 Drop trigger Trig_Salesupdate
 GO
 
 -- Droptrigger Sales
 -- on: central
 -- expect-error: Cannot drop the trigger
+-- rerun-expect-error: Cannot drop the trigger
 Drop trigger Trig_SalesDelete
 GO
 
 -- Droptrigger Notes
 -- on: central
 -- expect-error: Cannot drop the trigger
+-- rerun-expect-error: Cannot drop the trigger
 Drop trigger Trig_NotesInsert
 GO
 
 -- Droptrigger Notes
 -- on: central
 -- expect-error: Cannot drop the trigger
+-- rerun-expect-error: Cannot drop the trigger
 Drop trigger Trig_Notesupdate
 GO
 
 -- Droptrigger Notes
 -- on: central
 -- expect-error: Cannot drop the trigger
+-- rerun-expect-error: Cannot drop the trigger
 Drop trigger Trig_NotesDelete
 GO
 
 -- Droptrigger Attendance
 -- on: central
 -- expect-error: Cannot drop the trigger
+-- rerun-expect-error: Cannot drop the trigger
 Drop trigger Trig_AttendanceInsert
 GO
 
 -- Droptrigger Attendance
 -- on: central
 -- expect-error: Cannot drop the trigger
+-- rerun-expect-error: Cannot drop the trigger
 Drop trigger Trig_Attendanceupdate
 GO
 
 -- Droptrigger Attendance
 -- on: central
 -- expect-error: Cannot drop the trigger
+-- rerun-expect-error: Cannot drop the trigger
 Drop trigger Trig_AttendanceDelete
 GO
 
 -- Droptrigger StockJournal
 -- on: central
 -- expect-error: Cannot drop the trigger
+-- rerun-expect-error: Cannot drop the trigger
 Drop trigger Trig_StockJournalInsert
 GO
 
 -- Droptrigger StockJournal
 -- on: central
 -- expect-error: Cannot drop the trigger
+-- rerun-expect-error: Cannot drop the trigger
 Drop trigger Trig_StockJournalupdate
 GO
 
 -- Droptrigger StockJournal
 -- on: central
 -- expect-error: Cannot drop the trigger
+-- rerun-expect-error: Cannot drop the trigger
 Drop trigger Trig_StockJournalDelete
 GO
 
 -- Droptrigger Order
 -- on: central
 -- expect-error: Cannot drop the trigger
+-- rerun-expect-error: Cannot drop the trigger
 Drop trigger Trig_OrderInsert
 GO
 
 -- Droptrigger Order
 -- on: central
 -- expect-error: Cannot drop the trigger
+-- rerun-expect-error: Cannot drop the trigger
 Drop trigger Trig_Orderupdate
 GO
 
 -- Droptrigger Order
 -- on: central
 -- expect-error: Cannot drop the trigger
+-- rerun-expect-error: Cannot drop the trigger
 Drop trigger Trig_OrderDelete
 GO
 
 -- Droptrigger JobCard
 -- on: central
 -- expect-error: Cannot drop the trigger
+-- rerun-expect-error: Cannot drop the trigger
 Drop trigger Trig_JobCardInsert
 GO
 
 -- Droptrigger JobCard
 -- on: central
 -- expect-error: Cannot drop the trigger
+-- rerun-expect-error: Cannot drop the trigger
 Drop trigger Trig_JobCardupdate
 GO
 
 -- Droptrigger JobCard
 -- on: central
 -- expect-error: Cannot drop the trigger
+-- rerun-expect-error: Cannot drop the trigger
 Drop trigger Trig_JobCardDelete
 GO
 
@@ -1891,6 +1971,7 @@ GO
 -- on: branch
 -- newline: CRLF
 -- trailing-newline
+-- rerun-expect-error: There is already an object named
 create trigger Trig_SalesInsert 
  ON tblSales 
  FOR Insert
@@ -1913,6 +1994,7 @@ GO
 -- on: branch
 -- newline: CRLF
 -- trailing-newline
+-- rerun-expect-error: There is already an object named
  create trigger Trig_Salesupdate
  ON  tblSales 
  for Update
@@ -1936,6 +2018,7 @@ GO
 -- on: branch
 -- newline: CRLF
 -- trailing-newline
+-- rerun-expect-error: There is already an object named
  create trigger Trig_SalesDelete
  ON  tblSales 
  for delete as
@@ -1959,6 +2042,7 @@ GO
 -- on: branch
 -- newline: CRLF
 -- trailing-newline
+-- rerun-expect-error: There is already an object named
 create trigger Trig_NotesInsert 
  ON tblNotes 
  FOR Insert
@@ -1981,6 +2065,7 @@ GO
 -- on: branch
 -- newline: CRLF
 -- trailing-newline
+-- rerun-expect-error: There is already an object named
  create trigger Trig_Notesupdate
  ON  tblNotes 
  for Update
@@ -2004,6 +2089,7 @@ GO
 -- on: branch
 -- newline: CRLF
 -- trailing-newline
+-- rerun-expect-error: There is already an object named
  create trigger Trig_NotesDelete
  ON  tblNotes 
  for delete as
@@ -2027,6 +2113,7 @@ GO
 -- on: branch
 -- newline: CRLF
 -- trailing-newline
+-- rerun-expect-error: There is already an object named
 create trigger Trig_StockJournalInsert 
  ON tblStockJournal 
  FOR Insert
@@ -2049,6 +2136,7 @@ GO
 -- on: branch
 -- newline: CRLF
 -- trailing-newline
+-- rerun-expect-error: There is already an object named
  create trigger Trig_StockJournalupdate
  ON  tblStockJournal 
  for Update
@@ -2072,6 +2160,7 @@ GO
 -- on: branch
 -- newline: CRLF
 -- trailing-newline
+-- rerun-expect-error: There is already an object named
  create trigger Trig_StockJournalDelete
  ON  tblStockJournal 
  for delete as
@@ -2095,6 +2184,7 @@ GO
 -- on: branch
 -- newline: CRLF
 -- trailing-newline
+-- rerun-expect-error: There is already an object named
 create trigger Trig_OrderInsert 
  ON tblOrder 
  FOR Insert
@@ -2117,6 +2207,7 @@ GO
 -- on: branch
 -- newline: CRLF
 -- trailing-newline
+-- rerun-expect-error: There is already an object named
  create trigger Trig_Orderupdate
  ON  tblOrder 
  for Update
@@ -2140,6 +2231,7 @@ GO
 -- on: branch
 -- newline: CRLF
 -- trailing-newline
+-- rerun-expect-error: There is already an object named
  create trigger Trig_OrderDelete
  ON  tblOrder 
  for delete as
@@ -2163,6 +2255,7 @@ GO
 -- on: branch
 -- newline: CRLF
 -- trailing-newline
+-- rerun-expect-error: There is already an object named
 create trigger Trig_JobCardInsert 
  ON tblJobcard 
  FOR Insert
@@ -2185,6 +2278,7 @@ GO
 -- on: branch
 -- newline: CRLF
 -- trailing-newline
+-- rerun-expect-error: There is already an object named
  create trigger Trig_JobCardupdate
  ON  tblJobcard 
  for Update
@@ -2208,6 +2302,7 @@ GO
 -- on: branch
 -- newline: CRLF
 -- trailing-newline
+-- rerun-expect-error: There is already an object named
  create trigger Trig_JobCardDelete
  ON  tblJobcard 
  for delete as

@@ -29,6 +29,10 @@ void finishBatch(CorpusFile& file, const std::vector<std::string>& lines, int fi
     const std::string& l = lines[i];
     if (startsWith(l, "-- prepare: ")) {
       file.prepare.push_back(l.substr(12));
+    } else if (startsWith(l, "-- rerun-of: ")) {
+      file.rerunOf = l.substr(13);
+    } else if (startsWith(l, "-- rerun-expect-error: ")) {
+      s.rerunExpectError = l.substr(23);
     } else if (startsWith(l, "-- on: ")) {
       s.on = l.substr(7);
     } else if (startsWith(l, "-- expect-error: ")) {

@@ -7,8 +7,10 @@
 //   -- expect-value: V                first column of the first row (NULL for a null)
 //   -- newline: CRLF|CR               the statement's line breaks are sent as CR LF (or CR alone)
 //   -- trailing-newline               the statement ends with a line break
-// A batch with comments only holds file directives: "-- prepare: upgrade" (run the schema upgrade first)
-// and "-- prepare: linked-server" (set up the linked server first).
+//   -- rerun-expect-error: <phrases>  how the statement fails when its file runs a second time
+// A batch with comments only holds file directives: "-- prepare: upgrade" (run the schema upgrade first),
+// "-- prepare: linked-server" (set up the linked server first) and "-- rerun-of: <file>" (run that
+// file's statements again, expecting what their rerun-expect-error lines say).
 #pragma once
 
 #include <optional>
@@ -22,6 +24,7 @@ struct CorpusStatement {
   std::string operation;
   std::string on;
   std::string expectError;
+  std::string rerunExpectError;
   std::optional<long long> expectRows;
   std::optional<std::string> expectValue;
   std::string text;
@@ -29,6 +32,7 @@ struct CorpusStatement {
 
 struct CorpusFile {
   std::vector<std::string> prepare;
+  std::string rerunOf;
   std::vector<CorpusStatement> statements;
 };
 

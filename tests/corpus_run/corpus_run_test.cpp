@@ -133,10 +133,24 @@ void prepare(Databases& dbs, const std::string& what) {
   }
 }
 
+// A corpus file; one that reruns another takes that file's statements with their rerun expectations.
+// source names the file the statements (and their line numbers) come from.
+test::CorpusFile loadCorpus(const std::string& name, std::string& source) {
+  auto corpus = test::parseCorpus(test::readFile(corpusDir() / name));
+  source = name;
+  if (!corpus.rerunOf.empty()) {
+    source = corpus.rerunOf;
+    corpus.statements = test::parseCorpus(test::readFile(corpusDir() / source)).statements;
+    for (auto& s : corpus.statements) s.expectError = s.rerunExpectError;
+  }
+  return corpus;
+}
+
 class CorpusRun : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(CorpusRun, EveryStatementBehavesAsWritten) {
-  auto corpus = test::parseCorpus(test::readFile(corpusDir() / GetParam()));
+  std::string source;
+  auto corpus = loadCorpus(GetParam(), source);
   ASSERT_FALSE(corpus.statements.empty());
   test::TempDir home;
   fs::copy(pristineHome(), home.path(), fs::copy_options::recursive);
@@ -144,8 +158,9 @@ TEST_P(CorpusRun, EveryStatementBehavesAsWritten) {
   for (const auto& p : corpus.prepare) prepare(dbs, p);
   for (const auto& s : corpus.statements) {
     std::string problem = runStatement(dbs, s);
-    EXPECT_TRUE(problem.empty()) << GetParam() << ":" << s.line << " [" << s.on << "] " << s.operation << "\n  "
-                                 << problem << "\n  statement: " << shorten(s.text);
+    EXPECT_TRUE(problem.empty()) << GetParam() << " (" << source << ":" << s.line << ")"
+                                 << " [" << s.on << "] " << s.operation << "\n  " << problem
+                                 << "\n  statement: " << shorten(s.text);
   }
 }
 

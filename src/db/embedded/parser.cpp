@@ -507,16 +507,8 @@ class Parser {
     return t;
   }
 
-  TableRefP tableSource() {
-    DepthGuard g(*this);
-    TableRefP t = tablePrimary();
-    while (joinAhead()) {
-      auto jt = joinType();
-      TableRefP r = joinRight();
-      t = makeJoin(std::move(t), jt, std::move(r));
-    }
-    return t;
-  }
+  // A FROM item: a table with its joins, parsed exactly as the right side of a join is.
+  TableRefP tableSource() { return joinRight(); }
 
   void tableHints() {
     if (kw("WITH") && peek().kind == TokKind::Op && peek().text == "(") {
