@@ -9,10 +9,10 @@
 #include <thread>
 
 #include "app/console_host.h"
-#include "app/date_text.h"
+#include "shared/date_text.h"
 #include "app/frm_synch.h"
-#include "app/main_form.h"
-#include "app/sync_context.h"
+#include "form/main_form.h"
+#include "shared/sync_context.h"
 #include "db/connection.h"
 
 #ifdef _WIN32

@@ -9,11 +9,11 @@
 
 #include "app/console_host.h"
 #include "app/frm_synch.h"
-#include "app/main_form.h"
-#include "app/sync_context.h"
+#include "form/main_form.h"
+#include "shared/sync_context.h"
 #include "capture/update_database.h"
 #include "cmd_app.h"
-#include "db/connections.h"
+#include "shared/connections.h"
 #include "settings/settings_files.h"
 #include "simulator.h"
 #include "sync/server_lock.h"
@@ -52,8 +52,8 @@ CompanyPair openCompanies(const std::filesystem::path& folder, std::ostream& out
   settings::ReadWriteSetting(host, ini, "LOCALDBCODE", localDb, false);
   settings::ReadWriteSetting(host, ini, "WEBDBCODE", webDb, false);
   CompanyPair p;
-  if (withBranch) p.branch = db::openConnection(db::companyConnectionString(localDb, server), folder);
-  p.central = db::openConnection(db::companyConnectionString(webDb, syncServer), folder);
+  if (withBranch) p.branch = db::openConnection(companyConnectionString(localDb, server), folder);
+  p.central = db::openConnection(companyConnectionString(webDb, syncServer), folder);
   return p;
 }
 

@@ -5,8 +5,8 @@
 #include <array>
 #include <cstdio>
 
-#include "app/clock.h"
-#include "app/date_text.h"
+#include "form/clock.h"
+#include "shared/date_text.h"
 #include "db/embedded/embedded_server.h"
 #include "settings/daily_log.h"
 #include "settings/settings_files.h"

@@ -2,10 +2,10 @@
 #include <gtest/gtest.h>
 
 #include "app/frm_synch.h"
-#include "app/main_form.h"
-#include "app/sync_context.h"
+#include "form/main_form.h"
+#include "shared/sync_context.h"
 #include "capture/update_database.h"
-#include "db/connections.h"
+#include "shared/connections.h"
 #include "db/embedded/embedded_server.h"
 #include "scripted_host.h"
 #include "settings/daily_log.h"
@@ -159,7 +159,7 @@ TEST_F(Branch, LinkedServerReachesTheCentralDatabaseByFourPartNames) {
   ASSERT_EQ(rs.size(), 1u);
   EXPECT_EQ(rs.at(0, "n").toInt(), 3);
   // Configuring again drops the existing one first and still works.
-  db::ConfigureLinkedServer(ctx, ctx.SyncServerName);
+  ConfigureLinkedServer(ctx, ctx.SyncServerName);
   EXPECT_TRUE(host.boxes.empty());
   EXPECT_EQ(ctx.local().query("select count(*) as n from " + ctx.centralTable("tblVchType")).size(), 1u);
 }
@@ -167,11 +167,11 @@ TEST_F(Branch, LinkedServerReachesTheCentralDatabaseByFourPartNames) {
 TEST_F(Branch, LinkedServerNameWithAnApostropheIsQuoted) {
   loadAndConnect();
   host.setStrict(true);
-  db::ConfigureLinkedServer(ctx, "HO'S SERVER");
+  ConfigureLinkedServer(ctx, "HO'S SERVER");
   auto rs =
       ctx.local().query("SELECT srv.name FROM sys.servers srv WHERE srv.server_id != 0 AND srv.name = N'HO''S SERVER'");
   EXPECT_EQ(rs.size(), 1u);
-  db::ConfigureLinkedServer(ctx, "HO'S SERVER");  // the drop finds it by the same quoted name
+  ConfigureLinkedServer(ctx, "HO'S SERVER");  // the drop finds it by the same quoted name
   EXPECT_EQ(ctx.local().query("SELECT srv.name FROM sys.servers srv WHERE srv.name = N'HO''S SERVER'").size(), 1u);
 }
 
@@ -185,7 +185,7 @@ TEST_F(Branch, TimezoneOffsetTakesTheServersUtcClock) {
   EXPECT_EQ(form.dtpdate.value(), db::DateTime::fromDayNumber(eight.dayNumber() + 1));
 
   writeFile(settings::timezonePath(home.path()), "0");
-  auto r = db::GetServerDateTime(ctx);
+  auto r = GetServerDateTime(ctx);
   EXPECT_EQ(r.date, db::embedded::serverNow().dateOnly());
   EXPECT_FALSE(r.fromWorkstation);
 }

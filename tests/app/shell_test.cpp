@@ -8,10 +8,10 @@
 
 #include "app/console_host.h"
 #include "app/frm_synch.h"
-#include "app/main_form.h"
-#include "app/sync_context.h"
+#include "form/main_form.h"
+#include "shared/sync_context.h"
 #include "app/voucher_types.h"
-#include "db/connections.h"
+#include "shared/connections.h"
 #include "scripted_host.h"
 #include "settings/settings_files.h"
 #include "test_support.h"
@@ -142,7 +142,7 @@ TEST(VoucherTypes, ClicksStoreOnlyWhenTheOperatorWorksTheList) {
 }
 
 TEST(LinkedServer, StatementsInOrderWithTheNameQuoted) {
-  auto st = db::linkedServerStatements("HO-SRV");
+  auto st = linkedServerStatements("HO-SRV");
   ASSERT_EQ(st.size(), 16u);
   EXPECT_EQ(st[0],
             "IF  EXISTS (SELECT srv.name FROM sys.servers srv WHERE srv.server_id != 0 AND srv.name = N'HO-SRV')EXEC "
@@ -155,7 +155,7 @@ TEST(LinkedServer, StatementsInOrderWithTheNameQuoted) {
   EXPECT_EQ(st[15],
             "EXEC master.dbo.sp_serveroption @server=N'HO-SRV', @optname=N'use remote collation', @optvalue=N'true'");
 
-  for (const auto& s : db::linkedServerStatements("O'Hara")) EXPECT_NE(s.find("N'O''Hara'"), std::string::npos) << s;
+  for (const auto& s : linkedServerStatements("O'Hara")) EXPECT_NE(s.find("N'O''Hara'"), std::string::npos) << s;
 }
 
 TEST(LinkedServer, FirstFailureStopsWithAnExclamationBox) {
@@ -172,7 +172,7 @@ TEST(LinkedServer, FirstFailureStopsWithAnExclamationBox) {
   s.ctx.LocalConnection = std::move(f);
   s.host.setStrict(true);
   s.host.expectBox(Answer::OK, "Could not add the server");
-  db::ConfigureLinkedServer(s.ctx, "HO");
+  ConfigureLinkedServer(s.ctx, "HO");
   EXPECT_EQ(failing->sent.size(), 2u);
   EXPECT_EQ(s.host.boxes.back().icon, Icon::Exclamation);
 }
@@ -184,7 +184,7 @@ TEST(CompanyConnections, EmptyCodesWarnTwiceAndLeaveBothClosed) {
   s.host.expectBox(Answer::OK, "Local Company Code missing . please take settings and reset settings");
   s.ctx.LocalServerName = "embedded:nowhere";
   s.ctx.SyncServerName = "embedded:nowhere";
-  db::OpenCompanyConnections(s.ctx);
+  OpenCompanyConnections(s.ctx);
   EXPECT_FALSE(db::isOpen(s.ctx.LocalConnection));
   EXPECT_FALSE(db::isOpen(s.ctx.WebConnection));
   EXPECT_EQ(s.host.boxes[0].icon, Icon::Critical);
@@ -193,10 +193,10 @@ TEST(CompanyConnections, EmptyCodesWarnTwiceAndLeaveBothClosed) {
 }
 
 TEST(ConnectionStrings, AsTheProviderExpectsThem) {
-  EXPECT_EQ(db::companyConnectionString("BR01", "SRV"),
+  EXPECT_EQ(companyConnectionString("BR01", "SRV"),
             "Provider=SQLOLEDB.1;Password=PLOVERS318#;Persist Security Info=True;User ID=sa;Initial Catalog=BR01;Data "
             "Source=SRV");
-  EXPECT_EQ(db::startupConnectionString("pw", "SRV"),
+  EXPECT_EQ(startupConnectionString("pw", "SRV"),
             "Provider=SQLOLEDB.1;Persist Security Info=False;password=pw;User ID=sa;Initial Catalog=QMRStartup;Data "
             "Source=SRV");
 }

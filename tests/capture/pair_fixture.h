@@ -7,12 +7,12 @@
 #include <memory>
 #include <string>
 
-#include "app/clock.h"
-#include "app/main_form.h"
-#include "app/sync_context.h"
+#include "form/clock.h"
+#include "form/main_form.h"
+#include "shared/sync_context.h"
 #include "capture/update_database.h"
 #include "db/connection.h"
-#include "db/connections.h"
+#include "shared/connections.h"
 #include "db/embedded/embedded_server.h"
 #include "scripted_host.h"
 #include "test_support.h"
@@ -35,8 +35,8 @@ class PairFixture : public ::testing::Test {
     ctx.SyncServerName = kCentralServer;
     ctx.LocalDbCode = "BR01";
     ctx.WebDbCode = "HO01";
-    ctx.LocalConnection = db::openConnection(db::companyConnectionString("BR01", kBranchServer), dir.path());
-    ctx.WebConnection = db::openConnection(db::companyConnectionString("HO01", kCentralServer), dir.path());
+    ctx.LocalConnection = db::openConnection(companyConnectionString("BR01", kBranchServer), dir.path());
+    ctx.WebConnection = db::openConnection(companyConnectionString("HO01", kCentralServer), dir.path());
     form.lblCostcentre.setCaption("Branch One");
     form.lblCostcentre.setTag("2");
   }

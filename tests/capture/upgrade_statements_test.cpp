@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/clock.h"
-#include "app/main_form.h"
-#include "app/sync_context.h"
+#include "form/clock.h"
+#include "form/main_form.h"
+#include "shared/sync_context.h"
 #include "capture/trigger_texts.h"
 #include "capture/update_database.h"
 #include "db/connection.h"

@@ -1,9 +1,9 @@
-#include "db/control_fill.h"
+#include "shared/control_fill.h"
 
 #include <gtest/gtest.h>
 
-#include "app/form/controls.h"
-#include "app/form/progress_form.h"
+#include "form/controls.h"
+#include "form/progress_form.h"
 #include "fake_connection.h"
 #include "scripted_host.h"
 

@@ -1,4 +1,4 @@
-#include "db/erp_settings.h"
+#include "shared/erp_settings.h"
 
 #include <gtest/gtest.h>
 

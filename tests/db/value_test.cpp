@@ -62,5 +62,5 @@ TEST(ConnectionString, ParsesOleDbFormsWithQuotes) {
 
 TEST(Sql, QuotingDoublesEmbeddedQuotes) {
   EXPECT_EQ(sqlQuote("O'Brien"), "'O''Brien'");
-  EXPECT_EQ(sqlQuoteN("it's"), "N'it''s'");
+  EXPECT_EQ(sqlBracket("a]b"), "[a]]b]");
 }

@@ -14,7 +14,7 @@
 #include <QTimer>
 #include <memory>
 
-#include "app/main_form.h"
+#include "form/main_form.h"
 #include "form_binder.h"
 #include "main_window.h"
 #include "settings_window.h"
@@ -83,7 +83,7 @@ class BinderTest : public QObject {
 
     form->ChkAutoSynch.setValue(1);
     QVERIFY(ui->ChkAutoSynch->isChecked());
-    form->dtpdate.setValue(db::DateTime{2024, 2, 29});
+    form->dtpdate.setValue(DateTime{2024, 2, 29});
     QCOMPARE(ui->dtpdate->date(), QDate(2024, 2, 29));
     form->txtTime.setText("12:01");
     QCOMPARE(ui->txtTime->text(), QString("12:01"));
@@ -254,7 +254,7 @@ class BinderTest : public QObject {
 
     form->dtpdate.setVisible(true);
     ui->dtpdate->setDate(QDate(2025, 3, 5));
-    QCOMPARE(form->dtpdate.value(), (db::DateTime{2025, 3, 5}));
+    QCOMPARE(form->dtpdate.value(), (DateTime{2025, 3, 5}));
 
     // The wizard's typed texts, in a window of its own on the same binder.
     SettingsWindow wizard(form->frmsettings);

@@ -8,10 +8,10 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/clock.h"
+#include "form/clock.h"
 #include "app/frm_synch.h"
-#include "app/main_form.h"
-#include "app/sync_context.h"
+#include "form/main_form.h"
+#include "shared/sync_context.h"
 #include "form_binder.h"
 #include "main_window.h"
 #include "progress_window.h"

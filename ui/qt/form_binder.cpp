@@ -22,8 +22,8 @@
 #include <algorithm>
 #include <exception>
 
-#include "app/form/progress_form.h"
-#include "app/main_form.h"
+#include "form/progress_form.h"
+#include "form/main_form.h"
 
 namespace erpsync::qt {
 
@@ -68,7 +68,7 @@ struct FormBinder::Binding {
   std::vector<std::vector<std::string>> cells;
   std::vector<std::vector<unsigned>> colors;
   int headerRows = -1;
-  db::DateTime date{};
+  DateTime date{};
   int interval = -1;
   bool inTimer = false;
 
@@ -285,7 +285,7 @@ void FormBinder::connectWidget(Binding& b) {
     if (auto* de = qobject_cast<QDateTimeEdit*>(w))
       connect(de, &QDateTimeEdit::dateChanged, this, [this, date](QDate d) {
         if (applying_ || !d.isValid()) return;
-        asOperator(*date, [&] { date->setValue(db::DateTime{d.year(), d.month(), d.day()}); });
+        asOperator(*date, [&] { date->setValue(DateTime{d.year(), d.month(), d.day()}); });
       });
   } else if (auto* tabs = dynamic_cast<form::TabSet*>(c)) {
     if (auto* tw = qobject_cast<QTabWidget*>(w))

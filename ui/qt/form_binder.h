@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/form/controls.h"
+#include "form/controls.h"
 
 class QTimer;
 class QWidget;

@@ -3,7 +3,7 @@
 #include <QCloseEvent>
 #include <QShowEvent>
 
-#include "app/form/progress_form.h"
+#include "form/progress_form.h"
 #include "app_icon.h"
 #include "ui_progress_window.h"
 

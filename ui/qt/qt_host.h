@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/host.h"
+#include "form/host.h"
 #include "notice_popup.h"
 
 class QSystemTrayIcon;

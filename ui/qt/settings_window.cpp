@@ -3,7 +3,7 @@
 #include <QCloseEvent>
 #include <QPointer>
 
-#include "app/main_form.h"
+#include "form/main_form.h"
 #include "app_icon.h"
 #include "ui_settings_window.h"
 

@@ -1,0 +1,104 @@
+#include "db/embedded/embedded_server.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
+#include <mutex>
+
+#include "db/db_error.h"
+#include "db/sql_quote.h"
+#include "db/embedded/catalog_file.h"
+#include "db/embedded/embedded_connection.h"
+
+namespace erpsync::db::embedded {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::atomic<bool> g_offsetSet{false};
+std::atomic<long long> g_offset{0};
+std::mutex g_timeMutex;
+
+long long envOffset() {
+  const char* v = std::getenv("ERPSYNC_SERVER_CLOCK_OFFSET");
+  if (!v || !*v) return 0;
+  return std::atoll(v);
+}
+
+DateTime fromTm(const std::tm& tm, int ms) {
+  DateTime t;
+  t.year = tm.tm_year + 1900;
+  t.month = tm.tm_mon + 1;
+  t.day = tm.tm_mday;
+  t.hour = tm.tm_hour;
+  t.minute = tm.tm_min;
+  t.second = tm.tm_sec > 59 ? 59 : tm.tm_sec;
+  t.millisecond = ms;
+  return t;
+}
+
+DateTime now(bool utc) {
+  auto tp = std::chrono::system_clock::now() + std::chrono::seconds(clockOffsetSeconds());
+  auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(tp.time_since_epoch()).count() % 1000;
+  if (ms < 0) ms += 1000;
+  std::time_t tt = std::chrono::system_clock::to_time_t(tp);
+  std::lock_guard<std::mutex> lock(g_timeMutex);
+  const std::tm* tm = utc ? std::gmtime(&tt) : std::localtime(&tt);
+  return fromTm(*tm, static_cast<int>(ms));
+}
+
+}  // namespace
+
+void setClockOffsetSeconds(long long seconds) {
+  g_offset = seconds;
+  g_offsetSet = true;
+}
+
+long long clockOffsetSeconds() {
+  if (!g_offsetSet) {
+    g_offset = envOffset();
+    g_offsetSet = true;
+  }
+  return g_offset;
+}
+
+DateTime serverNow() {
+  return now(false);
+}
+DateTime serverUtcNow() {
+  return now(true);
+}
+
+void createServer(const fs::path& dir) {
+  std::error_code ec;
+  fs::create_directories(dir, ec);
+  if (ec) throw DbError("Cannot create the server directory " + dir.string() + ": " + ec.message(), "HY000", 0);
+  if (findCatalogFile(dir, "master")) return;
+  initCatalogFile(dir / "master.sqlite");
+  EmbeddedConnection c(dir);
+  c.open("Data Source=embedded:" + fs::absolute(dir).string() + ";Initial Catalog=master;User ID=sa");
+  c.execute(
+      "CREATE TABLE __servers (server_id int NOT NULL, name nvarchar(128) NOT NULL, product nvarchar(128) NULL, "
+      "provider nvarchar(128) NULL, data_source nvarchar(4000) NULL, is_linked bit NULL, is_data_access_enabled bit "
+      "NULL, is_rpc_out_enabled bit NULL, is_collation_compatible bit NULL, connect_timeout int NULL, query_timeout "
+      "int "
+      "NULL, lazy_schema_validation bit NULL, uses_remote_collation bit NULL, collation_name nvarchar(128) NULL, "
+      "is_remote_login_enabled bit NULL)");
+  c.execute(
+      "CREATE TABLE __linked_logins (server_id int NOT NULL, local_login nvarchar(128) NULL, uses_self_credential bit "
+      "NULL, remote_name nvarchar(128) NULL, remote_password nvarchar(128) NULL)");
+  c.execute(
+      "CREATE TABLE __server_options (server_id int NOT NULL, optname nvarchar(128) NOT NULL, optvalue "
+      "nvarchar(4000) NULL)");
+  std::string name = fs::absolute(dir).lexically_normal().filename().string();
+  if (name.empty()) name = fs::absolute(dir).parent_path().filename().string();
+  const std::string quoted = sqlQuote(name);
+  c.execute(
+      "INSERT INTO __servers (server_id, name, product, provider, data_source, is_linked, "
+      "is_data_access_enabled) VALUES (0, N" +
+      quoted + ", N'SQL Server', N'SQLNCLI', N" + quoted + ", 0, 0)");
+}
+
+}  // namespace erpsync::db::embedded

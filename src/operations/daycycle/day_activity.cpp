@@ -1,0 +1,90 @@
+// Day rows of the branch and head office: writing them at day start and day end, and reading back the
+// latest one for the window and for day end's checks.
+#include "daycycle/day_activity.h"
+
+#include <fmt/format.h>
+
+#include "shared/date_text.h"
+#include "form/main_form.h"
+#include "shared/sync_context.h"
+#include "db/connection.h"
+
+namespace erpsync::daycycle {
+
+namespace {
+
+// The row as the server stores it: TimeOf from a time-of-day text (a time on the server's base date),
+// DateOF from a date text (midnight). Every text is quoted with its quotes doubled.
+std::string dayRowInsert(SyncContext& ctx, const std::string& activity, const std::string& detail, int ccid,
+                         bool blockDataEntry) {
+  const int started = activity == "DayStart" ? 1 : 0;
+  const int ended = activity == "DayEnd" ? 1 : 0;
+  const db::DateTime now = ctx.clock.now();
+  const std::string timeText = fmt::format("{:02}:{:02}:{:02}", now.hour, now.minute, now.second);
+  return " INSERT INTO [tblDayActivity] ([Activity],[TimeOf],[SystemName],[DateOF],[ActivitiesDetail],[BlnStarted],"
+         "[BlnEnded],[CCID],BlockDataEntry ,SQLSERVERNAME) Values ( " +
+         db::sqlQuote(activity) + "," + db::sqlQuote(timeText) + ",''," + db::sqlQuote(ddMMMyyyy(now)) + "," +
+         db::sqlQuote(detail) + "," + std::to_string(started) + "," + std::to_string(ended) + "," +
+         std::to_string(ccid) + "," + (blockDataEntry ? "1" : "0") + "," + db::sqlQuote(ctx.LocalServerName) + ")";
+}
+
+// "HH:nn AMPM": hours on the 12-hour clock, minutes, and the AM/PM marker.
+std::string hourMinuteAmPm(const db::DateTime& t) {
+  int h12 = t.hour % 12 == 0 ? 12 : t.hour % 12;
+  return fmt::format("{:02}:{:02} {}", h12, t.minute, t.hour < 12 ? "AM" : "PM");
+}
+
+}  // namespace
+
+void WriteDayActivity(SyncContext& ctx, const std::string& StrActivity, const std::string& StrActivityDetail, int CCID,
+                      bool BlockDataEntry) {
+  try {
+    ctx.local().execute(dayRowInsert(ctx, StrActivity, StrActivityDetail, CCID, BlockDataEntry));
+    ctx.web().execute(dayRowInsert(ctx, StrActivity, StrActivityDetail, CCID, BlockDataEntry));
+  } catch (const db::DbError& e) {
+    ctx.notice(e.description());
+  } catch (const std::exception& e) {
+    ctx.notice(e.what());
+  }
+}
+
+db::DateTime GetdayStartDate(SyncContext& ctx) {
+  try {
+    auto rs =
+        ctx.local().query("Select Top 1 DateOF from  tblDayActivity where Activity='DayStart' and SQLSERVERNAME=" +
+                          db::sqlQuote(ctx.LocalServerName) + " Order by ID desc ");
+    if (rs.empty()) return kZeroDate;
+    auto d = rs.at(0, "DateOF").toDateTime();
+    return d ? d->dateOnly() : kZeroDate;
+  } catch (const db::DbError& e) {
+    ctx.notice(e.description());
+  } catch (const std::exception& e) {
+    ctx.notice(e.what());
+  }
+  return kZeroDate;
+}
+
+void setdatstartDet(SyncContext& ctx) {
+  try {
+    const std::string ccid = db::Value(db::leadingNumber(ctx.form.lblCostcentre.tag())).toString();
+    auto rs = ctx.web().query(
+        "SELECT     TOP (1) ID, Activity, TimeOf, SystemName, DateOF, ActivitiesDetail, BlnStarted, "
+        "BlnEnded, CCID, BlockDataEntry, SQLSERVERNAME From tblDayActivity " +
+        std::string(" where CCID=") + ccid + " ORDER BY DateOF DESC,  TimeOf DESC");
+    if (rs.empty()) {
+      ctx.form.lblDaystart.setCaption("NO DAY START");
+      ctx.form.lblDaystartTime.setCaption("NO DAY START");
+      return;
+    }
+    auto date = rs.at(0, "DateOF").toDateTime();
+    auto time = rs.at(0, "TimeOf").toDateTime();
+    ctx.form.lblDaystart.setCaption(date ? ddMMMyyyy(*date) : std::string());
+    ctx.form.lblDaystartTime.setCaption(time ? hourMinuteAmPm(*time) : std::string());
+  } catch (const db::DbError& e) {
+    ctx.notice(e.description());
+  } catch (const std::exception& e) {
+    ctx.notice(e.what());
+  }
+}
+
+}  // namespace erpsync::daycycle

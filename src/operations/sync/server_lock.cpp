@@ -1,0 +1,135 @@
+// The push lock between branches. A branch takes the 'BLOCKFASTPUSH' row of the central
+// tblDayActivity before it pushes vouchers, renews its time while it works and removes it at the end;
+// the others wait. A row that has not been renewed for 50 seconds belongs to a holder that stopped and
+// is cleared by the next branch that looks.
+//
+// The row keeps the columns and texts that programs at other branches read: Activity 'BLOCKFASTPUSH',
+// BlockDataEntry 1, SQLSERVERNAME the holder's cost-centre name, SystemName '', ActivitiesDetail
+// 'Blocking for data pushing from client', Timeof the central server's time.
+#include "sync/server_lock.h"
+
+#include <cstdlib>
+#include <optional>
+
+#include "form/main_form.h"
+#include "shared/sync_context.h"
+#include "db/connection.h"
+
+namespace erpsync::sync {
+
+namespace {
+
+// Ages are measured on the central server's clock only, as whole date-times, so neither the branch
+// clocks nor midnight matter.
+const std::string kLive = "DATEDIFF(second, Timeof, getDate()) < 50 and DATEDIFF(second, Timeof, getDate()) > -50";
+const std::string kStale =
+    "(Timeof is null or DATEDIFF(second, Timeof, getDate()) >= 50 or DATEDIFF(second, Timeof, getDate()) <= -50)";
+
+// This branch's name in the lock row, as a quoted literal.
+std::string holderLiteral(SyncContext& ctx) {
+  return db::sqlQuote(ctx.form.lblCostcentre.caption());
+}
+
+// Seconds between the row's time and the server's time, or nothing when the row has no time.
+std::optional<long long> lockAge(const db::Value& timeof, const db::Value& serverNow) {
+  auto t = timeof.toDateTime();
+  auto now = serverNow.toDateTime();
+  if (!t || !now) return std::nullopt;
+  return std::llabs(now->totalSeconds() - t->totalSeconds());
+}
+
+bool takeLock(SyncContext& ctx) {
+  db::Connection& web = ctx.web();
+  const std::string me = holderLiteral(ctx);
+  long long inserted = 0;
+  {
+    db::Transaction t(web);
+    // Our own old row, rows that read as free and abandoned rows make way; a live row of another
+    // branch stays, and then the insert below adds nothing.
+    web.execute(" Delete from [tblDayActivity] where Activity= 'BLOCKFASTPUSH' and (SQLSERVERNAME=" + me +
+                " or BlockDataEntry is null or BlockDataEntry<>1 or " + kStale + ")");
+    inserted = web.execute(
+        " INSERT INTO [dbo].[tblDayActivity]([Activity],[BlockDataEntry],[SQLSERVERNAME],SystemName,"
+        "ActivitiesDetail,Timeof) Select 'BLOCKFASTPUSH',1," +
+        me +
+        ",'','Blocking for data pushing from client',getDate() where not exists (Select 1 from [tblDayActivity] "
+        "with (updlock, holdlock) where Activity='BLOCKFASTPUSH' and BlockDataEntry=1 and " +
+        kLive + ")");
+    if (inserted < 0) {
+      auto rs =
+          web.query("Select count(*) as N from tblDayActivity where Activity='BLOCKFASTPUSH' and SQLSERVERNAME=" + me);
+      inserted = rs.empty() ? 0 : rs.at(0, 0).toInt();
+    }
+    t.commit();
+  }
+  ctx.form.lblserverStat.setCaption("LOCK");
+  return inserted > 0;
+}
+
+bool refreshLock(SyncContext& ctx) {
+  long long n = ctx.web().execute(" update [tblDayActivity]set Timeof=getDate() where Activity='BLOCKFASTPUSH'" +
+                                  std::string(" and BlockDataEntry=1 and SQLSERVERNAME=") + holderLiteral(ctx));
+  if (n > 0) return true;
+  // The row is gone (another branch found it stale and cleared it): take the lock again if we may.
+  std::string none;
+  return CheckSetServerFreeStatus(ctx, false, true, false, none);
+}
+
+void releaseLock(SyncContext& ctx) {
+  ctx.web().execute(" Delete from [tblDayActivity] where Activity= 'BLOCKFASTPUSH' " +
+                    std::string("and SQLSERVERNAME=") + holderLiteral(ctx));
+  ctx.form.lblserverStat.setCaption("FREE");
+}
+
+bool checkFree(SyncContext& ctx, std::string& StrWhoOccupiedServer, bool& freeVerdict) {
+  db::Connection& web = ctx.web();
+  auto rs = web.query("Select getDate() as MyGetdate,* from tblDayActivity where Activity='BLOCKFASTPUSH' ");
+  std::optional<std::size_t> live;
+  bool anyStale = false;
+  for (std::size_t r = 0; r < rs.size(); ++r) {
+    auto age = lockAge(rs.at(r, "timeof"), rs.at(r, "MyGetdate"));
+    if (!age || *age >= kLockStaleSeconds) {
+      anyStale = true;
+      continue;
+    }
+    // A live row that blocks wins over one that reads as free.
+    bool blocks = rs.at(r, "BlockDataEntry").toInt() == 1;
+    if (!live || (blocks && rs.at(*live, "BlockDataEntry").toInt() != 1)) live = r;
+  }
+  if (!live) {
+    freeVerdict = true;
+    ctx.form.lblserverStat.setCaption("FREE");
+    if (anyStale) web.execute(" Delete from [tblDayActivity] where Activity= 'BLOCKFASTPUSH' and " + kStale);
+    return true;
+  }
+  if (anyStale) web.execute(" Delete from [tblDayActivity] where Activity= 'BLOCKFASTPUSH' and " + kStale);
+  StrWhoOccupiedServer = rs.at(*live, "SQLSERVERNAME").toString();
+  if (rs.at(*live, "BlockDataEntry").toInt() == 1) {
+    ctx.form.lblserverStat.setCaption("LOCK");
+    return false;
+  }
+  freeVerdict = true;
+  ctx.form.lblserverStat.setCaption("FREE");
+  return true;
+}
+
+}  // namespace
+
+bool CheckSetServerFreeStatus(SyncContext& ctx, bool blnCheckFree, bool blnSetLock, bool blnUpdateTimeOnly,
+                              std::string& StrWhoOccupiedServer) {
+  bool freeVerdict = false;
+  try {
+    if (blnUpdateTimeOnly) return refreshLock(ctx);
+    if (blnCheckFree) return checkFree(ctx, StrWhoOccupiedServer, freeVerdict);
+    if (blnSetLock) return takeLock(ctx);
+    releaseLock(ctx);
+    return false;
+  } catch (const db::DbError& e) {
+    ctx.notice(e.description());
+  } catch (const std::exception& e) {
+    ctx.notice(e.what());
+  }
+  return freeVerdict;
+}
+
+}  // namespace erpsync::sync

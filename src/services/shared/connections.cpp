@@ -1,0 +1,159 @@
+// Opening the company and startup connections, setting up the linked server, reading the server clock.
+#include "shared/connections.h"
+
+#include <exception>
+
+#include "shared/date_text.h"
+#include "form/main_form.h"
+#include "shared/sync_context.h"
+#include "settings/settings_files.h"
+
+namespace erpsync {
+
+namespace {
+
+void closeAndRelease(std::unique_ptr<db::Connection>& c) {
+  if (c && c->isOpen()) {
+    try {
+      c->close();
+    } catch (...) {
+    }
+    c.reset();
+  }
+}
+
+// A connection object for the string, opened when possible. The object is kept even when the open
+// fails, so later use reports a database error instead of finding no connection at all.
+std::unique_ptr<db::Connection> tryOpen(const std::string& cs, const std::filesystem::path& baseDir) {
+  std::unique_ptr<db::Connection> c;
+  try {
+    c = db::makeConnection(cs, baseDir);
+    c->open(cs);
+  } catch (...) {
+  }
+  return c;
+}
+
+}  // namespace
+
+std::string companyConnectionString(const std::string& database, const std::string& server) {
+  return std::string("Provider=SQLOLEDB.1;Password=") + kSaPassword +
+         ";Persist Security Info=True;User ID=sa;Initial Catalog=" + database + ";Data Source=" + server;
+}
+
+std::string startupConnectionString(const std::string& password, const std::string& server) {
+  return "Provider=SQLOLEDB.1;Persist Security Info=False;password=" + password +
+         ";User ID=sa;Initial Catalog=" + kStartupCatalog + ";Data Source=" + server;
+}
+
+void OpenCompanyConnections(SyncContext& ctx) {
+  closeAndRelease(ctx.LocalConnection);
+  closeAndRelease(ctx.WebConnection);
+  if (ctx.LocalDbCode.empty())
+    ctx.host.messageBox("Local Company Code missing . please take settings and reset settings", Buttons::OK,
+                        Icon::Critical);
+  if (ctx.WebDbCode.empty())
+    ctx.host.messageBox("Local Company Code missing . please take settings and reset settings", Buttons::OK,
+                        Icon::Critical);
+  ctx.LocalConnection = tryOpen(companyConnectionString(ctx.LocalDbCode, ctx.LocalServerName), ctx.programFolder);
+  ctx.WebConnection = tryOpen(companyConnectionString(ctx.WebDbCode, ctx.SyncServerName), ctx.programFolder);
+}
+
+void OpenStartupConnection(SyncContext& ctx, const std::string& server) {
+  closeAndRelease(ctx.StartupConnection);
+  const std::string cs = startupConnectionString(ctx.saPassword, server);
+  ctx.StartupConnection = db::makeConnection(cs, ctx.programFolder);
+  ctx.StartupConnection->open(cs);
+}
+
+std::vector<std::string> linkedServerStatements(const std::string& name) {
+  const std::string nq = "N" + db::sqlQuote(name);
+  std::vector<std::string> s;
+  s.push_back("IF  EXISTS (SELECT srv.name FROM sys.servers srv WHERE srv.server_id != 0 AND srv.name = " + nq +
+              ")EXEC master.dbo.sp_dropserver @server=" + nq + ", @droplogins='droplogins'");
+  s.push_back("EXEC master.dbo.sp_addlinkedserver @server = " + nq + ", @srvproduct=N'SQL Server'");
+  s.push_back("EXEC master.dbo.sp_addlinkedsrvlogin @rmtsrvname=" + nq +
+              ",@useself=N'False',@locallogin=NULL,@rmtuser=NULL,@rmtpassword=NULL");
+  s.push_back("EXEC master.dbo.sp_addlinkedsrvlogin @rmtsrvname=" + nq +
+              ",@useself=N'False',@locallogin=N'sa',@rmtuser=N'sa',@rmtpassword='" + kSaPassword + "'");
+  static const char* const options[] = {
+      ", @optname=N'collation compatible', @optvalue=N'false'",
+      ", @optname=N'data access', @optvalue=N'true'",
+      ", @optname=N'dist', @optvalue=N'false'",
+      ", @optname=N'pub', @optvalue=N'false'",
+      ", @optname=N'rpc', @optvalue=N'false'",
+      ", @optname=N'rpc out', @optvalue=N'false'",
+      ", @optname=N'sub', @optvalue=N'false'",
+      ", @optname=N'connect timeout', @optvalue=N'0'",
+      ", @optname=N'collation name', @optvalue=null",
+      ", @optname=N'lazy schema validation', @optvalue=N'false'",
+      ", @optname=N'query timeout', @optvalue=N'0'",
+      ", @optname=N'use remote collation', @optvalue=N'true'",
+  };
+  for (const char* o : options) s.push_back("EXEC master.dbo.sp_serveroption @server=" + nq + o);
+  return s;
+}
+
+void ConfigureLinkedServer(SyncContext& ctx, const std::string& name) {
+  try {
+    auto& local = ctx.local();
+    for (const auto& sql : linkedServerStatements(name)) local.execute(sql);
+  } catch (const std::exception& e) {
+    ctx.host.messageBox(e.what(), Buttons::OK, Icon::Exclamation);
+  }
+}
+
+int timezoneOffsetMinutes(SyncContext& ctx) {
+  return settings::ReadTimezoneMinutes(ctx.programFolder);
+}
+
+ServerDateTime GetServerDateTime(SyncContext& ctx) {
+  ServerDateTime r;
+  // An offset outside the 16-bit range is a broken TIMEZONE.ini: the operator is told, and the
+  // server's own clock is used rather than a date weeks away.
+  int offset = 0;
+  try {
+    offset = timezoneOffsetMinutes(ctx);
+  } catch (const std::exception& e) {
+    ctx.host.messageBox(e.what(), Buttons::OK, Icon::Exclamation);
+  }
+  bool fromServer = false;
+  bool reached = false;
+  if (isOpen(ctx.WebConnection)) {
+    try {
+      const std::string sql = offset != 0 ? "Select top 1 dateadd(Minute," + std::to_string(offset) +
+                                                ",getutcdate()) as ServDate from tblSettings"
+                                          : "Select top 1 Getdate() as ServDate from tblSettings";
+      db::Recordset rs = ctx.WebConnection->query(sql);
+      reached = true;
+      if (!rs.empty()) {
+        if (auto t = rs.at(0, "ServDate").toDateTime()) {
+          r.date = t->dateOnly();
+          r.dateText = ddMMMyyyy(*t);
+          r.timeText = timeAmPm(*t);
+          fromServer = true;
+        }
+      }
+    } catch (const std::exception& e) {
+      ctx.host.messageBox(e.what(), Buttons::OK, Icon::Exclamation);
+    }
+  }
+  if (!fromServer) {
+    const db::DateTime now = ctx.clock.now();
+    r.date = now.dateOnly();
+    r.dateText = ddMMMyyyy(now);
+    r.timeText = timeAmPm(now);
+    // A central database that answered without a row is the usual local-date fallback; one that could
+    // not be asked at all is worth telling the operator, since the working date then depends on this
+    // computer's clock.
+    if (!reached) {
+      r.fromWorkstation = true;
+      const std::string text = "Central database not reachable: working date taken from this computer " + r.dateText;
+      ctx.form.lblStatus.setCaption(text);
+      ctx.log("GetServerDateTime", text);
+    }
+  }
+  return r;
+}
+
+}  // namespace erpsync

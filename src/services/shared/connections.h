@@ -1,0 +1,61 @@
+// The program's three connections (branch company, central company, startup catalog), the linked
+// server on the branch server that reaches the central server, and the central server's clock.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "db/value.h"
+
+namespace erpsync {
+struct SyncContext;
+}
+
+namespace erpsync {
+
+// The fixed sa password of the company databases (the startup catalog takes SyncContext::saPassword).
+inline constexpr const char* kSaPassword = "PLOVERS318#";
+// The ERP's startup catalog, whose company table lists the company databases.
+inline constexpr const char* kStartupCatalog = "QMRStartup";
+
+// "Provider=SQLOLEDB.1;Password=...;Persist Security Info=True;User ID=sa;Initial Catalog=<db>;Data Source=<server>"
+std::string companyConnectionString(const std::string& database, const std::string& server);
+// "Provider=SQLOLEDB.1;Persist Security Info=False;password=<pw>;User ID=sa;Initial Catalog=QMRStartup;Data
+// Source=<server>"
+std::string startupConnectionString(const std::string& password, const std::string& server);
+
+// (Re)opens LocalConnection and WebConnection from LocalServerName/LocalDbCode and
+// SyncServerName/WebDbCode. An empty company code shows "Local Company Code missing . please take
+// settings and reset settings" (critical). Open failures are silent: callers test the connection state,
+// and a connection that could not be opened stays as a closed object (using it fails with an error).
+void OpenCompanyConnections(SyncContext& ctx);
+
+// Closes StartupConnection when open and opens it on the startup catalog of server. Throws DbError
+// when the open fails (the closed connection object stays, so the state can be tested).
+void OpenStartupConnection(SyncContext& ctx, const std::string& server);
+
+// The statements that drop and re-create the linked server, in the order they run. The name is put
+// into the N'...' literals with its quotes doubled.
+std::vector<std::string> linkedServerStatements(const std::string& name);
+
+// Drops and re-creates the linked server name on the branch server (runs on LocalConnection). The
+// first failing statement ends it with a message box holding the error (exclamation icon).
+void ConfigureLinkedServer(SyncContext& ctx, const std::string& name);
+
+struct ServerDateTime {
+  DateTime date;                 // the date, no time part
+  std::string dateText;          // "dd/MMM/yyyy"
+  std::string timeText;          // "hh:mm:ss AM/PM"
+  bool fromWorkstation = false;  // the central database could not be asked; the workstation clock was used
+};
+
+// Minutes from Resources/TIMEZONE.ini (leading number, rounded); 0 when missing or empty. Throws
+// std::overflow_error("Overflow") when the number does not fit a 16-bit signed integer.
+int timezoneOffsetMinutes(SyncContext& ctx);
+
+// The central server's current date: GETDATE() on WebConnection, or GETUTCDATE() plus the minutes of
+// TIMEZONE.ini when that holds a non-zero offset. When the central database cannot be reached the
+// workstation's date is used, and the status line and the log say so.
+ServerDateTime GetServerDateTime(SyncContext& ctx);
+
+}  // namespace erpsync

@@ -1,0 +1,60 @@
+#include "shared/sync_context.h"
+
+#include "form/main_form.h"
+#include "notify/notice.h"
+#include "settings/daily_log.h"
+#include "settings/settings_files.h"
+
+namespace erpsync {
+
+std::string SyncContext::readSetting(const std::string& key, const std::string& defaultValue) {
+  std::string value = defaultValue;
+  return settings::ReadWriteSetting(host, settings::appSettingsPath(programFolder), key, value, false);
+}
+
+void SyncContext::writeSetting(const std::string& key, const std::string& value) {
+  std::string v = value;
+  settings::ReadWriteSetting(host, settings::appSettingsPath(programFolder), key, v, true);
+}
+
+std::string SyncContext::readLoopSetting(const std::string& key, const std::string& defaultValue) {
+  std::string value = defaultValue;
+  return settings::ReadWriteSetting(host, settings::loopSettingsPath(programFolder), key, value, false);
+}
+
+void SyncContext::writeLoopSetting(const std::string& key, const std::string& value) {
+  std::string v = value;
+  settings::ReadWriteSetting(host, settings::loopSettingsPath(programFolder), key, v, true);
+}
+
+void SyncContext::log(const std::string& label, const std::string& detail) {
+  if (LogFolder.empty()) return;
+  settings::WriteLogEntry(LogFolder, form.dtpdate.value(), clock.now(), label, detail);
+}
+
+void SyncContext::notice(const std::string& text) {
+  notify::ShowNotice(host, programFolder, text);
+}
+
+namespace {
+db::Connection& need(std::unique_ptr<db::Connection>& c, const char* what) {
+  if (!c) throw db::DbError(std::string(what) + " is not connected", "08003");
+  return *c;
+}
+}  // namespace
+
+db::Connection& SyncContext::local() {
+  return need(LocalConnection, "The branch company database");
+}
+db::Connection& SyncContext::web() {
+  return need(WebConnection, "The central company database");
+}
+db::Connection& SyncContext::startup() {
+  return need(StartupConnection, "The startup catalog");
+}
+
+std::string SyncContext::centralTable(const std::string& table) const {
+  return db::sqlBracket(SyncServerName) + "." + db::sqlBracket(WebDbCode) + ".dbo." + table;
+}
+
+}  // namespace erpsync

@@ -1,0 +1,73 @@
+// What every operation shares: the connections, the settings files, the daily log, the host, the
+// window's controls, the clock and the run-wide values. Operations take SyncContext&; no globals.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "form/clock.h"
+#include "form/host.h"
+#include "db/connection.h"
+#include "shared/erp_settings.h"
+
+namespace erpsync {
+
+class MainForm;
+
+struct SyncContext {
+  SyncContext(Host& h, Clock& c, MainForm& f, std::filesystem::path folder)
+      : host(h), clock(c), form(f), programFolder(std::move(folder)) {}
+
+  Host& host;
+  Clock& clock;
+  MainForm& form;
+  std::filesystem::path programFolder;
+
+  std::unique_ptr<db::Connection> LocalConnection;
+  std::unique_ptr<db::Connection> WebConnection;
+  std::unique_ptr<db::Connection> StartupConnection;
+
+  std::string LocalServerName;
+  std::string SyncServerName;
+  std::string LocalDbCode;
+  std::string WebDbCode;
+  std::string saPassword;
+
+  long long MaxActivityID = 0;
+  long long MaxActivityIDTrans = 0;
+  bool AutoSyncOn = false;
+  std::filesystem::path LogFolder;  // empty until connect
+  // The ERP's own switches of the branch company (tblAppSettings), loaded at connect.
+  ErpSettings erpSettings;
+
+  // Operations of other parts of the program that the shell calls; an empty one is skipped.
+  struct Hooks {
+    // Shows the cost centre's latest day row in lblDaystart / lblDaystartTime.
+    std::function<void(SyncContext&)> setdatstartDet;
+  } hooks;
+
+  // Settings of Resources/Appsettings.ini and Resources/AppsettingsLoop.ini (missing keys are added
+  // with the default, as every reader of these files does).
+  std::string readSetting(const std::string& key, const std::string& defaultValue = {});
+  void writeSetting(const std::string& key, const std::string& value);
+  std::string readLoopSetting(const std::string& key, const std::string& defaultValue = {});
+  void writeLoopSetting(const std::string& key, const std::string& value);
+
+  // Appends an entry to the log of the working date (the date picker); nothing before connect.
+  void log(const std::string& label, const std::string& detail);
+  // The operator notice (notifier program beside the executable, else the tray balloon).
+  void notice(const std::string& text);
+
+  // The connections for use: throws db::DbError when the connection was never created, so a failed
+  // connect ends the operation with its own error report instead of a crash.
+  db::Connection& local();
+  db::Connection& web();
+  db::Connection& startup();
+
+  // A central table as statements on LocalConnection name it: "[" + server + "]." + db + ".dbo." + table.
+  std::string centralTable(const std::string& table) const;
+};
+
+}  // namespace erpsync
