@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "../capture/pair_fixture.h"
+#include "pair_fixture.h"
 #include "app/frm_synch.h"
 
 namespace erpsync::test {

@@ -7,7 +7,7 @@
 #include <chrono>
 #include <thread>
 
-#include "../capture/pair_fixture.h"
+#include "pair_fixture.h"
 #include "../capture/process_runner.h"
 #include "app/frm_synch.h"
 
