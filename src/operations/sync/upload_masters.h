@@ -1,0 +1,21 @@
+// The master download: brings every master row that head office changed since the last pass into the
+// branch database (delete the branch copy, copy the central row in its place).
+#pragma once
+
+namespace erpsync {
+
+struct SyncContext;
+
+// What one run did, for the timer pass and the headless runner.
+struct MasterDownloadOutcome {
+  int applied = 0;        // change-log rows handled (copied, deleted, excluded or skipped)
+  bool completed = true;  // false: the run stopped at a row that failed (or could not read the log)
+};
+
+// Reads the central change log above MaxActivityID and applies each master change to the branch.
+// Each row's delete and copy commit together on the branch or not at all; the mark (in
+// AppsettingsLoop.ini after every row, in memory at the end) never passes a row that failed, so the
+// next pass tries it again.
+MasterDownloadOutcome uploadMasters(SyncContext& ctx);
+
+}  // namespace erpsync

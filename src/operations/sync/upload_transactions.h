@@ -1,0 +1,24 @@
+// The transaction upload: sends the branch's new vouchers to head office and marks there the vouchers
+// deleted at the branch, under the push lock.
+#pragma once
+
+namespace erpsync {
+
+struct SyncContext;
+
+struct UploadOutcome {
+  int uploaded = 0;        // vouchers copied to head office
+  int alreadyCentral = 0;  // found there from an earlier copy, now marked
+  int deletesMarked = 0;   // central copies marked '#DELETEDFROMBRANCH#'
+  int failed = 0;          // vouchers that stay waiting after an error
+  int waiting = 0;         // changes not yet old enough for this pass
+  bool busy = false;       // another branch held the push lock: nothing was done
+  bool stopped = false;    // the run ended early (the change log could not be read, or the lock was lost)
+};
+
+// blnmanualDateWiseSynch: the operator's re-sync of the working date (every voucher of the date, whatever
+// its mark). Otherwise the automatic pass: the change log above MaxActivityIDTrans, or, when it has
+// nothing for the working date, every voucher still waiting.
+UploadOutcome uploadTransactions(SyncContext& ctx, bool blnmanualDateWiseSynch);
+
+}  // namespace erpsync

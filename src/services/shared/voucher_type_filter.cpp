@@ -1,0 +1,24 @@
+#include "shared/voucher_type_filter.h"
+
+#include "form/main_form.h"
+#include "shared/sync_context.h"
+
+namespace erpsync {
+
+std::string CREateSelVchTypeIDQry(SyncContext& ctx) {
+  try {
+    std::string ids;
+    for (const auto& item : ctx.form.lstVchtypes.items())
+      if (item.selected) ids += std::to_string(item.itemData) + ",";
+    if (!ids.empty()) {
+      ids.pop_back();
+      return " and vchtypeID in (" + ids + ")";
+    }
+    ctx.form.lblStatus.setCaption("NO vouchers selected to import");
+  } catch (const std::exception& e) {
+    ctx.notice(e.what());
+  }
+  return {};
+}
+
+}  // namespace erpsync

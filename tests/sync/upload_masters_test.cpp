@@ -1,0 +1,126 @@
+// The master download end to end: head office changes masters, the triggers log them centrally, and
+// the branch applies them.
+#include "sync/upload_masters.h"
+
+#include <gtest/gtest.h>
+
+#include "pair_fixture.h"
+#include "db/recordset.h"
+
+namespace erpsync {
+namespace {
+
+class MasterDownload : public test::PairFixture {
+ protected:
+  MasterDownload() {
+    upgrade();
+    ctx.LogFolder = dir.path() / "log";
+    std::filesystem::create_directories(ctx.LogFolder);
+    form.dtpdate.setValue(clock.now());
+  }
+  // The row of `table` with `key` = id, every column as text ("<missing>" when absent). A branch copy
+  // holds a blank where head office has no text and 0 where it has no number, as the ERP expects; a
+  // missing date stays missing.
+  std::string row(db::Connection& c, const std::string& table, const std::string& key, int id) {
+    auto rs = c.query("SELECT * FROM " + table + " WHERE " + key + " = " + std::to_string(id));
+    if (rs.empty()) return "<missing>";
+    std::string out;
+    for (std::size_t f = 0; f < rs.fields.size(); ++f) {
+      const int type = rs.fields[f].type;
+      std::string v = rs.at(0, f).toString();
+      if (rs.at(0, f).isNull()) v = db::isTextType(type) ? " " : db::isDateType(type) ? "NULL" : "0";
+      out += rs.fields[f].name + "=" + v + ";";
+    }
+    return out;
+  }
+  void expectSame(const std::string& table, const std::string& key, int id) {
+    EXPECT_EQ(row(branch(), table, key, id), row(central(), table, key, id)) << table << " " << id;
+  }
+  long long storedMark() { return std::stoll(ctx.readLoopSetting("MaxActivityID", "0")); }
+  long long lastLogId() { return scalar(central(), "SELECT max(ID) FROM tblActivity"); }
+};
+
+TEST_F(MasterDownload, InsertsUpdatesAndDeletesReachTheBranchColumnByColumn) {
+  central().execute(
+      "INSERT INTO tblLedger (LID, LName, OpeningBalance, CreatedDate, ActiveStatus) "
+      "VALUES (901, 'O''Brien & Sons', 1234.56, NULL, 1)");
+  central().execute("UPDATE tblItemMaster SET ItemName = 'Renamed ''item''', BlnExpiryItem = 1, Srate = 0.1 "
+                    "WHERE ItemID = 1");
+  const int area = static_cast<int>(scalar(central(), "SELECT min(AreaID) FROM tblArea"));
+  central().execute("DELETE FROM tblArea WHERE AreaID = " + std::to_string(area));
+
+  auto out = uploadMasters(ctx);
+  EXPECT_TRUE(out.completed);
+  EXPECT_EQ(out.applied, 3);
+  expectSame("tblLedger", "LID", 901);
+  expectSame("tblItemMaster", "ItemID", 1);
+  EXPECT_EQ(row(branch(), "tblArea", "AreaID", area), "<missing>");
+  EXPECT_EQ(ctx.MaxActivityID, lastLogId());
+  EXPECT_EQ(storedMark(), lastLogId());
+  EXPECT_EQ(form.lblStatus.caption(), "Update Masters Over");
+
+  // Nothing new: the next pass changes nothing and keeps the mark.
+  branch().execute("UPDATE tblLedger SET LName = 'branch edit' WHERE LID = 901");
+  EXPECT_EQ(uploadMasters(ctx).applied, 0);
+  EXPECT_EQ(row(branch(), "tblLedger", "LID", 901).find("branch edit") != std::string::npos, true);
+}
+
+TEST_F(MasterDownload, FailedCopyKeepsTheBranchRowAndIsTriedAgain) {
+  central().execute("UPDATE tblLedger SET LName = 'first' WHERE LID = 1");
+  uploadMasters(ctx);
+  const long long before = ctx.MaxActivityID;
+  const std::string kept = row(branch(), "tblLedger", "LID", 1);
+
+  // A branch that lacks a column head office has: the copy fails after the delete.
+  central().execute("ALTER TABLE tblLedger ADD Extra varchar(10) NULL");
+  central().execute("UPDATE tblLedger SET LName = 'second', Extra = 'x' WHERE LID = 1");
+  central().execute("UPDATE tblLedger SET LName = 'third' WHERE LID = 2");
+  auto out = uploadMasters(ctx);
+  EXPECT_FALSE(out.completed);
+  EXPECT_EQ(row(branch(), "tblLedger", "LID", 1), kept);
+  EXPECT_EQ(ctx.MaxActivityID, before);
+  EXPECT_EQ(storedMark(), before);
+  ASSERT_FALSE(notices().empty());
+  EXPECT_NE(notices().back().find("Invalid column name"), std::string::npos);
+
+  // Once the branch has the column, the same changes go through.
+  branch().execute("ALTER TABLE tblLedger ADD Extra varchar(10) NULL");
+  out = uploadMasters(ctx);
+  EXPECT_TRUE(out.completed);
+  expectSame("tblLedger", "LID", 1);
+  expectSame("tblLedger", "LID", 2);
+  EXPECT_EQ(ctx.MaxActivityID, lastLogId());
+}
+
+TEST_F(MasterDownload, OtherTablesGodownsBadKeysAndUnknownActions) {
+  const long long base = lastLogId() < 0 ? 0 : lastLogId();
+  auto logRow = [&](long long id, const std::string& table, const std::string& key, const std::string& action) {
+    central().execute("INSERT INTO tblActivity (ID, TableName, tblUniqueID, Action, ParentID) VALUES (" +
+                      std::to_string(id) + ", '" + table + "', " + key + ", '" + action + "', 0)");
+  };
+  logRow(base + 1, "tblUnit", "1", "Update");         // not a master the branch takes
+  logRow(base + 2, "TblLedger", "1", "Update");       // names match exactly
+  logRow(base + 3, "tblLedger", "1", "Delete");       // not an action the log writes
+  logRow(base + 4, "tblGodown", "1", "Update");       // godowns are left alone, and the mark with them
+  host.expectBox(Answer::OK, "tblUnit Excluded From Synch").expectBox(Answer::OK, "TblLedger Excluded From Synch");
+  const std::string ledger = row(branch(), "tblLedger", "LID", 1);
+  auto out = uploadMasters(ctx);
+  EXPECT_TRUE(out.completed);
+  EXPECT_EQ(row(branch(), "tblLedger", "LID", 1), ledger);
+  EXPECT_EQ(ctx.MaxActivityID, base + 3);
+  EXPECT_EQ(storedMark(), base + 3);
+}
+
+TEST_F(MasterDownload, UnreadableLogLeavesTheMarkAlone) {
+  central().execute("UPDATE tblLedger SET LName = 'x' WHERE LID = 1");
+  ctx.MaxActivityID = 0;
+  ctx.WebConnection->close();
+  auto out = uploadMasters(ctx);
+  EXPECT_FALSE(out.completed);
+  EXPECT_EQ(out.applied, 0);
+  EXPECT_EQ(ctx.MaxActivityID, 0);
+  EXPECT_EQ(storedMark(), 0);
+}
+
+}  // namespace
+}  // namespace erpsync
