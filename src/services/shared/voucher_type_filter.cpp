@@ -5,15 +5,17 @@
 
 namespace erpsync {
 
+std::string selectedVoucherTypeIds(SyncContext& ctx) {
+  std::string ids;
+  for (const auto& item : ctx.form.lstVchtypes.items())
+    if (item.selected) ids += (ids.empty() ? "" : ",") + std::to_string(item.itemData);
+  return ids;
+}
+
 std::string CREateSelVchTypeIDQry(SyncContext& ctx) {
   try {
-    std::string ids;
-    for (const auto& item : ctx.form.lstVchtypes.items())
-      if (item.selected) ids += std::to_string(item.itemData) + ",";
-    if (!ids.empty()) {
-      ids.pop_back();
-      return " and vchtypeID in (" + ids + ")";
-    }
+    const std::string ids = selectedVoucherTypeIds(ctx);
+    if (!ids.empty()) return " and vchtypeID in (" + ids + ")";
     ctx.form.lblStatus.setCaption("NO vouchers selected to import");
   } catch (const std::exception& e) {
     ctx.notice(e.what());
