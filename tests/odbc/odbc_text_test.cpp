@@ -50,6 +50,19 @@ TEST(OdbcText, DriverPrefixesGoTheServersTextStays) {
   EXPECT_EQ(stripDriverPrefixes("no such table: x"), "no such table: x");
 }
 
+TEST(OdbcText, ErrorsCarryThePhrasesTheOperationsLookFor) {
+  // FreeTDS words a time-out "Timeout expired"; SQL Server's own drivers "Query timeout expired".
+  EXPECT_EQ(withClientPhrases("Timeout expired", "HYT00", true), "Query timeout expired");
+  EXPECT_EQ(withClientPhrases("", "HYT00", true), "Query timeout expired");
+  EXPECT_EQ(withClientPhrases("Query timeout expired", "HYT00", true), "Query timeout expired");
+  EXPECT_EQ(withClientPhrases("Operation timed out", "HYT00", false), "Query timeout expired: Operation timed out");
+  EXPECT_EQ(withClientPhrases("Write to the server failed", "08S01", true),
+            "Connection failure: Write to the server failed");
+  EXPECT_EQ(withClientPhrases("Write to the server failed", "08S01", false), "Write to the server failed")
+      << "a failed open is worded as it is";
+  EXPECT_EQ(withClientPhrases("Timeout expired", "HY000", true), "Timeout expired") << "only HYT00 is a time-out";
+}
+
 TEST(OdbcText, SqlServerColumnTypesGetTheirAdoCodes) {
   // Codes the copy builders classify by; the SQLite driver never reports these types, so they are
   // checked here rather than end to end. (ODBC codes: SQL_WCHAR -8, SQL_WVARCHAR -9,

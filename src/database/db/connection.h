@@ -11,6 +11,27 @@
 
 namespace erpsync::db {
 
+// The contract every backend keeps (SQL Server through ODBC and the embedded server alike):
+//
+// Closed connection: execute, query, beginTrans, commitTrans and rollbackTrans on a connection that
+//   is not open throw DbError "Operation is not allowed when the object is closed.". setCommandTimeout
+//   is allowed while closed: the object keeps the value and it applies to every statement after the
+//   next open (and after any later close and open). close() on a closed connection does nothing.
+// Transactions through this interface do not nest: beginTrans while one is open throws
+//   DbError("Cannot start more transactions on this session.", "25000") and leaves the open one as
+//   it was. commitTrans / rollbackTrans with none open throw DbError "The COMMIT TRANSACTION request
+//   has no corresponding BEGIN TRANSACTION." (native 3902) / "The ROLLBACK TRANSACTION request has no
+//   corresponding BEGIN TRANSACTION." (native 3903), SQLSTATE "25000". A commit that fails throws and
+//   leaves no transaction open: its work is rolled back. close() with a transaction open rolls it
+//   back. BEGIN TRAN / COMMIT written inside a statement batch keep the server's own @@TRANCOUNT
+//   behaviour; they are the server's business, not this interface's.
+// Rows affected: execute returns the rows the statement itself changed; rows written by triggers it
+//   fired do not count. For a batch, the count of the last statement that reported one; -1 when none
+//   did.
+// Time-out: after setCommandTimeout(n), n > 0, a statement still running after n seconds fails with a
+//   DbError whose text contains "Query timeout expired" (SQLSTATE "HYT00"). 0 means no limit; a
+//   negative value counts as 0.
+// query returns the first result set of the batch, fully read; row counts ahead of it are skipped.
 class Connection {
  public:
   virtual ~Connection() = default;
@@ -19,9 +40,9 @@ class Connection {
   virtual void open(const std::string& connectionString) = 0;
   virtual void close() = 0;
   virtual bool isOpen() const = 0;
-  // Runs statements that change data (or schema); returns the rows affected (-1 when not known).
+  // Runs statements that change data (or schema); returns the rows affected.
   virtual long long execute(const std::string& sql) = 0;
-  // Runs a query and reads its first result set whole.
+  // Runs a batch and returns its first result set, read whole.
   virtual Recordset query(const std::string& sql) = 0;
   virtual void beginTrans() = 0;
   virtual void commitTrans() = 0;

@@ -12,6 +12,7 @@
 #include <sqlext.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "db/odbc/odbc_text.h"
+#include "db/odbc/odbc_watchdog.h"
 #include "util/text.h"
 
 namespace erpsync::db::odbc {
@@ -34,10 +36,14 @@ constexpr SQLULEN kLoginTimeoutSeconds = 10;
 constexpr SQLULEN kRequestTimeoutSeconds = 30;
 // The command time-out a connection starts with, as the OLE DB client library had it.
 constexpr int kDefaultCommandTimeoutSeconds = 30;
+// How long past the command time-out a driver call may run before the watchdog cancels it. Drivers
+// that enforce the time-out themselves (SQL Server's) get to do so first, with their own clean-up.
+constexpr auto kCancelGrace = std::chrono::seconds(1);
 // Piece size for long values read with SQLGetData.
 constexpr std::size_t kPieceBytes = 8192;
 
 constexpr const char* kClosedText = "Operation is not allowed when the object is closed.";
+constexpr const char* kTimeoutText = "Query timeout expired";
 
 using WideText = std::vector<SQLWCHAR>;
 
@@ -157,10 +163,7 @@ DbError errorFrom(const Handle& h, bool wide, std::string_view fallback, bool on
   if (description.empty()) description = std::string(fallback);
   std::string state = records.empty() || records.front().state.empty() ? "HY000" : records.front().state;
   long native = records.empty() ? 0 : records.front().native;
-  // A link that breaks under an open connection is worded differently by every driver; the
-  // operations recognise it by the phrase the OLE DB client used, so make sure it is there.
-  if (onOpenConnection && state == "08S01" && description.find("Connection failure") == std::string::npos)
-    description = "Connection failure: " + description;
+  description = detail::withClientPhrases(std::move(description), state, onOpenConnection);
   return DbError(std::move(description), std::move(state), native);
 }
 
@@ -198,7 +201,10 @@ struct OdbcConnection::Impl {
   bool connected = false;
   bool inTransaction = false;
   bool wide = true;
+  // Kept across close and open, as the OLE DB connection object kept it.
   int commandTimeout = kDefaultCommandTimeoutSeconds;
+  // Last, so its thread has stopped before the handles go.
+  Watchdog watchdog;
 
   ~Impl() { disconnect(); }
 
@@ -226,14 +232,30 @@ struct OdbcConnection::Impl {
     return st;
   }
 
+  // Runs one driver call of a statement (execute, next result, fetch) under the command time-out:
+  // the driver enforces it when it can, the watchdog cancels the call when the driver does not. A
+  // cancelled call fails as SQL Server's time-out does, whatever the driver made of the cancel.
+  template <typename Call>
+  SQLRETURN timed(const Handle& st, Call call) {
+    if (commandTimeout <= 0) return call();
+    watchdog.arm(std::chrono::seconds(commandTimeout) + kCancelGrace, [h = st.get()] { SQLCancel(h); });
+    const SQLRETURN rc = call();
+    if (watchdog.disarm()) throw DbError(kTimeoutText, "HYT00");
+    return rc;
+  }
+
   SQLRETURN execDirect(const Handle& st, const std::string& sql) {
     if (wide) {
       WideText w = toWide(sql);
-      return SQLExecDirectW(st.get(), w.data(), static_cast<SQLINTEGER>(w.size() - 1));
+      return timed(st, [&] { return SQLExecDirectW(st.get(), w.data(), static_cast<SQLINTEGER>(w.size() - 1)); });
     }
     std::vector<SQLCHAR> n(sql.begin(), sql.end());
     n.push_back(0);
-    return SQLExecDirect(st.get(), n.data(), static_cast<SQLINTEGER>(sql.size()));
+    return timed(st, [&] { return SQLExecDirect(st.get(), n.data(), static_cast<SQLINTEGER>(sql.size())); });
+  }
+
+  SQLRETURN moreResults(const Handle& st) {
+    return timed(st, [&] { return SQLMoreResults(st.get()); });
   }
 
   void setAutocommit(bool on) {
@@ -247,7 +269,10 @@ struct OdbcConnection::Impl {
   // Ends the transaction and puts the connection back into autocommit, whatever happens; throws
   // the first failure afterwards.
   void endTransaction(SQLSMALLINT completion) {
-    if (!inTransaction) throw DbError("No transaction is active.", "25000");
+    if (!inTransaction)
+      throw completion == SQL_COMMIT
+          ? DbError("The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION.", "25000", 3902)
+          : DbError("The ROLLBACK TRANSACTION request has no corresponding BEGIN TRANSACTION.", "25000", 3903);
     std::optional<DbError> failure;
     SQLRETURN rc = SQLEndTran(SQL_HANDLE_DBC, dbc.get(), completion);
     if (!SQL_SUCCEEDED(rc)) {
@@ -391,7 +416,9 @@ SQLSMALLINT columnCount(const Handle& st, bool wide) {
   return n;
 }
 
-Recordset readResultSet(const Handle& st, bool wide, SQLSMALLINT columns) {
+// Reads the current result set to its end; `fetch` advances to the next row (SQLFetch).
+template <typename Fetch>
+Recordset readResultSet(const Handle& st, bool wide, SQLSMALLINT columns, Fetch fetch) {
   Recordset rs;
   std::vector<FetchKind> kinds;
   for (SQLUSMALLINT c = 1; c <= static_cast<SQLUSMALLINT>(columns); ++c) {
@@ -403,7 +430,7 @@ Recordset readResultSet(const Handle& st, bool wide, SQLSMALLINT columns) {
   }
   std::vector<SQLWCHAR> buffer;
   for (;;) {
-    SQLRETURN rc = SQLFetch(st.get());
+    SQLRETURN rc = fetch();
     if (rc == SQL_NO_DATA) break;
     check(rc, st, wide, "Unable to fetch a row");
     std::vector<Value> row;
@@ -478,7 +505,9 @@ long long OdbcConnection::execute(const std::string& sql) {
   SQLRETURN rc = c.execDirect(st, sql);
   // The count of the last statement that reports one. A trigger's own counts arrive before the
   // count of the statement that fired it, so this is the statement's count even with triggers
-  // written without SET NOCOUNT ON; -1 when nothing reported a count (DDL).
+  // written without SET NOCOUNT ON; -1 when nothing reported a count (DDL). FreeTDS does not pass
+  // trigger counts on as results: it keeps the trigger's last count as the statement's, and what
+  // it reports is all this loop can see.
   long long affected = -1;
   for (;;) {
     if (rc == SQL_NO_DATA) {
@@ -492,7 +521,7 @@ long long OdbcConnection::execute(const std::string& sql) {
         if (n >= 0) affected = n;
       }
     }
-    rc = SQLMoreResults(st.get());
+    rc = c.moreResults(st);
     if (rc == SQL_NO_DATA) break;
   }
   return affected;
@@ -508,10 +537,11 @@ Recordset OdbcConnection::query(const std::string& sql) {
       check(rc, st, c.wide, "Unable to run the query");
       // Row counts of statements ahead of the SELECT come as results without columns: skip them.
       if (!result)
-        if (SQLSMALLINT columns = columnCount(st, c.wide); columns > 0) result = readResultSet(st, c.wide, columns);
+        if (SQLSMALLINT columns = columnCount(st, c.wide); columns > 0)
+          result = readResultSet(st, c.wide, columns, [&] { return c.timed(st, [&] { return SQLFetch(st.get()); }); });
     }
     // Run the rest of the batch too, so its errors surface and its changes are made.
-    rc = SQLMoreResults(st.get());
+    rc = c.moreResults(st);
     if (rc == SQL_NO_DATA) break;
   }
   return result ? std::move(*result) : Recordset{};

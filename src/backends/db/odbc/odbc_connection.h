@@ -30,7 +30,10 @@ class OdbcConnection : public Connection {
   void close() override;
   bool isOpen() const override;
   // Runs a statement or batch to its end; returns the count of the last statement that reports one
-  // (0 when an UPDATE or DELETE matched nothing, -1 when none reports one).
+  // (0 when an UPDATE or DELETE matched nothing, -1 when none reports one). Triggers' own counts come
+  // ahead of their statement's and are passed over; a driver that folds them into the statement's
+  // count (FreeTDS does) reports what it folded. Each driver call gets the command time-out; a
+  // driver that does not enforce it has the call cancelled a second later.
   long long execute(const std::string& sql) override;
   Recordset query(const std::string& sql) override;
   void beginTrans() override;

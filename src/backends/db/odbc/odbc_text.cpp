@@ -203,6 +203,15 @@ std::string stripDriverPrefixes(std::string_view msg) {
   return std::string(rest);
 }
 
+std::string withClientPhrases(std::string description, std::string_view sqlState, bool onOpenConnection) {
+  if (onOpenConnection && sqlState == "08S01" && description.find("Connection failure") == std::string::npos)
+    return "Connection failure: " + description;
+  if (sqlState == "HYT00" && description.find("Query timeout expired") == std::string::npos)
+    return description.empty() || description == "Timeout expired" ? "Query timeout expired"
+                                                                   : "Query timeout expired: " + description;
+  return description;
+}
+
 std::string quoteOdbcValue(std::string_view v) {
   bool needs = !v.empty() && (v.front() == '"' || v.front() == '\'');
   for (char c : v)

@@ -32,6 +32,11 @@ std::string normalizeDecimalText(std::string_view text);
 // the server's own text; a message that starts with a bracketed name ("[dbo].[t] ...") is kept.
 std::string stripDriverPrefixes(std::string_view message);
 
+// A driver's error text given the phrases the operations look for, as the OLE DB client worded
+// them: a broken link on an open connection (SQLSTATE 08S01) says "Connection failure", a time-out
+// (HYT00) says "Query timeout expired" (FreeTDS says only "Timeout expired").
+std::string withClientPhrases(std::string description, std::string_view sqlState, bool onOpenConnection);
+
 // A value for an ODBC connection string: wrapped in {} (with } doubled) when it holds a character
 // that would end or restructure the attribute (; { } = blanks) or starts with a quote, so text from
 // settings can never add keys of its own.
