@@ -9,15 +9,19 @@
 
 namespace erpsync::cli {
 
-int run(int argc, char** argv) {
-  CLI::App app{"erpsync-cli: branch synchroniser, headless"};
-  app.require_subcommand(1);
-  // Each verb group registers its subcommands; a verb's action stores its exit code here.
-  int exitCode = 0;
+void addAllCommands(CLI::App& app, int& exitCode) {
+  // Each verb group registers its subcommands.
   addAppCommands(app, exitCode);
   addSqlCommand(app, exitCode);
   addTestbedCommands(app, exitCode);
   addCaptureCommands(app, exitCode);
+}
+
+int run(int argc, char** argv) {
+  CLI::App app{"erpsync-cli: branch synchroniser, headless"};
+  app.require_subcommand(1);
+  int exitCode = 0;
+  addAllCommands(app, exitCode);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

@@ -9,11 +9,11 @@
 #include <thread>
 
 #include "app/console_host.h"
-#include "shared/date_text.h"
 #include "app/frm_synch.h"
-#include "form/main_form.h"
-#include "shared/sync_context.h"
 #include "db/connection.h"
+#include "form/main_form.h"
+#include "shared/date_text.h"
+#include "shared/sync_context.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -44,7 +44,13 @@ std::filesystem::path resolveProgramFolder(const std::string& home) {
   return executableFolder();
 }
 
-int runVerb(const VerbOptions& options, const VerbHandler& handler, std::ostream& out, std::ostream& err) {
+void addCommonOptions(CLI::App& verb, VerbOptions& options) {
+  verb.add_option("--home", options.home, "program folder (default: ERPSYNC_HOME, else the executable's folder)");
+  verb.add_flag("--yes", options.yes, "answer Yes to every question (default: No)");
+}
+
+int runVerb(const std::string& verb, const VerbOptions& options, const VerbHandler& handler, std::ostream& out,
+            std::ostream& err) {
   ConsoleHost host(out, err);
   host.answerYes = options.yes;
   SystemClock clock;
@@ -58,17 +64,21 @@ int runVerb(const VerbOptions& options, const VerbHandler& handler, std::ostream
   // nothing to wait for.
   if (ctx.SyncServerName.empty()) return kExitUsage;
 
-  frm.cmdConnect_Click();
+  frm.runOperation("Connect", [&frm] { frm.cmdConnect_Click(); });
   if (!db::isOpen(ctx.LocalConnection) || !db::isOpen(ctx.WebConnection)) {
-    err << "[error] Not connected: "
-        << (db::isOpen(ctx.LocalConnection) ? "" : ctx.LocalDbCode + " on " + ctx.LocalServerName + " ")
-        << (db::isOpen(ctx.WebConnection) ? "" : ctx.WebDbCode + " on " + ctx.SyncServerName) << std::endl;
+    auto which = [](const std::unique_ptr<db::Connection>& c, const std::string& code, const char* key,
+                    const std::string& server) -> std::string {
+      if (db::isOpen(c)) return {};
+      return (code.empty() ? std::string(key) + " is empty" : code + " on " + server) + " ";
+    };
+    err << "[error] Not connected: " << which(ctx.LocalConnection, ctx.LocalDbCode, "LOCALDBCODE", ctx.LocalServerName)
+        << which(ctx.WebConnection, ctx.WebDbCode, "WEBDBCODE", ctx.SyncServerName) << std::endl;
     return kExitOperationError;
   }
   // A connect that stopped part-way (its notice is shown) leaves no working date, voucher types or log
   // folder: no operation runs on such a half-made session.
   if (!frm.connected) return kExitOperationError;
-  if (handler) handler(frm, out);
+  if (handler) frm.runOperation(verb, [&] { handler(frm, out); });
   return host.errorsShown() + host.noticesShown() > 0 ? kExitOperationError : kExitOk;
 }
 
@@ -76,10 +86,9 @@ CLI::App* addButtonVerb(CLI::App& app, int& exitCode, const std::string& name, c
                         VerbHandler handler) {
   auto options = std::make_shared<VerbOptions>();
   CLI::App* sub = app.add_subcommand(name, description);
-  sub->add_option("--home", options->home, "program folder (default: ERPSYNC_HOME, else the executable's folder)");
-  sub->add_flag("--yes", options->yes, "answer Yes to every question (default: No)");
-  sub->callback([options, handler = std::move(handler), &exitCode] {
-    exitCode = runVerb(*options, handler, std::cout, std::cerr);
+  addCommonOptions(*sub, *options);
+  sub->callback([name, options, handler = std::move(handler), &exitCode] {
+    exitCode = runVerb(name, *options, handler, std::cout, std::cerr);
   });
   return sub;
 }

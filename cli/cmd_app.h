@@ -20,10 +20,15 @@ namespace erpsync::cli {
 // The program folder: home when given, else the environment's ERPSYNC_HOME, else the executable's folder.
 std::filesystem::path resolveProgramFolder(const std::string& home);
 
+// The options every verb takes.
 struct VerbOptions {
-  std::string home;
-  bool yes = false;  // answer Yes to questions
+  std::string home;  // --home: the program folder
+  bool yes = false;  // --yes: answer Yes to questions
 };
+
+// Adds --home and --yes to a verb's subcommand, stored in options. Every verb gets them here and only
+// here, so no verb lacks one.
+void addCommonOptions(CLI::App& verb, VerbOptions& options);
 
 // What a verb does after connect; out is the verb's standard output.
 using VerbHandler = std::function<void(FrmSynch&, std::ostream& out)>;
@@ -33,14 +38,16 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitOperationError = 1;  // a notice or an error message box was shown
 inline constexpr int kExitUsage = 2;           // bad usage or missing settings
 
-// Loads the window, connects, then runs handler (when given). The exit code follows from what was
-// shown: 2 when load ended the program or the settings lack the central server name, 1 when the
-// company databases could not be opened, the connect stopped part-way (the handler is then not run) or
-// an error box or notice was shown, else 0.
-int runVerb(const VerbOptions& options, const VerbHandler& handler, std::ostream& out, std::ostream& err);
+// Loads the window, connects, then runs handler (when given) as the operation verb, through the
+// window's one-operation-at-a-time door. The exit code follows from what was shown: 2 when load ended
+// the program or the settings lack the central server name, 1 when the company databases could not be
+// opened, the connect stopped part-way (the handler is then not run) or an error box or notice was
+// shown, else 0.
+int runVerb(const std::string& verb, const VerbOptions& options, const VerbHandler& handler, std::ostream& out,
+            std::ostream& err);
 
-// Adds the subcommand name with --home and --yes whose action is runVerb(handler); the exit code is
-// stored in exitCode.
+// Adds the subcommand name with the common options whose action is runVerb(handler); the exit code
+// is stored in exitCode.
 CLI::App* addButtonVerb(CLI::App& app, int& exitCode, const std::string& name, const std::string& description,
                         VerbHandler handler);
 

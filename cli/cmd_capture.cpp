@@ -9,25 +9,22 @@
 
 #include "app/console_host.h"
 #include "app/frm_synch.h"
-#include "form/main_form.h"
-#include "shared/sync_context.h"
-#include "capture/update_database.h"
 #include "cmd_app.h"
-#include "shared/connections.h"
+#include "form/main_form.h"
 #include "settings/settings_files.h"
+#include "shared/connections.h"
+#include "shared/sync_context.h"
 #include "simulator.h"
 #include "sync/server_lock.h"
 
 namespace erpsync::cli {
 
-int runUpdateDatabase(const std::string& home, std::ostream& out, std::ostream& err) {
+int runUpdateDatabase(const VerbOptions& options, std::ostream& out, std::ostream& err) {
   bool ran = false;
-  VerbOptions options;
-  options.home = home;
   int rc = runVerb(
-      options,
+      "Update Database", options,
       [&ran](FrmSynch& frm, std::ostream&) {
-        capture::cmdUpdateDataBase_Click(frm.ctx);
+        frm.cmdUpdateDataBase_Click();
         ran = true;
       },
       out, err);
@@ -165,10 +162,10 @@ int contend(const std::string& home, const std::string& name, int rounds, int ho
 }  // namespace
 
 void addCaptureCommands(CLI::App& app, int& exitCode) {
-  auto home = std::make_shared<std::string>();
+  auto updOptions = std::make_shared<VerbOptions>();
   auto* upd = app.add_subcommand("update-database", "Bring both company databases up to the synchroniser's schema");
-  upd->add_option("--home", *home, "program folder (default: ERPSYNC_HOME, else the executable's folder)");
-  upd->callback([home, &exitCode] { exitCode = runUpdateDatabase(*home, std::cout, std::cerr); });
+  addCommonOptions(*upd, *updOptions);
+  upd->callback([updOptions, &exitCode] { exitCode = runUpdateDatabase(*updOptions, std::cout, std::cerr); });
 
   addButtonVerb(app, exitCode, "free-server", "Remove the push lock whoever holds it (Free Server)",
                 [](FrmSynch& frm, std::ostream& out) {
@@ -182,6 +179,7 @@ void addCaptureCommands(CLI::App& app, int& exitCode) {
                   out << (free ? "FREE" : "LOCK " + holder) << std::endl;
                 });
 
+  auto home = std::make_shared<std::string>();
   auto name = std::make_shared<std::string>("contender");
   auto rounds = std::make_shared<int>(20);
   auto holdMs = std::make_shared<int>(5);

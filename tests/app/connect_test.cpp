@@ -2,14 +2,14 @@
 #include <gtest/gtest.h>
 
 #include "app/frm_synch.h"
-#include "form/main_form.h"
-#include "shared/sync_context.h"
 #include "capture/update_database.h"
-#include "shared/connections.h"
 #include "db/embedded/embedded_server.h"
+#include "form/main_form.h"
 #include "scripted_host.h"
 #include "settings/daily_log.h"
 #include "settings/settings_files.h"
+#include "shared/connections.h"
+#include "shared/sync_context.h"
 #include "test_support.h"
 #include "testbed.h"
 
@@ -159,6 +159,7 @@ TEST_F(Branch, LinkedServerReachesTheCentralDatabaseByFourPartNames) {
   ASSERT_EQ(rs.size(), 1u);
   EXPECT_EQ(rs.at(0, "n").toInt(), 3);
   // Configuring again drops the existing one first and still works.
+  host.boxes.clear();  // connect's word that the databases are not yet prepared
   ConfigureLinkedServer(ctx, ctx.SyncServerName);
   EXPECT_TRUE(host.boxes.empty());
   EXPECT_EQ(ctx.local().query("select count(*) as n from " + ctx.centralTable("tblVchType")).size(), 1u);
@@ -271,6 +272,56 @@ TEST_F(Branch, SwitchesTurnAutoSyncOnAndHideTheDayButtons) {
   EXPECT_TRUE(form.timertrigger.enabled());
   EXPECT_FALSE(form.cmdDayStart.visible());
   EXPECT_FALSE(form.cmdDayEnd.visible());
+}
+
+TEST_F(Branch, StoredIntervalIsChosenWhateverItsLetterCaseAndKeptAsWritten) {
+  setKey("SYNCINTERVAL", "5 Minutes");  // the entry is spelled "5 MInutes"
+  loadAndConnect();
+  EXPECT_EQ(form.cbointerval.listIndex(), 2);
+  EXPECT_EQ(form.cbointerval.text(), "5 Minutes");
+  EXPECT_EQ(stored("SYNCINTERVAL"), "5 Minutes");
+}
+
+TEST_F(Branch, ConnectBeforeTheFirstUpdateDatabaseSaysSoOnce) {
+  loadAndConnect();
+  EXPECT_TRUE(frm->connected);
+  EXPECT_FALSE(frm->databasesPrepared);
+  ASSERT_EQ(host.boxes.size(), 1u) << ::testing::PrintToString(host.boxTexts());
+  const std::string& text = host.boxes[0].text;
+  EXPECT_NE(text.find("not yet prepared for synchronisation"), std::string::npos) << text;
+  EXPECT_NE(text.find("BR01 (branch) and HO01 (central)"), std::string::npos) << text;
+  EXPECT_NE(text.find("Update Database"), std::string::npos) << text;
+  EXPECT_EQ(host.boxes[0].icon, Icon::Exclamation);
+  // No raw "Invalid object name" notices from the day-row displays.
+  for (const auto& b : host.balloons) EXPECT_EQ(b.text.find("Invalid object name"), std::string::npos) << b.text;
+  EXPECT_EQ(form.lblFirststatus.caption(), "Connection .Done.... ");
+
+  // Update Database prepares them, and the day-row display works at once.
+  form.onKeyDown(45);
+  form.cmdUpdateDataBase.click();
+  EXPECT_TRUE(frm->databasesPrepared);
+  EXPECT_EQ(form.lblDaystart.caption(), "NO DAY START");
+  host.boxes.clear();
+  host.balloons.clear();
+  form.cmdConnect.click();
+  EXPECT_TRUE(frm->connected);
+  EXPECT_TRUE(host.boxes.empty()) << host.boxes.front().text;
+  EXPECT_TRUE(host.balloons.empty()) << host.balloons.front().text;
+}
+
+TEST_F(Branch, EmptyCentralCodeIsNamedAndNothingReachesTheCentralMaster) {
+  setKey("WEBDBCODE", "");
+  loadAndConnect();
+  ASSERT_FALSE(host.boxes.empty());
+  EXPECT_EQ(host.boxes[0].text, "Online Company Code missing . please take settings and reset settings");
+  EXPECT_EQ(host.boxes[0].icon, Icon::Critical);
+  EXPECT_FALSE(db::isOpen(ctx.WebConnection));
+  EXPECT_TRUE(db::isOpen(ctx.LocalConnection));
+  // Update Database without a central database must not prepare the central server's master instead.
+  form.cmdUpdateDataBase.click();
+  auto master = db::openConnection(companyConnectionString("master", ctx.SyncServerName), home.path());
+  for (const char* table : {"tblActivity", "tblDayActivity"})
+    EXPECT_THROW(master->query(std::string("SELECT TOP 1 ID FROM ") + table), db::DbError) << table;
 }
 
 TEST_F(Branch, MissingServerNameEndsTheProgram) {

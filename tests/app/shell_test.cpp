@@ -5,15 +5,16 @@
 #include <functional>
 #include <set>
 #include <sstream>
+#include <stdexcept>
 
 #include "app/console_host.h"
 #include "app/frm_synch.h"
-#include "form/main_form.h"
-#include "shared/sync_context.h"
 #include "app/voucher_types.h"
-#include "shared/connections.h"
+#include "form/main_form.h"
 #include "scripted_host.h"
 #include "settings/settings_files.h"
+#include "shared/connections.h"
+#include "shared/sync_context.h"
 #include "test_support.h"
 
 namespace erpsync {
@@ -22,14 +23,20 @@ namespace {
 using test::ScriptedHost;
 using test::TempDir;
 
-// Answers every query with the recordset the test gives for it; records every statement.
+// Answers every query with the recordset the test gives for it; records every statement, the string
+// it was opened with and the command time-out it was given.
 class FakeConnection : public db::Connection {
  public:
   std::vector<std::string> sent;
   std::function<db::Recordset(const std::string&)> answer;
   bool open_ = true;
+  std::string openedWith;
+  int commandTimeout = -1;  // -1: never set, the provider's default
 
-  void open(const std::string&) override { open_ = true; }
+  void open(const std::string& cs) override {
+    open_ = true;
+    openedWith = cs;
+  }
   void close() override { open_ = false; }
   bool isOpen() const override { return open_; }
   long long execute(const std::string& sql) override {
@@ -43,8 +50,24 @@ class FakeConnection : public db::Connection {
   void beginTrans() override {}
   void commitTrans() override {}
   void rollbackTrans() override {}
-  void setCommandTimeout(int) override {}
+  void setCommandTimeout(int seconds) override { commandTimeout = seconds; }
 };
+
+// Makes the context's connections closed FakeConnections, counting them.
+void useFakeConnections(SyncContext& ctx, int* made = nullptr) {
+  ctx.makeConnection = [made](const std::string&) {
+    auto c = std::make_unique<FakeConnection>();
+    c->open_ = false;
+    if (made) ++*made;
+    return std::unique_ptr<db::Connection>(std::move(c));
+  };
+}
+
+FakeConnection& fake(std::unique_ptr<db::Connection>& c) {
+  auto* f = dynamic_cast<FakeConnection*>(c.get());
+  if (!f) throw std::runtime_error("not a fake connection");
+  return *f;
+}
 
 db::Recordset vchTypes(std::vector<std::pair<long long, std::string>> rows) {
   db::Recordset rs;
@@ -141,6 +164,30 @@ TEST(VoucherTypes, ClicksStoreOnlyWhenTheOperatorWorksTheList) {
   EXPECT_EQ(s.form.lblStatus.caption(), "NO vouchers selected to import");
 }
 
+// A host whose message boxes cannot be shown (the window is going away).
+class NoBoxHost : public ScriptedHost {
+ public:
+  NoBoxHost() : ScriptedHost(false) {}
+  Answer messageBox(const std::string&, Buttons, Icon, const std::string&, Answer) override {
+    throw std::runtime_error("No message box can be shown now");
+  }
+};
+
+TEST(VoucherTypes, AChoiceThatCannotBeStoredIsToldNotSwallowed) {
+  TempDir dir;
+  test::writeFile(dir.path() / "Resources", "a file where the settings folder belongs");
+  NoBoxHost host;
+  FixedClock clock{db::DateTime{2026, 3, 5, 10, 0, 0}};
+  MainForm form;
+  SyncContext ctx{host, clock, form, dir.path()};
+  FrmSynch frm(ctx);
+  form.lstVchtypes.addItem("Sales", 7);
+  form.activeControl = &form.lstVchtypes;
+  form.lstVchtypes.setSelected(0, true);
+  ASSERT_EQ(host.balloons.size(), 1u);
+  EXPECT_EQ(host.balloons[0].text, "No message box can be shown nowSynchronisation VchTypes");
+}
+
 TEST(LinkedServer, StatementsInOrderWithTheNameQuoted) {
   auto st = linkedServerStatements("HO-SRV");
   ASSERT_EQ(st.size(), 16u);
@@ -181,7 +228,7 @@ TEST(CompanyConnections, EmptyCodesWarnTwiceAndLeaveBothClosed) {
   Shell s;
   s.host.setStrict(true);
   s.host.expectBox(Answer::OK, "Local Company Code missing . please take settings and reset settings");
-  s.host.expectBox(Answer::OK, "Local Company Code missing . please take settings and reset settings");
+  s.host.expectBox(Answer::OK, "Online Company Code missing . please take settings and reset settings");
   s.ctx.LocalServerName = "embedded:nowhere";
   s.ctx.SyncServerName = "embedded:nowhere";
   OpenCompanyConnections(s.ctx);
@@ -190,6 +237,60 @@ TEST(CompanyConnections, EmptyCodesWarnTwiceAndLeaveBothClosed) {
   EXPECT_EQ(s.host.boxes[0].icon, Icon::Critical);
   // A connection that could not be opened fails with an error when used, it does not crash.
   EXPECT_THROW(s.ctx.web().query("select 1"), std::exception);
+}
+
+TEST(CompanyConnections, AMissingCodeIsNamedAndItsConnectionIsNeverOpened) {
+  for (bool localMissing : {true, false}) {
+    SCOPED_TRACE(localMissing ? "LOCALDBCODE empty" : "WEBDBCODE empty");
+    Shell s;
+    useFakeConnections(s.ctx);
+    s.ctx.LocalServerName = "BRANCHSRV";
+    s.ctx.SyncServerName = "CENTRALSRV";
+    s.ctx.LocalDbCode = localMissing ? "" : "BR01";
+    s.ctx.WebDbCode = localMissing ? "HO01" : "";
+    s.host.setStrict(true);
+    s.host.expectBox(Answer::OK, localMissing ? "Local Company Code missing" : "Online Company Code missing");
+    OpenCompanyConnections(s.ctx);
+    EXPECT_EQ(s.host.boxes.at(0).icon, Icon::Critical);
+    // Without a code the connection is not opened at all: an empty catalog would be the server's
+    // default database (master), where Update Database would then create its tables.
+    FakeConnection& missing = fake(localMissing ? s.ctx.LocalConnection : s.ctx.WebConnection);
+    FakeConnection& other = fake(localMissing ? s.ctx.WebConnection : s.ctx.LocalConnection);
+    EXPECT_FALSE(missing.isOpen());
+    EXPECT_EQ(missing.openedWith, "");
+    EXPECT_TRUE(other.isOpen());
+    EXPECT_NE(other.openedWith.find(localMissing ? "Initial Catalog=HO01;Data Source=CENTRALSRV"
+                                                 : "Initial Catalog=BR01;Data Source=BRANCHSRV"),
+              std::string::npos)
+        << other.openedWith;
+  }
+}
+
+TEST(StartupConnection, EveryOpenKeepsTheTenSecondTimeout) {
+  Shell s;
+  int made = 0;
+  useFakeConnections(s.ctx, &made);
+  test::writeFile(settings::serverNamePath(s.dir.path()), "BRANCHSRV\r\n");
+  s.ctx.writeSetting("SYNCSERVER", "CENTRALSRV");
+  FrmSynch frm(s.ctx);
+  // Right after the first open (on the branch server) ...
+  int timeoutAfterFirstOpen = -2;
+  s.form.lblFirststatus.subscribe([&] {
+    if (s.form.lblFirststatus.caption() == "Connection establishing.Done.... ")
+      timeoutAfterFirstOpen = fake(s.ctx.StartupConnection).commandTimeout;
+  });
+  ASSERT_TRUE(frm.Form_Load());
+  EXPECT_EQ(timeoutAfterFirstOpen, 10);
+  // ... and after load opened it again on the central server: a new connection, the same time-out.
+  EXPECT_EQ(made, 2);
+  FakeConnection& central = fake(s.ctx.StartupConnection);
+  EXPECT_NE(central.openedWith.find("Initial Catalog=QMRStartup;Data Source=CENTRALSRV"), std::string::npos);
+  EXPECT_TRUE(central.isOpen());
+  EXPECT_EQ(central.commandTimeout, 10);
+  // The settings wizard re-opens it through the same routine.
+  OpenStartupConnection(s.ctx, "ELSEWHERE");
+  EXPECT_EQ(fake(s.ctx.StartupConnection).commandTimeout, 10);
+  EXPECT_TRUE(s.host.boxes.empty()) << s.host.boxes.front().text;
 }
 
 TEST(ConnectionStrings, AsTheProviderExpectsThem) {
@@ -238,6 +339,14 @@ TEST(MainWindow, IntervalBoxAndAutoSynchSwitch) {
   EXPECT_EQ(s.stored("SYNCINTERVAL"), "2 Minutes");
   s.form.cbointerval.setListIndex(6);
   EXPECT_EQ(s.stored("SYNCINTERVAL"), "60 MInutes");
+  // A text that differs from an entry only in letter case chooses that entry and is kept as written:
+  // "5 Minutes" must not fall back to the first entry.
+  s.form.cbointerval.setText("5 Minutes");
+  EXPECT_EQ(s.form.cbointerval.listIndex(), 2);
+  EXPECT_EQ(s.form.cbointerval.text(), "5 Minutes");
+  EXPECT_EQ(s.stored("SYNCINTERVAL"), "5 Minutes");
+  s.form.cbointerval.setText("2 Minute");  // no entry: the first one is chosen
+  EXPECT_EQ(s.stored("SYNCINTERVAL"), "2 Minutes");
   // The interval never changes the timer's period.
   EXPECT_EQ(s.form.timertrigger.intervalMs(), 5000);
 
@@ -246,6 +355,91 @@ TEST(MainWindow, IntervalBoxAndAutoSynchSwitch) {
   EXPECT_TRUE(s.form.timertrigger.enabled());
   s.form.ChkAutoSynch.setValue(0);
   EXPECT_FALSE(s.form.timertrigger.enabled());
+}
+
+// Operations let the window process events while they work: a click or a timer tick arriving then
+// must not start a second operation inside the first one's transaction.
+TEST(OneOperationAtATime, ClicksAndTicksDuringAnOperationAreRefusedAndNothingRunsTwice) {
+  Shell s;
+  FrmSynch frm(s.ctx);
+  int passes = 0, resyncs = 0;
+  frm.hooks.timertrigger_Timer = [&] {
+    ++passes;
+    s.host.doEvents();
+  };
+  frm.wireButton(s.form.cmdManualSynch, "Manual Synch", [&] {
+    ++resyncs;
+    s.host.doEvents();
+  });
+  s.form.ChkAutoSynch.setValue(1);
+  int attempts = 0;
+  s.host.onDoEvents = [&] {
+    ++attempts;
+    // Meanwhile the operator sees every operation button disabled ...
+    for (auto* b : {&s.form.cmdManualSynch, &s.form.cmdConnect, &s.form.cmdUpdateDataBase, &s.form.cmdFreeServer})
+      EXPECT_FALSE(b->enabled()) << b->name();
+    // ... and whatever is pressed or ticks now is refused.
+    s.form.cmdManualSynch.click();
+    s.form.cmdConnect.click();
+    s.form.cmdUpdateDataBase.click();
+    s.form.timertrigger.onTimer();
+  };
+
+  s.form.timertrigger.onTimer();  // a pass
+  EXPECT_EQ(passes, 1);
+  EXPECT_EQ(resyncs, 0);
+  s.form.cmdManualSynch.click();  // a manual re-sync
+  EXPECT_EQ(passes, 1);
+  EXPECT_EQ(resyncs, 1);
+  EXPECT_EQ(attempts, 2);
+  EXPECT_EQ(s.form.lblFirststatus.caption(), "");  // connect never began
+  EXPECT_TRUE(s.host.boxes.empty());               // held buttons take no clicks; a skipped pass asks nothing
+
+  // Afterwards everything is offered again, and runs once per request.
+  EXPECT_EQ(frm.runningOperation(), "");
+  for (auto* b : {&s.form.cmdManualSynch, &s.form.cmdConnect, &s.form.cmdUpdateDataBase, &s.form.cmdFreeServer})
+    EXPECT_TRUE(b->enabled()) << b->name();
+  s.host.onDoEvents = nullptr;
+  s.form.timertrigger.onTimer();
+  s.form.cmdManualSynch.click();
+  EXPECT_EQ(passes, 2);
+  EXPECT_EQ(resyncs, 2);
+}
+
+TEST(OneOperationAtATime, AVerbAskedForDuringAnotherIsToldAndDoesNotRun) {
+  Shell s;
+  FrmSynch frm(s.ctx);
+  s.host.setStrict(true);
+  s.host.expectBox(Answer::OK, "free-server was not started: Update Database is still running.");
+  bool ran = false, accepted = true;
+  EXPECT_TRUE(frm.runOperation("Update Database", [&] {
+    EXPECT_EQ(frm.runningOperation(), "Update Database");
+    accepted = frm.runOperation("free-server", [&] { ran = true; });
+  }));
+  EXPECT_FALSE(accepted);
+  EXPECT_FALSE(ran);
+  EXPECT_EQ(s.host.boxes.at(0).icon, Icon::Exclamation);
+}
+
+TEST(OneOperationAtATime, ButtonsComeBackAsTheOperationLeftThemEvenAfterAnError) {
+  Shell s;
+  FrmSynch frm(s.ctx);
+  s.form.cmdUpdateDataBase.setEnabled(false);
+  EXPECT_THROW(frm.runOperation("Connect",
+                                [&] {
+                                  // The operation's own changes while its buttons are held.
+                                  s.form.cmdConnect.setEnabled(false);
+                                  s.form.cmdUpdateDataBase.setEnabled(true);
+                                  throw std::runtime_error("escaped");
+                                }),
+               std::runtime_error);
+  EXPECT_EQ(frm.runningOperation(), "");
+  EXPECT_FALSE(s.form.cmdConnect.enabled());
+  EXPECT_TRUE(s.form.cmdUpdateDataBase.enabled());
+  EXPECT_TRUE(s.form.cmdFreeServer.enabled());
+  int runs = 0;
+  EXPECT_TRUE(frm.runOperation("Free Server", [&] { ++runs; }));
+  EXPECT_EQ(runs, 1);
 }
 
 TEST(MainWindow, ControlsAreFoundByTheirNames) {

@@ -1,16 +1,27 @@
 // Linked servers set up by the system procedures, reached through four-part names.
 #include "embedded_test_util.h"
+#include "form/clock.h"
+#include "form/main_form.h"
+#include "scripted_host.h"
+#include "shared/connections.h"
+#include "shared/sync_context.h"
 
 namespace erpsync::test {
 namespace {
 
 class EmbeddedLinked : public EmbeddedFixture {
  protected:
-  std::unique_ptr<db::Connection> branch, central;
+  ScriptedHost host;  // strict: any message box (a failed statement) fails the test
+  FixedClock clock{db::DateTime{2026, 12, 6, 10, 0, 0}};
+  MainForm form;
+  SyncContext ctx{host, clock, form, base()};
+  db::Connection* branch = nullptr;
+  std::unique_ptr<db::Connection> central;
   void SetUp() override {
     central = server("central", "W");
-    branch = server("branch", "B");
-    for (auto* c : {central.get(), branch.get()}) {
+    ctx.LocalConnection = server("branch", "B");
+    branch = ctx.LocalConnection.get();
+    for (auto* c : {central.get(), branch}) {
       c->execute(
           "CREATE TABLE tblSales (InvID numeric(18,0) NOT NULL, InvNo varchar(20), InvDate datetime, Party "
           "varchar(50), CONSTRAINT PK_tblSales PRIMARY KEY (InvID))");
@@ -25,32 +36,8 @@ class EmbeddedLinked : public EmbeddedFixture {
     branch->execute("insert into TBLSTOCK values (1, 'b1', 7, NULL)");
     branch->execute("insert into TBLSTOCK values (1, 'B2', 7, NULL)");
   }
-  void configure(const std::string& name) {
-    // The statements the synchroniser sends, in its order.
-    const std::string n = name;
-    std::vector<std::string> stmts = {
-        "IF  EXISTS (SELECT srv.name FROM sys.servers srv WHERE srv.server_id != 0 AND srv.name = N'" + n +
-            "')EXEC master.dbo.sp_dropserver @server=N'" + n + "', @droplogins='droplogins'",
-        "EXEC master.dbo.sp_addlinkedserver @server = N'" + n + "', @srvproduct=N'SQL Server'",
-        "EXEC master.dbo.sp_addlinkedsrvlogin @rmtsrvname=N'" + n +
-            "',@useself=N'False',@locallogin=NULL,@rmtuser=NULL,@rmtpassword=NULL",
-        "EXEC master.dbo.sp_addlinkedsrvlogin @rmtsrvname=N'" + n +
-            "',@useself=N'False',@locallogin=N'sa',@rmtuser=N'sa',@rmtpassword='PLOVERS318#'"};
-    const char* opts[] = {"', @optname=N'collation compatible', @optvalue=N'false'",
-                          "', @optname=N'data access', @optvalue=N'true'",
-                          "', @optname=N'dist', @optvalue=N'false'",
-                          "', @optname=N'pub', @optvalue=N'false'",
-                          "', @optname=N'rpc', @optvalue=N'false'",
-                          "', @optname=N'rpc out', @optvalue=N'false'",
-                          "', @optname=N'sub', @optvalue=N'false'",
-                          "', @optname=N'connect timeout', @optvalue=N'0'",
-                          "', @optname=N'collation name', @optvalue=null",
-                          "', @optname=N'lazy schema validation', @optvalue=N'false'",
-                          "', @optname=N'query timeout', @optvalue=N'0'",
-                          "', @optname=N'use remote collation', @optvalue=N'true'"};
-    for (auto* o : opts) stmts.push_back("EXEC master.dbo.sp_serveroption @server=N'" + n + o);
-    for (auto& s : stmts) ASSERT_EQ(errorOf(*branch, s), "") << s;
-  }
+  // The synchroniser's own set-up of the linked server, run on the branch connection.
+  void configure(const std::string& name) { ConfigureLinkedServer(ctx, name); }
 };
 
 TEST_F(EmbeddedLinked, SystemProceduresCreateAndRecreateTheServer) {

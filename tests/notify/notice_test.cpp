@@ -72,16 +72,29 @@ TEST(Notice, NotifierThatCannotStartFallsBackToTheBalloon) {
   EXPECT_EQ(host.balloons[0].text, "Connection failureConnect");
 }
 
-TEST(Notice, BalloonCutsTitleTo64AndTextTo256) {
-  auto b = balloonTexts(std::string(70, 'T'), std::string(300, 'x'));
-  EXPECT_EQ(b.title, std::string(64, 'T'));
-  EXPECT_EQ(b.text, std::string(256, 'x'));
-  b = balloonTexts(std::string(63, 'T'), std::string(256, 'x'));
-  EXPECT_EQ(b.title, std::string(63, 'T') + "!");
-  EXPECT_EQ(b.text.size(), 256u);
-  // A two-byte character across the limit is dropped whole.
-  b = balloonTexts("t", std::string(255, 'x') + "\xC3\xA9" + "yyy");
-  EXPECT_EQ(b.text, std::string(255, 'x'));
+TEST(Notice, BalloonShowsTheFirst256BytesOfALongNoticeWithoutBrokenCharacters) {
+  TempDir dir;
+  ScriptedHost host;
+  const std::string statement = "INSERT INTO tblSales VALUES (" + std::string(400, '1') + ")";
+  ShowNotice(host, dir.path(), statement);
+  ShowNotice(host, dir.path(), std::string(256, 'x'));
+  // A two-byte character across the limit is dropped whole, not cut into an invalid byte.
+  ShowNotice(host, dir.path(), std::string(255, 'x') + "\xC3\xA9" + "yyy");
+  ASSERT_EQ(host.balloons.size(), 3u);
+  EXPECT_EQ(host.balloons[0].title, "Halvex ERP Sync 3.6!");
+  EXPECT_EQ(host.balloons[0].text, statement.substr(0, 256));
+  EXPECT_EQ(host.balloons[1].text, std::string(256, 'x'));
+  EXPECT_EQ(host.balloons[2].text, std::string(255, 'x'));
+}
+
+TEST(Notice, BalloonTitleEndsWithAnExclamationAndIsCutTo64) {
+  ScriptedHost host;
+  ShowBalloon(host, std::string(63, 'T'), "short");
+  ShowBalloon(host, std::string(70, 'T'), "short");
+  ASSERT_EQ(host.balloons.size(), 2u);
+  EXPECT_EQ(host.balloons[0].title, std::string(63, 'T') + "!");
+  EXPECT_EQ(host.balloons[1].title, std::string(64, 'T'));
+  EXPECT_EQ(host.balloons[1].text, "short");
 }
 
 class ThrowingHost : public ScriptedHost {
@@ -95,12 +108,6 @@ TEST(Notice, FailureInsideShowsItsDescriptionWithWarningIcon) {
   host.expectBox(Answer::OK, "tray not ready");
   EXPECT_NO_THROW(ShowNotice(host, dir.path(), "text"));
   EXPECT_EQ(host.boxes.back().icon, Icon::Exclamation);
-}
-
-TEST(Notice, TrayRecordSizeFollowsShellVersion) {
-  EXPECT_EQ(notifyIconRecordSize(6), 504);
-  EXPECT_EQ(notifyIconRecordSize(5), 488);
-  EXPECT_EQ(notifyIconRecordSize(4), 88);
 }
 
 #ifndef _WIN32

@@ -97,6 +97,25 @@ class BinderTest : public QObject {
     QCOMPARE(ui->SSTab1->tabText(2), QString("Settings"));
   }
 
+  void heldButtonsShowDisabledUntilReleased() {
+    // While an operation runs its buttons are held: disabled on screen, clicks do nothing.
+    int clicks = 0;
+    form->cmdFreeServer.onClick = [&] { ++clicks; };
+    form->cmdUpdateDataBase.setEnabled(false);
+    form->cmdFreeServer.setHeld(true);
+    form->cmdUpdateDataBase.setHeld(true);
+    QVERIFY(!ui->cmdFreeServer->isEnabled());
+    ui->cmdFreeServer->click();
+    QCOMPARE(clicks, 0);
+    // Released: each button is back to its own state.
+    form->cmdFreeServer.setHeld(false);
+    form->cmdUpdateDataBase.setHeld(false);
+    QVERIFY(ui->cmdFreeServer->isEnabled());
+    QVERIFY(!ui->cmdUpdateDataBase->isEnabled());
+    ui->cmdFreeServer->click();
+    QCOMPARE(clicks, 1);
+  }
+
   void listsComboBoxesAndGridsFollowOncePerPass() {
     for (const char* t : {"Sales BR1", "Receipt BR1", "Job Card BR1"}) form->lstVchtypes.addItem(t, 7);
     form->lstVchtypes.setSelected(1, true);

@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
+#include "app/console_host.h"
+#include "form/main_form.h"
+#include "scripted_host.h"
 #include "settings/settings_files.h"
+#include "shared/sync_context.h"
 #include "test_support.h"
 
 namespace erpsync::settings {
@@ -35,10 +41,56 @@ TEST(DailyLog, NothingIsWrittenWithoutALogFolder) {
   test::TempDir dir;
   auto before = fs::current_path();
   fs::current_path(dir.path());
-  WriteLogEntry({}, db::DateTime{2026, 3, 5}, db::DateTime{2026, 3, 5, 10}, "Connect", "x");
-  WriteLogEntry(dir.path() / "missing", db::DateTime{2026, 3, 5}, db::DateTime{2026, 3, 5, 10}, "Connect", "x");
+  // Before the first connect there is no log yet: nothing to write, nothing failed.
+  EXPECT_TRUE(WriteLogEntry({}, db::DateTime{2026, 3, 5}, db::DateTime{2026, 3, 5, 10}, "Connect", "x"));
+  // A log folder that has gone: the entry is lost, and the caller learns it.
+  EXPECT_FALSE(
+      WriteLogEntry(dir.path() / "missing", db::DateTime{2026, 3, 5}, db::DateTime{2026, 3, 5, 10}, "Connect", "x"));
   fs::current_path(before);
   EXPECT_TRUE(fs::is_empty(dir.path()));
+}
+
+struct Session {
+  test::TempDir dir;
+  FixedClock clock{db::DateTime{2026, 3, 5, 10, 0, 0}};
+  MainForm form;
+  std::filesystem::path folder() const { return dir.path() / "BR01 Mar 2026"; }
+};
+
+TEST(DailyLog, ALogThatCannotBeWrittenIsToldOnceUntilItWorksAgain) {
+  Session s;
+  test::ScriptedHost host{false};
+  SyncContext ctx{host, s.clock, s.form, s.dir.path()};
+  ctx.LogFolder = s.folder();  // removed after connect made it
+  for (int i = 0; i < 5; ++i) ctx.log("Looping query ", std::to_string(i));
+  ASSERT_EQ(host.balloons.size(), 1u);
+  EXPECT_EQ(host.balloons[0].text.rfind("The daily log cannot be written: ", 0), 0u) << host.balloons[0].text;
+  EXPECT_TRUE(host.boxes.empty());
+
+  fs::create_directories(ctx.LogFolder);
+  ctx.log("Day End", "written");
+  EXPECT_NE(test::readFile(LogFilePath(ctx.LogFolder, s.form.dtpdate.value())).find("Day End\twritten"),
+            std::string::npos);
+  EXPECT_EQ(host.balloons.size(), 1u);
+  // It worked again in between, so a new failure is news again.
+  fs::remove_all(ctx.LogFolder);
+  ctx.log("Day End", "lost");
+  ctx.log("Day End", "lost");
+  EXPECT_EQ(host.balloons.size(), 2u);
+}
+
+TEST(DailyLog, HeadlessTheUnwritableLogIsToldOnceAlthoughNoticesAreLoggedToo) {
+  Session s;
+  std::ostringstream out, err;
+  ConsoleHost host(out, err);
+  SyncContext ctx{host, s.clock, s.form, s.dir.path()};
+  // As the headless runner does: every notice also goes to the daily log, which here fails again.
+  host.logNotice = [&ctx](const std::string& text) { ctx.log("Notice", text); };
+  ctx.LogFolder = s.folder();
+  ctx.log("Timer Activated. checking Web connectivity", "");
+  ctx.log("Query Opened", "select 1");
+  EXPECT_EQ(host.noticesShown(), 1);
+  EXPECT_NE(err.str().find("[notice] The daily log cannot be written: "), std::string::npos) << err.str();
 }
 
 }  // namespace

@@ -4,14 +4,15 @@
 #include <filesystem>
 #include <system_error>
 
-#include "shared/date_text.h"
-#include "form/main_form.h"
-#include "shared/val.h"
 #include "app/voucher_types.h"
-#include "shared/connections.h"
-#include "shared/erp_settings.h"
+#include "capture/update_database.h"
+#include "form/main_form.h"
 #include "settings/daily_log.h"
 #include "settings/settings_files.h"
+#include "shared/connections.h"
+#include "shared/date_text.h"
+#include "shared/erp_settings.h"
+#include "shared/val.h"
 #include "util/text.h"
 
 namespace erpsync {
@@ -22,8 +23,32 @@ std::string exitQuestionText() {
          "[Cancel] to change login " + crlf + " " + crlf + "[No] to stay with the application";
 }
 
+// The busy mark of one operation: taken only when no other operation runs, and given back, with the
+// operation buttons released, however the operation ends.
+class FrmSynch::OperationGuard {
+ public:
+  OperationGuard(FrmSynch& frm, const std::string& name) : frm_(frm) {
+    if (!frm_.running_.empty()) return;
+    acquired_ = true;
+    frm_.running_ = name.empty() ? "An operation" : name;
+    for (auto* b : frm_.operationButtons_) b->setHeld(true);
+  }
+  ~OperationGuard() {
+    if (!acquired_) return;
+    for (auto* b : frm_.operationButtons_) b->setHeld(false);
+    frm_.running_.clear();
+  }
+  OperationGuard(const OperationGuard&) = delete;
+  OperationGuard& operator=(const OperationGuard&) = delete;
+  bool acquired() const { return acquired_; }
+
+ private:
+  FrmSynch& frm_;
+  bool acquired_ = false;
+};
+
 FrmSynch::FrmSynch(SyncContext& c) : ctx(c), form(c.form), settingsWizard(c) {
-  form.cmdConnect.onClick = [this] { cmdConnect_Click(); };
+  wireButton(form.cmdConnect, "Connect", [this] { cmdConnect_Click(); });
   form.CmdSettings.onClick = [this] { CmdSettings_Click(); };
   form.onKeyDown = [this](int key) { Form_KeyDown(key); };
   form.SSTab1.onClick = [this](int previous) { SSTab1_Click(previous); };
@@ -32,13 +57,60 @@ FrmSynch::FrmSynch(SyncContext& c) : ctx(c), form(c.form), settingsWizard(c) {
   form.ChkAutoSynch.onClick = [this] { ChkAutoSynch_Click(); };
   form.cbointerval.onChange = [this] { cbointerval_Change(); };
   form.timertrigger.onTimer = [this] {
-    if (hooks.timertrigger_Timer) hooks.timertrigger_Timer();
+    if (auto pass = hooks.timertrigger_Timer) runOperation("Auto Synch", pass, WhenBusy::Skip);
   };
   form.lstVchtypes.onClick = [this] { lstVchtypes_Click(ctx); };
   form.lstVchtypes_MouseDown = [this](int button) { ToggleAllOnRightClick(ctx, button, form.lstVchtypes); };
   form.lstMasterSettings_MouseDown = [this](int button) { ToggleAllOnRightClick(ctx, button, form.lstMasterSettings); };
   hooks.SSTab1Pages[4] = [this] { showLogFile(); };
   wireOperations(*this);
+}
+
+bool FrmSynch::runOperation(const std::string& name, const std::function<void()>& op, WhenBusy whenBusy) {
+  OperationGuard guard(*this, name);
+  if (!guard.acquired()) {
+    const std::string why = name + " was not started: " + running_ + " is still running.";
+    if (whenBusy == WhenBusy::Skip)
+      ctx.log(name, why);
+    else
+      ctx.host.messageBox(why, Buttons::OK, Icon::Exclamation);
+    return false;
+  }
+  op();
+  return true;
+}
+
+void FrmSynch::wireButton(form::Button& button, std::string name, std::function<void()> handler) {
+  operationButtons_.push_back(&button);
+  button.onClick = [this, name = std::move(name), handler = std::move(handler)] { runOperation(name, handler); };
+}
+
+bool FrmSynch::checkDatabasesPrepared(bool tell) {
+  std::vector<std::string> missing;
+  auto look = [&missing](std::unique_ptr<db::Connection>& c, const std::string& code, const char* side) {
+    if (!db::isOpen(c)) return;  // a closed connection is reported by whatever uses it
+    try {
+      c->query("SELECT TOP 1 ID FROM tblDayActivity");
+    } catch (const db::DbError& e) {
+      if (e.description().find("Invalid object name") != std::string::npos) missing.push_back(code + " (" + side + ")");
+    }
+  };
+  look(ctx.LocalConnection, ctx.LocalDbCode, "branch");
+  look(ctx.WebConnection, ctx.WebDbCode, "central");
+  databasesPrepared = missing.empty();
+  if (!databasesPrepared && tell) {
+    const std::string which = missing.size() == 1 ? missing[0] + " has" : missing[0] + " and " + missing[1] + " have";
+    ctx.host.messageBox("The databases are not yet prepared for synchronisation: " + which +
+                            " no tblDayActivity. Update Database prepares them, once: press Insert for the "
+                            "maintenance page, then Update Database (headless: erpsync-cli update-database).",
+                        Buttons::OK, Icon::Exclamation);
+  }
+  return databasesPrepared;
+}
+
+void FrmSynch::cmdUpdateDataBase_Click() {
+  capture::cmdUpdateDataBase_Click(ctx);
+  if (!databasesPrepared && checkDatabasesPrepared(false) && ctx.hooks.setdatstartDet) ctx.hooks.setdatstartDet(ctx);
 }
 
 void FrmSynch::repaint() {
@@ -93,12 +165,10 @@ bool FrmSynch::Form_Load() {
   form.lblFirststatus.setCaption("Connection establishing..... ");
   repaint();
 
+  // Every open of the startup catalog sets its 10-second command time-out (OpenStartupConnection).
   loadStep([&] { OpenStartupConnection(ctx, ctx.LocalServerName); });
   form.lblFirststatus.setCaption("Connection establishing.Done.... ");
   repaint();
-  loadStep([&] {
-    if (ctx.StartupConnection) ctx.StartupConnection->setCommandTimeout(10);
-  });
   form.lblFirststatus.setCaption("Online Connection and companies.... ");
   repaint();
 
@@ -136,6 +206,9 @@ void FrmSynch::cmdConnect_Click() {
 
     if (db::isOpen(ctx.WebConnection)) ConfigureLinkedServer(ctx, ctx.SyncServerName);
     form.lblFirststatus.setCaption("linked Server configured");
+    // Before the first Update Database the day-row displays below would each fail on the missing
+    // tables; the operator gets one message that says what to do instead.
+    checkDatabasesPrepared(true);
 
     form.lblTimerStatus.setCaption(generalDateTime(ctx.clock.now()));
     form.lblDesktopCompany.setCaption(ctx.LocalDbCode);
@@ -154,8 +227,7 @@ void FrmSynch::cmdConnect_Click() {
     repaint();
 
     std::string erpError;
-    if (!LoadErpSettings(ctx.LocalConnection.get(), ctx.erpSettings, &erpError))
-      ctx.log("LoadErpSettings", erpError);
+    if (!LoadErpSettings(ctx.LocalConnection.get(), ctx.erpSettings, &erpError)) ctx.log("LoadErpSettings", erpError);
     form.lblFirststatus.setCaption("settings Fixed");
     repaint();
 

@@ -5,8 +5,10 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "app/frm_settings.h"
+#include "form/controls.h"
 #include "shared/sync_context.h"
 
 namespace erpsync {
@@ -52,6 +54,36 @@ class FrmSynch {
   void FillSyncVchTypes();
   std::string CREateSelVchTypeIDQry();
 
+  // Update Database (the schema upgrade), then the look for the synchroniser's tables again, so the
+  // day rows show without another connect.
+  void cmdUpdateDataBase_Click();
+
+  // --- one operation at a time -------------------------------------------------------------------
+  // Operations let the window process events while they work (Host::doEvents), so a click or a timer
+  // tick can arrive in the middle of another operation's transaction. Every button, verb of the
+  // headless runner and timer pass comes in through runOperation; while one runs, the others are
+  // refused and the operation buttons are held (shown disabled).
+  enum class WhenBusy {
+    Tell,  // the operator or a script asked: a message box says why nothing happens
+    Skip,  // a timer pass: skipped, with a log entry; the next tick tries again
+  };
+  // Runs op as the operation name unless another operation is running; returns whether it ran. An
+  // error escaping op still ends the operation (the buttons come back) and goes on to the caller.
+  bool runOperation(const std::string& name, const std::function<void()>& op, WhenBusy whenBusy = WhenBusy::Tell);
+  // Makes button an operation: its click runs handler through runOperation as name, and the button is
+  // held while any operation runs.
+  void wireButton(form::Button& button, std::string name, std::function<void()> handler);
+  // The operation running now; empty when none.
+  const std::string& runningOperation() const { return running_; }
+
+  // Whether both company databases hold the synchroniser's tables (tblDayActivity), as found at the
+  // last connect or Update Database. While they do not, the day-row display is skipped: it could only
+  // show "Invalid object name" again and again.
+  bool databasesPrepared = true;
+  // Looks for tblDayActivity on the open company connections and sets databasesPrepared. With tell,
+  // a missing table is told in one message box that names Update Database as the way to prepare them.
+  bool checkDatabasesPrepared(bool tell);
+
   // --- hooks filled by the operations' wiring (app/wire_operations.cpp); empty ones are skipped ---
   struct Hooks {
     std::function<void()> AddTrayIcon;         // set by the view (tray icon)
@@ -72,7 +104,10 @@ class FrmSynch {
   void loadStep(F&& f);
   void repaint();
   void showLogFile();
+  class OperationGuard;
   bool inIntervalChange_ = false;
+  std::string running_;
+  std::vector<form::Button*> operationButtons_;
 };
 
 // The exit question and its title.

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "form/main_form.h"
+#include "shared/control_fill.h"
 #include "shared/sync_context.h"
 #include "shared/val.h"
-#include "shared/control_fill.h"
 
 namespace erpsync {
 
@@ -48,7 +48,9 @@ void lstVchtypes_Click(SyncContext& ctx) {
     for (const auto& item : list.items())
       if (item.selected) ids += std::to_string(item.itemData) + ";";
     ctx.writeSetting("SYNCHVCHTYPEIDS", ids);
-  } catch (...) {
+  } catch (const std::exception& e) {
+    // A choice that was not stored comes back different after the next connect; the operator is told.
+    ctx.notice(std::string(e.what()) + "Synchronisation VchTypes");
   }
 }
 
@@ -64,22 +66,6 @@ void ToggleAllOnRightClick(SyncContext& ctx, int button, form::ListBox& list) {
   } catch (const std::exception& e) {
     ctx.host.messageBox(e.what(), Buttons::OK, Icon::Exclamation);
   }
-}
-
-std::string CREateSelVchTypeIDQry(SyncContext& ctx) {
-  try {
-    std::string ids;
-    for (const auto& item : ctx.form.lstVchtypes.items())
-      if (item.selected) ids += std::to_string(item.itemData) + ",";
-    if (!ids.empty()) {
-      ids.pop_back();
-      return " and vchtypeID in (" + ids + ")";
-    }
-    ctx.form.lblStatus.setCaption("NO vouchers selected to import");
-  } catch (const std::exception& e) {
-    ctx.notice(e.what());
-  }
-  return {};
 }
 
 }  // namespace erpsync

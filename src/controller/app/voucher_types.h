@@ -5,6 +5,7 @@
 #include <string>
 
 #include "form/controls.h"
+#include "shared/voucher_type_filter.h"
 
 namespace erpsync {
 
@@ -15,15 +16,11 @@ struct SyncContext;
 void FillSyncVchTypes(SyncContext& ctx);
 
 // Click on lstVchtypes: stores the selected ids ("5;7;") when the operator made the change (the list is
-// the active control). Errors are ignored.
+// the active control). A failure to store it is told as a notice (error + "Synchronisation VchTypes").
 void lstVchtypes_Click(SyncContext& ctx);
 
 // Right mouse button (2) on a multi-select list: every entry takes the selection state of the current
 // entry (select all / clear all).
 void ToggleAllOnRightClick(SyncContext& ctx, int button, form::ListBox& list);
-
-// " and vchtypeID in (7,12)" for the selected types; "" (and the status "NO vouchers selected to
-// import") when none is selected.
-std::string CREateSelVchTypeIDQry(SyncContext& ctx);
 
 }  // namespace erpsync

@@ -74,10 +74,4 @@ void ShowNotice(Host& host, const fs::path& programFolder, const std::string& te
   }
 }
 
-int notifyIconRecordSize(int shellMajor) {
-  if (shellMajor >= 6) return 504;
-  if (shellMajor >= 5) return 488;
-  return 88;
-}
-
 }  // namespace erpsync::notify

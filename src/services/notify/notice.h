@@ -39,7 +39,4 @@ void ShowBalloon(Host& host, const std::string& title, const std::string& text);
 // text goes to the tray balloon. Never throws: a failure inside shows its description (warning icon).
 void ShowNotice(Host& host, const std::filesystem::path& programFolder, const std::string& text);
 
-// Size of the shell's notify-icon record for a shell library of the given major version (Windows).
-int notifyIconRecordSize(int shellMajor);
-
 }  // namespace erpsync::notify

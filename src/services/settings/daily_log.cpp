@@ -34,13 +34,12 @@ fs::path LogFilePath(const fs::path& logFolder, const db::DateTime& workingDate)
   return logFolder / name;
 }
 
-void WriteLogEntry(const fs::path& logFolder, const db::DateTime& workingDate, const db::DateTime& now,
+bool WriteLogEntry(const fs::path& logFolder, const db::DateTime& workingDate, const db::DateTime& now,
                    const std::string& label, const std::string& detail) {
   // Before the first connect there is no log folder; entries would otherwise land in whatever folder
   // the program was started from.
-  if (logFolder.empty()) return;
-  ReadWriteTextFile(LogFilePath(logFolder, workingDate), false, "[" + logTimestamp(now) + "]\t" + label + "\t" + detail,
-                    true);
+  if (logFolder.empty()) return true;
+  return appendTextEntry(LogFilePath(logFolder, workingDate), "[" + logTimestamp(now) + "]\t" + label + "\t" + detail);
 }
 
 }  // namespace erpsync::settings

@@ -22,8 +22,9 @@ std::string logTimestamp(const db::DateTime& t);
 
 // Appends "[" + now as general date-time text + "]" TAB label TAB detail under a separator line
 // (CR LF + separator + CR LF + entry, no line break after it). Nothing is written while logFolder is
-// empty (before the first connect), and nothing when the folder does not exist.
-void WriteLogEntry(const std::filesystem::path& logFolder, const db::DateTime& workingDate, const db::DateTime& now,
+// empty (before the first connect), and nothing when the folder does not exist. Returns false when the
+// entry did not reach the file (an empty logFolder is no failure: there is no log yet).
+bool WriteLogEntry(const std::filesystem::path& logFolder, const db::DateTime& workingDate, const db::DateTime& now,
                    const std::string& label, const std::string& detail);
 
 }  // namespace erpsync::settings

@@ -8,8 +8,8 @@
 #include <system_error>
 #include <vector>
 
-#include "form/host.h"
 #include "db/value.h"
+#include "form/host.h"
 #include "util/text.h"
 
 namespace erpsync::settings {
@@ -97,12 +97,23 @@ std::string ReadWriteTextFile(const fs::path& path, bool read, const std::string
       replaceFileContents(path, text);
       return {};
     }
-    std::ofstream out(path, std::ios::binary | std::ios::app);
-    if (out) out << kCrLf << separatorLine() << kCrLf << text;
+    appendTextEntry(path, text);
   } catch (...) {
     // Whole-file access never reports: a failure simply yields nothing.
   }
   return {};
+}
+
+bool appendTextEntry(const fs::path& path, const std::string& text) {
+  try {
+    std::ofstream out(path, std::ios::binary | std::ios::app);
+    if (!out) return false;
+    out << kCrLf << separatorLine() << kCrLf << text;
+    out.flush();
+    return static_cast<bool>(out);
+  } catch (...) {
+    return false;
+  }
 }
 
 std::string ReadWriteSetting(Host& host, const fs::path& path, const std::string& key, std::string& value, bool write) {

@@ -22,6 +22,11 @@ std::filesystem::path timezonePath(const std::filesystem::path& programFolder); 
 // !read && append: append CR LF + separator line + CR LF + text. Never reports; failures give "".
 std::string ReadWriteTextFile(const std::filesystem::path& path, bool read, const std::string& text, bool append);
 
+// The append of ReadWriteTextFile (CR LF + separator line + CR LF + text), telling whether the text
+// reached the file: false when the file cannot be opened (its folder is missing, it is read-only) or
+// the write fails (disk full).
+bool appendTextEntry(const std::filesystem::path& path, const std::string& text);
+
 // Reads (write=false) or writes one key. On a read, value holds the default on entry and the value
 // found on return; a missing key is appended with the default. Errors show a message box (exclamation).
 std::string ReadWriteSetting(Host& host, const std::filesystem::path& path, const std::string& key, std::string& value,

@@ -3,10 +3,10 @@
 
 #include <exception>
 
-#include "shared/date_text.h"
 #include "form/main_form.h"
-#include "shared/sync_context.h"
 #include "settings/settings_files.h"
+#include "shared/date_text.h"
+#include "shared/sync_context.h"
 
 namespace erpsync {
 
@@ -22,13 +22,16 @@ void closeAndRelease(std::unique_ptr<db::Connection>& c) {
   }
 }
 
-// A connection object for the string, opened when possible. The object is kept even when the open
-// fails, so later use reports a database error instead of finding no connection at all.
-std::unique_ptr<db::Connection> tryOpen(const std::string& cs, const std::filesystem::path& baseDir) {
+// A connection object for the company database code on server, opened when possible. The object is
+// kept even when the open fails, so later use reports a database error instead of finding no
+// connection at all. Without a code it is not opened at all: an empty catalog would open the server's
+// default database (master), and the schema upgrade would then put its tables there.
+std::unique_ptr<db::Connection> tryOpen(SyncContext& ctx, const std::string& code, const std::string& server) {
+  const std::string cs = companyConnectionString(code, server);
   std::unique_ptr<db::Connection> c;
   try {
-    c = db::makeConnection(cs, baseDir);
-    c->open(cs);
+    c = ctx.makeConnection(cs);
+    if (!code.empty()) c->open(cs);
   } catch (...) {
   }
   return c;
@@ -49,21 +52,19 @@ std::string startupConnectionString(const std::string& password, const std::stri
 void OpenCompanyConnections(SyncContext& ctx) {
   closeAndRelease(ctx.LocalConnection);
   closeAndRelease(ctx.WebConnection);
-  if (ctx.LocalDbCode.empty())
-    ctx.host.messageBox("Local Company Code missing . please take settings and reset settings", Buttons::OK,
-                        Icon::Critical);
-  if (ctx.WebDbCode.empty())
-    ctx.host.messageBox("Local Company Code missing . please take settings and reset settings", Buttons::OK,
-                        Icon::Critical);
-  ctx.LocalConnection = tryOpen(companyConnectionString(ctx.LocalDbCode, ctx.LocalServerName), ctx.programFolder);
-  ctx.WebConnection = tryOpen(companyConnectionString(ctx.WebDbCode, ctx.SyncServerName), ctx.programFolder);
+  if (ctx.LocalDbCode.empty()) ctx.host.messageBox(kLocalCodeMissing, Buttons::OK, Icon::Critical);
+  if (ctx.WebDbCode.empty()) ctx.host.messageBox(kOnlineCodeMissing, Buttons::OK, Icon::Critical);
+  ctx.LocalConnection = tryOpen(ctx, ctx.LocalDbCode, ctx.LocalServerName);
+  ctx.WebConnection = tryOpen(ctx, ctx.WebDbCode, ctx.SyncServerName);
 }
 
 void OpenStartupConnection(SyncContext& ctx, const std::string& server) {
   closeAndRelease(ctx.StartupConnection);
   const std::string cs = startupConnectionString(ctx.saPassword, server);
-  ctx.StartupConnection = db::makeConnection(cs, ctx.programFolder);
+  ctx.StartupConnection = ctx.makeConnection(cs);
   ctx.StartupConnection->open(cs);
+  // Every open is a new connection object, and a new object has the provider's default time-out.
+  ctx.StartupConnection->setCommandTimeout(kStartupCommandTimeout);
 }
 
 std::vector<std::string> linkedServerStatements(const std::string& name) {

@@ -24,14 +24,23 @@ std::string companyConnectionString(const std::string& database, const std::stri
 // Source=<server>"
 std::string startupConnectionString(const std::string& password, const std::string& server);
 
+// What OpenCompanyConnections shows (critical icon) for an empty LOCALDBCODE / WEBDBCODE.
+inline constexpr const char* kLocalCodeMissing = "Local Company Code missing . please take settings and reset settings";
+inline constexpr const char* kOnlineCodeMissing =
+    "Online Company Code missing . please take settings and reset settings";
+// The command time-out of StartupConnection, in seconds, after every open.
+inline constexpr int kStartupCommandTimeout = 10;
+
 // (Re)opens LocalConnection and WebConnection from LocalServerName/LocalDbCode and
-// SyncServerName/WebDbCode. An empty company code shows "Local Company Code missing . please take
-// settings and reset settings" (critical). Open failures are silent: callers test the connection state,
-// and a connection that could not be opened stays as a closed object (using it fails with an error).
+// SyncServerName/WebDbCode. An empty company code shows the message naming that code and leaves its
+// connection closed (it is not opened on the server's default database). Open failures are silent:
+// callers test the connection state, and a connection that could not be opened stays as a closed
+// object (using it fails with an error).
 void OpenCompanyConnections(SyncContext& ctx);
 
-// Closes StartupConnection when open and opens it on the startup catalog of server. Throws DbError
-// when the open fails (the closed connection object stays, so the state can be tested).
+// Closes StartupConnection when open and opens it on the startup catalog of server, with the command
+// time-out of kStartupCommandTimeout. Throws DbError when the open fails (the closed connection object
+// stays, so the state can be tested).
 void OpenStartupConnection(SyncContext& ctx, const std::string& server);
 
 // The statements that drop and re-create the linked server, in the order they run. The name is put

@@ -7,6 +7,11 @@
 
 namespace erpsync {
 
+SyncContext::SyncContext(Host& h, Clock& c, MainForm& f, std::filesystem::path folder)
+    : host(h), clock(c), form(f), programFolder(std::move(folder)) {
+  makeConnection = [this](const std::string& cs) { return db::makeConnection(cs, programFolder); };
+}
+
 std::string SyncContext::readSetting(const std::string& key, const std::string& defaultValue) {
   std::string value = defaultValue;
   return settings::ReadWriteSetting(host, settings::appSettingsPath(programFolder), key, value, false);
@@ -29,7 +34,16 @@ void SyncContext::writeLoopSetting(const std::string& key, const std::string& va
 
 void SyncContext::log(const std::string& label, const std::string& detail) {
   if (LogFolder.empty()) return;
-  settings::WriteLogEntry(LogFolder, form.dtpdate.value(), clock.now(), label, detail);
+  if (settings::WriteLogEntry(LogFolder, form.dtpdate.value(), clock.now(), label, detail)) {
+    logFailureTold_ = false;
+    return;
+  }
+  // Told once, not once per entry: a pass writes dozens of entries. The flag is set before the notice,
+  // since a notice is itself logged where the host logs notices.
+  if (logFailureTold_) return;
+  logFailureTold_ = true;
+  notice("The daily log cannot be written: " + settings::LogFilePath(LogFolder, form.dtpdate.value()).string() +
+         ". Its entries are lost until it can be written again.");
 }
 
 void SyncContext::notice(const std::string& text) {

@@ -7,9 +7,9 @@
 #include <memory>
 #include <string>
 
+#include "db/connection.h"
 #include "form/clock.h"
 #include "form/host.h"
-#include "db/connection.h"
 #include "shared/erp_settings.h"
 
 namespace erpsync {
@@ -17,8 +17,9 @@ namespace erpsync {
 class MainForm;
 
 struct SyncContext {
-  SyncContext(Host& h, Clock& c, MainForm& f, std::filesystem::path folder)
-      : host(h), clock(c), form(f), programFolder(std::move(folder)) {}
+  SyncContext(Host& h, Clock& c, MainForm& f, std::filesystem::path folder);
+  SyncContext(const SyncContext&) = delete;
+  SyncContext& operator=(const SyncContext&) = delete;
 
   Host& host;
   Clock& clock;
@@ -42,6 +43,10 @@ struct SyncContext {
   // The ERP's own switches of the branch company (tblAppSettings), loaded at connect.
   ErpSettings erpSettings;
 
+  // Makes a (not yet opened) connection for a connection string: the backend the Data Source asks for.
+  // Tests put their own connections in here.
+  std::function<std::unique_ptr<db::Connection>(const std::string& connectionString)> makeConnection;
+
   // Operations of other parts of the program that the shell calls; an empty one is skipped.
   struct Hooks {
     // Shows the cost centre's latest day row in lblDaystart / lblDaystartTime.
@@ -55,7 +60,9 @@ struct SyncContext {
   std::string readLoopSetting(const std::string& key, const std::string& defaultValue = {});
   void writeLoopSetting(const std::string& key, const std::string& value);
 
-  // Appends an entry to the log of the working date (the date picker); nothing before connect.
+  // Appends an entry to the log of the working date (the date picker); nothing before connect. A log
+  // that cannot be written is told to the operator once, as a notice; once writing works again, the
+  // next failure is told again.
   void log(const std::string& label, const std::string& detail);
   // The operator notice (notifier program beside the executable, else the tray balloon).
   void notice(const std::string& text);
@@ -68,6 +75,9 @@ struct SyncContext {
 
   // A central table as statements on LocalConnection name it: "[" + server + "]." + db + ".dbo." + table.
   std::string centralTable(const std::string& table) const;
+
+ private:
+  bool logFailureTold_ = false;
 };
 
 }  // namespace erpsync

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "util/date_time.h"
+#include "util/text.h"
 
 namespace erpsync::form {
 
@@ -21,8 +22,13 @@ class Control {
   const std::string& name() const { return name_; }
   bool visible() const { return visible_; }
   void setVisible(bool v) { set(visible_, v); }
-  bool enabled() const { return enabled_; }
+  // What the operator sees: enabled by its own state and not held.
+  bool enabled() const { return enabled_ && !held_; }
   void setEnabled(bool v) { set(enabled_, v); }
+  // Held while another operation runs: shown disabled whatever setEnabled says, and back to that state
+  // when released (operations that enable or disable the control meanwhile are not overridden).
+  bool held() const { return held_; }
+  void setHeld(bool v) { set(held_, v); }
   // Free text the operations keep with a control (the cost-centre label keeps its id here).
   const std::string& tag() const { return tag_; }
   void setTag(std::string v) { set(tag_, std::move(v)); }
@@ -45,6 +51,7 @@ class Control {
   std::string name_;
   bool visible_ = true;
   bool enabled_ = true;
+  bool held_ = false;
   std::string tag_;
   std::vector<std::function<void()>> observers_;
 };
@@ -170,12 +177,15 @@ class ComboBox : public Control {
   }
   long long itemData(int i) const { return items_.at(static_cast<std::size_t>(i)).itemData; }
   const std::string& text() const { return text_; }
-  // Typing a text: selects the entry with that text when there is one.
+  // Typing a text: selects the entry with that text, letter case aside, when there is one; the text
+  // stays as typed ("5 Minutes" selects the entry "5 MInutes").
   void setText(std::string v) {
     text_ = std::move(v);
     listIndex_ = -1;
-    for (int i = 0; i < listCount(); ++i)
-      if (items_[static_cast<std::size_t>(i)].text == text_) listIndex_ = i;
+    for (int i = 0; i < listCount(); ++i) {
+      const std::string& entry = items_[static_cast<std::size_t>(i)].text;
+      if (entry == text_ || (listIndex_ < 0 && text::iequals(entry, text_))) listIndex_ = i;
+    }
     changed();
     if (onChange) onChange();
   }
