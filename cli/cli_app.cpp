@@ -5,6 +5,7 @@
 #include "cmd_app.h"
 #include "cmd_capture.h"
 #include "cmd_sql.h"
+#include "cmd_sync.h"
 #include "cmd_testbed.h"
 
 namespace erpsync::cli {
@@ -15,6 +16,7 @@ void addAllCommands(CLI::App& app, int& exitCode) {
   addSqlCommand(app, exitCode);
   addTestbedCommands(app, exitCode);
   addCaptureCommands(app, exitCode);
+  addSyncCommands(app, exitCode);
 }
 
 int run(int argc, char** argv) {

@@ -123,25 +123,40 @@ void addAppCommands(CLI::App& app, int& exitCode) {
 
   auto passes = std::make_shared<int>(1);
   auto waitMs = std::make_shared<int>(5000);
-  CLI::App* run = addButtonVerb(app, exitCode, "run", "load, connect and run auto-sync passes",
-                                [passes, waitMs](FrmSynch& frm, std::ostream& out) {
-                                  printConnection(frm, out);
-                                  if (!frm.hooks.timertrigger_Timer) {
-                                    out << "No auto-sync pass work exists yet." << std::endl;
-                                    return;
-                                  }
-                                  // Unattended means auto-sync on, whatever the window would start with.
-                                  frm.form.ChkAutoSynch.setValue(1);
-                                  for (int i = 0; i < *passes; ++i) {
-                                    if (i > 0) std::this_thread::sleep_for(std::chrono::milliseconds(*waitMs));
-                                    // An operation that keeps auto-sync off (a refused day end) stops the run.
-                                    if (!frm.form.timertrigger.enabled()) break;
-                                    frm.hooks.timertrigger_Timer();
-                                  }
-                                });
-  run->add_option("--passes", *passes, "number of passes (default 1)")->check(CLI::PositiveNumber);
+  auto untilQuiet = std::make_shared<bool>(false);
+  CLI::App* run = addButtonVerb(
+      app, exitCode, "run", "load, connect and run auto-sync passes",
+      [passes, waitMs, untilQuiet](FrmSynch& frm, std::ostream& out) {
+        printConnection(frm, out);
+        // Unattended means auto-sync on, whatever the window would start with.
+        frm.form.ChkAutoSynch.setValue(1);
+        for (int i = 0; i < *passes; ++i) {
+          if (i > 0) std::this_thread::sleep_for(std::chrono::milliseconds(*waitMs));
+          // An operation that keeps auto-sync off (a refused day end) stops the run.
+          if (!frm.form.timertrigger.enabled()) break;
+          frm.hooks.timertrigger_Timer();
+          const PassOutcome& p = frm.lastPass;
+          out << "Pass " << i + 1 << ": ";
+          if (p.offline)
+            out << "no network connection";
+          else
+            out << "masters applied " << p.masters.applied << ", vouchers uploaded " << p.upload.uploaded
+                << (p.upload.alreadyCentral ? ", found at head office " + std::to_string(p.upload.alreadyCentral) : "")
+                << ", deletions marked " << p.upload.deletesMarked << ", failed " << p.upload.failed << ", waiting "
+                << p.upload.waiting << (p.upload.busy ? ", push lock busy" : "")
+                << (p.error.empty() ? "" : ", ended by: " + p.error);
+          out << std::endl;
+          const bool quiet = !p.offline && p.error.empty() && !p.upload.busy && p.masters.applied == 0 &&
+                             p.upload.uploaded + p.upload.alreadyCentral + p.upload.deletesMarked == 0 &&
+                             p.upload.waiting == 0;
+          if (*untilQuiet && quiet) break;
+        }
+      });
+  run->add_option("--passes", *passes, "number of passes (default 1; the most with --until-quiet)")
+      ->check(CLI::PositiveNumber);
   run->add_option("--wait-ms", *waitMs, "pause between passes in milliseconds (default 5000)")
       ->check(CLI::NonNegativeNumber);
+  run->add_flag("--until-quiet", *untilQuiet, "stop after a pass that found nothing to do");
 }
 
 }  // namespace erpsync::cli

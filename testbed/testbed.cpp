@@ -529,7 +529,17 @@ void init(const InitOptions& o) {
   loadCompany(home, o.centralServer, o.centralDb, o, true);
   loadCompany(home, o.branchServer, o.branchDb, o, false);
 
-  // The settings as the settings wizard leaves them; the high-water marks start afresh.
+  // The voucher types the branch operator ticks: every type of the branch's cost centre that is meant
+  // for client synchronisation.
+  std::string types;
+  {
+    auto branch = db::openConnection(companyConnectionString(o.branchServer, o.branchDb), home);
+    auto rs = branch->query("SELECT VchTypeID FROM tblVchType WHERE PrimaryCCIDS='" + std::to_string(o.branchCostCentre) +
+                            "' AND BLNUseForClientSync=1 ORDER BY VchTypeID");
+    for (std::size_t r = 0; r < rs.size(); ++r) types += rs.at(r, 0).toString() + ";";
+  }
+
+  // The settings as the settings wizard and the operator leave them; the high-water marks start afresh.
   const auto resources = home / "Resources";
   std::filesystem::create_directories(resources);
   std::filesystem::remove(resources / "AppsettingsLoop.ini");
@@ -537,7 +547,8 @@ void init(const InitOptions& o) {
   writeText(
       resources / "Appsettings.ini",
       "SYNCSERVER=" + o.centralServer + "\r\nLOCALDBCODE=" + o.branchDb + "\r\nWEBDBCODE=" + o.centralDb +
-          "\r\nKEEPAUTOSYNCHON=0\r\nBLNSHOWDAYSTARTEND=1\r\nDEFCOSTCENTREID=" + std::to_string(o.branchCostCentre));
+          "\r\nKEEPAUTOSYNCHON=0\r\nBLNSHOWDAYSTARTEND=1\r\nDEFCOSTCENTREID=" + std::to_string(o.branchCostCentre) +
+          "\r\nSYNCHVCHTYPEIDS=" + types);
 }
 
 std::vector<std::string> tableNames() {

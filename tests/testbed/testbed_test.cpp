@@ -98,7 +98,7 @@ TEST_F(TestbedInit, WritesTheSettingsFilesByteExact) {
   EXPECT_EQ(test::readFile(resources / "ServerName.ini"), "embedded:servers/branch");
   EXPECT_EQ(test::readFile(resources / "Appsettings.ini"),
             "SYNCSERVER=embedded:servers/central\r\nLOCALDBCODE=BR01\r\nWEBDBCODE=HO01\r\nKEEPAUTOSYNCHON=0\r\n"
-            "BLNSHOWDAYSTARTEND=1\r\nDEFCOSTCENTREID=2");
+            "BLNSHOWDAYSTARTEND=1\r\nDEFCOSTCENTREID=2\r\nSYNCHVCHTYPEIDS=201;202;203;204;205;206;207;");
   EXPECT_FALSE(fs::exists(resources / "AppsettingsLoop.ini"));
   EXPECT_TRUE(fs::is_directory(home_->path() / "servers" / "branch"));
   EXPECT_TRUE(fs::is_directory(home_->path() / "servers" / "central"));

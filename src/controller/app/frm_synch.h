@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/auto_sync_pass.h"
 #include "app/frm_settings.h"
 #include "form/controls.h"
 #include "shared/sync_context.h"
@@ -93,6 +94,9 @@ class FrmSynch {
     std::map<int, std::function<void()>> SSTab1Pages;
     std::map<int, std::function<void()>> SSTab2Pages;
   } hooks;
+
+  // What the last automatic pass did (for the headless runner's report).
+  PassOutcome lastPass;
 
   // Set when load ended the program (no local server name).
   bool loadEndedProgram = false;

@@ -1,8 +1,12 @@
 // Where the operations of the rest of the program are attached to the main window: one line per
 // button, page or hook. An operation not wired here is simply not offered yet.
+#include "app/auto_sync_pass.h"
 #include "app/frm_synch.h"
 #include "daycycle/day_activity.h"
 #include "form/main_form.h"
+#include "reconcile/fill_data_count.h"
+#include "reconcile/fill_sales_comparison.h"
+#include "reconcile/fill_trans_count.h"
 #include "sync/server_lock.h"
 
 namespace erpsync {
@@ -18,6 +22,10 @@ void wireOperations(FrmSynch& frm) {
     std::string holder;
     if (frm.databasesPrepared) sync::CheckSetServerFreeStatus(frm.ctx, true, false, false, holder);
   };
+  frm.hooks.timertrigger_Timer = [&frm] { frm.lastPass = timertrigger_Timer(frm.ctx); };
+  frm.hooks.SSTab1Pages[3] = [&ctx] { FillDataCount(ctx); };
+  frm.hooks.SSTab2Pages[0] = [&ctx] { FillTransCount(ctx); };
+  frm.hooks.SSTab2Pages[3] = [&ctx] { FillSalesComparison(ctx); };
 }
 
 }  // namespace erpsync
