@@ -1,5 +1,7 @@
 #include "qt_host.h"
 
+#include "shared/network_state.h"
+
 #include <QApplication>
 #include <QCursor>
 #include <QMainWindow>
@@ -197,6 +199,10 @@ void QtHost::removeTrayIcon() {
     delete tray_;
     tray_ = nullptr;
   }
+}
+
+bool QtHost::isConnectedToInternet() {
+  return IsWebConnected();
 }
 
 }  // namespace erpsync::qt

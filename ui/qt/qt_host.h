@@ -53,6 +53,7 @@ class QtHost : public QObject, public Host {
   bool startNotifier(const std::filesystem::path& program, const std::string& text) override;
   void quit() override;
   void openSettingsWizard() override;
+  bool isConnectedToInternet() override;
 
   // The program's icon in the notification area (tip "ERP Sync").
   void addTrayIcon();

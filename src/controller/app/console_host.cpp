@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "notify/spawn_detached.h"
+#include "shared/network_state.h"
 
 namespace erpsync {
 
@@ -82,6 +83,10 @@ bool ConsoleHost::startNotifier(const std::filesystem::path& program, const std:
 
 void ConsoleHost::openSettingsWizard() {
   out_ << "[message] The settings wizard needs the window; edit Resources/Appsettings.ini instead." << std::endl;
+}
+
+bool ConsoleHost::isConnectedToInternet() {
+  return IsWebConnected();
 }
 
 }  // namespace erpsync

@@ -25,6 +25,7 @@ class ConsoleHost : public Host {
   bool startNotifier(const std::filesystem::path& program, const std::string& text) override;
   void quit() override { quitRequested_ = true; }
   void openSettingsWizard() override;
+  bool isConnectedToInternet() override;
 
   bool quitRequested() const { return quitRequested_; }
   // Error message boxes (critical or exclamation) and notices shown so far.
