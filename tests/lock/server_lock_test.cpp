@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "pair_fixture.h"
-#include "../capture/process_runner.h"
+#include "process_runner.h"
 #include "app/frm_synch.h"
 
 namespace erpsync::test {
