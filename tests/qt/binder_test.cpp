@@ -145,7 +145,7 @@ class BinderTest : public QObject {
     g.setFormatString("Table|Local|Web");
     g.addItem("tblSales\t5\t4");
     g.addItem("tblNotes\t2\t2");
-    g.setCellColor(1, 2, 0xFF0000);
+    g.setCellColor(1, 2, 255);  // red: the lowest byte is red
     binder->flush();
     QTableWidget* t = ui->msgDataCount;
     QCOMPARE(t->rowCount(), 2);

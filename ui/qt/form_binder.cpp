@@ -33,9 +33,10 @@ QString qs(const std::string& s) {
   return QString::fromStdString(s);
 }
 
-QColor colorOf(unsigned rgb) {
-  return QColor(static_cast<int>((rgb >> 16) & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
-                static_cast<int>(rgb & 0xFF));
+// The grids' colour values keep red in the lowest byte, then green, then blue (255 is red).
+QColor colorOf(unsigned color) {
+  return QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
+                static_cast<int>((color >> 16) & 0xFF));
 }
 
 bool sameEntries(const std::vector<form::ListItem>& a, const std::vector<form::ListItem>& b, std::size_t n) {

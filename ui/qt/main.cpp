@@ -28,10 +28,13 @@ int main(int argc, char** argv) {
   QApplication::setQuitOnLastWindowClosed(false);
 
   const QStringList args = QApplication::arguments();
-  // Support options, not advertised: --connect presses Connect after load; --screenshot FILE saves
-  // a picture of the window (after load and the optional connect) and ends. Boxes are then answered
-  // with their default button so nothing waits for an operator.
+  // Support options, not advertised: --connect presses Connect after load; --page N and --lower-page N
+  // then open that page of the upper and lower page sets (as a click on its tab does); --screenshot
+  // FILE saves a picture of the window (after load and the optional connect) and ends. Boxes are then
+  // answered with their default button so nothing waits for an operator.
   const bool connect = args.contains("--connect");
+  const QString page = optionValue(args, "--page");
+  const QString lowerPage = optionValue(args, "--lower-page");
   const QString screenshot = optionValue(args, "--screenshot");
 
   erpsync::qt::DesktopSession session(erpsync::qt::programFolderFromArguments(args));
@@ -41,6 +44,8 @@ int main(int argc, char** argv) {
 
   if (!session.load() || session.host().quitRequested()) return 0;
   if (connect) session.form().cmdConnect.click();
+  if (!page.isEmpty()) session.form().SSTab1.setTab(page.toInt());
+  if (!lowerPage.isEmpty()) session.form().SSTab2.setTab(lowerPage.toInt());
 
   if (!screenshot.isEmpty()) {
     QTimer::singleShot(500, [&session, screenshot] {

@@ -78,10 +78,10 @@ unsigned Grid::cellColor(int row, int col) const {
   return colors_[static_cast<std::size_t>(row)][static_cast<std::size_t>(col)];
 }
 
-void Grid::setCellColor(int row, int col, unsigned rgb) {
+void Grid::setCellColor(int row, int col, unsigned color) {
   if (row >= rows()) setRows(row + 1);
   if (col >= cols_) setCols(col + 1);
-  colors_.at(static_cast<std::size_t>(row)).at(static_cast<std::size_t>(col)) = rgb;
+  colors_.at(static_cast<std::size_t>(row)).at(static_cast<std::size_t>(col)) = color;
   changed();
 }
 

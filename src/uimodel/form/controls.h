@@ -216,7 +216,8 @@ class Grid : public Control {
   void setText(int row, int col, std::string v);
   // Cell colours are 0xRRGGBB; 0 is the default colour.
   unsigned cellColor(int row, int col) const;
-  void setCellColor(int row, int col, unsigned rgb);
+  // A colour value with red in the lowest byte, then green, then blue (255 is red); 0 the default.
+  void setCellColor(int row, int col, unsigned color);
   const std::vector<std::string>& row(int r) const { return cells_.at(static_cast<std::size_t>(r)); }
 
  private:
