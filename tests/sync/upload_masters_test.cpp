@@ -65,6 +65,21 @@ TEST_F(MasterDownload, InsertsUpdatesAndDeletesReachTheBranchColumnByColumn) {
   EXPECT_EQ(row(branch(), "tblLedger", "LID", 901).find("branch edit") != std::string::npos, true);
 }
 
+TEST_F(MasterDownload, UnicodeBitsAndEighteenDigitsArriveUnchanged) {
+  for (auto* c : {&branch(), &central()})
+    c->execute("ALTER TABLE tblLedger ADD LocalName nvarchar(60) NULL, Limit18 numeric(18,2) NULL, Blocked bit NULL");
+  central().execute(
+      "UPDATE tblLedger SET LocalName = N'Çay ''özel'' 茶 ðµ', Limit18 = 1234567890123456.78, Blocked = 1, "
+      "CreatedDate = '2026-12-05 23:59:58.997' WHERE LID = 3");
+  uploadMasters(ctx);
+  expectSame("tblLedger", "LID", 3);
+  auto rs = branch().query("SELECT LocalName, Limit18, Blocked, CreatedDate FROM tblLedger WHERE LID = 3");
+  EXPECT_EQ(rs.at(0, 0).toString(), "Çay 'özel' 茶 ðµ");
+  EXPECT_EQ(rs.at(0, 1).toString(), "1234567890123456.78");
+  EXPECT_EQ(rs.at(0, 2).toInt(), 1);
+  EXPECT_EQ(rs.at(0, 3).toString(), "2026-12-05 23:59:58.997");
+}
+
 TEST_F(MasterDownload, FailedCopyKeepsTheBranchRowAndIsTriedAgain) {
   central().execute("UPDATE tblLedger SET LName = 'first' WHERE LID = 1");
   uploadMasters(ctx);

@@ -4,6 +4,7 @@
 
 #include "db/connection.h"
 #include "form/main_form.h"
+#include "reconcile/fill_trans_count.h"
 #include "shared/date_text.h"
 #include "shared/sync_context.h"
 #include "shared/val.h"
@@ -147,6 +148,8 @@ UploadOutcome uploadTransactions(SyncContext& ctx, bool blnmanualDateWiseSynch) 
                                                 kind->key, 0, kind->identity,
                                                 blnmanualDateWiseSynch ? nullptr : kind);
         out.uploaded += copy.uploaded;
+        // Long uploads show their progress in the voucher counts every hundred sales.
+        if (kind->table == "tblSales" && branchNo % 100 == 0) FillTransCount(ctx);
         out.alreadyCentral += copy.alreadyCentral;
         out.failed += copy.failed;
       } else if (kind && action == "Deleted") {
