@@ -14,15 +14,9 @@
 namespace erpsync {
 namespace {
 
-class Pass : public test::PairFixture {
+class Pass : public test::SyncPairFixture {
  protected:
   Pass() {
-    upgrade();
-    ctx.LogFolder = dir.path() / "log";
-    std::filesystem::create_directories(ctx.LogFolder);
-    today = branch().query("Select getdate()").at(0, 0).toDateTime()->dateOnly();
-    form.dtpdate.setValue(today);
-    form.cbointerval.setText("2 Minutes");
     form.lstVchtypes.addItem("Sales BR1", 201);
     form.lstVchtypes.setSelected(0, true);
     testbed::SimulationOptions o;
@@ -33,7 +27,7 @@ class Pass : public test::PairFixture {
     o.boardRates = 0;
     o.date = today;
     testbed::simulateErpActivity(&branch(), &central(), o);
-    branch().execute("UPDATE tblActivity SET ActionTime = DATEADD(minute, -5, getdate())");
+    ageBranchChanges(5);
   }
   std::string logText() {
     std::ifstream in(settings::LogFilePath(ctx.LogFolder, form.dtpdate.value()), std::ios::binary);
@@ -41,7 +35,6 @@ class Pass : public test::PairFixture {
     s << in.rdbuf();
     return s.str();
   }
-  db::DateTime today;
 };
 
 TEST_F(Pass, RunsItsStepsInOrderAndLeavesTheButtonsReady) {

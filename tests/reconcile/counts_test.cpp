@@ -12,13 +12,9 @@
 namespace erpsync {
 namespace {
 
-class Counts : public test::PairFixture {
+class Counts : public test::SyncPairFixture {
  protected:
   Counts() {
-    upgrade();
-    today = branch().query("Select getdate()").at(0, 0).toDateTime()->dateOnly();
-    form.dtpdate.setValue(today);
-    form.cbointerval.setText("2 Minutes");
     auto types = branch().query("SELECT VchTypeID, VchType FROM tblVchType ORDER BY VchTypeID");
     for (std::size_t r = 0; r < types.size(); ++r) {
       form.lstVchtypes.addItem(types.at(r, 1).toString(), types.at(r, 0).toInt());
@@ -30,7 +26,7 @@ class Counts : public test::PairFixture {
     o.masterChanges = o.boardRates = 0;
     o.date = today;
     testbed::simulateErpActivity(&branch(), nullptr, o);
-    branch().execute("UPDATE tblActivity SET ActionTime = DATEADD(minute, -5, getdate())");
+    ageBranchChanges(5);
   }
   // Column `col` of the grid row labelled `label`.
   std::string cell(const form::Grid& g, const std::string& label, int col) {
@@ -38,7 +34,6 @@ class Counts : public test::PairFixture {
       if (g.text(r, 0) == label) return g.text(r, col);
     return "<no row>";
   }
-  db::DateTime today;
 };
 
 TEST_F(Counts, VoucherCountsDifferUntilTheUploadAndAgreeAfterIt) {

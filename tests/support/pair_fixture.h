@@ -76,4 +76,24 @@ class PairFixture : public ::testing::Test {
   SyncContext ctx{host, clock, form, dir.path()};
 };
 
+// The pair prepared for synchronisation as a connected window leaves it: databases upgraded, a daily
+// log folder, the working date the branch server's date, the interval "2 Minutes".
+class SyncPairFixture : public PairFixture {
+ protected:
+  SyncPairFixture() {
+    upgrade();
+    ctx.LogFolder = dir.path() / "log";
+    std::filesystem::create_directories(ctx.LogFolder);
+    today = branch().query("Select getdate()").at(0, 0).toDateTime()->dateOnly();
+    form.dtpdate.setValue(today);
+    form.cbointerval.setText("2 Minutes");
+  }
+  // Makes every logged branch change `minutes` old on the branch server's clock.
+  void ageBranchChanges(int minutes) {
+    branch().execute("UPDATE tblActivity SET ActionTime = DATEADD(minute, -" + std::to_string(minutes) +
+                     ", getdate())");
+  }
+  db::DateTime today;
+};
+
 }  // namespace erpsync::test

@@ -10,14 +10,8 @@
 namespace erpsync {
 namespace {
 
-class MasterDownload : public test::PairFixture {
+class MasterDownload : public test::SyncPairFixture {
  protected:
-  MasterDownload() {
-    upgrade();
-    ctx.LogFolder = dir.path() / "log";
-    std::filesystem::create_directories(ctx.LogFolder);
-    form.dtpdate.setValue(clock.now());
-  }
   // The row of `table` with `key` = id, every column as text ("<missing>" when absent). A branch copy
   // holds a blank where head office has no text and 0 where it has no number, as the ERP expects; a
   // missing date stays missing.

@@ -12,17 +12,9 @@
 namespace erpsync {
 namespace {
 
-class Upload : public test::PairFixture {
+class Upload : public test::SyncPairFixture {
  protected:
-  Upload() {
-    upgrade();
-    ctx.LogFolder = dir.path() / "log";
-    std::filesystem::create_directories(ctx.LogFolder);
-    today = branch().query("Select getdate()").at(0, 0).toDateTime()->dateOnly();
-    form.dtpdate.setValue(today);
-    form.cbointerval.setText("2 Minutes");
-    host.setStrict(false);
-  }
+  Upload() { host.setStrict(false); }
 
   testbed::SimulationReport enter(int sales, int deletes = 0) {
     testbed::SimulationOptions o;
@@ -35,10 +27,7 @@ class Upload : public test::PairFixture {
     o.date = today;
     return testbed::simulateErpActivity(&branch(), nullptr, o);
   }
-  // Makes every logged change `minutes` old on the branch server's clock.
-  void age(int minutes) {
-    branch().execute("UPDATE tblActivity SET ActionTime = DATEADD(minute, -" + std::to_string(minutes) + ", getdate())");
-  }
+  void age(int minutes) { ageBranchChanges(minutes); }
   UploadOutcome runUntilQuiet(int passes = 6) {
     UploadOutcome total;
     for (int i = 0; i < passes; ++i) {
@@ -74,7 +63,6 @@ class Upload : public test::PairFixture {
     }
     return checked;
   }
-  db::DateTime today;
 };
 
 TEST_F(Upload, ADayOfVouchersArrivesOnceWithAllItsLines) {
