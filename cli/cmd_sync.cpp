@@ -1,7 +1,6 @@
 #include "cmd_sync.h"
 
 #include <CLI/CLI.hpp>
-
 #include <algorithm>
 #include <ostream>
 
@@ -49,7 +48,8 @@ void addSyncCommands(CLI::App& app, int& exitCode) {
                       << "\nNot yet old enough: " << o.waiting << "\nMaxActivityIDTrans: " << frm.ctx.MaxActivityIDTrans
                       << std::endl;
                 });
-  addButtonVerb(app, exitCode, "counts", "show branch and central counts side by side (masters, then the day's vouchers)",
+  addButtonVerb(app, exitCode, "counts",
+                "show branch and central counts side by side (masters, then the day's vouchers)",
                 [](FrmSynch& frm, std::ostream& out) {
                   out << "== Masters\n";
                   if (FillDataCount(frm.ctx) >= 0) printCountGrid(frm.form.msgDataCount, out);

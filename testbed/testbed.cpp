@@ -534,8 +534,8 @@ void init(const InitOptions& o) {
   std::string types;
   {
     auto branch = db::openConnection(companyConnectionString(o.branchServer, o.branchDb), home);
-    auto rs = branch->query("SELECT VchTypeID FROM tblVchType WHERE PrimaryCCIDS='" + std::to_string(o.branchCostCentre) +
-                            "' AND BLNUseForClientSync=1 ORDER BY VchTypeID");
+    auto rs = branch->query("SELECT VchTypeID FROM tblVchType WHERE PrimaryCCIDS='" +
+                            std::to_string(o.branchCostCentre) + "' AND BLNUseForClientSync=1 ORDER BY VchTypeID");
     for (std::size_t r = 0; r < rs.size(); ++r) types += rs.at(r, 0).toString() + ";";
   }
 
@@ -544,11 +544,10 @@ void init(const InitOptions& o) {
   std::filesystem::create_directories(resources);
   std::filesystem::remove(resources / "AppsettingsLoop.ini");
   writeText(resources / "ServerName.ini", o.branchServer);
-  writeText(
-      resources / "Appsettings.ini",
-      "SYNCSERVER=" + o.centralServer + "\r\nLOCALDBCODE=" + o.branchDb + "\r\nWEBDBCODE=" + o.centralDb +
-          "\r\nKEEPAUTOSYNCHON=0\r\nBLNSHOWDAYSTARTEND=1\r\nDEFCOSTCENTREID=" + std::to_string(o.branchCostCentre) +
-          "\r\nSYNCHVCHTYPEIDS=" + types);
+  writeText(resources / "Appsettings.ini", "SYNCSERVER=" + o.centralServer + "\r\nLOCALDBCODE=" + o.branchDb +
+                                               "\r\nWEBDBCODE=" + o.centralDb +
+                                               "\r\nKEEPAUTOSYNCHON=0\r\nBLNSHOWDAYSTARTEND=1\r\nDEFCOSTCENTREID=" +
+                                               std::to_string(o.branchCostCentre) + "\r\nSYNCHVCHTYPEIDS=" + types);
 }
 
 std::vector<std::string> tableNames() {

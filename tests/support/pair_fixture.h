@@ -7,14 +7,14 @@
 #include <memory>
 #include <string>
 
-#include "form/clock.h"
-#include "form/main_form.h"
-#include "shared/sync_context.h"
 #include "capture/update_database.h"
 #include "db/connection.h"
-#include "shared/connections.h"
 #include "db/embedded/embedded_server.h"
+#include "form/clock.h"
+#include "form/main_form.h"
 #include "scripted_host.h"
+#include "shared/connections.h"
+#include "shared/sync_context.h"
 #include "test_support.h"
 #include "testbed.h"
 

@@ -58,7 +58,8 @@ TEST_F(CopyRows, EveryColumnArrivesAsTheCentralRowHoldsIt) {
 }
 
 TEST_F(CopyRows, DuplicateRowIsReportedAsFailedAndTheCopyGoesOn) {
-  for (int id : {1, 2, 3}) central().execute("INSERT INTO tblCopyProbe (ID, Name) VALUES (" + std::to_string(id) + ", 'c')");
+  for (int id : {1, 2, 3})
+    central().execute("INSERT INTO tblCopyProbe (ID, Name) VALUES (" + std::to_string(id) + ", 'c')");
   branch().execute("INSERT INTO tblCopyProbe (ID, Name) VALUES (2, 'branch')");
   host.expectBox(Answer::OK, "Failed to update tblCopyProbe");
   auto out = copy();

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "pair_fixture.h"
 #include "db/recordset.h"
+#include "pair_fixture.h"
 
 namespace erpsync {
 namespace {
@@ -38,8 +38,9 @@ TEST_F(MasterDownload, InsertsUpdatesAndDeletesReachTheBranchColumnByColumn) {
   central().execute(
       "INSERT INTO tblLedger (LID, LName, OpeningBalance, CreatedDate, ActiveStatus) "
       "VALUES (901, 'O''Brien & Sons', 1234.56, NULL, 1)");
-  central().execute("UPDATE tblItemMaster SET ItemName = 'Renamed ''item''', BlnExpiryItem = 1, Srate = 0.1 "
-                    "WHERE ItemID = 1");
+  central().execute(
+      "UPDATE tblItemMaster SET ItemName = 'Renamed ''item''', BlnExpiryItem = 1, Srate = 0.1 "
+      "WHERE ItemID = 1");
   const int area = static_cast<int>(scalar(central(), "SELECT min(AreaID) FROM tblArea"));
   central().execute("DELETE FROM tblArea WHERE AreaID = " + std::to_string(area));
 
@@ -107,10 +108,10 @@ TEST_F(MasterDownload, OtherTablesGodownsBadKeysAndUnknownActions) {
     central().execute("INSERT INTO tblActivity (ID, TableName, tblUniqueID, Action, ParentID) VALUES (" +
                       std::to_string(id) + ", '" + table + "', " + key + ", '" + action + "', 0)");
   };
-  logRow(base + 1, "tblUnit", "1", "Update");         // not a master the branch takes
-  logRow(base + 2, "TblLedger", "1", "Update");       // names match exactly
-  logRow(base + 3, "tblLedger", "1", "Delete");       // not an action the log writes
-  logRow(base + 4, "tblGodown", "1", "Update");       // godowns are left alone, and the mark with them
+  logRow(base + 1, "tblUnit", "1", "Update");    // not a master the branch takes
+  logRow(base + 2, "TblLedger", "1", "Update");  // names match exactly
+  logRow(base + 3, "tblLedger", "1", "Delete");  // not an action the log writes
+  logRow(base + 4, "tblGodown", "1", "Update");  // godowns are left alone, and the mark with them
   host.expectBox(Answer::OK, "tblUnit Excluded From Synch").expectBox(Answer::OK, "TblLedger Excluded From Synch");
   const std::string ledger = row(branch(), "tblLedger", "LID", 1);
   auto out = uploadMasters(ctx);

@@ -22,8 +22,8 @@
 #include <algorithm>
 #include <exception>
 
-#include "form/progress_form.h"
 #include "form/main_form.h"
+#include "form/progress_form.h"
 
 namespace erpsync::qt {
 

@@ -1,7 +1,5 @@
 #include "qt_host.h"
 
-#include "shared/network_state.h"
-
 #include <QApplication>
 #include <QCursor>
 #include <QMainWindow>
@@ -13,6 +11,7 @@
 #include "app_icon.h"
 #include "notice_popup.h"
 #include "notify/spawn_detached.h"
+#include "shared/network_state.h"
 
 namespace erpsync::qt {
 

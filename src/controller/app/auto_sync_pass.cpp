@@ -25,7 +25,8 @@ int summariseWaitingChanges(SyncContext& ctx) {
   const std::string sql =
       " SELECT  COUNT(tblUniqueID) AS Updations, TableName, DAY(DateofAction) AS day, MONTH(DateofAction) AS Month, "
       "YEAR(DateofAction) AS year From tblActivity where ID>" +
-      std::to_string(ctx.MaxActivityID) + " GROUP BY TableName, DAY(DateofAction), MONTH(DateofAction), YEAR(DateofAction) ";
+      std::to_string(ctx.MaxActivityID) +
+      " GROUP BY TableName, DAY(DateofAction), MONTH(DateofAction), YEAR(DateofAction) ";
   auto rs = ctx.web().query(sql);
   auto& grid = ctx.form.msgActivity;
   grid.clear();

@@ -21,10 +21,12 @@ db::DateTime monthBefore(const db::DateTime& d) {
 }  // namespace
 
 std::string salesComparisonQuery(SyncContext& ctx, const std::string& from, const std::string& to) {
-  return "select InvDate ,sum(DESKTOPSALE) as DESKTOPSALE , sum(ONLINESALE) as ONLINESALE from( SELECT     InvDate, 0 AS "
+  return "select InvDate ,sum(DESKTOPSALE) as DESKTOPSALE , sum(ONLINESALE) as ONLINESALE from( SELECT     InvDate, 0 "
+         "AS "
          "DESKTOPSALE, COUNT(InvId) AS ONLINESALE From " +
          ctx.centralTable("tblSales") + " WHERE     (InvDate between '" + from + "' and '" + to +
-         "')  GROUP BY InvDate Union All SELECT     InvDate, COUNT(InvId) AS DESKTOPSALE, 0 AS ONLINESALE FROM  tblSales "
+         "')  GROUP BY InvDate Union All SELECT     InvDate, COUNT(InvId) AS DESKTOPSALE, 0 AS ONLINESALE FROM  "
+         "tblSales "
          "AS tblSales_1 WHERE     (InvDate between '" +
          from + "' and '" + to + "' ) GROUP BY InvDate ) m group by m.invdate order by m.invdate";
 }

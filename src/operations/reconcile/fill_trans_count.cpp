@@ -13,17 +13,20 @@ std::string voucherCountQuery(const std::string& d, const std::string& f) {
   return " SELECT     'Sales' AS Property, COUNT(InvID) AS Nos From tblSales Where InvDate ='" + d + "' " + f +
          " Union SELECT     'SalesItem' AS Property, COUNT(InvID) AS Nos From tblSalesItem Where InvID in(Select InvID "
          "from tblSales where InvDate ='" +
-         d + "' " + f + ")" + " Union SELECT     'Receipt' AS Property, COUNT(VchID) AS Nos From tblNOtes where VchDate ='" +
-         d + "' " + f + " Union SELECT     'StockJournal' AS Property, COUNT(VchID) AS Nos From tblStockJournal where InvDate ='" +
-         d + "' " + f +
-         " Union SELECT     'StockJournalDetail' AS Property, COUNT(InvID) AS Nos From tblStockJournalDetail Where InvID "
+         d + "' " + f + ")" +
+         " Union SELECT     'Receipt' AS Property, COUNT(VchID) AS Nos From tblNOtes where VchDate ='" + d + "' " + f +
+         " Union SELECT     'StockJournal' AS Property, COUNT(VchID) AS Nos From tblStockJournal where InvDate ='" + d +
+         "' " + f +
+         " Union SELECT     'StockJournalDetail' AS Property, COUNT(InvID) AS Nos From tblStockJournalDetail Where "
+         "InvID "
          "in(Select InvID from tblStockJournal where InvDate ='" +
-         d + "' " + f + ")" + " Union SELECT     'JobCard' AS Property, COUNT(jobcardid) AS Nos From tblJobcard where JobcardDate ='" +
-         d + "' " + f +
+         d + "' " + f + ")" +
+         " Union SELECT     'JobCard' AS Property, COUNT(jobcardid) AS Nos From tblJobcard where JobcardDate ='" + d +
+         "' " + f +
          " Union SELECT     'JobCardDetail' AS Property, COUNT(JobCardID) AS Nos From tblJobCardDetail Where JobCardID "
          "in(Select JobCardID from tblJobCard where JobcardDate ='" +
-         d + "' " + f + ")" + " Union SELECT     'Order' AS Property, COUNT(InvID) AS Nos From tblOrder Where InvDate ='" + d +
-         "' " + f +
+         d + "' " + f + ")" +
+         " Union SELECT     'Order' AS Property, COUNT(InvID) AS Nos From tblOrder Where InvDate ='" + d + "' " + f +
          " Union SELECT     'OrderItem' AS Property, COUNT(InvID) AS Nos From tblOrderItem Where InvID in(Select InvID "
          "from tblOrder where InvDate ='" +
          d + "' " + f + ")" + " ORDER BY Property DESC ";

@@ -65,8 +65,8 @@ VoucherCopyOutcome CreateInsertQueriesForTrans(SyncContext& ctx, const std::stri
   std::string last;  // the statement in hand, for the error log
   std::optional<db::Transaction> central;
   try {
-    const std::string q = !myQuery.empty() ? myQuery
-                                            : "Select * from " + tableName + (Condition.empty() ? "" : " where " + Condition);
+    const std::string q =
+        !myQuery.empty() ? myQuery : "Select * from " + tableName + (Condition.empty() ? "" : " where " + Condition);
     const db::Recordset headers = CnWebcc.query(q);
     if (headers.empty()) return out;
 
@@ -124,9 +124,9 @@ VoucherCopyOutcome CreateInsertQueriesForTrans(SyncContext& ctx, const std::stri
           std::string lineValues;
           for (std::size_t f = 0; f < lines.fields.size(); ++f) {
             const db::Value& v = lines.at(l, f);
-            lineValues += (f ? "," : "") + ((lineKey && f == *lineKey && !v.isNull())
-                                                ? std::to_string(centralNo)
-                                                : FieldLiteral(v, lines.fields[f].type));
+            lineValues +=
+                (f ? "," : "") + ((lineKey && f == *lineKey && !v.isNull()) ? std::to_string(centralNo)
+                                                                            : FieldLiteral(v, lines.fields[f].type));
           }
           last = "Insert into " + tablenameTrans + " (" + lineColumns + ") values (" + lineValues + ")";
           ctx.form.lblStatus.setCaption(last);

@@ -34,8 +34,8 @@ long long NextCentralId(db::Connection& central, const std::string& table, const
 VoucherCopyOutcome CreateInsertQueriesForTrans(SyncContext& ctx, const std::string& tableName,
                                                const std::string& Condition, const std::string& myQuery,
                                                db::Connection& CnLoc, db::Connection& CnWebcc,
-                                               const std::string& tablenameTrans, const std::string& FkName,
-                                               int InvID, const std::string& IdentityField,
+                                               const std::string& tablenameTrans, const std::string& FkName, int InvID,
+                                               const std::string& IdentityField,
                                                const VoucherKind* receiptCheck = nullptr);
 
 }  // namespace erpsync

@@ -88,8 +88,8 @@ std::string dateTime(const db::Value& v) {
   auto t = v.toDateTime();
   if (!t) return "NULL";
   char buf[40];
-  std::snprintf(buf, sizeof buf, "'%04d-%02d-%02dT%02d:%02d:%02d.%03d'", t->year, t->month, t->day, t->hour,
-                t->minute, t->second, t->millisecond);
+  std::snprintf(buf, sizeof buf, "'%04d-%02d-%02dT%02d:%02d:%02d.%03d'", t->year, t->month, t->day, t->hour, t->minute,
+                t->second, t->millisecond);
   return buf;
 }
 

@@ -11,9 +11,9 @@
 #include <cstdlib>
 #include <optional>
 
+#include "db/connection.h"
 #include "form/main_form.h"
 #include "shared/sync_context.h"
-#include "db/connection.h"
 
 namespace erpsync::sync {
 

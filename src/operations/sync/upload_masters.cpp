@@ -26,10 +26,18 @@ struct MasterTable {
 
 MasterTable masterTable(const std::string& name) {
   static const std::pair<const char*, const char*> keys[] = {
-      {"tblCategories", "categoryID"}, {"tblCostCentre", "CCID"},      {"tblEmployee", "EMPID"},
-      {"tblItemMaster", "ItemID"},     {"tblLedger", "LID"},           {"tblTaxClass", "TaxClassID"},
-      {"tblUserMaster", "UserID"},     {"tblUserGroupMaster", "ID"},   {"tblHSNCODE", "HSNID"},
-      {"tblVchType", "VchTypeID"},     {"tblCustomerProfile", "ProfileID"}, {"tblArea", "AreaID"},
+      {"tblCategories", "categoryID"},
+      {"tblCostCentre", "CCID"},
+      {"tblEmployee", "EMPID"},
+      {"tblItemMaster", "ItemID"},
+      {"tblLedger", "LID"},
+      {"tblTaxClass", "TaxClassID"},
+      {"tblUserMaster", "UserID"},
+      {"tblUserGroupMaster", "ID"},
+      {"tblHSNCODE", "HSNID"},
+      {"tblVchType", "VchTypeID"},
+      {"tblCustomerProfile", "ProfileID"},
+      {"tblArea", "AreaID"},
   };
   if (name == "tblGodown") return {MasterTable::Skip, {}, {}};
   if (name == "tblBoardRateMaster") return {MasterTable::BoardRate, {}, {}};
@@ -53,16 +61,15 @@ bool keyLiteral(const db::Value& v, std::string& out) {
 
 // Deletes the branch row and copies the central one, in one branch transaction. False when anything
 // failed: the branch keeps its row as it was.
-bool applyChange(SyncContext& ctx, const std::string& table, const MasterTable& m, const std::string& key,
-                 bool copy) {
+bool applyChange(SyncContext& ctx, const std::string& table, const MasterTable& m, const std::string& key, bool copy) {
   auto& local = ctx.local();
   const std::string where = m.key + "=" + key;
   try {
     db::Transaction t(local);
     local.execute("Delete from " + table + " where " + where);
     if (copy) {
-      const std::string query = "SELECT  " + (m.columns.empty() ? std::string("*") : m.columns) + " from " + table +
-                                " where  " + where;
+      const std::string query =
+          "SELECT  " + (m.columns.empty() ? std::string("*") : m.columns) + " from " + table + " where  " + where;
       if (!CreateInsertQueries(ctx, table, "", query, local, ctx.web()).ok()) return false;
     }
     t.commit();

@@ -31,7 +31,8 @@ std::string fallbackQuery(const std::string& workingDate) {
          " as ID, 'tblNotes' AS tablename, VchId AS tbluniqueid, ServInvID AS tblUniquerefID, 'Insert' AS Action, 1 AS "
          "active, vchDate AS dateofaction, BillTime AS ActionTime,SyncStat FROM  tblNotes WHERE (SyncStat = 0) " +
          " Union Select " + id +
-         " as ID, 'tblJobCard' AS tablename, Jobcardid AS tbluniqueid, ServInvID AS tblUniquerefID, 'Insert' AS Action, "
+         " as ID, 'tblJobCard' AS tablename, Jobcardid AS tbluniqueid, ServInvID AS tblUniquerefID, 'Insert' AS "
+         "Action, "
          "1 AS active, JobcardDate AS dateofaction, JObcardTime,SyncStat AS ActionTime FROM  tblJobCard WHERE "
          "(SyncStat = 0) " +
          " Union Select " + id +
@@ -119,9 +120,9 @@ UploadOutcome uploadTransactions(SyncContext& ctx, bool blnmanualDateWiseSynch) 
     const std::string action = log.at(r, "Action").toString();
     const auto actionTime = log.at(r, "ActionTime").toDateTime();
     const long long ageMinutes = actionTime ? (branchNow.totalSeconds() - actionTime->totalSeconds()) / 60 : interval;
-    form.lblStatus.setCaption(form.lblStatus.caption() + "\r\n" + table + "  " + action +
-                              " Waiting. Action Time : " + log.at(r, "ActionTime").toString() +
-                              " / Our Time = " + branchNow.iso() + " Wait Time : " + std::to_string(interval - ageMinutes));
+    form.lblStatus.setCaption(form.lblStatus.caption() + "\r\n" + table + "  " + action + " Waiting. Action Time : " +
+                              log.at(r, "ActionTime").toString() + " / Our Time = " + branchNow.iso() +
+                              " Wait Time : " + std::to_string(interval - ageMinutes));
     if (ageMinutes < interval) {
       ++out.waiting;
       ctx.host.doEvents();
@@ -145,8 +146,7 @@ UploadOutcome uploadTransactions(SyncContext& ctx, bool blnmanualDateWiseSynch) 
         if (blnmanualDateWiseSynch && kind->table == "tblSales")
           condition = " invDate='" + workingDate + "' and INvID=" + std::to_string(branchNo);
         auto copy = CreateInsertQueriesForTrans(ctx, kind->table, condition, "", ctx.web(), ctx.local(), kind->detail,
-                                                kind->key, 0, kind->identity,
-                                                blnmanualDateWiseSynch ? nullptr : kind);
+                                                kind->key, 0, kind->identity, blnmanualDateWiseSynch ? nullptr : kind);
         out.uploaded += copy.uploaded;
         // Long uploads show their progress in the voucher counts every hundred sales.
         if (kind->table == "tblSales" && branchNo % 100 == 0) FillTransCount(ctx);

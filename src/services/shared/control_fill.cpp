@@ -4,10 +4,10 @@
 #include <cstdlib>
 #include <exception>
 
-#include "form/controls.h"
-#include "form/progress_form.h"
-#include "form/host.h"
 #include "db/connection.h"
+#include "form/controls.h"
+#include "form/host.h"
+#include "form/progress_form.h"
 #include "util/text.h"
 
 namespace erpsync {
@@ -54,7 +54,8 @@ class Filler {
   bool query(const std::string& sql, db::Connection* connection, db::Recordset& rs) {
     for (int retries = 0;; ++retries) {
       try {
-        if (!connection || !connection->isOpen()) throw db::DbError("Operation is not allowed when the object is closed.");
+        if (!connection || !connection->isOpen())
+          throw db::DbError("Operation is not allowed when the object is closed.");
         rs = connection->query(sql);
         return true;
       } catch (const std::exception& e) {
@@ -161,8 +162,8 @@ class Filler {
 
 }  // namespace
 
-void FillControl(form::Control& control, const std::string& sql, bool showProgress, bool append, db::Connection* connection,
-                 Host& host, form::ProgressForm* progress) {
+void FillControl(form::Control& control, const std::string& sql, bool showProgress, bool append,
+                 db::Connection* connection, Host& host, form::ProgressForm* progress) {
   Filler filler(control, showProgress, append, host, progress);
   if (!filler.fillable()) return;
   filler.run(sql, connection);

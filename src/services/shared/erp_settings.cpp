@@ -8,8 +8,8 @@
 #include <functional>
 #include <vector>
 
-#include "form/host.h"
 #include "db/connection.h"
+#include "form/host.h"
 #include "util/text.h"
 
 namespace erpsync {
@@ -60,8 +60,8 @@ struct Entry {
   {                                                                               \
     text::upper(#k), [](ErpSettings& s, const std::string& v) { s.k = whole(v); } \
   }
-#define ERP_DBL(k)                                                                        \
-  {                                                                                       \
+#define ERP_DBL(k)                                                                            \
+  {                                                                                           \
     text::upper(#k), [](ErpSettings& s, const std::string& v) { s.k = db::leadingNumber(v); } \
   }
 #define ERP_TEXT(k)                                                        \
@@ -251,7 +251,8 @@ std::string formatWithPattern(double value, const std::string& format) {
   return buf;
 }
 
-std::string AppSetting(db::Connection* local, Host& host, const std::string& key, bool write, const std::string& value) {
+std::string AppSetting(db::Connection* local, Host& host, const std::string& key, bool write,
+                       const std::string& value) {
   try {
     if (write) {
       const std::string where = " where KeyName=" + db::sqlQuote(key);

@@ -15,8 +15,7 @@ DateTime SystemClock::now() const {
   localtime_r(&t, &tm);
 #endif
   auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(tp.time_since_epoch()).count() % 1000;
-  return DateTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday,          tm.tm_hour,
-                      tm.tm_min,         tm.tm_sec,     static_cast<int>(ms)};
+  return DateTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, static_cast<int>(ms)};
 }
 
 }  // namespace erpsync
