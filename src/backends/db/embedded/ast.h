@@ -24,7 +24,7 @@ struct Name {
   std::string text() const;
 };
 
-struct TypeSpec {
+struct DeclaredType {
   std::string name;  // as written
   ColType type;
   bool hasLength = false;
@@ -66,7 +66,7 @@ struct Expr {
   ExprP operand;
   std::vector<std::pair<ExprP, ExprP>> whens;
   ExprP elseExpr;
-  TypeSpec castType;
+  DeclaredType castType;
   int style = -1;  // CONVERT style value (structural)
   int depth = 1;   // height of the tree below, bounded by the parser
 
@@ -95,7 +95,7 @@ struct SelectItem {
   std::string assignVar;  // SELECT @v = expr
 };
 
-struct QuerySpec {
+struct SelectCore {
   bool distinct = false;
   ExprP top;
   bool topPercent = false;
@@ -114,7 +114,7 @@ struct OrderItem {
 };
 
 struct Select {
-  std::vector<QuerySpec> arms;
+  std::vector<SelectCore> arms;
   std::vector<std::string> ops;  // between arms: "UNION", "UNION ALL", "EXCEPT", "INTERSECT"
   std::vector<OrderItem> orderBy;
   std::uint32_t pos = 0;
@@ -122,7 +122,7 @@ struct Select {
 
 struct ColumnDef {
   std::string name;
-  TypeSpec type;
+  DeclaredType type;
   std::optional<bool> nullable;
   bool identity = false;
   long long seed = 1, increment = 1;
@@ -280,7 +280,7 @@ struct DeclareStmt : Stmt {
   DeclareStmt() : Stmt(Declare) {}
   struct Var {
     std::string name;
-    TypeSpec type;
+    DeclaredType type;
     ExprP init;
   };
   std::vector<Var> vars;

@@ -34,6 +34,35 @@ std::optional<fs::path> findCatalogFile(const fs::path& dir, std::string_view ca
 
 namespace {
 
+// A text column, "" for NULL (a damaged row must not crash the loader).
+std::string text(sqlite3_stmt* st, int i) {
+  const unsigned char* t = sqlite3_column_text(st, i);
+  return t ? std::string(reinterpret_cast<const char*>(t)) : std::string();
+}
+
+[[noreturn]] void unreadable(sqlite3* db, int rc, const std::string& what) {
+  throw DbError("The catalog description (" + what + ") cannot be read: " + sqlite3_errmsg(db), "HY000", rc);
+}
+
+// One query over the catalog's description tables: every row goes to `row`; any step result
+// other than a row or the end (busy, I/O error, a damaged page) fails with SQLite's message, so
+// an unreadable description never passes for an empty one.
+template <class F>
+void eachRow(sqlite3* db, const std::string& sql, const std::string& what, F row) {
+  sqlite3_stmt* st = nullptr;
+  int rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr);
+  if (rc != SQLITE_OK) {
+    sqlite3_finalize(st);
+    unreadable(db, rc, what);
+  }
+  struct Finalize {
+    sqlite3_stmt* st;
+    ~Finalize() { sqlite3_finalize(st); }
+  } finalize{st};
+  while ((rc = sqlite3_step(st)) == SQLITE_ROW) row(st);
+  if (rc != SQLITE_DONE) unreadable(db, rc, what);
+}
+
 void execOrThrow(sqlite3* db, const char* sql) {
   char* err = nullptr;
   if (sqlite3_exec(db, sql, nullptr, nullptr, &err) != SQLITE_OK) {
@@ -70,81 +99,61 @@ void initCatalogFile(const fs::path& file) {
 
 TableMap loadTables(sqlite3* db, const std::string& alias) {
   TableMap out;
-  std::string q = "SELECT tbl, col, type, nullable, ident_seed, ident_incr, default_sql FROM \"" + alias +
-                  "\".__tsql_columns ORDER BY tbl, ord";
-  sqlite3_stmt* st = nullptr;
-  if (sqlite3_prepare_v2(db, q.c_str(), -1, &st, nullptr) != SQLITE_OK) {
-    std::string m = sqlite3_errmsg(db);
-    sqlite3_finalize(st);
-    throw DbError("The catalog is damaged: " + m, "HY000", 0);
-  }
-  while (sqlite3_step(st) == SQLITE_ROW) {
-    std::string tbl = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
-    TableInfo& t = out[tbl];
-    if (t.name.empty()) t.name = tbl;
-    ColumnInfo c;
-    c.name = reinterpret_cast<const char*>(sqlite3_column_text(st, 1));
-    auto type = parseTypeName(reinterpret_cast<const char*>(sqlite3_column_text(st, 2)));
-    if (type) c.type = *type;
-    c.nullable = sqlite3_column_int(st, 3) != 0;
-    if (sqlite3_column_type(st, 4) != SQLITE_NULL) {
-      c.identity = true;
-      c.seed = sqlite3_column_int64(st, 4);
-      c.increment = sqlite3_column_int64(st, 5);
-    }
-    if (sqlite3_column_type(st, 6) != SQLITE_NULL)
-      c.defaultSql = reinterpret_cast<const char*>(sqlite3_column_text(st, 6));
-    t.columns.push_back(std::move(c));
-  }
-  sqlite3_finalize(st);
-  q = "SELECT name, kind, tbl, cols FROM \"" + alias + "\".__tsql_objects WHERE kind <> 'TR' ORDER BY ord";
-  if (sqlite3_prepare_v2(db, q.c_str(), -1, &st, nullptr) != SQLITE_OK) {
-    sqlite3_finalize(st);
-    return out;
-  }
-  while (sqlite3_step(st) == SQLITE_ROW) {
-    std::string tbl = reinterpret_cast<const char*>(sqlite3_column_text(st, 2));
-    auto it = out.find(tbl);
-    if (it == out.end()) continue;
-    IndexInfo ix;
-    ix.name = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
-    ix.kind = reinterpret_cast<const char*>(sqlite3_column_text(st, 1));
-    std::string cols =
-        sqlite3_column_type(st, 3) == SQLITE_NULL ? "" : reinterpret_cast<const char*>(sqlite3_column_text(st, 3));
-    std::size_t p = 0;
-    while (p <= cols.size() && !cols.empty()) {
-      std::size_t q2 = cols.find('\x1f', p);
-      ix.columns.push_back(cols.substr(p, q2 == std::string::npos ? std::string::npos : q2 - p));
-      if (q2 == std::string::npos) break;
-      p = q2 + 1;
-    }
-    it->second.indexes.push_back(std::move(ix));
-  }
-  sqlite3_finalize(st);
+  const std::string schema = "\"" + alias + "\"";
+  eachRow(db,
+          "SELECT tbl, col, type, nullable, ident_seed, ident_incr, default_sql FROM " + schema +
+              ".__tsql_columns ORDER BY tbl, ord",
+          "__tsql_columns", [&](sqlite3_stmt* st) {
+            std::string tbl = text(st, 0);
+            TableInfo& t = out[tbl];
+            if (t.name.empty()) t.name = tbl;
+            ColumnInfo c;
+            c.name = text(st, 1);
+            auto type = parseTypeName(text(st, 2));
+            if (type) c.type = *type;
+            c.nullable = sqlite3_column_int(st, 3) != 0;
+            if (sqlite3_column_type(st, 4) != SQLITE_NULL) {
+              c.identity = true;
+              c.seed = sqlite3_column_int64(st, 4);
+              c.increment = sqlite3_column_int64(st, 5);
+            }
+            if (sqlite3_column_type(st, 6) != SQLITE_NULL) c.defaultSql = text(st, 6);
+            t.columns.push_back(std::move(c));
+          });
+  eachRow(db, "SELECT name, kind, tbl, cols FROM " + schema + ".__tsql_objects WHERE kind <> 'TR' ORDER BY ord",
+          "__tsql_objects", [&](sqlite3_stmt* st) {
+            auto it = out.find(text(st, 2));
+            if (it == out.end()) return;
+            IndexInfo ix;
+            ix.name = text(st, 0);
+            ix.kind = text(st, 1);
+            std::string cols = text(st, 3);
+            std::size_t p = 0;
+            while (p <= cols.size() && !cols.empty()) {
+              std::size_t q = cols.find('\x1f', p);
+              ix.columns.push_back(cols.substr(p, q == std::string::npos ? std::string::npos : q - p));
+              if (q == std::string::npos) break;
+              p = q + 1;
+            }
+            it->second.indexes.push_back(std::move(ix));
+          });
   return out;
 }
 
 std::vector<TriggerDef> loadTriggers(sqlite3* db) {
   std::vector<TriggerDef> out;
-  sqlite3_stmt* st = nullptr;
-  if (sqlite3_prepare_v2(db,
-                         "SELECT name, tbl, cols, definition FROM main.__tsql_objects WHERE kind = 'TR' ORDER BY ord",
-                         -1, &st, nullptr) != SQLITE_OK) {
-    sqlite3_finalize(st);
-    return out;
-  }
-  while (sqlite3_step(st) == SQLITE_ROW) {
-    TriggerDef t;
-    t.name = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
-    t.table = reinterpret_cast<const char*>(sqlite3_column_text(st, 1));
-    std::string ev = reinterpret_cast<const char*>(sqlite3_column_text(st, 2));
-    t.onInsert = ev.find('I') != std::string::npos;
-    t.onUpdate = ev.find('U') != std::string::npos;
-    t.onDelete = ev.find('D') != std::string::npos;
-    t.definition = reinterpret_cast<const char*>(sqlite3_column_text(st, 3));
-    out.push_back(std::move(t));
-  }
-  sqlite3_finalize(st);
+  eachRow(db, "SELECT name, tbl, cols, definition FROM main.__tsql_objects WHERE kind = 'TR' ORDER BY ord",
+          "__tsql_objects", [&](sqlite3_stmt* st) {
+            TriggerDef t;
+            t.name = text(st, 0);
+            t.table = text(st, 1);
+            std::string ev = text(st, 2);
+            t.onInsert = ev.find('I') != std::string::npos;
+            t.onUpdate = ev.find('U') != std::string::npos;
+            t.onDelete = ev.find('D') != std::string::npos;
+            t.definition = text(st, 3);
+            out.push_back(std::move(t));
+          });
   return out;
 }
 

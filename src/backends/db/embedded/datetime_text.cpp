@@ -316,8 +316,10 @@ std::string formatDateStyle(const DateTime& t, int style) {
   return buf;
 }
 
-DateTime addMonths(const DateTime& t, long long months) {
-  long long total = static_cast<long long>(t.year) * 12 + (t.month - 1) + months;
+std::optional<DateTime> addMonths(const DateTime& t, long long months) {
+  long long total = 0;
+  if (__builtin_add_overflow(static_cast<long long>(t.year) * 12 + (t.month - 1), months, &total)) return std::nullopt;
+  if (total < 12 || total > 9999LL * 12 + 11) return std::nullopt;
   DateTime r = t;
   r.year = static_cast<int>(total / 12);
   r.month = static_cast<int>(total % 12) + 1;

@@ -21,7 +21,8 @@ std::optional<DateTime> parseDateText(std::string_view text, DateOrder order = D
 // 105, 106, 108, 110, 111, 112, 113, 114, 120, 121, 126, 23). Unknown styles give the default form.
 std::string formatDateStyle(const DateTime& t, int style);
 
-// Day count helpers for DATEADD/DATEDIFF.
-DateTime addMonths(const DateTime& t, long long months);
+// DATEADD by months: the day is kept, or the month's last day when the month is shorter. Nullopt
+// when the result falls outside the years 1 to 9999.
+std::optional<DateTime> addMonths(const DateTime& t, long long months);
 
 }  // namespace erpsync::db::embedded

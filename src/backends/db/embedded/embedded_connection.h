@@ -25,9 +25,12 @@ class EmbeddedConnection : public Connection {
   void rollbackTrans() override;
   void setCommandTimeout(int seconds) override;
 
- private:
+  // The runtime of an open connection (connection_impl.h); opaque to users of the class.
   struct Impl;
+
+ private:
   std::filesystem::path baseDir_;
+  int commandTimeout_ = 30;  // seconds, 0 = no limit; kept across close and open
   std::unique_ptr<Impl> impl_;
 };
 

@@ -44,14 +44,6 @@ std::string formatDouble(double d) {
   return buf;
 }
 
-std::string fixed(double d, int scale) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*f", scale, d);
-  std::string s = buf;
-  if (s == "-0" || (s.size() > 1 && s[0] == '-' && s.find_first_not_of("-0.") == std::string::npos)) s.erase(0, 1);
-  return s;
-}
-
 [[noreturn]] void conversionError(const std::string& text, const ColType& src, const ColType& target) {
   std::string srcName = src.isText() ? src.errorName() : "varchar";
   switch (target.base) {
@@ -81,114 +73,28 @@ std::string fixed(double d, int scale) {
                 8115);
 }
 
-// Parses a plain decimal text ("-12.345", "+3", ".5"); false when it is not one.
-bool parseDecimalText(std::string_view s, bool& neg, std::string& intPart, std::string& frac) {
-  std::size_t i = 0;
-  neg = false;
-  intPart.clear();
-  frac.clear();
-  if (i < s.size() && (s[i] == '+' || s[i] == '-')) neg = s[i++] == '-';
-  while (i < s.size() && s[i] >= '0' && s[i] <= '9') intPart += s[i++];
-  if (i < s.size() && s[i] == '.') {
-    ++i;
-    while (i < s.size() && s[i] >= '0' && s[i] <= '9') frac += s[i++];
-  }
-  if (i != s.size() || (intPart.empty() && frac.empty())) return false;
-  return true;
-}
-
-// Rounds a decimal given as digits to `scale` places (half away from zero); returns the text.
-std::string roundDecimalText(bool neg, std::string intPart, std::string frac, int scale) {
-  if (intPart.empty()) intPart = "0";
-  bool up = static_cast<int>(frac.size()) > scale && frac[static_cast<std::size_t>(scale)] >= '5';
-  if (static_cast<int>(frac.size()) > scale) frac.resize(static_cast<std::size_t>(scale));
-  while (static_cast<int>(frac.size()) < scale) frac += '0';
-  std::string digits = intPart + frac;
-  if (up) {
-    int k = static_cast<int>(digits.size()) - 1;
-    while (k >= 0) {
-      if (digits[static_cast<std::size_t>(k)] == '9') {
-        digits[static_cast<std::size_t>(k)] = '0';
-        --k;
-      } else {
-        ++digits[static_cast<std::size_t>(k)];
-        break;
-      }
-    }
-    if (k < 0) digits.insert(digits.begin(), '1');
-  }
-  std::string ip = digits.substr(0, digits.size() - static_cast<std::size_t>(scale));
-  std::string fp = digits.substr(digits.size() - static_cast<std::size_t>(scale));
-  std::size_t nz = ip.find_first_not_of('0');
-  ip = nz == std::string::npos ? "0" : ip.substr(nz);
-  bool zero = ip == "0" && fp.find_first_not_of('0') == std::string::npos;
-  std::string r = (neg && !zero ? "-" : "") + ip;
-  if (scale > 0) r += "." + fp;
-  return r;
-}
-
-SqlValue decimalResult(const std::string& text, int scale) {
-  SqlValue r;
-  if (scale == 0 || text.find('.') == std::string::npos) {
-    r.v = static_cast<std::int64_t>(std::strtoll(text.c_str(), nullptr, 10));
-  } else {
-    double d = std::strtod(text.c_str(), nullptr);
-    if (d == std::floor(d) && std::fabs(d) < 9e15)
-      r.v = static_cast<std::int64_t>(d);
-    else
-      r.v = d;
-  }
-  return r;
-}
-
-int integerDigits(const std::string& text) {
-  std::size_t b = text[0] == '-' ? 1 : 0;
-  std::size_t dot = text.find('.');
-  std::size_t e = dot == std::string::npos ? text.size() : dot;
-  std::string ip = text.substr(b, e - b);
-  if (ip == "0") return 0;
-  return static_cast<int>(ip.size());
-}
-
 SqlValue toExact(const SqlValue& v, const ColType& src, const ColType& target) {
-  if (v.isText() && (src.base == BaseType::Float || src.base == BaseType::Real)) {
-    // A float literal ("1E-05", "1.5E+3") reaches here as its text; read it as the float it is.
-    std::string t = text::trim(v.s(), text::kWhitespace);
-    char* end = nullptr;
-    double d = std::strtod(t.c_str(), &end);
-    if (!t.empty() && end == t.c_str() + t.size()) return toExact(SqlValue{d}, src, target);
-  }
   int scale = target.base == BaseType::Numeric ? target.scale : 4;
   int precision = target.base == BaseType::Numeric ? target.precision : (target.base == BaseType::Money ? 19 : 10);
-  std::string text;
-  if (v.isInt()) {
-    text = std::to_string(v.i());
-    if (scale > 0) text += "." + std::string(static_cast<std::size_t>(scale), '0');
-  } else if (v.isReal()) {
-    if (!std::isfinite(v.d())) overflow(target, src);
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.17g", v.d());
-    std::string t = buf;
-    if (t.find('e') != std::string::npos || t.find('E') != std::string::npos) {
-      std::snprintf(buf, sizeof buf, "%.*f", scale + 2, v.d());
-      t = buf;
-    }
-    // Use the shortest text that reads back as the same double, so 12.35 does not become 12.3499999.
-    std::snprintf(buf, sizeof buf, "%.15g", v.d());
-    if (std::strtod(buf, nullptr) == v.d() && std::string(buf).find('e') == std::string::npos) t = buf;
-    bool neg;
-    std::string ip, fp;
-    if (!parseDecimalText(t, neg, ip, fp)) overflow(target, src);
-    text = roundDecimalText(neg, ip, fp, scale);
-  } else {
+  std::optional<ExactDecimal> d;
+  if (v.isText()) {
     std::string t = text::trim(v.s(), text::kWhitespace);
-    bool neg;
-    std::string ip, fp;
-    if (!parseDecimalText(t, neg, ip, fp)) conversionError(v.s(), src, target);
-    text = roundDecimalText(neg, ip, fp, scale);
+    // Text read as a number takes plain digits only; a float's or a numeric's own text may carry
+    // an exponent ("1E-05" as a float literal arrives).
+    bool ownText = src.isExactNumeric() || src.base == BaseType::Float || src.base == BaseType::Real;
+    if (ownText || t.find_first_of("eE") == std::string::npos) d = ExactDecimal::parse(t);
+    if (!d) conversionError(v.s(), src, target);
+  } else {
+    if (v.isReal() && !std::isfinite(v.d())) overflow(target, src);
+    d = exactOf(v);
   }
-  if (integerDigits(text) > precision - scale) overflow(target, src);
-  return decimalResult(text, scale);
+  if (!d || !d->rescale(scale) || d->integerDigits() > precision - scale) overflow(target, src);
+  // money and smallmoney are 64- and 32-bit counts of ten-thousandths.
+  Int128 limit = target.base == BaseType::Money        ? Int128{std::numeric_limits<std::int64_t>::max()}
+                 : target.base == BaseType::SmallMoney ? Int128{std::numeric_limits<std::int32_t>::max()}
+                                                       : Int128{0};
+  if (limit != 0 && (d->mantissa > limit || d->mantissa < -limit - 1)) overflow(target, src);
+  return decimalValue(*d);
 }
 
 SqlValue toInteger(const SqlValue& v, const ColType& src, const ColType& target) {
@@ -494,6 +400,24 @@ std::optional<ColType> makeType(std::string_view rawName, int count, long long a
   return t;
 }
 
+std::string sqliteColumnType(const ColType& t) {
+  if (t.keepsDecimalText()) return "TEXT_" + upper(t.sqlName()) + " COLLATE TSQLDEC";
+  return upper(t.sqlName());
+}
+
+SqlValue decimalValue(const ExactDecimal& d) {
+  if (d.scale == 0)
+    if (auto i = d.toInt64()) return SqlValue{*i};
+  return SqlValue{d.text()};
+}
+
+std::optional<ExactDecimal> exactOf(const SqlValue& v) {
+  if (v.isInt()) return ExactDecimal::fromInt(v.i());
+  if (v.isReal()) return ExactDecimal::fromDouble(v.d());
+  if (v.isText()) return ExactDecimal::parse(text::trim(v.s(), text::kWhitespace));
+  return std::nullopt;
+}
+
 std::optional<ColType> parseTypeName(std::string_view text) {
   std::size_t p = text.find('(');
   if (p == std::string_view::npos) return makeType(text, 0, 0, 0);
@@ -511,15 +435,15 @@ std::optional<ColType> parseTypeName(std::string_view text) {
 }
 
 std::string numberText(const SqlValue& v, const ColType& src) {
-  if (v.isInt()) {
-    if (src.isExactNumeric() && src.scale > 0)
-      return std::to_string(v.i()) + "." + std::string(static_cast<std::size_t>(src.scale), '0');
-    return std::to_string(v.i());
+  if (src.isExactNumeric()) {
+    // Whatever form the value arrived in, an exact numeric prints with its type's decimals.
+    if (auto d = exactOf(v)) {
+      d->rescale(src.scale);
+      return d->text();
+    }
   }
-  if (v.isReal()) {
-    if (src.isExactNumeric()) return fixed(v.d(), src.scale);
-    return formatDouble(v.d());
-  }
+  if (v.isInt()) return std::to_string(v.i());
+  if (v.isReal()) return formatDouble(v.d());
   if (v.isText()) return v.s();
   return {};
 }
@@ -534,8 +458,21 @@ DateTime roundToDatetimeTicks(const DateTime& t) {
   return r;
 }
 
-SqlValue convertValue(const SqlValue& v, const ColType& src, const ColType& target, bool assign, int style) {
-  if (v.isNull() || !target.known()) return v;
+SqlValue convertValue(const SqlValue& vIn, const ColType& src, const ColType& target, bool assign, int style) {
+  if (vIn.isNull() || !target.known()) return vIn;
+  SqlValue v = vIn;
+  if (v.isText() && src.isExactNumeric() && !target.isText() && !target.isExactNumeric()) {
+    // A numeric kept as decimal text is a number here: an integer type truncates it exactly.
+    auto d = exactOf(v);
+    if (!d) conversionError(v.s(), src, target);
+    if (target.base == BaseType::Bit) return SqlValue{std::int64_t{d->sign() != 0 ? 1 : 0}};
+    if (target.isInteger()) {
+      auto i = d->toInt64();
+      if (!i) overflow(target, src);
+      return toInteger(SqlValue{*i}, src, target);
+    }
+    v = SqlValue{d->toDouble()};
+  }
   switch (target.base) {
     case BaseType::DateTime:
     case BaseType::SmallDateTime:
@@ -648,14 +585,11 @@ Value toRecordValue(const SqlValue& v, const ColType& type) {
     case BaseType::Numeric:
     case BaseType::Money:
     case BaseType::SmallMoney: {
-      int scale = type.scale;
-      if (v.isInt()) {
-        std::string t = std::to_string(v.i());
-        if (scale > 0) t += "." + std::string(static_cast<std::size_t>(scale), '0');
-        return Value(Decimal{t});
-      }
-      double d = v.isReal() ? v.d() : leadingNumber(v.s());
-      return Value(Decimal{fixed(d, scale)});
+      auto d = exactOf(v);
+      if (!d) d = ExactDecimal::fromDouble(v.isText() ? leadingNumber(v.s()) : 0.0);
+      if (!d) return Value(v.asDouble());
+      d->rescale(type.scale);
+      return Value(Decimal{d->text()});
     }
     case BaseType::Float:
     case BaseType::Real:
@@ -762,6 +696,35 @@ int rank(BaseType b) {
 }
 }  // namespace
 
+ColType asNumeric(const ColType& t) {
+  if (!t.isInteger()) return t;
+  ColType r;
+  r.base = BaseType::Numeric;
+  r.precision = t.base == BaseType::Bit        ? 1
+                : t.base == BaseType::TinyInt  ? 3
+                : t.base == BaseType::SmallInt ? 5
+                : t.base == BaseType::Int      ? 10
+                                               : 19;
+  return r;
+}
+
+ColType productType(const ColType& a, const ColType& b) {
+  auto money = [](const ColType& t) { return t.base == BaseType::Money || t.base == BaseType::SmallMoney; };
+  if (money(a) && b.isInteger()) return a;
+  if (money(b) && a.isInteger()) return b;
+  ColType x = asNumeric(a), y = asNumeric(b);
+  ColType r;
+  r.base = BaseType::Numeric;
+  r.precision = x.precision + y.precision + 1;
+  r.scale = x.scale + y.scale;
+  if (r.precision > 38) {
+    // Past 38 digits the integer part is kept and the scale gives way, down to 6 decimals.
+    r.scale = std::min(r.scale, std::max(std::min(r.scale, 6), 38 - (r.precision - r.scale)));
+    r.precision = 38;
+  }
+  return r;
+}
+
 ColType higherType(const ColType& a, const ColType& b) {
   if (!a.known() && a.base != BaseType::Null) return a;
   if (!b.known() && b.base != BaseType::Null) return b;
@@ -772,8 +735,10 @@ ColType higherType(const ColType& a, const ColType& b) {
     r.precision = std::min(38, std::max(a.precision - a.scale, b.precision - b.scale) + r.scale + 1);
     return r;
   }
-  if (a.isExactNumeric() && b.isInteger()) return a;
-  if (b.isExactNumeric() && a.isInteger()) return b;
+  // An integer meeting a numeric counts as the numeric holding all its digits, so a sum such as
+  // numeric(18,2) + int is numeric(19,2) and overflows when stored back into numeric(18,2).
+  if (a.isExactNumeric() && b.isInteger()) return a.base == BaseType::Numeric ? higherType(a, asNumeric(b)) : a;
+  if (b.isExactNumeric() && a.isInteger()) return b.base == BaseType::Numeric ? higherType(asNumeric(a), b) : b;
   if (a.isText() && b.isText()) {
     ColType r = rank(a.base) >= rank(b.base) ? a : b;
     if (a.length < 0 || b.length < 0)

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <variant>
 
+#include "db/embedded/exact_decimal.h"
 #include "db/value.h"
 
 namespace erpsync::db::embedded {
@@ -54,6 +55,9 @@ struct ColType {
   bool isExactNumeric() const {
     return base == BaseType::Numeric || base == BaseType::Money || base == BaseType::SmallMoney;
   }
+  // Exact numerics a 64-bit integer cannot hold exactly (decimals, more than 18 digits, money):
+  // their values are kept as exact decimal text and meet through the decimal functions.
+  bool keepsDecimalText() const { return isExactNumeric() && (scale > 0 || precision > 18); }
   bool isNumber() const;
   bool known() const { return base != BaseType::Unknown && base != BaseType::Null; }
   bool operator==(const ColType&) const = default;
@@ -71,6 +75,9 @@ struct ColType {
 std::optional<ColType> makeType(std::string_view name, int count, long long a, long long b);
 // Reads a type back from its sqlName() text.
 std::optional<ColType> parseTypeName(std::string_view text);
+// The type a table column declares in SQLite. Exact decimals kept as text get text affinity (so
+// SQLite never turns them into floats) and the TSQLDEC collation (so they compare as numbers).
+std::string sqliteColumnType(const ColType& t);
 
 // A runtime value of the SQLite layer.
 struct SqlValue {
@@ -84,6 +91,13 @@ struct SqlValue {
   const std::string& s() const { return std::get<std::string>(v); }
   double asDouble() const { return isInt() ? static_cast<double>(i()) : isReal() ? d() : 0.0; }
 };
+
+// How an exact numeric is kept: a 64-bit integer when it has no decimals and fits, else its text
+// with exactly its scale's decimals ("12.50").
+SqlValue decimalValue(const ExactDecimal& d);
+// Reads a number (integer, float or decimal text, blanks around allowed) as an exact decimal;
+// nullopt for NULL, for text that is not a number and for an infinite float.
+std::optional<ExactDecimal> exactOf(const SqlValue& v);
 
 // Converts a value to a column type as an INSERT/UPDATE does (assign = true: too long text fails
 // with "String or binary data would be truncated.") or as CONVERT/CAST does (assign = false: text
@@ -103,5 +117,10 @@ Value toRecordValue(const SqlValue& v, const ColType& type);
 // Types of literals and of mixed expressions.
 ColType literalNumberType(std::string_view text);
 ColType higherType(const ColType& a, const ColType& b);
+// The numeric an integer type widens to when it meets a numeric (int: numeric(10,0)).
+ColType asNumeric(const ColType& t);
+// The type of a product of exact numerics: the precisions and the scales add (money times an
+// integer stays money); past 38 digits the scale gives way, down to 6.
+ColType productType(const ColType& a, const ColType& b);
 
 }  // namespace erpsync::db::embedded

@@ -2,12 +2,18 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
+#include <new>
+#include <string_view>
 
 #include "db/db_error.h"
 #include "db/embedded/datetime_text.h"
+#include "db/embedded/decimal_functions.h"
 #include "db/embedded/embedded_server.h"
 #include "db/embedded/sql_types.h"
 
@@ -39,6 +45,35 @@ SqlValue fromSqlite(sqlite3_value* v) {
   return r;
 }
 
+void fail(sqlite3_context* ctx, const DbError& e) {
+  std::string t = encodeFunctionError(e.description(), e.sqlState(), e.nativeError());
+  sqlite3_result_error(ctx, t.data(), static_cast<int>(t.size()));
+}
+
+[[noreturn]] void overflow(const char* type) {
+  throw DbError(std::string("Arithmetic overflow error converting expression to data type ") + type + ".", "22003",
+                8115);
+}
+
+// The longest text or binary value this server holds (SQLite's length limit for the connection).
+std::size_t maxValueBytes(sqlite3_context* ctx) {
+  int limit = sqlite3_limit(sqlite3_context_db_handle(ctx), SQLITE_LIMIT_LENGTH, -1);
+  return limit > 0 ? static_cast<std::size_t>(limit) : 0;
+}
+
+// A large value grown past what the server can hold fails as SQL Server's LOB limit does.
+void checkValueSize(sqlite3_context* ctx, std::size_t bytes) {
+  std::size_t limit = maxValueBytes(ctx);
+  if (bytes > limit)
+    throw DbError("Attempting to grow LOB beyond maximum allowed size of " + std::to_string(limit) + " bytes.", "42000",
+                  7119);
+}
+
+void resultText(sqlite3_context* ctx, const std::string& s) {
+  checkValueSize(ctx, s.size());
+  sqlite3_result_text64(ctx, s.data(), s.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+}
+
 void result(sqlite3_context* ctx, const SqlValue& v) {
   if (v.isNull())
     sqlite3_result_null(ctx);
@@ -47,12 +82,7 @@ void result(sqlite3_context* ctx, const SqlValue& v) {
   else if (v.isReal())
     sqlite3_result_double(ctx, v.d());
   else
-    sqlite3_result_text(ctx, v.s().data(), static_cast<int>(v.s().size()), SQLITE_TRANSIENT);
-}
-
-void fail(sqlite3_context* ctx, const DbError& e) {
-  std::string t = encodeFunctionError(e.description(), e.sqlState(), e.nativeError());
-  sqlite3_result_error(ctx, t.data(), static_cast<int>(t.size()));
+    resultText(ctx, v.s());
 }
 
 ColType typeFrom(sqlite3_value** a) {
@@ -66,20 +96,22 @@ ColType typeFrom(sqlite3_value** a) {
 
 // tsql_conv(x, src base,len,prec,scale, dst base,len,prec,scale, style, assign)
 void fnConv(sqlite3_context* ctx, int, sqlite3_value** a) {
-  try {
-    SqlValue v = fromSqlite(a[0]);
-    ColType src = typeFrom(a + 1);
-    ColType dst = typeFrom(a + 5);
-    int style = sqlite3_value_int(a[9]);
-    bool assign = sqlite3_value_int(a[10]) != 0;
-    if (!src.known()) {
-      // An expression of unknown type: numbers arrive as numbers, everything else as text.
-      src = ColType{};
-    }
-    result(ctx, convertValue(v, src, dst, assign, style));
-  } catch (const DbError& e) {
-    fail(ctx, e);
+  SqlValue v = fromSqlite(a[0]);
+  ColType src = typeFrom(a + 1);
+  ColType dst = typeFrom(a + 5);
+  int style = sqlite3_value_int(a[9]);
+  bool assign = sqlite3_value_int(a[10]) != 0;
+  if (!src.known()) {
+    // An expression of unknown type: numbers arrive as numbers, everything else as text.
+    src = ColType{};
   }
+  result(ctx, convertValue(v, src, dst, assign, style));
+}
+
+std::string textArg(sqlite3_value* v) {
+  const unsigned char* t = sqlite3_value_text(v);
+  return t ? std::string(reinterpret_cast<const char*>(t), static_cast<std::size_t>(sqlite3_value_bytes(v)))
+           : std::string();
 }
 
 std::optional<DateTime> dateArg(sqlite3_value* v) {
@@ -94,12 +126,10 @@ std::optional<DateTime> dateArg(sqlite3_value* v) {
 }
 
 void fnGetDate(sqlite3_context* ctx, int, sqlite3_value**) {
-  std::string t = roundToDatetimeTicks(serverNow()).iso();
-  sqlite3_result_text(ctx, t.data(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
+  resultText(ctx, roundToDatetimeTicks(serverNow()).iso());
 }
 void fnGetUtcDate(sqlite3_context* ctx, int, sqlite3_value**) {
-  std::string t = roundToDatetimeTicks(serverUtcNow()).iso();
-  sqlite3_result_text(ctx, t.data(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
+  resultText(ctx, roundToDatetimeTicks(serverUtcNow()).iso());
 }
 
 long long totalMs(const DateTime& t) {
@@ -112,52 +142,80 @@ DateTime fromTotalMs(long long ms) {
   return t;
 }
 
-void fnDateAdd(sqlite3_context* ctx, int, sqlite3_value** a) {
-  try {
-    std::string part(reinterpret_cast<const char*>(sqlite3_value_text(a[0])));
-    if (sqlite3_value_type(a[1]) == SQLITE_NULL || sqlite3_value_type(a[2]) == SQLITE_NULL) {
-      sqlite3_result_null(ctx);
-      return;
-    }
-    SqlValue nv = fromSqlite(a[1]);
-    ColType bi;
-    bi.base = BaseType::BigInt;
-    long long n = 0;
-    if (nv.isReal())
-      n = static_cast<long long>(std::trunc(nv.d()));
-    else
-      n = convertValue(nv, nv.isText() ? ColType{BaseType::VarChar, 30} : ColType{}, bi, false).i();
-    auto t = dateArg(a[2]);
-    if (!t) {
-      sqlite3_result_null(ctx);
-      return;
-    }
-    DateTime r = *t;
-    if (part == "year")
-      r = addMonths(r, n * 12);
-    else if (part == "quarter")
-      r = addMonths(r, n * 3);
-    else if (part == "month")
-      r = addMonths(r, n);
-    else if (part == "day" || part == "dayofyear" || part == "weekday")
-      r = fromTotalMs(totalMs(r) + n * 86400000LL);
-    else if (part == "week")
-      r = fromTotalMs(totalMs(r) + n * 7 * 86400000LL);
-    else if (part == "hour")
-      r = fromTotalMs(totalMs(r) + n * 3600000LL);
-    else if (part == "minute")
-      r = fromTotalMs(totalMs(r) + n * 60000LL);
-    else if (part == "second")
-      r = fromTotalMs(totalMs(r) + n * 1000LL);
-    else
-      r = fromTotalMs(totalMs(r) + n);
-    if (!r.valid() || r.year < 1753)
-      throw DbError("Adding a value to a 'datetime' column caused an overflow.", "22008", 517);
-    std::string s = r.iso();
-    sqlite3_result_text(ctx, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
-  } catch (const DbError& e) {
-    fail(ctx, e);
+// DATEADD's number is an int: anything beyond fails as SQL Server's conversion does, and a
+// fraction is dropped. Exact decimals arrive as their text.
+long long dateAddNumber(sqlite3_value* v) {
+  SqlValue nv = fromSqlite(v);
+  if (nv.isReal()) {
+    double d = std::trunc(nv.d());
+    if (!(d >= INT_MIN && d <= INT_MAX)) overflow("int");
+    return static_cast<long long>(d);
   }
+  if (nv.isText()) {
+    auto d = exactOf(nv);
+    if (!d) return convertValue(nv, ColType{BaseType::VarChar, 30}, ColType{BaseType::Int}, false).i();
+    auto i = d->toInt64();
+    if (!i || *i < INT_MIN || *i > INT_MAX) overflow("int");
+    return *i;
+  }
+  if (nv.i() < INT_MIN || nv.i() > INT_MAX) overflow("int");
+  return nv.i();
+}
+
+// datetime + number: the number is read as a datetime, a count of days whose fraction is part of a
+// day, so it must lie within the datetime range itself.
+long long dayCountMs(sqlite3_value* v) {
+  SqlValue nv = fromSqlite(v);
+  double days = 0;
+  if (nv.isInt()) {
+    days = static_cast<double>(nv.i());
+  } else if (nv.isReal()) {
+    days = nv.d();
+  } else {
+    auto d = exactOf(nv);
+    if (!d) return convertValue(nv, ColType{BaseType::VarChar, 30}, ColType{BaseType::Int}, false).i() * 86400000LL;
+    days = d->toDouble();
+  }
+  // 1753-01-01 is day -53690 and 9999-12-31 day 2958463.
+  if (!(days >= -53690.0 && days < 2958464.0)) overflow("datetime");
+  return std::llround(days * 86400000.0);
+}
+
+void fnDateAdd(sqlite3_context* ctx, int, sqlite3_value** a) {
+  std::string part = textArg(a[0]);
+  if (sqlite3_value_type(a[1]) == SQLITE_NULL || sqlite3_value_type(a[2]) == SQLITE_NULL) {
+    sqlite3_result_null(ctx);
+    return;
+  }
+  bool days = part == "days";
+  long long n = days ? dayCountMs(a[1]) : dateAddNumber(a[1]);
+  auto t = dateArg(a[2]);
+  if (!t) {
+    sqlite3_result_null(ctx);
+    return;
+  }
+  // The datetime range, 1753-01-01 to 9999-12-31 23:59:59.997, checked before a date is built
+  // from the sum. With n an int (or a count of milliseconds within the range), none of the products
+  // below overflows.
+  static const long long kFirstMs = totalMs(DateTime{1753, 1, 1});
+  static const long long kLastMs = totalMs(DateTime{9999, 12, 31, 23, 59, 59, 997});
+  std::optional<DateTime> r;
+  if (part == "year" || part == "quarter" || part == "month") {
+    r = addMonths(*t, n * (part == "year" ? 12 : part == "quarter" ? 3 : 1));
+  } else {
+    long long unit = part == "day" || part == "dayofyear" || part == "weekday" ? 86400000LL
+                     : part == "week"                                          ? 7 * 86400000LL
+                     : part == "hour"                                          ? 3600000LL
+                     : part == "minute"                                        ? 60000LL
+                     : part == "second"                                        ? 1000LL
+                                                                               : 1LL;
+    long long ms = totalMs(*t) + n * unit;
+    if (ms >= kFirstMs && ms <= kLastMs) r = fromTotalMs(ms);
+  }
+  if (!r || !r->valid() || r->year < 1753)
+    throw DbError("Adding a value to a 'datetime' column caused an overflow.", "22008", 517);
+  if (days) r = roundToDatetimeTicks(*r);
+  resultText(ctx, r->iso());
 }
 
 long long weekIndex(const DateTime& t) {
@@ -167,124 +225,145 @@ long long weekIndex(const DateTime& t) {
 }
 
 void fnDateDiff(sqlite3_context* ctx, int, sqlite3_value** a) {
-  try {
-    std::string part(reinterpret_cast<const char*>(sqlite3_value_text(a[0])));
-    auto x = dateArg(a[1]);
-    auto y = dateArg(a[2]);
-    if (!x || !y) {
-      sqlite3_result_null(ctx);
-      return;
-    }
-    long long r = 0;
-    if (part == "year")
-      r = y->year - x->year;
-    else if (part == "quarter")
-      r = (y->year * 4LL + (y->month - 1) / 3) - (x->year * 4LL + (x->month - 1) / 3);
-    else if (part == "month")
-      r = (y->year * 12LL + y->month) - (x->year * 12LL + x->month);
-    else if (part == "day" || part == "dayofyear" || part == "weekday")
-      r = y->dayNumber() - x->dayNumber();
-    else if (part == "week")
-      r = weekIndex(*y) - weekIndex(*x);
-    else if (part == "hour")
-      r = (y->dayNumber() * 24 + y->hour) - (x->dayNumber() * 24 + x->hour);
-    else if (part == "minute")
-      r = (y->dayNumber() * 1440 + y->hour * 60 + y->minute) - (x->dayNumber() * 1440 + x->hour * 60 + x->minute);
-    else if (part == "second")
-      r = y->totalSeconds() - x->totalSeconds();
-    else
-      r = totalMs(*y) - totalMs(*x);
-    if (r > 2147483647LL || r < -2147483648LL)
-      throw DbError(
-          "The datediff function resulted in an overflow. The number of dateparts separating two date/time "
-          "instances is too large. Try to use datediff with a less precise datepart.",
-          "22003", 535);
-    sqlite3_result_int64(ctx, r);
-  } catch (const DbError& e) {
-    fail(ctx, e);
+  std::string part = textArg(a[0]);
+  auto x = dateArg(a[1]);
+  auto y = dateArg(a[2]);
+  if (!x || !y) {
+    sqlite3_result_null(ctx);
+    return;
   }
+  long long r = 0;
+  if (part == "year")
+    r = y->year - x->year;
+  else if (part == "quarter")
+    r = (y->year * 4LL + (y->month - 1) / 3) - (x->year * 4LL + (x->month - 1) / 3);
+  else if (part == "month")
+    r = (y->year * 12LL + y->month) - (x->year * 12LL + x->month);
+  else if (part == "day" || part == "dayofyear" || part == "weekday")
+    r = y->dayNumber() - x->dayNumber();
+  else if (part == "week")
+    r = weekIndex(*y) - weekIndex(*x);
+  else if (part == "hour")
+    r = (y->dayNumber() * 24 + y->hour) - (x->dayNumber() * 24 + x->hour);
+  else if (part == "minute")
+    r = (y->dayNumber() * 1440 + y->hour * 60 + y->minute) - (x->dayNumber() * 1440 + x->hour * 60 + x->minute);
+  else if (part == "second")
+    r = y->totalSeconds() - x->totalSeconds();
+  else
+    r = totalMs(*y) - totalMs(*x);
+  if (r > INT_MAX || r < INT_MIN)
+    throw DbError(
+        "The datediff function resulted in an overflow. The number of dateparts separating two date/time "
+        "instances is too large. Try to use datediff with a less precise datepart.",
+        "22003", 535);
+  sqlite3_result_int64(ctx, r);
 }
 
 void fnDatePart(sqlite3_context* ctx, int, sqlite3_value** a) {
-  try {
-    std::string part(reinterpret_cast<const char*>(sqlite3_value_text(a[0])));
-    auto t = dateArg(a[1]);
-    if (!t) {
-      sqlite3_result_null(ctx);
-      return;
-    }
-    long long r = 0;
-    DateTime jan1{t->year, 1, 1};
-    long long doy = t->dayNumber() - jan1.dayNumber() + 1;
-    long long wd = ((t->dayNumber() % 7) + 7 + 1) % 7 + 1;  // Sunday = 1
-    if (part == "year")
-      r = t->year;
-    else if (part == "quarter")
-      r = (t->month - 1) / 3 + 1;
-    else if (part == "month")
-      r = t->month;
-    else if (part == "dayofyear")
-      r = doy;
-    else if (part == "day")
-      r = t->day;
-    else if (part == "weekday")
-      r = wd;
-    else if (part == "week") {
-      long long wdJan1 = ((jan1.dayNumber() % 7) + 7 + 1) % 7 + 1;
-      r = (doy + wdJan1 - 2) / 7 + 1;
-    } else if (part == "hour")
-      r = t->hour;
-    else if (part == "minute")
-      r = t->minute;
-    else if (part == "second")
-      r = t->second;
-    else
-      r = t->millisecond;
-    sqlite3_result_int64(ctx, r);
-  } catch (const DbError& e) {
-    fail(ctx, e);
+  std::string part = textArg(a[0]);
+  auto t = dateArg(a[1]);
+  if (!t) {
+    sqlite3_result_null(ctx);
+    return;
   }
+  long long r = 0;
+  DateTime jan1{t->year, 1, 1};
+  long long doy = t->dayNumber() - jan1.dayNumber() + 1;
+  long long wd = ((t->dayNumber() % 7) + 7 + 1) % 7 + 1;  // Sunday = 1
+  if (part == "year")
+    r = t->year;
+  else if (part == "quarter")
+    r = (t->month - 1) / 3 + 1;
+  else if (part == "month")
+    r = t->month;
+  else if (part == "dayofyear")
+    r = doy;
+  else if (part == "day")
+    r = t->day;
+  else if (part == "weekday")
+    r = wd;
+  else if (part == "week") {
+    long long wdJan1 = ((jan1.dayNumber() % 7) + 7 + 1) % 7 + 1;
+    r = (doy + wdJan1 - 2) / 7 + 1;
+  } else if (part == "hour")
+    r = t->hour;
+  else if (part == "minute")
+    r = t->minute;
+  else if (part == "second")
+    r = t->second;
+  else
+    r = t->millisecond;
+  sqlite3_result_int64(ctx, r);
 }
 
 // text + text concatenates, number + number adds, and a text meeting a number is read as a number.
 void fnAdd(sqlite3_context* ctx, int, sqlite3_value** a) {
-  try {
-    SqlValue x = fromSqlite(a[0]), y = fromSqlite(a[1]);
-    if (x.isNull() || y.isNull()) {
-      sqlite3_result_null(ctx);
-      return;
-    }
-    if (x.isText() && y.isText()) {
-      std::string s = x.s() + y.s();
-      sqlite3_result_text(ctx, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
-      return;
-    }
-    auto num = [](const SqlValue& v, const SqlValue& other) {
-      if (!v.isText()) return v;
-      ColType src{BaseType::VarChar, 8000};
-      ColType t;
-      t.base = other.isReal() ? BaseType::Float : BaseType::Int;
-      return convertValue(v, src, t, false);
-    };
-    x = num(x, y);
-    y = num(y, x);
-    if (x.isInt() && y.isInt())
-      sqlite3_result_int64(ctx, x.i() + y.i());
-    else
-      sqlite3_result_double(ctx, x.asDouble() + y.asDouble());
-  } catch (const DbError& e) {
-    fail(ctx, e);
+  SqlValue x = fromSqlite(a[0]), y = fromSqlite(a[1]);
+  if (x.isNull() || y.isNull()) {
+    sqlite3_result_null(ctx);
+    return;
   }
-}
-
-std::string textArg(sqlite3_value* v) {
-  const unsigned char* t = sqlite3_value_text(v);
-  return t ? std::string(reinterpret_cast<const char*>(t), static_cast<std::size_t>(sqlite3_value_bytes(v)))
-           : std::string();
+  if (x.isText() && y.isText()) {
+    checkValueSize(ctx, x.s().size() + y.s().size());
+    resultText(ctx, x.s() + y.s());
+    return;
+  }
+  auto num = [](const SqlValue& v, const SqlValue& other) {
+    if (!v.isText()) return v;
+    ColType src{BaseType::VarChar, 8000};
+    ColType t;
+    t.base = other.isReal() ? BaseType::Float : BaseType::Int;
+    return convertValue(v, src, t, false);
+  };
+  x = num(x, y);
+  y = num(y, x);
+  if (x.isInt() && y.isInt()) {
+    std::int64_t sum = 0;
+    if (__builtin_add_overflow(x.i(), y.i(), &sum)) overflow("bigint");
+    sqlite3_result_int64(ctx, sum);
+  } else {
+    sqlite3_result_double(ctx, x.asDouble() + y.asDouble());
+  }
 }
 
 char fold(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
+
+bool continuationByte(char c) {
+  return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// Characters of a UTF-8 text.
+std::size_t charCount(std::string_view s) {
+  std::size_t n = 0;
+  for (char c : s)
+    if (!continuationByte(c)) ++n;
+  return n;
+}
+
+// The bytes of the first `chars` characters of a UTF-8 text.
+std::size_t prefixBytes(std::string_view s, std::size_t chars) {
+  std::size_t i = 0;
+  for (std::size_t k = 0; i < s.size(); ++i) {
+    if (!continuationByte(s[i]) && k++ == chars) break;
+  }
+  return i;
+}
+
+// The result limit the translator passes to the text functions that grow a value: SQL Server cuts
+// a result that is not of a max type at 8000 bytes (8000 characters, 4000 for N types); -1 means
+// a max type, which may grow up to the largest value the server holds.
+long long limitArg(int argc, sqlite3_value** a, int i) {
+  return argc > i ? sqlite3_value_int64(a[i]) : -1;
+}
+
+// Cuts `out` to `limit` characters, or fails when a max type outgrows the server.
+void fitResult(sqlite3_context* ctx, std::string& out, long long limit) {
+  if (limit >= 0)
+    out.resize(prefixBytes(out, static_cast<std::size_t>(limit)));
+  else
+    checkValueSize(ctx, out.size());
 }
 
 void fnRight(sqlite3_context* ctx, int, sqlite3_value** a) {
@@ -303,15 +382,14 @@ void fnRight(sqlite3_context* ctx, int, sqlite3_value** a) {
   long long k = 0;
   while (i > 0 && k < n) {
     --i;
-    while (i > 0 && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) --i;
+    while (i > 0 && continuationByte(s[i])) --i;
     ++k;
   }
-  std::string r = s.substr(i);
-  sqlite3_result_text(ctx, r.data(), static_cast<int>(r.size()), SQLITE_TRANSIENT);
+  resultText(ctx, s.substr(i));
 }
 
 std::size_t findCi(const std::string& hay, const std::string& needle, std::size_t from) {
-  if (needle.empty()) return std::string::npos;
+  if (needle.empty() || from > hay.size()) return std::string::npos;
   for (std::size_t i = from; i + needle.size() <= hay.size(); ++i) {
     std::size_t k = 0;
     while (k < needle.size() && fold(hay[i + k]) == fold(needle[k])) ++k;
@@ -320,28 +398,36 @@ std::size_t findCi(const std::string& hay, const std::string& needle, std::size_
   return std::string::npos;
 }
 
-void fnReplace(sqlite3_context* ctx, int, sqlite3_value** a) {
+// tsql_replace(text, find, replacement[, limit])
+void fnReplace(sqlite3_context* ctx, int argc, sqlite3_value** a) {
   for (int i = 0; i < 3; ++i)
     if (sqlite3_value_type(a[i]) == SQLITE_NULL) {
       sqlite3_result_null(ctx);
       return;
     }
   std::string s = textArg(a[0]), f = textArg(a[1]), r = textArg(a[2]);
+  long long limit = limitArg(argc, a, 3);
   if (f.empty()) {
-    sqlite3_result_text(ctx, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
+    fitResult(ctx, s, limit);
+    resultText(ctx, s);
     return;
   }
+  // Stop building once the result is past what can be kept (a character is at most 4 bytes).
+  std::size_t enough = limit >= 0 ? static_cast<std::size_t>(limit) * 4 : maxValueBytes(ctx);
   std::string out;
   std::size_t pos = 0;
-  while (true) {
+  while (out.size() <= enough) {
     std::size_t hit = findCi(s, f, pos);
-    if (hit == std::string::npos) break;
+    if (hit == std::string::npos) {
+      out.append(s, pos, std::string::npos);
+      break;
+    }
     out.append(s, pos, hit - pos);
     out += r;
     pos = hit + f.size();
   }
-  out.append(s, pos, std::string::npos);
-  sqlite3_result_text(ctx, out.data(), static_cast<int>(out.size()), SQLITE_TRANSIENT);
+  fitResult(ctx, out, limit);
+  resultText(ctx, out);
 }
 
 void fnCharIndex(sqlite3_context* ctx, int n, sqlite3_value** a) {
@@ -356,22 +442,54 @@ void fnCharIndex(sqlite3_context* ctx, int n, sqlite3_value** a) {
   sqlite3_result_int64(ctx, hit == std::string::npos ? 0 : static_cast<long long>(hit) + 1);
 }
 
-void fnReplicate(sqlite3_context* ctx, int, sqlite3_value** a) {
+// tsql_replicate(text, count[, limit]): a negative count gives NULL.
+void fnReplicate(sqlite3_context* ctx, int argc, sqlite3_value** a) {
   if (sqlite3_value_type(a[0]) == SQLITE_NULL || sqlite3_value_type(a[1]) == SQLITE_NULL) {
     sqlite3_result_null(ctx);
     return;
   }
   std::string s = textArg(a[0]);
   long long n = sqlite3_value_int64(a[1]);
+  long long limit = limitArg(argc, a, 2);
   if (n < 0) {
     sqlite3_result_null(ctx);
     return;
   }
+  std::size_t count = static_cast<std::size_t>(n);
+  std::size_t copies = count;
+  if (s.empty()) {
+    copies = 0;
+  } else if (limit >= 0) {
+    // One copy more than fits whole, cut to the limit below (the byte bound keeps text that is
+    // not UTF-8 from growing without end).
+    std::size_t chars = std::max<std::size_t>(1, charCount(s));
+    std::size_t lim = static_cast<std::size_t>(limit);
+    copies = std::min(count, std::min(lim / chars, 4 * lim / s.size()) + 1);
+  } else if (count > maxValueBytes(ctx) / s.size()) {
+    checkValueSize(ctx, maxValueBytes(ctx) + 1);
+  }
   std::string out;
-  if (s.size() * static_cast<std::size_t>(n) > 8000)
-    n = static_cast<long long>(8000 / std::max<std::size_t>(1, s.size()));
-  for (long long i = 0; i < n; ++i) out += s;
-  sqlite3_result_text(ctx, out.data(), static_cast<int>(out.size()), SQLITE_TRANSIENT);
+  out.reserve(s.size() * copies);
+  for (std::size_t i = 0; i < copies; ++i) out += s;
+  fitResult(ctx, out, limit);
+  resultText(ctx, out);
+}
+
+// ROUND of an integer to tens, hundreds ...: exact, half away from zero (or truncated).
+std::int64_t roundInteger(std::int64_t x, long long places, bool truncate) {
+  if (places >= 0) return x;
+  if (places < -18) {
+    // 10^19 and more: only zero fits, unless the value rounds away to 10^19 itself.
+    if (!truncate && (x >= 5000000000000000000LL || x <= -5000000000000000000LL)) overflow("bigint");
+    return 0;
+  }
+  std::int64_t m = 1;
+  for (long long i = 0; i < -places; ++i) m *= 10;
+  std::int64_t q = x / m, r = x % m;
+  if (!truncate && (r >= 0 ? r : -r) >= m - (r >= 0 ? r : -r)) q += x < 0 ? -1 : 1;
+  std::int64_t v = 0;
+  if (__builtin_mul_overflow(q, m, &v)) overflow("bigint");
+  return v;
 }
 
 void fnRound(sqlite3_context* ctx, int, sqlite3_value** a) {
@@ -381,8 +499,8 @@ void fnRound(sqlite3_context* ctx, int, sqlite3_value** a) {
   }
   long long places = sqlite3_value_int64(a[1]);
   bool truncate = sqlite3_value_int64(a[2]) != 0;
-  if (sqlite3_value_type(a[0]) == SQLITE_INTEGER && places >= 0) {
-    sqlite3_result_int64(ctx, sqlite3_value_int64(a[0]));
+  if (sqlite3_value_type(a[0]) == SQLITE_INTEGER) {
+    sqlite3_result_int64(ctx, roundInteger(sqlite3_value_int64(a[0]), places, truncate));
     return;
   }
   double x = sqlite3_value_double(a[0]);
@@ -392,11 +510,7 @@ void fnRound(sqlite3_context* ctx, int, sqlite3_value** a) {
   double y = x * f;
   // Correct for representation error before rounding half away from zero.
   double r = truncate ? std::trunc(y) : std::round(y + (y >= 0 ? 1e-9 : -1e-9));
-  double v = r / f;
-  if (sqlite3_value_type(a[0]) == SQLITE_INTEGER)
-    sqlite3_result_int64(ctx, static_cast<long long>(v));
-  else
-    sqlite3_result_double(ctx, v);
+  sqlite3_result_double(ctx, r / f);
 }
 
 void fnCeilFloor(sqlite3_context* ctx, sqlite3_value* v, bool ceil) {
@@ -433,16 +547,26 @@ void fnDivisor(sqlite3_context* ctx, int, sqlite3_value** a) {
   sqlite3_result_value(ctx, a[0]);
 }
 
-void fnIdent(sqlite3_context* ctx, int, sqlite3_value**) {
+// tsql_ident([lowest, highest, type name]): the next identity value of the statement being run. A
+// value outside the column's type, or past the last one a 64-bit counter holds, fails as SQL
+// Server's identity overflow does.
+void fnIdent(sqlite3_context* ctx, int argc, sqlite3_value** a) {
   auto* h = static_cast<FunctionHost*>(sqlite3_user_data(ctx));
   if (!h || !h->identityActive) {
     sqlite3_result_null(ctx);
     return;
   }
+  std::string type = argc > 2 ? textArg(a[2]) : std::string("bigint");
+  auto identityOverflow = [&] {
+    throw DbError("Arithmetic overflow error converting IDENTITY to data type " + type + ".", "22003", 8115);
+  };
+  // An increment of zero marks a counter that has run past the 64-bit range.
+  if (h->identityIncrement == 0) identityOverflow();
   std::int64_t v = h->identityNext;
+  if (argc > 2 && (v < sqlite3_value_int64(a[0]) || v > sqlite3_value_int64(a[1]))) identityOverflow();
   h->identityLast = v;
-  h->identityNext += h->identityIncrement;
   ++h->identityCount;
+  if (__builtin_add_overflow(v, h->identityIncrement, &h->identityNext)) h->identityIncrement = 0;
   sqlite3_result_int64(ctx, v);
 }
 
@@ -479,27 +603,61 @@ bool decodeFunctionError(const std::string& text, std::string& message, std::str
   return true;
 }
 
+void reportFunctionException(sqlite3_context* ctx) noexcept {
+  try {
+    try {
+      throw;
+    } catch (const DbError& e) {
+      fail(ctx, e);
+    } catch (const std::bad_alloc&) {
+      fail(ctx,
+           DbError("There is insufficient system memory in resource pool 'default' to run this query.", "HY001", 701));
+    } catch (const std::exception& e) {
+      fail(ctx, DbError(std::string("Internal error in a server function: ") + e.what(), "HY000", 0));
+    } catch (...) {
+      fail(ctx, DbError("Internal error in a server function.", "HY000", 0));
+    }
+  } catch (...) {
+    // Reporting itself ran out of memory.
+    sqlite3_result_error_nomem(ctx);
+  }
+}
+
 void registerFunctions(sqlite3* db, FunctionHost* host) {
-  const int det = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
-  const int nondet = SQLITE_UTF8;
-  sqlite3_create_function(db, "tsql_conv", 11, det, nullptr, fnConv, nullptr, nullptr);
-  sqlite3_create_function(db, "tsql_getdate", 0, nondet, nullptr, fnGetDate, nullptr, nullptr);
-  sqlite3_create_function(db, "tsql_getutcdate", 0, nondet, nullptr, fnGetUtcDate, nullptr, nullptr);
-  sqlite3_create_function(db, "tsql_dateadd", 3, det, nullptr, fnDateAdd, nullptr, nullptr);
-  sqlite3_create_function(db, "tsql_datediff", 3, det, nullptr, fnDateDiff, nullptr, nullptr);
-  sqlite3_create_function(db, "tsql_datepart", 2, det, nullptr, fnDatePart, nullptr, nullptr);
-  sqlite3_create_function(db, "tsql_add", 2, det, nullptr, fnAdd, nullptr, nullptr);
-  sqlite3_create_function(db, "tsql_right", 2, det, nullptr, fnRight, nullptr, nullptr);
-  sqlite3_create_function(db, "tsql_replace", 3, det, nullptr, fnReplace, nullptr, nullptr);
-  sqlite3_create_function(db, "tsql_charindex", 2, det, nullptr, fnCharIndex, nullptr, nullptr);
-  sqlite3_create_function(db, "tsql_charindex", 3, det, nullptr, fnCharIndex, nullptr, nullptr);
-  sqlite3_create_function(db, "tsql_replicate", 2, det, nullptr, fnReplicate, nullptr, nullptr);
-  sqlite3_create_function(db, "tsql_round", 3, det, nullptr, fnRound, nullptr, nullptr);
-  sqlite3_create_function(db, "tsql_ceiling", 1, det, nullptr, fnCeiling, nullptr, nullptr);
-  sqlite3_create_function(db, "tsql_floor", 1, det, nullptr, fnFloor, nullptr, nullptr);
-  sqlite3_create_function(db, "tsql_divisor", 1, det, nullptr, fnDivisor, nullptr, nullptr);
-  sqlite3_create_function(db, "tsql_ident", 0, nondet, host, fnIdent, nullptr, nullptr);
+  using Fn = void (*)(sqlite3_context*, int, sqlite3_value**);
+  struct Registration {
+    const char* name;
+    int argc;
+    bool deterministic;
+    Fn fn;
+  };
+  static constexpr Registration kFunctions[] = {
+      {"tsql_conv", 11, true, guarded<fnConv>},
+      {"tsql_getdate", 0, false, guarded<fnGetDate>},
+      {"tsql_getutcdate", 0, false, guarded<fnGetUtcDate>},
+      {"tsql_dateadd", 3, true, guarded<fnDateAdd>},
+      {"tsql_datediff", 3, true, guarded<fnDateDiff>},
+      {"tsql_datepart", 2, true, guarded<fnDatePart>},
+      {"tsql_add", 2, true, guarded<fnAdd>},
+      {"tsql_right", 2, true, guarded<fnRight>},
+      {"tsql_replace", 3, true, guarded<fnReplace>},
+      {"tsql_replace", 4, true, guarded<fnReplace>},
+      {"tsql_charindex", 2, true, guarded<fnCharIndex>},
+      {"tsql_charindex", 3, true, guarded<fnCharIndex>},
+      {"tsql_replicate", 2, true, guarded<fnReplicate>},
+      {"tsql_replicate", 3, true, guarded<fnReplicate>},
+      {"tsql_round", 3, true, guarded<fnRound>},
+      {"tsql_ceiling", 1, true, guarded<fnCeiling>},
+      {"tsql_floor", 1, true, guarded<fnFloor>},
+      {"tsql_divisor", 1, true, guarded<fnDivisor>},
+  };
+  for (const Registration& r : kFunctions)
+    sqlite3_create_function(db, r.name, r.argc, SQLITE_UTF8 | (r.deterministic ? SQLITE_DETERMINISTIC : 0), nullptr,
+                            r.fn, nullptr, nullptr);
+  sqlite3_create_function(db, "tsql_ident", 0, SQLITE_UTF8, host, guarded<fnIdent>, nullptr, nullptr);
+  sqlite3_create_function(db, "tsql_ident", 3, SQLITE_UTF8, host, guarded<fnIdent>, nullptr, nullptr);
   sqlite3_create_collation(db, "TSQL", SQLITE_UTF8, nullptr, collateTsql);
+  registerDecimalFunctions(db);
 }
 
 }  // namespace erpsync::db::embedded

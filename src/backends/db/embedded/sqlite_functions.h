@@ -5,6 +5,8 @@
 #include <string>
 
 struct sqlite3;
+struct sqlite3_context;
+struct sqlite3_value;
 
 namespace erpsync::db::embedded {
 
@@ -23,5 +25,20 @@ void registerFunctions(sqlite3* db, FunctionHost* host);
 // error text; decodeFunctionError() reads them back (false when the text is not one of ours).
 std::string encodeFunctionError(const std::string& message, const std::string& state, long native);
 bool decodeFunctionError(const std::string& text, std::string& message, std::string& state, long& native);
+
+// Call from inside a catch block of a SQLite callback: sets the function's result to the error the
+// exception stands for (a DbError as it is; running out of memory as SQL Server reports it).
+void reportFunctionException(sqlite3_context* ctx) noexcept;
+
+// A SQLite user function that lets no C++ exception unwind through SQLite's C frames: register
+// guarded<fn> instead of fn.
+template <void (*F)(sqlite3_context*, int, sqlite3_value**)>
+void guarded(sqlite3_context* ctx, int argc, sqlite3_value** argv) noexcept {
+  try {
+    F(ctx, argc, argv);
+  } catch (...) {
+    reportFunctionException(ctx);
+  }
+}
 
 }  // namespace erpsync::db::embedded

@@ -61,11 +61,13 @@ class SchemaProvider {
 // that hold the rows of the firing statement.
 struct TriggerContext {
   const TableInfo* table = nullptr;
-  std::string insertedTable;  // e.g. temp."__ins_main_tblSales"
-  std::string deletedTable;
+  std::string insertedTable;  // e.g. temp."__ins_tblSales"
+  std::string deletedTable;   // e.g. temp."__del_tblSales"
 };
 
-struct ParamSpec {
+// One bound parameter (?N) of a translated statement: where its value comes from when the
+// statement runs, and the conversion applied to it before binding.
+struct BoundParameter {
   enum Source { Literal, Variable, RowCount, Identity, TranCount } source = Literal;
   int literal = -1;
   std::string variable;  // lower-case name with @
@@ -79,8 +81,7 @@ enum class DmlEvent { None, Insert, Update, Delete };
 
 struct Translated {
   std::string sql;
-  std::vector<ParamSpec> params;
-  bool isQuery = false;
+  std::vector<BoundParameter> params;
   std::vector<std::string> columnNames;
   std::vector<ColType> columnTypes;
   std::vector<std::string> assignVars;  // SELECT @a = ..., @b = ...
@@ -108,13 +109,13 @@ class Translator {
   Translated scalar(const ast::Expr& e);
   // SELECT CASE WHEN <cond> THEN 1 ELSE 0 END.
   Translated condition(const ast::Expr& e);
-  // A column default as SQLite text with the literal values written out (for CREATE TABLE).
-  std::string inlineExpression(const ast::Expr& e, const std::vector<Token>& literals, ColType* type);
   // The SQLite expression that yields a column's default, converted to the column's type.
   std::string columnDefault(const ColumnInfo& column);
 
- private:
+  // The translation state, opaque outside the translator's own files (translator_impl.h).
   struct Impl;
+
+ private:
   std::unique_ptr<Impl> impl_;
 };
 

@@ -1,0 +1,6 @@
+CREATE TABLE tblNew (ID int IDENTITY(1,1) NOT NULL, Code varchar(10) NOT NULL CONSTRAINT DF_Code DEFAULT ('c'), Amount money NULL, CONSTRAINT PK_tblNew PRIMARY KEY CLUSTERED (ID ASC))
+ALTER TABLE tblNew ADD Note nvarchar(400) NULL
+CREATE UNIQUE INDEX IX_tblNew_Code ON tblNew (Code)
+INSERT INTO tblNew (Code, Amount, Note) VALUES ('a', 1.2345, REPLICATE(N'n', 300))
+INSERT INTO tblNew (Code) VALUES ('A ')
+DROP TABLE tblNew

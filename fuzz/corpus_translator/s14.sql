@@ -1,0 +1,1 @@
+SELECT a.InvNo FROM tblSales a WHERE a.InvID = (SELECT MAX(InvID) FROM Central.dbo.tblSales) UNION ALL SELECT InvNo FROM DB.dbo.tblSales EXCEPT SELECT 'S1' ORDER BY 1

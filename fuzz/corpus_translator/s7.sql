@@ -1,0 +1,1 @@
+SELECT REPLICATE('ab', N), SPACE(N * 1000), REPLACE(InvNo, 's', REPLICATE('x', 50)), DATEADD(day, N * 1000000, InvDate), DATEDIFF(ms, InvDate, GETDATE()), DATEPART(dw, InvDate), ROUND(Qty, -1), CEILING(Qty), FLOOR(-Qty), CHARINDEX('2', InvNo, 2), RIGHT(InvNo, 1), LEFT(Party, 3), SUBSTRING(InvNo, 2, 5) FROM tblSales

@@ -1,0 +1,1 @@
+SELECT CONVERT(varchar(11), InvDate, 106), CONVERT(varchar, InvDate, 112), CONVERT(datetime, '20261206', 112), CAST(Qty AS int), CAST(N AS varchar(3)), CONVERT(numeric(5,1), Qty), ISNULL(Party, 'none'), COALESCE(NULL, Qty, N), NULLIF(N, 1) FROM tblSales WHERE InvDate BETWEEN '01-Dec-2026' AND '31-Dec-2026' ORDER BY InvDate DESC

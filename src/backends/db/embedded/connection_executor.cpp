@@ -1,0 +1,627 @@
+// Runs T-SQL batches: each statement is translated once per shape (literals become parameters)
+// and run on SQLite, with the batch's variables, IF/BEGIN...END control flow, row counts and
+// @@IDENTITY as SQL Server keeps them, and the transactions of the API and of the batch.
+#include <algorithm>
+
+#include "db/embedded/connection_impl.h"
+#include "db/embedded/parser.h"
+
+namespace erpsync::db::embedded {
+
+using namespace ast;
+using Impl = EmbeddedConnection::Impl;
+
+namespace {
+
+bool isDdl(Stmt::Kind k) {
+  switch (k) {
+    case Stmt::CreateTable:
+    case Stmt::AlterTable:
+    case Stmt::DropTable:
+    case Stmt::CreateIndex:
+    case Stmt::DropIndex:
+    case Stmt::CreateDatabase:
+    case Stmt::DropDatabase:
+    case Stmt::CreateTrigger:
+    case Stmt::DropTrigger:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool containsDdl(const Stmt& s) {
+  if (isDdl(s.kind)) return true;
+  if (s.kind == Stmt::If) {
+    auto& i = static_cast<const IfStmt&>(s);
+    return containsDdl(*i.then) || (i.otherwise && containsDdl(*i.otherwise));
+  }
+  if (s.kind == Stmt::Block)
+    for (auto& c : static_cast<const BlockStmt&>(s).body)
+      if (containsDdl(*c)) return true;
+  return false;
+}
+
+// TRUNCATE TABLE reaches the runtime as a DELETE of the whole table; the keyword the statement
+// begins with tells the two apart.
+bool startsWithTruncate(const Stmt& s, const Unit& u) {
+  const auto& toks = u.lex.tokens;
+  auto it =
+      std::lower_bound(toks.begin(), toks.end(), s.pos, [](const Token& t, std::uint32_t pos) { return t.pos < pos; });
+  return it != toks.end() && it->pos == s.pos && isKeyword(*it, "TRUNCATE");
+}
+
+[[noreturn]] void noTransaction(const char* verb, long native) {
+  throw DbError(std::string("The ") + verb + " TRANSACTION request has no corresponding BEGIN TRANSACTION.", "25000",
+                native);
+}
+
+[[noreturn]] void uncommittable() {
+  throw DbError(
+      "The current transaction cannot be committed and cannot support operations that write to the log file. Roll "
+      "back the transaction.",
+      "25000", 3930);
+}
+
+}  // namespace
+
+std::shared_ptr<Unit> Impl::unitFor(const std::string& sql, LexResult& lx) {
+  lx = lex(sql);
+  std::string key;
+  key.reserve(sql.size());
+  for (auto& t : lx.tokens) {
+    switch (t.kind) {
+      case TokKind::String:
+        key += "\x02S";
+        break;
+      case TokKind::NString:
+        key += "\x02N";
+        break;
+      case TokKind::Number: {
+        key += "\x02#";
+        std::size_t dot = t.text.find('.');
+        if (t.text.find_first_of("eE") != std::string::npos)
+          key += 'e';
+        else if (dot != std::string::npos)
+          key += std::to_string(t.text.size() - dot - 1);
+        else
+          key += t.text.size() > 9 ? 'L' : 'i';
+        break;
+      }
+      default:
+        key += '\x03';
+        key += t.text;
+        break;
+    }
+  }
+  auto it = batchCache.find(key);
+  if (it != batchCache.end()) {
+    const Unit& u = *it->second;
+    bool same = true;
+    for (int ord : u.batch.structuralLiterals) {
+      const Token* a = nullptr;
+      const Token* b = nullptr;
+      for (auto& t : u.lex.tokens)
+        if (t.literal == ord) a = &t;
+      for (auto& t : lx.tokens)
+        if (t.literal == ord) b = &t;
+      if (!a || !b || a->text != b->text) {
+        same = false;
+        break;
+      }
+    }
+    if (same) return it->second;
+  }
+  auto u = std::make_shared<Unit>();
+  u->lex = lx;
+  u->batch = parseBatch(u->lex, sql);
+  for (auto& s : u->batch.statements)
+    if (containsDdl(*s)) u->cacheable = false;
+  if (u->cacheable) {
+    if (batchCache.size() > 1000) batchCache.clear();
+    batchCache[key] = u;
+  }
+  return u;
+}
+
+long long Impl::runBatch(const std::string& sql, Recordset* result) {
+  try {
+    return runBatchStatements(sql, result);
+  } catch (...) {
+    // A write interrupted by the time-out (or a full disk) makes SQLite roll the whole transaction
+    // back. The transaction the caller opened is then gone: keep it counted, but doomed, so the
+    // statements that follow cannot commit one by one outside it.
+    if (tranCount > 0 && sqlite3_get_autocommit(db)) doomed = true;
+    throw;
+  }
+}
+
+long long Impl::runBatchStatements(const std::string& sql, Recordset* result) {
+  timedOut = false;
+  deadlineActive = commandTimeout > 0;
+  if (deadlineActive) deadline = std::chrono::steady_clock::now() + std::chrono::seconds(commandTimeout);
+  ensureSchema();
+  LexResult lx;
+  std::shared_ptr<Unit> unit = unitFor(sql, lx);
+  Ctx ctx;
+  ctx.unit = unit.get();
+  ctx.lits.assign(static_cast<std::size_t>(lx.literalCount), nullptr);
+  for (auto& t : lx.tokens)
+    if (t.isLiteral()) ctx.lits[static_cast<std::size_t>(t.literal)] = &t;
+  ctx.result = result;
+  struct Detach {
+    Impl& im;
+    ~Detach() {
+      im.deadlineActive = false;
+      im.timedOut = false;  // so a later failure outside a batch is not taken for a time-out
+      im.detachAll();
+    }
+  } detach{*this};
+  for (auto& s : unit->batch.statements) {
+    runStmt(*s, ctx);
+    if (ctx.returned) break;
+    detachAll();
+  }
+  deadlineActive = false;
+  return ctx.rowsAffected;
+}
+
+SqlValue Impl::literalValue(const Ctx& ctx, int ordinal) {
+  const Token* t = ordinal >= 0 && static_cast<std::size_t>(ordinal) < ctx.lits.size()
+                       ? ctx.lits[static_cast<std::size_t>(ordinal)]
+                       : nullptr;
+  if (!t) return SqlValue{};
+  if (t->kind == TokKind::Number) {
+    const std::string& s = t->text;
+    if (s.find_first_of(".eE") == std::string::npos)
+      if (auto d = ExactDecimal::parse(s); d && d->toInt64()) return SqlValue{*d->toInt64()};
+    // Other numbers are read as floats here; where a literal meets an exact numeric target,
+    // paramValue converts its digits instead.
+    return SqlValue{std::strtod(s.c_str(), nullptr)};
+  }
+  return SqlValue{t->text};
+}
+
+SqlValue Impl::paramValue(const BoundParameter& p, const Ctx& ctx) {
+  SqlValue v;
+  switch (p.source) {
+    case BoundParameter::Literal: {
+      const Token* t = static_cast<std::size_t>(p.literal) < ctx.lits.size()
+                           ? ctx.lits[static_cast<std::size_t>(p.literal)]
+                           : nullptr;
+      if (p.coerce && t && t->kind == TokKind::Number && p.target.isExactNumeric()) {
+        v = SqlValue{t->text};  // exact digits (a float literal is read as its float)
+        return convertValue(v, literalNumberType(t->text), p.target, p.assign);
+      }
+      v = literalValue(ctx, p.literal);
+      break;
+    }
+    case BoundParameter::Variable: {
+      auto it = ctx.vars.find(p.variable);
+      if (it != ctx.vars.end()) v = it->second.value;
+      break;
+    }
+    case BoundParameter::RowCount:
+      v = SqlValue{static_cast<std::int64_t>(lastRowCount)};
+      break;
+    case BoundParameter::Identity:
+      if (lastIdentity) v = SqlValue{*lastIdentity};
+      break;
+    case BoundParameter::TranCount:
+      v = SqlValue{static_cast<std::int64_t>(tranCount)};
+      break;
+  }
+  if (p.coerce) v = convertValue(v, p.srcType, p.target, p.assign);
+  return v;
+}
+
+std::string Impl::varsKey(const Ctx& ctx) {
+  std::string k;
+  for (auto& [n, v] : ctx.vars) k += n + ":" + v.type.sqlName() + ";";
+  return k;
+}
+
+const Translated& Impl::plan(Ctx& ctx, const void* key, const std::function<Translated(Translator&)>& make) {
+  std::string vk = varsKey(ctx);
+  auto it = ctx.unit->plans.find(key);
+  if (it != ctx.unit->plans.end() && it->second.generation == generation && it->second.varsKey == vk) {
+    // Re-attach the catalogs the statement reaches (and check the linked servers again).
+    for (auto& c : it->second.t.catalogs) resolveCatalog(c);
+    return it->second.t;
+  }
+  VariableTypes vt;
+  for (auto& [n, v] : ctx.vars) vt[n] = VariableInfo{v.type};
+  Translator tr(provider, ctx.trigger, &vt);
+  Unit::Plan p;
+  p.generation = generation;
+  p.varsKey = vk;
+  p.t = make(tr);
+  auto& slot = ctx.unit->plans[key];
+  slot = std::move(p);
+  return slot.t;
+}
+
+long long Impl::runTranslated(const Translated& t, Ctx& ctx, Recordset* out,
+                              std::vector<std::vector<SqlValue>>* rawRows) {
+  if (t.explicitIdentity && !identityInsert.count(t.targetTable)) {
+    throw DbError("Cannot insert explicit value for identity column in table '" + t.targetTable +
+                      "' when IDENTITY_INSERT is set to OFF.",
+                  "23000", 544);
+  }
+  std::vector<SqlValue> values;
+  values.reserve(t.params.size());
+  for (auto& p : t.params) values.push_back(paramValue(p, ctx));
+  StatementLease lease = prepare(t.sql);
+  sqlite3_stmt* st = lease.get();
+  for (std::size_t i = 0; i < values.size(); ++i) bindValue(st, static_cast<int>(i) + 1, values[i]);
+
+  // Identity values are numbered from the catalog's last value inside the statement's transaction.
+  const TableInfo* target = nullptr;
+  int identCol = -1;
+  if (t.event != DmlEvent::None) {
+    const TableMap& tm = tablesOf(t.targetAlias);
+    auto ti = tm.find(t.targetTable);
+    if (ti != tm.end()) {
+      target = &ti->second;
+      identCol = target->identityColumn();
+    }
+  }
+  bool identity = t.generatesIdentity && identCol >= 0;
+  if (identity) {
+    const ColumnInfo& ic = target->columns[static_cast<std::size_t>(identCol)];
+    std::vector<std::vector<SqlValue>> rows;
+    run("SELECT ident_last FROM " + quoteIdent(t.targetAlias) + ".__tsql_columns WHERE tbl = ? AND col = ?",
+        {SqlValue{target->name}, SqlValue{ic.name}}, &rows);
+    host.identityActive = true;
+    host.identityIncrement = ic.increment;
+    host.identityCount = 0;
+    host.identityNext = (rows.empty() || rows[0][0].isNull()) ? ic.seed : rows[0][0].i() + ic.increment;
+  }
+  struct IdentOff {
+    FunctionHost& h;
+    ~IdentOff() { h.identityActive = false; }
+  } identOff{host};
+
+  long long changes = 0;
+  bool first = true;
+  while (true) {
+    int rc = sqlite3_step(st);
+    if (rc == SQLITE_DONE) break;
+    if (rc != SQLITE_ROW) {
+      if ((sqlite3_extended_errcode(db) & 0xff) == SQLITE_CONSTRAINT) constraintError(t, values);
+      sqliteError(rc);
+    }
+    if (out) {
+      int n = sqlite3_column_count(st);
+      if (first) {
+        out->fields.clear();
+        for (int i = 0; i < n; ++i) {
+          Field f;
+          f.name = static_cast<std::size_t>(i) < t.columnNames.size() ? t.columnNames[static_cast<std::size_t>(i)]
+                                                                      : sqlite3_column_name(st, i);
+          const ColType* ct = static_cast<std::size_t>(i) < t.columnTypes.size()
+                                  ? &t.columnTypes[static_cast<std::size_t>(i)]
+                                  : nullptr;
+          if (ct && ct->known())
+            f.type = ct->adoType();
+          else if (ct && ct->base == BaseType::Null)
+            f.type = adInteger;
+          else
+            f.type = -1;
+          out->fields.push_back(f);
+        }
+      }
+      std::vector<Value> row;
+      row.reserve(static_cast<std::size_t>(n));
+      for (int i = 0; i < n; ++i) {
+        SqlValue v = columnValue(st, i);
+        const ColType* ct =
+            static_cast<std::size_t>(i) < t.columnTypes.size() ? &t.columnTypes[static_cast<std::size_t>(i)] : nullptr;
+        Field& f = out->fields[static_cast<std::size_t>(i)];
+        if (f.type == -1 && !v.isNull()) f.type = v.isInt() ? adInteger : v.isReal() ? adDouble : adVarChar;
+        row.push_back(toRecordValue(v, ct && ct->known() ? *ct : ColType{}));
+      }
+      out->rows.push_back(std::move(row));
+    } else if (rawRows) {
+      int n = sqlite3_column_count(st);
+      std::vector<SqlValue> r;
+      for (int i = 0; i < n; ++i) r.push_back(columnValue(st, i));
+      rawRows->push_back(std::move(r));
+    }
+    first = false;
+  }
+  if (out) {
+    if (out->fields.empty()) {
+      for (std::size_t i = 0; i < t.columnNames.size(); ++i) {
+        Field f;
+        f.name = t.columnNames[i];
+        const ColType& ct = t.columnTypes[i];
+        f.type = ct.known() ? ct.adoType() : (ct.base == BaseType::Null ? adInteger : adVarChar);
+        out->fields.push_back(f);
+      }
+    }
+    for (auto& f : out->fields)
+      if (f.type == -1) f.type = adVarChar;
+  }
+  if (t.event != DmlEvent::None) changes = sqlite3_changes(db);
+  if (identity && host.identityCount > 0) {
+    const ColumnInfo& ic = target->columns[static_cast<std::size_t>(identCol)];
+    run("UPDATE " + quoteIdent(t.targetAlias) + ".__tsql_columns SET ident_last = ? WHERE tbl = ? AND col = ?",
+        {SqlValue{host.identityLast}, SqlValue{target->name}, SqlValue{ic.name}});
+    lastIdentity = host.identityLast;
+  }
+  if (t.explicitIdentity && target && identCol >= 0 && changes > 0) {
+    const ColumnInfo& ic = target->columns[static_cast<std::size_t>(identCol)];
+    std::string agg = ic.increment > 0 ? "max" : "min";
+    std::string cmp = ic.increment > 0 ? "<" : ">";
+    run("UPDATE " + quoteIdent(t.targetAlias) + ".__tsql_columns SET ident_last = (SELECT " + agg + "(" +
+            quoteIdent(ic.name) + ") FROM " + quoteIdent(t.targetAlias) + "." + quoteIdent(target->name) +
+            ") WHERE tbl = ? AND col = ? AND (ident_last IS NULL OR ident_last " + cmp + " (SELECT " + agg + "(" +
+            quoteIdent(ic.name) + ") FROM " + quoteIdent(t.targetAlias) + "." + quoteIdent(target->name) + "))",
+        {SqlValue{target->name}, SqlValue{ic.name}});
+  }
+  if (t.event != DmlEvent::None) {
+    lastRowCount = changes;
+    fireTriggers(t, ctx);
+  } else if (out) {
+    lastRowCount = static_cast<long long>(out->rows.size());
+  }
+  return changes;
+}
+
+void Impl::runStmt(const Stmt& s, Ctx& ctx) {
+  if (doomed && s.kind != Stmt::RollbackTran) uncommittable();
+  switch (s.kind) {
+    case Stmt::SelectK: {
+      const Translated& t = plan(ctx, &s, [&](Translator& tr) { return tr.statement(s); });
+      if (!t.assignVars.empty()) {
+        std::vector<std::vector<SqlValue>> rows;
+        runTranslated(t, ctx, nullptr, &rows);
+        for (auto& r : rows)
+          for (std::size_t i = 0; i < t.assignVars.size() && i < r.size(); ++i)
+            assignVar(ctx, t.assignVars[i], r[i], t.columnTypes[i]);
+        lastRowCount = static_cast<long long>(rows.size());
+        return;
+      }
+      if (ctx.result && !ctx.haveResult) {
+        ctx.result->fields.clear();
+        ctx.result->rows.clear();
+        runTranslated(t, ctx, ctx.result);
+        ctx.haveResult = true;
+      } else {
+        Recordset discard;
+        runTranslated(t, ctx, &discard);
+      }
+      return;
+    }
+    case Stmt::Insert:
+    case Stmt::Update:
+    case Stmt::Delete: {
+      if (s.kind == Stmt::Delete && startsWithTruncate(s, *ctx.unit)) {
+        truncateTable(static_cast<const DeleteStmt&>(s), ctx);
+        return;
+      }
+      const Translated& t = plan(ctx, &s, [&](Translator& tr) { return tr.statement(s); });
+      Tx tx(*this, t.targetTable.empty() ? std::string() : quoteIdent(t.targetAlias) + "." + quoteIdent(t.targetTable));
+      long long n = runTranslated(t, ctx, nullptr);
+      tx.commit();
+      if (ctx.depth == 0) ctx.rowsAffected = n;  // the batch reports its last count
+      return;
+    }
+    case Stmt::If: {
+      auto& i = static_cast<const IfStmt&>(s);
+      const Translated& t = plan(ctx, i.cond.get(), [&](Translator& tr) { return tr.condition(*i.cond); });
+      std::vector<std::vector<SqlValue>> rows;
+      runTranslated(t, ctx, nullptr, &rows);
+      bool yes = !rows.empty() && !rows[0].empty() && rows[0][0].isInt() && rows[0][0].i() == 1;
+      detachAll();
+      if (yes)
+        runStmt(*i.then, ctx);
+      else if (i.otherwise)
+        runStmt(*i.otherwise, ctx);
+      return;
+    }
+    case Stmt::Block:
+      for (auto& c : static_cast<const BlockStmt&>(s).body) {
+        runStmt(*c, ctx);
+        if (ctx.returned) return;
+      }
+      return;
+    case Stmt::Declare:
+      for (auto& v : static_cast<const DeclareStmt&>(s).vars) {
+        std::string n = lower(v.name);
+        if (ctx.vars.count(n))
+          throw DbError("The variable name '" + v.name +
+                            "' has already been declared. Variable names must be unique "
+                            "within a query batch or stored procedure.",
+                        "42000", 134);
+        ctx.vars[n] = Var{v.type.type, SqlValue{}};
+        if (v.init) {
+          SqlValue val = evalExpr(*v.init, ctx, nullptr);
+          assignVar(ctx, n, val, ColType{});
+        }
+      }
+      return;
+    case Stmt::SetVar: {
+      auto& sv = static_cast<const SetVarStmt&>(s);
+      std::string n = lower(sv.name);
+      if (!ctx.vars.count(n)) throw DbError("Must declare the scalar variable \"" + sv.name + "\".", "42000", 137);
+      ColType st;
+      SqlValue val = evalExpr(*sv.value, ctx, &st);
+      assignVar(ctx, n, val, st);
+      return;
+    }
+    case Stmt::SetOption: {
+      auto& so = static_cast<const SetOptionStmt&>(s);
+      if (so.option == "IDENTITY_INSERT") {
+        std::string name = so.table.last();
+        auto ti = tables.find(name);
+        if (ti == tables.end()) throw DbError("Invalid object name '" + so.table.text() + "'.", "42S02", 208);
+        if (ti->second.identityColumn() < 0)
+          throw DbError(
+              "Table '" + ti->second.name + "' does not have the identity property. Cannot perform SET operation.",
+              "42000", 8106);
+        if (so.on)
+          identityInsert.insert(ti->second.name);
+        else
+          identityInsert.erase(ti->second.name);
+      }
+      return;
+    }
+    case Stmt::BeginTran:
+      sqlBeginTran();
+      return;
+    case Stmt::CommitTran:
+      sqlCommitTran();
+      return;
+    case Stmt::RollbackTran:
+      if (tranCount == 0) noTransaction("ROLLBACK", 3903);
+      rollbackAll();
+      return;
+    case Stmt::Nop:
+      return;
+    case Stmt::Return:
+      ctx.returned = true;
+      return;
+    case Stmt::Exec:
+      execProc(static_cast<const ExecStmt&>(s), ctx);
+      return;
+    case Stmt::CreateTable:
+      createTable(static_cast<const CreateTableStmt&>(s));
+      return;
+    case Stmt::AlterTable:
+      alterTable(static_cast<const AlterTableStmt&>(s));
+      return;
+    case Stmt::DropTable:
+      dropTable(static_cast<const DropTableStmt&>(s));
+      return;
+    case Stmt::CreateIndex:
+      createIndex(static_cast<const CreateIndexStmt&>(s));
+      return;
+    case Stmt::DropIndex:
+      dropIndex(static_cast<const DropIndexStmt&>(s));
+      return;
+    case Stmt::CreateDatabase:
+      createDatabase(static_cast<const DatabaseStmt&>(s).name);
+      return;
+    case Stmt::DropDatabase:
+      dropDatabase(static_cast<const DatabaseStmt&>(s).name);
+      return;
+    case Stmt::CreateTrigger:
+      createTrigger(static_cast<const CreateTriggerStmt&>(s));
+      return;
+    case Stmt::DropTrigger:
+      dropTrigger(static_cast<const DropTriggerStmt&>(s));
+      return;
+  }
+}
+
+void Impl::assignVar(Ctx& ctx, const std::string& name, const SqlValue& v, const ColType& src) {
+  auto it = ctx.vars.find(name);
+  if (it == ctx.vars.end()) throw DbError("Must declare the scalar variable \"" + name + "\".", "42000", 137);
+  ColType s = src;
+  if (!s.known() && v.isText()) s = ColType{BaseType::VarChar, 8000};
+  it->second.value = convertValue(v, s, it->second.type, false);
+}
+
+SqlValue Impl::evalExpr(const Expr& e, Ctx& ctx, ColType* type) {
+  if (e.kind == Expr::Literal) {
+    if (type) *type = e.litKind == TokKind::Number ? literalNumberType(e.text) : ColType{BaseType::VarChar, 8000};
+    return literalValue(ctx, e.literal);
+  }
+  if (e.kind == Expr::Null) return SqlValue{};
+  const Translated& t = plan(ctx, &e, [&](Translator& tr) { return tr.scalar(e); });
+  std::vector<std::vector<SqlValue>> rows;
+  runTranslated(t, ctx, nullptr, &rows);
+  if (type && !t.columnTypes.empty()) *type = t.columnTypes[0];
+  if (rows.empty() || rows[0].empty()) return SqlValue{};
+  return rows[0][0];
+}
+
+// TRUNCATE TABLE as SQL Server runs it: every row goes, no trigger fires, the identity starts again
+// from its seed, and no row count is reported (@@ROWCOUNT is 0). It is part of the transaction
+// like any other statement, so a rollback brings the rows and the identity back.
+void Impl::truncateTable(const DeleteStmt& s, Ctx& ctx) {
+  // Translated as a DELETE of the whole table so that the name resolves (and fails) as any other.
+  const Translated& t = plan(ctx, &s, [&](Translator& tr) { return tr.statement(s); });
+  if (t.targetTable.empty()) syntaxError("TRUNCATE");
+  const std::string alias = quoteIdent(t.targetAlias);
+  const std::string target = alias + "." + quoteIdent(t.targetTable);
+  Tx tx(*this, target);
+  // The SQLite row triggers still collect the deleted rows for `deleted`; take back exactly those.
+  const TriggerContext* tc = nullptr;
+  std::int64_t collectedBefore = 0;
+  if (t.targetAlias == "main") {
+    auto it = triggerContexts.find(t.targetTable);
+    if (it != triggerContexts.end()) {
+      tc = &it->second;
+      std::vector<std::vector<SqlValue>> rows;
+      run("SELECT coalesce(max(rowid), 0) FROM " + tc->deletedTable, {}, &rows);
+      collectedBefore = rows[0][0].i();
+    }
+  }
+  exec("DELETE FROM " + target);
+  if (tc) run("DELETE FROM " + tc->deletedTable + " WHERE rowid > ?", {SqlValue{collectedBefore}});
+  run("UPDATE " + alias + ".__tsql_columns SET ident_last = NULL WHERE tbl = ? AND ident_seed IS NOT NULL",
+      {SqlValue{t.targetTable}});
+  tx.commit();
+  lastRowCount = 0;
+}
+
+// ---------------------------------------------------------------- transactions
+
+void Impl::beginTrans() {
+  if (tranCount > 0) throw DbError("Cannot start more transactions on this session.", "25000", 0);
+  sqlBeginTran();
+}
+
+void Impl::commitTrans() {
+  if (tranCount == 0) noTransaction("COMMIT", 3902);
+  if (doomed) {
+    rollbackAll();
+    uncommittable();
+  }
+  commitAll();
+}
+
+void Impl::rollbackTrans() {
+  if (tranCount == 0) noTransaction("ROLLBACK", 3903);
+  rollbackAll();
+}
+
+void Impl::sqlBeginTran() {
+  if (tranCount == 0) {
+    detachAll();
+    exec("BEGIN IMMEDIATE");
+  }
+  ++tranCount;
+}
+
+void Impl::sqlCommitTran() {
+  if (tranCount == 0) noTransaction("COMMIT", 3902);
+  if (tranCount == 1)
+    commitAll();
+  else
+    --tranCount;
+}
+
+void Impl::commitAll() {
+  try {
+    exec("COMMIT");
+  } catch (...) {
+    // A commit that fails leaves nothing half open: its work is rolled back.
+    rollbackAll();
+    throw;
+  }
+  tranCount = 0;
+  detachAll();
+}
+
+void Impl::rollbackAll() {
+  tranCount = 0;
+  doomed = false;
+  if (!sqlite3_get_autocommit(db)) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+  detachAll();
+}
+
+}  // namespace erpsync::db::embedded

@@ -1,0 +1,359 @@
+// Expressions: operators with SQL Server's typing (text concatenation, date arithmetic, comparison
+// under the TSQL collation), CASE, CAST and CONVERT.
+#include <algorithm>
+#include <string>
+
+#include "db/db_error.h"
+#include "db/embedded/parser.h"
+#include "db/embedded/translator_impl.h"
+
+namespace erpsync::db::embedded {
+
+using namespace ast;
+using namespace translation;
+
+E Translator::Impl::expr(const Expr& x, Scope* scope) {
+  switch (x.kind) {
+    case Expr::Literal:
+      return literal(x);
+    case Expr::Null: {
+      E e;
+      e.sql = "NULL";
+      e.type.base = BaseType::Null;
+      e.isNull = true;
+      return e;
+    }
+    case Expr::Variable:
+      return variable(x);
+    case Expr::Column:
+      if (!scope) invalidColumn(x.name.last());
+      return columnRef(x.name, scope);
+    case Expr::Star:
+      syntaxError("*");
+    case Expr::Unary: {
+      E a = expr(*x.args[0], scope);
+      E e;
+      if (x.op == "NOT") {
+        e.sql = "(NOT " + a.sql + ")";
+        e.type = bitType();
+      } else if (x.op == "-") {
+        if (!decimalNegate(a, e)) {
+          e.sql = "(-" + a.sql + ")";
+          e.type = a.type;
+        }
+      } else if (x.op == "~") {
+        e.sql = "(~" + a.sql + ")";
+        e.type = a.type;
+      } else {
+        e = a;
+      }
+      return e;
+    }
+    case Expr::Binary:
+      return binary(x, scope);
+    case Expr::IsNull: {
+      E a = expr(*x.args[0], scope);
+      E e;
+      e.sql = "(" + a.sql + (x.negated ? " IS NOT NULL)" : " IS NULL)");
+      e.type = bitType();
+      return e;
+    }
+    case Expr::Between: {
+      E a = expr(*x.args[0], scope);
+      E lo = expr(*x.args[1], scope);
+      E hi = expr(*x.args[2], scope);
+      if (a.type.isDate() || a.type.isNumber()) {
+        coerceOperand(lo, a.type);
+        coerceOperand(hi, a.type);
+      } else if (lo.type.isDate()) {
+        coerceOperand(a, lo.type);
+      }
+      bool text = a.type.isText();
+      E e;
+      e.type = bitType();
+      if (decimalOperands({&a, &lo, &hi})) {
+        e.sql = std::string(x.negated ? "(NOT (" : "((") + decimalCompare(a, ">=", lo) + " AND " +
+                decimalCompare(a, "<=", hi) + "))";
+        return e;
+      }
+      e.sql = "(" + (text ? a.sql + " COLLATE TSQL" : a.sql) + (x.negated ? " NOT BETWEEN " : " BETWEEN ") + lo.sql +
+              " AND " + hi.sql + ")";
+      return e;
+    }
+    case Expr::InList: {
+      E a = expr(*x.args[0], scope);
+      std::string list, decimalList;
+      bool decimals = true, anyDecimal = false;  // a NULL in the list compares as NULL either way
+      for (std::size_t i = 1; i < x.args.size(); ++i) {
+        E v = expr(*x.args[i], scope);
+        if (a.type.isDate() || a.type.isNumber()) coerceOperand(v, a.type);
+        if (i > 1) list += ",", decimalList += " OR ";
+        list += v.sql;
+        bool d = v.isNull || decimalOperands({&a, &v});
+        decimals = decimals && d;
+        anyDecimal = anyDecimal || (d && !v.isNull);
+        decimalList += decimalCompare(a, "=", v);
+      }
+      E e;
+      if (decimals && anyDecimal) {
+        e.sql = std::string(x.negated ? "(NOT (" : "((") + decimalList + "))";
+        e.type = bitType();
+        return e;
+      }
+      e.sql =
+          "(" + (a.type.isText() ? a.sql + " COLLATE TSQL" : a.sql) + (x.negated ? " NOT IN (" : " IN (") + list + "))";
+      e.type = bitType();
+      return e;
+    }
+    case Expr::InSelect: {
+      E a = expr(*x.args[0], scope);
+      SelOut s = select(*x.sub, scope);
+      if (s.cols.size() != 1)
+        throw DbError(
+            "Only one expression can be specified in the select list when the subquery is not "
+            "introduced with EXISTS.",
+            "42000", 116);
+      E e;
+      e.sql = "(" + (a.type.isText() ? a.sql + " COLLATE TSQL" : a.sql) + (x.negated ? " NOT IN (" : " IN (") + s.sql +
+              "))";
+      e.type = bitType();
+      return e;
+    }
+    case Expr::Like: {
+      E a = expr(*x.args[0], scope);
+      E b = expr(*x.args[1], scope);
+      E e;
+      e.sql = "(" + a.sql + (x.negated ? " NOT LIKE " : " LIKE ") + b.sql;
+      if (x.args.size() > 2) e.sql += " ESCAPE " + expr(*x.args[2], scope).sql;
+      e.sql += ")";
+      e.type = bitType();
+      return e;
+    }
+    case Expr::Exists: {
+      SelOut s = select(*x.sub, scope);
+      E e;
+      e.sql = "(EXISTS (" + s.sql + "))";
+      e.type = bitType();
+      return e;
+    }
+    case Expr::Subquery: {
+      SelOut s = select(*x.sub, scope);
+      if (s.cols.size() != 1)
+        throw DbError(
+            "Only one expression can be specified in the select list when the subquery is not "
+            "introduced with EXISTS.",
+            "42000", 116);
+      E e;
+      e.sql = "(" + s.sql + ")";
+      e.type = s.cols[0].type;
+      return e;
+    }
+    case Expr::Case:
+      return caseExpr(x, scope);
+    case Expr::Func:
+      return func(x, scope);
+    case Expr::Cast: {
+      E a = expr(*x.args[0], scope);
+      const ColType& t = x.castType.type;
+      ColType target = t;
+      if (!x.castType.hasLength && (t.base == BaseType::VarChar || t.base == BaseType::NVarChar ||
+                                    t.base == BaseType::Char || t.base == BaseType::NChar))
+        target.length = 30;
+      E e;
+      e.type = target;
+      if (a.isNull) {
+        e.sql = "NULL";
+        return e;
+      }
+      if (a.type == target && x.style < 0) {
+        e.sql = a.sql;
+        return e;
+      }
+      e.sql = convertCall(a.sql, a.type, target, false, x.style);
+      return e;
+    }
+  }
+  syntaxError("?");
+}
+
+E Translator::Impl::binary(const Expr& x, Scope* scope) {
+  const std::string& op = x.op;
+  E l = expr(*x.args[0], scope);
+  E r = expr(*x.args[1], scope);
+  E e;
+  if (op == "AND" || op == "OR") {
+    e.sql = "(" + l.sql + " " + op + " " + r.sql + ")";
+    e.type = bitType();
+    return e;
+  }
+  if (op == "=" || op == "<>" || op == "<" || op == ">" || op == "<=" || op == ">=") {
+    if (l.type.isDate() && !r.type.isDate())
+      coerceOperand(r, l.type);
+    else if (r.type.isDate() && !l.type.isDate())
+      coerceOperand(l, r.type);
+    else if (l.type.isNumber() && r.type.isText())
+      coerceOperand(r, l.type);
+    else if (r.type.isNumber() && l.type.isText())
+      coerceOperand(l, r.type);
+    e.type = bitType();
+    if (decimalOperands({&l, &r})) {
+      e.sql = decimalCompare(l, op, r);
+      return e;
+    }
+    floatOperands(l, r);
+    std::string rs = r.sql;
+    if ((l.type.isText() || l.isNull || !l.type.known()) && (r.type.isText() || !r.type.known()) &&
+        !(l.type.isNumber() || r.type.isNumber()))
+      rs += " COLLATE TSQL";
+    e.sql = "(" + l.sql + " " + op + " " + rs + ")";
+    e.type = bitType();
+    return e;
+  }
+  if (op == "+") {
+    if (l.type.isText() && r.type.isText()) {
+      e.sql = "(" + l.sql + " || " + r.sql + ")";
+      e.type = higherType(l.type, r.type);
+      if (e.type.length > 0 && l.type.length > 0 && r.type.length > 0)
+        e.type.length = std::min(8000, l.type.length + r.type.length);
+      return e;
+    }
+    // datetime + number adds days, a fraction being part of a day ('days' rather than DATEADD's 'day').
+    if (l.type.isDate() && (r.type.isNumber())) {
+      e.sql = "tsql_dateadd('days'," + r.sql + "," + l.sql + ")";
+      e.type = l.type;
+      return e;
+    }
+    if (r.type.isDate() && l.type.isNumber()) {
+      e.sql = "tsql_dateadd('days'," + l.sql + "," + r.sql + ")";
+      e.type = r.type;
+      return e;
+    }
+    if (decimalArithmetic(op, l, r, e)) return e;
+    if (l.type.isNumber() && r.type.isNumber()) {
+      e.sql = "(" + l.sql + " + " + r.sql + ")";
+      e.type = higherType(l.type, r.type);
+      return e;
+    }
+    if (l.isNull || r.isNull) {
+      e.sql = "NULL";
+      e.type = l.isNull ? r.type : l.type;
+      return e;
+    }
+    e.sql = "tsql_add(" + l.sql + "," + r.sql + ")";
+    if (l.type.isNumber())
+      e.type = l.type;
+    else if (r.type.isNumber())
+      e.type = r.type;
+    else if (l.type.isText() || r.type.isText())
+      e.type = l.type.known() && r.type.known() ? higherType(l.type, r.type) : ColType{};
+    return e;
+  }
+  if (op == "-") {
+    if (l.type.isDate() && r.type.isNumber()) {
+      e.sql = "tsql_dateadd('days',-(" + r.sql + ")," + l.sql + ")";
+      e.type = l.type;
+      return e;
+    }
+    if (l.type.isDate() && r.type.isDate()) {
+      e.sql = "(julianday(" + l.sql + ") - julianday(" + r.sql + "))";
+      e.type.base = BaseType::Float;
+      return e;
+    }
+  }
+  if ((op == "-" || op == "*" || op == "/") && decimalArithmetic(op, l, r, e)) return e;
+  if (op == "^") {
+    e.sql = "((" + l.sql + " | " + r.sql + ") - (" + l.sql + " & " + r.sql + "))";
+    e.type = higherType(l.type, r.type);
+    return e;
+  }
+  if (op == "/" && (l.type.isExactNumeric() || r.type.isExactNumeric() || l.type.base == BaseType::Float ||
+                    r.type.base == BaseType::Float || l.type.base == BaseType::Real)) {
+    floatOperands(l, r);  // a decimal zero read as a float, so the divisor check sees it
+    e.sql = "(" + l.sql + " * 1.0 / tsql_divisor(" + r.sql + "))";
+    e.type = higherType(l.type, r.type);
+    if (e.type.isExactNumeric()) e.type.scale = std::max(e.type.scale, 6);
+    return e;
+  }
+  e.sql = "(" + l.sql + " " + op + " " + (op == "/" || op == "%" ? "tsql_divisor(" + r.sql + ")" : r.sql) + ")";
+  e.type = l.type.known() && r.type.known() ? higherType(l.type, r.type) : (l.type.known() ? l.type : r.type);
+  return e;
+}
+
+E Translator::Impl::caseExpr(const Expr& x, Scope* scope) {
+  E e;
+  std::string sql = "(CASE";
+  E operand;
+  // A decimal operand is compared in each WHEN, as the searched form would.
+  bool searched = false;
+  if (x.operand) {
+    operand = expr(*x.operand, scope);
+    searched = operand.type.isExactNumeric() && operand.type.scale > 0;
+    if (!searched) sql += " " + operand.sql;
+  }
+  ColType result;
+  bool first = true;
+  for (auto& [w, t] : x.whens) {
+    E we = expr(*w, scope);
+    if (x.operand) {
+      if (operand.type.isDate() || operand.type.isNumber()) coerceOperand(we, operand.type);
+      if (operand.type.isText()) we.sql += " COLLATE TSQL";
+    }
+    if (searched)
+      we.sql = decimalOperands({&operand, &we}) ? decimalCompare(operand, "=", we)
+                                                : "(" + operand.sql + " = " + we.sql + ")";
+    E te = expr(*t, scope);
+    sql += " WHEN " + we.sql + " THEN " + te.sql;
+    if (te.isNull) continue;
+    result = first ? te.type : higherType(result, te.type);
+    first = false;
+  }
+  if (x.elseExpr) {
+    E ee = expr(*x.elseExpr, scope);
+    sql += " ELSE " + ee.sql;
+    if (!ee.isNull) result = first ? ee.type : higherType(result, ee.type);
+  }
+  sql += " END)";
+  e.sql = sql;
+  e.type = result;
+  return e;
+}
+
+// Makes `e` compare as `target` (a datetime or a number), converting a literal when it is bound.
+void Translator::Impl::coerceOperand(E& e, const ColType& target) {
+  if (!target.known() || e.isNull) return;
+  if (target.isDate()) {
+    if (e.type.isDate()) return;
+    if (e.param >= 0 && out.params[static_cast<std::size_t>(e.param)].source != BoundParameter::Identity) {
+      auto& p = out.params[static_cast<std::size_t>(e.param)];
+      p.coerce = true;
+      p.assign = false;
+      p.target = dateType();
+    } else if (e.type.isText() || !e.type.known()) {
+      e.sql = convertCall(e.sql, e.type, dateType(), false, -1);
+    }
+    e.type = dateType();
+    return;
+  }
+  if (target.isNumber() && e.type.isText() && e.param >= 0) {
+    auto& p = out.params[static_cast<std::size_t>(e.param)];
+    p.coerce = true;
+    p.assign = false;
+    p.target = target;
+    e.type = target;
+  }
+}
+
+std::string Translator::Impl::convertCall(const std::string& sql, const ColType& src, const ColType& dst, bool assign,
+                                          int style) {
+  return "tsql_conv(" + sql + "," + typeArgs(src) + "," + typeArgs(dst) + "," + std::to_string(style) + "," +
+         (assign ? "1" : "0") + ")";
+}
+
+// Text functions read numbers and dates as SQL Server's implicit conversion to varchar does.
+std::string Translator::Impl::textOf(const E& a) {
+  if (a.type.isDate()) return convertCall(a.sql, a.type, textType(30), false, 0);
+  if (a.type.isExactNumeric() && a.type.scale > 0) return convertCall(a.sql, a.type, textType(60), false, -1);
+  return a.sql;
+}
+
+}  // namespace erpsync::db::embedded
