@@ -96,6 +96,21 @@ TEST_F(FunctionLimits, DateAddOutOfRangeFailsAsSqlServer) {
   EXPECT_EQ(scalar("DATEADD(month, -1, '2000-03-31')"), "2000-02-29 00:00:00.000");
 }
 
+TEST_F(FunctionLimits, NumbersFarOutsideTheDateRangeAreNoDate) {
+  // Found by the fuzzer: these once turned infinity or a huge day count into a date (undefined
+  // behaviour). They fail with an error now, whatever its wording.
+  for (const char* sql : {"SELECT DATEADD(day, 1, 888888888888888888883888)", "SELECT CONVERT(datetime, 1e300)",
+                          "SELECT CONVERT(datetime, -1e300)"}) {
+    try {
+      auto rs = c->query(sql);
+      ADD_FAILURE() << "no error from: " << sql << " (got " << rs.at(0, 0).toString() << ")";
+    } catch (const DbError& e) {
+      EXPECT_FALSE(e.description().empty()) << sql;
+    }
+  }
+  EXPECT_EQ(scalar("CONVERT(datetime, 2958463)"), "9999-12-31 00:00:00.000");
+}
+
 TEST_F(FunctionLimits, DateArithmeticCountsDaysWithTheirFraction) {
   const std::string d = "CAST('2000-01-01' AS datetime)";
   EXPECT_EQ(scalar(d + " + 1.5"), "2000-01-02 12:00:00.000");

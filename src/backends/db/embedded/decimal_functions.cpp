@@ -242,17 +242,19 @@ int collateDecimal(void*, int n1, const void* p1, int n2, const void* p2) {
 
 void registerDecimalFunctions(sqlite3* db) {
   const int det = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
-  sqlite3_create_function(db, "tsql_dadd", 3, det, nullptr, fnAdd, nullptr, nullptr);
-  sqlite3_create_function(db, "tsql_dsub", 3, det, nullptr, fnSub, nullptr, nullptr);
-  sqlite3_create_function(db, "tsql_dmul", 3, det, nullptr, fnMul, nullptr, nullptr);
-  sqlite3_create_function(db, "tsql_ddiv", 3, det, nullptr, fnDiv, nullptr, nullptr);
-  sqlite3_create_function(db, "tsql_dcmp", 2, det, nullptr, fnCmp, nullptr, nullptr);
-  sqlite3_create_function(db, "tsql_dabs", 1, det, nullptr, fnAbs, nullptr, nullptr);
-  sqlite3_create_function(db, "tsql_dround", 3, det, nullptr, fnRound, nullptr, nullptr);
-  sqlite3_create_function(db, "tsql_dsum", 1, det, nullptr, nullptr, sumStep, sumFinal);
-  sqlite3_create_function(db, "tsql_davg", 1, det, nullptr, nullptr, sumStep, avgFinal);
-  sqlite3_create_function(db, "tsql_dmin", 1, det, nullptr, nullptr, extremeStep<-1>, extremeFinal);
-  sqlite3_create_function(db, "tsql_dmax", 1, det, nullptr, nullptr, extremeStep<1>, extremeFinal);
+  sqlite3_create_function(db, "tsql_dadd", 3, det, nullptr, guarded<fnAdd>, nullptr, nullptr);
+  sqlite3_create_function(db, "tsql_dsub", 3, det, nullptr, guarded<fnSub>, nullptr, nullptr);
+  sqlite3_create_function(db, "tsql_dmul", 3, det, nullptr, guarded<fnMul>, nullptr, nullptr);
+  sqlite3_create_function(db, "tsql_ddiv", 3, det, nullptr, guarded<fnDiv>, nullptr, nullptr);
+  sqlite3_create_function(db, "tsql_dcmp", 2, det, nullptr, guarded<fnCmp>, nullptr, nullptr);
+  sqlite3_create_function(db, "tsql_dabs", 1, det, nullptr, guarded<fnAbs>, nullptr, nullptr);
+  sqlite3_create_function(db, "tsql_dround", 3, det, nullptr, guarded<fnRound>, nullptr, nullptr);
+  sqlite3_create_function(db, "tsql_dsum", 1, det, nullptr, nullptr, guarded<sumStep>, guardedFinal<sumFinal>);
+  sqlite3_create_function(db, "tsql_davg", 1, det, nullptr, nullptr, guarded<sumStep>, guardedFinal<avgFinal>);
+  sqlite3_create_function(db, "tsql_dmin", 1, det, nullptr, nullptr, guarded<extremeStep<-1>>,
+                          guardedFinal<extremeFinal>);
+  sqlite3_create_function(db, "tsql_dmax", 1, det, nullptr, nullptr, guarded<extremeStep<1>>,
+                          guardedFinal<extremeFinal>);
   sqlite3_create_collation(db, "TSQLDEC", SQLITE_UTF8, nullptr, collateDecimal);
 }
 

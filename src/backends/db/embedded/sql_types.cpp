@@ -144,6 +144,8 @@ SqlValue toInteger(const SqlValue& v, const ColType& src, const ColType& target)
 std::optional<DateTime> dateFromValue(const SqlValue& v, const ColType& src, int style) {
   if (v.isInt() || v.isReal()) {
     double d = v.asDouble();
+    // Only days from 1753-01-01 to 9999-12-31 are dates; anything else (infinity included) is not one.
+    if (!std::isfinite(d) || d < -53690.0 || d >= 2958464.0) return std::nullopt;
     double days = std::floor(d);
     DateTime t = DateTime::fromDayNumber(static_cast<long long>(days));
     double frac = d - days;

@@ -41,4 +41,14 @@ void guarded(sqlite3_context* ctx, int argc, sqlite3_value** argv) noexcept {
   }
 }
 
+// The same for the final step of an aggregate.
+template <void (*F)(sqlite3_context*)>
+void guardedFinal(sqlite3_context* ctx) noexcept {
+  try {
+    F(ctx);
+  } catch (...) {
+    reportFunctionException(ctx);
+  }
+}
+
 }  // namespace erpsync::db::embedded
