@@ -80,6 +80,10 @@ bool applyChange(SyncContext& ctx, const std::string& table, const MasterTable& 
   }
 }
 
+// The mark goes to the settings file every this many rows and at the end of the run: each write is a
+// safe replace on disk, and a change applied twice after a crash leaves the same branch row.
+constexpr int kMarkEvery = 50;
+
 }  // namespace
 
 MasterDownloadOutcome uploadMasters(SyncContext& ctx) {
@@ -100,6 +104,7 @@ MasterDownloadOutcome uploadMasters(SyncContext& ctx) {
   ctx.log("masters uploading Qry Opened", sql);
 
   long long lastId = 0;
+  int unsaved = 0;  // applied rows whose id is not yet in the settings file
   for (std::size_t r = 0; r < log.size(); ++r) {
     const long long id = log.at(r, "ID").toInt();
     const std::string table = log.at(r, "TableName").toString();
@@ -124,10 +129,16 @@ MasterDownloadOutcome uploadMasters(SyncContext& ctx) {
     }
     lastId = id;
     ++out.applied;
-    if (lastId > 0) ctx.writeLoopSetting("MaxActivityID", std::to_string(lastId));
+    if (lastId > 0 && ++unsaved >= kMarkEvery) {
+      ctx.writeLoopSetting("MaxActivityID", std::to_string(lastId));
+      unsaved = 0;
+    }
     ctx.form.lblStatus.setCaption("Update Masters Over");
   }
-  if (lastId > 0) ctx.MaxActivityID = lastId;
+  if (lastId > 0) {
+    if (unsaved > 0) ctx.writeLoopSetting("MaxActivityID", std::to_string(lastId));
+    ctx.MaxActivityID = lastId;
+  }
   return out;
 }
 

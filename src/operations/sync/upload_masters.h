@@ -14,8 +14,8 @@ struct MasterDownloadOutcome {
 
 // Reads the central change log above MaxActivityID and applies each master change to the branch.
 // Each row's delete and copy commit together on the branch or not at all; the mark (in
-// AppsettingsLoop.ini after every row, in memory at the end) never passes a row that failed, so the
-// next pass tries it again.
+// AppsettingsLoop.ini every fifty rows and at the end of the run, in memory at the end) never passes a
+// row that failed, so the next pass tries it again.
 MasterDownloadOutcome uploadMasters(SyncContext& ctx);
 
 }  // namespace erpsync

@@ -4,7 +4,6 @@
 
 #include "db/connection.h"
 #include "form/main_form.h"
-#include "reconcile/fill_trans_count.h"
 #include "shared/date_text.h"
 #include "shared/sync_context.h"
 #include "shared/val.h"
@@ -54,6 +53,11 @@ bool wholeNumber(const db::Value& v, long long& out) {
   out = static_cast<long long>(d);
   return true;
 }
+
+// The mark goes to the settings file every this many rows and at the end of the run, not after every
+// row: each write is a safe replace on disk, and a mark that lags is harmless (an uploaded voucher is
+// marked at the branch and never selected again; the receipt check catches the rest).
+constexpr int kMarkEvery = 50;
 
 }  // namespace
 
@@ -115,6 +119,7 @@ UploadOutcome uploadTransactions(SyncContext& ctx, bool blnmanualDateWiseSynch) 
 
   const long long interval = static_cast<long long>(Val(form.cbointerval.text()));
   long long lastId = 0;
+  int unsaved = 0;  // handled rows whose id is not yet in the settings file
   for (std::size_t r = 0; r < log.size(); ++r) {
     const std::string table = log.at(r, "tablename").toString();
     const std::string action = log.at(r, "Action").toString();
@@ -148,8 +153,6 @@ UploadOutcome uploadTransactions(SyncContext& ctx, bool blnmanualDateWiseSynch) 
         auto copy = CreateInsertQueriesForTrans(ctx, kind->table, condition, "", ctx.web(), ctx.local(), kind->detail,
                                                 kind->key, 0, kind->identity, blnmanualDateWiseSynch ? nullptr : kind);
         out.uploaded += copy.uploaded;
-        // Long uploads show their progress in the voucher counts every hundred sales.
-        if (kind->table == "tblSales" && branchNo % 100 == 0) FillTransCount(ctx);
         out.alreadyCentral += copy.alreadyCentral;
         out.failed += copy.failed;
       } else if (kind && action == "Deleted") {
@@ -169,12 +172,18 @@ UploadOutcome uploadTransactions(SyncContext& ctx, bool blnmanualDateWiseSynch) 
     // A re-sync of an earlier day never moves the mark back.
     if (id > 0 && id > ctx.MaxActivityIDTrans && id > lastId) {
       lastId = id;
-      ctx.writeLoopSetting("MaxActivityIDTrans", std::to_string(lastId));
+      if (++unsaved >= kMarkEvery) {
+        ctx.writeLoopSetting("MaxActivityIDTrans", std::to_string(lastId));
+        unsaved = 0;
+      }
     }
     ctx.log(" End of upload ttransections  ", "");
     ctx.host.doEvents();
   }
-  if (lastId > 0) ctx.MaxActivityIDTrans = lastId;
+  if (lastId > 0) {
+    if (unsaved > 0) ctx.writeLoopSetting("MaxActivityIDTrans", std::to_string(lastId));
+    ctx.MaxActivityIDTrans = lastId;
+  }
   sync::releaseServerLock(ctx);
   return out;
 }
