@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "form/clock.h"
-#include "form/main_form.h"
-#include "shared/sync_context.h"
 #include "capture/trigger_texts.h"
 #include "capture/update_database.h"
 #include "db/connection.h"
+#include "form/clock.h"
+#include "form/main_form.h"
 #include "scripted_host.h"
+#include "shared/sync_context.h"
 #include "test_support.h"
 
 namespace erpsync::test {
@@ -144,6 +144,15 @@ TEST(UpgradeStatements, RunInOrderOnTheirDatabases) {
   // Voucher triggers live at the branch and are dropped there.
   for (const char* n : {"Sales", "Notes", "Attendance", "StockJournal", "Order", "JobCard"}) drops(B, n);
   for (const char* n : {"Sales", "Notes", "StockJournal", "Order", "JobCard"}) creates(B, n);
+  // The upload's lookup indexes: printed numbers at head office, the waiting mark at the branch.
+  for (const auto& [table, number] : std::vector<std::pair<std::string, std::string>>{{"tblSales", "InvNo"},
+                                                                                      {"tblNotes", "VchNo"},
+                                                                                      {"tblStockJournal", "InvNo"},
+                                                                                      {"tblJobCard", "JobCardNo"},
+                                                                                      {"tblOrder", "InvNo"}}) {
+    C("CREATE INDEX IX_" + table + "_" + number + " ON " + table + " (" + number + ")");
+    B("CREATE INDEX IX_" + table + "_SyncStat ON " + table + " (SyncStat)");
+  }
 
   std::vector<std::string> got;
   for (const auto& s : journal) got.push_back(shortened(s));

@@ -77,8 +77,10 @@ TEST_F(Upload, ADayOfVouchersArrivesOnceWithAllItsLines) {
   EXPECT_EQ(std::stoll(ctx.readLoopSetting("MaxActivityIDTrans", "0")), ctx.MaxActivityIDTrans);
   EXPECT_EQ(form.lblserverStat.caption(), "FREE");
   EXPECT_EQ(scalar(central(), "SELECT count(*) FROM tblDayActivity WHERE Activity = 'BLOCKFASTPUSH'"), 0);
-  // Another pass finds nothing to do.
+  // Another pass finds nothing to do, and moves the mark past the rows the marks themselves logged, so
+  // idle passes do not read them again.
   EXPECT_EQ(uploadTransactions(ctx, false).uploaded, 0);
+  EXPECT_EQ(ctx.MaxActivityIDTrans, scalar(branch(), "SELECT max(ID) FROM tblActivity"));
 }
 
 TEST_F(Upload, ChangesYoungerThanTheIntervalWaitAndDoNotMoveTheMark) {

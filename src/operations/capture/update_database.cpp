@@ -6,12 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "shared/sync_context.h"
 #include "capture/create_trigger.h"
 #include "capture/drop_trigger.h"
 #include "capture/execute_ignoring_failure.h"
 #include "capture/trigger_texts.h"
 #include "capture/watched_tables.h"
+#include "shared/sync_context.h"
+#include "sync/voucher_kinds.h"
 
 namespace erpsync::capture {
 
@@ -127,6 +128,15 @@ void cmdUpdateDataBase_Click(SyncContext& ctx) {
     Createtrigger(ctx, masters[i].triggerName, masters[i].table, masters[i].idColumn, C, true);
   for (const auto& name : branchTriggerNamesToDrop()) Droptrigger(ctx, name, B);
   for (const auto& t : voucherTables()) Createtrigger(ctx, t.triggerName, t.table, t.idColumn, B, false);
+
+  // Indexes the upload looks up by: at head office the copy of a branch voucher by its printed number
+  // (the check that keeps a voucher from being copied twice), at the branch the vouchers still waiting.
+  // Without them both lookups read whole tables, once per voucher. A second run finds them in place.
+  for (const auto& k : voucherKinds()) {
+    executeIgnoringFailure(
+        C, "CREATE INDEX IX_" + k.table + "_" + k.numberColumn + " ON " + k.table + " (" + k.numberColumn + ")");
+    executeIgnoringFailure(B, "CREATE INDEX IX_" + k.table + "_SyncStat ON " + k.table + " (SyncStat)");
+  }
 
   ctx.host.messageBox("Database Updated.", Buttons::OK);
 }

@@ -1,5 +1,6 @@
 #include "sync/upload_transactions.h"
 
+#include <algorithm>
 #include <string>
 
 #include "db/connection.h"
@@ -82,10 +83,15 @@ UploadOutcome uploadTransactions(SyncContext& ctx, bool blnmanualDateWiseSynch) 
   const std::string workingDate = ddMMMyyyy(form.dtpdate.value());
   db::Recordset log;
   db::DateTime branchNow;
+  long long logEnd = 0;
   std::string sql;
   try {
     auto& local = ctx.local();
     if (!blnmanualDateWiseSynch) {
+      // The newest change before this run reads the log: once the run has handled all it selected,
+      // the mark may pass every row up to here, the ones it did not select included (edits, and the
+      // rows its own marks write), so an idle pass does not read them again and again.
+      logEnd = local.query("select max(ID) as LastID from tblactivity").at(0, 0).toInt();
       sql = kSelect + workingDate + "' and ID>" + std::to_string(ctx.MaxActivityIDTrans) + filter + "  Order by o.ID ";
       ctx.log(" Auto synch Checking vouchers  ", sql);
       log = local.query(sql);
@@ -179,6 +185,11 @@ UploadOutcome uploadTransactions(SyncContext& ctx, bool blnmanualDateWiseSynch) 
     }
     ctx.log(" End of upload ttransections  ", "");
     ctx.host.doEvents();
+  }
+  if (!blnmanualDateWiseSynch && !out.stopped && out.waiting == 0 &&
+      logEnd > std::max(lastId, ctx.MaxActivityIDTrans)) {
+    lastId = logEnd;
+    ++unsaved;
   }
   if (lastId > 0) {
     if (unsaved > 0) ctx.writeLoopSetting("MaxActivityIDTrans", std::to_string(lastId));
