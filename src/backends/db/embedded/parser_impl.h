@@ -84,6 +84,7 @@ class Parser {
   ast::StmtP insertStmt();
   ast::StmtP updateStmt();
   ast::StmtP deleteStmt();
+  void fromAndWhere(std::vector<ast::TableRefP>& from, ast::ExprP& where);
   ast::StmtP execStmt();
   ast::StmtP ifStmt();
   ast::StmtP declareStmt();

@@ -63,16 +63,21 @@ StmtP Parser::updateStmt() {
     expectOp("=");
     s->sets.emplace_back(std::move(col), expression());
   } while (acceptOp(","));
+  fromAndWhere(s->from, s->where);
+  return s;
+}
+
+// The FROM list and WHERE clause that UPDATE and DELETE share (no cursor positions).
+void Parser::fromAndWhere(std::vector<TableRefP>& from, ExprP& where) {
   if (acceptKw("FROM")) {
     do {
-      s->from.push_back(tableSource());
+      from.push_back(tableSource());
     } while (acceptOp(","));
   }
   if (acceptKw("WHERE")) {
     if (kw("CURRENT")) fail();
-    s->where = expression();
+    where = expression();
   }
-  return s;
 }
 
 StmtP Parser::deleteStmt() {
@@ -82,15 +87,7 @@ StmtP Parser::deleteStmt() {
   acceptKw("FROM");
   s->table = multiName();
   tableHints();
-  if (acceptKw("FROM")) {
-    do {
-      s->from.push_back(tableSource());
-    } while (acceptOp(","));
-  }
-  if (acceptKw("WHERE")) {
-    if (kw("CURRENT")) fail();
-    s->where = expression();
-  }
+  fromAndWhere(s->from, s->where);
   return s;
 }
 

@@ -97,6 +97,23 @@ SqlValue toExact(const SqlValue& v, const ColType& src, const ColType& target) {
   return decimalValue(*d);
 }
 
+}  // namespace
+
+std::pair<long long, long long> integerRange(BaseType base) {
+  switch (base) {
+    case BaseType::TinyInt:
+      return {0, 255};
+    case BaseType::SmallInt:
+      return {-32768, 32767};
+    case BaseType::Int:
+      return {std::numeric_limits<int>::min(), std::numeric_limits<int>::max()};
+    default:
+      return {std::numeric_limits<long long>::min(), std::numeric_limits<long long>::max()};
+  }
+}
+
+namespace {
+
 SqlValue toInteger(const SqlValue& v, const ColType& src, const ColType& target) {
   long double x = 0;
   if (v.isInt()) {
@@ -122,22 +139,8 @@ SqlValue toInteger(const SqlValue& v, const ColType& src, const ColType& target)
     x = neg ? -acc : acc;
   }
   if (target.base == BaseType::Bit) return SqlValue{std::int64_t{x != 0 ? 1 : 0}};
-  long double lo = 0, hi = 0;
-  switch (target.base) {
-    case BaseType::TinyInt:
-      lo = 0, hi = 255;
-      break;
-    case BaseType::SmallInt:
-      lo = -32768, hi = 32767;
-      break;
-    case BaseType::Int:
-      lo = -2147483648.0L, hi = 2147483647.0L;
-      break;
-    default:
-      lo = -9223372036854775807.0L, hi = 9223372036854775807.0L;
-      break;
-  }
-  if (x < lo || x > hi) overflow(target, src);
+  const auto [lo, hi] = integerRange(target.base);
+  if (x < static_cast<long double>(lo) || x > static_cast<long double>(hi)) overflow(target, src);
   return SqlValue{static_cast<std::int64_t>(x)};
 }
 

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
 
 #include "db/embedded/exact_decimal.h"
@@ -78,6 +79,9 @@ std::optional<ColType> parseTypeName(std::string_view text);
 // The type a table column declares in SQLite. Exact decimals kept as text get text affinity (so
 // SQLite never turns them into floats) and the TSQLDEC collation (so they compare as numbers).
 std::string sqliteColumnType(const ColType& t);
+
+// The smallest and largest value of an integer type (tinyint, smallint, int; bigint for any other).
+std::pair<long long, long long> integerRange(BaseType base);
 
 // A runtime value of the SQLite layer.
 struct SqlValue {

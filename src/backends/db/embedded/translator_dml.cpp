@@ -52,27 +52,12 @@ namespace {
 
 // The next identity value, limited to what the column's type holds.
 std::string identityCall(const ColType& t) {
-  long long lo = std::numeric_limits<long long>::min(), hi = std::numeric_limits<long long>::max();
-  switch (t.base) {
-    case BaseType::TinyInt:
-      lo = 0, hi = 255;
-      break;
-    case BaseType::SmallInt:
-      lo = -32768, hi = 32767;
-      break;
-    case BaseType::Int:
-      lo = std::numeric_limits<int>::min(), hi = std::numeric_limits<int>::max();
-      break;
-    case BaseType::Numeric:
-      if (t.precision > 0 && t.precision < 19) {
-        hi = 1;
-        for (int i = 0; i < t.precision; ++i) hi *= 10;
-        hi -= 1;
-        lo = -hi;
-      }
-      break;
-    default:
-      break;
+  auto [lo, hi] = integerRange(t.base);
+  if (t.base == BaseType::Numeric && t.precision > 0 && t.precision < 19) {
+    hi = 1;
+    for (int i = 0; i < t.precision; ++i) hi *= 10;
+    hi -= 1;
+    lo = -hi;
   }
   return "tsql_ident(" + std::to_string(lo) + "," + std::to_string(hi) + "," + sqlQuote(t.errorName()) + ")";
 }
