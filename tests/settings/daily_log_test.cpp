@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sstream>
 
 #include "app/console_host.h"
@@ -77,6 +78,36 @@ TEST(DailyLog, ALogThatCannotBeWrittenIsToldOnceUntilItWorksAgain) {
   ctx.log("Day End", "lost");
   ctx.log("Day End", "lost");
   EXPECT_EQ(host.balloons.size(), 2u);
+}
+
+// The file is held open between entries; what happens to it on disk in between must not lose entries.
+TEST(DailyLog, AHeldOpenLogFollowsTheFileOnDisk) {
+  Session s;
+  test::ScriptedHost host{false};
+  SyncContext ctx{host, s.clock, s.form, s.dir.path()};
+  ctx.LogFolder = s.folder();
+  fs::create_directories(ctx.LogFolder);
+  const fs::path file = LogFilePath(ctx.LogFolder, s.form.dtpdate.value());
+  ctx.log("Upload", "first");
+  ctx.log("Upload", "second");
+  // Another program (the window beside the headless runner) appends to the same day's log.
+  { std::ofstream(file, std::ios::binary | std::ios::app) << "\r\nother writer"; }
+  ctx.log("Upload", "third");
+  std::string text = test::readFile(file);
+  for (const char* e : {"Upload\tfirst", "Upload\tsecond", "other writer", "Upload\tthird"})
+    EXPECT_NE(text.find(e), std::string::npos) << e;
+  EXPECT_LT(text.find("other writer"), text.find("Upload\tthird"));
+
+  // Support staff delete the log while the program runs: the next entry starts a new file.
+  fs::remove(file);
+  ctx.log("Upload", "fourth");
+  EXPECT_NE(test::readFile(file).find("Upload\tfourth"), std::string::npos);
+  // A new working date writes to its own file.
+  s.form.dtpdate.setValue(db::DateTime{2026, 12, 8});
+  ctx.log("Upload", "next day");
+  EXPECT_EQ(test::readFile(file).find("next day"), std::string::npos);
+  EXPECT_NE(test::readFile(LogFilePath(ctx.LogFolder, s.form.dtpdate.value())).find("next day"), std::string::npos);
+  EXPECT_TRUE(host.balloons.empty());
 }
 
 TEST(DailyLog, HeadlessTheUnwritableLogIsToldOnceAlthoughNoticesAreLoggedToo) {

@@ -102,6 +102,39 @@ TEST_F(MasterDownload, FailedCopyKeepsTheBranchRowAndIsTriedAgain) {
   EXPECT_EQ(ctx.MaxActivityID, lastLogId());
 }
 
+// Changes are applied many to a branch transaction; a failure in the middle of one must still leave
+// exactly the changes before it applied, the failed one's row as it was, and the mark just before it.
+TEST_F(MasterDownload, FailureInsideABatchKeepsTheChangesBeforeIt) {
+  branch().execute("UPDATE tblLedger SET LName = 'taken' WHERE LID = 8");
+  branch().execute("CREATE UNIQUE INDEX UX_Ledger_Name ON tblLedger (LName)");
+  central().execute("UPDATE tblLedger SET LName = 'one' WHERE LID = 1");
+  const long long markAfterFirst = lastLogId();
+  central().execute("UPDATE tblLedger SET LName = 'taken' WHERE LID = 2");  // refused by the branch's index
+  central().execute("UPDATE tblLedger SET LName = 'three' WHERE LID = 3");
+  const std::string second = row(branch(), "tblLedger", "LID", 2);
+  const std::string third = row(branch(), "tblLedger", "LID", 3);
+
+  host.expectBox(Answer::OK, "Failed to update tblLedger");  // once, though its batch is applied twice
+  auto out = uploadMasters(ctx);
+  EXPECT_EQ(host.pendingAnswers(), 0u);
+  EXPECT_FALSE(out.completed);
+  EXPECT_EQ(out.applied, 1);
+  expectSame("tblLedger", "LID", 1);
+  EXPECT_EQ(row(branch(), "tblLedger", "LID", 2), second);
+  EXPECT_EQ(row(branch(), "tblLedger", "LID", 3), third);
+  EXPECT_EQ(ctx.MaxActivityID, markAfterFirst);
+  EXPECT_EQ(storedMark(), markAfterFirst);
+
+  // The branch frees the name: the next pass resumes at the failed change.
+  branch().execute("UPDATE tblLedger SET LName = 'freed' WHERE LID = 8");
+  out = uploadMasters(ctx);
+  EXPECT_TRUE(out.completed);
+  EXPECT_EQ(out.applied, 2);
+  expectSame("tblLedger", "LID", 2);
+  expectSame("tblLedger", "LID", 3);
+  EXPECT_EQ(storedMark(), lastLogId());
+}
+
 TEST_F(MasterDownload, OtherTablesGodownsBadKeysAndUnknownActions) {
   const long long base = lastLogId() < 0 ? 0 : lastLogId();
   auto logRow = [&](long long id, const std::string& table, const std::string& key, const std::string& action) {

@@ -37,6 +37,7 @@ class FrmSynch::OperationGuard {
     if (!acquired_) return;
     for (auto* b : frm_.operationButtons_) b->setHeld(false);
     frm_.running_.clear();
+    frm_.ctx.closeLog();
   }
   OperationGuard(const OperationGuard&) = delete;
   OperationGuard& operator=(const OperationGuard&) = delete;

@@ -1,6 +1,7 @@
 #include "sync/upload_masters.h"
 
 #include <string>
+#include <vector>
 
 #include "db/connection.h"
 #include "form/main_form.h"
@@ -59,30 +60,51 @@ bool keyLiteral(const db::Value& v, std::string& out) {
   return true;
 }
 
-// Deletes the branch row and copies the central one, in one branch transaction. False when anything
-// failed: the branch keeps its row as it was.
-bool applyChange(SyncContext& ctx, const std::string& table, const MasterTable& m, const std::string& key, bool copy) {
+// One change of a copied table: delete the branch row, copy the central one unless it was deleted.
+struct RowChange {
+  long long id = 0;
+  std::string table;
+  MasterTable m;
+  std::string key;
+  bool copy = true;
+};
+
+// Applies changes in one branch transaction. Returns how many of them are now in place: all of them,
+// or none when one failed (the transaction is rolled back and the branch keeps its rows as they were).
+// failedAt is the index of the change that failed, when one did.
+std::size_t applyChanges(SyncContext& ctx, const std::vector<RowChange>& changes, std::size_t& failedAt) {
   auto& local = ctx.local();
-  const std::string where = m.key + "=" + key;
+  std::size_t i = 0;
   try {
     db::Transaction t(local);
-    local.execute("Delete from " + table + " where " + where);
-    if (copy) {
-      const std::string query =
-          "SELECT  " + (m.columns.empty() ? std::string("*") : m.columns) + " from " + table + " where  " + where;
-      if (!CreateInsertQueries(ctx, table, "", query, local, ctx.web()).ok()) return false;
+    for (; i < changes.size(); ++i) {
+      const RowChange& c = changes[i];
+      const std::string where = c.m.key + "=" + c.key;
+      local.execute("Delete from " + c.table + " where " + where);
+      if (c.copy) {
+        const std::string query =
+            "SELECT  " + (c.m.columns.empty() ? std::string("*") : c.m.columns) + " from " + c.table + " where  " + where;
+        if (!CreateInsertQueries(ctx, c.table, "", query, local, ctx.web()).ok()) {
+          failedAt = i;
+          return 0;
+        }
+      }
     }
     t.commit();
-    return true;
+    return changes.size();
   } catch (const db::DbError& e) {
-    ctx.notice(e.description() + "Masters uploading" + table);
-    return false;
+    ctx.notice(e.description() + "Masters uploading" + (i < changes.size() ? changes[i].table : std::string()));
+    failedAt = i;
+    return 0;
   }
 }
 
-// The mark goes to the settings file every this many rows and at the end of the run: each write is a
-// safe replace on disk, and a change applied twice after a crash leaves the same branch row.
-constexpr int kMarkEvery = 50;
+// The changes of copied tables are applied this many to a branch transaction (and the mark goes to the
+// settings file at the same rhythm): a commit per change costs more than the change itself. A failed
+// change rolls back its batch; the changes before it are applied again in a batch of their own, so
+// the outcome is the one a transaction per change gives: everything before the failed change applied,
+// the failed one's branch row as it was, the mark just before it.
+constexpr std::size_t kBatch = 50;
 
 }  // namespace
 
@@ -105,36 +127,76 @@ MasterDownloadOutcome uploadMasters(SyncContext& ctx) {
 
   long long lastId = 0;
   int unsaved = 0;  // applied rows whose id is not yet in the settings file
+  auto advance = [&](long long id) {
+    lastId = id;
+    ++out.applied;
+    if (lastId > 0 && ++unsaved >= static_cast<int>(kBatch)) {
+      ctx.writeLoopSetting("MaxActivityID", std::to_string(lastId));
+      unsaved = 0;
+    }
+    ctx.form.lblStatus.setCaption("Update Masters Over");
+  };
+  std::vector<RowChange> pending;
+  // Applies the pending changes; false when one failed (the mark then stops just before it).
+  auto flush = [&]() {
+    if (pending.empty()) return true;
+    std::size_t failedAt = 0;
+    bool ok = applyChanges(ctx, pending, failedAt) == pending.size();
+    if (!ok) {
+      RowChange stop = pending[failedAt];
+      pending.resize(failedAt);
+      std::size_t again = 0;
+      if (!pending.empty() && applyChanges(ctx, pending, again) != pending.size()) {
+        stop = pending[again];
+        pending.clear();
+      }
+      ctx.log("Masters uploading", "Stopped at change " + std::to_string(stop.id) + " of " + stop.table);
+    }
+    for (const RowChange& c : pending) advance(c.id);
+    pending.clear();
+    return ok;
+  };
+
+  bool boardRatesLoaded = false;
   for (std::size_t r = 0; r < log.size(); ++r) {
     const long long id = log.at(r, "ID").toInt();
     const std::string table = log.at(r, "TableName").toString();
     const std::string action = log.at(r, "Action").toString();
     const MasterTable m = masterTable(table);
     if (m.kind == MasterTable::Skip) continue;
+    std::string key;
+    if (m.kind == MasterTable::Copy && (action == "Insert" || action == "Update" || action == "Deleted") &&
+        keyLiteral(log.at(r, "tblUniqueID"), key)) {
+      pending.push_back({id, table, m, key, action != "Deleted"});
+      if (pending.size() < kBatch) continue;
+      if (!flush()) {
+        out.completed = false;
+        break;
+      }
+      continue;
+    }
+    // Anything else is handled on its own, after the changes before it are in place.
+    if (!flush()) {
+      out.completed = false;
+      break;
+    }
     if (m.kind == MasterTable::BoardRate) {
-      importBoardRateUpdator(ctx, "", "");
-    } else if (m.kind == MasterTable::Excluded) {
-      ctx.host.messageBox(table + " Excluded From Synch", Buttons::OK);
-    } else if (action == "Insert" || action == "Update" || action == "Deleted") {
-      std::string key;
-      if (!keyLiteral(log.at(r, "tblUniqueID"), key)) {
-        ctx.notice("Change " + std::to_string(id) + " of " + table + " names no valid key (" +
-                   log.at(r, "tblUniqueID").toString() + "); skipped");
-      } else if (!applyChange(ctx, table, m, key, action != "Deleted")) {
-        // The branch row is as it was; the mark stops before this change so the next pass retries it.
+      // One full reload brings every board-rate change up to now: later rows of this pass need none.
+      if (!boardRatesLoaded && !importBoardRateUpdator(ctx, "", "")) {
         ctx.log("Masters uploading", "Stopped at change " + std::to_string(id) + " of " + table);
         out.completed = false;
         break;
       }
+      boardRatesLoaded = true;
+    } else if (m.kind == MasterTable::Excluded) {
+      ctx.host.messageBox(table + " Excluded From Synch", Buttons::OK);
+    } else if (action == "Insert" || action == "Update" || action == "Deleted") {
+      ctx.notice("Change " + std::to_string(id) + " of " + table + " names no valid key (" +
+                 log.at(r, "tblUniqueID").toString() + "); skipped");
     }
-    lastId = id;
-    ++out.applied;
-    if (lastId > 0 && ++unsaved >= kMarkEvery) {
-      ctx.writeLoopSetting("MaxActivityID", std::to_string(lastId));
-      unsaved = 0;
-    }
-    ctx.form.lblStatus.setCaption("Update Masters Over");
+    advance(id);
   }
+  if (out.completed && !flush()) out.completed = false;
   if (lastId > 0) {
     if (unsaved > 0) ctx.writeLoopSetting("MaxActivityID", std::to_string(lastId));
     ctx.MaxActivityID = lastId;

@@ -1,6 +1,7 @@
 // The daily log: one text file per working date, each entry under a separator line.
 #include "settings/daily_log.h"
 
+#include <cstdint>
 #include <cstdio>
 
 #include "settings/settings_files.h"
@@ -36,10 +37,46 @@ fs::path LogFilePath(const fs::path& logFolder, const db::DateTime& workingDate)
 
 bool WriteLogEntry(const fs::path& logFolder, const db::DateTime& workingDate, const db::DateTime& now,
                    const std::string& label, const std::string& detail) {
+  DailyLogFile file;
+  return file.append(logFolder, workingDate, now, label, detail);
+}
+
+}  // namespace erpsync::settings
+
+namespace erpsync::settings {
+
+void DailyLogFile::close() {
+  if (file_) std::fclose(file_);
+  file_ = nullptr;
+  path_.clear();
+}
+
+bool DailyLogFile::append(const fs::path& logFolder, const db::DateTime& workingDate, const db::DateTime& now,
+                          const std::string& label, const std::string& detail) {
   // Before the first connect there is no log folder; entries would otherwise land in whatever folder
   // the program was started from.
   if (logFolder.empty()) return true;
-  return appendTextEntry(LogFilePath(logFolder, workingDate), "[" + logTimestamp(now) + "]\t" + label + "\t" + detail);
+  const fs::path path = LogFilePath(logFolder, workingDate);
+  const std::string entry =
+      "\r\n" + separatorLine() + "\r\n[" + logTimestamp(now) + "]\t" + label + "\t" + detail;
+  // A write that fails on a file held open (the disk was full for a moment, the share went away) is
+  // tried once more on a freshly opened file before the entry counts as lost.
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    // The file on disk must still be the one held open: support staff may delete or move a log while
+    // the program runs, and entries written to a removed file would be lost without a word. Its size
+    // still matching this handle's end says it is (one look at the directory, not an open and close).
+    std::error_code ec;
+    if (file_ && (path_ != path || fs::file_size(path, ec) != static_cast<std::uintmax_t>(std::ftell(file_)) || ec))
+      close();
+    if (!file_) {
+      file_ = std::fopen(path.string().c_str(), "ab");
+      if (!file_) return false;
+      path_ = path;
+    }
+    if (std::fwrite(entry.data(), 1, entry.size(), file_) == entry.size() && std::fflush(file_) == 0) return true;
+    close();
+  }
+  return false;
 }
 
 }  // namespace erpsync::settings

@@ -1,6 +1,7 @@
 // The daily log: one text file per working date in the log folder, read by support staff.
 #pragma once
 
+#include <cstdio>
 #include <filesystem>
 #include <string>
 
@@ -26,5 +27,28 @@ std::string logTimestamp(const db::DateTime& t);
 // entry did not reach the file (an empty logFolder is no failure: there is no log yet).
 bool WriteLogEntry(const std::filesystem::path& logFolder, const db::DateTime& workingDate, const db::DateTime& now,
                    const std::string& label, const std::string& detail);
+
+// The daily log file kept open between entries: an upload writes several entries per voucher, and
+// opening and closing the file for each of them costs more than the voucher's statements. Every entry
+// is flushed as it is written, so a reader (or a crash) sees it at once; the file is reopened when the
+// path changes (a new working date) and closed by close(), which an operation calls when it ends so
+// that the file is not held between operations.
+class DailyLogFile {
+ public:
+  DailyLogFile() = default;
+  DailyLogFile(const DailyLogFile&) = delete;
+  DailyLogFile& operator=(const DailyLogFile&) = delete;
+  ~DailyLogFile() { close(); }
+
+  // Appends one entry (under its separator line) as WriteLogEntry does; false when it did not reach
+  // the file.
+  bool append(const std::filesystem::path& logFolder, const db::DateTime& workingDate, const db::DateTime& now,
+              const std::string& label, const std::string& detail);
+  void close();
+
+ private:
+  std::FILE* file_ = nullptr;
+  std::filesystem::path path_;
+};
 
 }  // namespace erpsync::settings

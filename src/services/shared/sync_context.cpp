@@ -34,7 +34,7 @@ void SyncContext::writeLoopSetting(const std::string& key, const std::string& va
 
 void SyncContext::log(const std::string& label, const std::string& detail) {
   if (LogFolder.empty()) return;
-  if (settings::WriteLogEntry(LogFolder, form.dtpdate.value(), clock.now(), label, detail)) {
+  if (logFile_.append(LogFolder, form.dtpdate.value(), clock.now(), label, detail)) {
     logFailureTold_ = false;
     return;
   }

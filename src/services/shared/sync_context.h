@@ -10,6 +10,7 @@
 #include "db/connection.h"
 #include "form/clock.h"
 #include "form/host.h"
+#include "settings/daily_log.h"
 #include "shared/erp_settings.h"
 
 namespace erpsync {
@@ -64,6 +65,8 @@ struct SyncContext {
   // that cannot be written is told to the operator once, as a notice; once writing works again, the
   // next failure is told again.
   void log(const std::string& label, const std::string& detail);
+  // Closes the daily log file held open between the entries of an operation.
+  void closeLog() { logFile_.close(); }
   // The operator notice (notifier program beside the executable, else the tray balloon).
   void notice(const std::string& text);
 
@@ -78,6 +81,7 @@ struct SyncContext {
 
  private:
   bool logFailureTold_ = false;
+  settings::DailyLogFile logFile_;
 };
 
 }  // namespace erpsync
