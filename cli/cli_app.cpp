@@ -4,7 +4,11 @@
 
 #include "cmd_app.h"
 #include "cmd_capture.h"
+#include "cmd_daycycle.h"
+#include "cmd_reconcile.h"
 #include "cmd_sql.h"
+#include "cmd_stock.h"
+#include "cmd_stock_import.h"
 #include "cmd_sync.h"
 #include "cmd_testbed.h"
 
@@ -17,6 +21,10 @@ void addAllCommands(CLI::App& app, int& exitCode) {
   addTestbedCommands(app, exitCode);
   addCaptureCommands(app, exitCode);
   addSyncCommands(app, exitCode);
+  addStockCommands(app, exitCode);
+  addStockImportCommands(app, exitCode);
+  addDaycycleCommands(app, exitCode);
+  addReconcileCommands(app, exitCode);
 }
 
 int run(int argc, char** argv) {

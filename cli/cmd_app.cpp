@@ -14,6 +14,7 @@
 #include "form/main_form.h"
 #include "shared/date_text.h"
 #include "shared/sync_context.h"
+#include "util/date_time.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -47,6 +48,11 @@ std::filesystem::path resolveProgramFolder(const std::string& home) {
 void addCommonOptions(CLI::App& verb, VerbOptions& options) {
   verb.add_option("--home", options.home, "program folder (default: ERPSYNC_HOME, else the executable's folder)");
   verb.add_flag("--yes", options.yes, "answer Yes to every question (default: No)");
+  verb.add_option("--date", options.date, "working date YYYY-MM-DD (default: the central server's date)")
+      ->check([](const std::string& v) -> std::string {
+        auto d = DateTime::fromIso(v);
+        return d && d->valid() && v.size() == 10 ? "" : "expected a date YYYY-MM-DD";
+      });
 }
 
 int runVerb(const std::string& verb, const VerbOptions& options, const VerbHandler& handler, std::ostream& out,
@@ -78,6 +84,9 @@ int runVerb(const std::string& verb, const VerbOptions& options, const VerbHandl
   // A connect that stopped part-way (its notice is shown) leaves no working date, voucher types or log
   // folder: no operation runs on such a half-made session.
   if (!frm.connected) return kExitOperationError;
+  // The working date connect took from the central server, replaced by the one asked for.
+  if (!options.date.empty())
+    if (auto d = DateTime::fromIso(options.date)) form.dtpdate.setValue(*d);
   if (handler) frm.runOperation(verb, [&] { handler(frm, out); });
   return host.errorsShown() + host.noticesShown() > 0 ? kExitOperationError : kExitOk;
 }

@@ -24,9 +24,10 @@ std::filesystem::path resolveProgramFolder(const std::string& home);
 struct VerbOptions {
   std::string home;  // --home: the program folder
   bool yes = false;  // --yes: answer Yes to questions
+  std::string date;  // --date YYYY-MM-DD: the working date (dtpdate) after connect; empty keeps connect's
 };
 
-// Adds --home and --yes to a verb's subcommand, stored in options. Every verb gets them here and only
+// Adds --home, --yes and --date to a verb's subcommand, stored in options. Every verb gets them here and only
 // here, so no verb lacks one.
 void addCommonOptions(CLI::App& verb, VerbOptions& options);
 

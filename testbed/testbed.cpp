@@ -412,6 +412,30 @@ std::vector<std::string> centralStock(const std::vector<Item>& items) {
   return out;
 }
 
+// ---- Day start's cases in Branch One's stock at head office (cost centre 2) ----
+// Day start brings head office's stock of the branch's cost centre in as it is, odd rows included: a
+// batch written off below zero (item 3 goes out as a negative opening line) and a batch kept in no
+// godown (item 4 arrives in godown 1). No stock rows are added, so the stock counts stay as they were.
+std::vector<std::string> dayStartCases(const std::vector<Item>& items) {
+  std::vector<std::string> out;
+  for (const auto& it : items) {
+    if (it.id == 3)
+      out.push_back(insert(
+          "tblStockHistory",
+          "StockHisId, VchDate, VchTypeID, RefId, AdnlRefID, ItemID, QtyIN, QtyINAU, QtyINAU2, QtyOut, QtyOutAU, "
+          "QtyOutAU2, BAtch, expiry, PvalueIN, PvalueOut, SValueIN, SValueOut, MrpValueIN, MrpValueOut, FreeQtyIn, "
+          "FreeQtyOut, BatchCode, CCID, WeightIn, WeightOut, Prate, Srate, CRate, MRP, SHSupplierID, GodownID, "
+          "BatchUnique",
+          {"0",     "'04/Dec/2026'", "1005", "9", "'WRITEOFF'", "3", "0", "0", "0", "50", "0", "0", quote(batchCode(3)),
+           "'31/Dec/2027'", "0", money(it.prate * 50), "0", money(it.srate * 50), "0", money(it.mrp * 50), "0", "0",
+           quote(batchCode(3)), "2", "0", "0", money(it.prate), money(it.srate), money(it.prate), money(it.mrp), "9",
+           "1", quote(batchCode(3))}));
+    if (it.id == 4) out.push_back("UPDATE [dbo].[tblStock] SET GodownID = NULL WHERE CCID = 2 AND ItemID = 4");
+  }
+  return out;
+}
+// ---- end of day start's cases ----
+
 void runAll(db::Connection& c, const std::vector<std::string>& statements) {
   for (const auto& s : statements) c.execute(s);
 }
@@ -462,6 +486,7 @@ void loadCompany(const std::filesystem::path& home, const std::string& dataSourc
     if (central) {
       runAll(*c, centralStock(items));
       runScript(*c, sqlFile("central_data.sql"));
+      runAll(*c, dayStartCases(items));
     }
   });
 }

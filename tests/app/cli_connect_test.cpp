@@ -10,6 +10,7 @@
 #include "settings/daily_log.h"
 #include "settings/settings_files.h"
 #include "shared/date_text.h"
+#include "process_runner.h"
 #include "test_support.h"
 #include "testbed.h"
 
@@ -18,22 +19,8 @@ namespace {
 
 using test::TempDir;
 
-struct CliRun {
-  int exitCode = -1;
-  std::string output;  // stdout and stderr together
-};
-
-CliRun runCli(const std::string& args) {
-  CliRun r;
-  const std::string cmd = "'" + test::cliPath() + "' " + args + " 2>&1";
-  FILE* p = popen(cmd.c_str(), "r");
-  if (!p) return r;
-  std::array<char, 4096> buf{};
-  while (std::size_t n = fread(buf.data(), 1, buf.size(), p)) r.output.append(buf.data(), n);
-  const int status = pclose(p);
-  r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return r;
-}
+using CliRun = test::ProcessResult;
+using test::runCli;
 
 struct Cli : ::testing::Test {
   TempDir home;

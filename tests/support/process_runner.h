@@ -1,6 +1,10 @@
 // Runs several erpsync-cli processes at the same time and collects their exit codes and output.
 #pragma once
 
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -14,6 +18,19 @@ struct ProcessResult {
   int exitCode = -1;
   std::string output;
 };
+
+// Runs erpsync-cli with the argument text after the program path; its standard output and error together.
+inline ProcessResult runCli(const std::string& args) {
+  ProcessResult r;
+  const std::string cmd = "'" + cliPath() + "' " + args + " 2>&1";
+  FILE* p = popen(cmd.c_str(), "r");
+  if (!p) return r;
+  std::array<char, 4096> buf{};
+  while (std::size_t n = fread(buf.data(), 1, buf.size(), p)) r.output.append(buf.data(), n);
+  const int status = pclose(p);
+  r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return r;
+}
 
 // Each entry is the argument text after the program path. All start together; returns when all ended.
 inline std::vector<ProcessResult> runCliInParallel(const std::filesystem::path& scratch,

@@ -8,6 +8,7 @@
 #include "shared/date_text.h"
 #include "shared/network_state.h"
 #include "shared/sync_context.h"
+#include "stock/import_interim_transfers.h"
 #include "util/text.h"
 
 namespace erpsync {
@@ -86,8 +87,7 @@ PassOutcome timertrigger_Timer(SyncContext& ctx) {
     FillTransCount(ctx);
     ctx.log("Masters uploading End transaction uploading end", "");
     out.upload = uploadTransactions(ctx, false);
-    if (f.chkAutoSynchInterimStockTransfer.value() == 1)
-      ctx.log("Interim Stock Transfer", "The automatic import of interim stock transfers is not available yet");
+    if (f.chkAutoSynchInterimStockTransfer.value() == 1) AutoSynchInterimStockTransfer(ctx);
     setPassButtons(ctx, false);
   } catch (const std::exception& e) {
     const auto* db = dynamic_cast<const db::DbError*>(&e);

@@ -3,11 +3,20 @@
 #include "app/auto_sync_pass.h"
 #include "app/frm_synch.h"
 #include "daycycle/day_activity.h"
+#include "daycycle/day_end.h"
+#include "daycycle/day_purge.h"
+#include "daycycle/day_start.h"
+#include "daycycle/manual_resync.h"
 #include "form/main_form.h"
+#include "reconcile/activity_marks.h"
 #include "reconcile/fill_data_count.h"
 #include "reconcile/fill_sales_comparison.h"
 #include "reconcile/fill_trans_count.h"
+#include "reconcile/mismatch_page.h"
+#include "stock/import_interim_transfers.h"
+#include "sync/full_master_migration.h"
 #include "sync/server_lock.h"
+#include "sync/settings_synch.h"
 
 namespace erpsync {
 
@@ -18,6 +27,7 @@ void wireOperations(FrmSynch& frm) {
   };
   frm.wireButton(frm.form.cmdUpdateDataBase, "Update Database", [&frm] { frm.cmdUpdateDataBase_Click(); });
   frm.wireButton(frm.form.cmdFreeServer, "Free Server", [&ctx] { sync::cmdFreeServer_Click(ctx); });
+  frm.wireButton(frm.form.cmdDayStart, "Day Start", [&ctx] { daycycle::cmdDayStart_Click(ctx); });
   frm.hooks.SSTab1Pages[2] = [&frm] {
     std::string holder;
     if (frm.databasesPrepared) sync::CheckSetServerFreeStatus(frm.ctx, true, false, false, holder);
@@ -26,6 +36,27 @@ void wireOperations(FrmSynch& frm) {
   frm.hooks.SSTab1Pages[3] = [&ctx] { FillDataCount(ctx); };
   frm.hooks.SSTab2Pages[0] = [&ctx] { FillTransCount(ctx); };
   frm.hooks.SSTab2Pages[3] = [&ctx] { FillSalesComparison(ctx); };
+  frm.wireButton(frm.form.cmdDayEnd, "Day End", [&ctx] { daycycle::cmdDayEnd_Click(ctx); });
+  frm.wireButton(frm.form.cmdManualSynch, "Manual Synch", [&ctx] { daycycle::cmdManualSynch_Click(ctx); });
+  frm.wireButton(frm.form.Command1, "Day Purge", [&ctx] { daycycle::Command1_Click(ctx); });
+  frm.wireButton(frm.form.cmdMasterSynchDetail, "Master List", [&ctx] { cmdMasterSynchDetail_Click(ctx); });
+  frm.wireButton(frm.form.cmdFullSync, "Master Synchronisation", [&ctx] { cmdFullSync_Click(ctx); });
+  frm.wireButton(frm.form.cmdSettingsSynch, "Settings Synchronisation", [&ctx] { cmdSettingsSynch_Click(ctx); });
+  frm.wireButton(frm.form.cmdMIgrateMismatchedItemsonly, "Migrate Mismatch (red) Items",
+                 [&ctx] { cmdMIgrateMismatchedItemsonly_Click(ctx); });
+  frm.hooks.SSTab2Pages[2] = [&frm] {
+    frm.runOperation("Mismatch check", [&frm] { reconcile::MismatchPageCheck(frm.ctx); });
+  };
+  frm.form.lblMaxIDS_Click = [&frm] {
+    frm.runOperation("Activity marks", [&frm] { reconcile::lblMaxIDS_Click(frm.ctx); });
+  };
+  frm.hooks.SSTab1Pages[5] = [&frm] {
+    frm.runOperation("Stock Transfer", [&frm] { fillInterimTransferTypes(frm.ctx); });
+  };
+  frm.form.cboInterimTransferVchtype.onChange = [&ctx] { cboInterimTransferVchtype_Change(ctx); };
+  frm.form.lstTransfer.onClick = [&ctx] { lstTransfer_Click(ctx); };
+  frm.wireButton(frm.form.cmdImportInterimtransfers, "Import", [&ctx] { cmdImportInterimtransfers_Click(ctx); });
+  frm.wireButton(frm.form.cmdClearActivity, "Clear Activity", [&ctx] { reconcile::cmdClearActivity_Click(ctx); });
 }
 
 }  // namespace erpsync

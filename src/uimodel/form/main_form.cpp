@@ -106,6 +106,7 @@ MainForm::MainForm() {
        &msgActivity,
        &cmdClearActivity,
        &msgMisMatch,
+       &msgVerify,
        &msgCompare,
        &frmInitialize});
 

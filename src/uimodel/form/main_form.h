@@ -160,6 +160,7 @@ class MainForm : public ControlSet {
   form::Grid msgActivity{"msgActivity"};
   form::Button cmdClearActivity{"cmdClearActivity", "Clear Activity"};
   form::Grid msgMisMatch{"msgMisMatch"};
+  form::Grid msgVerify{"msgVerify"};  // page "Mismatch": the day's vouchers whose contents differ
   form::Grid msgCompare{"msgCompare"};
 
   // The settings wizard window.

@@ -1,0 +1,89 @@
+#include "cmd_daycycle.h"
+
+#include <CLI/CLI.hpp>
+#include <ostream>
+
+#include "app/frm_synch.h"
+#include "cmd_app.h"
+#include "daycycle/day_end.h"
+#include "daycycle/day_purge.h"
+#include "daycycle/manual_resync.h"
+#include "form/main_form.h"
+#include "shared/date_text.h"
+
+namespace erpsync::cli {
+
+namespace {
+
+const char* dayEndText(daycycle::DayEndResult r) {
+  switch (r) {
+    case daycycle::DayEndResult::Closed:
+      return "Day closed: vouchers locked, day row written";
+    case daycycle::DayEndResult::Declined:
+      return "Day end not confirmed: nothing changed (answer with --yes)";
+    case daycycle::DayEndResult::NoCostCentre:
+      return "No cost centre: nothing changed";
+    case daycycle::DayEndResult::Differs:
+      return "Refused: branch and head office differ; the vouchers below were queued again, run resync";
+    case daycycle::DayEndResult::Unverified:
+      return "Refused: head office could not be counted; nothing was locked";
+    case daycycle::DayEndResult::Failed:
+      return "Stopped by an error; nothing was locked";
+  }
+  return "";
+}
+
+// The rows of msgMisMatch below its header, one a line.
+void printMismatches(const form::Grid& g, std::ostream& out) {
+  for (int r = 1; r < g.rows(); ++r) {
+    std::string line;
+    for (int c = 0; c < g.cols(); ++c) line += (c ? "  " : "") + g.text(r, c);
+    if (line.find_first_not_of(' ') != std::string::npos) out << "  " << line << "\n";
+  }
+}
+
+}  // namespace
+
+void addDaycycleCommands(CLI::App& app, int& exitCode) {
+  addButtonVerb(app, exitCode, "day-end", "close the day when head office holds every voucher since day start",
+                [](FrmSynch& frm, std::ostream& out) {
+                  auto r = daycycle::cmdDayEnd_Click(frm.ctx);
+                  out << "Working date: " << ddMMMyyyy(frm.form.dtpdate.value()) << "\n" << dayEndText(r) << "\n";
+                  if (r == daycycle::DayEndResult::Differs || r == daycycle::DayEndResult::Unverified)
+                    out << frm.form.lblStatus.caption();
+                  if (r == daycycle::DayEndResult::Differs) printMismatches(frm.form.msgMisMatch, out);
+                  out.flush();
+                });
+  addButtonVerb(
+      app, exitCode, "resync",
+      "replace head office's copy of the working date's vouchers of this branch and upload them again",
+      [](FrmSynch& frm, std::ostream& out) {
+        auto r = daycycle::cmdManualSynch_Click(frm.ctx);
+        out << "Working date: " << ddMMMyyyy(frm.form.dtpdate.value()) << "\n";
+        if (r.busy)
+          out << frm.form.lblStatus.caption() << "\n";
+        else if (r.replaced)
+          out << "Deleted at head office: " << r.centralDeleted << "\nQueued again: " << r.requeued
+              << "\nUploaded: " << r.upload.uploaded << "\nFailed: " << r.upload.failed
+              << (r.upload.busy ? "\nUpload found the push lock busy: the vouchers wait for the next pass" : "")
+              << "\n";
+        else if (r.asked && !r.failed)
+          out << "Not confirmed: nothing changed (answer with --yes)\n";
+        out.flush();
+      });
+  addButtonVerb(app, exitCode, "purge",
+                "delete the branch's vouchers and change log, and this branch's vouchers of the working date at "
+                "head office",
+                [](FrmSynch& frm, std::ostream& out) {
+                  auto r = daycycle::Command1_Click(frm.ctx);
+                  out << "Working date: " << ddMMMyyyy(frm.form.dtpdate.value()) << "\n";
+                  if (r.purged)
+                    out << "Deleted at the branch: " << r.branchVouchers
+                        << "\nDeleted at head office: " << r.centralVouchers << "\n";
+                  else if (!r.failed)
+                    out << "Not confirmed: nothing changed (answer with --yes)\n";
+                  out.flush();
+                });
+}
+
+}  // namespace erpsync::cli

@@ -1,0 +1,105 @@
+#include "cmd_reconcile.h"
+
+#include <CLI/CLI.hpp>
+#include <iostream>
+#include <memory>
+#include <ostream>
+
+#include "app/console_host.h"
+#include "app/frm_synch.h"
+#include "cmd_app.h"
+#include "db/connection.h"
+#include "form/main_form.h"
+#include "reconcile/activity_marks.h"
+#include "reconcile/locate_mismatching_trans.h"
+#include "reconcile/mismatch_page.h"
+#include "reconcile/verify_day.h"
+#include "shared/date_text.h"
+
+namespace erpsync::cli {
+
+namespace {
+
+void printMismatches(const reconcile::MismatchOutcome& o, std::ostream& out) {
+  for (const auto& v : o.vouchers) {
+    out << v.table << "  " << v.number << "  " << v.date << "  type " << v.type << "  "
+        << (v.linesDiffer ? "lines " + std::to_string(v.branchLines) + " / " + std::to_string(v.centralLines)
+                          : std::string("no live copy at head office"));
+    if (v.requeued) out << "  queued for upload again" << (v.retired ? ", head office copy retired" : "");
+    out << "\n";
+  }
+  out << "Mismatching vouchers: " << o.vouchers.size() << std::endl;
+}
+
+void printMarks(FrmSynch& frm, std::ostream& out) {
+  reconcile::ActivityLogTops t;
+  try {
+    t = reconcile::ReadActivityLogTops(frm.ctx);
+  } catch (const db::DbError& e) {
+    frm.ctx.notice(e.description());
+    return;
+  }
+  out << "MaxActivityID " << frm.ctx.MaxActivityID << "  head office change log " << t.server << "\n"
+      << "MaxActivityIDTrans " << frm.ctx.MaxActivityIDTrans << "  branch voucher changes of "
+      << ddMMMyyyy(frm.form.dtpdate.value()) << " " << t.branch << "\n"
+      << (t.behind(frm.ctx) ? "A change log is behind its mark" : "The marks are within the logs") << std::endl;
+}
+
+// The headless host answers the operation's question as the verb's flag says.
+void answering(FrmSynch& frm, bool yes, const std::function<void()>& f) {
+  auto* console = dynamic_cast<ConsoleHost*>(&frm.ctx.host);
+  const bool before = console ? console->answerYes : false;
+  if (console) console->answerYes = yes;
+  f();
+  if (console) console->answerYes = before;
+}
+
+}  // namespace
+
+void addReconcileCommands(CLI::App& app, int& exitCode) {
+  addButtonVerb(app, exitCode, "mismatches",
+                "list the working date's vouchers head office lacks or holds with other lines; with --yes queue "
+                "them for upload again",
+                [](FrmSynch& frm, std::ostream& out) {
+                  out << "Working date: " << ddMMMyyyy(frm.form.dtpdate.value()) << "\n";
+                  printMismatches(reconcile::ResyncMismatches(frm.ctx), out);
+                });
+
+  // verify exits with kExitDiffers when a voucher differs, so scripts can hold the day end back.
+  auto options = std::make_shared<VerbOptions>();
+  CLI::App* verify = app.add_subcommand(
+      "verify", "compare the working date's vouchers one by one (header, lines, quantity and amount sums)");
+  addCommonOptions(*verify, *options);
+  verify->callback([options, &exitCode] {
+    bool differs = false;
+    exitCode = runVerb(
+        "verify", *options,
+        [&differs](FrmSynch& frm, std::ostream& out) {
+          const auto o = reconcile::VerifyDay(frm.ctx);
+          out << "Working date: " << ddMMMyyyy(frm.form.dtpdate.value()) << "\n";
+          for (const auto& d : o.differences)
+            out << d.table << "  " << d.number << "  " << d.date << "  type " << d.type << "  "
+                << reconcile::findingText(d.finding) << (d.detail.empty() ? "" : ": " + d.detail) << "\n";
+          out << "Vouchers compared: " << o.compared << ", differing: " << o.differences.size() << std::endl;
+          differs = !o.differences.empty();
+        },
+        std::cout, std::cerr);
+    if (exitCode == kExitOk && differs) exitCode = kExitDiffers;
+  });
+
+  auto reset = std::make_shared<bool>(false);
+  auto clearMasters = std::make_shared<bool>(false);
+  CLI::App* marks = addButtonVerb(app, exitCode, "marks", "show both high-water marks against the change logs",
+                                  [reset, clearMasters](FrmSynch& frm, std::ostream& out) {
+                                    printMarks(frm, out);
+                                    answering(frm, *reset, [&frm] { reconcile::lblMaxIDS_Click(frm.ctx); });
+                                    if (*clearMasters)
+                                      answering(frm, true, [&frm] { reconcile::cmdClearActivity_Click(frm.ctx); });
+                                    if (*reset || *clearMasters) printMarks(frm, out);
+                                  });
+  marks->add_flag("--reset", *reset, "set a mark that is above its log back to the log (answers the question Yes)");
+  marks->add_flag("--clear-masters", *clearMasters,
+                  "skip every master change head office has logged so far (answers the question Yes)");
+}
+
+}  // namespace erpsync::cli

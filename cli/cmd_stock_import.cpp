@@ -1,0 +1,132 @@
+#include "cmd_stock_import.h"
+
+#include <CLI/CLI.hpp>
+#include <memory>
+#include <ostream>
+
+#include "app/frm_synch.h"
+#include "cmd_app.h"
+#include "form/main_form.h"
+#include "stock/import_board_rate_updator.h"
+#include "stock/import_interim_transfers.h"
+#include "stock/update_batch_active_status.h"
+#include "sync/full_master_migration.h"
+#include "sync/settings_synch.h"
+#include "util/text.h"
+
+namespace erpsync::cli {
+
+namespace {
+
+// Selects the master list entries named (caption or table, any case); every entry when none is named.
+void selectMasters(MainForm& f, const std::vector<std::string>& names) {
+  auto& list = f.lstMasterSettings;
+  for (int i = 0; i < list.listCount(); ++i) {
+    const auto& e = masterListEntries()[static_cast<std::size_t>(i)];
+    bool want = names.empty();
+    for (const auto& n : names) want |= text::iequals(n, e.caption) || text::iequals(n, e.table);
+    list.setSelected(i, want);
+  }
+}
+
+void printList(MainForm& f, std::ostream& out) {
+  for (const auto& item : f.lstTransfer.items()) out << "  " << item.itemData << "  " << item.text << "\n";
+}
+
+void importTransfers(FrmSynch& frm, std::ostream& out, bool list, bool all, long long voucher, long long type) {
+  MainForm& f = frm.form;
+  if (all) {
+    f.chkAutoSynchInterimStockTransfer.setValue(1);
+    const auto o = AutoSynchInterimStockTransfer(frm.ctx);
+    out << "Transfers imported: " << o.imported << "\nFailed: " << o.failed << std::endl;
+    return;
+  }
+  fillInterimTransferTypes(frm.ctx);
+  auto& cbo = f.cboInterimTransferVchtype;
+  for (int t = 0; t < cbo.listCount(); ++t) {
+    if (type != 0 && cbo.itemData(t) != type) continue;
+    cbo.setListIndex(t);
+    if (list) {
+      out << cbo.itemData(t) << " " << cbo.text() << "\n";
+      printList(f, out);
+      continue;
+    }
+    for (int i = 0; i < f.lstTransfer.listCount(); ++i) {
+      if (f.lstTransfer.items()[static_cast<std::size_t>(i)].itemData != voucher) continue;
+      f.lstTransfer.setSelected(i, true);
+      const auto o = cmdImportInterimtransfers_Click(frm.ctx);
+      if (o.busy)
+        out << f.lblStatus.caption() << "\n";
+      else if (o.alreadyImported)
+        out << "Voucher " << voucher << " was already at the branch; marked " << (o.marked ? "DOWNLAODED" : "") << "\n";
+      else if (o.imported)
+        out << "Voucher " << voucher << " imported: " << o.lines << " stock lines\n";
+      else if (!o.failed)
+        out << "Voucher " << voucher << " not imported\n";
+      out.flush();
+      return;
+    }
+  }
+  if (!list) out << "No voucher " << voucher << " is listed for this branch (see --list)" << std::endl;
+  out.flush();
+}
+
+}  // namespace
+
+void addStockImportCommands(CLI::App& app, int& exitCode) {
+  addButtonVerb(app, exitCode, "import-board-rates", "load head office's latest board rates into the branch",
+                [](FrmSynch& frm, std::ostream& out) {
+                  out << (importBoardRateUpdator(frm.ctx, "", "") ? "Board rates loaded" : "Board rates not loaded")
+                      << std::endl;
+                });
+  addButtonVerb(app, exitCode, "batch-status", "copy head office's batch active flags to the branch",
+                [](FrmSynch& frm, std::ostream& out) {
+                  out << (updatebatchActivestatus(frm.ctx) ? "Batch status copied" : "Batch status not copied")
+                      << std::endl;
+                });
+  addButtonVerb(app, exitCode, "settings-sync", "replace the branch's settings and voucher types by head office's",
+                [](FrmSynch& frm, std::ostream& out) {
+                  out << (cmdSettingsSynch_Click(frm.ctx) ? "Settings synchronised" : "Settings not synchronised")
+                      << std::endl;
+                });
+
+  auto tables = std::make_shared<std::vector<std::string>>();
+  auto bulk = std::make_shared<bool>(false);
+  CLI::App* migrate =
+      addButtonVerb(app, exitCode, "migrate", "replace branch master tables by head office's (all, or --tables)",
+                    [tables, bulk](FrmSynch& frm, std::ostream& out) {
+                      MainForm& f = frm.form;
+                      cmdMasterSynchDetail_Click(frm.ctx);
+                      selectMasters(f, *tables);
+                      f.chkBulkInsert.setValue(*bulk ? 1 : 0);
+                      // The progress window's caption, one line per table.
+                      f.frmInitialize.lblCAption.subscribe([&f, &out] {
+                        if (!f.frmInitialize.lblCAption.caption().empty())
+                          out << f.frmInitialize.lblCAption.caption() << std::endl;
+                      });
+                      const auto o = cmdFullSync_Click(frm.ctx);
+                      out << "Migrated:";
+                      for (const auto& t : o.migrated) out << " " << t;
+                      out << "\nLeft as they were:";
+                      for (const auto& t : o.failed) out << " " << t;
+                      out << (o.stopped ? "\nStopped by an error" : "") << std::endl;
+                    });
+  migrate->add_option("--tables", *tables, "masters by caption or table name (e.g. Ledger,tblArea)")->delimiter(',');
+  migrate->add_flag("--bulk", *bulk, "copy with one insert-select per table through the linked server");
+
+  auto list = std::make_shared<bool>(false);
+  auto all = std::make_shared<bool>(false);
+  auto voucher = std::make_shared<long long>(0);
+  auto type = std::make_shared<long long>(0);
+  CLI::App* transfers =
+      addButtonVerb(app, exitCode, "import-transfers", "list or import head office's stock transfers to this branch",
+                    [list, all, voucher, type](FrmSynch& frm, std::ostream& out) {
+                      importTransfers(frm, out, *list, *all, *voucher, *type);
+                    });
+  transfers->add_flag("--list", *list, "list the vouchers of every transfer type");
+  transfers->add_flag("--all", *all, "import every voucher not yet downloaded, as the timer pass does");
+  transfers->add_option("voucher", *voucher, "the central InvID of the voucher to import");
+  transfers->add_option("--type", *type, "the central voucher type (default: every transfer type)");
+}
+
+}  // namespace erpsync::cli

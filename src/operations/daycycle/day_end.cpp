@@ -1,0 +1,154 @@
+// Day end. The checks run with auto-sync stopped, so no upload changes the counts between the two
+// sides; the locks commit together in one branch transaction before the day row is written, so a
+// failure leaves either a closed day or an open one, never a half-locked day without its row.
+#include "daycycle/day_end.h"
+
+#include <utility>
+
+#include "daycycle/auto_sync_switch.h"
+#include "daycycle/day_activity.h"
+#include "db/connection.h"
+#include "form/main_form.h"
+#include "reconcile/check_online_rows_tables.h"
+#include "reconcile/locate_mismatching_trans.h"
+#include "shared/date_text.h"
+#include "shared/sync_context.h"
+#include "shared/voucher_type_filter.h"
+
+namespace erpsync::daycycle {
+
+namespace {
+
+// Label, header table (carries the cost centre) and the statement up to the date.
+struct CheckText {
+  const char* label;
+  const char* header;
+  const char* first;
+};
+
+const CheckText kChecks[] = {
+    {"Sales", "tblSales", "Select count(InvID) from tblSales where InvDate>='"},
+    {"SalesItem", "tblSales",
+     "Select count(tblSalesItem.invID) from tblSales,tblSalesItem where tblSales.InvID=tblSalesItem.InvID and "
+     "InvDate>='"},
+    {"StockJournal", "tblStockJournal", "Select count(InvID) from tblStockJournal where InvDate>='"},
+    {"StockJournalItem", "tblStockJournal",
+     "Select count(tblStockJournalDetail.invID) from tblStockJournalDetail,tblStockJournal where "
+     "tblStockJournalDetail.InvID=tblStockJournal.InvID and InvDate>='"},
+    {"Order", "tblOrder", "Select count(InvID) from tblOrder where InvDate>='"},
+    {"OrderItem", "tblOrder",
+     "Select count(tblOrder.invID) from tblOrderItem,tblOrder where tblOrderItem.InvID=tblOrder.InvID and InvDate>='"},
+    {"Notes", "tblNotes", "Select count(vchID) from tblNotes where VchDate>='"},
+    {"Jobcard", "tblJobcard", "Select count(JobCardID) from tblJobcard where JobCardDate>='"},
+};
+
+// The branch's vouchers up to the working date become read-only for the ERP.
+const char* const kLocks[] = {
+    "update tblSales set  LockMode=1 where iNVdate <='",
+    "update tblNotes set  LockMode=1 where Vchdate <='",
+    "update tblStockJournal set  LockMode=1 where iNVdate <='",
+    "update tblJobcard set  LockMode=1 where JobCarddate <='",
+    "update tblOrder set  LockMode=1 where iNVdate <='",
+};
+
+// The families the mismatch locator examines, in its order.
+const std::pair<const char*, const char*> kFamilies[] = {
+    {"TBLsALES", "TBLSALESITEM"},
+    {"tblStockJournal", "tblStockJournalDetail"},
+    {"tblJobCard", "tblJobCardDetail"},
+    {"tblOrder", "tblOrderItem"},
+    {"tblNOTES", ""},
+};
+
+// Brings the Mismatch page to the front without running the page's own check, which would list the
+// vouchers again without force and restart the timer.
+void showMismatchPage(MainForm& form) {
+  auto handler = std::move(form.SSTab2.onClick);
+  form.SSTab2.onClick = nullptr;
+  form.SSTab2.setTab(2);
+  form.SSTab2.onClick = std::move(handler);
+}
+
+DayEndResult refuse(SyncContext& ctx, const MismatchLocator& locate) {
+  auto& form = ctx.form;
+  ctx.host.messageBox("Please Run Manual synchronisation . the values of Online and offline differs", Buttons::OK,
+                      Icon::Critical);
+  form.lblStatusMain.setCaption("Day end Aborted");
+  form.msgMisMatch.setRows(1);
+  form.msgMisMatch.setRows(2);
+  for (const auto& [master, detail] : kFamilies) {
+    if (locate)
+      locate(ctx, master, detail, true);
+    else
+      reconcile::LocateMismatchingTrans(ctx, master, detail, true);
+  }
+  showMismatchPage(form);
+  ctx.log("Day End", "Day End refused: the counts of the branch and head office differ");
+  return DayEndResult::Differs;
+}
+
+}  // namespace
+
+std::vector<DayEndCheck> dayEndChecks(const std::string& dayStartText, int costCentre, const std::string& filter) {
+  std::vector<DayEndCheck> out;
+  for (const auto& c : kChecks)
+    out.push_back({c.label, std::string(c.first) + dayStartText + "' and " + c.header +
+                                ".CCID=" + std::to_string(costCentre) + filter});
+  return out;
+}
+
+DayEndResult cmdDayEnd_Click(SyncContext& ctx, const MismatchLocator& locate) {
+  auto& form = ctx.form;
+  const int cc = costCentreId(ctx);
+  if (cc == 0) {
+    // Without a cost centre the checks could not be confined to this branch's vouchers.
+    ctx.host.messageBox("Cost Centre not defined Correctly.Exiting now", Buttons::OK, Icon::Critical);
+    return DayEndResult::NoCostCentre;
+  }
+  const db::DateTime dayStart = GetdayStartDate(ctx);
+  if (ctx.host.messageBox("Are you sure you want to DAY END now", Buttons::YesNo, Icon::Question) != Answer::Yes)
+    return DayEndResult::Declined;
+  stopAutoSync(ctx);
+  try {
+    ctx.log("Day End", "Day End Started");
+    const std::string filter = CREateSelVchTypeIDQry(ctx);
+    long long total = 0;
+    for (const auto& check : dayEndChecks(ddMMMyyyy(dayStart), cc, filter)) {
+      const auto difference = CheckOnlineRowsTables(ctx, check.query, check.label);
+      if (!difference) {
+        // Not compared is not equal: nothing is locked that head office may not hold. Nothing needs
+        // repairing either, so automatic synchronisation goes on.
+        ctx.host.messageBox("Day End stopped: the " + check.label +
+                                " vouchers could not be compared with head office. Nothing was locked.",
+                            Buttons::OK, Icon::Critical);
+        form.lblStatusMain.setCaption("Day end Aborted");
+        ctx.log("Day End", "Day End refused: " + check.label + " could not be compared");
+        restoreAutoSync(ctx);
+        return DayEndResult::Unverified;
+      }
+      total += *difference;
+    }
+    if (total != 0) return refuse(ctx, locate);
+
+    const std::string workingDate = ddMMMyyyy(form.dtpdate.value());
+    {
+      db::Connection& branch = ctx.local();
+      db::Transaction locks(branch);
+      for (const char* lock : kLocks) branch.execute(lock + workingDate + "' ");
+      locks.commit();
+    }
+    WriteDayActivity(ctx, "DayEnd", "Day End Completed", cc, true);
+    form.lblStatusMain.setCaption("Day end Finished");
+    ctx.log("Day End", "Day End completed");
+    form.ChkAutoSynch.setValue(ctx.AutoSyncOn ? 1 : 0);
+    form.timertrigger.setEnabled(true);
+    return DayEndResult::Closed;
+  } catch (const db::DbError& e) {
+    ctx.notice(e.description());
+  } catch (const std::exception& e) {
+    ctx.notice(e.what());
+  }
+  return DayEndResult::Failed;
+}
+
+}  // namespace erpsync::daycycle

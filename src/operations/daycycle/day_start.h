@@ -1,0 +1,30 @@
+// Day start: opens a business day at the branch by rebuilding its stock and ledger balances from head
+// office's figures for the branch's cost centre.
+#pragma once
+
+namespace erpsync {
+struct SyncContext;
+}
+
+namespace erpsync::daycycle {
+
+// What one day start did, for the headless runner and the tests.
+struct DayStartOutcome {
+  bool started = false;  // the operator said Yes
+  bool refused = false;  // the working day already has sales: nothing rebuilt
+  bool aborted = false;  // failed; the branch's stock, vouchers and history are as they were before
+  bool completed = false;
+  int stockLines = 0;      // stock lines posted
+  int ledgers = 0;         // ledger balances posted (zero balances are skipped)
+  bool disparity = false;  // branch and central stock totals differ by more than 1
+};
+
+// The "Day Start" button. After the operator confirms: locks the sales up to the working date, refuses
+// a working date that already has sales, then in ONE branch transaction empties tblStock, tblVoucher
+// and tblStockHistory, writes the opening stock journal from head office's stock of the cost centre,
+// posts every line into the branch stock and brings in every ledger balance. A failure rolls all of
+// it back, says so, and records "Day Start Aborted with error". Progress: lblStatus per line and the
+// progress window's bar.
+DayStartOutcome cmdDayStart_Click(SyncContext& ctx);
+
+}  // namespace erpsync::daycycle

@@ -1,0 +1,149 @@
+// Manual re-sync. Head office's copy of the day is replaced under the push lock, so no other branch
+// uploads into the numbers being freed; the deletes and the re-queue are one transaction per side.
+#include "daycycle/manual_resync.h"
+
+#include <algorithm>
+
+#include "daycycle/auto_sync_switch.h"
+#include "db/connection.h"
+#include "form/main_form.h"
+#include "reconcile/fill_trans_count.h"
+#include "shared/date_text.h"
+#include "shared/sync_context.h"
+#include "shared/voucher_type_filter.h"
+#include "sync/server_lock.h"
+
+namespace erpsync::daycycle {
+
+namespace {
+
+struct Family {
+  const char* header;
+  const char* dateColumn;
+  const char* detail;  // "" for none
+  const char* key;
+};
+
+const Family kFamilies[] = {
+    {"tblSales", "Invdate", "tblSalesItem", "InvID"},
+    {"tblStockJournal", "Invdate", "tblStockJournalDetail", "InvID"},
+    {"tblOrder", "Invdate", "tblOrderItem", "InvID"},
+    {"tblJobcard", "JobCardDate", "tblJobcardDetail", "JobCardID"},
+    {"tblNotes", "VchDate", "", "VchID"},
+};
+
+// Sets the window back on every way out: the auto-sync box from AutoSyncOn, shown again.
+struct RestoreWindow {
+  SyncContext& ctx;
+  ~RestoreWindow() {
+    restoreAutoSync(ctx);
+    ctx.form.ChkAutoSynch.setVisible(true);
+  }
+};
+
+// Releases the push lock on every way out once it was taken.
+struct HeldLock {
+  SyncContext& ctx;
+  bool held = false;
+  void release() {
+    if (held) sync::releaseServerLock(ctx);
+    held = false;
+  }
+  ~HeldLock() { release(); }
+};
+
+long long affected(long long n) {
+  return std::max(0LL, n);
+}
+
+}  // namespace
+
+DayReplacement dayReplacementStatements(int cc, const std::string& dateText, const std::string& filter) {
+  DayReplacement out;
+  const std::string ccid = std::to_string(cc);
+  out.central.push_back(
+      {"delete from tblStockHistory where ccid=" + ccid + " AND Vchdate= '" + dateText + "' " + filter, false});
+  for (const auto& f : kFamilies) {
+    const std::string day =
+        std::string(" where ccid=") + ccid + " AND  " + f.dateColumn + "= '" + dateText + "' " + filter;
+    // Only the lines of the vouchers that go: other branches' rows are never touched.
+    if (*f.detail)
+      out.central.push_back({std::string("delete from ") + f.detail + " where " + f.key + " in (Select " + f.key +
+                                 " from " + f.header + day + ")",
+                             false});
+    out.central.push_back({std::string("delete from ") + f.header + day, true});
+    out.branch.push_back({std::string("Update ") + f.header + "  set syncstat = 0" + day, true});
+  }
+  return out;
+}
+
+ResyncOutcome cmdManualSynch_Click(SyncContext& ctx) {
+  ResyncOutcome out;
+  auto& form = ctx.form;
+  stopAutoSync(ctx);
+  form.ChkAutoSynch.setVisible(false);
+  RestoreWindow restore{ctx};
+  HeldLock lock{ctx};
+  try {
+    const std::string filter = CREateSelVchTypeIDQry(ctx);
+    const int cc = costCentreId(ctx);
+    if (cc == 0) {
+      ctx.host.messageBox("Cost Centre not defined Correctly.Exiting now", Buttons::OK, Icon::Critical);
+      return out;
+    }
+    ctx.log("manual Sync", "");
+    out.asked = true;
+    if (ctx.host.messageBox("Do you want to delete Current day transactions from Head office ", Buttons::YesNo) ==
+        Answer::Yes) {
+      ctx.log("Manual Synch", "Manual Synching process");
+      std::string holder;
+      if (!sync::checkServerFree(ctx, holder) || !(lock.held = sync::takeServerLock(ctx))) {
+        form.lblStatus.setCaption("Server Busy with " + (holder.empty() ? std::string("another branch") : holder) +
+                                  ". Nothing was changed; run Manual Synch again later.");
+        ctx.log("Manual Synch", form.lblStatus.caption());
+        out.busy = true;
+        return out;
+      }
+      const auto statements = dayReplacementStatements(cc, ddMMMyyyy(form.dtpdate.value()), filter);
+      db::Connection& central = ctx.web();
+      db::Connection& branch = ctx.local();
+      long long deleted = 0, requeued = 0;
+      {
+        db::Transaction centralDay(central);
+        for (const auto& s : statements.central) {
+          const long long n = affected(central.execute(s.sql));
+          if (s.vouchers) deleted += n;
+          ctx.log("Delete Web", s.sql);
+          ctx.host.doEvents();
+        }
+        db::Transaction branchDay(branch);
+        for (const auto& s : statements.branch) {
+          requeued += affected(branch.execute(s.sql));
+          ctx.log("Update Branch", s.sql);
+          ctx.host.doEvents();
+        }
+        // The branch first: should head office's commit fail, its copies stay live and the queued
+        // vouchers are recognised there by the next automatic upload.
+        branchDay.commit();
+        centralDay.commit();
+      }
+      out.replaced = true;
+      out.centralDeleted = deleted;
+      out.requeued = requeued;
+      // The upload takes the lock itself.
+      lock.release();
+      out.upload = uploadTransactions(ctx, true);
+    }
+    FillTransCount(ctx);
+    form.lblStatus.setCaption("updation Over");
+  } catch (const db::DbError& e) {
+    out.failed = true;
+    ctx.notice(e.description() + "cmdManualSynch_click");
+  } catch (const std::exception& e) {
+    out.failed = true;
+    ctx.notice(std::string(e.what()) + "cmdManualSynch_click");
+  }
+  return out;
+}
+
+}  // namespace erpsync::daycycle

@@ -1,0 +1,46 @@
+// Manual re-sync: sends the working day's vouchers of this branch to head office afresh, replacing
+// whatever head office holds of that day for this cost centre.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "sync/upload_transactions.h"
+
+namespace erpsync {
+struct SyncContext;
+}
+
+namespace erpsync::daycycle {
+
+struct ResyncOutcome {
+  bool asked = false;            // the question was put (a cost centre is defined)
+  bool replaced = false;         // head office's copy of the day was deleted and the branch re-queued
+  bool busy = false;             // another branch held the push lock: nothing was changed
+  bool failed = false;           // an error stopped it (shown as a notice)
+  long long centralDeleted = 0;  // vouchers deleted at head office
+  long long requeued = 0;        // branch vouchers put back in the upload queue
+  UploadOutcome upload;          // the upload that followed
+};
+
+// The statements that replace the day, by side: central deletes (lines before their vouchers) and the
+// branch's re-queue, each confined to cost centre cc, the date text and the voucher-type filter.
+struct DayStatement {
+  std::string sql;
+  bool vouchers = false;  // deletes or re-queues voucher headers (counted), not lines or stock rows
+};
+struct DayReplacement {
+  std::vector<DayStatement> central;
+  std::vector<DayStatement> branch;
+};
+DayReplacement dayReplacementStatements(int cc, const std::string& dateText, const std::string& filter);
+
+// The "Manual Synch" button. With the push lock held, deletes this branch's vouchers of the working
+// date at head office in one central transaction and re-queues them at the branch in one branch
+// transaction; the branch commits first, head office second, so a failure leaves every voucher live
+// at head office, queued for upload, or both (which the upload's receipt check recognises). Then it
+// uploads the day with the re-sync flag. Auto-sync is off while it runs and set from AutoSyncOn on
+// every way out; the lock is released on every way out.
+ResyncOutcome cmdManualSynch_Click(SyncContext& ctx);
+
+}  // namespace erpsync::daycycle

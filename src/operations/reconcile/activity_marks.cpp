@@ -1,0 +1,93 @@
+#include "reconcile/activity_marks.h"
+
+#include <string>
+
+#include "db/connection.h"
+#include "form/main_form.h"
+#include "shared/date_text.h"
+#include "shared/sync_context.h"
+
+namespace erpsync::reconcile {
+
+namespace {
+
+const char* const kServerTop = " SELECT  max(ID) as MAXID From tblActivity  ";
+
+long long top(const db::Recordset& rs) {
+  return rs.empty() || rs.at(0, 0).isNull() ? 0 : rs.at(0, 0).toInt();
+}
+
+// Both pairs: the branch's pair too, as the branch log alone can be the one behind.
+std::string comparison(SyncContext& ctx, const ActivityLogTops& t) {
+  return " your web activity log ID is " + std::to_string(t.server) + " but your desktop synch ID is " +
+         std::to_string(ctx.MaxActivityID) + "\r\n your desktop voucher activity ID of the day is " +
+         std::to_string(t.branch) + " and your upload synch ID is " + std::to_string(ctx.MaxActivityIDTrans) + "\r\n";
+}
+
+}  // namespace
+
+bool ActivityLogTops::behind(const SyncContext& ctx) const {
+  return server < ctx.MaxActivityID || branch < ctx.MaxActivityIDTrans;
+}
+
+ActivityLogTops ReadActivityLogTops(SyncContext& ctx) {
+  ActivityLogTops t;
+  t.server = top(ctx.web().query(kServerTop));
+  // The voucher kinds the upload handles, newest non-update row per voucher, of the working date.
+  t.branch = top(ctx.local().query(
+      "SELECT     MAX(ID) AS MaxID FROM         tblActivity AS O WHERE     (ParentID IN (1, 3, 5, 7, 8, 9, 10, 14, 18, "
+      "41, 42, 43, 44, 45)) AND (ISNULL(ParentID, 0) <> 0) AND (Action NOT IN ('Update')) AND (DateofAction = '" +
+      ddMMMyyyy(ctx.form.dtpdate.value()) +
+      "') AND (ID = (SELECT     MAX(ID) AS Expr1 FROM          tblActivity AS A   wHERE      (O.tblUniqueID = "
+      "tblUniqueID) AND (O.TableName = TableName) AND (Action NOT IN ('Update')))) "));
+  return t;
+}
+
+void ShowActivityMarks(SyncContext& ctx) {
+  ctx.form.lblMaxIDS.setCaption(" Max Server Activity ID " + std::to_string(ctx.MaxActivityID) + "\r\n" +
+                                "Max client trans Activity ID " + std::to_string(ctx.MaxActivityIDTrans) + "\r\n" +
+                                "Double click to know actual IDS of Server and client");
+}
+
+void lblMaxIDS_Click(SyncContext& ctx) {
+  try {
+    const ActivityLogTops t = ReadActivityLogTops(ctx);
+    if (!t.behind(ctx)) {
+      ctx.host.messageBox(comparison(ctx, t), Buttons::OK);
+      return;
+    }
+    if (ctx.host.messageBox(comparison(ctx, t) + " do you want to reset now", Buttons::YesNo, Icon::Question) !=
+        Answer::Yes)
+      return;
+    ctx.writeLoopSetting("MaxActivityID", std::to_string(t.server));
+    ctx.MaxActivityID = t.server;
+    ctx.writeLoopSetting("MaxActivityIDTrans", std::to_string(t.branch));
+    ctx.MaxActivityIDTrans = t.branch;
+    ctx.log("Activity marks reset",
+            "MaxActivityID " + std::to_string(t.server) + ", MaxActivityIDTrans " + std::to_string(t.branch));
+    ShowActivityMarks(ctx);
+  } catch (const std::exception& e) {
+    ctx.host.messageBox(e.what(), Buttons::OK);
+  }
+}
+
+void cmdClearActivity_Click(SyncContext& ctx) {
+  try {
+    if (ctx.host.messageBox("Do you want to clear master updation activities from server", Buttons::YesNo) !=
+        Answer::Yes)
+      return;
+    const long long mark = top(ctx.web().query(kServerTop));
+    ctx.writeLoopSetting("MaxActivityID", std::to_string(mark));
+    ctx.MaxActivityID = mark;
+    ctx.log("Master activity cleared", "MaxActivityID " + std::to_string(mark));
+    auto& grid = ctx.form.msgActivity;
+    grid.clear();
+    grid.setRows(1);
+    grid.setFormatString("Updations | TableName | Date ");
+    ShowActivityMarks(ctx);
+  } catch (const std::exception& e) {
+    ctx.host.messageBox(e.what(), Buttons::OK, Icon::Exclamation);
+  }
+}
+
+}  // namespace erpsync::reconcile

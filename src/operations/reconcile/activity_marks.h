@@ -1,0 +1,35 @@
+// The two high-water marks against the change logs they point into: MaxActivityID (head office's
+// tblActivity, masters) and MaxActivityIDTrans (the branch's tblActivity, vouchers). A log emptied or
+// re-created leaves a mark above every id in it, and nothing would be picked up again; these tools
+// show that and put the marks back.
+#pragma once
+
+namespace erpsync {
+struct SyncContext;
+}
+
+namespace erpsync::reconcile {
+
+struct ActivityLogTops {
+  long long server = 0;  // highest id of head office's change log (0 when empty)
+  long long branch = 0;  // newest non-update voucher change of the working date at the branch (0: none)
+  // Whether either log is behind its mark.
+  bool behind(const SyncContext& ctx) const;
+};
+
+// Reads both values; throws db::DbError when a log cannot be read.
+ActivityLogTops ReadActivityLogTops(SyncContext& ctx);
+
+// lblMaxIDS's caption: both marks and the hint to click.
+void ShowActivityMarks(SyncContext& ctx);
+
+// Click of lblMaxIDS: compares the marks with the logs; when a log is behind its mark, offers to set
+// both marks to the logs' values (Yes writes AppsettingsLoop.ini and the window's values), otherwise
+// only tells the values. Errors are shown in a message box.
+void lblMaxIDS_Click(SyncContext& ctx);
+
+// Click of cmdClearActivity: after a Yes, moves MaxActivityID to head office's newest change, so the
+// master changes pending now are skipped (nothing is deleted), and resets msgActivity.
+void cmdClearActivity_Click(SyncContext& ctx);
+
+}  // namespace erpsync::reconcile

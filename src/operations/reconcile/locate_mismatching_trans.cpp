@@ -1,0 +1,268 @@
+// The mismatch locator. Every query is confined to this branch's cost centre (and the chosen voucher
+// types) on both sides: head office holds every branch's vouchers of the day, often under the same
+// numbers and types, and another branch's voucher must never hide or stand for one of ours.
+#include "reconcile/locate_mismatching_trans.h"
+
+#include <string_view>
+
+#include "db/connection.h"
+#include "db/sql_quote.h"
+#include "form/main_form.h"
+#include "shared/date_text.h"
+#include "shared/sync_context.h"
+#include "shared/val.h"
+#include "shared/voucher_type_filter.h"
+#include "util/text.h"
+
+namespace erpsync::reconcile {
+
+namespace {
+
+constexpr const char* kRetiredMark = "#DELETEDFROMBRANCH#";
+
+// The columns a voucher family is known by.
+struct Family {
+  std::string table, detail;  // as the caller named them
+  const char* id;             // header key; the detail's reference to it
+  const char* number;
+  const char* date;
+  const char* mark;  // the column a retired central copy carries the mark in
+  bool lines;        // compared by line count; notes have no lines
+};
+
+std::optional<Family> familyOf(const std::string& master, const std::string& detail) {
+  const std::string u = text::upper(master);
+  if (u == "TBLSALES" || u == "TBLORDER" || u == "TBLSTOCKJOURNAL")
+    return Family{master, detail, "InvID", "InvNo", "InvDate", "Party", true};
+  if (u == "TBLJOBCARD") return Family{master, detail, "JobCardID", "JobCardNo", "JobCardDate", "Party", true};
+  if (u == "TBLNOTES") return Family{master, detail, "VchID", "VchNo", "VchDate", "Narration", false};
+  return std::nullopt;
+}
+
+std::string live(const std::string& alias, const Family& f) {
+  return " and isnull(" + alias + f.mark + ",'')<>'" + kRetiredMark + "'";
+}
+
+long long whole(const db::Value& v) {
+  return static_cast<long long>(v.toDouble());
+}
+
+std::string dateText(const db::Value& v) {
+  auto d = v.toDateTime();
+  return d ? ddMMMyyyy(*d) : v.toString();
+}
+
+// What the locator works with for one run.
+struct Run {
+  SyncContext& ctx;
+  const Family& f;
+  std::string day;     // the working date, "dd/MMM/yyyy"
+  std::string cc;      // this branch's cost centre id
+  std::string types;   // " and s.VchTypeID in (...)" or ""
+  std::string remote;  // the central header table as the branch server reaches it
+  bool force;
+  MismatchOutcome& out;
+};
+
+// Fills the grid's last (empty) row with the voucher and adds a new empty row.
+MismatchedVoucher& list(Run& r, MismatchedVoucher v) {
+  auto& g = r.ctx.form.msgMisMatch;
+  const int row = g.rows() - 1;
+  g.setText(row, 0, std::to_string(row));
+  g.setText(row, 1, v.number);
+  g.setText(row, 2, v.date);
+  g.setText(row, 3, std::to_string(v.type));
+  g.setRows(g.rows() + 1);
+  v.table = r.f.table;
+  r.out.vouchers.push_back(std::move(v));
+  return r.out.vouchers.back();
+}
+
+// The header row; the rows listed by earlier families stay.
+void prepareGrid(form::Grid& g) {
+  g.setCols(4);
+  const std::string_view header = kMisMatchHeader;
+  int col = 0;
+  for (std::size_t from = 0;; ++col) {
+    const std::size_t bar = header.find('|', from);
+    g.setText(0, col, std::string(header.substr(from, bar - from)));
+    if (bar == std::string_view::npos) break;
+    from = bar + 1;
+  }
+  g.setFixedRows(1);
+  if (g.rows() < 2) g.setRows(2);
+}
+
+// Puts a listed branch voucher back in the upload queue and retires its central copy, both or neither.
+// The branch's re-queue is held open in a transaction while head office retires the copy, and commits
+// only after that: a retire that fails (the link lost) rolls the re-queue back, so the voucher never
+// waits for upload while its old copy is still live (the next upload would add a second live copy
+// whenever the number changed at the branch). Should the branch's commit fail after the retire, the
+// copy is restored. The one gap left, a crash between the two commits, leaves an uploaded voucher
+// without a live copy, which the next run lists again (retired copies count as missing).
+void requeueAndRetire(Run& r, MismatchedVoucher& v) {
+  const Family& f = r.f;
+  auto& local = r.ctx.local();
+  const std::string requeue = "  Update " + f.table + "  set syncstat = 0 where " + f.date + "='" + v.date + "' and " +
+                              f.id + "=" + std::to_string(v.id) + " and VchTypeID=" + std::to_string(v.type);
+  if (!v.servInvID) {
+    local.execute(requeue);
+    v.requeued = true;
+    return;
+  }
+  auto& web = r.ctx.web();
+  // The copy is found by its central key and this cost centre only, not by the branch's date and type:
+  // a voucher re-dated at the branch after upload still retires the copy it made.
+  const std::string copy = " where " + std::string(f.id) + "=" + std::to_string(*v.servInvID) + " and CCID=" + r.cc;
+  const db::Recordset before = web.query("select " + std::string(f.number) + " as VNo, " + f.mark + " as Mark from " +
+                                         f.table + copy + live("", f));
+  const std::string retire = f.lines
+                                 ? "update  " + f.table + " set " + f.number + "=" + f.number + "+'Del',Party='" +
+                                       kRetiredMark + "'" + copy + live("", f)
+                                 : "update  " + f.table + " set NARRATION='" + kRetiredMark + "'" + copy + live("", f);
+
+  db::Transaction branchTx(local);
+  local.execute(requeue);
+  const long long retired = web.execute(retire);
+  try {
+    branchTx.commit();
+  } catch (const db::DbError&) {
+    if (retired > 0 && !before.empty()) {
+      const db::Value& mark = before.at(0, 1);
+      try {
+        web.execute(
+            "update " + f.table + " set " +
+            (f.lines ? std::string(f.number) + "=" + db::sqlQuote(before.at(0, 0).toString()) + "," : std::string()) +
+            f.mark + "=" + (mark.isNull() ? std::string("NULL") : db::sqlQuote(mark.toString())) + copy);
+      } catch (const db::DbError&) {
+      }
+    }
+    throw;
+  }
+  v.requeued = true;
+  v.retired = retired > 0;
+  r.ctx.log(
+      "Mismatch queued for upload again",
+      f.table + " " + v.number + (v.retired ? ", head office copy " + std::to_string(*v.servInvID) + " retired" : ""));
+}
+
+// Step A: vouchers the branch counts as uploaded of which head office holds no live copy (same number,
+// date, type and cost centre).
+void missingCentrally(Run& r) {
+  const Family& f = r.f;
+  const std::string sql =
+      " select s." + std::string(f.id) + " as ID, s." + f.number + " as VNo, s." + f.date +
+      " as VDate, s.VchTypeID as VType, 'Main Server' as ServerName, s.ServInvID, s.SyncStat from " + f.table +
+      " s where s.SyncStat=1 and s." + f.date + "='" + r.day + "' and s.CCID=" + r.cc + r.types +
+      " and not exists (select 1 from " + r.remote + " m where m." + f.number + "=s." + f.number + " and m." + f.date +
+      "=s." + f.date + " and m.VchTypeID=s.VchTypeID and m.CCID=s.CCID" + live("m.", f) + ") order by s." + f.id;
+  const db::Recordset rs = r.ctx.local().query(sql);
+  r.ctx.form.lblStatusMain.setCaption(f.table);
+  for (std::size_t i = 0; i < rs.size(); ++i) {
+    MismatchedVoucher v;
+    v.id = whole(rs.at(i, "ID"));
+    v.number = rs.at(i, "VNo").toString();
+    v.date = dateText(rs.at(i, "VDate"));
+    v.type = whole(rs.at(i, "VType"));
+    if (!rs.at(i, "ServInvID").isNull()) v.servInvID = whole(rs.at(i, "ServInvID"));
+    MismatchedVoucher& listed = list(r, std::move(v));
+    if (r.force) requeueAndRetire(r, listed);
+  }
+}
+
+// Step B: vouchers on both sides whose line counts differ. Vouchers only head office holds are not
+// listed here (nothing at the branch to send again).
+void linesDiffer(Run& r) {
+  const Family& f = r.f;
+  const std::string remoteDetail = r.ctx.centralTable(f.detail);
+  const std::string central =
+      " select s." + std::string(f.number) + " as VNo, s." + f.date + " as VDate, s.VchTypeID as VType, count(m." +
+      f.id + ") as ItemCount, 'Main Server' as ServerName from " + r.remote + " s left join " + remoteDetail +
+      " m on m." + f.id + "=s." + f.id + " where s." + f.date + "='" + r.day + "' and s.CCID=" + r.cc + r.types +
+      live("s.", f) + " group by s." + f.number + ", s." + f.date + ", s.VchTypeID order by s." + f.number;
+  const db::Recordset rs = r.ctx.local().query(central);
+  for (std::size_t i = 0; i < rs.size(); ++i) {
+    const std::string number = rs.at(i, "VNo").toString();
+    const std::string date = dateText(rs.at(i, "VDate"));
+    const long long type = whole(rs.at(i, "VType"));
+    const db::Recordset mine = r.ctx.local().query(
+        " select s." + std::string(f.id) + " as ID, s." + f.number + " as VNo, s." + f.date +
+        " as VDate, s.VchTypeID as VType, s.ServInvID, s.SyncStat, count(m." + f.id +
+        ") as ItemCount, 'Branch Server' as ServerName from " + f.table + " s left join " + f.detail + " m on m." +
+        f.id + "=s." + f.id + " where s." + f.date + "='" + date + "' and s.CCID=" + r.cc + " and s." + f.number + "=" +
+        db::sqlQuote(number) + " and s.VchTypeID=" + std::to_string(type) + " group by s." + f.id + ", s." + f.number +
+        ", s." + f.date + ", s.VchTypeID, s.ServInvID, s.SyncStat");
+    if (mine.empty()) continue;
+    r.ctx.form.lblStatus.setCaption(number + " " + date + " ");
+    r.ctx.host.doEvents();
+    for (std::size_t j = 0; j < mine.size(); ++j) {
+      MismatchedVoucher v;
+      v.centralLines = whole(rs.at(i, "ItemCount"));
+      v.branchLines = whole(mine.at(j, "ItemCount"));
+      if (v.branchLines == v.centralLines) continue;
+      v.linesDiffer = true;
+      v.id = whole(mine.at(j, "ID"));
+      v.number = mine.at(j, "VNo").toString();
+      v.date = dateText(mine.at(j, "VDate"));
+      v.type = whole(mine.at(j, "VType"));
+      if (!mine.at(j, "ServInvID").isNull()) v.servInvID = whole(mine.at(j, "ServInvID"));
+      MismatchedVoucher& listed = list(r, std::move(v));
+      if (r.force) requeueAndRetire(r, listed);
+    }
+  }
+}
+
+}  // namespace
+
+const std::vector<std::pair<std::string, std::string>>& mismatchFamilies() {
+  static const std::vector<std::pair<std::string, std::string>> families{{"tblSales", "tblSalesItem"},
+                                                                         {"tblStockJournal", "tblStockJournalDetail"},
+                                                                         {"tblJobCard", "tblJobCardDetail"},
+                                                                         {"tblOrder", "tblOrderItem"},
+                                                                         {"tblNotes", ""}};
+  return families;
+}
+
+MismatchOutcome LocateMismatchingTrans(SyncContext& ctx, const std::string& MasterTable, const std::string& DetailTable,
+                                       bool BlnForcetransResync) {
+  MismatchOutcome out;
+  try {
+    prepareGrid(ctx.form.msgMisMatch);
+    ctx.local().setCommandTimeout(0);
+    ctx.web().setCommandTimeout(0);
+    const auto family = familyOf(MasterTable, DetailTable);
+    if (!family) return out;
+    const std::string ids = selectedVoucherTypeIds(ctx);
+    Run run{ctx,
+            *family,
+            ddMMMyyyy(ctx.form.dtpdate.value()),
+            valText(ctx.form.lblCostcentre.tag()),
+            ids.empty() ? std::string() : " and s.VchTypeID in (" + ids + ")",
+            ctx.centralTable(MasterTable),
+            BlnForcetransResync,
+            out};
+    missingCentrally(run);
+    if (family->lines && !DetailTable.empty()) linesDiffer(run);
+  } catch (const std::exception& e) {
+    out.failed = true;
+    ctx.notice(e.what());
+  }
+  return out;
+}
+
+MismatchOutcome LocateAllMismatches(SyncContext& ctx, bool BlnForcetransResync) {
+  ctx.form.msgMisMatch.setRows(1);
+  ctx.form.msgMisMatch.setRows(2);
+  MismatchOutcome all;
+  for (const auto& [master, detail] : mismatchFamilies()) {
+    MismatchOutcome one = LocateMismatchingTrans(ctx, master, detail, BlnForcetransResync);
+    for (auto& v : one.vouchers) all.vouchers.push_back(std::move(v));
+    if (one.failed) {
+      all.failed = true;
+      break;
+    }
+  }
+  return all;
+}
+
+}  // namespace erpsync::reconcile

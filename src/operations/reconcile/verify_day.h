@@ -1,0 +1,50 @@
+// The day's vouchers compared one by one between the branch and head office: counts can agree while
+// contents differ (a changed amount, a line replaced by another), and the operator should see that
+// before closing the day.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace erpsync {
+struct SyncContext;
+}
+
+namespace erpsync::reconcile {
+
+enum class Finding {
+  Differs,           // both sides hold it; header fields, line count or line sums differ
+  MissingCentrally,  // uploaded, but head office holds no live copy
+  OnlyCentrally,     // a live copy at head office that the branch does not hold
+  TwiceCentrally,    // more than one live copy at head office
+  Waiting,           // not yet uploaded
+};
+
+struct VoucherDifference {
+  std::string table;
+  std::string number;
+  std::string date;  // "dd/MMM/yyyy"
+  long long type = 0;
+  Finding finding = Finding::Differs;
+  std::string detail;  // what differs, in words ("BillAmt 120 / 110; lines 3 / 2"), branch value first
+};
+
+struct VerifyOutcome {
+  std::vector<VoucherDifference> differences;
+  int compared = 0;     // branch vouchers looked at
+  bool failed = false;  // an error ended the check (told as a notice); differences found so far stay
+};
+
+// Compares every voucher of the working date (dtpdate) of this branch's cost centre, and of the chosen
+// voucher types when any are chosen, between LocalConnection and WebConnection: the header fields the
+// upload copies, the number of lines, and the sums of line quantities and amounts. Central copies
+// retired from the branch ('#DELETEDFROMBRANCH#') do not count. Fills msgVerify, one row per voucher
+// that differs, with the header kVerifyHeader.
+VerifyOutcome VerifyDay(SyncContext& ctx);
+
+// The words a finding is shown with.
+std::string findingText(Finding f);
+
+inline constexpr const char* kVerifyHeader = "Table|Voucher No|Date|VchType|Finding|Detail";
+
+}  // namespace erpsync::reconcile

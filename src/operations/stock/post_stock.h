@@ -1,0 +1,108 @@
+// Stock posting shared with the ERP: writes one stock line of a voucher into the branch company
+// database the way the ERP itself does (batch row in tblStock, movement in tblstockHistory, purchase
+// rates in tblItemRates, serial numbers, the item's current rates), or removes a voucher's movements
+// before it is posted again. Day start and the transfer import post their opening journals with it.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "util/date_time.h"
+
+namespace erpsync {
+struct SyncContext;
+}
+
+namespace erpsync::stock {
+
+// One line of a stock voucher, filled by the caller and passed by reference. PostStock writes back
+// the defaults it applies, the trimmed (possibly replaced) BatchCode, BatchUnique and Expiry, and with
+// clearLine zeroes the quantities, rates, ItemID and SupplierID afterwards; the other fields carry
+// over to the next line unless the caller sets them.
+struct StockLine {
+  long ItemID = 0;
+  std::string BatchCode;  // may carry an "@" suffix, which is cut off
+  double Qty = 0;         // without sign: the mode says in or out
+  double QtyAU = 0;
+  double QtyAU2 = 0;
+  double Weight = 0;
+  bool BlnExpiryItem = false;
+  double PRate = 0;
+  double SRate = 0;
+  double CRate = 0;
+  double MRP = 0;
+  double VRate = 0;  // valuation rate; above 0 it replaces PRate on stock-in lines
+  double PRateAU = 0;
+  double SRateAU = 0;
+  double CRateAU = 0;
+  double MRPAU = 0;
+  std::string BatchUnique;  // computed by PostStock
+  double PRateAU2 = 0;
+  double SRateAU2 = 0;
+  double CRateAU2 = 0;
+  double MRPAU2 = 0;
+  std::string LineText;
+  int CCID = 0;
+  int GodownID = 0;
+  double FreeQty = 0;
+  std::vector<std::string> SerialNos;  // all but the last element are written
+  DateTime Expiry;
+  long SupplierID = 0;
+};
+
+// Modes of PostStock.
+inline constexpr int kStockIn = 1;
+inline constexpr int kStockOut = 2;
+inline constexpr int kDeleteMovements = 5;
+
+// The voucher type (and parent type) of the opening stock journals this system posts.
+inline constexpr int kOpeningStockVchType = 1005;
+
+// How many times a stock-row insert that collides on a batch index is retried with the next batch
+// number before the collision is handled as any other error.
+inline constexpr int kBatchIndexRetries = 5;
+
+// Which transaction the statements of a posting run in.
+// - Own: the routine opens a branch transaction around its statements and commits it when the
+//   line (or double entry) is posted whole; on failure it rolls it back, so nothing of it stays.
+// - Callers: the caller already holds a branch transaction on LocalConnection (day start's rebuild,
+//   one transfer's import); the routine neither opens nor commits nor rolls back. On a false result
+//   the statements already run are still in the caller's transaction and the caller must roll it back
+//   (or carry on knowingly): this is how a caller keeps its whole unit atomic.
+enum class Txn { Own, Callers };
+
+// The next free number of column in table on LocalConnection: max(column) + 1, 1 when the table has
+// no row (filter, when not empty, is a WHERE condition). After an error the description is shown
+// (warning icon) and the result is empty, which callers of the ERP's convention read as 0.
+std::optional<long long> NextId(SyncContext& ctx, const std::string& table, const std::string& column,
+                                const std::string& filter = {});
+
+// The part of code before its first "@", or code itself when it holds no "@".
+std::string BaseBatchCode(const std::string& code);
+
+// A batch code from the ERP's batch-code prefix and suffix around number: the tokens "<YEARMONTH>"
+// (a letter for the year, then month 12) and "<INVDATE>" (the voucher date "dd/MM/yy") are expanded,
+// anything else is taken as written.
+std::string MakeBatchCode(SyncContext& ctx, const std::string& number, const DateTime& vchDate);
+
+// Posts one stock line on LocalConnection. Arguments as the ERP's routine takes them:
+//   vchType        VchTypeID of the voucher (1005 for opening stock; the replaced voucher's in mode 5)
+//   mode           kStockIn, kStockOut, or kDeleteMovements (removes every movement of vchType/refId)
+//   refId          RefId of the movements: the voucher's InvID
+//   adnlRefId      AdnlRefID (empty in this system)
+//   line           the line, changed as told at StockLine
+//   vchDate        movement date (the working date)
+//   reserved, interactive, callerText, parentVchType: kept for the ERP's callers (0, false,
+//                  "OpeningStock" / "opening", 1005); not read
+//   updateItemRates  write the line's rates into tblItemMaster
+//   clearLine        reset the line after posting
+//   txn            see Txn
+// Returns true when the line was posted. False after a refusal (voucher type 0, item 0, a declined
+// batch-code question) or a failed statement (shown as a message box); with Txn::Own nothing of the
+// line stays in the database then.
+bool PostStock(SyncContext& ctx, int vchType, int mode, long refId, const std::string& adnlRefId, StockLine& line,
+               const DateTime& vchDate, int reserved, bool interactive, const std::string& callerText,
+               int parentVchType, bool updateItemRates, bool clearLine, Txn txn = Txn::Own);
+
+}  // namespace erpsync::stock

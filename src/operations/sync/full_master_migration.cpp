@@ -1,0 +1,212 @@
+#include "sync/full_master_migration.h"
+
+#include <algorithm>
+
+#include "db/connection.h"
+#include "form/main_form.h"
+#include "shared/sync_context.h"
+#include "stock/import_board_rate_updator.h"
+#include "sync/create_insert_queries.h"
+#include "util/text.h"
+
+namespace erpsync {
+
+namespace {
+
+constexpr const char* kPriceListColumns =
+    "  PLID, PriceList, blnPercentage,ItemID, SRate, MRP, SrPercent, MRPPercent, PLSrate, PLMRP, CatchAll, "
+    "ActiveStatus, Description, SrPercentAU, PLSrateAU , SrPercentAU2, PLSrateAU2, CalculationType, "
+    "BlnShowAsDiscount,UNIQUEID";
+constexpr const char* kTaxClassColumns =
+    "TaxClassID,TaxName,GSTPER,CSTPER,RateInclusive,PSTPer,RateInclusivePurchase,blnCessOnTax,PCSTPER,ExciseDutyPer,"
+    "EDCessPer,EDCessPer2,PExciseDutyPer,PEDCessPer,PEDCessPer2,CompCessQty,ActiveStatus,GSTCESSPur,GSTCESSSALE,"
+    "CGSTTaxPer,SGSTTaxPer,IGSTTaxPer,CessPer";
+constexpr const char* kHsnColumns =
+    "HSNID, HSNCODE, HSNDECRIPTION, CGSTTaxPer, SGSTTaxPer, IGSTTaxPer, TaxClassID, TaxClassID1, TaxClassID2, "
+    "TaxClassID3, TaxClassID4,blnSlabSystem , slabtaxString, HSNCODEUnique";
+
+enum class Copy { Rows, Bulk, BoardRate };
+
+// One line of the migration: which selection runs it, and how the table is copied with the bulk box
+// unticked and ticked.
+struct Migration {
+  const char* test;     // runs when this name occurs in the selected tables (upper case)
+  const char* caption;  // lblStatusMain
+  const char* table;    // the branch table emptied and refilled
+  Copy unticked;
+  Copy ticked;
+  const char* bulkColumns = "";  // empty: every column
+  const char* rowQuery = "";     // empty: every column of the table
+  bool rowFallback = false;      // a failed bulk copy is followed by the row-by-row copy
+};
+
+const std::vector<Migration>& migrations() {
+  static const std::vector<Migration> m = {
+      {"tblLedger", "Migrating ledger ", "tblLedger", Copy::Rows, Copy::Bulk, "", "", true},
+      {"tblArea", "Migrating Area ", "tblArea", Copy::Rows, Copy::Bulk, "", "", true},
+      {"tblCategory", "Migrating category ", "tblCategories", Copy::Rows, Copy::Bulk, "", "", true},
+      {"tblItemMaster", "Migrating ItemMaster ", "tblItemMaster", Copy::Rows, Copy::Bulk},
+      {"tblPricelist", "Migrating Pricelist ", "tblPricelist", Copy::Bulk, Copy::Bulk, kPriceListColumns},
+      {"tblTaxClass", "Migrating TaxClass ", "tblTaxClass", Copy::Rows, Copy::Bulk, kTaxClassColumns, "", true},
+      {"tblHSNCode", "Migrating HSNCODE ", "tblHsnCode", Copy::Rows, Copy::Bulk, kHsnColumns, "", true},
+      {"tblUserMaster", "Migrating userMaster ", "tblUserMaster", Copy::Rows, Copy::Bulk},
+      {"tblUserGroupMaster", "Migrating tblUserGroupMaster ", "tblUserGroupMaster", Copy::Rows, Copy::Rows},
+      {"tblEmployee", "Migrating Employee ", "tblEmployee", Copy::Rows, Copy::Bulk},
+      {"tblCostcentre", "Migrating Costcentre ", "tblCostcentre", Copy::Rows, Copy::Bulk},
+      {"tblGodown", "Migrating Godown ", "tblGodown", Copy::Rows, Copy::Bulk, "",
+       "SELECT GodownName       ,GodownCode   From tblGodown"},
+      {"tblAccountGroup", "Migrating AccountGroup ", "tblAccountGroup", Copy::Rows, Copy::Bulk},
+      {"tblCustomerProfile", "Migrating Customer Profile ", "tblCustomerProfile", Copy::Rows, Copy::Bulk},
+      {"tblBoardRateMaster", "Migrating BoardRateMaster ", "tblBoardRateMaster", Copy::BoardRate, Copy::BoardRate},
+      {"tblCustomerCard", "Migrating customer card ", "tblCustomerCard", Copy::Rows, Copy::Bulk},
+      {"tblCurrency", "Migrating Currency ", "tblCurrency", Copy::Rows, Copy::Bulk},
+      {"tblCurrencyDetail", "Migrating currency detail ", "tblCurrencyDetail", Copy::Rows, Copy::Bulk},
+  };
+  return m;
+}
+
+// Ends the migration with the error report; the auto-sync switch stays off.
+struct Stop {
+  std::string description;
+};
+
+bool ignorable(const db::DbError& e) {
+  return e.description().find("Cannot perform SET") != std::string::npos;
+}
+
+// Empties the branch table and copies the central rows row by row, in one branch transaction.
+// False (the table as it was) when the copy did not take every row; the copy has told why.
+bool copyRows(SyncContext& ctx, const Migration& m) {
+  auto& local = ctx.local();
+  try {
+    db::Transaction t(local);
+    local.execute(std::string("Delete from ") + m.table);
+    if (!CreateInsertQueries(ctx, m.table, "", m.rowQuery, local, ctx.web()).ok()) return false;
+    t.commit();
+    return true;
+  } catch (const db::DbError& e) {
+    if (ignorable(e)) return false;
+    throw Stop{e.description()};
+  }
+}
+
+bool migrateOne(SyncContext& ctx, const Migration& m, bool ticked) {
+  auto& f = ctx.form;
+  if (std::string(m.test) == "tblUserGroupMaster") {
+    // The access levels need the wider column on both sides before the copy.
+    for (db::Connection* c : {&ctx.local(), &ctx.web()}) {
+      try {
+        c->execute("alter table tblUserGroupMaster alter column Accesslevel  VarChar (6000)");
+      } catch (const db::DbError& e) {
+        if (!ignorable(e)) throw Stop{e.description()};
+      }
+    }
+  }
+  f.lblStatusMain.setCaption(m.caption);
+  ctx.host.doEvents();
+  switch (ticked ? m.ticked : m.unticked) {
+    case Copy::BoardRate:
+      return importBoardRateUpdator(ctx, "", "");
+    case Copy::Bulk:
+      if (InsertBulkTransfer(ctx, m.table, ctx.local(), m.bulkColumns)) return true;
+      return m.rowFallback && copyRows(ctx, m);
+    case Copy::Rows:
+      break;
+  }
+  return copyRows(ctx, m);
+}
+
+void restoreAutoSynch(SyncContext& ctx) {
+  ctx.form.ChkAutoSynch.setValue(ctx.AutoSyncOn ? 1 : 0);
+}
+
+}  // namespace
+
+const std::vector<MasterListEntry>& masterListEntries() {
+  static const std::vector<MasterListEntry> e = {
+      {"Ledger", "tblLedger"},
+      {"Area", "tblArea"},
+      {"Category", "tblCategory"},
+      {"ItemMaster", "tblItemMaster"},
+      {"TaxClass", "tblTaxClass"},
+      {"HSNCODE", "tblHSNCode"},
+      {"User", "tblUserMaster"},
+      {"UserGroup", "tblUserGroupMaster"},
+      {"Employee", "tblEmployee"},
+      {"Costcentre", "tblCostcentre"},
+      {"Godown", "tblGodown"},
+      {"AccountGroup", "tblAccountGroup"},
+      {"CustomerProfile", "tblCustomerProfile"},
+      {"Attendance", "tblAttendance"},
+      {"CustomerCard/POINT", "tblCustomerCard"},
+      {"Currency", "tblCurrency"},
+      {"CurrencyConversion", "tblCurrencyDetail"},
+      {"Price List", "tblpricelist"},
+      {"BoardRate", "tblBoardRateMaster"},
+  };
+  return e;
+}
+
+void cmdMasterSynchDetail_Click(SyncContext& ctx) {
+  auto& list = ctx.form.lstMasterSettings;
+  list.clear();
+  for (const auto& e : masterListEntries())
+    list.addItem(std::string(e.caption) + std::string(120, ' ') + "_" + e.table);
+  list.setVisible(!list.visible());
+  for (int i = 0; i < list.listCount(); ++i) list.setSelected(i, true);
+}
+
+MigrationOutcome cmdFullSync_Click(SyncContext& ctx) {
+  MigrationOutcome out;
+  auto& f = ctx.form;
+  f.cmdFullSync.setEnabled(false);
+  ctx.host.setBusy(true);
+  f.ChkAutoSynch.setValue(0);
+
+  std::string selected;
+  for (const auto& item : f.lstMasterSettings.items())
+    if (item.selected) selected += item.text.substr(std::min(item.text.size(), item.text.find('_') + 1)) + ";";
+  selected = text::upper(selected);
+  std::vector<const Migration*> todo;
+  for (const auto& m : migrations())
+    if (selected.find(text::upper(m.test)) != std::string::npos) todo.push_back(&m);
+
+  auto& progress = f.frmInitialize;
+  if (!todo.empty()) {
+    progress.prg.setMin(0);
+    progress.prg.setMax(static_cast<int>(todo.size()));
+    progress.prg.setValue(0);
+    progress.show();
+  }
+  const bool ticked = f.chkBulkInsert.value() == 1;
+  try {
+    for (std::size_t i = 0; i < todo.size(); ++i) {
+      const Migration& m = *todo[i];
+      progress.lblCAption.setCaption(std::string(m.caption) + "(" + std::to_string(i + 1) + " of " +
+                                     std::to_string(todo.size()) + ")");
+      if (migrateOne(ctx, m, ticked)) {
+        out.migrated.push_back(m.table);
+      } else {
+        out.failed.push_back(m.table);
+        ctx.log("Master Synchronisation", std::string(m.table) + " left as it was");
+      }
+      progress.prg.setValue(static_cast<int>(i + 1));
+    }
+  } catch (const Stop& s) {
+    out.stopped = true;
+    progress.unload();
+    f.cmdFullSync.setEnabled(true);
+    ctx.notice(s.description + "FullSynch_Click");
+    ctx.host.setBusy(false);
+    return out;
+  }
+  progress.unload();
+  f.lblStatusMain.setCaption("Upoading Over");
+  f.lblStatus.setCaption(".....");
+  restoreAutoSynch(ctx);
+  f.cmdFullSync.setEnabled(true);
+  ctx.host.setBusy(false);
+  return out;
+}
+
+}  // namespace erpsync

@@ -1,0 +1,43 @@
+#include "sync/settings_synch.h"
+
+#include <utility>
+
+#include "db/connection.h"
+#include "form/main_form.h"
+#include "shared/sync_context.h"
+#include "sync/create_insert_queries.h"
+
+namespace erpsync {
+
+bool cmdSettingsSynch_Click(SyncContext& ctx) {
+  auto& f = ctx.form;
+  f.cmdSettingsSynch.setEnabled(false);
+  ctx.host.setBusy(true);
+  f.ChkAutoSynch.setValue(0);
+  const std::pair<const char*, const char*> tables[] = {
+      {"tblAppSettings", "SELECT KeyName,ValueName  FROM tblAppSettings "},
+      {"tblVchType", "Select * from tblvchtype where    (ParentID IN (1, 3, 7, 8, 9, 10, 18, 5, 42, 43, 14, 44, 45)) "},
+  };
+  try {
+    auto& local = ctx.local();
+    for (const auto& [table, query] : tables) {
+      db::Transaction t(local);
+      local.execute(std::string("Delete from ") + table);
+      if (!CreateInsertQueries(ctx, table, "", query, local, ctx.web()).ok())
+        throw db::DbError(std::string("Not every row of ") + table + " could be copied; the branch keeps its own. ");
+      t.commit();
+    }
+  } catch (const db::DbError& e) {
+    ctx.notice(e.description() + "cmdSettingsSynch_click");
+    ctx.host.setBusy(false);
+    return false;
+  }
+  f.lblStatus.setCaption("Done");
+  f.lblStatusMain.setCaption("");
+  f.cmdSettingsSynch.setEnabled(true);
+  f.ChkAutoSynch.setValue(ctx.AutoSyncOn ? 1 : 0);
+  ctx.host.setBusy(false);
+  return true;
+}
+
+}  // namespace erpsync

@@ -1,0 +1,86 @@
+// The day verbs of the headless runner on a testbed: a day closed, refused after damage at head office,
+// repaired by resync and closed, then purged; and the working date taken from --date.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+
+#include "db/connection.h"
+#include "shared/connections.h"
+#include "simulator.h"
+#include "process_runner.h"
+#include "test_support.h"
+#include "testbed.h"
+
+namespace erpsync {
+namespace {
+
+using CliRun = test::ProcessResult;
+using test::runCli;
+
+// Runs with the servers' clock ten minutes on, so every change is old enough to upload.
+CliRun runCliLater(const std::string& args) {
+  ::setenv("ERPSYNC_SERVER_CLOCK_OFFSET", "600", 1);
+  auto r = runCli(args);
+  ::unsetenv("ERPSYNC_SERVER_CLOCK_OFFSET");
+  return r;
+}
+
+TEST(DaycycleVerbs, ADayIsClosedRefusedRepairedAndPurgedHeadless) {
+  test::TempDir home;
+  testbed::InitOptions o;
+  o.home = home.path();
+  o.items = 5;
+  o.ledgers = 10;
+  testbed::init(o);
+  const std::string at = " --home '" + home.path().string() + "'";
+  ASSERT_EQ(runCli("update-database --yes" + at).exitCode, 0);
+  auto branch = db::openConnection(companyConnectionString("BR01", "embedded:servers/branch"), home.path());
+  auto central = db::openConnection(companyConnectionString("HO01", "embedded:servers/central"), home.path());
+  testbed::SimulationOptions s;
+  s.sales = 4;
+  s.edits = s.deletes = 0;
+  s.masterChanges = s.boardRates = 0;
+  testbed::simulateErpActivity(branch.get(), nullptr, s);
+  const std::string day = branch->query("Select getdate()").at(0, 0).toDateTime()->iso().substr(0, 10);
+  auto count = [](db::Connection& c, const std::string& sql) { return c.query(sql).at(0, 0).toInt(); };
+
+  auto run = runCliLater("run --passes 10 --wait-ms 0 --until-quiet" + at);
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  const long long sales = count(*branch, "SELECT count(*) FROM tblSales");
+  ASSERT_EQ(count(*central, "SELECT count(*) FROM tblSales"), sales);
+
+  auto no = runCli("day-end --date " + day + at);
+  EXPECT_EQ(no.exitCode, 0) << no.output;
+  EXPECT_NE(no.output.find("nothing changed"), std::string::npos) << no.output;
+
+  central->execute("DELETE FROM tblSalesItem WHERE InvID = (SELECT min(InvID) FROM tblSales)");
+  auto refused = runCli("day-end --yes --date " + day + at);
+  EXPECT_EQ(refused.exitCode, 1) << refused.output;
+  EXPECT_NE(refused.output.find("Refused"), std::string::npos) << refused.output;
+  EXPECT_EQ(count(*branch, "SELECT count(*) FROM tblSales WHERE LockMode = 1"), 0);
+
+  auto resync = runCliLater("resync --yes --date " + day + at);
+  EXPECT_EQ(resync.exitCode, 0) << resync.output;
+  EXPECT_NE(resync.output.find("Uploaded: "), std::string::npos) << resync.output;
+  EXPECT_EQ(count(*central, "SELECT count(*) FROM tblSales"), sales);
+
+  auto closed = runCli("day-end --yes --date " + day + at);
+  EXPECT_EQ(closed.exitCode, 0) << closed.output;
+  EXPECT_NE(closed.output.find("Day closed"), std::string::npos) << closed.output;
+  EXPECT_EQ(count(*branch, "SELECT count(*) FROM tblSales WHERE LockMode = 1"), sales);
+  EXPECT_EQ(count(*central, "SELECT count(*) FROM tblDayActivity WHERE Activity = 'DayEnd'"), 1);
+
+  auto purge = runCli("purge --yes --date " + day + at);
+  EXPECT_EQ(purge.exitCode, 0) << purge.output;
+  EXPECT_NE(purge.output.find("Deleted at head office: "), std::string::npos) << purge.output;
+  EXPECT_EQ(count(*branch, "SELECT count(*) FROM tblSales"), 0);
+  EXPECT_EQ(count(*central, "SELECT count(*) FROM tblSales"), 0);
+
+  EXPECT_EQ(runCli("day-end --yes --date 2026-02-30" + at).exitCode, 2);
+}
+
+}  // namespace
+}  // namespace erpsync

@@ -1,0 +1,188 @@
+// Day end on a branch and head office: closing a day whose vouchers all arrived, and refusing one that
+// differs, that cannot be counted, or whose locks cannot all be written.
+#include "daycycle/day_end.h"
+
+#include <gtest/gtest.h>
+
+#include "day_fixture.h"
+
+namespace erpsync {
+namespace {
+
+using daycycle::DayEndResult;
+
+class DayEnd : public test::DayFixture {
+ protected:
+  DayEnd() {
+    ctx.AutoSyncOn = true;
+    form.ChkAutoSynch.setValue(1);
+    form.timertrigger.setEnabled(true);
+  }
+  // Records the locator's calls instead of running it.
+  daycycle::MismatchLocator recorder() {
+    return [this](SyncContext&, const std::string& m, const std::string& d, bool force) {
+      locatorCalls.push_back(m + "/" + d + (force ? "/force" : ""));
+    };
+  }
+  DayEndResult dayEnd() {
+    host.expectBox(Answer::Yes, "Are you sure you want to DAY END now");
+    return daycycle::cmdDayEnd_Click(ctx, recorder());
+  }
+  long long lockedAtBranch() { return branchVouchers("LockMode = 1"); }
+  long long dayEndRows(db::Connection& c) {
+    return scalar(c,
+                  "SELECT count(*) FROM tblDayActivity WHERE Activity = 'DayEnd' AND CCID = 2 AND BlnEnded = 1 "
+                  "AND BlockDataEntry = 1");
+  }
+  std::vector<std::string> locatorCalls;
+};
+
+TEST_F(DayEnd, ADayWhoseVouchersAllArrivedIsLockedAndRecordedOnBothSides) {
+  startDay();
+  enterDay();
+  uploadAll();
+  ASSERT_EQ(lockedAtBranch(), 0);
+  auto lockedCentral = [&] {
+    long long n = 0;
+    for (const auto& k : voucherKinds())
+      n += scalar(central(), "SELECT count(*) FROM " + k.table + " WHERE LockMode = 1");
+    return n;
+  };
+  const long long lockedCentralBefore = lockedCentral();
+  EXPECT_EQ(dayEnd(), DayEndResult::Closed);
+  EXPECT_EQ(lockedAtBranch(), branchVouchers());
+  EXPECT_EQ(dayEndRows(branch()), 1);
+  EXPECT_EQ(dayEndRows(central()), 1);
+  // Head office's copies keep their own lock flag.
+  EXPECT_EQ(lockedCentral(), lockedCentralBefore);
+  EXPECT_EQ(form.lblStatusMain.caption(), "Day end Finished");
+  EXPECT_TRUE(form.timertrigger.enabled());
+  EXPECT_EQ(form.ChkAutoSynch.value(), 1);
+  EXPECT_TRUE(locatorCalls.empty());
+  EXPECT_TRUE(notices().empty());
+}
+
+TEST_F(DayEnd, AnsweringNoChangesNothingAndKeepsTheTimer) {
+  enterDay(2);
+  uploadAll();
+  host.expectBox(Answer::No, "DAY END");
+  EXPECT_EQ(daycycle::cmdDayEnd_Click(ctx, recorder()), DayEndResult::Declined);
+  EXPECT_EQ(lockedAtBranch(), 0);
+  EXPECT_EQ(dayEndRows(branch()), 0);
+  EXPECT_TRUE(form.timertrigger.enabled());
+}
+
+TEST_F(DayEnd, ADifferenceRefusesForcesEveryFamilyAndKeepsAutoSyncOff) {
+  enterDay();
+  uploadAll();
+  // Head office lost one line of a sale and a whole note.
+  central().execute("DELETE FROM tblSalesItem WHERE InvID = (SELECT min(InvID) FROM tblSales)");
+  central().execute("DELETE FROM tblNotes WHERE VchID = (SELECT min(VchID) FROM tblNotes)");
+  host.expectBox(Answer::Yes, "DAY END").expectBox(Answer::OK, "Please Run Manual synchronisation");
+  EXPECT_EQ(daycycle::cmdDayEnd_Click(ctx, recorder()), DayEndResult::Differs);
+  EXPECT_EQ(host.boxes.back().icon, Icon::Critical);
+  EXPECT_EQ(lockedAtBranch(), 0);
+  EXPECT_EQ(dayEndRows(branch()), 0);
+  EXPECT_EQ(dayEndRows(central()), 0);
+  EXPECT_EQ(form.lblStatusMain.caption(), "Day end Aborted");
+  EXPECT_NE(form.lblStatus.caption().find("The table SalesItem differes"), std::string::npos);
+  EXPECT_NE(form.lblStatus.caption().find("The table Notes differes"), std::string::npos);
+  EXPECT_EQ(locatorCalls, (std::vector<std::string>{
+                              "TBLsALES/TBLSALESITEM/force", "tblStockJournal/tblStockJournalDetail/force",
+                              "tblJobCard/tblJobCardDetail/force", "tblOrder/tblOrderItem/force", "tblNOTES//force"}));
+  EXPECT_EQ(form.SSTab2.tab(), 2);
+  EXPECT_FALSE(form.timertrigger.enabled());
+  EXPECT_EQ(form.ChkAutoSynch.value(), 0);
+}
+
+TEST_F(DayEnd, BringingTheMismatchPageForwardDoesNotRunThePagesOwnCheck) {
+  enterDay(1);
+  uploadAll();
+  central().execute("DELETE FROM tblSales");
+  int pageRuns = 0;
+  form.SSTab2.onClick = [&](int) { ++pageRuns; };
+  host.expectBox(Answer::Yes, "DAY END").expectBox(Answer::OK, "Please Run Manual synchronisation");
+  EXPECT_EQ(daycycle::cmdDayEnd_Click(ctx, recorder()), DayEndResult::Differs);
+  EXPECT_EQ(form.SSTab2.tab(), 2);
+  EXPECT_EQ(pageRuns, 0);
+  ASSERT_TRUE(form.SSTab2.onClick);  // still there for the operator's clicks
+  form.SSTab2.setTab(0);
+  EXPECT_EQ(pageRuns, 1);
+}
+
+TEST_F(DayEnd, AnUnreachableHeadOfficeRefusesAndLocksNothing) {
+  enterDay(2);
+  uploadAll();
+  ctx.WebConnection->close();
+  host.expectBox(Answer::Yes, "DAY END").expectBox(Answer::OK, "could not be compared with head office");
+  EXPECT_EQ(daycycle::cmdDayEnd_Click(ctx, recorder()), DayEndResult::Unverified);
+  EXPECT_EQ(lockedAtBranch(), 0);
+  EXPECT_EQ(dayEndRows(branch()), 0);
+  EXPECT_EQ(form.lblStatusMain.caption(), "Day end Aborted");
+  EXPECT_FALSE(notices().empty());
+  // Nothing needs repairing: the branch goes on uploading once head office is back.
+  EXPECT_TRUE(locatorCalls.empty());
+  EXPECT_TRUE(form.timertrigger.enabled());
+  EXPECT_EQ(form.ChkAutoSynch.value(), 1);
+}
+
+TEST_F(DayEnd, OtherBranchesVouchersOfTheSameDayDoNotBlockIt) {
+  startDay();
+  otherBranchAtHeadOffice();
+  enterDay();
+  uploadAll();
+  const long long others = centralVouchers(3);
+  ASSERT_GT(others, 0);
+  EXPECT_EQ(dayEnd(), DayEndResult::Closed);
+  // With voucher types ticked the checks are confined to them as well.
+  tickBranchVoucherTypes();
+  EXPECT_EQ(dayEnd(), DayEndResult::Closed);
+  EXPECT_EQ(centralVouchers(3), others);
+  EXPECT_EQ(dayEndRows(central()), 2);
+}
+
+TEST_F(DayEnd, CountsStartAtTheDayStartDate) {
+  enterDay(2);
+  uploadAll();
+  // An old voucher head office lacks does not hold up a day started after it.
+  branch().execute(
+      "UPDATE tblSales SET InvDate = DATEADD(day, -3, InvDate) WHERE InvID = (SELECT min(InvID) FROM "
+      "tblSales)");
+  central().execute("DELETE FROM tblSales WHERE InvID = (SELECT min(InvID) FROM tblSales)");
+  startDay();
+  EXPECT_EQ(dayEnd(), DayEndResult::Closed);
+  // The same day started three days earlier counts that voucher, and refuses.
+  clock.set(db::DateTime::fromDayNumber(today.dayNumber() - 3));
+  daycycle::WriteDayActivity(ctx, "DayStart", "Day Start Completed", 2, false);
+  host.expectBox(Answer::Yes, "DAY END").expectBox(Answer::OK, "Please Run Manual synchronisation");
+  EXPECT_EQ(daycycle::cmdDayEnd_Click(ctx, recorder()), DayEndResult::Differs);
+}
+
+TEST_F(DayEnd, AFailingLockLocksNothingAndWritesNoDayRow) {
+  startDay();
+  enterDay(2);
+  uploadAll();
+  // The last of the lock statements cannot run.
+  branch().execute("ALTER TABLE tblOrder DROP COLUMN LockMode");
+  EXPECT_EQ(dayEnd(), DayEndResult::Failed);
+  EXPECT_EQ(scalar(branch(), "SELECT count(*) FROM tblSales WHERE LockMode = 1"), 0);
+  EXPECT_EQ(scalar(branch(), "SELECT count(*) FROM tblNotes WHERE LockMode = 1"), 0);
+  EXPECT_EQ(dayEndRows(branch()), 0);
+  EXPECT_EQ(dayEndRows(central()), 0);
+  ASSERT_EQ(notices().size(), 1u);
+  EXPECT_NE(notices()[0].find("LockMode"), std::string::npos);
+  EXPECT_NE(form.lblStatusMain.caption(), "Day end Finished");
+}
+
+TEST_F(DayEnd, WithoutACostCentreNothingIsAskedOrChanged) {
+  enterDay(1);
+  uploadAll();
+  form.lblCostcentre.setTag("");
+  host.expectBox(Answer::OK, "Cost Centre not defined");
+  EXPECT_EQ(daycycle::cmdDayEnd_Click(ctx, recorder()), DayEndResult::NoCostCentre);
+  EXPECT_EQ(lockedAtBranch(), 0);
+  EXPECT_TRUE(form.timertrigger.enabled());
+}
+
+}  // namespace
+}  // namespace erpsync

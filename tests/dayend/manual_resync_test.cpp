@@ -1,0 +1,195 @@
+// The manual re-sync: head office's copy of this branch's day replaced by a fresh upload, under the
+// push lock, and never half done when a statement or a connection fails on the way.
+#include "daycycle/manual_resync.h"
+
+#include <gtest/gtest.h>
+
+#include "day_fixture.h"
+
+namespace erpsync {
+namespace {
+
+class ManualResync : public test::DayFixture {
+ protected:
+  ManualResync() {
+    ctx.AutoSyncOn = true;
+    form.ChkAutoSynch.setValue(1);
+    form.timertrigger.setEnabled(true);
+  }
+  // A day entered, uploaded and then damaged at head office: a sale lost its lines, a note is gone
+  // and an order was copied twice. The other branch's vouchers of the day are there too.
+  void damagedDay() {
+    otherBranchAtHeadOffice();
+    enterDay();
+    uploadAll();
+    tickBranchVoucherTypes();
+    central().execute("DELETE FROM tblSalesItem WHERE InvID = (SELECT min(InvID) FROM tblSales WHERE CCID = 2)");
+    central().execute("DELETE FROM tblNotes WHERE VchID = (SELECT min(VchID) FROM tblNotes WHERE CCID = 2)");
+    central().execute(
+        "INSERT INTO tblOrder (InvID, InvNo, InvDate, VchTypeID, CCID, Party) SELECT InvID + 1000, InvNo, InvDate, "
+        "VchTypeID, CCID, Party FROM tblOrder WHERE CCID = 2");
+    otherVouchers = centralVouchers(3);
+    otherLines = centralLines(3);
+  }
+  // What the branch counts as at head office, per family: every voucher marked uploaded.
+  long long markedAtBranch() { return branchVouchers("SyncStat = 1"); }
+  daycycle::ResyncOutcome resync(Answer answer = Answer::Yes) {
+    host.expectBox(answer, "Do you want to delete Current day transactions from Head office");
+    return daycycle::cmdManualSynch_Click(ctx);
+  }
+  void expectAutoSyncBack() {
+    EXPECT_EQ(form.ChkAutoSynch.value(), 1);
+    EXPECT_TRUE(form.ChkAutoSynch.visible());
+    EXPECT_TRUE(form.timertrigger.enabled());
+  }
+  void expectOtherBranchUntouched() {
+    EXPECT_EQ(centralVouchers(3), otherVouchers);
+    EXPECT_EQ(centralLines(3), otherLines);
+  }
+  long long otherVouchers = 0, otherLines = 0;
+};
+
+TEST_F(ManualResync, RestoresADamagedDayWithTheLockHeldAndReleased) {
+  damagedDay();
+  const long long own = branchVouchers();
+  long long lockHeldDuringDeletes = -1;
+  host.onDoEvents = [&] {
+    if (lockHeldDuringDeletes < 0)
+      lockHeldDuringDeletes = scalar(central(),
+                                     "SELECT count(*) FROM tblDayActivity WHERE Activity='BLOCKFASTPUSH' "
+                                     "AND SQLSERVERNAME='Branch One'");
+  };
+  auto out = resync();
+  host.onDoEvents = nullptr;
+  EXPECT_TRUE(out.replaced);
+  EXPECT_FALSE(out.failed);
+  EXPECT_EQ(lockHeldDuringDeletes, 1);
+  EXPECT_EQ(lockRows(), 0);
+  EXPECT_EQ(out.requeued, own);
+  EXPECT_EQ(out.centralDeleted, own);  // a note fewer, an order more
+  EXPECT_EQ(out.upload.uploaded, own);
+  EXPECT_EQ(centralVouchersOfTheDay(2), own);
+  expectEveryVoucherCentralOnce();
+  expectOtherBranchUntouched();
+  EXPECT_EQ(form.lblStatus.caption(), "updation Over");
+  expectAutoSyncBack();
+  EXPECT_TRUE(notices().empty());
+}
+
+TEST_F(ManualResync, NeverMovesTheUploadMarkBack) {
+  damagedDay();
+  const long long ahead = scalar(branch(), "SELECT max(ID) FROM tblActivity") + 500;
+  ctx.MaxActivityIDTrans = ahead;
+  ctx.writeLoopSetting("MaxActivityIDTrans", std::to_string(ahead));
+  EXPECT_TRUE(resync().replaced);
+  EXPECT_EQ(ctx.MaxActivityIDTrans, ahead);
+  EXPECT_EQ(ctx.readLoopSetting("MaxActivityIDTrans"), std::to_string(ahead));
+  expectEveryVoucherCentralOnce();
+}
+
+TEST_F(ManualResync, AnotherBranchHoldingTheLockMeansNothingChanges) {
+  damagedDay();
+  const long long ownCentral = centralVouchers(2);
+  central().execute(
+      "INSERT INTO tblDayActivity (Activity, BlockDataEntry, SQLSERVERNAME, SystemName, ActivitiesDetail, Timeof) "
+      "VALUES ('BLOCKFASTPUSH', 1, 'Branch Two', '', 'Blocking for data pushing from client', getdate())");
+  auto out = resync();
+  EXPECT_TRUE(out.busy);
+  EXPECT_FALSE(out.replaced);
+  EXPECT_NE(form.lblStatus.caption().find("Branch Two"), std::string::npos);
+  EXPECT_EQ(centralVouchers(2), ownCentral);
+  EXPECT_EQ(markedAtBranch(), branchVouchers());
+  EXPECT_EQ(scalar(central(), "SELECT count(*) FROM tblDayActivity WHERE SQLSERVERNAME = 'Branch Two'"), 1);
+  expectAutoSyncBack();
+}
+
+TEST_F(ManualResync, HeadOfficeGoingAwayInTheMiddleOfTheDeletesLeavesTheDayAsItWas) {
+  damagedDay();
+  const long long ownCentral = centralVouchers(2), ownLines = centralLines(2);
+  // The sales and the journals are deleted; then the link to head office goes.
+  int statements = 0;
+  host.onDoEvents = [&] {
+    if (++statements == 5) ctx.WebConnection->close();
+  };
+  auto out = resync();
+  host.onDoEvents = nullptr;
+  EXPECT_TRUE(out.failed);
+  EXPECT_FALSE(out.replaced);
+  ctx.WebConnection = db::openConnection(companyConnectionString("HO01", kCentralServer), dir.path());
+  EXPECT_EQ(centralVouchers(2), ownCentral);
+  EXPECT_EQ(centralLines(2), ownLines);
+  EXPECT_EQ(markedAtBranch(), branchVouchers());
+  expectOtherBranchUntouched();
+  ASSERT_FALSE(notices().empty());
+  EXPECT_NE(notices()[0].find("cmdManualSynch_click"), std::string::npos);
+  expectAutoSyncBack();
+}
+
+TEST_F(ManualResync, AFailingRequeueAtTheBranchUndoesHeadOfficesDeletes) {
+  damagedDay();
+  const long long ownCentral = centralVouchers(2), ownLines = centralLines(2);
+  // Every delete at head office runs; the branch's job cards cannot be re-queued.
+  branch().execute("DROP INDEX tblJobcard.IX_tblJobCard_SyncStat");
+  branch().execute("ALTER TABLE tblJobcard DROP COLUMN SyncStat");
+  auto out = resync();
+  EXPECT_TRUE(out.failed);
+  EXPECT_EQ(centralVouchers(2), ownCentral);
+  EXPECT_EQ(centralLines(2), ownLines);
+  for (const char* t : {"tblSales", "tblOrder", "tblStockJournal", "tblNotes"})
+    EXPECT_EQ(scalar(branch(), std::string("SELECT count(*) FROM ") + t + " WHERE SyncStat = 0"), 0) << t;
+  expectOtherBranchUntouched();
+  EXPECT_EQ(lockRows(), 0);
+  ASSERT_EQ(notices().size(), 1u);
+  EXPECT_NE(notices()[0].find("cmdManualSynch_click"), std::string::npos);
+  expectAutoSyncBack();
+}
+
+TEST_F(ManualResync, TheBranchConnectionClosingHalfwayLeavesEveryVoucherLiveAtHeadOffice) {
+  damagedDay();
+  const long long ownCentral = centralVouchers(2);
+  // The link to the branch server goes after head office's deletes (ten statements) and two of the
+  // branch's re-queues.
+  int statements = 0;
+  host.onDoEvents = [&] {
+    if (++statements == 12) ctx.LocalConnection->close();
+  };
+  auto out = resync();
+  host.onDoEvents = nullptr;
+  EXPECT_TRUE(out.failed);
+  EXPECT_EQ(centralVouchers(2), ownCentral);
+  expectOtherBranchUntouched();
+  EXPECT_EQ(lockRows(), 0);
+  ctx.LocalConnection = db::openConnection(companyConnectionString("BR01", kBranchServer), dir.path());
+  EXPECT_EQ(markedAtBranch(), branchVouchers());
+  expectAutoSyncBack();
+}
+
+TEST_F(ManualResync, AnsweringNoStillRefreshesTheCounts) {
+  damagedDay();
+  const long long ownCentral = centralVouchers(2);
+  auto out = resync(Answer::No);
+  EXPECT_TRUE(out.asked);
+  EXPECT_FALSE(out.replaced);
+  EXPECT_EQ(centralVouchers(2), ownCentral);
+  EXPECT_EQ(form.lblStatus.caption(), "updation Over");
+  EXPECT_GT(form.msgTransGrid.rows(), 1);
+  expectAutoSyncBack();
+}
+
+TEST_F(ManualResync, WithoutACostCentreNothingIsAsked) {
+  enterDay(1);
+  uploadAll();
+  form.lblCostcentre.setTag("0");
+  ctx.AutoSyncOn = false;
+  host.expectBox(Answer::OK, "Cost Centre not defined Correctly.Exiting now");
+  auto out = daycycle::cmdManualSynch_Click(ctx);
+  EXPECT_FALSE(out.asked);
+  EXPECT_EQ(markedAtBranch(), branchVouchers());
+  // The box follows AutoSyncOn on every way out.
+  EXPECT_EQ(form.ChkAutoSynch.value(), 0);
+  EXPECT_TRUE(form.ChkAutoSynch.visible());
+  EXPECT_FALSE(form.timertrigger.enabled());
+}
+
+}  // namespace
+}  // namespace erpsync

@@ -1,0 +1,262 @@
+// The mismatch locator after a day was uploaded and head office was made to differ: what it lists,
+// what forcing does, that it never touches another branch's vouchers, and that a failure between the
+// re-queue and the retire still converges after the next upload.
+#include <gtest/gtest.h>
+
+#include "mismatch_fixture.h"
+#include "reconcile/locate_mismatching_trans.h"
+#include "reconcile/verify_day.h"
+#include "shared/date_text.h"
+
+namespace erpsync {
+namespace {
+
+using reconcile::LocateAllMismatches;
+using reconcile::LocateMismatchingTrans;
+
+class Locate : public test::UploadedDay {
+ protected:
+  std::vector<std::string> listedNumbers() {
+    std::vector<std::string> out;
+    const auto& g = form.msgMisMatch;
+    for (int r = 1; r < g.rows(); ++r)
+      if (!g.text(r, 1).empty()) out.push_back(g.text(r, 1));
+    return out;
+  }
+};
+
+TEST_F(Locate, ADayInStepListsNothingAndLeavesOneEmptyRow) {
+  enterAndUpload();
+  auto out = LocateAllMismatches(ctx, true);
+  EXPECT_FALSE(out.failed) << (notices().empty() ? "" : notices()[0]);
+  EXPECT_TRUE(out.vouchers.empty());
+  ASSERT_EQ(form.msgMisMatch.rows(), 2);
+  EXPECT_EQ(form.msgMisMatch.text(0, 1), "Inv No          ");
+  EXPECT_EQ(form.msgMisMatch.text(1, 0), "");
+  // Forcing nothing changed nothing.
+  EXPECT_EQ(scalar(branch(), "SELECT count(*) FROM tblSales WHERE SyncStat <> 1"), 0);
+  EXPECT_TRUE(notices().empty());
+}
+
+TEST_F(Locate, ListsEveryFamilyIntoOneGridWithoutChangingAnythingUnlessForced) {
+  enterAndUpload();
+  const auto sale = voucher("tblSales", 1), order = voucher("tblOrder"), note = voucher("tblNotes");
+  // A sale whose central copy was deleted, an order whose central copy lost a line, a note deleted.
+  central().execute("DELETE FROM tblSalesItem WHERE InvID = " + std::to_string(sale.central));
+  central().execute("DELETE FROM tblSales WHERE InvID = " + std::to_string(sale.central));
+  central().execute("DELETE FROM tblOrderItem WHERE InvID = " + std::to_string(order.central) +
+                    " AND SlNo = (SELECT max(SlNo) FROM tblOrderItem WHERE InvID = " + std::to_string(order.central) +
+                    ")");
+  central().execute("DELETE FROM tblNotes WHERE VchID = " + std::to_string(note.central));
+
+  auto out = LocateAllMismatches(ctx, false);
+  ASSERT_FALSE(out.failed);
+  ASSERT_EQ(out.vouchers.size(), 3u);
+  EXPECT_EQ(listedNumbers(), (std::vector<std::string>{sale.number, order.number, note.number}));
+  EXPECT_EQ(form.msgMisMatch.text(1, 0), "1");
+  EXPECT_EQ(form.msgMisMatch.text(3, 0), "3");
+  EXPECT_EQ(form.msgMisMatch.text(1, 2), ddMMMyyyy(today));
+  EXPECT_EQ(form.msgMisMatch.rows(), 5);  // header, three, one empty
+  EXPECT_FALSE(out.vouchers[0].linesDiffer);
+  EXPECT_TRUE(out.vouchers[1].linesDiffer);
+  EXPECT_EQ(out.vouchers[1].branchLines, out.vouchers[1].centralLines + 1);
+  // Listing only: nothing was queued or retired.
+  EXPECT_EQ(syncStat("tblSales", sale.id), 1);
+  EXPECT_EQ(syncStat("tblOrder", order.id), 1);
+  EXPECT_EQ(liveCopies("tblOrder", order.number), 1);
+
+  out = LocateAllMismatches(ctx, true);
+  ASSERT_EQ(out.vouchers.size(), 3u);
+  for (const auto& v : out.vouchers) EXPECT_TRUE(v.requeued) << v.number;
+  EXPECT_TRUE(out.vouchers[1].retired);
+  EXPECT_EQ(syncStat("tblOrder", order.id), 0);
+  EXPECT_EQ(liveCopies("tblOrder", order.number), 0);
+  EXPECT_EQ(scalar(central(), "SELECT count(*) FROM tblOrder WHERE InvNo = '" + order.number + "Del'"), 1);
+
+  const auto up = upload();
+  EXPECT_EQ(up.uploaded, 3);
+  EXPECT_EQ(up.alreadyCentral, 0);
+  expectConverged();
+  EXPECT_TRUE(LocateAllMismatches(ctx, false).vouchers.empty());
+  EXPECT_TRUE(reconcile::VerifyDay(ctx).differences.empty());
+}
+
+TEST_F(Locate, AnotherBranchsVouchersNeitherHideOursNorGetListedOrRetired) {
+  enterAndUpload();
+  const auto sale = voucher("tblSales"), job = voucher("tblJobCard");
+  // The other branch has vouchers of the same day, types and numbers; its job card carries our job
+  // card's central id in its InvID column.
+  for (const char* t : {"tblSales", "tblJobCard", "tblNotes", "tblOrder", "tblStockJournal"})
+    otherBranchCopyOf(t, voucher(t));
+  central().execute("UPDATE tblJobcard SET InvID = " + std::to_string(job.central) + " WHERE CCID = 3");
+  const long long others = otherBranchRows();
+  ASSERT_GT(others, 0);
+  // Their lines differ from ours (one each), yet in step with ours nothing is listed.
+  EXPECT_TRUE(LocateAllMismatches(ctx, true).vouchers.empty());
+
+  // Our copy of the sale is deleted: the other branch's sale of that number does not stand for it.
+  central().execute("DELETE FROM tblSales WHERE InvID = " + std::to_string(sale.central));
+  // Our job card lost a line; retiring it must hit our copy, found by its own key.
+  central().execute("DELETE FROM tblJobCardDetail WHERE JobCardID = " + std::to_string(job.central) + " AND SlNo = 1");
+  auto out = LocateAllMismatches(ctx, true);
+  ASSERT_EQ(out.vouchers.size(), 2u);
+  EXPECT_EQ(out.vouchers[0].number, sale.number);
+  EXPECT_EQ(out.vouchers[1].number, job.number);
+  EXPECT_TRUE(out.vouchers[1].retired);
+  EXPECT_EQ(scalar(central(), "SELECT count(*) FROM tblJobcard WHERE JobCardID = " + std::to_string(job.central) +
+                                  " AND Party = '#DELETEDFROMBRANCH#' AND JobCardNo = '" + job.number + "Del'"),
+            1);
+  EXPECT_EQ(otherBranchRows(), others);
+
+  upload();
+  expectConverged();
+  EXPECT_EQ(otherBranchRows(), others);
+  EXPECT_EQ(scalar(central(), "SELECT count(*) FROM tblSales WHERE CCID = 3 AND InvNo = '" + sale.number + "'"), 1);
+}
+
+TEST_F(Locate, OnlyTheChosenVoucherTypesAreExamined) {
+  enterAndUpload();
+  const auto sale = voucher("tblSales"), note = voucher("tblNotes");
+  central().execute("DELETE FROM tblSales WHERE InvID = " + std::to_string(sale.central));
+  central().execute("DELETE FROM tblNotes WHERE VchID = " + std::to_string(note.central));
+  const long long saleType =
+      scalar(branch(), "SELECT VchTypeID FROM tblSales WHERE InvID = " + std::to_string(sale.id));
+  form.lstVchtypes.addItem("Sales", saleType);
+  form.lstVchtypes.setSelected(0, true);
+  auto out = LocateAllMismatches(ctx, false);
+  ASSERT_EQ(out.vouchers.size(), 1u);
+  EXPECT_EQ(out.vouchers[0].number, sale.number);
+}
+
+TEST_F(Locate, AVoucherRenumberedAtTheBranchRetiresItsOldCopy) {
+  enterAndUpload();
+  const auto sale = voucher("tblSales");
+  branch().execute("UPDATE tblSales SET InvNo = 'S-NEW' WHERE InvID = " + std::to_string(sale.id));
+  auto out = LocateMismatchingTrans(ctx, "TBLsALES", "TBLSALESITEM", true);
+  ASSERT_EQ(out.vouchers.size(), 1u);
+  EXPECT_EQ(out.vouchers[0].number, "S-NEW");
+  EXPECT_TRUE(out.vouchers[0].retired);
+  upload();
+  EXPECT_EQ(liveCopies("tblSales", sale.number), 0);
+  EXPECT_EQ(liveCopies("tblSales", "S-NEW"), 1);
+  expectConverged();
+}
+
+TEST_F(Locate, NumbersWithQuotesAreComparedNotBrokenInto) {
+  enterAndUpload();
+  const auto sale = voucher("tblSales");
+  branch().execute("UPDATE tblSales SET InvNo = 'S''1' WHERE InvID = " + std::to_string(sale.id));
+  central().execute("UPDATE tblSales SET InvNo = 'S''1' WHERE InvID = " + std::to_string(sale.central));
+  central().execute("DELETE FROM tblSalesItem WHERE InvID = " + std::to_string(sale.central));
+  auto out = LocateMismatchingTrans(ctx, "tblSales", "tblSalesItem", false);
+  EXPECT_FALSE(out.failed) << (notices().empty() ? "" : notices()[0]);
+  ASSERT_EQ(out.vouchers.size(), 1u);
+  EXPECT_EQ(out.vouchers[0].number, "S'1");
+  EXPECT_EQ(out.vouchers[0].centralLines, 0);
+}
+
+// --- failures between the two sides --------------------------------------------------------------
+
+class LocateFailure : public Locate {
+ protected:
+  test::FaultyConnection& faultyCentral() {
+    if (!faulty_) {
+      auto f = std::make_unique<test::FaultyConnection>(std::move(ctx.WebConnection));
+      faulty_ = f.get();
+      ctx.WebConnection = std::move(f);
+    }
+    return *faulty_;
+  }
+  test::FaultyConnection& faultyBranch() {
+    if (!faultyBranch_) {
+      auto f = std::make_unique<test::FaultyConnection>(std::move(ctx.LocalConnection));
+      faultyBranch_ = f.get();
+      ctx.LocalConnection = std::move(f);
+    }
+    return *faultyBranch_;
+  }
+
+ private:
+  test::FaultyConnection* faulty_ = nullptr;
+  test::FaultyConnection* faultyBranch_ = nullptr;
+};
+
+TEST_F(LocateFailure, ARetireThatFailsLeavesTheVoucherUploadedAndItsCopyLive) {
+  enterAndUpload();
+  const auto sale = voucher("tblSales");
+  branch().execute("UPDATE tblSales SET InvNo = 'S-NEW' WHERE InvID = " + std::to_string(sale.id));
+  faultyCentral().failExecuteContaining = "#DELETEDFROMBRANCH#";
+  auto out = LocateMismatchingTrans(ctx, "tblSales", "tblSalesItem", true);
+  EXPECT_TRUE(out.failed);
+  ASSERT_EQ(notices().size(), 1u);
+  EXPECT_NE(notices()[0].find("Connection failure"), std::string::npos);
+  // Listed, but neither queued nor retired.
+  ASSERT_EQ(out.vouchers.size(), 1u);
+  EXPECT_FALSE(out.vouchers[0].requeued);
+  EXPECT_EQ(syncStat("tblSales", sale.id), 1);
+  EXPECT_EQ(liveCopies("tblSales", sale.number), 1);
+  // The next upload adds nothing: no second live copy of the voucher.
+  const long long before = scalar(central(), "SELECT count(*) FROM tblSales WHERE CCID = 2");
+  upload();
+  EXPECT_EQ(scalar(central(), "SELECT count(*) FROM tblSales WHERE CCID = 2"), before);
+
+  // Once the link is back, the forced run repairs it and the upload converges.
+  faultyCentral().failExecuteContaining.clear();
+  out = LocateMismatchingTrans(ctx, "tblSales", "tblSalesItem", true);
+  ASSERT_EQ(out.vouchers.size(), 1u);
+  EXPECT_TRUE(out.vouchers[0].retired);
+  upload();
+  EXPECT_EQ(liveCopies("tblSales", sale.number), 0);
+  expectConverged();
+}
+
+TEST_F(LocateFailure, AClosedCentralConnectionStopsBeforeAnythingIsQueued) {
+  enterAndUpload();
+  const auto order = voucher("tblOrder");
+  central().execute("DELETE FROM tblOrderItem WHERE InvID = " + std::to_string(order.central) + " AND SlNo = 1");
+  ctx.WebConnection->close();
+  auto out = LocateAllMismatches(ctx, true);
+  EXPECT_TRUE(out.failed);
+  EXPECT_EQ(syncStat("tblOrder", order.id), 1);
+  ctx.WebConnection->open(companyConnectionString("HO01", kCentralServer));
+  EXPECT_EQ(liveCopies("tblOrder", order.number), 1);
+  out = LocateAllMismatches(ctx, true);
+  ASSERT_EQ(out.vouchers.size(), 1u);
+  upload();
+  expectConverged();
+}
+
+TEST_F(LocateFailure, ABranchCommitThatFailsPutsTheCentralCopyBack) {
+  enterAndUpload();
+  const auto order = voucher("tblOrder");
+  const std::string party =
+      central().query("SELECT Party FROM tblOrder WHERE InvID = " + std::to_string(order.central)).at(0, 0).toString();
+  central().execute("DELETE FROM tblOrderItem WHERE InvID = " + std::to_string(order.central) + " AND SlNo = 1");
+  faultyBranch().failCommit = true;
+  auto out = LocateMismatchingTrans(ctx, "tblOrder", "tblOrderItem", true);
+  EXPECT_TRUE(out.failed);
+  EXPECT_EQ(syncStat("tblOrder", order.id), 1);
+  auto copy = central().query("SELECT InvNo, Party FROM tblOrder WHERE InvID = " + std::to_string(order.central));
+  EXPECT_EQ(copy.at(0, 0).toString(), order.number);
+  EXPECT_EQ(copy.at(0, 1).toString(), party);
+}
+
+TEST_F(LocateFailure, ACopyRetiredWithoutItsRequeueIsListedAgainAndRepaired) {
+  enterAndUpload();
+  const auto sale = voucher("tblSales"), note = voucher("tblNotes");
+  // What a crash between head office's retire and the branch's commit leaves: retired, not queued.
+  central().execute("UPDATE tblSales SET InvNo = InvNo + 'Del', Party = '#DELETEDFROMBRANCH#' WHERE InvID = " +
+                    std::to_string(sale.central));
+  central().execute("UPDATE tblNotes SET Narration = '#DELETEDFROMBRANCH#' WHERE VchID = " +
+                    std::to_string(note.central));
+  auto out = LocateAllMismatches(ctx, true);
+  ASSERT_EQ(out.vouchers.size(), 2u);
+  EXPECT_TRUE(out.vouchers[0].requeued);
+  EXPECT_FALSE(out.vouchers[0].retired);  // already retired: not marked a second time
+  EXPECT_EQ(scalar(central(), "SELECT count(*) FROM tblSales WHERE InvNo LIKE '%DelDel'"), 0);
+  upload();
+  expectConverged();
+}
+
+}  // namespace
+}  // namespace erpsync

@@ -1,0 +1,177 @@
+// The high-water-mark tools (the marks label and Clear Activity), and the Mismatch page's check with
+// the operator's re-send question.
+#include <gtest/gtest.h>
+
+#include "app/frm_synch.h"
+#include "mismatch_fixture.h"
+#include "reconcile/activity_marks.h"
+#include "reconcile/locate_mismatching_trans.h"
+#include "reconcile/mismatch_page.h"
+
+namespace erpsync {
+namespace {
+
+class Marks : public test::UploadedDay {
+ protected:
+  Marks() { host.setStrict(true); }
+  void logCentralChanges(int n) {
+    for (int i = 1; i <= n; ++i)
+      central().execute("INSERT INTO tblActivity (ID, TableName, tblUniqueID, Action, Active, DateofAction) VALUES (" +
+                        std::to_string(1200 + i) + ", 'tblItemMaster', " + std::to_string(i) +
+                        ", 'Update', 1, getdate())");
+  }
+};
+
+TEST_F(Marks, AnEmptiedCentralLogOffersTheResetOnlyYesChangesTheMarks) {
+  central().execute("DELETE FROM tblActivity");
+  ctx.MaxActivityID = 950;
+  ctx.writeLoopSetting("MaxActivityID", "950");
+  ctx.MaxActivityIDTrans = 7;
+  host.expectBox(Answer::No, "do you want to reset now");
+  reconcile::lblMaxIDS_Click(ctx);
+  EXPECT_EQ(ctx.MaxActivityID, 950);
+  EXPECT_EQ(ctx.MaxActivityIDTrans, 7);
+  host.expectBox(Answer::Yes, " your web activity log ID is 0 but your desktop synch ID is 950");
+  reconcile::lblMaxIDS_Click(ctx);
+  EXPECT_EQ(host.boxes.back().buttons, Buttons::YesNo);
+  EXPECT_EQ(host.boxes.back().icon, Icon::Question);
+  EXPECT_EQ(ctx.MaxActivityID, 0);
+  EXPECT_EQ(ctx.readLoopSetting("MaxActivityID"), "0");
+  EXPECT_EQ(form.lblMaxIDS.caption().rfind(" Max Server Activity ID 0\r\n", 0), 0u);
+}
+
+TEST_F(Marks, MarksWithinTheLogsOnlyTellTheValues) {
+  enterAndUpload();
+  logCentralChanges(3);
+  const auto tops = reconcile::ReadActivityLogTops(ctx);
+  EXPECT_EQ(tops.server, 1203);
+  EXPECT_GT(tops.branch, 0);
+  ctx.MaxActivityID = 1203;
+  ctx.MaxActivityIDTrans = tops.branch;
+  ctx.writeLoopSetting("MaxActivityIDTrans", "1");
+  host.expectBox(Answer::OK, " your web activity log ID is 1203 but your desktop synch ID is 1203");
+  reconcile::lblMaxIDS_Click(ctx);
+  EXPECT_EQ(host.boxes.back().buttons, Buttons::OK);
+  EXPECT_EQ(ctx.readLoopSetting("MaxActivityIDTrans"), "1");  // nothing written
+}
+
+TEST_F(Marks, AWorkingDateWithoutVouchersPutsTheBranchLogBehind) {
+  enterAndUpload();
+  ctx.MaxActivityIDTrans = 5;
+  form.dtpdate.setValue(db::DateTime::fromDayNumber(today.dayNumber() + 1));
+  EXPECT_EQ(reconcile::ReadActivityLogTops(ctx).branch, 0);
+  host.expectBox(Answer::Yes, "do you want to reset now");
+  reconcile::lblMaxIDS_Click(ctx);
+  EXPECT_EQ(ctx.MaxActivityIDTrans, 0);
+  EXPECT_EQ(ctx.readLoopSetting("MaxActivityIDTrans"), "0");
+}
+
+TEST_F(Marks, ClearActivitySkipsEveryPendingMasterChange) {
+  logCentralChanges(4);
+  ctx.MaxActivityID = 3;
+  form.msgActivity.addItem("5\ttblItemMaster\t1/1/2026");
+  host.expectBox(Answer::No, "Do you want to clear master updation activities from server");
+  reconcile::cmdClearActivity_Click(ctx);
+  EXPECT_EQ(ctx.MaxActivityID, 3);
+
+  host.expectBox(Answer::Yes, "Do you want to clear master updation activities from server");
+  reconcile::cmdClearActivity_Click(ctx);
+  EXPECT_EQ(ctx.MaxActivityID, 1204);
+  EXPECT_EQ(ctx.readLoopSetting("MaxActivityID"), "1204");
+  EXPECT_EQ(form.msgActivity.rows(), 1);
+  EXPECT_EQ(form.msgActivity.text(0, 1), " TableName ");
+  // Nothing was deleted from the log.
+  EXPECT_EQ(scalar(central(), "SELECT count(*) FROM tblActivity WHERE ID > 1200"), 4);
+}
+
+TEST_F(Marks, AnUnreadableLogIsToldAndNothingIsWritten) {
+  ctx.MaxActivityID = 10;
+  ctx.WebConnection->close();
+  host.expectBox(Answer::OK, "closed");
+  reconcile::lblMaxIDS_Click(ctx);
+  host.expectBox(Answer::Yes, "Do you want to clear");
+  host.expectBox(Answer::OK, "closed");
+  reconcile::cmdClearActivity_Click(ctx);
+  EXPECT_EQ(host.boxes.back().icon, Icon::Exclamation);
+  EXPECT_EQ(ctx.MaxActivityID, 10);
+}
+
+// --- the Mismatch page -----------------------------------------------------------------------------
+
+class Page : public test::UploadedDay {};
+
+TEST_F(Page, TheCheckListsAndVerifiesAndGivesAutoSyncBackAsItWas) {
+  enterAndUpload();
+  const auto sale = voucher("tblSales"), order = voucher("tblOrder");
+  central().execute("DELETE FROM tblSales WHERE InvID = " + std::to_string(sale.central));
+  central().execute("UPDATE tblOrderItem SET Qty = Qty + 1 WHERE InvID = " + std::to_string(order.central));
+  form.ChkAutoSynch.setValue(1);
+  form.timertrigger.setEnabled(true);
+  bool timerOffDuringCheck = false;
+  host.onDoEvents = [&] { timerOffDuringCheck |= !form.timertrigger.enabled() && !form.SSTab2.enabled(); };
+
+  reconcile::MismatchPageCheck(ctx);
+  EXPECT_TRUE(timerOffDuringCheck);
+  EXPECT_EQ(form.lblStatus.caption(), "Checking Ended");
+  EXPECT_EQ(form.msgMisMatch.text(1, 1), sale.number);
+  EXPECT_EQ(form.msgMisMatch.rows(), 3);
+  // The changed quantity is only seen by the verification.
+  ASSERT_EQ(form.msgVerify.rows(), 3);
+  EXPECT_EQ(form.msgVerify.text(1, 1), sale.number);
+  EXPECT_EQ(form.msgVerify.text(2, 1), order.number);
+  EXPECT_EQ(form.ChkAutoSynch.value(), 1);
+  EXPECT_TRUE(form.timertrigger.enabled());
+  EXPECT_TRUE(form.ChkAutoSynch.visible());
+  EXPECT_TRUE(form.SSTab2.enabled());
+  EXPECT_FALSE(host.busy);
+
+  // Auto-sync that was off stays off: the check does not start the timer.
+  form.ChkAutoSynch.setValue(0);
+  form.timertrigger.setEnabled(false);
+  ctx.AutoSyncOn = true;
+  reconcile::MismatchPageCheck(ctx);
+  EXPECT_EQ(form.ChkAutoSynch.value(), 0);
+  EXPECT_FALSE(form.timertrigger.enabled());
+}
+
+TEST_F(Page, TheResendQuestionDecidesWhetherAnythingIsQueued) {
+  enterAndUpload();
+  const auto sale = voucher("tblSales");
+  central().execute("DELETE FROM tblSales WHERE InvID = " + std::to_string(sale.central));
+  host.expectBox(Answer::No, "1 voucher(s) of the day differ from head office");
+  auto out = reconcile::ResyncMismatches(ctx);
+  ASSERT_EQ(out.vouchers.size(), 1u);
+  EXPECT_FALSE(out.vouchers[0].requeued);
+  EXPECT_EQ(syncStat("tblSales", sale.id), 1);
+
+  host.expectBox(Answer::Yes, "Send them again?");
+  out = reconcile::ResyncMismatches(ctx);
+  ASSERT_EQ(out.vouchers.size(), 1u);
+  EXPECT_TRUE(out.vouchers[0].requeued);
+  EXPECT_EQ(syncStat("tblSales", sale.id), 0);
+  EXPECT_EQ(form.msgMisMatch.rows(), 3);  // listed once, not once per run
+  upload();
+  expectConverged();
+}
+
+TEST_F(Page, TheWindowRunsTheCheckOnThePageAndTheMarkToolsOnTheirControls) {
+  enterAndUpload();
+  FrmSynch frm(ctx);
+  central().execute("DELETE FROM tblNotes");
+  form.SSTab2.setTab(2);
+  EXPECT_EQ(form.lblStatus.caption(), "Checking Ended");
+  EXPECT_EQ(form.msgMisMatch.rows(), 2 + 2);  // both notes
+  EXPECT_EQ(form.msgVerify.rows(), 1 + 2);
+
+  central().execute("DELETE FROM tblActivity");
+  ctx.MaxActivityID = 4;
+  host.expectBox(Answer::No, "do you want to reset now");
+  ASSERT_TRUE(form.lblMaxIDS_Click);
+  form.lblMaxIDS_Click();
+  host.expectBox(Answer::Yes, "Do you want to clear master updation activities from server");
+  form.cmdClearActivity.click();
+  EXPECT_EQ(ctx.MaxActivityID, 0);
+}
+
+}  // namespace
+}  // namespace erpsync
