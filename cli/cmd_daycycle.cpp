@@ -33,13 +33,17 @@ const char* dayEndText(daycycle::DayEndResult r) {
   return "";
 }
 
-// The rows of msgMisMatch below its header, one a line.
-void printMismatches(const form::Grid& g, std::ostream& out) {
+// The rows of msgMisMatch below its header, one a line; false when there were none.
+bool printMismatches(const form::Grid& g, std::ostream& out) {
+  bool any = false;
   for (int r = 1; r < g.rows(); ++r) {
     std::string line;
     for (int c = 0; c < g.cols(); ++c) line += (c ? "  " : "") + g.text(r, c);
-    if (line.find_first_not_of(' ') != std::string::npos) out << "  " << line << "\n";
+    if (line.find_first_not_of(' ') == std::string::npos) continue;
+    out << "  " << line << "\n";
+    any = true;
   }
+  return any;
 }
 
 }  // namespace
@@ -49,9 +53,10 @@ void addDaycycleCommands(CLI::App& app, int& exitCode) {
                 [](FrmSynch& frm, std::ostream& out) {
                   auto r = daycycle::cmdDayEnd_Click(frm.ctx);
                   out << "Working date: " << ddMMMyyyy(frm.form.dtpdate.value()) << "\n" << dayEndText(r) << "\n";
-                  if (r == daycycle::DayEndResult::Differs || r == daycycle::DayEndResult::Unverified)
-                    out << frm.form.lblStatus.caption();
-                  if (r == daycycle::DayEndResult::Differs) printMismatches(frm.form.msgMisMatch, out);
+                  if (r == daycycle::DayEndResult::Unverified) out << frm.form.lblStatus.caption() << "\n";
+                  if (r == daycycle::DayEndResult::Differs && !printMismatches(frm.form.msgMisMatch, out))
+                    out << "  No voucher newly listed: the ones listed before are queued; resync replaces head "
+                           "office's copy of the day\n";
                   out.flush();
                 });
   addButtonVerb(

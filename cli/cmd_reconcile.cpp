@@ -39,10 +39,13 @@ void printMarks(FrmSynch& frm, std::ostream& out) {
     frm.ctx.notice(e.description());
     return;
   }
-  out << "MaxActivityID " << frm.ctx.MaxActivityID << "  head office change log " << t.server << "\n"
-      << "MaxActivityIDTrans " << frm.ctx.MaxActivityIDTrans << "  branch voucher changes of "
+  out << "MaxActivityID " << frm.ctx.MaxActivityID << "  newest head-office change " << t.server << "\n"
+      << "MaxActivityIDTrans " << frm.ctx.MaxActivityIDTrans << "  newest new or deleted voucher of "
       << ddMMMyyyy(frm.form.dtpdate.value()) << " " << t.branch << "\n"
-      << (t.behind(frm.ctx) ? "A change log is behind its mark" : "The marks are within the logs") << std::endl;
+      << (t.behind(frm.ctx) ? "A mark is above its newest change: a reset (--reset) sets the marks to these values; "
+                              "changes above them are read again, vouchers already at head office are only marked"
+                            : "The marks are within the logs")
+      << std::endl;
 }
 
 // The headless host answers the operation's question as the verb's flag says.
