@@ -94,10 +94,11 @@ std::string compare(const VoucherKind& k, const Side& b, std::size_t br, const S
   auto add = [&out](const std::string& what) { out += (out.empty() ? "" : "; ") + what; };
   for (std::size_t f = 0; f < b.headers.fields.size(); ++f) {
     const std::string& name = b.headers.fields[f].name;
-    // The key is renumbered by the upload, the identity numbered by head office, and the two marks
-    // are written on each side after the copy.
+    // The key is renumbered by the upload, the identity numbered by head office, the two marks are
+    // written on each side after the copy, and the lock is the branch's own (day start and day end set
+    // it on the branch's vouchers only).
     if (text::iequals(name, k.key) || text::iequals(name, k.identity) || text::iequals(name, "SyncStat") ||
-        text::iequals(name, "ServInvID"))
+        text::iequals(name, "ServInvID") || text::iequals(name, "LockMode"))
       continue;
     const int cf = c.headers.fieldIndex(name);
     if (cf < 0) continue;
