@@ -71,7 +71,7 @@ struct RowChange {
 
 // Applies changes in one branch transaction. Returns how many of them are now in place: all of them,
 // or none when one failed (the transaction is rolled back and the branch keeps its rows as they were).
-// failedAt is the index of the change that failed, when one did.
+// failedAt is the index of the change that failed, when one did (0 when the commit failed).
 std::size_t applyChanges(SyncContext& ctx, const std::vector<RowChange>& changes, std::size_t& failedAt) {
   auto& local = ctx.local();
   std::size_t i = 0;
@@ -94,17 +94,24 @@ std::size_t applyChanges(SyncContext& ctx, const std::vector<RowChange>& changes
     return changes.size();
   } catch (const db::DbError& e) {
     ctx.notice(e.description() + "Masters uploading" + (i < changes.size() ? changes[i].table : std::string()));
-    failedAt = i;
+    // A failed commit names no change of its own: the whole batch is undone, so none of it counts and
+    // the mark stays before its first change.
+    failedAt = i < changes.size() ? i : 0;
     return 0;
   }
 }
 
-// The changes of copied tables are applied this many to a branch transaction (and the mark goes to the
-// settings file at the same rhythm): a commit per change costs more than the change itself. A failed
+// The changes of copied tables are applied this many to a branch transaction: a commit per change
+// costs more than the change itself. A failed
 // change rolls back its batch; the changes before it are applied again in a batch of their own, so
 // the outcome is the one a transaction per change gives: everything before the failed change applied,
 // the failed one's branch row as it was, the mark just before it.
 constexpr std::size_t kBatch = 50;
+
+// The mark goes to the settings file every this many changes and at the end of the run: each write is
+// a safe replace on disk that costs more than a batch of changes, and a mark that lags after a crash
+// only has the next pass apply the same changes again, which leaves the same branch rows.
+constexpr int kMarkEvery = 500;
 
 }  // namespace
 
@@ -130,7 +137,7 @@ MasterDownloadOutcome uploadMasters(SyncContext& ctx) {
   auto advance = [&](long long id) {
     lastId = id;
     ++out.applied;
-    if (lastId > 0 && ++unsaved >= static_cast<int>(kBatch)) {
+    if (lastId > 0 && ++unsaved >= kMarkEvery) {
       ctx.writeLoopSetting("MaxActivityID", std::to_string(lastId));
       unsaved = 0;
     }
@@ -159,6 +166,13 @@ MasterDownloadOutcome uploadMasters(SyncContext& ctx) {
 
   bool boardRatesLoaded = false;
   for (std::size_t r = 0; r < log.size(); ++r) {
+    if (ctx.host.stopRequested()) {
+      // The changes gathered so far are applied; the mark stops after them.
+      ctx.log("Masters uploading", "Stopped: the program was asked to stop");
+      flush();
+      out.completed = false;
+      break;
+    }
     const long long id = log.at(r, "ID").toInt();
     const std::string table = log.at(r, "TableName").toString();
     const std::string action = log.at(r, "Action").toString();
