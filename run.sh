@@ -3,12 +3,23 @@
 #   ./run.sh demo   embedded branch and central servers with sample data, then the synchroniser on them
 #   ./run.sh test   every test
 #   ./run.sh build  build only
+#   ./run.sh windows  cross-build for Windows (mingw-w64), run the core tests under Wine, make the zip
+#   ./run.sh package  the .deb (both programs, man page, README, systemd units)
+#   ./run.sh install-check  install that .deb and run the headless demo from an empty folder
+#   ./run.sh concurrency  eight branches uploading 1,000 vouchers each into one head office, then the check
+#   ./run.sh soak   the unattended runner for 30 minutes under ERP activity: memory, files, log growth
+#   ./run.sh sweep  the full fault sweep (ERPSYNC_SWEEP_POINTS points per operation, default 64)
 set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake ninja-build g++ pkg-config libsqlite3-dev unixodbc unixodbc-dev tdsodbc libsqliteodbc
   libfmt-dev libcli11-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core xvfb xauth)
+
+# What the Windows build adds: the cross compiler, Wine to run the tests, and what builds the libraries
+# Debian does not ship for mingw (SQLite from its Debian source package needs tclsh and dpkg-source).
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64 tcl
+  dpkg-dev xz-utils zip)
 
 install_packages() {
   local missing=()
@@ -29,8 +40,9 @@ build() {
   cmake --build build -j "$(nproc)"
 }
 
-# The main job on the embedded servers: a fresh testbed, the schema upgrade, a headless connect, a
-# day of ERP work at the branch and head office, and what the change logs and the push lock now say.
+# The main job on the embedded servers: a fresh testbed, the schema upgrade, a headless connect, the
+# day start, a day of ERP work at the branch and head office, what the change logs and the push lock
+# now say, the passes that bring both sides in step, the comparison, and the day end.
 run_demo() {
   local home=build/demo cli=build/cli/erpsync-cli
   echo "== Testbed: embedded branch and central servers (rows per table)"
@@ -39,6 +51,8 @@ run_demo() {
   "$cli" update-database --home "$home"
   echo; echo "== Connect"
   "$cli" connect --home "$home"
+  echo; echo "== Day start: the branch's stock and ledger balances rebuilt from head office"
+  "$cli" day-start --home "$home" --yes
   echo; echo "== ERP activity: vouchers at the branch, masters and board rates at head office"
   "$cli" testbed simulate --home "$home"
   local q="SELECT ID, TableName, tblUniqueID, Action, ParentID, VchTYpeID, tblUniqueRefID, ActionTime FROM tblActivity ORDER BY ID"
@@ -54,9 +68,53 @@ run_demo() {
   ERPSYNC_SERVER_CLOCK_OFFSET=600 "$cli" run --home "$home" --passes 10 --wait-ms 0 --until-quiet
   echo; echo "== Branch and central counts side by side"
   "$cli" counts --home "$home"
-  echo "(Board rates come down through the board-rate import, which this version does not have yet; the"
-  echo " central change log keeps announcing them, and the daily log says so.)"
+  echo; echo "== The day's vouchers compared one by one (header, lines, quantity and amount sums)"
+  "$cli" verify --home "$home"
+  echo; echo "== Day end: every count equal, the branch's vouchers locked"
+  "$cli" day-end --home "$home" --yes
   echo; echo "Daily log: $(ls -d "$home"/BR01* 2>/dev/null | head -n 1)"
+}
+
+# Cross-build for 64-bit Windows and run the core test programs under Wine, each program once.
+run_windows() {
+  local deps=build-windows/deps out=build-windows/build
+  packaging/windows/build_deps.sh "$deps"
+  cmake -S . -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+    -DERPSYNC_WINDOWS_DEPS="$PWD/$deps" -DERPSYNC_GUI=OFF -DERPSYNC_BENCH=OFF >/dev/null
+  cmake --build "$out" -j "$(nproc)"
+  # A Wine prefix made once before the tests start in parallel; no prompts for Mono or Gecko.
+  export WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all
+  wineboot -i >/dev/null 2>&1 || true
+  ctest --test-dir "$out" --output-on-failure -j "$(nproc)"
+  (cd "$out" && cpack -G ZIP >/dev/null && ls "$PWD"/erpsync-*.zip)
+}
+
+run_package() {
+  cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DERPSYNC_TESTS=OFF -DERPSYNC_BENCH=OFF \
+    >/dev/null
+  cmake --build build-package -j "$(nproc)"
+  (cd build-package && cpack -G DEB >/dev/null && ls "$PWD"/erpsync_*.deb)
+}
+
+# The .deb on this machine, then the headless demo from an empty folder: no source tree involved.
+run_install_check() {
+  local deb
+  deb="$(ls "$PWD"/build-package/erpsync_*.deb | head -n 1)"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get install -y -qq "$deb" >/dev/null
+  local dir
+  dir="$(mktemp -d)"
+  (
+    cd "$dir"
+    erpsync-cli testbed init --home .
+    erpsync-cli update-database --yes --home .
+    erpsync-cli testbed simulate --home .
+    ERPSYNC_SERVER_CLOCK_OFFSET=600 erpsync-cli run --home . --passes 3 --wait-ms 0
+    man -w erpsync-cli >/dev/null
+  )
+  rm -rf "$dir"
+  echo "install check passed"
 }
 
 case "${1:-}" in
@@ -75,8 +133,44 @@ case "${1:-}" in
     install_packages
     build
     ;;
+  windows)
+    PACKAGES+=("${WINDOWS_PACKAGES[@]}")
+    install_packages
+    run_windows
+    ;;
+  package)
+    install_packages
+    run_package
+    ;;
+  install-check)
+    install_packages
+    [ -n "$(ls build-package/erpsync_*.deb 2>/dev/null)" ] || run_package
+    run_install_check
+    ;;
+  sweep)
+    install_packages
+    build
+    rm -f build/sweep-report.md
+    ERPSYNC_SWEEP_POINTS="${ERPSYNC_SWEEP_POINTS:-64}" ERPSYNC_SWEEP_REPORT="$PWD/build/sweep-report.md" \
+      build/tests/test_faults --gtest_filter='Operations/Sweep.*'
+    echo "Figures: build/sweep-report.md"
+    ;;
+  concurrency)
+    # Branches entering and uploading into one head office at once (sizes: --branches N --vouchers N ...).
+    install_packages
+    build
+    shift
+    build/cli/erpsync-cli testbed concurrency --dir build/concurrency "$@"
+    ;;
+  soak)
+    # The unattended runner for a long stretch under ERP activity (--minutes M ...); figures in build/soak.
+    install_packages
+    build
+    shift
+    tools/soak.sh --cli build/cli/erpsync-cli --dir build/soak "$@"
+    ;;
   *)
-    echo "usage: $0 demo|test|build" >&2
+    echo "usage: $0 demo|test|build|windows|package|install-check|sweep|concurrency|soak" >&2
     exit 2
     ;;
 esac

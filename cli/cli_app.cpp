@@ -4,6 +4,7 @@
 
 #include "cmd_app.h"
 #include "cmd_capture.h"
+#include "cmd_concurrency.h"
 #include "cmd_daycycle.h"
 #include "cmd_reconcile.h"
 #include "cmd_sql.h"
@@ -20,6 +21,7 @@ void addAllCommands(CLI::App& app, int& exitCode) {
   addSqlCommand(app, exitCode);
   addTestbedCommands(app, exitCode);
   addCaptureCommands(app, exitCode);
+  addConcurrencyCommand(app, exitCode);
   addSyncCommands(app, exitCode);
   addStockCommands(app, exitCode);
   addStockImportCommands(app, exitCode);

@@ -14,6 +14,7 @@
 #include "form/main_form.h"
 #include "shared/date_text.h"
 #include "shared/sync_context.h"
+#include "stop_signal.h"
 #include "util/date_time.h"
 
 #ifdef _WIN32
@@ -59,6 +60,7 @@ int runVerb(const std::string& verb, const VerbOptions& options, const VerbHandl
             std::ostream& err) {
   ConsoleHost host(out, err);
   host.answerYes = options.yes;
+  host.stopFlag = &installStopHandlers();
   SystemClock clock;
   MainForm form;
   SyncContext ctx(host, clock, form, resolveProgramFolder(options.home));
@@ -70,6 +72,8 @@ int runVerb(const std::string& verb, const VerbOptions& options, const VerbHandl
   // nothing to wait for.
   if (ctx.SyncServerName.empty()) return kExitUsage;
 
+  // Update Database is itself the answer to the "not yet prepared" message: it is not shown before it.
+  frm.tellUnpreparedDatabases = verb != "Update Database";
   frm.runOperation("Connect", [&frm] { frm.cmdConnect_Click(); });
   if (!db::isOpen(ctx.LocalConnection) || !db::isOpen(ctx.WebConnection)) {
     auto which = [](const std::unique_ptr<db::Connection>& c, const std::string& code, const char* key,
@@ -88,6 +92,12 @@ int runVerb(const std::string& verb, const VerbOptions& options, const VerbHandl
   if (!options.date.empty())
     if (auto d = DateTime::fromIso(options.date)) form.dtpdate.setValue(*d);
   if (handler) frm.runOperation(verb, [&] { handler(frm, out); });
+  if (host.stopRequested()) {
+    // Operations stop between units: nothing half-copied stays behind, the rest waits for the next run.
+    const std::string why = "Stopped by " + stopReason() + "; the unit in hand was finished, the rest waits";
+    ctx.log("Headless " + verb, why);
+    err << "[stopped] " << why << std::endl;
+  }
   return host.errorsShown() + host.noticesShown() > 0 ? kExitOperationError : kExitOk;
 }
 
@@ -103,6 +113,15 @@ CLI::App* addButtonVerb(CLI::App& app, int& exitCode, const std::string& name, c
 }
 
 namespace {
+
+// The pause between two passes, cut short when the program is asked to stop.
+void pauseUnlessStopped(Host& host, int ms) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  const std::chrono::steady_clock::duration step = std::chrono::milliseconds(100);
+  for (auto now = std::chrono::steady_clock::now(); !host.stopRequested() && now < end;
+       now = std::chrono::steady_clock::now())
+    std::this_thread::sleep_for(end - now < step ? end - now : step);
+}
 
 // What connect shows the operator, one value a line.
 void printConnection(FrmSynch& frm, std::ostream& out) {
@@ -133,17 +152,21 @@ void addAppCommands(CLI::App& app, int& exitCode) {
   auto passes = std::make_shared<int>(1);
   auto waitMs = std::make_shared<int>(5000);
   auto untilQuiet = std::make_shared<bool>(false);
+  auto untilStopped = std::make_shared<bool>(false);
   CLI::App* run = addButtonVerb(
       app, exitCode, "run", "load, connect and run auto-sync passes",
-      [passes, waitMs, untilQuiet](FrmSynch& frm, std::ostream& out) {
+      [passes, waitMs, untilQuiet, untilStopped](FrmSynch& frm, std::ostream& out) {
         printConnection(frm, out);
         // Unattended means auto-sync on, whatever the window would start with.
         frm.form.ChkAutoSynch.setValue(1);
-        for (int i = 0; i < *passes; ++i) {
-          if (i > 0) std::this_thread::sleep_for(std::chrono::milliseconds(*waitMs));
+        long long done = 0;
+        for (long long i = 0; *untilStopped || i < *passes; ++i) {
+          if (i > 0) pauseUnlessStopped(frm.ctx.host, *waitMs);
+          if (frm.ctx.host.stopRequested()) break;
           // An operation that keeps auto-sync off (a refused day end) stops the run.
           if (!frm.form.timertrigger.enabled()) break;
           frm.hooks.timertrigger_Timer();
+          ++done;
           const PassOutcome& p = frm.lastPass;
           out << "Pass " << i + 1 << ": ";
           if (p.offline)
@@ -160,12 +183,15 @@ void addAppCommands(CLI::App& app, int& exitCode) {
                              p.upload.waiting == 0;
           if (*untilQuiet && quiet) break;
         }
+        frm.ctx.log("Headless run", "Ended after " + std::to_string(done) + " passes");
       });
   run->add_option("--passes", *passes, "number of passes (default 1; the most with --until-quiet)")
       ->check(CLI::PositiveNumber);
   run->add_option("--wait-ms", *waitMs, "pause between passes in milliseconds (default 5000)")
       ->check(CLI::NonNegativeNumber);
   run->add_flag("--until-quiet", *untilQuiet, "stop after a pass that found nothing to do");
+  run->add_flag("--until-stopped", *untilStopped,
+                "passes without end, until SIGTERM or Ctrl-C (as a service); --passes is ignored");
 }
 
 }  // namespace erpsync::cli

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -87,7 +88,10 @@ std::string connectionString(const std::string& catalog) {
 class ScratchServer {
  public:
   ScratchServer() {
-    char pattern[] = "/tmp/erpsync_fuzz_XXXXXX";
+    // Kept in memory where the system offers it: every input restores the server's files.
+    std::error_code shm;
+    char pattern[64] = "/dev/shm/erpsync_fuzz_XXXXXX";
+    if (!fs::is_directory("/dev/shm", shm)) std::snprintf(pattern, sizeof pattern, "/tmp/erpsync_fuzz_XXXXXX");
     if (!mkdtemp(pattern)) std::abort();
     base_ = pattern;
     createServer(base_ / "server");

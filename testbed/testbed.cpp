@@ -13,6 +13,7 @@
 #include "db/connection.h"
 #include "db/connection_string.h"
 #include "db/embedded/embedded_server.h"
+#include "db/sql_quote.h"
 #include "util/text.h"
 
 namespace erpsync::testbed {
@@ -451,7 +452,7 @@ void inTransaction(db::Connection& c, F&& f) {
 void createCatalogs(const std::filesystem::path& home, const std::string& dataSource,
                     const std::vector<std::string>& names) {
   auto master = db::openConnection(companyConnectionString(dataSource, "master"), home);
-  for (const auto& n : names) master->execute("CREATE DATABASE [" + n + "]");
+  for (const auto& n : names) master->execute("CREATE DATABASE " + db::sqlBracket(n));
 }
 
 void loadStartup(const std::filesystem::path& home, const std::string& dataSource, const std::string& current,
@@ -532,12 +533,13 @@ void runScript(db::Connection& c, std::string_view script) {
 
 std::string companyConnectionString(const std::string& dataSource, const std::string& db) {
   return "Provider=SQLOLEDB.1;Password=" + std::string(kSaPassword) +
-         ";Persist Security Info=True;User ID=sa;Initial Catalog=" + db + ";Data Source=" + dataSource;
+         ";Persist Security Info=True;User ID=sa;Initial Catalog=" + erpsync::db::connectionStringValue(db) +
+         ";Data Source=" + erpsync::db::connectionStringValue(dataSource);
 }
 
 std::string startupConnectionString(const std::string& dataSource) {
   return "Provider=SQLOLEDB.1;Persist Security Info=False;password=" + std::string(kSaPassword) +
-         ";User ID=sa;Initial Catalog=QMRStartup;Data Source=" + dataSource;
+         ";User ID=sa;Initial Catalog=QMRStartup;Data Source=" + db::connectionStringValue(dataSource);
 }
 
 void init(const InitOptions& o) {

@@ -153,6 +153,8 @@ TEST_P(CorpusRun, EveryStatementBehavesAsWritten) {
   auto corpus = loadCorpus(GetParam(), source);
   ASSERT_FALSE(corpus.statements.empty());
   test::TempDir home;
+  // Copied into a folder that does not exist yet: the Windows runtime's copy refuses an existing one.
+  fs::remove(home.path());
   fs::copy(pristineHome(), home.path(), fs::copy_options::recursive);
   Databases dbs(home.path());
   for (const auto& p : corpus.prepare) prepare(dbs, p);

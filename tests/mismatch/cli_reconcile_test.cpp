@@ -92,7 +92,7 @@ TEST_F(ReconcileVerbs, MarksShowsAndResetsOnlyWhenAsked) {
   auto loop = home.path() / "Resources" / "AppsettingsLoop.ini";
   auto r = runCli("marks " + homeArg());
   EXPECT_EQ(r.exitCode, 0) << r.output;
-  EXPECT_NE(r.output.find("head office change log 0"), std::string::npos) << r.output;
+  EXPECT_NE(r.output.find("newest head-office change 0"), std::string::npos) << r.output;
   const std::string before = test::readFile(loop);
 
   central->execute(

@@ -56,6 +56,7 @@ class ScriptedHost : public Host {
   // Behaviour of the world around.
   bool connected = true;            // isConnectedToInternet()
   bool notifierStartResult = true;  // what startNotifier() reports
+  bool stopAsked = false;           // stopRequested(): the program has been asked to stop
   // Runs inside every doEvents(), e.g. to press a button while an operation yields.
   std::function<void()> onDoEvents;
 
@@ -71,6 +72,7 @@ class ScriptedHost : public Host {
   bool startNotifier(const std::filesystem::path& program, const std::string& text) override;
   void quit() override { ++quitCount; }
   void openSettingsWizard() override { ++settingsWizardOpened; }
+  bool stopRequested() override { return stopAsked; }
 
  private:
   struct Scripted {

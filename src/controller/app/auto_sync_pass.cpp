@@ -86,8 +86,10 @@ PassOutcome timertrigger_Timer(SyncContext& ctx) {
     out.masters = uploadMasters(ctx);
     FillTransCount(ctx);
     ctx.log("Masters uploading End transaction uploading end", "");
-    out.upload = uploadTransactions(ctx, false);
-    if (f.chkAutoSynchInterimStockTransfer.value() == 1) AutoSynchInterimStockTransfer(ctx);
+    // A stop asked for during the masters ends the pass before the push lock is taken.
+    if (!ctx.host.stopRequested()) out.upload = uploadTransactions(ctx, false);
+    if (f.chkAutoSynchInterimStockTransfer.value() == 1 && !ctx.host.stopRequested())
+      AutoSynchInterimStockTransfer(ctx);
     setPassButtons(ctx, false);
   } catch (const std::exception& e) {
     const auto* db = dynamic_cast<const db::DbError*>(&e);

@@ -2,6 +2,7 @@
 // policy (No unless told to answer Yes), and every error shown is counted for the exit code.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <iosfwd>
 #include <string>
@@ -26,6 +27,10 @@ class ConsoleHost : public Host {
   void quit() override { quitRequested_ = true; }
   void openSettingsWizard() override;
   bool isConnectedToInternet() override;
+  bool stopRequested() override { return stopFlag && stopFlag->load(); }
+
+  // Set by the runner's signal handlers when the program is asked to stop; nullptr: never.
+  const std::atomic<bool>* stopFlag = nullptr;
 
   bool quitRequested() const { return quitRequested_; }
   // Error message boxes (critical or exclamation) and notices shown so far.

@@ -53,7 +53,7 @@ void FrmSettings::CMDshowcompany_Click() {
     form.lblFirststatus.setCaption("Online Connection and companies.... ");
     form.cboLocalCompany.clear();
     localStartup_.reset();
-    const std::string cs = startupConnectionString(ctx.saPassword, ctx.LocalServerName);
+    const std::string cs = startupConnectionString(ctx.saPassword, ctx.LocalServerName, ctx.sqlLogin.user);
     localStartup_ = db::makeConnection(cs, ctx.programFolder);
     localStartup_->open(cs);
     addCompanies(ctx, *localStartup_, form.cboLocalCompany);
@@ -74,7 +74,7 @@ void FrmSettings::cmdshowCostCentres_Click() {
     ctx.writeSetting("WEBDBCODE", form.cboOnlineCompany.text());
 
     branchCompany_.reset();
-    const std::string cs = companyConnectionString(form.cboLocalCompany.text(), ctx.LocalServerName);
+    const std::string cs = companyConnectionString(form.cboLocalCompany.text(), ctx.LocalServerName, ctx.sqlLogin);
     branchCompany_ = db::makeConnection(cs, ctx.programFolder);
     branchCompany_->open(cs);
     db::Recordset rs = branchCompany_->query("Select * from tblCostCentre Order by 2 ");

@@ -133,7 +133,12 @@ void FrmSynch::loadStep(F&& f) {
 bool FrmSynch::Form_Load() {
   loadEndedProgram = false;
   loadStep([&] { form.Picture1.setVisible(true); });
-  ctx.saPassword = kSaPassword;
+  loadStep([&] {
+    SqlLoginResult login = loadSqlLogin(ctx.programFolder);
+    ctx.sqlLogin = login.login;
+    if (!login.problem.empty()) ctx.host.messageBox(login.problem, Buttons::OK, Icon::Exclamation);
+  });
+  ctx.saPassword = ctx.sqlLogin.password;
   loadStep([&] {
     if (hooks.AddTrayIcon) hooks.AddTrayIcon();
   });
@@ -209,7 +214,7 @@ void FrmSynch::cmdConnect_Click() {
     form.lblFirststatus.setCaption("linked Server configured");
     // Before the first Update Database the day-row displays below would each fail on the missing
     // tables; the operator gets one message that says what to do instead.
-    checkDatabasesPrepared(true);
+    checkDatabasesPrepared(tellUnpreparedDatabases);
 
     form.lblTimerStatus.setCaption(generalDateTime(ctx.clock.now()));
     form.lblDesktopCompany.setCaption(ctx.LocalDbCode);

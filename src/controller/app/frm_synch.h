@@ -84,6 +84,8 @@ class FrmSynch {
   // Looks for tblDayActivity on the open company connections and sets databasesPrepared. With tell,
   // a missing table is told in one message box that names Update Database as the way to prepare them.
   bool checkDatabasesPrepared(bool tell);
+  // Whether connect tells the operator about unprepared databases (not when Update Database follows).
+  bool tellUnpreparedDatabases = true;
 
   // --- hooks filled by the operations' wiring (app/wire_operations.cpp); empty ones are skipped ---
   struct Hooks {

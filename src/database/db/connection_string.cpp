@@ -62,6 +62,18 @@ void ConnectionString::set(std::string key, std::string value) {
   entries_.emplace_back(text::trim(key, text::kWhitespace), std::move(value));
 }
 
+std::string connectionStringValue(std::string_view value) {
+  const bool plain = value.find_first_of(";\"'") == std::string_view::npos &&
+                     text::trim(value, text::kWhitespace).size() == value.size();
+  if (plain) return std::string(value);
+  std::string out = "\"";
+  for (char c : value) {
+    out += c;
+    if (c == '"') out += '"';
+  }
+  return out + "\"";
+}
+
 bool isEmbeddedDataSource(std::string_view ds) {
   std::string t = text::trim(ds, text::kWhitespace);
   return t.size() >= kEmbeddedPrefix.size() && text::lower(t.substr(0, kEmbeddedPrefix.size())) == kEmbeddedPrefix;

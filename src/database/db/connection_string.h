@@ -30,6 +30,11 @@ class ConnectionString {
   std::vector<std::pair<std::string, std::string>> entries_;
 };
 
+// value as it can stand after "key=" in a connection string and be parsed back unchanged: as it is
+// when that is safe, else wrapped in double quotes (doubled inside). A server name or a company code
+// holding ";" therefore cannot add keys of its own (a second Password, another Data Source).
+std::string connectionStringValue(std::string_view value);
+
 // Data Source values of the form "embedded:<dir>" select the embedded server.
 inline constexpr std::string_view kEmbeddedPrefix = "embedded:";
 bool isEmbeddedDataSource(std::string_view dataSource);

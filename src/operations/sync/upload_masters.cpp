@@ -166,6 +166,13 @@ MasterDownloadOutcome uploadMasters(SyncContext& ctx) {
 
   bool boardRatesLoaded = false;
   for (std::size_t r = 0; r < log.size(); ++r) {
+    if (ctx.host.stopRequested()) {
+      // The changes gathered so far are applied; the mark stops after them.
+      ctx.log("Masters uploading", "Stopped: the program was asked to stop");
+      flush();
+      out.completed = false;
+      break;
+    }
     const long long id = log.at(r, "ID").toInt();
     const std::string table = log.at(r, "TableName").toString();
     const std::string action = log.at(r, "Action").toString();

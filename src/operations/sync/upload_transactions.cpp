@@ -127,6 +127,12 @@ UploadOutcome uploadTransactions(SyncContext& ctx, bool blnmanualDateWiseSynch) 
   long long lastId = 0;
   int unsaved = 0;  // handled rows whose id is not yet in the settings file
   for (std::size_t r = 0; r < log.size(); ++r) {
+    if (ctx.host.stopRequested()) {
+      // Between vouchers: the one before is committed on both sides, its mark follows below.
+      ctx.log(" Auto synch Stopped  ", "The program was asked to stop");
+      out.stopped = true;
+      break;
+    }
     const std::string table = log.at(r, "tablename").toString();
     const std::string action = log.at(r, "Action").toString();
     const auto actionTime = log.at(r, "ActionTime").toDateTime();

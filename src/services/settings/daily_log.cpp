@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string_view>
 
 #include "settings/settings_files.h"
 
@@ -26,7 +27,19 @@ fs::path LogFolderFor(const fs::path& programFolder, const std::string& localDbC
   const char* month = today.month >= 1 && today.month <= 12 ? kMonths[today.month - 1] : "";
   char year[8];
   std::snprintf(year, sizeof year, "%04d", today.year);
-  return programFolder / (localDbCode.substr(0, 5) + " " + month + " " + year);
+  // The first five characters (not bytes: a multi-byte character is never cut) of the code, as one
+  // folder name under the program folder: a separator, a drive colon or a character Windows refuses
+  // in file names becomes "_", so no company code leads the log anywhere else.
+  std::string prefix;
+  int characters = 0;
+  for (std::size_t i = 0; i < localDbCode.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(localDbCode[i]);
+    if ((c & 0xC0) != 0x80 && ++characters > 5) break;
+    const bool refused =
+        c < 0x20 || c == 0x7F || std::string_view("/\\:*?\"<>|").find(static_cast<char>(c)) != std::string_view::npos;
+    prefix += refused ? '_' : static_cast<char>(c);
+  }
+  return programFolder / (prefix + " " + month + " " + year);
 }
 
 fs::path LogFilePath(const fs::path& logFolder, const db::DateTime& workingDate) {
@@ -57,8 +70,7 @@ bool DailyLogFile::append(const fs::path& logFolder, const db::DateTime& working
   // the program was started from.
   if (logFolder.empty()) return true;
   const fs::path path = LogFilePath(logFolder, workingDate);
-  const std::string entry =
-      "\r\n" + separatorLine() + "\r\n[" + logTimestamp(now) + "]\t" + label + "\t" + detail;
+  const std::string entry = "\r\n" + separatorLine() + "\r\n[" + logTimestamp(now) + "]\t" + label + "\t" + detail;
   // A write that fails on a file held open (the disk was full for a moment, the share went away) is
   // tried once more on a freshly opened file before the entry counts as lost.
   for (int attempt = 0; attempt < 2; ++attempt) {

@@ -121,6 +121,11 @@ std::string ReadWriteSetting(Host& host, const fs::path& path, const std::string
   try {
     std::error_code ec;
     const std::string newLine = key + "=" + value;
+    // One line per key, its value read up to the next "=": a value holding a line break would end up as
+    // a line of its own, read later as another key (a server name pasted with "\r\nMaxActivityID=0"
+    // would reset a high-water mark), and one holding "=" would be read back cut short.
+    if (write && value.find_first_of("\r\n=") != std::string::npos)
+      throw SettingError("The value of " + key + " holds a line break or \"=\" and is not saved: " + value);
 
     // A missing file is created holding the key with the value (for a read, the default).
     if (!fs::exists(path, ec)) {

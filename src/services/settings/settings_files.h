@@ -28,7 +28,9 @@ std::string ReadWriteTextFile(const std::filesystem::path& path, bool read, cons
 bool appendTextEntry(const std::filesystem::path& path, const std::string& text);
 
 // Reads (write=false) or writes one key. On a read, value holds the default on entry and the value
-// found on return; a missing key is appended with the default. Errors show a message box (exclamation).
+// found on return; a missing key is appended with the default. A value to write that holds a line
+// break or "=" is refused (nothing is written): it could not be read back as written. Errors show a message box
+// (exclamation).
 std::string ReadWriteSetting(Host& host, const std::filesystem::path& path, const std::string& key, std::string& value,
                              bool write);
 

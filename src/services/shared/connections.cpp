@@ -3,6 +3,8 @@
 
 #include <exception>
 
+#include "db/connection_string.h"
+#include "db/sql_quote.h"
 #include "form/main_form.h"
 #include "settings/settings_files.h"
 #include "shared/date_text.h"
@@ -27,7 +29,7 @@ void closeAndRelease(std::unique_ptr<db::Connection>& c) {
 // connection at all. Without a code it is not opened at all: an empty catalog would open the server's
 // default database (master), and the schema upgrade would then put its tables there.
 std::unique_ptr<db::Connection> tryOpen(SyncContext& ctx, const std::string& code, const std::string& server) {
-  const std::string cs = companyConnectionString(code, server);
+  const std::string cs = companyConnectionString(code, server, ctx.sqlLogin);
   std::unique_ptr<db::Connection> c;
   try {
     c = ctx.makeConnection(cs);
@@ -39,14 +41,18 @@ std::unique_ptr<db::Connection> tryOpen(SyncContext& ctx, const std::string& cod
 
 }  // namespace
 
-std::string companyConnectionString(const std::string& database, const std::string& server) {
-  return std::string("Provider=SQLOLEDB.1;Password=") + kSaPassword +
-         ";Persist Security Info=True;User ID=sa;Initial Catalog=" + database + ";Data Source=" + server;
+std::string companyConnectionString(const std::string& database, const std::string& server, const SqlLogin& login) {
+  using db::connectionStringValue;
+  return "Provider=SQLOLEDB.1;Password=" + connectionStringValue(login.password) +
+         ";Persist Security Info=True;User ID=" + connectionStringValue(login.user) +
+         ";Initial Catalog=" + connectionStringValue(database) + ";Data Source=" + connectionStringValue(server);
 }
 
-std::string startupConnectionString(const std::string& password, const std::string& server) {
-  return "Provider=SQLOLEDB.1;Persist Security Info=False;password=" + password +
-         ";User ID=sa;Initial Catalog=" + kStartupCatalog + ";Data Source=" + server;
+std::string startupConnectionString(const std::string& password, const std::string& server, const std::string& user) {
+  using db::connectionStringValue;
+  return "Provider=SQLOLEDB.1;Persist Security Info=False;password=" + connectionStringValue(password) +
+         ";User ID=" + connectionStringValue(user) + ";Initial Catalog=" + kStartupCatalog +
+         ";Data Source=" + connectionStringValue(server);
 }
 
 void OpenCompanyConnections(SyncContext& ctx) {
@@ -60,23 +66,24 @@ void OpenCompanyConnections(SyncContext& ctx) {
 
 void OpenStartupConnection(SyncContext& ctx, const std::string& server) {
   closeAndRelease(ctx.StartupConnection);
-  const std::string cs = startupConnectionString(ctx.saPassword, server);
+  const std::string cs = startupConnectionString(ctx.saPassword, server, ctx.sqlLogin.user);
   ctx.StartupConnection = ctx.makeConnection(cs);
   ctx.StartupConnection->open(cs);
   // Every open is a new connection object, and a new object has the provider's default time-out.
   ctx.StartupConnection->setCommandTimeout(kStartupCommandTimeout);
 }
 
-std::vector<std::string> linkedServerStatements(const std::string& name) {
+std::vector<std::string> linkedServerStatements(const std::string& name, const SqlLogin& login) {
   const std::string nq = "N" + db::sqlQuote(name);
+  const std::string user = "N" + db::sqlQuote(login.user);
   std::vector<std::string> s;
   s.push_back("IF  EXISTS (SELECT srv.name FROM sys.servers srv WHERE srv.server_id != 0 AND srv.name = " + nq +
               ")EXEC master.dbo.sp_dropserver @server=" + nq + ", @droplogins='droplogins'");
   s.push_back("EXEC master.dbo.sp_addlinkedserver @server = " + nq + ", @srvproduct=N'SQL Server'");
   s.push_back("EXEC master.dbo.sp_addlinkedsrvlogin @rmtsrvname=" + nq +
               ",@useself=N'False',@locallogin=NULL,@rmtuser=NULL,@rmtpassword=NULL");
-  s.push_back("EXEC master.dbo.sp_addlinkedsrvlogin @rmtsrvname=" + nq +
-              ",@useself=N'False',@locallogin=N'sa',@rmtuser=N'sa',@rmtpassword='" + kSaPassword + "'");
+  s.push_back("EXEC master.dbo.sp_addlinkedsrvlogin @rmtsrvname=" + nq + ",@useself=N'False',@locallogin=" + user +
+              ",@rmtuser=" + user + ",@rmtpassword=" + db::sqlQuote(login.password));
   static const char* const options[] = {
       ", @optname=N'collation compatible', @optvalue=N'false'",
       ", @optname=N'data access', @optvalue=N'true'",
@@ -98,9 +105,10 @@ std::vector<std::string> linkedServerStatements(const std::string& name) {
 void ConfigureLinkedServer(SyncContext& ctx, const std::string& name) {
   try {
     auto& local = ctx.local();
-    for (const auto& sql : linkedServerStatements(name)) local.execute(sql);
+    for (const auto& sql : linkedServerStatements(name, ctx.sqlLogin)) local.execute(sql);
   } catch (const std::exception& e) {
-    ctx.host.messageBox(e.what(), Buttons::OK, Icon::Exclamation);
+    // The statements carry the password: a server that quotes a statement in its error must not show it.
+    ctx.host.messageBox(withoutSecret(e.what(), ctx.sqlLogin.password), Buttons::OK, Icon::Exclamation);
   }
 }
 

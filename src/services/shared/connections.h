@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "db/value.h"
+#include "shared/sql_login.h"
 
 namespace erpsync {
 struct SyncContext;
@@ -13,16 +14,17 @@ struct SyncContext;
 
 namespace erpsync {
 
-// The fixed sa password of the company databases (the startup catalog takes SyncContext::saPassword).
-inline constexpr const char* kSaPassword = "PLOVERS318#";
 // The ERP's startup catalog, whose company table lists the company databases.
 inline constexpr const char* kStartupCatalog = "QMRStartup";
 
 // "Provider=SQLOLEDB.1;Password=...;Persist Security Info=True;User ID=sa;Initial Catalog=<db>;Data Source=<server>"
-std::string companyConnectionString(const std::string& database, const std::string& server);
+// with the login given (the fixed sa login by default). Every value goes through
+// db::connectionStringValue, so a name holding ";" or quotes stays one value.
+std::string companyConnectionString(const std::string& database, const std::string& server, const SqlLogin& login = {});
 // "Provider=SQLOLEDB.1;Persist Security Info=False;password=<pw>;User ID=sa;Initial Catalog=QMRStartup;Data
 // Source=<server>"
-std::string startupConnectionString(const std::string& password, const std::string& server);
+std::string startupConnectionString(const std::string& password, const std::string& server,
+                                    const std::string& user = kSaUser);
 
 // What OpenCompanyConnections shows (critical icon) for an empty LOCALDBCODE / WEBDBCODE.
 inline constexpr const char* kLocalCodeMissing = "Local Company Code missing . please take settings and reset settings";
@@ -43,9 +45,9 @@ void OpenCompanyConnections(SyncContext& ctx);
 // stays, so the state can be tested).
 void OpenStartupConnection(SyncContext& ctx, const std::string& server);
 
-// The statements that drop and re-create the linked server, in the order they run. The name is put
-// into the N'...' literals with its quotes doubled.
-std::vector<std::string> linkedServerStatements(const std::string& name);
+// The statements that drop and re-create the linked server, in the order they run. The name, and the
+// login the branch server uses on the central one, are put into N'...' literals with quotes doubled.
+std::vector<std::string> linkedServerStatements(const std::string& name, const SqlLogin& login = {});
 
 // Drops and re-creates the linked server name on the branch server (runs on LocalConnection). The
 // first failing statement ends it with a message box holding the error (exclamation icon).

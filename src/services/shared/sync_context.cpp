@@ -34,7 +34,8 @@ void SyncContext::writeLoopSetting(const std::string& key, const std::string& va
 
 void SyncContext::log(const std::string& label, const std::string& detail) {
   if (LogFolder.empty()) return;
-  if (logFile_.append(LogFolder, form.dtpdate.value(), clock.now(), label, detail)) {
+  if (logFile_.append(LogFolder, form.dtpdate.value(), clock.now(), label,
+                      withoutSecret(withoutSecret(detail, sqlLogin.password), saPassword))) {
     logFailureTold_ = false;
     return;
   }
@@ -47,7 +48,7 @@ void SyncContext::log(const std::string& label, const std::string& detail) {
 }
 
 void SyncContext::notice(const std::string& text) {
-  notify::ShowNotice(host, programFolder, text);
+  notify::ShowNotice(host, programFolder, withoutSecret(withoutSecret(text, sqlLogin.password), saPassword));
 }
 
 namespace {

@@ -12,6 +12,7 @@
 #include "form/host.h"
 #include "settings/daily_log.h"
 #include "shared/erp_settings.h"
+#include "shared/sql_login.h"
 
 namespace erpsync {
 
@@ -36,6 +37,9 @@ struct SyncContext {
   std::string LocalDbCode;
   std::string WebDbCode;
   std::string saPassword;
+  // The login of both servers (loaded at start-up; the fixed sa login until then). Its password never
+  // reaches the daily log or a notice.
+  SqlLogin sqlLogin;
 
   long long MaxActivityID = 0;
   long long MaxActivityIDTrans = 0;

@@ -34,6 +34,9 @@ class Host {
   virtual void quit() = 0;
   // Shows the settings wizard window.
   virtual void openSettingsWizard() {}
+  // Whether the program has been asked to stop (the service stopped, Ctrl-C). Long operations check it
+  // between units: the unit in hand is finished or rolled back, marks are saved, the push lock freed.
+  virtual bool stopRequested() { return false; }
 };
 
 }  // namespace erpsync

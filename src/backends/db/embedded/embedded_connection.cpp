@@ -10,6 +10,7 @@
 #include "db/connection_string.h"
 #include "db/embedded/connection_impl.h"
 #include "db/embedded/embedded_server.h"
+#include "db/embedded/fault_injection.h"
 
 namespace erpsync::db::embedded {
 
@@ -190,7 +191,9 @@ namespace {
 }
 }  // namespace
 
-EmbeddedConnection::EmbeddedConnection(std::filesystem::path baseDir) : baseDir_(std::move(baseDir)) {}
+EmbeddedConnection::EmbeddedConnection(std::filesystem::path baseDir) : baseDir_(std::move(baseDir)) {
+  faults::loadFromEnvironment();
+}
 EmbeddedConnection::~EmbeddedConnection() = default;
 
 void EmbeddedConnection::open(const std::string& connectionString) {
@@ -235,33 +238,98 @@ void EmbeddedConnection::open(const std::string& connectionString) {
 
 void EmbeddedConnection::close() {
   impl_.reset();
+  linkLost_ = false;
 }
 bool EmbeddedConnection::isOpen() const {
-  return impl_ != nullptr;
+  // A lost link is not noticed until the next call, as with a real client: the object stays open.
+  return impl_ != nullptr || linkLost_;
 }
 
-long long EmbeddedConnection::execute(const std::string& sql) {
+// ------------------------------------------------------------------ fault injection hooks
+
+void EmbeddedConnection::checkUsable() const {
+  if (linkLost_) faults::throwLinkLost();
   if (!impl_) notOpen();
-  return impl_->runBatch(sql, nullptr);
+}
+
+faults::Hit EmbeddedConnection::faultBefore(faults::Call call, const std::string& sql) {
+  faults::Hit hit = faults::onCall(call, sql, impl_->serverDir.generic_string() + "/" + impl_->catalog);
+  if (hit.kind != faults::Kind::None && !hit.after) applyFault(hit);
+  return hit;
+}
+
+void EmbeddedConnection::faultAfter(const faults::Hit& hit) {
+  if (hit.kind != faults::Kind::None && hit.after) applyFault(hit);
+}
+
+void EmbeddedConnection::applyFault(const faults::Hit& hit) {
+  switch (hit.kind) {
+    case faults::Kind::Crash:
+      faults::crash();
+    case faults::Kind::Drop:
+      // The session ends at the server: its open transaction is rolled back.
+      impl_.reset();
+      linkLost_ = true;
+      faults::throwLinkLost();
+    case faults::Kind::Error:
+      // A failed statement inside an API transaction leaves the transaction open, as SQL Server does
+      // for most errors; the caller decides whether to roll back.
+      faults::throwError(hit);
+    case faults::Kind::None:
+      break;
+  }
+}
+
+// ------------------------------------------------------------------ calls
+
+long long EmbeddedConnection::execute(const std::string& sql) {
+  checkUsable();
+  if (!faults::active()) return impl_->runBatch(sql, nullptr);
+  faults::Hit hit = faultBefore(faults::Call::Statement, sql);
+  long long n = impl_->runBatch(sql, nullptr);
+  faultAfter(hit);
+  return n;
 }
 
 Recordset EmbeddedConnection::query(const std::string& sql) {
-  if (!impl_) notOpen();
+  checkUsable();
+  faults::Hit hit;
+  if (faults::active()) hit = faultBefore(faults::Call::Statement, sql);
   Recordset rs;
   impl_->runBatch(sql, &rs);
+  faultAfter(hit);
   return rs;
 }
 
 void EmbeddedConnection::beginTrans() {
-  if (!impl_) notOpen();
+  checkUsable();
+  faults::Hit hit;
+  if (faults::active()) hit = faultBefore(faults::Call::Begin, "BEGIN TRANSACTION");
   impl_->beginTrans();
+  faultAfter(hit);
 }
 void EmbeddedConnection::commitTrans() {
-  if (!impl_) notOpen();
+  checkUsable();
+  faults::Hit hit;
+  if (faults::active()) {
+    try {
+      hit = faultBefore(faults::Call::Commit, "COMMIT TRANSACTION");
+    } catch (const DbError&) {
+      // A commit that fails leaves no transaction open: its work is rolled back.
+      if (impl_) {
+        try {
+          impl_->rollbackTrans();
+        } catch (const DbError&) {
+        }
+      }
+      throw;
+    }
+  }
   impl_->commitTrans();
+  faultAfter(hit);
 }
 void EmbeddedConnection::rollbackTrans() {
-  if (!impl_) notOpen();
+  checkUsable();
   impl_->rollbackTrans();
 }
 void EmbeddedConnection::setCommandTimeout(int seconds) {

@@ -9,6 +9,11 @@
 
 namespace erpsync::db::embedded {
 
+namespace faults {
+struct Hit;
+enum class Call;
+}  // namespace faults
+
 class EmbeddedConnection : public Connection {
  public:
   // baseDir resolves relative "embedded:<dir>" data sources (the program folder).
@@ -29,7 +34,16 @@ class EmbeddedConnection : public Connection {
   struct Impl;
 
  private:
+  // Throws when the connection is closed or its link was lost (fault injection).
+  void checkUsable() const;
+  // Counts a call for fault injection; applies a fault chosen to strike before the call runs and
+  // returns the one that strikes after it.
+  faults::Hit faultBefore(faults::Call call, const std::string& sql);
+  void faultAfter(const faults::Hit& hit);
+  void applyFault(const faults::Hit& hit);
+
   std::filesystem::path baseDir_;
+  bool linkLost_ = false;    // an injected lost link: calls fail until close() and open()
   int commandTimeout_ = 30;  // seconds, 0 = no limit; kept across close and open
   std::unique_ptr<Impl> impl_;
 };

@@ -6,10 +6,11 @@
 #include <ctime>
 #include <mutex>
 
+#include "db/connection_string.h"
 #include "db/db_error.h"
-#include "db/sql_quote.h"
 #include "db/embedded/catalog_file.h"
 #include "db/embedded/embedded_connection.h"
+#include "db/sql_quote.h"
 
 namespace erpsync::db::embedded {
 
@@ -78,7 +79,9 @@ void createServer(const fs::path& dir) {
   if (findCatalogFile(dir, "master")) return;
   initCatalogFile(dir / "master.sqlite");
   EmbeddedConnection c(dir);
-  c.open("Data Source=embedded:" + fs::absolute(dir).string() + ";Initial Catalog=master;User ID=sa");
+  // A folder name may hold ";" or quotes: the data source stays one value.
+  c.open("Data Source=" + db::connectionStringValue("embedded:" + fs::absolute(dir).string()) +
+         ";Initial Catalog=master;User ID=sa");
   c.execute(
       "CREATE TABLE __servers (server_id int NOT NULL, name nvarchar(128) NOT NULL, product nvarchar(128) NULL, "
       "provider nvarchar(128) NULL, data_source nvarchar(4000) NULL, is_linked bit NULL, is_data_access_enabled bit "

@@ -1,0 +1,256 @@
+// The concurrency run. Every branch has two processes at work, as at a real branch: the ERP saving
+// vouchers (testbed simulate, a chunk at a time) and the synchroniser's unattended runner (run,
+// restarted every few passes until the ERP is done, then until nothing is left). A further process
+// plays head office changing masters. The runners see the servers' clock ten minutes on so a voucher
+// is old enough to go as soon as it is saved. The child processes are started through the shell.
+#include "cmd_concurrency.h"
+
+#include <fmt/format.h>
+
+#include <CLI/CLI.hpp>
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <iostream>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "branch_check.h"
+#include "branches.h"
+#include "cmd_app.h"
+#include "db/connection.h"
+#include "testbed.h"
+
+namespace erpsync::cli {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point t) {
+  return std::chrono::duration<double>(Clock::now() - t).count();
+}
+
+std::string quoted(const std::filesystem::path& p) {
+  return "'" + p.string() + "'";
+}
+
+class Children {
+ public:
+  Children(std::filesystem::path cli, std::filesystem::path logs) : cli_(std::move(cli)), logs_(std::move(logs)) {}
+
+  // Runs erpsync-cli with args (environment assignments in env first); its output is appended to
+  // logs/<log>.out. Returns true when it ended with exit code 0.
+  bool run(const std::string& env, const std::string& args, const std::string& log) {
+    const std::string cmd =
+        env + (env.empty() ? "" : " ") + quoted(cli_) + " " + args + " >> " + quoted(logs_ / (log + ".out")) + " 2>&1";
+    const bool ok = std::system(cmd.c_str()) == 0;
+    if (!ok) {
+      std::lock_guard lock(mutex_);
+      ++failures_;
+    }
+    return ok;
+  }
+  int failures() const {
+    std::lock_guard lock(mutex_);
+    return failures_;
+  }
+
+ private:
+  std::filesystem::path cli_, logs_;
+  mutable std::mutex mutex_;
+  int failures_ = 0;
+};
+
+// Vouchers at the branch that are not marked as uploaded yet.
+long long pending(const testbed::BranchHome& b) {
+  auto c = db::openConnection(testbed::companyConnectionString("embedded:servers/branch", b.branchDb), b.home);
+  long long n = 0;
+  for (const char* t : {"tblSales", "tblOrder", "tblStockJournal", "tblJobcard", "tblNotes"})
+    n += c->query(std::string("SELECT count(*) FROM ") + t + " WHERE isnull(SyncStat,0)=0").at(0, 0).toInt();
+  return n;
+}
+
+// One round of the ERP at a branch: n vouchers of every family, most of them sales.
+std::string enterArgs(const testbed::BranchHome& b, int n, unsigned seed) {
+  const int orders = n / 8, journals = n / 8, jobCards = n / 8, notes = n / 8;
+  const int sales = n - orders - journals - jobCards - notes;
+  return fmt::format(
+      "testbed simulate --home {} --sales {} --orders {} --stock-journals {} --job-cards {} --notes {} --edits 0 "
+      "--deletes 0 --masters 0 --board-rates 0 --cost-centre {} --seed {}",
+      quoted(b.home), sales, orders, journals, jobCards, notes, b.costCentre, seed);
+}
+
+}  // namespace
+
+int runConcurrency(const ConcurrencyOptions& o, std::ostream& out, std::ostream& err) {
+  std::filesystem::path cli = o.cli;
+  if (cli.empty()) {
+    std::error_code unknown;
+    cli = std::filesystem::read_symlink("/proc/self/exe", unknown);
+    if (unknown) {
+      err << "Name the erpsync-cli to run with --cli\n";
+      return kExitUsage;
+    }
+  }
+  const auto dir = std::filesystem::absolute(o.dir);
+  if (dir.string().find('\'') != std::string::npos || cli.string().find('\'') != std::string::npos) {
+    err << "Folder names with a quote are not supported here\n";
+    return kExitUsage;
+  }
+
+  // The folder is emptied first: only an empty one or the folder of an earlier run.
+  std::error_code ec;
+  if (std::filesystem::exists(dir) && !std::filesystem::is_empty(dir, ec) &&
+      !(std::filesystem::exists(dir / "b1" / "Resources") && std::filesystem::exists(dir / "logs"))) {
+    err << dir.string() << " is neither empty nor the folder of an earlier run: name another one\n";
+    return kExitUsage;
+  }
+
+  testbed::BranchSet set;
+  const auto logs = dir / "logs";
+  Children children(cli, logs);
+  const auto setupStart = Clock::now();
+  try {
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(logs);
+    testbed::BranchSetOptions bo;
+    bo.root = dir;
+    bo.branches = o.branches;
+    bo.items = o.items;
+    bo.ledgers = o.ledgers;
+    set = testbed::initBranchSet(bo);
+    for (const auto& b : set.branches)
+      if (!children.run("", "update-database --yes --home " + quoted(b.home), "setup")) {
+        err << "Update Database failed at " << b.branchDb << ", see " << (logs / "setup.out").string() << '\n';
+        return kExitOperationError;
+      }
+    auto central = db::openConnection(testbed::companyConnectionString(set.centralServer, set.centralDb), dir);
+    testbed::installLockRecorder(*central);
+  } catch (const db::DbError& e) {
+    err << e.description() << '\n';
+    return kExitOperationError;
+  } catch (const std::exception& e) {
+    err << e.what() << '\n';
+    return kExitOperationError;
+  }
+  out << fmt::format("Set up {} branches in {:.1f} s\n", o.branches, secondsSince(setupStart)) << std::flush;
+
+  const std::string runnerEnv = "ERPSYNC_SERVER_CLOCK_OFFSET=600";
+  std::atomic<int> entering{o.branches};
+  std::atomic<bool> streaming{true};  // head office still changing masters
+  std::atomic<long long> masterRounds{0};
+  std::atomic<int> kills{0};
+  std::vector<double> drained(set.branches.size(), 0);
+  std::vector<long long> left(set.branches.size(), 0);
+  const auto start = Clock::now();
+  std::vector<std::thread> threads;
+  for (std::size_t i = 0; i < set.branches.size(); ++i) {
+    const auto& b = set.branches[i];
+    const std::string log = fmt::format("b{}", i + 1);
+    threads.emplace_back([&, i, log] {
+      for (int done = 0, round = 0; done < o.vouchers; ++round) {
+        const int n = std::min(o.chunk, o.vouchers - done);
+        children.run("", enterArgs(b, n, static_cast<unsigned>((i + 1) * 100000 + round)), log + "-erp");
+        done += n;
+      }
+      --entering;
+    });
+    threads.emplace_back([&, i, log] {
+      const std::string home = " --yes --home " + quoted(b.home);
+      for (int launch = 1; entering > 0 || streaming; ++launch) {
+        std::string env = runnerEnv;
+        if (o.killEvery > 0 && launch % o.killEvery == 0) {
+          env += fmt::format(" timeout -s KILL {}", 1 + (launch * 7 + static_cast<int>(i)) % 4);
+          ++kills;
+        }
+        children.run(env, fmt::format("run --passes 10 --wait-ms {}", o.waitMs) + home, log);
+      }
+      // The ERP is done everywhere: run until this branch has nothing left (a busy lock is not quiet),
+      // the last master changes included.
+      for (int attempt = 0; attempt < 5; ++attempt) {
+        children.run(runnerEnv, fmt::format("run --passes 1000 --wait-ms {} --until-quiet", o.waitMs) + home, log);
+        try {
+          if ((left[i] = pending(b)) == 0) break;
+        } catch (const db::DbError&) {
+          left[i] = -1;  // unknown: the check below reads the branch again
+        }
+      }
+      drained[i] = secondsSince(start);
+    });
+  }
+  threads.emplace_back([&] {
+    const auto& h = set.branches.front();
+    for (unsigned seed = 1; entering > 0; ++seed) {
+      children.run("",
+                   fmt::format("testbed simulate --home {} --sales 0 --orders 0 --stock-journals 0 --job-cards 0 "
+                               "--notes 0 --edits 0 --deletes 0 --masters {} --board-rates 0 --seed {}",
+                               quoted(h.home), o.masters, seed),
+                   "head-office");
+      ++masterRounds;
+      std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    }
+    streaming = false;
+  });
+  for (auto& t : threads) t.join();
+  const double duration = secondsSince(start);
+
+  double lastDrained = 0;
+  long long stillPending = 0;
+  for (std::size_t i = 0; i < drained.size(); ++i) {
+    lastDrained = std::max(lastDrained, drained[i]);
+    if (left[i] > 0) stillPending += left[i];
+  }
+  const long long total = static_cast<long long>(o.branches) * o.vouchers;
+  out << fmt::format(
+      "Branches {}, vouchers entered per branch {} ({} in all), head-office master rounds {} ({} statements each)\n"
+      "Duration {:.1f} s (last branch drained at {:.1f} s), {:.1f} vouchers/s through the push lock\n"
+      "Runners killed on purpose {}; child processes that ended with an error {} (logs in {}), vouchers still "
+      "waiting {}\n",
+      o.branches, o.vouchers, total, masterRounds.load(), o.masters, duration, lastDrained,
+      duration > 0 ? static_cast<double>(total) / duration : 0.0, kills.load(), children.failures(), logs.string(),
+      stillPending);
+  try {
+    auto report = testbed::checkBranchSet(set);
+    out << testbed::describe(report) << std::flush;
+    return report.ok() ? kExitOk : kExitOperationError;
+  } catch (const db::DbError& e) {
+    err << e.description() << '\n';
+    return kExitOperationError;
+  }
+}
+
+void addConcurrencyCommand(CLI::App& app, int& exitCode) {
+  CLI::App* tb = nullptr;
+  try {
+    tb = app.get_subcommand("testbed");
+  } catch (const CLI::OptionNotFound&) {
+    tb = app.add_subcommand("testbed", "The ERP's side: sample company databases on embedded servers");
+  }
+  auto o = std::make_shared<ConcurrencyOptions>();
+  auto dir = std::make_shared<std::string>();
+  auto cliPath = std::make_shared<std::string>();
+  auto* c = tb->add_subcommand("concurrency",
+                               "Branches entering and uploading vouchers into one head office at once, then the check");
+  c->add_option("--dir", *dir, "folder for the branches' program folders (made afresh)")->required();
+  c->add_option("--branches", o->branches, "number of branches (default 8)")->check(CLI::Range(1, 64));
+  c->add_option("--vouchers", o->vouchers, "vouchers entered at each branch (default 1000)")
+      ->check(CLI::Range(1, 1000000));
+  c->add_option("--chunk", o->chunk, "vouchers the ERP saves in one go (default 50)")->check(CLI::Range(1, 100000));
+  c->add_option("--masters", o->masters, "head-office master statements per round (default 3)")
+      ->check(CLI::NonNegativeNumber);
+  c->add_option("--wait-ms", o->waitMs, "the runners' pause between passes (default 200)")
+      ->check(CLI::NonNegativeNumber);
+  c->add_option("--kill-every", o->killEvery,
+                "kill every Nth runner of a branch 1 to 4 s after its start (default 0: never)")
+      ->check(CLI::NonNegativeNumber);
+  c->add_option("--cli", *cliPath, "the erpsync-cli the branch processes run (default: this program)");
+  c->callback([o, dir, cliPath, &exitCode] {
+    o->dir = *dir;
+    o->cli = *cliPath;
+    exitCode = runConcurrency(*o, std::cout, std::cerr);
+  });
+}
+
+}  // namespace erpsync::cli

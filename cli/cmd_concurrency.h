@@ -1,0 +1,37 @@
+// erpsync-cli testbed concurrency: branches entering and uploading vouchers into one head office at
+// the same time, each its own erpsync-cli processes, while head office keeps changing masters; then
+// the independent check of what arrived and of who held the push lock when.
+#pragma once
+
+#include <filesystem>
+#include <iosfwd>
+#include <string>
+
+namespace CLI {
+class App;
+}
+
+namespace erpsync::cli {
+
+struct ConcurrencyOptions {
+  std::filesystem::path dir;  // the branch folders are made under it, afresh
+  int branches = 8;
+  int vouchers = 1000;  // entered at each branch
+  int chunk = 50;       // vouchers the ERP saves at a branch in one go
+  int masters = 3;      // master statements per head-office round
+  int waitMs = 200;     // the runners' pause between passes
+  // Every killEvery-th runner of a branch is killed (SIGKILL, through coreutils' timeout) one to four
+  // seconds after its start, wherever it is: a crash, with or without the push lock. 0: never.
+  int killEvery = 0;
+  int items = 20, ledgers = 12;
+  std::filesystem::path cli;  // the erpsync-cli the branch processes run (default: this program)
+};
+
+// Runs the whole scenario and prints its figures and the check. Returns 0 when the check found
+// nothing wrong, 1 when it found violations or the run could not be set up.
+int runConcurrency(const ConcurrencyOptions& options, std::ostream& out, std::ostream& err);
+
+// Adds "testbed concurrency" (the testbed group is created when it is not there yet).
+void addConcurrencyCommand(CLI::App& app, int& exitCode);
+
+}  // namespace erpsync::cli
