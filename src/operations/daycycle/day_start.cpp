@@ -94,37 +94,12 @@ std::string journalLine(long long j, const stock::StockLine& l, double qtyIn, do
          "," + db::sqlQuote(l.BatchUnique) + ")";
 }
 
-// The stock line of one row of head office's stock.
+// The stock line of one row of head office's stock: the quantity as the ERP formats it (fifteen
+// decimals); without expiry tracking every batch carries the fixed date, with it the batch's own.
 stock::StockLine lineFromRow(const db::Recordset& q, std::size_t r, const ErpSettings& s) {
-  auto d = [&](const char* f) { return q.at(r, f).toDouble(); };
-  stock::StockLine l;
-  l.CCID = static_cast<int>(q.at(r, "CCID").toInt());
-  if (l.CCID == 0) l.CCID = 1;
-  l.ItemID = static_cast<long>(q.at(r, "ItemID").toInt());
-  l.PRateAU = d("PRateAU");
-  l.CRateAU = d("CRateAU");
-  l.SRateAU = d("SRateAU");
-  l.MRPAU = d("MRPAU");
-  l.PRateAU2 = d("PRateAU2");
-  l.CRateAU2 = d("CRateAU2");
-  l.SRateAU2 = d("SRateAU2");
-  l.MRPAU2 = d("MRPAU2");
-  l.CRate = d("CRate");
-  l.PRate = d("Prate");
-  l.SRate = d("Srate");
-  l.MRP = d("MRp");
-  l.Qty = stock::roundTo(std::fabs(d("Qty")), 15);
-  l.BatchCode = q.at(r, "BatchCode").toString();
-  l.BatchUnique = q.at(r, "BatchUnique").toString();
-  // Without expiry tracking head office sends a fixed date; with it, the batch's own (none: day zero).
-  if (!s.BLNEXPIRY)
-    l.Expiry = DateTime{2020, 5, 12};
-  else
-    l.Expiry = q.at(r, "Expiry").toDateTime().value_or(DateTime{}).dateOnly();
-  l.BlnExpiryItem = q.at(r, "BlnExpiryItem").toDouble() != 0;
-  const db::Value& godown = q.at(r, "GodownID");
-  l.GodownID = godown.isNull() ? 1 : static_cast<int>(godown.toInt());
-  l.SupplierID = static_cast<long>(q.at(r, "SupplierID").toInt());
+  stock::StockLine l = stock::stockLineFromRow(q, r, DateTime{});
+  l.Qty = stock::roundTo(l.Qty, 15);
+  l.Expiry = s.BLNEXPIRY ? l.Expiry.dateOnly() : DateTime{2020, 5, 12};
   return l;
 }
 

@@ -105,35 +105,6 @@ std::string lineInsert(const std::string& N, const stock::StockLine& l, double i
          std::to_string(l.GodownID) + "," + db::sqlQuote(l.BatchUnique) + ")";
 }
 
-stock::StockLine stockLine(const db::Recordset& rs, std::size_t r) {
-  stock::StockLine l;
-  auto d = [&](const char* c) { return rs.at(r, c).toDouble(); };
-  l.CCID = static_cast<int>(rs.at(r, "CCID").toInt());
-  if (l.CCID == 0) l.CCID = 1;
-  l.ItemID = static_cast<long>(rs.at(r, "ItemID").toInt());
-  l.PRateAU = d("PrateAU");
-  l.CRateAU = d("CRateAU");
-  l.SRateAU = d("SrateAU");
-  l.MRPAU = d("MRPAU");
-  l.PRateAU2 = d("PrateAU2");
-  l.CRateAU2 = d("CRateAU2");
-  l.SRateAU2 = d("SrateAU2");
-  l.MRPAU2 = d("MRPAU2");
-  l.CRate = d("Crate");
-  l.PRate = d("Prate");
-  l.SRate = d("SRate");
-  l.MRP = d("Mrp");
-  l.Qty = std::fabs(d("Qty"));
-  l.BatchCode = rs.at(r, "BatchCode").toString();
-  l.BatchUnique = rs.at(r, "BatchUnique").toString();
-  // Items without expiry carry the ERP's fixed date.
-  l.Expiry = rs.at(r, "Expiry").toDateTime().value_or(db::DateTime{2020, 1, 12});
-  l.BlnExpiryItem = d("BlnExpiryItem") != 0;
-  l.GodownID = rs.at(r, "GodownID").isNull() ? 1 : static_cast<int>(rs.at(r, "GodownID").toInt());
-  l.SupplierID = static_cast<long>(rs.at(r, "SupplierID").toInt());
-  return l;
-}
-
 // The push lock for the length of one import: released on every path.
 class PushLock {
  public:
@@ -164,7 +135,8 @@ int postVoucher(SyncContext& ctx, const db::Recordset& rs, const std::string& T,
   int lines = 0;
   for (std::size_t r = 0; r < rs.size(); ++r) {
     if (!sync::refreshServerLock(ctx)) throw db::DbError("The push lock was lost to another branch");
-    stock::StockLine l = stockLine(rs, r);
+    // Items without expiry carry the ERP's fixed date.
+    stock::StockLine l = stock::stockLineFromRow(rs, r, db::DateTime{2020, 1, 12});
     const bool in = rs.at(r, "Qty").toDouble() > 0;
     local.execute(
         lineInsert(N, l, in ? l.Qty : 0, in ? 0 : l.Qty, FieldLiteral(db::Value(l.Expiry), db::adDBTimeStamp)));

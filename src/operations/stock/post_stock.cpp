@@ -1,12 +1,14 @@
 // Stock posting: one stock line of a voucher into the branch company database, as the ERP posts it.
 #include "stock/post_stock.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <memory>
 
 #include "db/connection.h"
+#include "db/recordset.h"
 #include "form/host.h"
 #include "shared/sync_context.h"
 #include "stock/stock_text.h"
@@ -372,6 +374,35 @@ bool PostStock(SyncContext& ctx, int vchType, int mode, long refId, const std::s
     }
   }
   return true;
+}
+
+StockLine stockLineFromRow(const db::Recordset& rs, std::size_t r, const DateTime& expiryWhenNone) {
+  auto d = [&](const char* c) { return rs.at(r, c).toDouble(); };
+  StockLine l;
+  l.CCID = static_cast<int>(rs.at(r, "CCID").toInt());
+  if (l.CCID == 0) l.CCID = 1;
+  l.ItemID = static_cast<long>(rs.at(r, "ItemID").toInt());
+  l.PRateAU = d("PRateAU");
+  l.CRateAU = d("CRateAU");
+  l.SRateAU = d("SRateAU");
+  l.MRPAU = d("MRPAU");
+  l.PRateAU2 = d("PRateAU2");
+  l.CRateAU2 = d("CRateAU2");
+  l.SRateAU2 = d("SRateAU2");
+  l.MRPAU2 = d("MRPAU2");
+  l.CRate = d("CRate");
+  l.PRate = d("Prate");
+  l.SRate = d("Srate");
+  l.MRP = d("MRP");
+  l.Qty = std::fabs(d("Qty"));
+  l.BatchCode = rs.at(r, "BatchCode").toString();
+  l.BatchUnique = rs.at(r, "BatchUnique").toString();
+  l.Expiry = rs.at(r, "Expiry").toDateTime().value_or(expiryWhenNone);
+  l.BlnExpiryItem = d("BlnExpiryItem") != 0;
+  const db::Value& godown = rs.at(r, "GodownID");
+  l.GodownID = godown.isNull() ? 1 : static_cast<int>(godown.toInt());
+  l.SupplierID = static_cast<long>(rs.at(r, "SupplierID").toInt());
+  return l;
 }
 
 }  // namespace erpsync::stock

@@ -12,7 +12,10 @@
 
 namespace erpsync {
 struct SyncContext;
+namespace db {
+class Recordset;
 }
+}  // namespace erpsync
 
 namespace erpsync::stock {
 
@@ -50,6 +53,11 @@ struct StockLine {
   DateTime Expiry;
   long SupplierID = 0;
 };
+
+// The stock line of row r of a head-office stock query (the day start's opening stock, a transfer's
+// batches): cost centre 0 becomes 1, no godown becomes 1, the quantity without its sign. A row with no
+// expiry gets expiryWhenNone.
+StockLine stockLineFromRow(const db::Recordset& rs, std::size_t r, const DateTime& expiryWhenNone);
 
 // Modes of PostStock.
 inline constexpr int kStockIn = 1;
