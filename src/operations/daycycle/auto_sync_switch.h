@@ -1,5 +1,5 @@
-// What the day tools share: the branch's cost centre and stopping / restoring automatic synchronisation
-// around an operation that must not interleave with an upload.
+// What the day tools share: the branch's cost centre, the voucher families of a day, and stopping /
+// restoring automatic synchronisation around an operation that must not interleave with an upload.
 #pragma once
 
 namespace erpsync {
@@ -7,6 +7,15 @@ struct SyncContext;
 }
 
 namespace erpsync::daycycle {
+
+// One family of vouchers as a day tool deletes or re-queues it: header table, its date column, the
+// line table ("" for none) and the key that joins them.
+struct DayFamily {
+  const char* header;
+  const char* dateColumn;
+  const char* detail;
+  const char* key;
+};
 
 // The cost-centre id the window shows (numeric value of lblCostcentre's tag, as a whole number);
 // 0 when it is not defined.

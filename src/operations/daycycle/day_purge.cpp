@@ -12,14 +12,7 @@ namespace erpsync::daycycle {
 
 namespace {
 
-struct Family {
-  const char* header;
-  const char* dateColumn;
-  const char* detail;  // "" for none
-  const char* key;
-};
-
-const Family kFamilies[] = {
+const DayFamily kFamilies[] = {
     {"tblSales", "Invdate", "tblSalesItem", "InvID"},
     {"tblSTOCKJOURNAL", "Invdate", "tblSTOCKJOURNALDETAIL", "InvID"},
     {"tblJOBCARD", "jOBCARDdate", "tblJOBCARDDETAIL", "JOBCARDid"},
@@ -31,12 +24,12 @@ const Family kFamilies[] = {
 std::string branchWhere(const std::string& filter) {
   return " where 1=1" + filter;
 }
-std::string centralWhere(const Family& f, int cc, const std::string& dateText, const std::string& filter) {
+std::string centralWhere(const DayFamily& f, int cc, const std::string& dateText, const std::string& filter) {
   return std::string(" where ") + f.dateColumn + "= '" + dateText + "' and CCID=" + std::to_string(cc) + filter;
 }
 
 // Lines first (chosen through their vouchers), then the vouchers.
-void addFamily(std::vector<std::string>& out, const Family& f, const std::string& where) {
+void addFamily(std::vector<std::string>& out, const DayFamily& f, const std::string& where) {
   if (*f.detail)
     out.push_back(std::string("delete from ") + f.detail + " where " + f.key + " in (Select " + f.key + " from " +
                   f.header + where + ")");

@@ -17,14 +17,7 @@ namespace erpsync::daycycle {
 
 namespace {
 
-struct Family {
-  const char* header;
-  const char* dateColumn;
-  const char* detail;  // "" for none
-  const char* key;
-};
-
-const Family kFamilies[] = {
+const DayFamily kFamilies[] = {
     {"tblSales", "Invdate", "tblSalesItem", "InvID"},
     {"tblStockJournal", "Invdate", "tblStockJournalDetail", "InvID"},
     {"tblOrder", "Invdate", "tblOrderItem", "InvID"},
