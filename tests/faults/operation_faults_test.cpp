@@ -7,6 +7,7 @@
 #include "pair_fixture.h"
 #include "simulator.h"
 #include "sync/upload_masters.h"
+#include "sync/upload_transactions.h"
 
 namespace erpsync {
 namespace {
@@ -65,6 +66,64 @@ TEST_F(OperationFaults, AMasterBatchWhoseCommitFailsIsNotAppliedAndComesWithTheN
   EXPECT_TRUE(out.completed);
   EXPECT_GT(ctx.MaxActivityID, markBefore);
   EXPECT_EQ(storedMark(), ctx.MaxActivityID);
+  std::string diff;
+  for (const auto& d : check.mastersEqual(masters)) diff += d + "\n";
+  EXPECT_EQ(diff, "");
+}
+
+// The branch marks of uploaded vouchers share a branch transaction. When its commit fails, the central
+// copies stand and the vouchers wait unmarked: the high-water mark stays, the run stops, and the next
+// run marks them by the receipt check with no second copy.
+TEST_F(OperationFaults, BranchMarksLostWithTheirCommitAreRecoveredWithoutASecondCopy) {
+  testbed::SimulationOptions o;
+  o.sales = 8;
+  o.notes = 3;
+  o.orders = o.stockJournals = o.jobCards = o.edits = o.deletes = 0;
+  o.masterChanges = o.boardRates = 0;
+  o.date = today;
+  testbed::simulateErpActivity(&branch(), nullptr, o);
+  ageBranchChanges(5);
+  const long long markBefore = ctx.MaxActivityIDTrans;
+  for (const char* kind : {"kind=error;error=1205", "kind=drop"}) {
+    branch().execute("UPDATE tblSales SET SyncStat = 0, ServInvID = NULL");
+    branch().execute("UPDATE tblNotes SET SyncStat = 0, ServInvID = NULL");
+    plan(std::string("at=1;on=commit;server=branch;") + kind);
+    auto out = uploadTransactions(ctx, false);
+    EXPECT_EQ(faults::fired(), 1) << kind;
+    EXPECT_TRUE(out.stopped) << kind;
+    EXPECT_EQ(ctx.MaxActivityIDTrans, markBefore) << kind;
+    faults::reset();
+    if (std::string(kind) == "kind=drop") {
+      EXPECT_THROW(branch().query("SELECT 1"), db::DbError);
+      branch().close();
+      branch().open(companyConnectionString("BR01", kBranchServer));
+    }
+    EXPECT_EQ(scalar(branch(), "SELECT count(*) FROM tblSales WHERE SyncStat = 1"), 0) << kind;
+  }
+  EXPECT_EQ(scalar(central(), "SELECT count(*) FROM tblSales"), 8);
+  auto out = uploadTransactions(ctx, false);
+  EXPECT_EQ(out.uploaded, 0);
+  EXPECT_EQ(out.alreadyCentral, 11);
+  EXPECT_GT(ctx.MaxActivityIDTrans, markBefore);
+  std::string diff;
+  for (const auto& d : check.vouchers(true)) diff += d + "\n";
+  EXPECT_EQ(diff, "");
+}
+
+// The master download reads one table's changed rows at head office at once. When that read fails,
+// the outcome is the one a read per change gives: the changes before the first change of that table
+// are applied, the mark stops just before it, and the next pass brings the rest.
+TEST_F(OperationFaults, AFailedReadOfOneTablesChangesKeepsTheChangesBeforeIt) {
+  changeMasters();
+  plan("at=1;on=statement;server=central;match=from tblLedger where");
+  auto out = uploadMasters(ctx);
+  EXPECT_EQ(faults::fired(), 1);
+  EXPECT_FALSE(out.completed);
+  faults::reset();
+  const auto firstLedger = central().query("SELECT min(ID) FROM tblActivity WHERE TableName = 'tblLedger' AND ID > 0");
+  EXPECT_LT(ctx.MaxActivityID, firstLedger.at(0, 0).toInt());
+  out = uploadMasters(ctx);
+  EXPECT_TRUE(out.completed);
   std::string diff;
   for (const auto& d : check.mastersEqual(masters)) diff += d + "\n";
   EXPECT_EQ(diff, "");

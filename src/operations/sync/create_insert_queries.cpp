@@ -38,6 +38,12 @@ CopyOutcome CreateInsertQueries(SyncContext& ctx, const std::string& tableName, 
     out.stopped = true;
     return out;
   }
+  return CopyRows(ctx, tableName, rs, CnLoc);
+}
+
+CopyOutcome CopyRows(SyncContext& ctx, const std::string& tableName, const db::Recordset& rs, db::Connection& CnLoc) {
+  CopyOutcome out;
+  ctx.form.lblStatusMain.setCaption("Migrating " + tableName);
   const std::string columns = columnList(rs);
   for (std::size_t row = 0; row < rs.size(); ++row) {
     ctx.host.doEvents();

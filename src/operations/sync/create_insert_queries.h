@@ -9,7 +9,8 @@ namespace erpsync {
 struct SyncContext;
 namespace db {
 class Connection;
-}
+class Recordset;
+}  // namespace db
 
 // What became of the rows of one call.
 struct CopyOutcome {
@@ -25,5 +26,8 @@ struct CopyOutcome {
 // key costs that row and the copy goes on; any other error stops it after one notice.
 CopyOutcome CreateInsertQueries(SyncContext& ctx, const std::string& tableName, const std::string& Condition,
                                 const std::string& myQuery, db::Connection& CnLoc, db::Connection& CnWebcc);
+
+// The same copy for rows already read (the master download reads one table's changed rows at once).
+CopyOutcome CopyRows(SyncContext& ctx, const std::string& tableName, const db::Recordset& rs, db::Connection& CnLoc);
 
 }  // namespace erpsync

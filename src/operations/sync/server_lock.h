@@ -2,6 +2,7 @@
 // from pushing vouchers into the central database at the same time.
 #pragma once
 
+#include <chrono>
 #include <string>
 
 namespace erpsync {
@@ -39,6 +40,31 @@ inline bool refreshServerLock(SyncContext& ctx) {
   std::string none;
   return CheckSetServerFreeStatus(ctx, false, true, true, none);
 }
+// Renews the lock while work goes on under it, as a lease: at the first unit, then whenever
+// kRenewSeconds have passed since the last renewal (a fifth of the time after which other branches
+// may clear the row). Renewing at every unit costs a central write each; renewing on this schedule
+// keeps the row as live, and a holder that was held up (a long statement, a suspended machine) renews
+// at its very next unit, where it learns that another branch took the lock over. Central numbering
+// does not depend on it: it is read under UPDLOCK, HOLDLOCK in the copy's own transaction.
+class LockLease {
+ public:
+  static constexpr int kRenewSeconds = kLockStaleSeconds / 5;
+  // True when this branch holds the lock: renewed now, or renewed recently enough.
+  bool keep(SyncContext& ctx) {
+    const auto now = std::chrono::steady_clock::now();
+    if (held_ && now - renewed_ < std::chrono::seconds(kRenewSeconds)) return true;
+    held_ = refreshServerLock(ctx);
+    renewed_ = now;
+    return held_;
+  }
+  // The lock was released (a failed unit lets it go): the next unit takes it again.
+  void forget() { held_ = false; }
+
+ private:
+  bool held_ = false;
+  std::chrono::steady_clock::time_point renewed_{};
+};
+
 inline void releaseServerLock(SyncContext& ctx) {
   std::string none;
   CheckSetServerFreeStatus(ctx, false, false, false, none);

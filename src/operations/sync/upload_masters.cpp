@@ -1,5 +1,8 @@
 #include "sync/upload_masters.h"
 
+#include <charconv>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -69,22 +72,70 @@ struct RowChange {
   bool copy = true;
 };
 
+// The central rows of the copied changes of one table, read at once: the rows whose key is one of
+// the changes' keys, from the first change of that table in a batch on.
+class CentralRows {
+ public:
+  // Reads the rows of `table` for the changes from `from` on (once per table and batch).
+  const db::Recordset& of(SyncContext& ctx, const std::vector<RowChange>& changes, std::size_t from) {
+    const RowChange& first = changes[from];
+    auto found = read_.find(first.table);
+    if (found != read_.end()) return found->second;
+    std::string keys;
+    std::set<std::string> seen;
+    for (std::size_t i = from; i < changes.size(); ++i)
+      if (changes[i].copy && changes[i].table == first.table && seen.insert(changes[i].key).second)
+        keys += (keys.empty() ? "" : ",") + changes[i].key;
+    const std::string columns = first.m.columns.empty() ? std::string("*") : first.m.columns;
+    db::Recordset rs = ctx.web().query("SELECT  " + columns + " from " + first.table + " where  " + first.m.key +
+                                       " in (" + keys + ")");
+    return read_.emplace(first.table, std::move(rs)).first->second;
+  }
+
+  // The rows of one change: those whose key column holds its key.
+  static db::Recordset rowsOf(const db::Recordset& rs, const RowChange& c) {
+    db::Recordset one;
+    one.fields = rs.fields;
+    const int k = rs.fieldIndex(c.m.key);
+    for (const auto& row : rs.rows)
+      if (k >= 0 && !row[static_cast<std::size_t>(k)].isNull() && sameKey(row[static_cast<std::size_t>(k)], c.key))
+        one.rows.push_back(row);
+    return one;
+  }
+
+ private:
+  static bool sameKey(const db::Value& v, const std::string& key) {
+    if (v.toString() == key) return true;
+    long long n = 0;
+    const auto [end, ec] = std::from_chars(key.data(), key.data() + key.size(), n);
+    return ec == std::errc() && end == key.data() + key.size() && v.toInt() == n &&
+           static_cast<double>(n) == v.toDouble();
+  }
+  std::map<std::string, db::Recordset> read_;
+};
+
 // Applies changes in one branch transaction. Returns how many of them are now in place: all of them,
 // or none when one failed (the transaction is rolled back and the branch keeps its rows as they were).
 // failedAt is the index of the change that failed, when one did (0 when the commit failed).
 std::size_t applyChanges(SyncContext& ctx, const std::vector<RowChange>& changes, std::size_t& failedAt) {
   auto& local = ctx.local();
   std::size_t i = 0;
+  CentralRows central;
   try {
     db::Transaction t(local);
     for (; i < changes.size(); ++i) {
       const RowChange& c = changes[i];
-      const std::string where = c.m.key + "=" + c.key;
-      local.execute("Delete from " + c.table + " where " + where);
+      local.execute("Delete from " + c.table + " where " + c.m.key + "=" + c.key);
       if (c.copy) {
-        const std::string query =
-            "SELECT  " + (c.m.columns.empty() ? std::string("*") : c.m.columns) + " from " + c.table + " where  " + where;
-        if (!CreateInsertQueries(ctx, c.table, "", query, local, ctx.web()).ok()) {
+        db::Recordset rows;
+        try {
+          rows = CentralRows::rowsOf(central.of(ctx, changes, i), c);
+        } catch (const db::DbError& e) {
+          ctx.notice(e.description() + "CreateInsert Queries" + c.table);
+          failedAt = i;
+          return 0;
+        }
+        if (!CopyRows(ctx, c.table, rows, local).ok()) {
           failedAt = i;
           return 0;
         }

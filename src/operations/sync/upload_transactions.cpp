@@ -1,6 +1,7 @@
 #include "sync/upload_transactions.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "db/connection.h"
@@ -59,6 +60,51 @@ bool wholeNumber(const db::Value& v, long long& out) {
 // row: each write is a safe replace on disk, and a mark that lags is harmless (an uploaded voucher is
 // marked at the branch and never selected again; the receipt check catches the rest).
 constexpr int kMarkEvery = 500;
+
+// The branch marks (SyncStat, ServInvID) of this many copied vouchers share one branch transaction.
+// Each voucher's central copy has committed before its mark is written; marks lost with a batch (a
+// crash, a failed branch commit) leave their vouchers waiting with SyncStat 0, where the next run
+// finds them and its receipt check marks them with the central copy's number instead of copying
+// again. Divides kMarkEvery, and the batch always commits before the high-water mark is written, so
+// the mark never passes a voucher whose branch mark is not committed.
+constexpr int kMarksPerCommit = 50;
+static_assert(kMarkEvery % kMarksPerCommit == 0);
+
+// Branch marks written since the last commit, in one branch transaction.
+class MarkBatch {
+ public:
+  explicit MarkBatch(SyncContext& ctx) : ctx_(ctx) {}
+  MarkBatch(const MarkBatch&) = delete;
+  MarkBatch& operator=(const MarkBatch&) = delete;
+  ~MarkBatch() { commit(); }
+  void open() {
+    if (!tx_) tx_.emplace(ctx_.local());
+  }
+  bool lost() const { return lost_; }
+  bool added() { return ++count_ < kMarksPerCommit || commit(); }
+  // False when the marks were lost: the central copies stand, and their vouchers wait with SyncStat
+  // 0 for the next run's receipt check, so the high-water mark must not pass them.
+  bool commit() {
+    if (!tx_) return true;
+    bool kept = true;
+    try {
+      tx_->commit();
+    } catch (const db::DbError& e) {
+      ctx_.notice(e.description() + "upload transactions");
+      kept = false;
+      lost_ = true;
+    }
+    tx_.reset();
+    count_ = 0;
+    return kept;
+  }
+
+ private:
+  SyncContext& ctx_;
+  std::optional<db::Transaction> tx_;
+  int count_ = 0;
+  bool lost_ = false;
+};
 
 }  // namespace
 
@@ -124,8 +170,10 @@ UploadOutcome uploadTransactions(SyncContext& ctx, bool blnmanualDateWiseSynch) 
   }
 
   const long long interval = static_cast<long long>(Val(form.cbointerval.text()));
-  long long lastId = 0;
+  long long lastId = 0, savedId = 0;
   int unsaved = 0;  // handled rows whose id is not yet in the settings file
+  MarkBatch marks(ctx);
+  sync::LockLease lease;
   for (std::size_t r = 0; r < log.size(); ++r) {
     if (ctx.host.stopRequested()) {
       // Between vouchers: the one before is committed on both sides, its mark follows below.
@@ -146,7 +194,7 @@ UploadOutcome uploadTransactions(SyncContext& ctx, bool blnmanualDateWiseSynch) 
       if (!blnmanualDateWiseSynch) break;  // the mark must not pass a change that is still waiting
       continue;
     }
-    if (!sync::refreshServerLock(ctx)) {
+    if (!lease.keep(ctx)) {
       // Another branch holds the lock now: central numbering is not ours to use any more.
       ctx.log(" Auto synch Stopped  ", "The push lock is held by another branch");
       out.stopped = true;
@@ -162,11 +210,17 @@ UploadOutcome uploadTransactions(SyncContext& ctx, bool blnmanualDateWiseSynch) 
         std::string condition = kind->autoFilter + std::to_string(branchNo);
         if (blnmanualDateWiseSynch && kind->table == "tblSales")
           condition = " invDate='" + workingDate + "' and INvID=" + std::to_string(branchNo);
+        marks.open();
         auto copy = CreateInsertQueriesForTrans(ctx, kind->table, condition, "", ctx.web(), ctx.local(), kind->detail,
                                                 kind->key, 0, kind->identity, blnmanualDateWiseSynch ? nullptr : kind);
         out.uploaded += copy.uploaded;
         out.alreadyCentral += copy.alreadyCentral;
         out.failed += copy.failed;
+        if (copy.failed) lease.forget();  // a failed copy released the lock
+        if (!marks.added()) {
+          out.stopped = true;
+          break;
+        }
       } else if (kind && action == "Deleted") {
         long long centralNo = 0;
         if (wholeNumber(log.at(r, "tblUniquerefID"), centralNo)) {
@@ -177,6 +231,7 @@ UploadOutcome uploadTransactions(SyncContext& ctx, bool blnmanualDateWiseSynch) 
     } catch (const db::DbError& e) {
       ctx.notice(e.description() + "upload transactions");
       sync::releaseServerLock(ctx);
+      lease.forget();
       ++out.failed;
     }
     form.lblStatusMain.setCaption("");
@@ -185,12 +240,23 @@ UploadOutcome uploadTransactions(SyncContext& ctx, bool blnmanualDateWiseSynch) 
     if (id > 0 && id > ctx.MaxActivityIDTrans && id > lastId) {
       lastId = id;
       if (++unsaved >= kMarkEvery) {
+        if (!marks.commit()) {
+          out.stopped = true;
+          break;
+        }
         ctx.writeLoopSetting("MaxActivityIDTrans", std::to_string(lastId));
+        savedId = lastId;
         unsaved = 0;
       }
     }
     ctx.log(" End of upload ttransections  ", "");
     ctx.host.doEvents();
+  }
+  if (!marks.commit()) out.stopped = true;
+  if (marks.lost()) {
+    // The run's branch marks since the last saved mark did not commit: the mark stays there.
+    lastId = savedId;
+    unsaved = 0;
   }
   if (!blnmanualDateWiseSynch && !out.stopped && out.waiting == 0 &&
       logEnd > std::max(lastId, ctx.MaxActivityIDTrans)) {
