@@ -16,6 +16,7 @@
 #include "shared/sync_context.h"
 #include "stop_signal.h"
 #include "util/date_time.h"
+#include "util/utf8_path.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -41,7 +42,7 @@ std::filesystem::path executableFolder() {
 }  // namespace
 
 std::filesystem::path resolveProgramFolder(const std::string& home) {
-  if (!home.empty()) return std::filesystem::absolute(home);
+  if (!home.empty()) return std::filesystem::absolute(util::pathFromUtf8(home));
   if (const char* env = std::getenv("ERPSYNC_HOME"); env && *env) return std::filesystem::absolute(env);
   return executableFolder();
 }

@@ -11,6 +11,7 @@
 #include "db/connection.h"
 #include "testbed.h"
 #include "util/text.h"
+#include "util/utf8_path.h"
 
 namespace erpsync::cli {
 
@@ -62,10 +63,10 @@ std::vector<std::pair<std::string, int>> keywords(std::string_view s) {
   return words;
 }
 
-std::string programFolder(const std::string& home) {
-  if (!home.empty()) return home;
+std::filesystem::path programFolder(const std::string& home) {
+  if (!home.empty()) return util::pathFromUtf8(home);
   if (const char* env = std::getenv("ERPSYNC_HOME"); env && *env) return env;
-  return std::filesystem::current_path().string();
+  return std::filesystem::current_path();
 }
 
 void printRecordset(const db::Recordset& rs, std::ostream& out) {
@@ -140,7 +141,7 @@ void addSqlCommand(CLI::App& app, int& exitCode) {
   sub->callback([opts, &exitCode] {
     std::vector<std::string> batches;
     if (!opts->file.empty()) {
-      std::ifstream in(opts->file, std::ios::binary);
+      std::ifstream in(util::pathFromUtf8(opts->file), std::ios::binary);
       if (!in) {
         std::cerr << "Cannot read " << opts->file << '\n';
         exitCode = 1;

@@ -6,6 +6,7 @@
 
 #include "db/connection.h"
 #include "testbed.h"
+#include "util/utf8_path.h"
 
 namespace erpsync::cli {
 
@@ -22,7 +23,7 @@ int runInit(const testbed::InitOptions& o, std::ostream& out, std::ostream& err)
     return 1;
   }
   out << "Branch " << o.branchDb << " on " << o.branchServer << ", central " << o.centralDb << " on " << o.centralServer
-      << ", settings in " << (std::filesystem::absolute(o.home) / "Resources").string() << '\n';
+      << ", settings in " << util::pathToUtf8(std::filesystem::absolute(o.home) / "Resources") << '\n';
   return 0;
 }
 
@@ -55,14 +56,14 @@ void addTestbedCommands(CLI::App& app, int& exitCode) {
   init->add_option("--items", opts->items, "Number of items")->check(CLI::Range(1, 1000000));
   init->add_option("--ledgers", opts->ledgers, "Number of ledgers")->check(CLI::Range(1, 1000000));
   init->callback([opts, home, &exitCode] {
-    opts->home = *home;
+    opts->home = util::pathFromUtf8(*home);
     exitCode = runInit(*opts, std::cout, std::cerr);
   });
 
   auto* demo = app.add_subcommand("demo", "Create the testbed afresh and show the row count of every table");
   demo->add_option("--home", *home, "Program folder")->required();
   demo->callback([opts, home, &exitCode] {
-    opts->home = *home;
+    opts->home = util::pathFromUtf8(*home);
     exitCode = runDemo(*opts, std::cout, std::cerr);
   });
 }

@@ -10,6 +10,7 @@
 #include "db/connection.h"
 #include "db/sql_quote.h"
 #include "testbed.h"
+#include "util/utf8_path.h"
 
 namespace erpsync::testbed {
 
@@ -93,7 +94,7 @@ BranchSet branchSetAt(const BranchSetOptions& o) {
     bh.costCentreName = generatedCostCentreName(bh.costCentre);
     set.branches.push_back(bh);
   }
-  set.centralServer = "embedded:" + (root / "b1" / "servers" / "central").string();
+  set.centralServer = "embedded:" + util::pathToUtf8(root / "b1" / "servers" / "central");
   set.centralDb = InitOptions{}.centralDb;
   return set;
 }

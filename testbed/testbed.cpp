@@ -15,6 +15,7 @@
 #include "db/embedded/embedded_server.h"
 #include "db/sql_quote.h"
 #include "util/text.h"
+#include "util/utf8_path.h"
 
 namespace erpsync::testbed {
 
@@ -69,7 +70,7 @@ std::string insert(std::string_view table, std::string_view columns, const std::
 std::filesystem::path serverDir(const std::filesystem::path& home, const std::string& dataSource) {
   if (!db::isEmbeddedDataSource(dataSource))
     throw std::invalid_argument("the testbed builds embedded servers only: " + dataSource);
-  std::filesystem::path dir(dataSource.substr(db::kEmbeddedPrefix.size()));
+  std::filesystem::path dir = util::pathFromUtf8(dataSource.substr(db::kEmbeddedPrefix.size()));
   return dir.is_absolute() ? dir : home / dir;
 }
 
@@ -80,7 +81,7 @@ void writeText(const std::filesystem::path& p, const std::string& text) {
   {
     std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
     out << text;
-    if (!out) throw std::runtime_error("cannot write " + tmp.string());
+    if (!out) throw std::runtime_error("cannot write " + util::pathToUtf8(tmp));
   }
   std::filesystem::rename(tmp, p);
 }

@@ -148,7 +148,9 @@ TEST_F(HostileData, VoucherTextsArriveAtHeadOfficeByteForByteAndAreRecognisedOnT
     const std::string copy = mark[1];
     const auto mine = values(branch(), header + std::to_string(ids[i]));
     EXPECT_EQ(values(central(), header + copy), mine) << (i < texts.size() ? texts[i].what : "long");
-    if (i < texts.size()) EXPECT_EQ(mine[2], texts[i].text);
+    if (i < texts.size()) {
+      EXPECT_EQ(mine[2], texts[i].text);
+    }
     EXPECT_EQ(values(central(), lines + copy + " ORDER BY SlNo"),
               values(branch(), lines + std::to_string(ids[i]) + " ORDER BY SlNo"));
   }

@@ -24,6 +24,7 @@
 #include "sync/upload_transactions.h"
 #include "test_support.h"
 #include "testbed.h"
+#include "util/utf8_path.h"
 
 namespace erpsync {
 namespace {
@@ -177,13 +178,13 @@ TEST(HostileLogFolder, CompanyCodesNeverLeadTheLogOutOfTheProgramFolder) {
   for (const std::string code : {"../..", "/etc/", "..\\..", "C:x", "a*?<>|", "\"'\t\n"}) {
     const fs::path folder = settings::LogFolderFor(home, code, day);
     EXPECT_EQ(folder.parent_path(), home) << code;
-    EXPECT_EQ(folder.filename().string().find_first_of("/\\:*?\"<>|\t\n"), std::string::npos) << code;
+    EXPECT_EQ(util::pathToUtf8(folder.filename()).find_first_of("/\\:*?\"<>|\t\n"), std::string::npos) << code;
   }
   // Five characters, not five bytes: a code in another script is not cut inside a character.
-  EXPECT_EQ(settings::LogFolderFor(home, "茶茶茶茶茶茶", day).filename().string(), "茶茶茶茶茶 Dec 2026");
-  EXPECT_EQ(settings::LogFolderFor(home, "😀a'b]c", day).filename().string(), "😀a'b] Dec 2026");
+  EXPECT_EQ(util::pathToUtf8(settings::LogFolderFor(home, "茶茶茶茶茶茶", day).filename()), "茶茶茶茶茶 Dec 2026");
+  EXPECT_EQ(util::pathToUtf8(settings::LogFolderFor(home, "😀a'b]c", day).filename()), "😀a'b] Dec 2026");
   // Plain codes keep the folder existing installations have.
-  EXPECT_EQ(settings::LogFolderFor(home, "BR01XYZ", day).filename().string(), "BR01X Dec 2026");
+  EXPECT_EQ(util::pathToUtf8(settings::LogFolderFor(home, "BR01XYZ", day).filename()), "BR01X Dec 2026");
 }
 
 }  // namespace

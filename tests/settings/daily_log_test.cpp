@@ -102,6 +102,12 @@ TEST(DailyLog, AHeldOpenLogFollowsTheFileOnDisk) {
   fs::remove(file);
   ctx.log("Upload", "fourth");
   EXPECT_NE(test::readFile(file).find("Upload\tfourth"), std::string::npos);
+  // Or put a fresh file in its place: the entries go to the file that has the day's name.
+  fs::remove(file);
+  test::writeFile(file, "fresh");
+  ctx.log("Upload", "fifth");
+  EXPECT_EQ(test::readFile(file).rfind("fresh", 0), 0u);
+  EXPECT_NE(test::readFile(file).find("Upload\tfifth"), std::string::npos);
   // A new working date writes to its own file.
   s.form.dtpdate.setValue(db::DateTime{2026, 12, 8});
   ctx.log("Upload", "next day");

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 
 #include "ui_main_window.h"
+#include "util/utf8_path.h"
 
 namespace erpsync::qt {
 
@@ -76,13 +77,15 @@ bool DesktopSession::eventFilter(QObject* watched, QEvent* event) {
 }
 
 std::filesystem::path programFolderFromArguments(const QStringList& arguments) {
+  // Qt hands its text over as UTF-8; the environment's bytes are in the system's narrow encoding, which
+  // is what a path made from a std::string reads.
   for (int i = 1; i < arguments.size(); ++i) {
-    if (arguments[i] == "--home" && i + 1 < arguments.size()) return arguments[i + 1].toStdString();
-    if (arguments[i].startsWith("--home=")) return arguments[i].mid(7).toStdString();
+    if (arguments[i] == "--home" && i + 1 < arguments.size()) return util::pathFromUtf8(arguments[i + 1].toStdString());
+    if (arguments[i].startsWith("--home=")) return util::pathFromUtf8(arguments[i].mid(7).toStdString());
   }
   const QByteArray env = qgetenv("ERPSYNC_HOME");
   if (!env.isEmpty()) return env.toStdString();
-  return QCoreApplication::applicationDirPath().toStdString();
+  return util::pathFromUtf8(QCoreApplication::applicationDirPath().toStdString());
 }
 
 }  // namespace erpsync::qt

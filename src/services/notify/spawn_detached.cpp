@@ -1,6 +1,8 @@
 // Starting the notifier program: posix_spawn on POSIX systems, CreateProcess on Windows.
 #include "notify/spawn_detached.h"
 
+#include "util/utf8_path.h"
+
 #ifdef _WIN32
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -56,8 +58,7 @@ std::wstring widen(const std::string& s) {
 }  // namespace
 
 bool spawnDetached(const std::filesystem::path& program, const std::vector<std::string>& args) {
-  std::u8string u8 = program.u8string();
-  std::string line = quoteWindowsArgument(std::string(reinterpret_cast<const char*>(u8.data()), u8.size()));
+  std::string line = quoteWindowsArgument(util::pathToUtf8(program));
   for (const auto& a : args) line += " " + quoteWindowsArgument(a);
   std::wstring cmd = widen(line);
   STARTUPINFOW si{};

@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <string_view>
 
+#include "settings/log_file_os.h"
 #include "settings/settings_files.h"
+#include "util/utf8_path.h"
 
 namespace erpsync::settings {
 
@@ -39,7 +41,7 @@ fs::path LogFolderFor(const fs::path& programFolder, const std::string& localDbC
         c < 0x20 || c == 0x7F || std::string_view("/\\:*?\"<>|").find(static_cast<char>(c)) != std::string_view::npos;
     prefix += refused ? '_' : static_cast<char>(c);
   }
-  return programFolder / (prefix + " " + month + " " + year);
+  return programFolder / util::pathFromUtf8(prefix + " " + month + " " + year);
 }
 
 fs::path LogFilePath(const fs::path& logFolder, const db::DateTime& workingDate) {
@@ -64,28 +66,45 @@ void DailyLogFile::close() {
   path_.clear();
 }
 
+// Support staff may delete or move a log while the program runs, and entries written to a removed
+// file would be lost without a word. A deleted (or replaced) file is seen at the next entry; a moved
+// one within a second, the entries of that second staying readable in the moved file. Other writers
+// (the window beside the headless runner) need nothing: the file is opened for appending, so every
+// write lands at its end.
+bool DailyLogFile::stillCurrent() {
+  if (heldFileDeleted(file_)) return false;
+  const auto now = std::chrono::steady_clock::now();
+  if (now - lookedAt_ < std::chrono::seconds(1)) return true;
+  lookedAt_ = now;
+  return heldFileIsAt(file_, path_);
+}
+
 bool DailyLogFile::append(const fs::path& logFolder, const db::DateTime& workingDate, const db::DateTime& now,
                           const std::string& label, const std::string& detail) {
   // Before the first connect there is no log folder; entries would otherwise land in whatever folder
   // the program was started from.
   if (logFolder.empty()) return true;
-  const fs::path path = LogFilePath(logFolder, workingDate);
+  if (datePath_.empty() || folder_ != logFolder || date_ != workingDate) {
+    datePath_ = LogFilePath(logFolder, workingDate);
+    folder_ = logFolder;
+    date_ = workingDate;
+  }
+  const fs::path& path = datePath_;
   const std::string entry = "\r\n" + separatorLine() + "\r\n[" + logTimestamp(now) + "]\t" + label + "\t" + detail;
   // A write that fails on a file held open (the disk was full for a moment, the share went away) is
   // tried once more on a freshly opened file before the entry counts as lost.
   for (int attempt = 0; attempt < 2; ++attempt) {
-    // The file on disk must still be the one held open: support staff may delete or move a log while
-    // the program runs, and entries written to a removed file would be lost without a word. Its size
-    // still matching this handle's end says it is (one look at the directory, not an open and close).
-    std::error_code ec;
-    if (file_ && (path_ != path || fs::file_size(path, ec) != static_cast<std::uintmax_t>(std::ftell(file_)) || ec))
-      close();
+    if (file_ && (path_ != path || !stillCurrent())) close();
     if (!file_) {
-      file_ = std::fopen(path.string().c_str(), "ab");
+      file_ = openLogForAppend(path);
       if (!file_) return false;
       path_ = path;
+      lookedAt_ = std::chrono::steady_clock::now();
     }
-    if (std::fwrite(entry.data(), 1, entry.size(), file_) == entry.size() && std::fflush(file_) == 0) return true;
+    if (std::fwrite(entry.data(), 1, entry.size(), file_) == entry.size() && std::fflush(file_) == 0) {
+      if (!logStaysOpen()) close();
+      return true;
+    }
     close();
   }
   return false;

@@ -1,6 +1,7 @@
 // The daily log: one text file per working date in the log folder, read by support staff.
 #pragma once
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -32,7 +33,8 @@ bool WriteLogEntry(const std::filesystem::path& logFolder, const db::DateTime& w
 // opening and closing the file for each of them costs more than the voucher's statements. Every entry
 // is flushed as it is written, so a reader (or a crash) sees it at once; the file is reopened when the
 // path changes (a new working date) and closed by close(), which an operation calls when it ends so
-// that the file is not held between operations.
+// that the file is not held between operations. On Windows, which refuses to delete a file held open,
+// every entry opens and closes the file, so support staff can always clear a log away.
 class DailyLogFile {
  public:
   DailyLogFile() = default;
@@ -47,8 +49,16 @@ class DailyLogFile {
   void close();
 
  private:
+  // Whether the file held open is still the day's log on disk.
+  bool stillCurrent();
+
   std::FILE* file_ = nullptr;
   std::filesystem::path path_;
+  // The path of the last folder and working date asked for, built once for the entries that follow.
+  std::filesystem::path folder_;
+  db::DateTime date_;
+  std::filesystem::path datePath_;
+  std::chrono::steady_clock::time_point lookedAt_{};
 };
 
 }  // namespace erpsync::settings

@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "settings/settings_files.h"
+#include "util/utf8_path.h"
 
 #ifdef _WIN32
 #ifndef NOMINMAX
@@ -39,10 +40,10 @@ fs::path temporaryNameFor(const fs::path& path) {
 #else
   unsigned long pid = static_cast<unsigned long>(getpid());
 #endif
-  std::string name = "~" + path.filename().string() + "." + std::to_string(pid) + "." +
+  std::string name = "~" + util::pathToUtf8(path.filename()) + "." + std::to_string(pid) + "." +
                      std::to_string(static_cast<unsigned long long>(ticks) % 1000000007ULL) + "." +
                      std::to_string(counter.fetch_add(1)) + ".tmp";
-  return path.parent_path() / name;
+  return path.parent_path() / util::pathFromUtf8(name);
 }
 
 #ifdef _WIN32

@@ -11,6 +11,7 @@
 #include "db/value.h"
 #include "form/host.h"
 #include "util/text.h"
+#include "util/utf8_path.h"
 
 namespace erpsync::settings {
 
@@ -63,8 +64,8 @@ struct SettingError : std::runtime_error {
 [[noreturn]] void failWrite(const fs::path& path) {
   std::error_code ec;
   if (!path.parent_path().empty() && !fs::is_directory(path.parent_path(), ec))
-    throw SettingError("Path not found: " + path.string());
-  throw SettingError("Permission denied: " + path.string());
+    throw SettingError("Path not found: " + util::pathToUtf8(path));
+  throw SettingError("Permission denied: " + util::pathToUtf8(path));
 }
 
 }  // namespace
@@ -135,7 +136,7 @@ std::string ReadWriteSetting(Host& host, const fs::path& path, const std::string
     std::string text;
     // An existing file that cannot be read is not an empty file: rewriting it from nothing would
     // drop every other key, the high-water marks among them.
-    if (!readWhole(path, text)) throw SettingError("Permission denied: " + path.string());
+    if (!readWhole(path, text)) throw SettingError("Permission denied: " + util::pathToUtf8(path));
 
     // Blanks around keys, values and lines are spaces and tabs, so a line indented with a tab in an
     // editor still matches.

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "util/text.h"
+#include "util/utf8_path.h"
 
 namespace erpsync {
 
@@ -46,25 +47,27 @@ SqlLoginResult loadSqlLogin(const fs::path& programFolder) {
   }
 
   const std::string named = environment(kCredentialsFileEnv);
+  // The environment hands its text over in the system's narrow encoding, which is what a path made
+  // from a std::string reads.
   const fs::path file = named.empty() ? credentialsPath(programFolder) : fs::path(named);
   std::error_code ec;
   if (!fs::exists(file, ec)) {
     if (!named.empty())
-      r.problem = "The credentials file " + file.string() + " named by " + kCredentialsFileEnv +
+      r.problem = "The credentials file " + util::pathToUtf8(file) + " named by " + kCredentialsFileEnv +
                   " does not exist; the built-in login is used.";
     return r;
   }
   const bool exposed = othersMayTouch(file, ec);
   if (ec) {
-    r.problem = "The credentials file " + file.string() + " cannot be examined (" + ec.message() +
+    r.problem = "The credentials file " + util::pathToUtf8(file) + " cannot be examined (" + ec.message() +
                 "); the built-in login is used.";
     return r;
   }
   if (exposed) {
-    r.problem = "The credentials file " + file.string() +
+    r.problem = "The credentials file " + util::pathToUtf8(file) +
                 " can be read or changed by other users of this computer, so it is not used. Make it readable "
                 "by its owner only (chmod 600 " +
-                file.string() + "); until then the built-in login is used.";
+                util::pathToUtf8(file) + "); until then the built-in login is used.";
     return r;
   }
 
@@ -72,7 +75,7 @@ SqlLoginResult loadSqlLogin(const fs::path& programFolder) {
   std::ostringstream ss;
   ss << in.rdbuf();
   if (!in) {
-    r.problem = "The credentials file " + file.string() + " cannot be read; the built-in login is used.";
+    r.problem = "The credentials file " + util::pathToUtf8(file) + " cannot be read; the built-in login is used.";
     return r;
   }
   // "KEY=value" lines; the value is everything after the first "=" (a password may hold blanks and
@@ -92,10 +95,10 @@ SqlLoginResult loadSqlLogin(const fs::path& programFolder) {
     }
   }
   if (!hasPassword) {
-    r.problem = "The credentials file " + file.string() + " has no PASSWORD line; the built-in login is used.";
+    r.problem = "The credentials file " + util::pathToUtf8(file) + " has no PASSWORD line; the built-in login is used.";
     return r;
   }
-  r.login = {user.empty() ? kSaUser : user, password, file.string()};
+  r.login = {user.empty() ? kSaUser : user, password, util::pathToUtf8(file)};
   return r;
 }
 

@@ -4,6 +4,7 @@
 #include "notify/notice.h"
 #include "settings/daily_log.h"
 #include "settings/settings_files.h"
+#include "util/utf8_path.h"
 
 namespace erpsync {
 
@@ -43,8 +44,9 @@ void SyncContext::log(const std::string& label, const std::string& detail) {
   // since a notice is itself logged where the host logs notices.
   if (logFailureTold_) return;
   logFailureTold_ = true;
-  notice("The daily log cannot be written: " + settings::LogFilePath(LogFolder, form.dtpdate.value()).string() +
-         ". Its entries are lost until it can be written again.");
+  notice(
+      "The daily log cannot be written: " + util::pathToUtf8(settings::LogFilePath(LogFolder, form.dtpdate.value())) +
+      ". Its entries are lost until it can be written again.");
 }
 
 void SyncContext::notice(const std::string& text) {

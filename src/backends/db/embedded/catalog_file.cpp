@@ -5,6 +5,7 @@
 #include "db/db_error.h"
 #include "db/embedded/lexer.h"
 #include "db/embedded/sql_types.h"
+#include "util/utf8_path.h"
 
 namespace erpsync::db::embedded {
 
@@ -23,11 +24,12 @@ bool CiLess::operator()(const std::string& a, const std::string& b) const {
 
 std::optional<fs::path> findCatalogFile(const fs::path& dir, std::string_view catalog) {
   std::error_code ec;
-  fs::path exact = dir / (std::string(catalog) + std::string(kCatalogExtension));
+  fs::path exact = dir / util::pathFromUtf8(std::string(catalog) + std::string(kCatalogExtension));
   if (fs::is_regular_file(exact, ec)) return exact;
   for (auto it = fs::directory_iterator(dir, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
     const fs::path& p = it->path();
-    if (p.extension() == kCatalogExtension && iequals(p.stem().string(), catalog) && it->is_regular_file(ec)) return p;
+    if (p.extension() == kCatalogExtension && iequals(util::pathToUtf8(p.stem()), catalog) && it->is_regular_file(ec))
+      return p;
   }
   return std::nullopt;
 }
@@ -76,7 +78,8 @@ void execOrThrow(sqlite3* db, const char* sql) {
 
 void initCatalogFile(const fs::path& file) {
   sqlite3* db = nullptr;
-  if (sqlite3_open_v2(file.string().c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+  if (sqlite3_open_v2(util::pathToUtf8(file).c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
+      SQLITE_OK) {
     std::string m = db ? sqlite3_errmsg(db) : "cannot create file";
     sqlite3_close(db);
     throw DbError("CREATE DATABASE failed: " + m, "42000", 1802);

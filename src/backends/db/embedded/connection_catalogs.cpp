@@ -3,6 +3,7 @@
 // SQLite connection under an alias for as long as a statement needs them.
 #include "db/connection_string.h"
 #include "db/embedded/connection_impl.h"
+#include "util/utf8_path.h"
 
 namespace erpsync::db::embedded {
 
@@ -40,8 +41,12 @@ long long Impl::readCookie() {
 }
 
 void Impl::ensureSchema() {
+  // BEGIN IMMEDIATE fixed this transaction's snapshot: no other connection's change can show in it.
+  const bool inTransaction = tranCount > 0 && !sqlite3_get_autocommit(db);
+  if (inTransaction && schemaCheckedIn == txnGeneration) return;
   long long c = readCookie();
   if (c != schemaCookie) reloadSchema(c);
+  schemaCheckedIn = inTransaction ? txnGeneration : -1;
 }
 
 void Impl::reloadSchema(long long cookie) {
@@ -75,7 +80,7 @@ std::string Impl::attachFile(const fs::path& file, const std::string& catalogNam
   if (fs::equivalent(file, catalogFile, ec)) return "main";
   auto it = attached.find(alias);
   if (it != attached.end()) return alias;
-  run("ATTACH DATABASE ? AS " + quoteIdent(alias), {SqlValue{file.string()}});
+  run("ATTACH DATABASE ? AS " + quoteIdent(alias), {SqlValue{util::pathToUtf8(file)}});
   Attached a;
   a.alias = alias;
   a.file = file;
@@ -130,15 +135,15 @@ fs::path Impl::linkedServerDir(const LinkedServer& s) {
   std::string target = s.name;
   if (isEmbeddedDataSource(s.dataSource)) target = s.dataSource;
   if (isEmbeddedDataSource(target)) {
-    fs::path p = target.substr(kEmbeddedPrefix.size());
+    fs::path p = util::pathFromUtf8(target.substr(kEmbeddedPrefix.size()));
     return p.is_relative() ? baseDir / p : p;
   }
   fs::path parent = serverDir.parent_path();
-  fs::path exact = parent / target;
+  fs::path exact = parent / util::pathFromUtf8(target);
   std::error_code ec;
   if (fs::is_directory(exact, ec)) return exact;
   for (auto it = fs::directory_iterator(parent, ec); !ec && it != fs::directory_iterator(); it.increment(ec))
-    if (it->is_directory(ec) && iequals(it->path().filename().string(), target)) return it->path();
+    if (it->is_directory(ec) && iequals(util::pathToUtf8(it->path().filename()), target)) return it->path();
   throw DbError("OLE DB provider \"SQLNCLI11\" for linked server \"" + s.name +
                     "\" returned message \"Login timeout expired\". Named Pipes Provider: Could not open a "
                     "connection to SQL Server [53].",
@@ -152,7 +157,7 @@ std::string Impl::resolveCatalog(const CatalogRef& ref) {
     if (!f)
       throw DbError("Database '" + ref.catalog + "' does not exist. Make sure that the name is entered correctly.",
                     "42000", 911);
-    return attachFile(*f, f->stem().string(), "__c_" + sanitize(ref.catalog));
+    return attachFile(*f, util::pathToUtf8(f->stem()), "__c_" + sanitize(ref.catalog));
   }
   auto s = findServer(ref.server);
   if (!s) unknownServer(ref.server);
@@ -167,7 +172,7 @@ std::string Impl::resolveCatalog(const CatalogRef& ref) {
   if (!f)
     throw DbError("Cannot open database \"" + ref.catalog + "\" requested by the login. The login failed.", "42000",
                   4060);
-  return attachFile(*f, f->stem().string(), "__l_" + sanitize(ref.server) + "_" + sanitize(ref.catalog));
+  return attachFile(*f, util::pathToUtf8(f->stem()), "__l_" + sanitize(ref.server) + "_" + sanitize(ref.catalog));
 }
 
 }  // namespace erpsync::db::embedded

@@ -3,6 +3,7 @@
 // SQLite schema, in the same transaction; ALTER TABLE rebuilds the table where SQLite cannot alter.
 #include "db/embedded/connection_impl.h"
 #include "db/embedded/parser.h"
+#include "util/utf8_path.h"
 
 namespace erpsync::db::embedded {
 
@@ -581,7 +582,7 @@ void Impl::createDatabase(const std::string& name) {
   checkDatabaseName(name);
   if (findCatalogFile(serverDir, name))
     throw DbError("Database '" + name + "' already exists. Choose a different database name.", "42000", 1801);
-  initCatalogFile(serverDir / (name + std::string(kCatalogExtension)));
+  initCatalogFile(serverDir / util::pathFromUtf8(name + std::string(kCatalogExtension)));
 }
 
 void Impl::dropDatabase(const std::string& name) {
@@ -594,8 +595,11 @@ void Impl::dropDatabase(const std::string& name) {
     throw DbError("Cannot drop database \"" + name + "\" because it is currently in use.", "42000", 3702);
   std::error_code ec;
   fs::remove(*f, ec);
-  fs::remove(fs::path(f->string() + "-wal"), ec);
-  fs::remove(fs::path(f->string() + "-shm"), ec);
+  for (const char* suffix : {"-wal", "-shm"}) {
+    fs::path companion = *f;
+    companion += suffix;
+    fs::remove(companion, ec);
+  }
 }
 
 }  // namespace erpsync::db::embedded

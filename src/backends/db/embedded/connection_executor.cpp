@@ -593,6 +593,7 @@ void Impl::sqlBeginTran() {
   if (tranCount == 0) {
     detachAll();
     exec("BEGIN IMMEDIATE");
+    ++txnGeneration;
   }
   ++tranCount;
 }

@@ -107,6 +107,10 @@ struct EmbeddedConnection::Impl {
   int savepointSeq = 0;
 
   long long schemaCookie = -1;
+  // Explicit transactions begun so far, and the one whose snapshot the schema was last checked in:
+  // inside one transaction the snapshot cannot change, so the schema is checked once per transaction.
+  long long txnGeneration = 0;
+  long long schemaCheckedIn = -1;
   std::uint64_t generation = 1;
   TableMap tables;
   std::vector<TriggerDef> triggers;

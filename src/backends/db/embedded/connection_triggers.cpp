@@ -90,8 +90,13 @@ void Impl::fireTriggers(const Translated& t, Ctx& ctx) {
     bool active;
     ~Clear() {
       if (!active) return;
-      std::string s = "DELETE FROM " + tc.insertedTable + "; DELETE FROM " + tc.deletedTable;
-      sqlite3_exec(im.db, s.c_str(), nullptr, nullptr, nullptr);
+      // Prepared once and kept, as every firing clears the same two tables.
+      for (const std::string* table : {&tc.insertedTable, &tc.deletedTable}) {
+        try {
+          im.run("DELETE FROM " + *table);
+        } catch (...) {
+        }
+      }
     }
   } clear{*this, tc->second, true};
   if (ctx.depth >= kMaxNesting)

@@ -5,12 +5,14 @@
 // lists the other parts.
 #include "db/embedded/embedded_connection.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "db/connection_string.h"
 #include "db/embedded/connection_impl.h"
 #include "db/embedded/embedded_server.h"
 #include "db/embedded/fault_injection.h"
+#include "util/utf8_path.h"
 
 namespace erpsync::db::embedded {
 
@@ -203,7 +205,7 @@ void EmbeddedConnection::open(const std::string& connectionString) {
   while (!ds.empty() && (ds.front() == ' ')) ds.erase(ds.begin());
   if (!isEmbeddedDataSource(ds))
     throw DbError("[DBNETLIB][ConnectionOpen (Connect()).]SQL Server does not exist or access denied.", "08001", 17);
-  fs::path dir = ds.substr(kEmbeddedPrefix.size());
+  fs::path dir = util::pathFromUtf8(ds.substr(kEmbeddedPrefix.size()));
   if (dir.is_relative()) dir = baseDir_ / dir;
   std::string user = cs.userId();
   if (!user.empty() && !iequals(user, "sa")) throw DbError("Login failed for user '" + user + "'.", "28000", 18456);
@@ -219,10 +221,10 @@ void EmbeddedConnection::open(const std::string& connectionString) {
   auto im = std::make_unique<Impl>();
   im->baseDir = baseDir_;
   im->serverDir = fs::absolute(dir, ec);
-  im->catalog = file->stem().string();
+  im->catalog = util::pathToUtf8(file->stem());
   im->catalogFile = fs::absolute(*file, ec);
   im->commandTimeout = commandTimeout_;
-  if (sqlite3_open_v2(im->catalogFile.string().c_str(), &im->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
+  if (sqlite3_open_v2(util::pathToUtf8(im->catalogFile).c_str(), &im->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
                       nullptr) != SQLITE_OK) {
     throw DbError("Cannot open database \"" + cat + "\" requested by the login. The login failed.", "42000", 4060);
   }
@@ -253,7 +255,11 @@ void EmbeddedConnection::checkUsable() const {
 }
 
 faults::Hit EmbeddedConnection::faultBefore(faults::Call call, const std::string& sql) {
-  faults::Hit hit = faults::onCall(call, sql, impl_->serverDir.generic_string() + "/" + impl_->catalog);
+  // The server folder with "/" between its parts on every system, as fault plans name it.
+  std::string where = util::pathToUtf8(impl_->serverDir);
+  if constexpr (fs::path::preferred_separator != '/')
+    std::replace(where.begin(), where.end(), static_cast<char>(fs::path::preferred_separator), '/');
+  faults::Hit hit = faults::onCall(call, sql, where + "/" + impl_->catalog);
   if (hit.kind != faults::Kind::None && !hit.after) applyFault(hit);
   return hit;
 }

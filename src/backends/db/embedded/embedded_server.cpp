@@ -4,13 +4,13 @@
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
-#include <mutex>
 
 #include "db/connection_string.h"
 #include "db/db_error.h"
 #include "db/embedded/catalog_file.h"
 #include "db/embedded/embedded_connection.h"
 #include "db/sql_quote.h"
+#include "util/utf8_path.h"
 
 namespace erpsync::db::embedded {
 
@@ -20,7 +20,6 @@ namespace {
 
 std::atomic<bool> g_offsetSet{false};
 std::atomic<long long> g_offset{0};
-std::mutex g_timeMutex;
 
 long long envOffset() {
   const char* v = std::getenv("ERPSYNC_SERVER_CLOCK_OFFSET");
@@ -45,9 +44,21 @@ DateTime now(bool utc) {
   auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(tp.time_since_epoch()).count() % 1000;
   if (ms < 0) ms += 1000;
   std::time_t tt = std::chrono::system_clock::to_time_t(tp);
-  std::lock_guard<std::mutex> lock(g_timeMutex);
-  const std::tm* tm = utc ? std::gmtime(&tt) : std::localtime(&tt);
-  return fromTm(*tm, static_cast<int>(ms));
+  // The reentrant forms: std::localtime looks at the time-zone file again on every call, and every
+  // GETDATE() (each change-log row a trigger writes) would pay for it.
+  std::tm tm{};
+#ifdef _WIN32
+  if (utc)
+    gmtime_s(&tm, &tt);
+  else
+    localtime_s(&tm, &tt);
+#else
+  if (utc)
+    gmtime_r(&tt, &tm);
+  else
+    localtime_r(&tt, &tm);
+#endif
+  return fromTm(tm, static_cast<int>(ms));
 }
 
 }  // namespace
@@ -75,12 +86,13 @@ DateTime serverUtcNow() {
 void createServer(const fs::path& dir) {
   std::error_code ec;
   fs::create_directories(dir, ec);
-  if (ec) throw DbError("Cannot create the server directory " + dir.string() + ": " + ec.message(), "HY000", 0);
+  if (ec)
+    throw DbError("Cannot create the server directory " + util::pathToUtf8(dir) + ": " + ec.message(), "HY000", 0);
   if (findCatalogFile(dir, "master")) return;
   initCatalogFile(dir / "master.sqlite");
   EmbeddedConnection c(dir);
   // A folder name may hold ";" or quotes: the data source stays one value.
-  c.open("Data Source=" + db::connectionStringValue("embedded:" + fs::absolute(dir).string()) +
+  c.open("Data Source=" + db::connectionStringValue("embedded:" + util::pathToUtf8(fs::absolute(dir))) +
          ";Initial Catalog=master;User ID=sa");
   c.execute(
       "CREATE TABLE __servers (server_id int NOT NULL, name nvarchar(128) NOT NULL, product nvarchar(128) NULL, "
@@ -95,8 +107,8 @@ void createServer(const fs::path& dir) {
   c.execute(
       "CREATE TABLE __server_options (server_id int NOT NULL, optname nvarchar(128) NOT NULL, optvalue "
       "nvarchar(4000) NULL)");
-  std::string name = fs::absolute(dir).lexically_normal().filename().string();
-  if (name.empty()) name = fs::absolute(dir).parent_path().filename().string();
+  std::string name = util::pathToUtf8(fs::absolute(dir).lexically_normal().filename());
+  if (name.empty()) name = util::pathToUtf8(fs::absolute(dir).parent_path().filename());
   const std::string quoted = sqlQuote(name);
   c.execute(
       "INSERT INTO __servers (server_id, name, product, provider, data_source, is_linked, "
