@@ -104,7 +104,7 @@ struct EmbeddedConnection::Impl {
   // The transaction is still counted open but SQLite has already rolled it back (a write was
   // interrupted by the time-out, the disk filled): it can only be rolled back.
   bool doomed = false;
-  int savepointSeq = 0;
+  int savepointDepth = 0;  // statement savepoints open inside a transaction
 
   long long schemaCookie = -1;
   // Explicit transactions begun so far, and the one whose snapshot the schema was last checked in:

@@ -159,19 +159,28 @@ Impl::Tx::Tx(Impl& i, const std::string& target) : im(i) {
       }
       return;
     }
-    im.exec("BEGIN IMMEDIATE");
+    im.run("BEGIN IMMEDIATE");
     own = true;
   } else {
-    savepoint = "sp" + std::to_string(++im.savepointSeq);
-    im.exec("SAVEPOINT " + savepoint);
+    // Named by nesting depth, so the few names there are stay prepared (every statement inside a
+    // transaction runs in one).
+    savepoint = "sp" + std::to_string(++im.savepointDepth);
+    try {
+      im.run("SAVEPOINT " + savepoint);
+    } catch (...) {
+      --im.savepointDepth;
+      throw;
+    }
   }
 }
 
 void Impl::Tx::commit() {
-  if (own)
+  if (own) {
     im.exec("COMMIT");
-  else
-    im.exec("RELEASE " + savepoint);
+  } else {
+    im.run("RELEASE " + savepoint);
+    --im.savepointDepth;
+  }
   done = true;
 }
 
@@ -180,8 +189,13 @@ Impl::Tx::~Tx() {
   if (own) {
     sqlite3_exec(im.db, "ROLLBACK", nullptr, nullptr, nullptr);
   } else {
-    std::string s = "ROLLBACK TO " + savepoint + "; RELEASE " + savepoint;
-    sqlite3_exec(im.db, s.c_str(), nullptr, nullptr, nullptr);
+    --im.savepointDepth;
+    for (const std::string& s : {"ROLLBACK TO " + savepoint, "RELEASE " + savepoint}) {
+      try {
+        im.run(s);
+      } catch (...) {
+      }
+    }
   }
 }
 
