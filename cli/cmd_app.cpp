@@ -14,6 +14,7 @@
 #include "form/main_form.h"
 #include "shared/date_text.h"
 #include "shared/sync_context.h"
+#include "shared/val.h"
 #include "stop_signal.h"
 #include "util/date_time.h"
 #include "util/utf8_path.h"
@@ -78,12 +79,14 @@ int runVerb(const std::string& verb, const VerbOptions& options, const VerbHandl
   frm.runOperation("Connect", [&frm] { frm.cmdConnect_Click(); });
   if (!db::isOpen(ctx.LocalConnection) || !db::isOpen(ctx.WebConnection)) {
     auto which = [](const std::unique_ptr<db::Connection>& c, const std::string& code, const char* key,
-                    const std::string& server) -> std::string {
+                    const std::string& server, const std::string& why) -> std::string {
       if (db::isOpen(c)) return {};
-      return (code.empty() ? std::string(key) + " is empty" : code + " on " + server) + " ";
+      if (code.empty()) return std::string(key) + " is empty. ";
+      return (why.empty() ? code + " on " + server : why) + ". ";
     };
-    err << "[error] Not connected: " << which(ctx.LocalConnection, ctx.LocalDbCode, "LOCALDBCODE", ctx.LocalServerName)
-        << which(ctx.WebConnection, ctx.WebDbCode, "WEBDBCODE", ctx.SyncServerName) << std::endl;
+    err << "[error] Not connected: "
+        << which(ctx.LocalConnection, ctx.LocalDbCode, "LOCALDBCODE", ctx.LocalServerName, ctx.LocalOpenFailure)
+        << which(ctx.WebConnection, ctx.WebDbCode, "WEBDBCODE", ctx.SyncServerName, ctx.WebOpenFailure) << std::endl;
     return kExitOperationError;
   }
   // A connect that stopped part-way (its notice is shown) leaves no working date, voucher types or log
@@ -114,6 +117,9 @@ CLI::App* addButtonVerb(CLI::App& app, int& exitCode, const std::string& name, c
 }
 
 namespace {
+
+// Appsettings.ini switch ("1" or "0") for unattended runs: import head office's stock transfers.
+constexpr const char* kAutoTransferKey = "AUTOSYNCHINTERIMSTOCKTRANSFER";
 
 // The pause between two passes, cut short when the program is asked to stop.
 void pauseUnlessStopped(Host& host, int ms) {
@@ -154,12 +160,17 @@ void addAppCommands(CLI::App& app, int& exitCode) {
   auto waitMs = std::make_shared<int>(5000);
   auto untilQuiet = std::make_shared<bool>(false);
   auto untilStopped = std::make_shared<bool>(false);
+  auto importTransfers = std::make_shared<bool>(false);
   CLI::App* run = addButtonVerb(
       app, exitCode, "run", "load, connect and run auto-sync passes",
-      [passes, waitMs, untilQuiet, untilStopped](FrmSynch& frm, std::ostream& out) {
+      [passes, waitMs, untilQuiet, untilStopped, importTransfers](FrmSynch& frm, std::ostream& out) {
         printConnection(frm, out);
         // Unattended means auto-sync on, whatever the window would start with.
         frm.form.ChkAutoSynch.setValue(1);
+        // The window's "Auto Synch Interim Stock Transfer" box is not kept anywhere; a service takes it
+        // from its command line or from the settings file.
+        if (*importTransfers || Val(frm.ctx.readSetting(kAutoTransferKey, "0")) != 0)
+          frm.form.chkAutoSynchInterimStockTransfer.setValue(1);
         long long done = 0;
         for (long long i = 0; *untilStopped || i < *passes; ++i) {
           if (i > 0) pauseUnlessStopped(frm.ctx.host, *waitMs);
@@ -177,11 +188,12 @@ void addAppCommands(CLI::App& app, int& exitCode) {
                 << (p.upload.alreadyCentral ? ", found at head office " + std::to_string(p.upload.alreadyCentral) : "")
                 << ", deletions marked " << p.upload.deletesMarked << ", failed " << p.upload.failed << ", waiting "
                 << p.upload.waiting << (p.upload.busy ? ", push lock busy" : "")
+                << (p.transfersRan ? ", transfers imported " + std::to_string(p.transfers.imported) : "")
                 << (p.error.empty() ? "" : ", ended by: " + p.error);
           out << std::endl;
           const bool quiet = !p.offline && p.error.empty() && !p.upload.busy && p.masters.applied == 0 &&
                              p.upload.uploaded + p.upload.alreadyCentral + p.upload.deletesMarked == 0 &&
-                             p.upload.waiting == 0;
+                             p.upload.waiting == 0 && p.transfers.imported == 0;
           if (*untilQuiet && quiet) break;
         }
         frm.ctx.log("Headless run", "Ended after " + std::to_string(done) + " passes");
@@ -191,6 +203,9 @@ void addAppCommands(CLI::App& app, int& exitCode) {
   run->add_option("--wait-ms", *waitMs, "pause between passes in milliseconds (default 5000)")
       ->check(CLI::NonNegativeNumber);
   run->add_flag("--until-quiet", *untilQuiet, "stop after a pass that found nothing to do");
+  run->add_flag("--import-transfers", *importTransfers,
+                "import head office's waiting stock transfers in every pass (as the window's Auto Synch Interim "
+                "Stock Transfer box; also " + std::string(kAutoTransferKey) + "=1 in Appsettings.ini)");
   run->add_flag("--until-stopped", *untilStopped,
                 "passes without end, until SIGTERM or Ctrl-C (as a service); --passes is ignored");
 }

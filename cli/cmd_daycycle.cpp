@@ -1,6 +1,8 @@
 #include "cmd_daycycle.h"
 
 #include <CLI/CLI.hpp>
+#include <iostream>
+#include <memory>
 #include <ostream>
 
 #include "app/frm_synch.h"
@@ -19,6 +21,8 @@ const char* dayEndText(daycycle::DayEndResult r) {
   switch (r) {
     case daycycle::DayEndResult::Closed:
       return "Day closed: vouchers locked, day row written";
+    case daycycle::DayEndResult::ClosedWithoutDayRow:
+      return "Day closed: vouchers locked, but a day row is missing:";
     case daycycle::DayEndResult::Declined:
       return "Day end not confirmed: nothing changed (answer with --yes)";
     case daycycle::DayEndResult::NoCostCentre:
@@ -53,29 +57,47 @@ void addDaycycleCommands(CLI::App& app, int& exitCode) {
                 [](FrmSynch& frm, std::ostream& out) {
                   auto r = daycycle::cmdDayEnd_Click(frm.ctx);
                   out << "Working date: " << ddMMMyyyy(frm.form.dtpdate.value()) << "\n" << dayEndText(r) << "\n";
-                  if (r == daycycle::DayEndResult::Unverified) out << frm.form.lblStatus.caption() << "\n";
-                  if (r == daycycle::DayEndResult::Differs && !printMismatches(frm.form.msgMisMatch, out))
-                    out << "  No voucher newly listed: the ones listed before are queued; resync replaces head "
-                           "office's copy of the day\n";
+                  if (r == daycycle::DayEndResult::Unverified || r == daycycle::DayEndResult::ClosedWithoutDayRow)
+                    out << "  " << frm.form.lblStatus.caption() << "\n";
+                  if (r == daycycle::DayEndResult::Differs) {
+                    if (printMismatches(frm.form.msgVerify, out)) out << "Queued again:\n";
+                    if (!printMismatches(frm.form.msgMisMatch, out))
+                      out << "  No voucher newly listed: the ones listed before are queued; resync replaces head "
+                             "office's copy of the day\n";
+                  }
                   out.flush();
                 });
-  addButtonVerb(
-      app, exitCode, "resync",
-      "replace head office's copy of the working date's vouchers of this branch and upload them again",
-      [](FrmSynch& frm, std::ostream& out) {
-        auto r = daycycle::cmdManualSynch_Click(frm.ctx);
-        out << "Working date: " << ddMMMyyyy(frm.form.dtpdate.value()) << "\n";
-        if (r.busy)
-          out << frm.form.lblStatus.caption() << "\n";
-        else if (r.replaced)
-          out << "Deleted at head office: " << r.centralDeleted << "\nQueued again: " << r.requeued
-              << "\nUploaded: " << r.upload.uploaded << "\nFailed: " << r.upload.failed
-              << (r.upload.busy ? "\nUpload found the push lock busy: the vouchers wait for the next pass" : "")
-              << "\n";
-        else if (r.asked && !r.failed)
-          out << "Not confirmed: nothing changed (answer with --yes)\n";
-        out.flush();
-      });
+  // resync exits with kExitOperationError when head office is left short of the day (vouchers still
+  // waiting under the interval, or failed), so a script does not take the day as replaced.
+  auto resyncOptions = std::make_shared<VerbOptions>();
+  CLI::App* resync = app.add_subcommand(
+      "resync", "replace head office's copy of the working date's vouchers of this branch and upload them again");
+  addCommonOptions(*resync, *resyncOptions);
+  resync->callback([resyncOptions, &exitCode] {
+    bool short_ = false;
+    exitCode = runVerb("resync", *resyncOptions, [&short_](FrmSynch& frm, std::ostream& out) {
+      auto r = daycycle::cmdManualSynch_Click(frm.ctx);
+      out << "Working date: " << ddMMMyyyy(frm.form.dtpdate.value()) << "\n";
+      if (r.busy) {
+        out << frm.form.lblStatus.caption() << "\n";
+      } else if (r.replaced) {
+        const long long sent = r.upload.uploaded + r.upload.alreadyCentral;
+        out << "Deleted at head office: " << r.centralDeleted << "\nQueued again: " << r.requeued
+            << "\nUploaded: " << r.upload.uploaded << "\nFailed: " << r.upload.failed
+            << "\nStill waiting (entered less than the interval ago): " << r.upload.waiting
+            << (r.upload.busy ? "\nUpload found the push lock busy: the vouchers wait for the next pass" : "") << "\n";
+        if (sent < r.requeued) {
+          short_ = true;
+          out << "Head office is short of " << (r.requeued - sent)
+              << " of the day's vouchers until they go up with the next passes\n";
+        }
+      } else if (r.asked && !r.failed) {
+        out << "Not confirmed: nothing changed (answer with --yes)\n";
+      }
+      out.flush();
+    }, std::cout, std::cerr);
+    if (exitCode == kExitOk && short_) exitCode = kExitOperationError;
+  });
   addButtonVerb(app, exitCode, "purge",
                 "delete the branch's vouchers and change log, and this branch's vouchers of the working date at "
                 "head office",

@@ -35,7 +35,8 @@ void addStockCommands(CLI::App& app, int& exitCode) {
                     return;
                   }
                   out << "Stock lines posted: " << o.stockLines << "\nLedger balances posted: " << o.ledgers
-                      << (o.disparity ? "\nWarning: branch and head-office stock totals differ" : "") << std::endl;
+                      << (o.disparity ? "\nWarning: branch and head-office stock totals differ" : "")
+                      << (o.dayRowMissing.empty() ? "" : "\nDay row: " + o.dayRowMissing) << std::endl;
                 });
 }
 

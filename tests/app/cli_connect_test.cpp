@@ -96,6 +96,11 @@ TEST_F(Cli, UnreachableCentralDatabaseIsAnError) {
   CliRun r = runCli("connect " + homeArg());
   EXPECT_EQ(r.exitCode, 1) << r.output;
   EXPECT_NE(r.output.find("Not connected"), std::string::npos) << r.output;
+  // Why, in the server's own words.
+  const std::string why = "Cannot open database \"NOSUCHDB\" requested by the login. The login failed.";
+  const auto first = r.output.find(why);
+  EXPECT_NE(first, std::string::npos) << r.output;
+  EXPECT_NE(r.output.find("NOSUCHDB on "), std::string::npos) << r.output;
 }
 
 TEST_F(Cli, ConnectStoppedPartWayRunsNoOperation) {

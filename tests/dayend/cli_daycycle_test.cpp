@@ -79,6 +79,18 @@ TEST(DaycycleVerbs, ADayIsClosedRefusedRepairedAndPurgedHeadless) {
   EXPECT_EQ(count(*branch, "SELECT count(*) FROM tblSales"), 0);
   EXPECT_EQ(count(*central, "SELECT count(*) FROM tblSales"), 0);
 
+  // Vouchers entered a moment ago wait for their interval: resync says how many and that head office
+  // is short of the day, and does not exit as a success.
+  s.sales = 2;
+  s.orders = s.stockJournals = s.jobCards = s.notes = 0;
+  s.seed = 5;
+  testbed::simulateErpActivity(branch.get(), nullptr, s);
+  auto early = runCli("resync --yes --date " + day + at);
+  EXPECT_EQ(early.exitCode, 1) << early.output;
+  EXPECT_NE(early.output.find("Still waiting (entered less than the interval ago): 2"), std::string::npos)
+      << early.output;
+  EXPECT_NE(early.output.find("Head office is short of 2"), std::string::npos) << early.output;
+
   EXPECT_EQ(runCli("day-end --yes --date 2026-02-30" + at).exitCode, 2);
 }
 

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "day_fixture.h"
+#include "daycycle/day_start.h"
+#include "../daystart/faulty_connection.h"
 
 namespace erpsync {
 namespace {
@@ -182,6 +184,61 @@ TEST_F(DayEnd, WithoutACostCentreNothingIsAskedOrChanged) {
   EXPECT_EQ(daycycle::cmdDayEnd_Click(ctx, recorder()), DayEndResult::NoCostCentre);
   EXPECT_EQ(lockedAtBranch(), 0);
   EXPECT_TRUE(form.timertrigger.enabled());
+}
+
+// Counts that agree by accident: head office holds one sale twice (under the number of another) and the
+// other not at all. Each family's header and line counts are equal, yet the day is not in step.
+TEST_F(DayEnd, CountsThatAgreeByAccidentDoNotCloseTheDay) {
+  startDay();
+  enterDay(3);
+  uploadAll();
+  auto sales = branch().query("SELECT InvNo, ServInvID FROM tblSales ORDER BY InvID");
+  ASSERT_GE(sales.size(), 2u);
+  central().execute("UPDATE tblSales SET InvNo = '" + sales.at(1, 0).toString() +
+                    "' WHERE InvID = " + sales.at(0, 1).toString());
+  host.expectBox(Answer::Yes, "DAY END").expectBox(Answer::OK, "Please Run Manual synchronisation");
+  EXPECT_EQ(daycycle::cmdDayEnd_Click(ctx, recorder()), DayEndResult::Differs);
+  EXPECT_EQ(lockedAtBranch(), 0);
+  EXPECT_EQ(dayEndRows(branch()), 0);
+  EXPECT_EQ(dayEndRows(central()), 0);
+  EXPECT_EQ(locatorCalls.size(), 5u);
+  // The Verify page names both vouchers.
+  std::string listed;
+  for (int r = 1; r < form.msgVerify.rows(); ++r) listed += form.msgVerify.text(r, 1) + ":" + form.msgVerify.text(r, 4) + ";";
+  EXPECT_NE(listed.find(sales.at(0, 0).toString() + ":missing at head office"), std::string::npos) << listed;
+  EXPECT_NE(listed.find(sales.at(1, 0).toString() + ":twice at head office"), std::string::npos) << listed;
+}
+
+// The opening stock journal a day start writes never goes up; with no voucher type ticked the day end
+// still compares like with like and closes the day.
+TEST_F(DayEnd, ClosesAfterARealDayStartWithNoVoucherTypeTicked) {
+  clock.set(today);
+  form.lstVchtypes.clear();
+  host.setStrict(false);
+  host.expectBox(Answer::Yes, "DAY START");
+  const auto started = daycycle::cmdDayStart_Click(ctx);
+  ASSERT_TRUE(started.completed) << (notices().empty() ? "" : notices()[0]);
+  ASSERT_GT(started.stockLines, 0);
+  ASSERT_EQ(scalar(branch(), "SELECT count(*) FROM tblStockJournal WHERE VchTypeID = 1005"), 1);
+  enterDay(2);
+  uploadAll();
+  EXPECT_EQ(dayEnd(), DayEndResult::Closed) << (notices().empty() ? "" : notices()[0]);
+  EXPECT_TRUE(locatorCalls.empty());
+}
+
+TEST_F(DayEnd, ADayRowThatCannotBeWrittenIsNamedNotReportedWritten) {
+  startDay();
+  enterDay(2);
+  uploadAll();
+  auto faulty = std::make_unique<test::FaultyConnection>(std::move(ctx.WebConnection));
+  faulty->failOn("INTO [tblDayActivity]", 1, "String or binary data would be truncated.");
+  ctx.WebConnection = std::move(faulty);
+  EXPECT_EQ(dayEnd(), DayEndResult::ClosedWithoutDayRow);
+  EXPECT_EQ(dayEndRows(branch()), 1);
+  EXPECT_EQ(dayEndRows(central()), 0);
+  EXPECT_NE(form.lblStatus.caption().find("head office's day row"), std::string::npos) << form.lblStatus.caption();
+  ASSERT_EQ(notices().size(), 1u);
+  EXPECT_NE(notices()[0].find("truncated"), std::string::npos);
 }
 
 }  // namespace

@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+
+#include "settings/daily_log.h"
+
 #include "day_fixture.h"
 
 namespace erpsync {
@@ -74,6 +79,16 @@ TEST_F(ManualResync, RestoresADamagedDayWithTheLockHeldAndReleased) {
   EXPECT_EQ(form.lblStatus.caption(), "updation Over");
   expectAutoSyncBack();
   EXPECT_TRUE(notices().empty());
+  // Support staff find each statement in the daily log by its own label.
+  ctx.closeLog();
+  std::ifstream in(settings::LogFilePath(ctx.LogFolder, form.dtpdate.value()), std::ios::binary);
+  std::stringstream log;
+  log << in.rdbuf();
+  for (const char* label : {"Delete Stock History Web", "Delete Sales Web", "Delete Sales item Web", "Update Sales",
+                            "Delete tblStockJournal Web", "Delete Stock Journal Web", "Delete tblOrder Web",
+                            "Update tblOrder", "Delete tblJobcard Web", "Delete Job Card Web", "Update Jobcard ",
+                            "Delete Notes Web", "Update NOtes"})
+    EXPECT_NE(log.str().find(label), std::string::npos) << label;
 }
 
 TEST_F(ManualResync, NeverMovesTheUploadMarkBack) {

@@ -92,7 +92,7 @@ TEST_F(DayStartTest, AnsweringNoChangesNothing) {
   EXPECT_EQ(scalar(branch(), "SELECT COUNT(*) FROM tblDayActivity"), 0);
 }
 
-TEST_F(DayStartTest, WorkingDayWithSalesIsRefusedAndOnlyLocksSales) {
+TEST_F(DayStartTest, WorkingDayWithSalesIsRefusedAndChangesNothing) {
   runSuccessful();
   branch().execute("INSERT INTO tblSales (InvID, InvNo, InvDate, LockMode) VALUES (1, '1', " + std::string("'") +
                    today.iso().substr(0, 10) + "', 0)");
@@ -105,10 +105,11 @@ TEST_F(DayStartTest, WorkingDayWithSalesIsRefusedAndOnlyLocksSales) {
   EXPECT_TRUE(o.refused);
   EXPECT_EQ(host.boxes.back().icon, Icon::Critical);
   EXPECT_EQ(snapshot(branch()), before);
-  EXPECT_EQ(latestDayRow(branch()), "Day Start started");
-  EXPECT_EQ(form.ChkAutoSynch.value(), 0);
-  // Sales up to the working day are locked, later ones are not.
-  EXPECT_EQ(scalar(branch(), "SELECT LockMode FROM tblSales WHERE InvID = 1"), 1);
+  // No day row that would block data entry on either side, and the day's sales stay open for editing.
+  EXPECT_EQ(latestDayRow(branch()), "Day Start Finished");
+  EXPECT_EQ(latestDayRow(central()), "Day Start Finished");
+  EXPECT_EQ(scalar(branch(), "SELECT count(*) FROM tblDayActivity"), 2);  // the earlier day start's two
+  EXPECT_EQ(scalar(branch(), "SELECT LockMode FROM tblSales WHERE InvID = 1"), 0);
   EXPECT_EQ(scalar(branch(), "SELECT LockMode FROM tblSales WHERE InvID = 2"), 0);
 }
 
@@ -124,7 +125,10 @@ TEST_F(DayStartTest, FailureAtTheMiddleLineLeavesTheBranchAsBefore) {
   EXPECT_TRUE(o.aborted);
   EXPECT_EQ(faulty->failures, 1);
   EXPECT_EQ(snapshot(branch()), before);
-  EXPECT_EQ(latestDayRow(branch()), "Day Start Aborted with error");
+  // The day did not start: its "started" rows are taken back on both sides, nothing stays blocked.
+  EXPECT_EQ(latestDayRow(branch()), "Day Start Finished");
+  EXPECT_EQ(latestDayRow(central()), "Day Start Finished");
+  EXPECT_EQ(scalar(branch(), "SELECT count(*) FROM tblDayActivity"), 2);
   ASSERT_FALSE(host.balloons.empty());
   EXPECT_NE(host.balloons.back().text.find("could not be posted"), std::string::npos);
   EXPECT_NE(form.lblStatus.caption().find("as they were before"), std::string::npos);

@@ -36,16 +36,49 @@ std::string hourMinuteAmPm(const db::DateTime& t) {
 
 }  // namespace
 
-void WriteDayActivity(SyncContext& ctx, const std::string& StrActivity, const std::string& StrActivityDetail, int CCID,
-                      bool BlockDataEntry) {
+std::string DayRowsWritten::missing() const {
+  if (both()) return {};
+  const char* which = branch ? "head office's day row" : central ? "the branch's day row" : "both day rows";
+  return std::string("Not written: ") + which + (error.empty() ? "" : " (" + error + ")");
+}
+
+namespace {
+
+// Runs one side's statement; false (told as a notice, kept in first) when it failed.
+bool onSide(SyncContext& ctx, db::Connection& (SyncContext::*side)(), const std::string& sql, std::string& first) {
   try {
-    ctx.local().execute(dayRowInsert(ctx, StrActivity, StrActivityDetail, CCID, BlockDataEntry));
-    ctx.web().execute(dayRowInsert(ctx, StrActivity, StrActivityDetail, CCID, BlockDataEntry));
-  } catch (const db::DbError& e) {
-    ctx.notice(e.description());
+    (ctx.*side)().execute(sql);
+    return true;
   } catch (const std::exception& e) {
-    ctx.notice(e.what());
+    const auto* d = dynamic_cast<const db::DbError*>(&e);
+    const std::string text = d ? d->description() : e.what();
+    ctx.notice(text);
+    if (first.empty()) first = text;
   }
+  return false;
+}
+
+}  // namespace
+
+DayRowsWritten WriteDayActivity(SyncContext& ctx, const std::string& StrActivity,
+                                const std::string& StrActivityDetail, int CCID, bool BlockDataEntry) {
+  DayRowsWritten out;
+  out.branch =
+      onSide(ctx, &SyncContext::local, dayRowInsert(ctx, StrActivity, StrActivityDetail, CCID, BlockDataEntry), out.error);
+  out.central =
+      onSide(ctx, &SyncContext::web, dayRowInsert(ctx, StrActivity, StrActivityDetail, CCID, BlockDataEntry), out.error);
+  return out;
+}
+
+void RemoveDayActivity(SyncContext& ctx, const std::string& StrActivity, const std::string& StrActivityDetail,
+                       int CCID) {
+  const std::string mine = " where Activity=" + db::sqlQuote(StrActivity) +
+                           " and ActivitiesDetail=" + db::sqlQuote(StrActivityDetail) +
+                           " and CCID=" + std::to_string(CCID) + " and SQLSERVERNAME=" + db::sqlQuote(ctx.LocalServerName);
+  const std::string sql = "delete from tblDayActivity where ID=(select max(ID) from tblDayActivity" + mine + ")";
+  std::string ignored;
+  onSide(ctx, &SyncContext::local, sql, ignored);
+  onSide(ctx, &SyncContext::web, sql, ignored);
 }
 
 db::DateTime GetdayStartDate(SyncContext& ctx) {

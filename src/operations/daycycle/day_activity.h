@@ -15,11 +15,26 @@ namespace erpsync::daycycle {
 // The date GetdayStartDate gives when the branch has no day start (the zero date of the ERP).
 inline constexpr db::DateTime kZeroDate{1899, 12, 30};
 
-// Appends one day row, first to the branch database, then (reading the clock again) to the central one.
-// "DayStart" rows are marked started, "DayEnd" rows ended. Errors are shown as a notice; a branch row
-// already written stays when the central insert fails.
-void WriteDayActivity(SyncContext& ctx, const std::string& StrActivity, const std::string& StrActivityDetail, int CCID,
-                      bool BlockDataEntry);
+// Which of the two day rows were written. A side that failed is told as a notice and named in error.
+struct DayRowsWritten {
+  bool branch = false;
+  bool central = false;
+  std::string error;  // the first failure's description
+  bool both() const { return branch && central; }
+  // "" when both were written, else the sentence that says which day row is missing.
+  std::string missing() const;
+};
+
+// Appends one day row to the branch database and one to the central one (reading the clock again).
+// "DayStart" rows are marked started, "DayEnd" rows ended. Each side is tried whatever the other did.
+DayRowsWritten WriteDayActivity(SyncContext& ctx, const std::string& StrActivity,
+                                const std::string& StrActivityDetail, int CCID, bool BlockDataEntry);
+
+// Takes back the latest row of this activity and detail that WriteDayActivity wrote for this branch (by
+// cost centre and SQLSERVERNAME) on both sides: a day start that was refused or failed leaves no day row
+// behind that would block data entry or move the day's start. Failures are told as a notice.
+void RemoveDayActivity(SyncContext& ctx, const std::string& StrActivity, const std::string& StrActivityDetail,
+                       int CCID);
 
 // DateOF of this branch's latest "DayStart" row in the branch database (by SQLSERVERNAME =
 // LocalServerName, latest by ID); kZeroDate when there is none or on error (shown as a notice).

@@ -17,11 +17,12 @@ using MismatchLocator = std::function<void(SyncContext& ctx, const std::string& 
                                            const std::string& DetailTable, bool BlnForcetransResync)>;
 
 enum class DayEndResult {
-  Closed,        // counts agreed: vouchers locked, "DayEnd" row written, auto-sync restored
+  Closed,               // in step: vouchers locked, both "DayEnd" rows written, auto-sync restored
+  ClosedWithoutDayRow,  // vouchers locked, but a "DayEnd" row is missing (lblStatus says which)
   Declined,      // the operator answered No: nothing changed
   NoCostCentre,  // the window has no cost centre: nothing changed
-  Differs,       // counts differ: refused, differing vouchers forced back into the upload queue
-  Unverified,    // a count could not be taken on one side: refused, nothing locked
+  Differs,       // counts or vouchers differ: refused, differing vouchers forced back into the upload queue
+  Unverified,    // a count or the comparison could not be taken: refused, nothing locked
   Failed,        // an error stopped it (shown as a notice); nothing locked
 };
 

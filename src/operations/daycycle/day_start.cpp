@@ -130,12 +130,14 @@ DayStartOutcome cmdDayStart_Click(SyncContext& ctx) {
   host.setBusy(true);
   const DateTime wd = form.dtpdate.value().dateOnly();
   const long cc = static_cast<long>(Val(form.lblCostcentre.tag()));
-  WriteDayActivity(ctx, "DayStart", "Day Start started", static_cast<int>(cc), true);
 
   auto& progress = form.frmInitialize;
+  // Set once the "Day Start started" row is written; a day start that then fails takes it back.
+  bool rowWritten = false;
   try {
     auto& local = ctx.local();
-    local.execute("update tblSales set  LockMode=1 where iNVdate <=" + dateLit(wd) + " ");
+    // A day that already has vouchers is refused before anything is written: no day row that would
+    // block data entry, no voucher locked.
     if (!local.query("Select top 1 InvID from tblSales where iNVdate =" + dateLit(wd) + " ").empty()) {
       host.messageBox(
           "you have entered transaction on " + ddMMMyyyy(wd) + " you can't start a day which already have transactions",
@@ -144,6 +146,9 @@ DayStartOutcome cmdDayStart_Click(SyncContext& ctx) {
       out.refused = true;
       return out;
     }
+    WriteDayActivity(ctx, "DayStart", "Day Start started", static_cast<int>(cc), true);
+    rowWritten = true;
+    local.execute("update tblSales set  LockMode=1 where iNVdate <=" + dateLit(wd) + " ");
 
     // Head office is only read, and read before the branch transaction begins, so no question or
     // network wait holds the branch's tables locked longer than the rebuild needs.
@@ -218,7 +223,9 @@ DayStartOutcome cmdDayStart_Click(SyncContext& ctx) {
         "Day start aborted with error. The branch's stock and accounts are as they were before; "
         "start the day again.");
     ctx.log("Day start", "Day start aborted, nothing changed: " + describe(e));
-    WriteDayActivity(ctx, "DayStart", "Day Start Aborted with error", static_cast<int>(cc), false);
+    // The day did not start: its "started" row would keep data entry blocked and move the day end's
+    // count to this date, so it is taken back instead of being followed by another row.
+    if (rowWritten) RemoveDayActivity(ctx, "DayStart", "Day Start started", static_cast<int>(cc));
     return out;
   }
 
@@ -235,7 +242,8 @@ DayStartOutcome cmdDayStart_Click(SyncContext& ctx) {
     ctx.notice(describe(e));
   }
   form.ChkAutoSynch.setValue(ctx.AutoSyncOn ? 1 : 0);
-  WriteDayActivity(ctx, "DayStart", "Day Start Finished", static_cast<int>(cc), false);
+  out.dayRowMissing = WriteDayActivity(ctx, "DayStart", "Day Start Finished", static_cast<int>(cc), false).missing();
+  if (!out.dayRowMissing.empty()) ctx.log("Day start", out.dayRowMissing);
   ctx.log("Day start", "Day start Ended");
   setdatstartDet(ctx);
   form.lblStatus.setCaption("Day start over. waiting for next action from user..");

@@ -2,6 +2,8 @@
 // office's figures for the branch's cost centre.
 #pragma once
 
+#include <string>
+
 namespace erpsync {
 struct SyncContext;
 }
@@ -17,14 +19,15 @@ struct DayStartOutcome {
   int stockLines = 0;      // stock lines posted
   int ledgers = 0;         // ledger balances posted (zero balances are skipped)
   bool disparity = false;  // branch and central stock totals differ by more than 1
+  std::string dayRowMissing;  // "" when both "Day Start Finished" rows were written, else which is not
 };
 
-// The "Day Start" button. After the operator confirms: locks the sales up to the working date, refuses
-// a working date that already has sales, then in ONE branch transaction empties tblStock, tblVoucher
-// and tblStockHistory, writes the opening stock journal from head office's stock of the cost centre,
-// posts every line into the branch stock and brings in every ledger balance. A failure rolls all of
-// it back, says so, and records "Day Start Aborted with error". Progress: lblStatus per line and the
-// progress window's bar.
+// The "Day Start" button. After the operator confirms: refuses a working date that already has sales
+// (nothing written), writes the "Day Start started" rows, locks the sales up to the working date, then
+// in ONE branch transaction empties tblStock, tblVoucher and tblStockHistory, writes the opening stock
+// journal from head office's stock of the cost centre, posts every line into the branch stock and
+// brings in every ledger balance. A failure rolls all of it back, says so, and takes the "started"
+// rows back. Progress: lblStatus per line and the progress window's bar.
 DayStartOutcome cmdDayStart_Click(SyncContext& ctx);
 
 }  // namespace erpsync::daycycle

@@ -17,12 +17,27 @@ namespace erpsync::daycycle {
 
 namespace {
 
-const DayFamily kFamilies[] = {
-    {"tblSales", "Invdate", "tblSalesItem", "InvID"},
-    {"tblStockJournal", "Invdate", "tblStockJournalDetail", "InvID"},
-    {"tblOrder", "Invdate", "tblOrderItem", "InvID"},
-    {"tblJobcard", "JobCardDate", "tblJobcardDetail", "JobCardID"},
-    {"tblNotes", "VchDate", "", "VchID"},
+// Each family with the log labels of its statements (support staff search the log by them): the
+// central header delete, the central line delete, the branch's re-queue.
+struct ResyncFamily {
+  DayFamily f;
+  const char* headerLabel;
+  const char* detailLabel;
+  const char* branchLabel;
+};
+
+const ResyncFamily kFamilies[] = {
+    {{"tblSales", "Invdate", "tblSalesItem", "InvID"}, "Delete Sales Web", "Delete Sales item Web", "Update Sales"},
+    {{"tblStockJournal", "Invdate", "tblStockJournalDetail", "InvID"},
+     "Delete tblStockJournal Web",
+     "Delete Stock Journal Web",
+     "Update Sales"},
+    {{"tblOrder", "Invdate", "tblOrderItem", "InvID"}, "Delete tblOrder Web", "Delete tblOrder Web", "Update tblOrder"},
+    {{"tblJobcard", "JobCardDate", "tblJobcardDetail", "JobCardID"},
+     "Delete tblJobcard Web",
+     "Delete Job Card Web",
+     "Update Jobcard "},
+    {{"tblNotes", "VchDate", "", "VchID"}, "Delete Notes Web", "", "Update NOtes"},
 };
 
 // Sets the window back on every way out: the auto-sync box from AutoSyncOn, shown again.
@@ -54,18 +69,18 @@ long long affected(long long n) {
 DayReplacement dayReplacementStatements(int cc, const std::string& dateText, const std::string& filter) {
   DayReplacement out;
   const std::string ccid = std::to_string(cc);
-  out.central.push_back(
-      {"delete from tblStockHistory where ccid=" + ccid + " AND Vchdate= '" + dateText + "' " + filter, false});
-  for (const auto& f : kFamilies) {
+  out.central.push_back({"delete from tblStockHistory where ccid=" + ccid + " AND Vchdate= '" + dateText + "' " + filter,
+                         false, "Delete Stock History Web"});
+  for (const auto& [f, headerLabel, detailLabel, branchLabel] : kFamilies) {
     const std::string day =
         std::string(" where ccid=") + ccid + " AND  " + f.dateColumn + "= '" + dateText + "' " + filter;
     // Only the lines of the vouchers that go: other branches' rows are never touched.
     if (*f.detail)
       out.central.push_back({std::string("delete from ") + f.detail + " where " + f.key + " in (Select " + f.key +
                                  " from " + f.header + day + ")",
-                             false});
-    out.central.push_back({std::string("delete from ") + f.header + day, true});
-    out.branch.push_back({std::string("Update ") + f.header + "  set syncstat = 0" + day, true});
+                             false, detailLabel});
+    out.central.push_back({std::string("delete from ") + f.header + day, true, headerLabel});
+    out.branch.push_back({std::string("Update ") + f.header + "  set syncstat = 0" + day, true, branchLabel});
   }
   return out;
 }
@@ -78,7 +93,9 @@ ResyncOutcome cmdManualSynch_Click(SyncContext& ctx) {
   RestoreWindow restore{ctx};
   HeldLock lock{ctx};
   try {
-    const std::string filter = CREateSelVchTypeIDQry(ctx);
+    // What is replaced is what the upload sends again: head office's other vouchers of the branch's day
+    // (and the branch's opening stock journal, which never goes up) are left alone.
+    const std::string filter = uploadedVoucherTypesFilter(ctx, "vchtypeID");
     const int cc = costCentreId(ctx);
     if (cc == 0) {
       ctx.host.messageBox("Cost Centre not defined Correctly.Exiting now", Buttons::OK, Icon::Critical);
@@ -106,13 +123,13 @@ ResyncOutcome cmdManualSynch_Click(SyncContext& ctx) {
         for (const auto& s : statements.central) {
           const long long n = affected(central.execute(s.sql));
           if (s.vouchers) deleted += n;
-          ctx.log("Delete Web", s.sql);
+          ctx.log(s.label, s.sql);
           ctx.host.doEvents();
         }
         db::Transaction branchDay(branch);
         for (const auto& s : statements.branch) {
           requeued += affected(branch.execute(s.sql));
-          ctx.log("Update Branch", s.sql);
+          ctx.log(s.label, s.sql);
           ctx.host.doEvents();
         }
         // The branch first: should head office's commit fail, its copies stay live and the queued

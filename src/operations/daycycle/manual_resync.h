@@ -28,6 +28,7 @@ struct ResyncOutcome {
 struct DayStatement {
   std::string sql;
   bool vouchers = false;  // deletes or re-queues voucher headers (counted), not lines or stock rows
+  std::string label;      // the daily log's label for it
 };
 struct DayReplacement {
   std::vector<DayStatement> central;

@@ -93,47 +93,58 @@ void prepareGrid(form::Grid& g) {
   if (g.rows() < 2) g.setRows(2);
 }
 
-// Puts a listed branch voucher back in the upload queue and retires its central copy, both or neither.
-// The branch's re-queue is held open in a transaction while head office retires the copy, and commits
-// only after that: a retire that fails (the link lost) rolls the re-queue back, so the voucher never
-// waits for upload while its old copy is still live (the next upload would add a second live copy
-// whenever the number changed at the branch). Should the branch's commit fail after the retire, the
-// copy is restored. The one gap left, a crash between the two commits, leaves an uploaded voucher
-// without a live copy, which the next run lists again (retired copies count as missing).
-void requeueAndRetire(Run& r, MismatchedVoucher& v) {
+// Where a central copy agrees with a listed branch voucher on its natural key: number, date, voucher
+// type and cost centre, as the upload's receipt check matches them. The branch's ServInvID alone never
+// identifies a copy: head office numbers max+1, so once it deletes its newest copy the next upload
+// reuses that number for another voucher.
+std::string copyOf(const Run& r, const MismatchedVoucher& v) {
+  return " where " + std::string(r.f.number) + "=" + db::sqlQuote(v.number) + " and " + r.f.date + "='" + v.date +
+         "' and VchTypeID=" + std::to_string(v.type) + " and CCID=" + r.cc;
+}
+
+// Puts a listed branch voucher back in the upload queue and, when retire is set, retires its live
+// central copy (found by its natural key), both or neither. The branch's re-queue is held open in a
+// transaction while head office retires the copy, and commits only after that: a retire that fails (the
+// link lost) rolls the re-queue back, so the voucher never waits for upload while its old copy is still
+// live (the upload's receipt check would take that copy for it and the difference would stay). Should
+// the branch's commit fail after the retire, the copies are restored. The one gap left, a crash between
+// the two commits, leaves an uploaded voucher without a live copy, which the next run lists again
+// (retired copies count as missing).
+void requeueAndRetire(Run& r, MismatchedVoucher& v, bool retire) {
   const Family& f = r.f;
   auto& local = r.ctx.local();
   const std::string requeue = "  Update " + f.table + "  set syncstat = 0 where " + f.date + "='" + v.date + "' and " +
                               f.id + "=" + std::to_string(v.id) + " and VchTypeID=" + std::to_string(v.type);
-  if (!v.servInvID) {
+  if (!retire) {
+    // No live copy agrees with the voucher (that is why it is listed): nothing at head office is its.
     local.execute(requeue);
     v.requeued = true;
+    r.ctx.log("Mismatch queued for upload again", f.table + " " + v.number);
     return;
   }
   auto& web = r.ctx.web();
-  // The copy is found by its central key and this cost centre only, not by the branch's date and type:
-  // a voucher re-dated at the branch after upload still retires the copy it made.
-  const std::string copy = " where " + std::string(f.id) + "=" + std::to_string(*v.servInvID) + " and CCID=" + r.cc;
-  const db::Recordset before = web.query("select " + std::string(f.number) + " as VNo, " + f.mark + " as Mark from " +
-                                         f.table + copy + live("", f));
-  const std::string retire = f.lines
-                                 ? "update  " + f.table + " set " + f.number + "=" + f.number + "+'Del',Party='" +
-                                       kRetiredMark + "'" + copy + live("", f)
-                                 : "update  " + f.table + " set NARRATION='" + kRetiredMark + "'" + copy + live("", f);
+  const std::string copy = copyOf(r, v) + live("", f);
+  const db::Recordset before = web.query("select " + std::string(f.id) + " as CopyID, " + f.number + " as VNo, " +
+                                         f.mark + " as Mark from " + f.table + copy);
+  const std::string retireSql = f.lines ? "update  " + f.table + " set " + f.number + "=" + f.number + "+'Del',Party='" +
+                                              kRetiredMark + "'" + copy
+                                        : "update  " + f.table + " set NARRATION='" + kRetiredMark + "'" + copy;
 
   db::Transaction branchTx(local);
   local.execute(requeue);
-  const long long retired = web.execute(retire);
+  const long long retired = web.execute(retireSql);
   try {
     branchTx.commit();
   } catch (const db::DbError&) {
-    if (retired > 0 && !before.empty()) {
-      const db::Value& mark = before.at(0, 1);
+    // Put back exactly the copies retired above, each by its own central key.
+    for (std::size_t i = 0; retired > 0 && i < before.size(); ++i) {
+      const db::Value& mark = before.at(i, "Mark");
       try {
-        web.execute(
-            "update " + f.table + " set " +
-            (f.lines ? std::string(f.number) + "=" + db::sqlQuote(before.at(0, 0).toString()) + "," : std::string()) +
-            f.mark + "=" + (mark.isNull() ? std::string("NULL") : db::sqlQuote(mark.toString())) + copy);
+        web.execute("update " + f.table + " set " +
+                    (f.lines ? std::string(f.number) + "=" + db::sqlQuote(before.at(i, "VNo").toString()) + ","
+                             : std::string()) +
+                    f.mark + "=" + (mark.isNull() ? std::string("NULL") : db::sqlQuote(mark.toString())) + " where " +
+                    f.id + "=" + std::to_string(whole(before.at(i, "CopyID"))) + " and CCID=" + r.cc);
       } catch (const db::DbError&) {
       }
     }
@@ -141,9 +152,8 @@ void requeueAndRetire(Run& r, MismatchedVoucher& v) {
   }
   v.requeued = true;
   v.retired = retired > 0;
-  r.ctx.log(
-      "Mismatch queued for upload again",
-      f.table + " " + v.number + (v.retired ? ", head office copy " + std::to_string(*v.servInvID) + " retired" : ""));
+  r.ctx.log("Mismatch queued for upload again",
+            f.table + " " + v.number + (v.retired ? ", head office copy retired" : ""));
 }
 
 // Step A: vouchers the branch counts as uploaded of which head office holds no live copy (same number,
@@ -166,7 +176,7 @@ void missingCentrally(Run& r) {
     v.type = whole(rs.at(i, "VType"));
     if (!rs.at(i, "ServInvID").isNull()) v.servInvID = whole(rs.at(i, "ServInvID"));
     MismatchedVoucher& listed = list(r, std::move(v));
-    if (r.force) requeueAndRetire(r, listed);
+    if (r.force) requeueAndRetire(r, listed, false);
   }
 }
 
@@ -207,7 +217,7 @@ void linesDiffer(Run& r) {
       v.type = whole(mine.at(j, "VType"));
       if (!mine.at(j, "ServInvID").isNull()) v.servInvID = whole(mine.at(j, "ServInvID"));
       MismatchedVoucher& listed = list(r, std::move(v));
-      if (r.force) requeueAndRetire(r, listed);
+      if (r.force) requeueAndRetire(r, listed, true);
     }
   }
 }

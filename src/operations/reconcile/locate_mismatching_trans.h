@@ -40,7 +40,8 @@ const std::vector<std::pair<std::string, std::string>>& mismatchFamilies();
 // (lblCostcentre's tag) and the chosen voucher types when any are chosen. Appends every voucher the
 // branch counts as uploaded but head office holds no live copy of, and every voucher whose line count
 // differs between the two sides, to msgMisMatch (which it never clears). With BlnForcetransResync each
-// is re-queued at the branch and its central copy retired, both or neither. MasterTable picks the
+// is re-queued at the branch, and a voucher whose lines differ has its live central copy (the one that
+// agrees on number, date, type and cost centre) retired, both or neither. MasterTable picks the
 // family by name (sales, orders, stock journals, job cards, notes, letter case aside); any other name
 // does nothing. Errors end the run with a notice.
 MismatchOutcome LocateMismatchingTrans(SyncContext& ctx, const std::string& MasterTable, const std::string& DetailTable,

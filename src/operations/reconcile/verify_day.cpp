@@ -185,8 +185,7 @@ VerifyOutcome VerifyDay(SyncContext& ctx) {
   try {
     const std::string day = ddMMMyyyy(ctx.form.dtpdate.value());
     const std::string cc = valText(ctx.form.lblCostcentre.tag());
-    const std::string ids = selectedVoucherTypeIds(ctx);
-    const std::string types = ids.empty() ? std::string() : " and s.VchTypeID in (" + ids + ")";
+    const std::string types = uploadedVoucherTypesFilter(ctx, "s.VchTypeID");
     for (const auto& k : voucherKinds()) {
       ctx.form.lblStatusMain.setCaption("Verifying " + k.table);
       verifyFamily(ctx, k, day, cc, types, out);

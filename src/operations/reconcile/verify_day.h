@@ -35,8 +35,8 @@ struct VerifyOutcome {
   bool failed = false;  // an error ended the check (told as a notice); differences found so far stay
 };
 
-// Compares every voucher of the working date (dtpdate) of this branch's cost centre, and of the chosen
-// voucher types when any are chosen, between LocalConnection and WebConnection: the header fields the
+// Compares every voucher of the working date (dtpdate) of this branch's cost centre, of the chosen
+// voucher types when any are chosen and else of the types the upload sends, between LocalConnection and WebConnection: the header fields the
 // upload copies, the number of lines, and the sums of line quantities and amounts. Central copies
 // retired from the branch ('#DELETEDFROMBRANCH#') do not count. Fills msgVerify, one row per voucher
 // that differs, with the header kVerifyHeader.

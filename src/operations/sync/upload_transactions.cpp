@@ -18,10 +18,10 @@ namespace erpsync {
 
 namespace {
 
-const char* const kSelect =
-    " select Id,tablename, tbluniqueid ,tblUniquerefID, Action,active,dateofaction,ActionTime from tblactivity O "
-    "where ParentID in(1,3,5,7,8,9,10,14,18,41,42,43,44,45) and ISNULL(pARENTid,0) <> 0 AND Action not in('Update') "
-    "and DateofAction='";
+const std::string kSelect =
+    std::string(" select Id,tablename, tbluniqueid ,tblUniquerefID, Action,active,dateofaction,ActionTime from "
+                "tblactivity O where ParentID in(") +
+    kUploadedParentTypes + ") and ISNULL(pARENTid,0) <> 0 AND Action not in('Update') and DateofAction='";
 
 std::string fallbackQuery(const std::string& workingDate) {
   const std::string id = "0";

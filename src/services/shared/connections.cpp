@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "db/connection_string.h"
+#include "db/db_error.h"
 #include "db/sql_quote.h"
 #include "form/main_form.h"
 #include "settings/settings_files.h"
@@ -27,14 +28,31 @@ void closeAndRelease(std::unique_ptr<db::Connection>& c) {
 // A connection object for the company database code on server, opened when possible. The object is
 // kept even when the open fails, so later use reports a database error instead of finding no
 // connection at all. Without a code it is not opened at all: an empty catalog would open the server's
-// default database (master), and the schema upgrade would then put its tables there.
-std::unique_ptr<db::Connection> tryOpen(SyncContext& ctx, const std::string& code, const std::string& server) {
+// default database (master), and the schema upgrade would then put its tables there. Why an open
+// failed goes into failure (password masked) and is told as a notice when it is new: a head office that
+// stays unreachable is told once, not at every pass.
+std::unique_ptr<db::Connection> tryOpen(SyncContext& ctx, const std::string& code, const std::string& server,
+                                        std::string& failure) {
   const std::string cs = companyConnectionString(code, server, ctx.sqlLogin);
   std::unique_ptr<db::Connection> c;
+  std::string why;
   try {
     c = ctx.makeConnection(cs);
     if (!code.empty()) c->open(cs);
-  } catch (...) {
+  } catch (const db::DbError& e) {
+    why = e.description();
+  } catch (const std::exception& e) {
+    why = e.what();
+  }
+  if (why.empty()) {
+    failure.clear();
+    return c;
+  }
+  why = withoutSecret(code + " on " + server + " could not be opened: " + why, ctx.sqlLogin.password);
+  if (why != failure) {
+    failure = why;
+    ctx.log("Connection", why);
+    ctx.notice(why);
   }
   return c;
 }
@@ -60,8 +78,8 @@ void OpenCompanyConnections(SyncContext& ctx) {
   closeAndRelease(ctx.WebConnection);
   if (ctx.LocalDbCode.empty()) ctx.host.messageBox(kLocalCodeMissing, Buttons::OK, Icon::Critical);
   if (ctx.WebDbCode.empty()) ctx.host.messageBox(kOnlineCodeMissing, Buttons::OK, Icon::Critical);
-  ctx.LocalConnection = tryOpen(ctx, ctx.LocalDbCode, ctx.LocalServerName);
-  ctx.WebConnection = tryOpen(ctx, ctx.WebDbCode, ctx.SyncServerName);
+  ctx.LocalConnection = tryOpen(ctx, ctx.LocalDbCode, ctx.LocalServerName, ctx.LocalOpenFailure);
+  ctx.WebConnection = tryOpen(ctx, ctx.WebDbCode, ctx.SyncServerName, ctx.WebOpenFailure);
 }
 
 void OpenStartupConnection(SyncContext& ctx, const std::string& server) {

@@ -41,6 +41,11 @@ struct SyncContext {
   // reaches the daily log or a notice.
   SqlLogin sqlLogin;
 
+  // Why the last open of each company connection failed ("" when it is open), password masked: what the
+  // operator is told once, instead of a bare "Not connected".
+  std::string LocalOpenFailure;
+  std::string WebOpenFailure;
+
   long long MaxActivityID = 0;
   long long MaxActivityIDTrans = 0;
   bool AutoSyncOn = false;

@@ -23,4 +23,10 @@ std::string CREateSelVchTypeIDQry(SyncContext& ctx) {
   return {};
 }
 
+std::string uploadedVoucherTypesFilter(SyncContext& ctx, const std::string& column) {
+  const std::string ids = selectedVoucherTypeIds(ctx);
+  if (!ids.empty()) return " and " + column + " in (" + ids + ")";
+  return " and " + column + " in (select VchTypeID from tblVchType where ParentID in (" + kUploadedParentTypes + "))";
+}
+
 }  // namespace erpsync

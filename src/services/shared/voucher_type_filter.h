@@ -15,4 +15,14 @@ std::string selectedVoucherTypeIds(SyncContext& ctx);
 // import") when none is selected.
 std::string CREateSelVchTypeIDQry(SyncContext& ctx);
 
+// The parent voucher types whose changes the automatic upload sends (the ParentID list of its
+// change-log select). Vouchers of other types (the opening stock journal a day start writes, type
+// 1005) stay at the branch.
+inline constexpr const char* kUploadedParentTypes = "1,3,5,7,8,9,10,14,18,41,42,43,44,45";
+
+// The vouchers that go up, to compare like with like on both sides: " and <column> in (<selected>)"
+// when types are selected, else " and <column> in (select VchTypeID from tblVchType where ParentID in
+// (<kUploadedParentTypes>))". No status is set.
+std::string uploadedVoucherTypesFilter(SyncContext& ctx, const std::string& column = "VchTypeID");
+
 }  // namespace erpsync
