@@ -188,6 +188,45 @@ TEST_F(EmbeddedSemantics, FunctionsOperatorsAndJoins) {
   EXPECT_EQ(c->query("select Name from tblA where AID = 2").at(0, 0).toString(), "cdDel");
 }
 
+// ROW_NUMBER() numbers rows as SQL Server does: by the window's order (decimals as numbers, text without
+// regard to case), afresh in every partition, whatever order the rows are read in.
+TEST_F(EmbeddedSemantics, RowNumberFollowsTheWindowOrder) {
+  c->execute(
+      "CREATE TABLE tblRate (ItemID numeric(18,0) NOT NULL, Grp varchar(10) NULL, MRP numeric(18,2) NULL, "
+      "Name varchar(20) NULL)");
+  c->execute(
+      "insert into tblRate values (30, 'a', 10.5, 'delta'), (4, 'B', 9.75, 'Alpha'), (200, 'b', 100, 'charlie'), "
+      "(15, 'A', 2, 'bravo')");
+  auto rs = c->query(
+      "select ItemID, row_number() over (order by ItemID) as n, row_number() over (order by MRP desc) as byRate, "
+      "row_number() over (partition by Grp order by Name) as inGroup, 40 + row_number() over (order by Name) as "
+      "fromForty from tblRate order by ItemID");
+  ASSERT_EQ(rs.size(), 4u);
+  const long long ids[] = {4, 15, 30, 200}, n[] = {1, 2, 3, 4}, byRate[] = {3, 4, 2, 1}, inGroup[] = {1, 1, 2, 2},
+                  fromForty[] = {41, 42, 44, 43};
+  for (std::size_t r = 0; r < 4; ++r) {
+    EXPECT_EQ(rs.at(r, "ItemID").toInt(), ids[r]);
+    EXPECT_EQ(rs.at(r, "n").toInt(), n[r]) << r;
+    EXPECT_EQ(rs.at(r, "byRate").toInt(), byRate[r]) << r;
+    EXPECT_EQ(rs.at(r, "inGroup").toInt(), inGroup[r]) << r;
+    EXPECT_EQ(rs.at(r, "fromForty").toInt(), fromForty[r]) << r;
+  }
+  EXPECT_EQ(rs.fields[1].type, 20);  // bigint, as SQL Server types it
+
+  // Numbering the rows an INSERT ... SELECT writes, above a stored maximum.
+  c->execute("CREATE TABLE tblLog (ID numeric(18,0) NOT NULL PRIMARY KEY, ItemID numeric(18,0) NULL)");
+  c->execute("insert into tblLog values (7, 0)");
+  c->execute(
+      "declare @top int select @top = max(ID) from tblLog insert into tblLog (ID, ItemID) select @top + "
+      "row_number() over (order by ItemID), ItemID from tblRate where ItemID > 10");
+  auto log = c->query("select ID, ItemID from tblLog order by ID");
+  ASSERT_EQ(log.size(), 4u);
+  EXPECT_EQ(log.at(1, 0).toInt(), 8);
+  EXPECT_EQ(log.at(1, 1).toInt(), 15);
+  EXPECT_EQ(log.at(3, 0).toInt(), 10);
+  EXPECT_EQ(log.at(3, 1).toInt(), 200);
+}
+
 TEST_F(EmbeddedSemantics, ServerClockCanBeShifted) {
   db::embedded::setClockOffsetSeconds(0);
   auto t0 = c->query("select getdate()").at(0, 0).toDateTime();

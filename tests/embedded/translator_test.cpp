@@ -70,7 +70,21 @@ TEST(Translator, RefusesWhatItDoesNotSupport) {
   EXPECT_EQ(refusal("WITH x AS (select 1 a) select * from x"), "Incorrect syntax near 'WITH'.");
   EXPECT_EQ(refusal("select * into tblNew from tblSales"), "Incorrect syntax near 'INTO'.");
   EXPECT_EQ(refusal("select top 10 percent * from tblSales"), "Incorrect syntax near 'PERCENT'.");
-  EXPECT_EQ(refusal("select row_number() over (order by InvID) from tblSales"), "Incorrect syntax near 'over'.");
+  EXPECT_EQ(refusal("select sum(InvID) over (order by InvID) from tblSales"), "Incorrect syntax near 'OVER'.");
+  EXPECT_EQ(refusal("select row_number() over (order by InvID rows unbounded preceding) from tblSales"),
+            "Incorrect syntax near 'rows'.");
+  EXPECT_EQ(refusal("select row_number() from tblSales"), "The function 'row_number' must have an OVER clause.");
+  EXPECT_EQ(refusal("select row_number() over (partition by Party) from tblSales"),
+            "The function 'row_number' must have an OVER clause with ORDER BY.");
+  EXPECT_EQ(refusal("select InvID from tblSales where row_number() over (order by InvID) = 1"),
+            "Windowed functions can only appear in the SELECT or ORDER BY clauses.");
+  EXPECT_EQ(refusal("select (select max(InvID) from tblSales where row_number() over (order by InvID) = 1)"),
+            "Windowed functions can only appear in the SELECT or ORDER BY clauses.");
+  EXPECT_EQ(refusal("update tblSales set InvID = row_number() over (order by InvID)"),
+            "Windowed functions can only appear in the SELECT or ORDER BY clauses.");
+  EXPECT_EQ(refusal("select row_number() over (order by 1) from tblSales"),
+            "Windowed functions, aggregates and NEXT VALUE FOR functions do not support integer indices as ORDER BY "
+            "clause expressions.");
   EXPECT_EQ(refusal("select * from tblSales where Party like 'a' collate"), "Incorrect syntax near 'collate'.");
   EXPECT_EQ(refusal("select Nothing from tblSales"), "Invalid column name 'Nothing'.");
   EXPECT_EQ(refusal("select * from tblNothing"), "Invalid object name 'tblNothing'.");

@@ -47,7 +47,8 @@ struct Expr {
     Exists,    // sub
     Subquery,  // sub
     Case,      // operand (may be null), whens, elseExpr
-    Func,      // op = upper name, args, distinct, star (COUNT(*)), datePart for DATEADD/DATEDIFF/DATEPART
+    Func,      // op = upper name, args, distinct, star (COUNT(*)), datePart for DATEADD/DATEDIFF/DATEPART;
+               // over, partitionBy and overOrder for a windowed call
     Cast,      // args[0], castType, style literal ordinal (-1 none) for CONVERT
   };
   Kind kind;
@@ -67,8 +68,11 @@ struct Expr {
   std::vector<std::pair<ExprP, ExprP>> whens;
   ExprP elseExpr;
   DeclaredType castType;
-  int style = -1;  // CONVERT style value (structural)
-  int depth = 1;   // height of the tree below, bounded by the parser
+  int style = -1;     // CONVERT style value (structural)
+  bool over = false;  // a windowed call: f(...) OVER ([PARTITION BY ...] [ORDER BY ...])
+  std::vector<ExprP> partitionBy;
+  std::vector<std::pair<ExprP, bool>> overOrder;  // key, descending
+  int depth = 1;                                  // height of the tree below, bounded by the parser
 
   explicit Expr(Kind k) : kind(k) {}
 };

@@ -350,7 +350,7 @@ ExprP Parser::primary() {
     }
     if (isOp(")")) {
       ++i_;
-      if (kw("OVER")) fail();
+      if (kw("OVER")) overClause(*e);
       return e;
     }
     if (isOp("*")) {
@@ -367,7 +367,7 @@ ExprP Parser::primary() {
       e->args.push_back(expression());
     } while (acceptOp(","));
     expectOp(")");
-    if (kw("OVER")) fail();
+    if (kw("OVER")) overClause(*e);
     return e;
   }
   auto e = std::make_unique<Expr>(Expr::Column);
@@ -375,6 +375,30 @@ ExprP Parser::primary() {
   e->name = multiName();
   if (isOp("(")) fail();  // schema-qualified function calls are not supported
   return e;
+}
+
+// OVER ( [PARTITION BY expr, ...] [ORDER BY expr [ASC|DESC], ...] ); window frames are not supported.
+void Parser::overClause(Expr& e) {
+  ++i_;
+  expectOp("(");
+  e.over = true;
+  if (kw("PARTITION")) {
+    ++i_;
+    expectKw("BY");
+    do {
+      e.partitionBy.push_back(expression());
+    } while (acceptOp(","));
+  }
+  if (acceptKw("ORDER")) {
+    expectKw("BY");
+    do {
+      ExprP key = expression();
+      bool desc = acceptKw("DESC");
+      if (!desc) acceptKw("ASC");
+      e.overOrder.emplace_back(std::move(key), desc);
+    } while (acceptOp(","));
+  }
+  expectOp(")");
 }
 
 ExprP Parser::caseExpr() {

@@ -116,6 +116,7 @@ class Parser {
   std::string datePartName();
   ast::ExprP primary();
   ast::ExprP caseExpr();
+  void overClause(ast::Expr& e);
 };
 
 }  // namespace erpsync::db::embedded::parsing

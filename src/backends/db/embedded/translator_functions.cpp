@@ -274,7 +274,45 @@ const Function* findFunction(std::string_view name) {
 
 }  // namespace
 
+// ROW_NUMBER() OVER ([PARTITION BY ...] ORDER BY ...), the one windowed function supported.
+E Translator::Impl::windowed(const Expr& x, Scope* scope) {
+  if (x.op != "ROW_NUMBER" || !x.args.empty() || x.star || x.distinct) syntaxError("OVER");
+  if (!windowAllowed)
+    throw DbError("Windowed functions can only appear in the SELECT or ORDER BY clauses.", "42000", 4108);
+  if (x.overOrder.empty())
+    throw DbError("The function 'row_number' must have an OVER clause with ORDER BY.", "42000", 4112);
+  // The keys are part of the window, not of the select list: an aggregate or a nested window in them
+  // is checked by SQLite, a windowed function among them is not allowed.
+  windowAllowed = false;
+  std::string sql = "row_number() OVER (";
+  if (!x.partitionBy.empty()) {
+    sql += "PARTITION BY ";
+    for (std::size_t i = 0; i < x.partitionBy.size(); ++i) {
+      E p = expr(*x.partitionBy[i], scope);
+      sql += (i ? ", " : "") + ((p.type.isText() && !p.column) ? p.sql + " COLLATE TSQL" : p.sql);
+    }
+    sql += " ";
+  }
+  sql += "ORDER BY ";
+  for (std::size_t i = 0; i < x.overOrder.size(); ++i) {
+    const Expr& key = *x.overOrder[i].first;
+    if (key.kind == Expr::Literal && key.litKind == TokKind::Number)
+      throw DbError(
+          "Windowed functions, aggregates and NEXT VALUE FOR functions do not support integer indices as ORDER BY "
+          "clause expressions.",
+          "42000", 5308);
+    E k = expr(key, scope);
+    sql += (i ? ", " : "") + ((k.type.isText() && !k.column) ? k.sql + " COLLATE TSQL" : sortKey(k.sql, k.type));
+    if (x.overOrder[i].second) sql += " DESC";
+  }
+  sql += ")";
+  windowAllowed = true;
+  return result(sql, ColType{BaseType::BigInt});
+}
+
 E Translator::Impl::func(const Expr& x, Scope* scope) {
+  if (x.over) return windowed(x, scope);
+  if (x.op == "ROW_NUMBER") throw DbError("The function 'row_number' must have an OVER clause.", "42000", 10753);
   const Function* fn = findFunction(x.op);
   if ((!fn || !fn->aggregate) && (x.star || x.distinct)) syntaxError(x.star ? "*" : "DISTINCT");
   if (!fn) throw DbError("'" + lower(x.op) + "' is not a recognized built-in function name.", "42000", 195);

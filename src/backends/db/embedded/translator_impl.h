@@ -84,6 +84,8 @@ struct Translator::Impl {
   const VariableTypes* vars;
   Translated out;
   int nextRef = 0;
+  // A windowed function may stand only in a select list or an ORDER BY.
+  bool windowAllowed = false;
   // Column defaults are written into CREATE TABLE, so their literals go into the SQL text
   // instead of being bound; these are the default's literal tokens, by ordinal.
   const std::vector<Token>* inlineLits = nullptr;
@@ -95,6 +97,7 @@ struct Translator::Impl {
   void reset() {
     out = Translated{};
     nextRef = 0;
+    windowAllowed = false;
   }
 
   // ---- names and parameters (translator_names.cpp) ----
@@ -138,6 +141,7 @@ struct Translator::Impl {
 
   // ---- built-in functions (translator_functions.cpp) ----
   E func(const ast::Expr& x, Scope* scope);
+  E windowed(const ast::Expr& x, Scope* scope);
 
   // ---- FROM and SELECT (translator_select.cpp) ----
   static bool allInner(const ast::TableRef& t);

@@ -99,6 +99,14 @@ void Translator::Impl::flatten(const TableRef& t, std::vector<const TableRef*>& 
 
 SelOut Translator::Impl::selectCore(const SelectCore& q, Scope* outer, bool inCompound, Scope* scopeOut) {
   if (q.into) syntaxError("INTO");
+  // Windowed functions belong to this block's select list only: not to its FROM, WHERE, GROUP BY
+  // or HAVING, nor to a subquery's clauses. The enclosing block's permission comes back at the end.
+  struct WindowPermission {
+    bool& allowed;
+    bool saved;
+    ~WindowPermission() { allowed = saved; }
+  } permission{windowAllowed, windowAllowed};
+  windowAllowed = false;
   Scope scope;
   scope.outer = outer;
   std::string from;
@@ -126,7 +134,9 @@ SelOut Translator::Impl::selectCore(const SelectCore& q, Scope* outer, bool inCo
               "A SELECT statement that assigns a value to a variable must not be combined with "
               "data-retrieval operations.",
               "42000", 141);
+      windowAllowed = true;
       E e = expr(*it.expr, sc);
+      windowAllowed = false;
       out.assignVars.push_back(lower(it.assignVar));
       addItem(e.sql, "", e.type, false);
       continue;
@@ -160,7 +170,9 @@ SelOut Translator::Impl::selectCore(const SelectCore& q, Scope* outer, bool inCo
       }
       continue;
     }
+    windowAllowed = true;
     E e = expr(*it.expr, sc);
+    windowAllowed = false;
     exactLiteral(e);  // a number in the select list reads back with all its digits
     std::string sql = e.sql;
     if (inCompound && !e.column && e.type.isText()) sql = "(" + sql + ") COLLATE TSQL";
@@ -209,7 +221,10 @@ SelOut Translator::Impl::select(const Select& s, Scope* outer) {
           so.sql +=
               t.keepsDecimalText() ? sortKey(so.itemSql[static_cast<std::size_t>(pos - 1)], t) : std::to_string(pos);
         } else {
+          bool saved = windowAllowed;
+          windowAllowed = true;
           E oe = expr(ox, &scope);
+          windowAllowed = saved;
           so.sql += (oe.type.isText() && !oe.column) ? oe.sql + " COLLATE TSQL" : sortKey(oe.sql, oe.type);
         }
         if (s.orderBy[i].desc) so.sql += " DESC";
