@@ -392,22 +392,46 @@ GO
 Delete from tblGodown
 GO
 
--- godowns row by row: the source query
+-- godowns row by row: the source query, ids included
 -- on: central
 -- expect-rows: 2
-SELECT GodownName       ,GodownCode   From tblGodown
+Select * from tblGodown
 GO
 
--- godowns row by row: the copy
+-- godowns row by row: the copy keeps head office's id
 -- on: branch
 -- expect-rows: 1
-Insert into tblGodown (GodownName,GodownCode) values ('Main Store','MS')
+Insert into tblGodown (GodownID,GodownName,GodownCode) values (1,'Main Store','MS')
 GO
 
--- godowns in bulk: every column into the rebuilt branch table
+-- godowns in bulk by position: the rebuilt branch table has GodownID last
 -- on: branch
 -- expect-error: Error converting data type varchar to numeric
 Insert into tblGodown select * from [embedded:servers/central].HO01.dbo.tblGodown
+GO
+
+-- godowns in bulk: the central columns by name
+-- on: central
+-- expect-rows: 0
+SELECT * FROM tblGodown WHERE 1 = 0
+GO
+
+-- godowns in bulk: its own delete first
+-- on: branch
+-- expect-rows: 1
+Delete from tblGodown
+GO
+
+-- godowns in bulk: every column by name into the rebuilt branch table
+-- on: branch
+-- expect-rows: 2
+Insert into tblGodown(GodownID,GodownName,GodownCode) select GodownID,GodownName,GodownCode from [embedded:servers/central].HO01.dbo.tblGodown
+GO
+
+-- godowns in bulk: the ids came along
+-- on: branch
+-- expect-value: 3
+Select sum(GodownID) from tblGodown
 GO
 
 -- board rates are imported, not deleted

@@ -38,6 +38,7 @@ struct Migration {
   const char* bulkColumns = "";  // empty: every column
   const char* rowQuery = "";     // empty: every column of the table
   bool rowFallback = false;      // a failed bulk copy is followed by the row-by-row copy
+  bool bulkByName = false;       // the bulk copy names every central column (the branch has them in another order)
 };
 
 const std::vector<Migration>& migrations() {
@@ -53,8 +54,9 @@ const std::vector<Migration>& migrations() {
       {"tblUserGroupMaster", "Migrating tblUserGroupMaster ", "tblUserGroupMaster", Copy::Rows, Copy::Rows},
       {"tblEmployee", "Migrating Employee ", "tblEmployee", Copy::Rows, Copy::Bulk},
       {"tblCostcentre", "Migrating Costcentre ", "tblCostcentre", Copy::Rows, Copy::Bulk},
-      {"tblGodown", "Migrating Godown ", "tblGodown", Copy::Rows, Copy::Bulk, "",
-       "SELECT GodownName       ,GodownCode   From tblGodown"},
+      // Stock rows name their godown by id, so the ids come along. Update Database rebuilds the branch's
+      // GodownID as the last column, so the bulk copy goes by column names, not positions.
+      {"tblGodown", "Migrating Godown ", "tblGodown", Copy::Rows, Copy::Bulk, "", "", false, true},
       {"tblAccountGroup", "Migrating AccountGroup ", "tblAccountGroup", Copy::Rows, Copy::Bulk},
       {"tblCustomerProfile", "Migrating Customer Profile ", "tblCustomerProfile", Copy::Rows, Copy::Bulk},
       {"tblBoardRateMaster", "Migrating BoardRateMaster ", "tblBoardRateMaster", Copy::BoardRate, Copy::BoardRate},
@@ -72,6 +74,14 @@ struct Stop {
 
 bool ignorable(const db::DbError& e) {
   return e.description().find("Cannot perform SET") != std::string::npos;
+}
+
+// Every column of the central table, by name, in its order.
+std::string centralColumns(SyncContext& ctx, const std::string& table) {
+  const auto rs = ctx.web().query("SELECT * FROM " + table + " WHERE 1 = 0");
+  std::string cols;
+  for (const auto& f : rs.fields) cols += (cols.empty() ? "" : ",") + f.name;
+  return cols;
 }
 
 // Empties the branch table and copies the central rows row by row, in one branch transaction.
@@ -107,9 +117,19 @@ bool migrateOne(SyncContext& ctx, const Migration& m, bool ticked) {
   switch (ticked ? m.ticked : m.unticked) {
     case Copy::BoardRate:
       return importBoardRateUpdator(ctx, "", "");
-    case Copy::Bulk:
-      if (InsertBulkTransfer(ctx, m.table, ctx.local(), m.bulkColumns)) return true;
+    case Copy::Bulk: {
+      std::string columns = m.bulkColumns;
+      if (m.bulkByName) {
+        try {
+          columns = centralColumns(ctx, m.table);
+        } catch (const db::DbError& e) {
+          ctx.notice(e.description());
+          return m.rowFallback && copyRows(ctx, m);
+        }
+      }
+      if (InsertBulkTransfer(ctx, m.table, ctx.local(), columns)) return true;
       return m.rowFallback && copyRows(ctx, m);
+    }
     case Copy::Rows:
       break;
   }

@@ -34,7 +34,8 @@ struct MigrationOutcome {
 // table's delete and copy commit together in one branch transaction: a copy that fails part-way (row
 // by row, or the bulk statement) leaves that table exactly as it was. With chkBulkInsert ticked the
 // tables that have a bulk form use it; ledger, area, category, tax class and HSN codes fall back to
-// the row-by-row copy when it fails. The board-rate entry runs the board-rate import. The auto-sync
+// the row-by-row copy when it fails. Godowns keep head office's ids by either copy (stock rows name
+// them by id). The board-rate entry runs the board-rate import. The auto-sync
 // switch is off while it runs and set back from AutoSyncOn when it ends normally (left off after an
 // error that stopped it). Progress: the progress window's bar and caption, one step per table.
 MigrationOutcome cmdFullSync_Click(SyncContext& ctx);
