@@ -42,8 +42,9 @@ void printMarks(FrmSynch& frm, std::ostream& out) {
   out << "MaxActivityID " << frm.ctx.MaxActivityID << "  newest head-office change " << t.server << "\n"
       << "MaxActivityIDTrans " << frm.ctx.MaxActivityIDTrans << "  newest new or deleted voucher of "
       << ddMMMyyyy(frm.form.dtpdate.value()) << " " << t.branch << "\n"
-      << (t.behind(frm.ctx) ? "A mark is above its newest change: a reset (--reset) sets the marks to these values; "
-                              "changes above them are read again, vouchers already at head office are only marked"
+      << (t.behind(frm.ctx) ? "A mark is above its newest change: a reset (--reset) brings it down to that value "
+                              "(a mark below its log stays); changes above it are read again, vouchers already at "
+                              "head office are only marked"
                             : "The marks are within the logs")
       << std::endl;
 }

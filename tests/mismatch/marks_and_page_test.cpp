@@ -23,10 +23,14 @@ class Marks : public test::UploadedDay {
 };
 
 TEST_F(Marks, AnEmptiedCentralLogOffersTheResetOnlyYesChangesTheMarks) {
+  enterAndUpload();
   central().execute("DELETE FROM tblActivity");
   ctx.MaxActivityID = 950;
   ctx.writeLoopSetting("MaxActivityID", "950");
+  // The voucher mark is within the branch log: the reset leaves it where it is.
+  ASSERT_GT(reconcile::ReadActivityLogTops(ctx).branch, 7);
   ctx.MaxActivityIDTrans = 7;
+  ctx.writeLoopSetting("MaxActivityIDTrans", "7");
   host.expectBox(Answer::No, "do you want to reset now");
   reconcile::lblMaxIDS_Click(ctx);
   EXPECT_EQ(ctx.MaxActivityID, 950);
@@ -37,7 +41,29 @@ TEST_F(Marks, AnEmptiedCentralLogOffersTheResetOnlyYesChangesTheMarks) {
   EXPECT_EQ(host.boxes.back().icon, Icon::Question);
   EXPECT_EQ(ctx.MaxActivityID, 0);
   EXPECT_EQ(ctx.readLoopSetting("MaxActivityID"), "0");
-  EXPECT_EQ(form.lblMaxIDS.caption().rfind(" Max Server Activity ID 0\r\n", 0), 0u);
+  EXPECT_EQ(ctx.MaxActivityIDTrans, 7);
+  EXPECT_EQ(ctx.readLoopSetting("MaxActivityIDTrans"), "7");
+  EXPECT_EQ(form.lblMaxIDS.caption().rfind(" Max Server Activity ID 0\r\nMax client trans Activity ID 7\r\n", 0), 0u);
+}
+
+TEST_F(Marks, AWaitingBranchDeleteSurvivesAResetAndIsSent) {
+  enterAndUpload();
+  const auto sale = voucher("tblSales");
+  ASSERT_EQ(liveCopies("tblSales", sale.number), 1);
+  const long long mark = ctx.MaxActivityIDTrans;
+  branch().execute("DELETE FROM tblSalesItem WHERE InvID = " + std::to_string(sale.id));
+  branch().execute("DELETE FROM tblSales WHERE InvID = " + std::to_string(sale.id));
+  // The delete waits above the voucher mark; the master mark is above head office's log, so the reset
+  // is offered.
+  ASSERT_GT(reconcile::ReadActivityLogTops(ctx).branch, mark);
+  ctx.MaxActivityID = 999;
+  host.expectBox(Answer::Yes, "do you want to reset now");
+  reconcile::lblMaxIDS_Click(ctx);
+  EXPECT_EQ(ctx.MaxActivityIDTrans, mark);
+  EXPECT_EQ(ctx.readLoopSetting("MaxActivityIDTrans"), std::to_string(mark));
+  ageBranchChanges(5);
+  EXPECT_EQ(uploadTransactions(ctx, false).deletesMarked, 1);
+  EXPECT_EQ(liveCopies("tblSales", sale.number), 0);
 }
 
 TEST_F(Marks, MarksWithinTheLogsOnlyTellTheValues) {

@@ -1,5 +1,6 @@
 #include "reconcile/activity_marks.h"
 
+#include <algorithm>
 #include <string>
 
 #include "db/connection.h"
@@ -59,12 +60,16 @@ void lblMaxIDS_Click(SyncContext& ctx) {
     if (ctx.host.messageBox(comparison(ctx, t) + " do you want to reset now", Buttons::YesNo, Icon::Question) !=
         Answer::Yes)
       return;
-    ctx.writeLoopSetting("MaxActivityID", std::to_string(t.server));
-    ctx.MaxActivityID = t.server;
-    ctx.writeLoopSetting("MaxActivityIDTrans", std::to_string(t.branch));
-    ctx.MaxActivityIDTrans = t.branch;
+    // Only a mark above its log comes down to it: a mark below it has changes still to handle above
+    // it (a branch delete not yet sent), and moving it up would skip them for good.
+    const long long masters = std::min(ctx.MaxActivityID, t.server);
+    const long long vouchers = std::min(ctx.MaxActivityIDTrans, t.branch);
+    ctx.writeLoopSetting("MaxActivityID", std::to_string(masters));
+    ctx.MaxActivityID = masters;
+    ctx.writeLoopSetting("MaxActivityIDTrans", std::to_string(vouchers));
+    ctx.MaxActivityIDTrans = vouchers;
     ctx.log("Activity marks reset",
-            "MaxActivityID " + std::to_string(t.server) + ", MaxActivityIDTrans " + std::to_string(t.branch));
+            "MaxActivityID " + std::to_string(masters) + ", MaxActivityIDTrans " + std::to_string(vouchers));
     ShowActivityMarks(ctx);
   } catch (const std::exception& e) {
     ctx.host.messageBox(e.what(), Buttons::OK);

@@ -23,8 +23,9 @@ ActivityLogTops ReadActivityLogTops(SyncContext& ctx);
 // lblMaxIDS's caption: both marks and the hint to click.
 void ShowActivityMarks(SyncContext& ctx);
 
-// Click of lblMaxIDS: compares the marks with the logs; when a log is behind its mark, offers to set
-// both marks to the logs' values (Yes writes AppsettingsLoop.ini and the window's values), otherwise
+// Click of lblMaxIDS: compares the marks with the logs; when a log is behind its mark, offers to bring
+// the mark above its log down to the log's value (Yes writes AppsettingsLoop.ini and the window's
+// values; a mark within its log stays, so no change still waiting above it is skipped), otherwise
 // only tells the values. Errors are shown in a message box.
 void lblMaxIDS_Click(SyncContext& ctx);
 
