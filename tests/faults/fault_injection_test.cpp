@@ -7,6 +7,7 @@
 
 #include "db/connection.h"
 #include "db/embedded/embedded_server.h"
+#include "db/embedded/link_simulator.h"
 #include "sweep.h"
 #include "test_support.h"
 
@@ -181,6 +182,38 @@ TEST_F(FaultInjection, OffByDefaultAndAfterReset) {
   EXPECT_FALSE(faults::active());
   a->execute("INSERT INTO t VALUES (1, 'a')");
   EXPECT_EQ(faults::counted(), 0);
+}
+
+// Every round trip counts: an open and a rollback reach the server as a statement does, and on a real
+// link each costs the same wait. A fault on an open fails the open; on a rollback it loses the link.
+TEST_F(FaultInjection, OpensAndRollbacksAreRoundTripsToo) {
+  plan("server=centralsrv");
+  auto c = db::openConnection(connString("centralsrv", "DB"), tmp.path());  // 1
+  c->beginTrans();                                                          // 2
+  c->execute("INSERT INTO t VALUES (1, 'a')");                              // 3
+  c->rollbackTrans();                                                       // 4
+  a->query("SELECT 1");                                                     // another server: not counted
+  EXPECT_EQ(faults::counted(), 4);
+  EXPECT_EQ(rowsOf(*c), 0);
+
+  plan("at=1;kind=drop;server=centralsrv");
+  EXPECT_EQ(failureOf([&] { db::openConnection(connString("centralsrv", "DB"), tmp.path()); }).nativeError(), 17);
+  plan("at=3;server=centralsrv");
+  c->beginTrans();
+  c->execute("INSERT INTO t VALUES (2, 'a')");
+  EXPECT_EQ(failureOf([&] { c->rollbackTrans(); }).sqlState(), "08S01");
+  EXPECT_EQ(rowsOf(*b), 0) << "the server rolled the session's work back";
+}
+
+TEST(LinkSimulator, OnlyServersAcrossTheLinkWait) {
+  namespace link = db::embedded::link;
+  link::configureLink(0, "Central");
+  EXPECT_TRUE(link::acrossLink("/home/x/servers/central/HO01"));
+  EXPECT_TRUE(link::acrossLink("/srv/branch/CENTRALDB"));
+  EXPECT_FALSE(link::acrossLink("/home/x/servers/branch/BR01"));
+  link::configureLink(0, "BR01");
+  EXPECT_TRUE(link::acrossLink("/home/x/servers/branch/br01"));
+  link::configureLink(0);
 }
 
 // The environment drives other processes: a crash ends the program with its own exit code and

@@ -12,6 +12,7 @@
 #include "db/embedded/connection_impl.h"
 #include "db/embedded/embedded_server.h"
 #include "db/embedded/fault_injection.h"
+#include "db/embedded/link_simulator.h"
 #include "util/utf8_path.h"
 
 namespace erpsync::db::embedded {
@@ -209,7 +210,19 @@ namespace {
 
 EmbeddedConnection::EmbeddedConnection(std::filesystem::path baseDir) : baseDir_(std::move(baseDir)) {
   faults::loadFromEnvironment();
+  link::loadFromEnvironment();
 }
+
+namespace {
+// The server folder and catalog with "/" between the parts on every system, as fault plans and the
+// link simulator name them.
+std::string serverAndCatalog(const fs::path& serverDir, const std::string& catalog) {
+  std::string where = util::pathToUtf8(serverDir);
+  if constexpr (fs::path::preferred_separator != '/')
+    std::replace(where.begin(), where.end(), static_cast<char>(fs::path::preferred_separator), '/');
+  return where + "/" + catalog;
+}
+}  // namespace
 EmbeddedConnection::~EmbeddedConnection() = default;
 
 void EmbeddedConnection::open(const std::string& connectionString) {
@@ -229,6 +242,20 @@ void EmbeddedConnection::open(const std::string& connectionString) {
   std::string cat = cs.initialCatalog();
   if (cat.empty()) cat = cs.value("Database");
   if (cat.empty()) cat = "master";
+  {
+    // The open is a round trip too (three on a real link: TCP, TLS, the login), and can fail as one.
+    const std::string where = serverAndCatalog(fs::absolute(dir, ec), cat);
+    acrossLink_ = link::acrossLink(where);
+    if (acrossLink_) link::wait(3);
+    if (faults::active()) {
+      const faults::Hit hit = faults::onCall(faults::Call::Open, "", where);
+      if (hit.kind == faults::Kind::Crash) faults::crash();
+      if (hit.kind == faults::Kind::Drop)
+        throw DbError("[DBNETLIB][ConnectionOpen (Connect()).]SQL Server does not exist or access denied.", "08001",
+                      17);
+      if (hit.kind == faults::Kind::Error) faults::throwError(hit);
+    }
+  }
   auto file = findCatalogFile(dir, cat);
   if (!file)
     throw DbError("Cannot open database \"" + cat + "\" requested by the login. The login failed.", "42000", 4060);
@@ -269,11 +296,7 @@ void EmbeddedConnection::checkUsable() const {
 }
 
 faults::Hit EmbeddedConnection::faultBefore(faults::Call call, const std::string& sql) {
-  // The server folder with "/" between its parts on every system, as fault plans name it.
-  std::string where = util::pathToUtf8(impl_->serverDir);
-  if constexpr (fs::path::preferred_separator != '/')
-    std::replace(where.begin(), where.end(), static_cast<char>(fs::path::preferred_separator), '/');
-  faults::Hit hit = faults::onCall(call, sql, where + "/" + impl_->catalog);
+  faults::Hit hit = faults::onCall(call, sql, serverAndCatalog(impl_->serverDir, impl_->catalog));
   if (hit.kind != faults::Kind::None && !hit.after) applyFault(hit);
   return hit;
 }
@@ -304,6 +327,7 @@ void EmbeddedConnection::applyFault(const faults::Hit& hit) {
 
 long long EmbeddedConnection::execute(const std::string& sql) {
   checkUsable();
+  if (acrossLink_) link::wait();
   if (!faults::active()) return impl_->runBatch(sql, nullptr);
   faults::Hit hit = faultBefore(faults::Call::Statement, sql);
   long long n = impl_->runBatch(sql, nullptr);
@@ -313,6 +337,7 @@ long long EmbeddedConnection::execute(const std::string& sql) {
 
 Recordset EmbeddedConnection::query(const std::string& sql) {
   checkUsable();
+  if (acrossLink_) link::wait();
   faults::Hit hit;
   if (faults::active()) hit = faultBefore(faults::Call::Statement, sql);
   Recordset rs;
@@ -323,6 +348,7 @@ Recordset EmbeddedConnection::query(const std::string& sql) {
 
 void EmbeddedConnection::beginTrans() {
   checkUsable();
+  if (acrossLink_) link::wait();
   faults::Hit hit;
   if (faults::active()) hit = faultBefore(faults::Call::Begin, "BEGIN TRANSACTION");
   impl_->beginTrans();
@@ -330,6 +356,7 @@ void EmbeddedConnection::beginTrans() {
 }
 void EmbeddedConnection::commitTrans() {
   checkUsable();
+  if (acrossLink_) link::wait();
   faults::Hit hit;
   if (faults::active()) {
     try {
@@ -350,6 +377,18 @@ void EmbeddedConnection::commitTrans() {
 }
 void EmbeddedConnection::rollbackTrans() {
   checkUsable();
+  if (acrossLink_) link::wait();
+  if (faults::active()) {
+    const faults::Hit hit = faults::onCall(faults::Call::Rollback, "ROLLBACK TRANSACTION",
+                                           serverAndCatalog(impl_->serverDir, impl_->catalog));
+    if (hit.kind != faults::Kind::None) {
+      // Whatever went wrong on the way, the server rolls the work back when the session ends.
+      if (hit.kind == faults::Kind::Crash) faults::crash();
+      impl_.reset();
+      linkLost_ = true;
+      faults::throwLinkLost();
+    }
+  }
   impl_->rollbackTrans();
 }
 void EmbeddedConnection::setCommandTimeout(int seconds) {

@@ -44,6 +44,7 @@ class EmbeddedConnection : public Connection {
 
   std::filesystem::path baseDir_;
   bool linkLost_ = false;    // an injected lost link: calls fail until close() and open()
+  bool acrossLink_ = false;  // its server is across the simulated link: every call waits a round trip
   int commandTimeout_ = 30;  // seconds, 0 = no limit; kept across close and open
   std::unique_ptr<Impl> impl_;
 };

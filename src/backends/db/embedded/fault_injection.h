@@ -13,8 +13,10 @@
 //               crash  the process ends on the spot (std::_Exit(kCrashExitCode)), nothing flushed
 //   error=NNNN  the native error number of kind=error (default 1205, the deadlock victim)
 //   text=...    its message (default: SQL Server's wording for the number)
-//   on=C        which calls count: all (default: execute, query, beginTrans, commitTrans), statement
-//               (execute and query), commit (commitTrans only)
+//   on=C        which calls count: all (default: open, execute, query, beginTrans, commitTrans,
+//               rollbackTrans: every round trip to the server), statement (execute and query), commit
+//               (commitTrans only). A fault on an open fails the open (drop: the server cannot be
+//               reached); a fault on a rollback loses the link (the server rolls the work back).
 //   match=S     only statements whose text contains S (case-insensitive) count; commits never match
 //   server=S    only calls on connections whose server folder or catalog contains S count
 //   when=W      before (default): the call fails without running; after: it runs (and commits, for a
@@ -40,7 +42,7 @@ constexpr int kCrashExitCode = 77;
 enum class Kind { None, Error, Drop, Crash };
 enum class Calls { All, Statement, Commit };
 // What a connection is about to do.
-enum class Call { Statement, Begin, Commit };
+enum class Call { Statement, Begin, Commit, Rollback, Open };
 
 struct Plan {
   long long at = 0;
