@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 
 #include "capture/trigger_texts.h"
 #include "pair_fixture.h"
@@ -19,20 +20,13 @@ TEST(TriggerTexts, VoucherInsertTriggerIsSentLineForLine) {
       " FOR Insert\r\n"
       " as\r\n"
       " DECLARE @name int\r\n"
-      " DECLARE @IT int\r\n"
-      " declare @Type INT\r\n"
-      " declare @VchTypeId INT\r\n"
       " select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)\r\n"
-      " select @name = @name + 1\r\n"
-      " select @IT =InvId,@VchTypeId =Vchtypeid  from  inserted\r\n"
-      " select @Type = tblVchType.PARENTID from  inserted inner join tblVchType on tblVchType.Vchtypeid = "
-      "inserted.Vchtypeid\r\n"
-      " if @IT is Not NULL\r\n"
-      " begin\r\n"
       " insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId , VchTypeid,ActionTime) "
-      "values (@name, 'tblSales',@IT,'Insert',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), "
-      "112),@Type,@vchtypeid,CONVERT(Char(50), GETDATE())) \r\n"
-      " End\r\n";
+      "select @name + ROW_NUMBER() OVER (ORDER BY inserted.InvId), 'tblSales',inserted.InvId,'Insert',1,"
+      "CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112),tblVchType.PARENTID,inserted.Vchtypeid,"
+      "CONVERT(Char(50), GETDATE()) \r\n"
+      " from  inserted left join tblVchType on tblVchType.Vchtypeid = inserted.Vchtypeid\r\n"
+      " where inserted.InvId is Not NULL\r\n";
   EXPECT_EQ(capture::insertTriggerText("Sales", "tblSales", "InvId", false), expected);
 
   // Masters log no voucher type; deletes of vouchers carry the central id they were uploaded under.
@@ -42,51 +36,34 @@ TEST(TriggerTexts, VoucherInsertTriggerIsSentLineForLine) {
             " for Update\r\n"
             " as\r\n"
             " DECLARE @name int\r\n"
-            " DECLARE @IT int\r\n"
-            " declare @VchTypeId INT\r\n"
-            " declare @Type INT\r\n"
             " select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)\r\n"
-            " select @name = @name + 1\r\n"
             " \r\n"
-            " select @IT = Itemid ,@vchtypeid = 0 from  inserted\r\n"
-            " set @Type = 0\r\n"
-            " if @IT is Not NULL\r\n"
-            " begin\r\n"
             " insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, "
-            "VchTypeid,ActionTime) values (@name, 'tblItemMaster',@IT,'Update',1,CONVERT(DATETIME, CONVERT(CHAR(8), "
-            "GETDATE(), 112), 112) ,@type , @vchtypeid, CONVERT(Char(50), GETDATE()))\r\n"
-            " End\r\n");
-  const std::string deleteTail =
-      " if @IT is Not NULL\r\n"
-      " begin\r\n"
-      " insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, "
-      "VchTypeid,ActionTime,tblUniqueRefID) values (@name,'tblNotes',@IT,'Deleted',1,CONVERT(DATETIME, "
-      "CONVERT(CHAR(8), GETDATE(), 112), 112) ,@type , @vchtypeid, CONVERT(Char(50), GETDATE()),@ITRefID) \r\n"
-      " End\r\n";
+            "VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.Itemid), "
+            "'tblItemMaster',inserted.Itemid,'Update',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,0,0, "
+            "CONVERT(Char(50), GETDATE())\r\n"
+            " from  inserted\r\n"
+            " where inserted.Itemid is Not NULL\r\n");
   const std::string deleteHead =
       " create trigger Trig_NotesDelete\r\n"
       " ON  tblNotes \r\n"
       " for delete as\r\n"
       " DECLARE @name int\r\n"
-      " DECLARE @IT int\r\n"
-      " DECLARE @ITRefID int\r\n"
-      " declare @Type INT\r\n"
-      " declare @VchTypeId INT\r\n"
       " select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)\r\n"
-      " select @name = @name + 1\r\n"
-      " \r\n";
+      " \r\n"
+      " insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, "
+      "VchTypeid,ActionTime,tblUniqueRefID) select @name + ROW_NUMBER() OVER (ORDER BY deleted.VchID),'tblNotes',"
+      "deleted.VchID,'Deleted',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,";
   EXPECT_EQ(capture::deleteTriggerText("Notes", "tblNotes", "VchID", false),
             deleteHead +
-                " select @IT =VchID,@ITRefID =ServInvID  ,@vchtypeid =Vchtypeid  from  deleted \r\n"
-                " select @Type = tblVchType.PARENTID from  deleted  inner join tblVchType on tblVchType.Vchtypeid = "
-                "deleted.Vchtypeid\r\n" +
-                deleteTail);
+                "tblVchType.PARENTID,deleted.Vchtypeid, CONVERT(Char(50), GETDATE()),deleted.ServInvID \r\n"
+                " from  deleted left join tblVchType on tblVchType.Vchtypeid = deleted.Vchtypeid\r\n"
+                " where deleted.VchID is Not NULL\r\n");
   EXPECT_EQ(capture::deleteTriggerText("Notes", "tblNotes", "VchID", true),
             deleteHead +
-                " select @IT = VchID,@vchtypeid = 0 from  deleted\r\n"
-                " set @Type = 0\r\n"
-                " set @ITRefID = 0\r\n" +
-                deleteTail);
+                "0,0, CONVERT(Char(50), GETDATE()),0 \r\n"
+                " from  deleted\r\n"
+                " where deleted.VchID is Not NULL\r\n");
 
   // The board-rate trigger's fragments are joined by a bare CR.
   const auto& br = capture::boardRateTriggerText();
@@ -139,20 +116,50 @@ TEST_F(ChangeLog, BranchSaleInsertLogsOneRowWithItsTypeAndParentFromId1) {
   EXPECT_EQ(rs.at(0, "ParentID").toInt(), 5);
 }
 
-TEST_F(ChangeLog, OneStatementOneRowAndNoRowWhenNothingChanged) {
+// A head-office statement over several masters logs every row it touched, in the order of their ids,
+// so each of them reaches the branches; a statement that touched nothing logs nothing.
+TEST_F(ChangeLog, EveryRowOfAMasterStatementIsLoggedAndNothingWhenNoRowChanged) {
   const long long before = scalar(central(), "SELECT ISNULL(MAX(ID),0) FROM tblActivity");
-  ASSERT_GT(scalar(central(), "SELECT COUNT(*) FROM tblItemMaster"), 1);
-  central().execute("UPDATE tblItemMaster SET Srate = Srate + 1");
+  EXPECT_EQ(central().execute("UPDATE tblItemMaster SET MRP = MRP + 7 WHERE ItemID IN (5, 3, 4)"), 3);
   auto rs = activity(central(), before);
-  ASSERT_EQ(rs.size(), 1u);
-  EXPECT_EQ(rs.at(0, "TableName").toString(), "tblItemMaster");
-  EXPECT_EQ(rs.at(0, "Action").toString(), "Update");
-  EXPECT_EQ(rs.at(0, "ParentID").toInt(), 0);
-  EXPECT_EQ(rs.at(0, "VchTYpeID").toInt(), 0);
+  ASSERT_EQ(rs.size(), 3u);
+  for (std::size_t r = 0; r < 3; ++r) {
+    EXPECT_EQ(rs.at(r, "ID").toInt(), before + 1 + static_cast<long long>(r));
+    EXPECT_EQ(rs.at(r, "tblUniqueID").toInt(), 3 + static_cast<long long>(r));
+    EXPECT_EQ(rs.at(r, "TableName").toString(), "tblItemMaster");
+    EXPECT_EQ(rs.at(r, "Action").toString(), "Update");
+    EXPECT_EQ(rs.at(r, "Active").toInt(), 1);
+    EXPECT_EQ(rs.at(r, "ParentID").toInt(), 0);
+    EXPECT_EQ(rs.at(r, "VchTYpeID").toInt(), 0);
+    EXPECT_TRUE(rs.at(r, "tblUniqueRefID").isNull());
+    auto day = rs.at(r, "DateofAction").toDateTime();
+    ASSERT_TRUE(day);
+    EXPECT_EQ(*day, day->dateOnly());
+  }
 
-  central().execute("UPDATE tblItemMaster SET Srate = 1 WHERE ItemID = -5");
-  central().execute("DELETE FROM tblArea WHERE AreaID = -5");
-  EXPECT_EQ(activity(central(), before).size(), 1u);
+  // Several areas added by one statement, and taken away by one.
+  const long long afterUpdate = before + 3;
+  central().execute("INSERT INTO tblArea (AreaID, AreaName) VALUES (52, 'Quay Side'), (51, 'Old Town')");
+  central().execute(
+      "INSERT INTO tblArea (AreaID, AreaName) SELECT AreaID + 60, AreaName FROM tblArea WHERE AreaID <= 2");
+  EXPECT_EQ(central().execute("DELETE FROM tblArea WHERE AreaID IN (51, 52, 61)"), 3);
+  rs = activity(central(), afterUpdate);
+  ASSERT_EQ(rs.size(), 7u);
+  const long long ids[] = {51, 52, 61, 62, 51, 52, 61};
+  for (std::size_t r = 0; r < rs.size(); ++r) {
+    EXPECT_EQ(rs.at(r, "ID").toInt(), afterUpdate + 1 + static_cast<long long>(r));
+    EXPECT_EQ(rs.at(r, "tblUniqueID").toInt(), ids[r]) << r;
+    EXPECT_EQ(rs.at(r, "TableName").toString(), "tblArea");
+    EXPECT_EQ(rs.at(r, "Action").toString(), r < 4 ? "Insert" : "Deleted") << r;
+    if (r < 4)
+      EXPECT_TRUE(rs.at(r, "tblUniqueRefID").isNull());
+    else
+      EXPECT_EQ(rs.at(r, "tblUniqueRefID").toInt(), 0);
+  }
+
+  EXPECT_EQ(central().execute("UPDATE tblItemMaster SET Srate = 1 WHERE ItemID = -5"), 0);
+  EXPECT_EQ(central().execute("DELETE FROM tblArea WHERE AreaID = -5"), 0);
+  EXPECT_EQ(scalar(central(), "SELECT MAX(ID) FROM tblActivity"), afterUpdate + 7);
 }
 
 TEST_F(ChangeLog, DeletesCarryTheCentralIdOfAnUploadedVoucher) {
@@ -172,6 +179,47 @@ TEST_F(ChangeLog, DeletesCarryTheCentralIdOfAnUploadedVoucher) {
   ASSERT_EQ(rs.size(), 1u);
   EXPECT_EQ(rs.at(0, "Action").toString(), "Deleted");
   EXPECT_EQ(rs.at(0, "tblUniqueRefID").toInt(), 0);
+}
+
+// Vouchers saved, marked or removed several at a time at the branch are each logged with their own
+// voucher type, parent type and, when removed, their own central number.
+TEST_F(ChangeLog, EveryVoucherOfAStatementIsLoggedWithItsOwnTypeAndCentralId) {
+  insertSale(11, 201, "901");
+  insertSale(12, 204, "902");
+  const long long before = scalar(branch(), "SELECT MAX(ID) FROM tblActivity");
+  EXPECT_EQ(branch().execute("UPDATE tblSales SET SyncStat = 1 WHERE InvID IN (11, 12)"), 2);
+  EXPECT_EQ(branch().execute("DELETE FROM tblSales WHERE InvID IN (12, 11)"), 2);
+  auto rs = activity(branch(), before);
+  ASSERT_EQ(rs.size(), 4u);
+  const char* actions[] = {"Update", "Update", "Deleted", "Deleted"};
+  for (std::size_t r = 0; r < 4; ++r) {
+    const bool first = r % 2 == 0;  // each statement's rows in the order of the voucher ids
+    EXPECT_EQ(rs.at(r, "ID").toInt(), before + 1 + static_cast<long long>(r));
+    EXPECT_EQ(rs.at(r, "Action").toString(), actions[r]);
+    EXPECT_EQ(rs.at(r, "TableName").toString(), "tblSales");
+    EXPECT_EQ(rs.at(r, "tblUniqueID").toInt(), first ? 11 : 12);
+    EXPECT_EQ(rs.at(r, "VchTYpeID").toInt(), first ? 201 : 204);
+    EXPECT_EQ(rs.at(r, "ParentID").toInt(), first ? 1 : 5);
+    if (r < 2)
+      EXPECT_TRUE(rs.at(r, "tblUniqueRefID").isNull());
+    else
+      EXPECT_EQ(rs.at(r, "tblUniqueRefID").toInt(), first ? 901 : 902);
+  }
+
+  // Several notes saved by one statement; a voucher type missing from the types is logged all the same.
+  branch().execute(
+      "INSERT INTO tblNotes (VchID, VchDate, VchTypeID, Amount, CCID) VALUES (32, '05/Dec/2026', 999, 20, 2), "
+      "(31, '05/Dec/2026', 202, 10, 2)");
+  rs = activity(branch(), before + 4);
+  ASSERT_EQ(rs.size(), 2u);
+  EXPECT_EQ(rs.at(0, "tblUniqueID").toInt(), 31);
+  EXPECT_EQ(rs.at(0, "VchTYpeID").toInt(), 202);
+  EXPECT_EQ(rs.at(0, "ParentID").toInt(), 7);
+  EXPECT_EQ(rs.at(1, "tblUniqueID").toInt(), 32);
+  EXPECT_EQ(rs.at(1, "VchTYpeID").toInt(), 999);
+  EXPECT_TRUE(rs.at(1, "ParentID").isNull());
+  EXPECT_EQ(branch().execute("DELETE FROM tblNotes WHERE VchID = -1"), 0);
+  EXPECT_EQ(scalar(branch(), "SELECT MAX(ID) FROM tblActivity"), before + 6);
 }
 
 // The first board-rate batch is logged although the log holds no board-rate row yet; afterwards a
@@ -215,7 +263,20 @@ TEST_F(ChangeLog, SimulatedDayLeavesOneRowPerChange) {
   o.masterChanges = 4;
   o.boardRates = 2;
   o.date = db::DateTime{2026, 12, 5};
+  // Item rates are revised over a whole category at once: each item of it is a change of its own.
+  std::map<long long, long long> itemsOfCategory;
+  auto categories = central().query("SELECT CategoryID, COUNT(*) FROM tblItemMaster GROUP BY CategoryID");
+  for (std::size_t i = 0; i < categories.size(); ++i)
+    itemsOfCategory[categories.at(i, 0).toInt()] = categories.at(i, 1).toInt();
   auto r = testbed::simulateErpActivity(&branch(), &central(), o);
+  long long masterRows = 0;
+  for (const auto& change : r.changes) {
+    if (change.table == "tblItemMaster" && change.action == "Update")
+      masterRows += itemsOfCategory[change.id];
+    else if (change.table == "tblItemMaster" || change.table == "tblLedger" || change.table == "tblArea")
+      ++masterRows;
+  }
+  ASSERT_GT(masterRows, 4);
   EXPECT_EQ(r.sales + r.orders + r.stockJournals + r.jobCards + r.notes, 13);
 
   auto count = [](db::Connection& c, const std::string& where) {
@@ -226,7 +287,7 @@ TEST_F(ChangeLog, SimulatedDayLeavesOneRowPerChange) {
   EXPECT_EQ(count(branch(), "Action='Deleted'"), 2);
   for (const char* t : {"tblSales", "tblOrder", "tblStockJournal", "tblJobcard", "tblNotes"})
     EXPECT_GT(count(branch(), std::string("Action='Insert' AND TableName='") + t + "'"), 0) << t;
-  EXPECT_EQ(count(central(), "TableName<>'tblBoardRateMaster'"), 4);
+  EXPECT_EQ(count(central(), "TableName<>'tblBoardRateMaster'"), masterRows);
   EXPECT_EQ(count(central(), "TableName='tblBoardRateMaster'"), 2);
   EXPECT_EQ(scalar(branch(), "SELECT COUNT(*) FROM tblSalesItem WHERE InvID NOT IN (SELECT InvID FROM tblSales)"), 0);
 }

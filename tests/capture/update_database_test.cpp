@@ -54,7 +54,8 @@ TEST_F(UpdateDatabase, FirstRunPreparesBothDatabases) {
   // Masters are watched at head office, vouchers at the branch.
   central().execute("UPDATE tblCurrency SET Symbol = Symbol");
   central().execute("UPDATE tblArea SET AreaName = AreaName WHERE AreaID = 1");
-  EXPECT_EQ(scalar(central(), "SELECT COUNT(*) FROM tblActivity WHERE TableName IN ('tblArea','tblCurrency')"), 2);
+  EXPECT_EQ(scalar(central(), "SELECT COUNT(*) FROM tblActivity WHERE TableName IN ('tblArea','tblCurrency')"),
+            1 + scalar(central(), "SELECT COUNT(*) FROM tblCurrency"));
   branch().execute(
       "INSERT INTO tblNotes (VchID, VchDate, VchTypeID, Amount, CCID) VALUES (1, '05/Dec/2026', 202, 10, 2)");
   EXPECT_EQ(scalar(branch(), "SELECT COUNT(*) FROM tblActivity WHERE TableName='tblNotes' AND Action='Insert'"), 1);
@@ -101,6 +102,18 @@ TEST_F(UpdateDatabase, SecondRunKeepsDayRowsAndLockAndReplacesEveryTrigger) {
   EXPECT_EQ(newestActivityOf(central(), "Update"), 1);
   EXPECT_EQ(scalar(central(), "SELECT COUNT(*) FROM tblActivity WHERE Action LIKE 'Old%'"), 0);
   EXPECT_EQ(scalar(branch(), "SELECT COUNT(*) FROM tblActivity WHERE Action LIKE 'Old%'"), 0);
+
+  // The triggers in place are the current ones on both sides: a statement over several rows logs each.
+  const long long centralBefore = scalar(central(), "SELECT MAX(ID) FROM tblActivity");
+  EXPECT_EQ(central().execute("UPDATE tblItemMaster SET MRP = MRP + 7 WHERE ItemID IN (3, 4, 5)"), 3);
+  EXPECT_EQ(scalar(central(), "SELECT COUNT(*) FROM tblActivity WHERE TableName='tblItemMaster' AND ID > " +
+                                  std::to_string(centralBefore)),
+            3);
+  branch().execute(
+      "INSERT INTO tblSales (InvID, InvDate, VchTypeID, CCID, SyncStat) VALUES (91, '05/Dec/2026', 201, 2, 0), "
+      "(92, '05/Dec/2026', 201, 2, 0)");
+  EXPECT_EQ(scalar(branch(), "SELECT COUNT(*) FROM tblActivity WHERE TableName='tblSales' AND tblUniqueID IN (91, 92)"),
+            2);
 }
 
 // A day table left by an older program keeps its rows and gains the two newer columns.

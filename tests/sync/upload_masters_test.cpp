@@ -60,6 +60,32 @@ TEST_F(MasterDownload, InsertsUpdatesAndDeletesReachTheBranchColumnByColumn) {
   EXPECT_EQ(row(branch(), "tblLedger", "LID", 901).find("branch edit") != std::string::npos, true);
 }
 
+// A head-office price revision over several items in one statement, and items added and removed
+// several at a time: every one of them reaches the branch.
+TEST_F(MasterDownload, StatementsOverSeveralItemsBringEveryItemToTheBranch) {
+  central().execute("UPDATE tblItemMaster SET MRP = MRP + 7 WHERE ItemID IN (3, 4, 5)");
+  auto out = uploadMasters(ctx);
+  EXPECT_TRUE(out.completed);
+  EXPECT_EQ(out.applied, 3);
+  for (int id : {3, 4, 5}) expectSame("tblItemMaster", "ItemID", id);
+  auto rates = branch().query("SELECT ItemID, MRP FROM tblItemMaster WHERE ItemID IN (3, 4, 5) ORDER BY ItemID");
+  auto central_ = central().query("SELECT ItemID, MRP FROM tblItemMaster WHERE ItemID IN (3, 4, 5) ORDER BY ItemID");
+  ASSERT_EQ(rates.size(), 3u);
+  for (std::size_t r = 0; r < 3; ++r) EXPECT_EQ(rates.at(r, 1).toDouble(), central_.at(r, 1).toDouble()) << r;
+
+  central().execute(
+      "INSERT INTO tblItemMaster (ItemID, ItemCode, ItemName, CategoryID, UnitID, Srate, MRP) SELECT ItemID + 100, "
+      "ItemCode, ItemName, CategoryID, UnitID, Srate, MRP FROM tblItemMaster WHERE ItemID IN (1, 2)");
+  central().execute("DELETE FROM tblItemMaster WHERE ItemID IN (4, 5)");
+  out = uploadMasters(ctx);
+  EXPECT_EQ(out.applied, 4);
+  expectSame("tblItemMaster", "ItemID", 101);
+  expectSame("tblItemMaster", "ItemID", 102);
+  EXPECT_EQ(row(branch(), "tblItemMaster", "ItemID", 4), "<missing>");
+  EXPECT_EQ(row(branch(), "tblItemMaster", "ItemID", 5), "<missing>");
+  EXPECT_EQ(storedMark(), lastLogId());
+}
+
 TEST_F(MasterDownload, UnicodeBitsAndEighteenDigitsArriveUnchanged) {
   for (auto* c : {&branch(), &central()})
     c->execute("ALTER TABLE tblLedger ADD LocalName nvarchar(60) NULL, Limit18 numeric(18,2) NULL, Blocked bit NULL");

@@ -14,6 +14,27 @@ std::string lines(std::initializer_list<std::string> ls) {
   return out;
 }
 
+// Every row the statement touched gets its own change-log row, numbered in the order of its id above
+// the largest id logged so far; a statement that touched no row logs nothing. The voucher form takes
+// the voucher type's parent from tblVchType (a row whose type is missing there is logged all the same,
+// with an empty parent).
+std::string numberedRow(const std::string& source, const std::string& c) {
+  return "@name + ROW_NUMBER() OVER (ORDER BY " + source + "." + c + ")";
+}
+
+std::string typeColumns(const std::string& source, bool master) {
+  return master ? std::string("0,0") : "tblVchType.PARENTID," + source + ".Vchtypeid";
+}
+
+std::string fromLine(const std::string& source, bool master) {
+  return master ? " from  " + source
+                : " from  " + source + " left join tblVchType on tblVchType.Vchtypeid = " + source + ".Vchtypeid";
+}
+
+std::string whereLine(const std::string& source, const std::string& c) {
+  return " where " + source + "." + c + " is Not NULL";
+}
+
 }  // namespace
 
 const std::string& activityTableCreate() {
@@ -62,25 +83,14 @@ std::string insertTriggerText(const std::string& n, const std::string& t, const 
       " FOR Insert",
       " as",
       " DECLARE @name int",
-      " DECLARE @IT int",
-      " declare @Type INT",
-      " declare @VchTypeId INT",
       kNextActivityIdLine,
-      " select @name = @name + 1",
-      master ? " select @IT =" + c + ",@VchTypeId =0  from  inserted"
-             : " select @IT =" + c + ",@VchTypeId =Vchtypeid  from  inserted",
-      master ? std::string(" set @Type = 0")
-             : std::string(" select @Type = tblVchType.PARENTID from  inserted inner join tblVchType on "
-                           "tblVchType.Vchtypeid = inserted.Vchtypeid"),
-      " if @IT is Not NULL",
-      " begin",
       " insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId , "
-      "VchTypeid,ActionTime) values (@name, '" +
-          t +
-          "',@IT,'Insert',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), "
-          "112),@Type,@vchtypeid,CONVERT(Char(50), "
-          "GETDATE())) ",
-      " End",
+      "VchTypeid,ActionTime) select " +
+          numberedRow("inserted", c) + ", '" + t + "',inserted." + c +
+          ",'Insert',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112)," + typeColumns("inserted", master) +
+          ",CONVERT(Char(50), GETDATE()) ",
+      fromLine("inserted", master),
+      whereLine("inserted", c),
   });
 }
 
@@ -91,63 +101,34 @@ std::string updateTriggerText(const std::string& n, const std::string& t, const 
       " for Update",
       " as",
       " DECLARE @name int",
-      " DECLARE @IT int",
-      " declare @VchTypeId INT",
-      " declare @Type INT",
       kNextActivityIdLine,
-      " select @name = @name + 1",
       " ",
-      master ? " select @IT = " + c + " ,@vchtypeid = 0 from  inserted"
-             : " select @IT = " + c + " ,@vchtypeid = Vchtypeid from  inserted",
-      master ? std::string(" set @Type = 0")
-             : std::string(" select @Type = tblVchType.PARENTID from  inserted inner join tblVchType on "
-                           "tblVchType.Vchtypeid = inserted.Vchtypeid"),
-      " if @IT is Not NULL",
-      " begin",
       " insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, "
-      "VchTypeid,ActionTime) values (@name, '" +
-          t +
-          "',@IT,'Update',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,@type , @vchtypeid, "
-          "CONVERT(Char(50), GETDATE()))",
-      " End",
+      "VchTypeid,ActionTime) select " +
+          numberedRow("inserted", c) + ", '" + t + "',inserted." + c +
+          ",'Update',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ," + typeColumns("inserted", master) +
+          ", CONVERT(Char(50), GETDATE())",
+      fromLine("inserted", master),
+      whereLine("inserted", c),
   });
 }
 
 std::string deleteTriggerText(const std::string& n, const std::string& t, const std::string& c, bool master) {
-  std::string head = lines({
+  return lines({
       " create trigger Trig_" + n + "Delete",
       " ON  " + t + " ",
       " for delete as",
       " DECLARE @name int",
-      " DECLARE @IT int",
-      " DECLARE @ITRefID int",
-      " declare @Type INT",
-      " declare @VchTypeId INT",
       kNextActivityIdLine,
-      " select @name = @name + 1",
       " ",
-  });
-  std::string pick = master ? lines({
-                                  " select @IT = " + c + ",@vchtypeid = 0 from  deleted",
-                                  " set @Type = 0",
-                                  " set @ITRefID = 0",
-                              })
-                            : lines({
-                                  " select @IT =" + c + ",@ITRefID =ServInvID  ,@vchtypeid =Vchtypeid  from  deleted ",
-                                  " select @Type = tblVchType.PARENTID from  deleted  inner join tblVchType on "
-                                  "tblVchType.Vchtypeid = deleted.Vchtypeid",
-                              });
-  std::string tail = lines({
-      " if @IT is Not NULL",
-      " begin",
       " insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, "
-      "VchTypeid,ActionTime,tblUniqueRefID) values (@name,'" +
-          t +
-          "',@IT,'Deleted',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,@type , @vchtypeid, "
-          "CONVERT(Char(50), GETDATE()),@ITRefID) ",
-      " End",
+      "VchTypeid,ActionTime,tblUniqueRefID) select " +
+          numberedRow("deleted", c) + ",'" + t + "',deleted." + c +
+          ",'Deleted',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ," + typeColumns("deleted", master) +
+          ", CONVERT(Char(50), GETDATE())," + (master ? std::string("0") : std::string("deleted.ServInvID")) + " ",
+      fromLine("deleted", master),
+      whereLine("deleted", c),
   });
-  return head + pick + tail;
 }
 
 const std::string& boardRateTriggerText() {

@@ -16,8 +16,10 @@ const std::vector<std::string>& activityTableWidenings();
 const std::string& dayActivityTableCreate();
 const std::string& dayActivityTableAddColumns();
 
-// The three trigger texts of one watched table. master: the row has no voucher type (type 0);
-// otherwise the row's Vchtypeid and the PARENTID of that voucher type are logged.
+// The three trigger texts of one watched table. Each logs one change-log row for every row the
+// statement touched (none for a statement that touched no row), ids following on from the largest one
+// in the order of the rows' ids. master: the row has no voucher type (type 0); otherwise the row's
+// Vchtypeid and the PARENTID of that voucher type are logged.
 std::string insertTriggerText(const std::string& triggerName, const std::string& table, const std::string& idColumn,
                               bool master);
 std::string updateTriggerText(const std::string& triggerName, const std::string& table, const std::string& idColumn,
@@ -29,9 +31,10 @@ std::string deleteTriggerText(const std::string& triggerName, const std::string&
 const std::string& boardRateTriggerText();
 const std::string& boardRateTriggerDrop();
 
-// How every trigger takes the next change-log id. The range lock on the maximum is held until the
-// statement that fired the trigger commits, so two saves on watched tables at the same moment number
-// one after the other instead of both taking the same id and failing the second save.
+// How every trigger takes the largest change-log id, the one its rows number on from. The range lock
+// on the maximum is held until the statement that fired the trigger commits, so two saves on watched
+// tables at the same moment number one after the other instead of both taking the same ids and
+// failing the second save.
 inline constexpr const char* kNextActivityIdLine =
     " select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)";
 
