@@ -205,7 +205,8 @@ void addAppCommands(CLI::App& app, int& exitCode) {
   run->add_flag("--until-quiet", *untilQuiet, "stop after a pass that found nothing to do");
   run->add_flag("--import-transfers", *importTransfers,
                 "import head office's waiting stock transfers in every pass (as the window's Auto Synch Interim "
-                "Stock Transfer box; also " + std::string(kAutoTransferKey) + "=1 in Appsettings.ini)");
+                "Stock Transfer box; also " +
+                    std::string(kAutoTransferKey) + "=1 in Appsettings.ini)");
   run->add_flag("--until-stopped", *untilStopped,
                 "passes without end, until SIGTERM or Ctrl-C (as a service); --passes is ignored");
 }

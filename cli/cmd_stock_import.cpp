@@ -57,10 +57,11 @@ void importTransfers(FrmSynch& frm, std::ostream& out, bool list, bool all, long
       const auto o = cmdImportInterimtransfers_Click(frm.ctx);
       if (o.busy)
         out << f.lblStatus.caption() << "\n";
-      else if (o.alreadyImported)
-        out << "Voucher " << voucher << " was already at the branch; marked " << (o.marked ? "DOWNLAODED" : "") << "\n";
       else if (o.imported)
-        out << "Voucher " << voucher << " imported: " << o.lines << " stock lines\n";
+        out << "Voucher " << voucher << " imported: " << o.lines << " stock lines"
+            << (o.replaced ? " (in place of its earlier import)" : "") << "\n";
+      else if (o.replaced && !o.failed)
+        out << "Voucher " << voucher << " holds no stock at head office now: its earlier import was removed\n";
       else if (!o.failed)
         out << "Voucher " << voucher << " not imported\n";
       out.flush();

@@ -50,12 +50,15 @@ TEST_F(TransferImport, ImportsTheVoucherWholeAndMarksItOnce) {
   EXPECT_EQ(mark(), "DOWNLAODED");
   EXPECT_TRUE(lockFree());
 
-  // Imported again (the button allows it): recognised, nothing posted twice.
+  // Imported again (the button allows it): the earlier import is replaced, nothing posted twice.
   auto again = importInterimTransfer(ctx, 16, 3);
-  EXPECT_TRUE(again.alreadyImported);
-  EXPECT_FALSE(again.imported);
+  EXPECT_TRUE(again.replaced);
+  EXPECT_TRUE(again.imported);
+  EXPECT_EQ(journals(), 1);
   EXPECT_EQ(lines(), 3);
   EXPECT_EQ(history(), 3);
+  EXPECT_DOUBLE_EQ(historyQty(), 28);
+  EXPECT_EQ(scalar(branch(), "SELECT COUNT(*) FROM tblItemRates WHERE VchTypeID = '1005'"), 3);
 }
 
 TEST_F(TransferImport, FailureBetweenBranchCommitAndMarkCompletesOnTheNextTry) {
@@ -69,7 +72,7 @@ TEST_F(TransferImport, FailureBetweenBranchCommitAndMarkCompletesOnTheNextTry) {
   central().execute("ALTER TABLE tblStockJournal ADD CustomField1 varchar(50) NULL");
   auto rerun = importInterimTransfer(ctx, 16, 3);
   EXPECT_FALSE(rerun.failed);
-  EXPECT_TRUE(rerun.alreadyImported);
+  EXPECT_TRUE(rerun.replaced);
   EXPECT_TRUE(rerun.marked);
   EXPECT_EQ(mark(), "DOWNLAODED");
   EXPECT_EQ(journals(), 1);

@@ -88,8 +88,10 @@ PassOutcome timertrigger_Timer(SyncContext& ctx) {
     ctx.log("Masters uploading End transaction uploading end", "");
     // A stop asked for during the masters ends the pass before the push lock is taken.
     if (!ctx.host.stopRequested()) out.upload = uploadTransactions(ctx, false);
-    if (f.chkAutoSynchInterimStockTransfer.value() == 1 && !ctx.host.stopRequested())
-      AutoSynchInterimStockTransfer(ctx);
+    if (f.chkAutoSynchInterimStockTransfer.value() == 1 && !ctx.host.stopRequested()) {
+      out.transfersRan = true;
+      out.transfers = AutoSynchInterimStockTransfer(ctx);
+    }
     setPassButtons(ctx, false);
   } catch (const std::exception& e) {
     const auto* db = dynamic_cast<const db::DbError*>(&e);

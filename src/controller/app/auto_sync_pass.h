@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "stock/import_interim_transfers.h"
 #include "sync/upload_masters.h"
 #include "sync/upload_transactions.h"
 
@@ -15,6 +16,8 @@ struct PassOutcome {
   bool offline = false;  // no network: only the labels were refreshed
   MasterDownloadOutcome masters;
   UploadOutcome upload;
+  bool transfersRan = false;  // the interim stock transfer import ran (its box is ticked)
+  AutoTransferOutcome transfers;
   int waitingChanges = 0;  // central change-log rows above the master mark, as the summary counted them
   std::string error;       // the error that ended the pass early, if one did
 };

@@ -117,10 +117,43 @@ class PushLock {
   SyncContext& ctx_;
 };
 
-// Writes the journal and its postings of one voucher in one branch transaction. Returns the lines.
-int postVoucher(SyncContext& ctx, const db::Recordset& rs, const std::string& T, const std::string& R) {
+// Removes every branch journal an earlier import made of the voucher (type T, central InvID R): header,
+// lines, and its stock history, serial and rate rows. Batch rows in tblStock stay. Returns the number
+// of journals removed. Runs in the caller's branch transaction.
+int removeEarlierImport(SyncContext& ctx, const std::string& T, const std::string& R) {
+  auto& local = ctx.local();
+  auto earlier = local.query("Select * from tblStockJournal where ProfileID=" + T + " and RefNo='" + R + "'");
+  for (std::size_t r = 0; r < earlier.size(); ++r) {
+    const long long inv = earlier.at(r, "InvID").toInt();
+    const std::string I = std::to_string(inv);
+    local.execute(" delete from tblStockJournal where INvID=" + I);
+    local.execute(" delete from tblStockJournalDetail where INvID=" + I);
+    stock::StockLine none;
+    if (!stock::PostStock(ctx, static_cast<int>(earlier.at(r, "VchTypeID").toInt()), stock::kDeleteMovements,
+                          static_cast<long>(inv), "", none, ctx.form.dtpdate.value(), 0, false, "opening",
+                          stock::kOpeningStockVchType, false, false, stock::Txn::Callers))
+      throw db::DbError("The stock of the earlier import " + I + " of the transfer could not be removed");
+  }
+  return static_cast<int>(earlier.size());
+}
+
+struct Posted {
+  int lines = 0;
+  int replaced = 0;  // journals of an earlier import removed
+};
+
+// Writes the journal and its postings of one voucher (its central stock rows rs, possibly none) in one
+// branch transaction, replacing what an earlier import of it left: afterwards the branch holds exactly
+// the voucher as head office has it now, or, after any failure, exactly what it held before.
+Posted postVoucher(SyncContext& ctx, const db::Recordset& rs, const std::string& T, const std::string& R) {
   auto& local = ctx.local();
   db::Transaction t(local);
+  Posted out;
+  out.replaced = removeEarlierImport(ctx, T, R);
+  if (rs.empty()) {
+    t.commit();
+    return out;
+  }
   const auto next = stock::NextId(ctx, "tblStockJournal", "invid");
   if (!next) throw db::DbError("No journal number could be taken for the transfer");
   const std::string N = std::to_string(*next);
@@ -132,7 +165,6 @@ int postVoucher(SyncContext& ctx, const db::Recordset& rs, const std::string& T,
                                            : tt;
   const std::string date = FieldLiteral(db::Value(ctx.form.dtpdate.value()), db::adDBTimeStamp);
   local.execute(headerInsert(N, R, T, date, std::to_string(rs.at(0, "CCID").toInt()), bill));
-  int lines = 0;
   for (std::size_t r = 0; r < rs.size(); ++r) {
     if (!sync::refreshServerLock(ctx)) throw db::DbError("The push lock was lost to another branch");
     // Items without expiry carry the ERP's fixed date.
@@ -144,14 +176,14 @@ int postVoucher(SyncContext& ctx, const db::Recordset& rs, const std::string& T,
                           static_cast<long>(*next), "", l, ctx.form.dtpdate.value(), 0, false, "OpeningStock",
                           stock::kOpeningStockVchType, true, true, stock::Txn::Callers))
       throw db::DbError("The stock of item " + rs.at(r, "ItemID").toString() + " could not be posted");
-    ++lines;
+    ++out.lines;
     ctx.host.doEvents();
     ctx.form.lblStatus.setCaption(std::to_string(l.ItemID) + ", BatchUnique = " + l.BatchUnique +
                                   " Updating.. Please wait. Do not attempt to make transactions till the day start "
                                   "is over..");
   }
   t.commit();
-  return lines;
+  return out;
 }
 
 void markCentral(SyncContext& ctx, int parent, const std::string& R) {
@@ -185,21 +217,17 @@ TransferImportOutcome importSelected(SyncContext& ctx, long long type, long long
       out.failed = !importBoardRateUpdator(ctx, entry, "");
     } else {
       const int parent = interimParentType(ctx, type);
-      auto already = ctx.local().query("Select InvID from tblStockJournal where ProfileID=" + T + " and RefNo='" + R +
-                                       "' and VchTypeID=1005");
-      if (!already.empty()) {
-        out.alreadyImported = true;
-        ctx.log("Interim Stock Transfer", "Voucher " + R + " of type " + T + " is already at the branch; marked only");
-      } else {
-        auto rs = ctx.web().query(centralStockQuery(ctx, C, T, R));
-        if (rs.empty())
-          ctx.host.messageBox("No data fetched from data source", Buttons::OK, Icon::Exclamation);
-        else
-          out.lines = postVoucher(ctx, rs, T, R);
-        out.imported = !rs.empty();
-      }
-      // The mark follows the branch commit; a failure here is repaired by the next try, which finds
-      // the journal at the branch and only marks.
+      auto rs = ctx.web().query(centralStockQuery(ctx, C, T, R));
+      const Posted posted = postVoucher(ctx, rs, T, R);
+      out.lines = posted.lines;
+      out.imported = !rs.empty();
+      out.replaced = posted.replaced > 0;
+      if (posted.replaced > 0)
+        ctx.log("Interim Stock Transfer",
+                "Voucher " + R + " of type " + T + " was at the branch already; its earlier import was replaced");
+      if (rs.empty()) ctx.host.messageBox("No data fetched from data source", Buttons::OK, Icon::Exclamation);
+      // The mark follows the branch commit; a failure here is repaired by the next try, which replaces
+      // the journal at the branch by the same one and marks.
       markCentral(ctx, parent, R);
       out.marked = parent == 2 || isJournalParent(parent);
     }

@@ -38,12 +38,12 @@ void cboInterimTransferVchtype_Change(SyncContext& ctx);
 void lstTransfer_Click(SyncContext& ctx);
 
 struct TransferImportOutcome {
-  bool imported = false;         // the voucher's journal was committed at the branch by this call
-  bool alreadyImported = false;  // the branch already held it: only the central mark was written
-  bool marked = false;           // the central voucher now carries "DOWNLAODED"
-  bool busy = false;             // another branch holds the push lock: nothing done
-  bool failed = false;           // an error ended the import (the branch is as it was)
-  int lines = 0;                 // stock lines posted
+  bool imported = false;  // the voucher's journal was committed at the branch by this call
+  bool replaced = false;  // the branch held an earlier import of it, which this one replaced
+  bool marked = false;    // the central voucher now carries "DOWNLAODED"
+  bool busy = false;      // another branch holds the push lock: nothing done
+  bool failed = false;    // an error ended the import (the branch is as it was)
+  int lines = 0;          // stock lines posted
 };
 
 // "Import": brings the chosen voucher (lstTransfer) of the chosen type into the branch. Unless
@@ -53,8 +53,10 @@ struct TransferImportOutcome {
 // The whole voucher - journal header, its lines and their stock postings - commits in one branch
 // transaction, or nothing of it stays. Only after that commit is the central voucher marked
 // "DOWNLAODED". A voucher the branch already holds (its journal carries the central voucher type and
-// InvID in ProfileID and RefNO) is not posted again, only marked, so an import interrupted between the
-// branch commit and the central mark completes on the next try without doubling the stock.
+// InvID in ProfileID and RefNO) is replaced in that same transaction: the earlier journal, its lines
+// and its stock movements are removed and the voucher is posted as head office has it now. So a
+// transfer head office corrected reaches the branch, and an import interrupted between the branch
+// commit and the central mark completes on the next try; neither ever counts the stock twice.
 // With the board-rate entry ("BoardRateUpdator") chosen, the board rates of the listed date are loaded
 // instead.
 TransferImportOutcome cmdImportInterimtransfers_Click(SyncContext& ctx);
@@ -64,7 +66,7 @@ TransferImportOutcome importInterimTransfer(SyncContext& ctx, long long vchTypeI
 
 // What the unattended import did.
 struct AutoTransferOutcome {
-  int imported = 0;  // vouchers imported (or only marked) in this run
+  int imported = 0;  // vouchers imported (or imported again in place of an earlier import) in this run
   int failed = 0;    // vouchers whose import failed (the run ended there)
 };
 
