@@ -116,10 +116,17 @@ std::map<long long, Content> contents(db::Connection& c, const Family& f, const 
   return out;
 }
 
-// The masters head office changes one row per statement while the branches work, with their keys.
-// Item rates change several rows per statement, and the ERP's change log names one row of such a
-// statement; only that row travels, so items are not compared.
-constexpr std::pair<const char*, const char*> kMasters[] = {{"tblLedger", "LID"}, {"tblArea", "AreaID"}};
+// The masters head office changes while the branches work, with their keys: ledgers and areas one row
+// a statement, items (their rates, MRP included) a whole category a statement and new items one by one.
+// Ledgers and areas are compared where head office's change log names them; every item is compared,
+// as the branches start with head office's items and take no item of their own.
+struct Master {
+  const char* table;
+  const char* key;
+  bool everyRow;
+};
+constexpr Master kMasters[] = {
+    {"tblLedger", "LID", false}, {"tblArea", "AreaID", false}, {"tblItemMaster", "ItemID", true}};
 
 // Rows of a master table by key, as the text of the named columns.
 std::map<std::string, std::string> masterRows(db::Connection& c, const char* table, const char* key,
@@ -143,11 +150,11 @@ std::vector<std::string> columnNames(db::Connection& c, const char* table) {
   return names;
 }
 
-// Master rows head office's change log names that differ at a branch.
+// Master rows that differ at a branch.
 long long masterDifferences(db::Connection& central, db::Connection& branch, const std::string& branchDb,
                             std::vector<std::string>& problems) {
   long long differing = 0;
-  for (const auto& [table, key] : kMasters) {
+  for (const auto& [table, key, everyRow] : kMasters) {
     // Only the columns both sides have: the synchroniser may have added its own to one of them.
     const auto theirs = columnNames(branch, table);
     std::vector<std::string> common;
@@ -155,10 +162,16 @@ long long masterDifferences(db::Connection& central, db::Connection& branch, con
       if (std::find(theirs.begin(), theirs.end(), col) != theirs.end()) common.push_back(col);
     const auto ho = masterRows(central, table, key, common);
     const auto br = masterRows(branch, table, key, common);
-    auto logged = central.query(
-        fmt::format("SELECT DISTINCT tblUniqueID FROM tblActivity WHERE TableName={}", db::sqlQuote(table)));
-    for (std::size_t r = 0; r < logged.size(); ++r) {
-      const std::string k = logged.at(r, 0).toString();
+    std::set<std::string> keys;
+    if (everyRow) {
+      for (const auto& side : {&ho, &br})
+        for (const auto& row : *side) keys.insert(row.first);
+    } else {
+      auto logged = central.query(
+          fmt::format("SELECT DISTINCT tblUniqueID FROM tblActivity WHERE TableName={}", db::sqlQuote(table)));
+      for (std::size_t r = 0; r < logged.size(); ++r) keys.insert(logged.at(r, 0).toString());
+    }
+    for (const std::string& k : keys) {
       auto a = ho.find(k), b = br.find(k);
       const bool same = (a == ho.end()) == (b == br.end()) && (a == ho.end() || a->second == b->second);
       if (!same) {

@@ -53,7 +53,7 @@ struct BranchSetReport {
   long long wrongContent = 0;         // head-office copies whose header or lines differ from the branch's
   long long orphans = 0;              // head-office rows of a branch that no branch voucher points at
   long long unmarked = 0;             // branch vouchers not marked as uploaded
-  long long mastersDiffering = 0;     // logged ledger and area rows unlike head office's
+  long long mastersDiffering = 0;     // logged ledger and area rows, and item rows, unlike head office's
   std::vector<std::string> problems;  // the first few, as text
 
   bool ok() const {

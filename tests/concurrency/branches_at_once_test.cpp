@@ -117,7 +117,7 @@ TEST_F(BranchesAtOnce, CheckNoticesEachKindOfDamage) {
     EXPECT_EQ(r.duplicateNumbers, 0);
   }
   {
-    SCOPED_TRACE("a lost line, a changed amount, an unmarked voucher, a master left behind");
+    SCOPED_TRACE("a lost line, a changed amount, an unmarked voucher, a ledger and an item rate left behind");
     auto s = copyOfSet("lines");
     auto ho = centralOf(s);
     ho->execute(
@@ -134,11 +134,15 @@ TEST_F(BranchesAtOnce, CheckNoticesEachKindOfDamage) {
     ASSERT_FALSE(changed.empty());
     ASSERT_FALSE(changed.at(0, 0).isNull()) << "head office opened no ledger";
     branch->execute("UPDATE tblLedger SET LName = 'Renamed at the branch' WHERE LID=" + changed.at(0, 0).toString());
+    // An item whose rate head office revised, at the old MRP at the branch.
+    auto item = ho->query("SELECT min(tblUniqueID) FROM tblActivity WHERE TableName='tblItemMaster'");
+    ASSERT_FALSE(item.at(0, 0).isNull()) << "head office revised no item";
+    branch->execute("UPDATE tblItemMaster SET MRP = MRP - 1 WHERE ItemID=" + item.at(0, 0).toString());
     auto r = testbed::checkBranchSet(s);
     EXPECT_FALSE(r.ok());
     EXPECT_EQ(r.wrongContent, 2) << testbed::describe(r);
     EXPECT_EQ(r.unmarked, 1) << testbed::describe(r);
-    EXPECT_EQ(r.mastersDiffering, 1) << testbed::describe(r);
+    EXPECT_EQ(r.mastersDiffering, 2) << testbed::describe(r);
     EXPECT_EQ(r.missing + r.duplicateVouchers + r.orphans, 0) << testbed::describe(r);
   }
   {
