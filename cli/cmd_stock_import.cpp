@@ -7,6 +7,8 @@
 #include "app/frm_synch.h"
 #include "cmd_app.h"
 #include "form/main_form.h"
+#include "reconcile/count_grid.h"
+#include "reconcile/fill_data_count.h"
 #include "stock/import_board_rate_updator.h"
 #include "stock/import_interim_transfers.h"
 #include "stock/update_batch_active_status.h"
@@ -27,6 +29,21 @@ void selectMasters(MainForm& f, const std::vector<std::string>& names) {
     for (const auto& n : names) want |= text::iequals(n, e.caption) || text::iequals(n, e.table);
     list.setSelected(i, want);
   }
+}
+
+// The progress window's caption as it changes, one line per table.
+void printProgress(MainForm& f, std::ostream& out) {
+  f.frmInitialize.lblCAption.subscribe([&f, &out] {
+    if (!f.frmInitialize.lblCAption.caption().empty()) out << f.frmInitialize.lblCAption.caption() << std::endl;
+  });
+}
+
+void printMigration(const MigrationOutcome& o, std::ostream& out) {
+  out << "Migrated:";
+  for (const auto& t : o.migrated) out << " " << t;
+  out << "\nLeft as they were:";
+  for (const auto& t : o.failed) out << " " << t;
+  out << (o.stopped ? "\nStopped by an error" : "") << std::endl;
 }
 
 void printList(MainForm& f, std::ostream& out) {
@@ -100,20 +117,30 @@ void addStockImportCommands(CLI::App& app, int& exitCode) {
                       cmdMasterSynchDetail_Click(frm.ctx);
                       selectMasters(f, *tables);
                       f.chkBulkInsert.setValue(*bulk ? 1 : 0);
-                      // The progress window's caption, one line per table.
-                      f.frmInitialize.lblCAption.subscribe([&f, &out] {
-                        if (!f.frmInitialize.lblCAption.caption().empty())
-                          out << f.frmInitialize.lblCAption.caption() << std::endl;
-                      });
-                      const auto o = cmdFullSync_Click(frm.ctx);
-                      out << "Migrated:";
-                      for (const auto& t : o.migrated) out << " " << t;
-                      out << "\nLeft as they were:";
-                      for (const auto& t : o.failed) out << " " << t;
-                      out << (o.stopped ? "\nStopped by an error" : "") << std::endl;
+                      printProgress(f, out);
+                      printMigration(cmdFullSync_Click(frm.ctx), out);
                     });
   migrate->add_option("--tables", *tables, "masters by caption or table name (e.g. Ledger,tblArea)")->delimiter(',');
   migrate->add_flag("--bulk", *bulk, "copy with one insert-select per table through the linked server");
+
+  // The Data Status page's button: the page's counts are taken first, as opening the page does.
+  auto mismatchedBulk = std::make_shared<bool>(false);
+  CLI::App* mismatched = addButtonVerb(
+      app, exitCode, "migrate-mismatched-items",
+      "migrate again the masters whose branch and central counts differ (the rows counts marks as differing), copy "
+      "the batch status and move the master download's mark over what the migration covered",
+      [mismatchedBulk](FrmSynch& frm, std::ostream& out) {
+        MainForm& f = frm.form;
+        if (FillDataCount(frm.ctx) < 0) return;
+        f.chkBulkInsert.setValue(*mismatchedBulk ? 1 : 0);
+        printProgress(f, out);
+        printMigration(cmdMIgrateMismatchedItemsonly_Click(frm.ctx), out);
+        out << "Counts still differing:";
+        for (int r = 1; r < f.msgDataCount.rows(); ++r)
+          if (f.msgDataCount.cellColor(r, 0) == kMismatchColor) out << " " << f.msgDataCount.text(r, 0);
+        out << "\nMaxActivityID: " << frm.ctx.MaxActivityID << std::endl;
+      });
+  mismatched->add_flag("--bulk", *mismatchedBulk, "copy with one insert-select per table through the linked server");
 
   auto list = std::make_shared<bool>(false);
   auto all = std::make_shared<bool>(false);

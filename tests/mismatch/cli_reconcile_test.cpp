@@ -6,10 +6,11 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "cli_testbed.h"
 #include "db/connection.h"
+#include "process_runner.h"
 #include "shared/connections.h"
 #include "simulator.h"
-#include "process_runner.h"
 #include "test_support.h"
 #include "testbed.h"
 
@@ -19,17 +20,11 @@ namespace {
 using CliRun = test::ProcessResult;
 using test::runCli;
 
-class ReconcileVerbs : public ::testing::Test {
+class ReconcileVerbs : public test::CliTestbed {
  protected:
   void SetUp() override {
-    testbed::InitOptions o;
-    o.home = home.path();
-    o.items = 6;
-    o.ledgers = 10;
-    testbed::init(o);
-    ASSERT_EQ(runCli("update-database --yes " + homeArg()).exitCode, 0);
-    branch = db::openConnection(companyConnectionString("BR01", "embedded:servers/branch"), home.path());
-    central = db::openConnection(companyConnectionString("HO01", "embedded:servers/central"), home.path());
+    test::CliTestbed::SetUp();
+    if (HasFatalFailure()) return;
     testbed::SimulationOptions s;
     s.sales = 3;
     s.orders = s.stockJournals = s.jobCards = 0;
@@ -44,15 +39,11 @@ class ReconcileVerbs : public ::testing::Test {
     ASSERT_EQ(up.exitCode, 0) << up.output;
     ASSERT_EQ(branch->query("SELECT count(*) FROM tblSales WHERE SyncStat = 1").at(0, 0).toInt(), 3) << up.output;
   }
-  std::string homeArg() const { return "--home '" + home.path().string() + "'"; }
   long long centralOf(long long index) {
     return branch->query("SELECT ServInvID FROM tblSales ORDER BY InvID")
         .at(static_cast<std::size_t>(index), 0)
         .toInt();
   }
-
-  test::TempDir home;
-  std::unique_ptr<db::Connection> branch, central;
 };
 
 TEST_F(ReconcileVerbs, VerifyExitsNonZeroOnAChangedAmountAndZeroOnACleanDay) {

@@ -51,6 +51,7 @@ bool InsertBulkTransfer(SyncContext& ctx, const std::string& tableName, db::Conn
 // migrates them, copies the batch active flags, moves the master download's mark over the central
 // changes the migration covered, and refreshes the grid. The mark never passes a change of a table
 // that was not migrated (nor one made after the migration began): those are still downloaded.
-void cmdMIgrateMismatchedItemsonly_Click(SyncContext& ctx);
+// Returns what the migration did (nothing migrated when no row is red).
+MigrationOutcome cmdMIgrateMismatchedItemsonly_Click(SyncContext& ctx);
 
 }  // namespace erpsync

@@ -48,9 +48,10 @@ long long markAfterMigration(SyncContext& ctx, long long before, const std::vect
 
 }  // namespace
 
-void cmdMIgrateMismatchedItemsonly_Click(SyncContext& ctx) {
+MigrationOutcome cmdMIgrateMismatchedItemsonly_Click(SyncContext& ctx) {
   auto& f = ctx.form;
   auto& list = f.lstMasterSettings;
+  MigrationOutcome out;
   try {
     cmdMasterSynchDetail_Click(ctx);
     for (int i = 0; i < list.listCount(); ++i) list.setSelected(i, false);
@@ -71,7 +72,7 @@ void cmdMIgrateMismatchedItemsonly_Click(SyncContext& ctx) {
 
     // Read before the migration: a change made while it runs is not covered by it.
     const long long before = centralMaxActivityId(ctx);
-    const MigrationOutcome out = cmdFullSync_Click(ctx);
+    out = cmdFullSync_Click(ctx);
     updatebatchActivestatus(ctx);
     if (!out.stopped) {
       const long long mark = markAfterMigration(ctx, before, out.migrated);
@@ -82,6 +83,7 @@ void cmdMIgrateMismatchedItemsonly_Click(SyncContext& ctx) {
   } catch (const db::DbError& e) {
     ctx.notice(e.description() + "cmdMIgrateMismatchedItemsonly_Click");
   }
+  return out;
 }
 
 }  // namespace erpsync

@@ -1,0 +1,36 @@
+// A testbed program folder whose servers erpsync-cli has upgraded ("update-database --yes"), with
+// direct connections to both company databases, for the tests that drive the headless verbs.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "db/connection.h"
+#include "process_runner.h"
+#include "shared/connections.h"
+#include "test_support.h"
+#include "testbed.h"
+
+namespace erpsync::test {
+
+class CliTestbed : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testbed::InitOptions o;
+    o.home = home.path();
+    o.items = 6;
+    o.ledgers = 10;
+    testbed::init(o);
+    ASSERT_EQ(runCli("update-database --yes " + homeArg()).exitCode, 0);
+    branch = db::openConnection(companyConnectionString("BR01", "embedded:servers/branch"), home.path());
+    central = db::openConnection(companyConnectionString("HO01", "embedded:servers/central"), home.path());
+  }
+  std::string homeArg() const { return "--home '" + home.path().string() + "'"; }
+
+  TempDir home;
+  std::unique_ptr<db::Connection> branch, central;
+};
+
+}  // namespace erpsync::test
