@@ -157,10 +157,27 @@ long long Impl::runBatchStatements(const std::string& sql, Recordset* result) {
       im.detachAll();
     }
   } detach{*this};
-  for (auto& s : unit->batch.statements) {
-    runStmt(*s, ctx);
-    if (ctx.returned) break;
-    detachAll();
+  // Once the batch runs, an error stops it where it is and is reported. With XACT_ABORT ON the
+  // open transaction goes with it, whoever began it (BEGIN TRAN in this batch or an earlier one, or
+  // the API), as SQL Server rolls it back. With XACT_ABORT OFF SQL Server rolls back only the
+  // failing statement and, for most errors (a duplicate key, a NULL in a NOT NULL column), carries
+  // on with the next one, so a COMMIT later in the batch commits the rest. This server does not
+  // carry on: the failing statement is undone, the batch ends with the error and a transaction that
+  // was open stays open and uncommitted (@@TRANCOUNT unchanged), for the caller to roll back. It
+  // never commits what SQL Server would not; the difference is that statements after the error do
+  // not run. A batch that does not parse runs not at all and leaves the transaction alone, here and
+  // on SQL Server. An error in a trigger rolls the transaction back whatever XACT_ABORT says.
+  abortTransaction = false;
+  try {
+    for (auto& s : unit->batch.statements) {
+      runStmt(*s, ctx);
+      if (ctx.returned) break;
+      detachAll();
+    }
+  } catch (...) {
+    if ((xactAbort || abortTransaction) && tranCount > 0) rollbackAll();
+    abortTransaction = false;
+    throw;
   }
   deadlineActive = false;
   return ctx.rowsAffected;
@@ -381,6 +398,8 @@ void Impl::runStmt(const Stmt& s, Ctx& ctx) {
           for (std::size_t i = 0; i < t.assignVars.size() && i < r.size(); ++i)
             assignVar(ctx, t.assignVars[i], r[i], t.columnTypes[i]);
         lastRowCount = static_cast<long long>(rows.size());
+        // It returns no rows but reports how many it read, as a write reports what it changed.
+        if (ctx.depth == 0 && !noCount) ctx.rowsAffected = lastRowCount;
         return;
       }
       if (ctx.result && !ctx.haveResult) {
@@ -405,7 +424,8 @@ void Impl::runStmt(const Stmt& s, Ctx& ctx) {
       Tx tx(*this, t.targetTable.empty() ? std::string() : quoteIdent(t.targetAlias) + "." + quoteIdent(t.targetTable));
       long long n = runTranslated(t, ctx, nullptr);
       tx.commit();
-      if (ctx.depth == 0) ctx.rowsAffected = n;  // the batch reports its last count
+      // The batch reports its last count; under NOCOUNT no count is reported (-1 when none was).
+      if (ctx.depth == 0 && !noCount) ctx.rowsAffected = n;
       return;
     }
     case Stmt::If: {
@@ -449,11 +469,17 @@ void Impl::runStmt(const Stmt& s, Ctx& ctx) {
       ColType st;
       SqlValue val = evalExpr(*sv.value, ctx, &st);
       assignVar(ctx, n, val, st);
+      lastRowCount = 1;  // a simple assignment counts one row
       return;
     }
     case Stmt::SetOption: {
       auto& so = static_cast<const SetOptionStmt&>(s);
-      if (so.option == "IDENTITY_INSERT") {
+      lastRowCount = 0;
+      if (so.option == "XACT_ABORT") {
+        xactAbort = so.on;
+      } else if (so.option == "NOCOUNT") {
+        noCount = so.on;
+      } else if (so.option == "IDENTITY_INSERT") {
         std::string name = so.table.last();
         auto ti = tables.find(name);
         if (ti == tables.end()) throw DbError("Invalid object name '" + so.table.text() + "'.", "42S02", 208);
@@ -470,9 +496,11 @@ void Impl::runStmt(const Stmt& s, Ctx& ctx) {
     }
     case Stmt::BeginTran:
       sqlBeginTran();
+      lastRowCount = 0;
       return;
     case Stmt::CommitTran:
       sqlCommitTran();
+      lastRowCount = 0;
       return;
     case Stmt::RollbackTran:
       if (tranCount == 0) noTransaction("ROLLBACK", 3903);

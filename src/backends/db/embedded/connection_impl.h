@@ -121,7 +121,11 @@ struct EmbeddedConnection::Impl {
 
   std::map<std::string, Attached> attached;  // alias -> catalog
 
+  // Session options (SET ...), kept until the connection closes; a trigger's own SETs end with it.
   std::set<std::string, CiLess> identityInsert;
+  bool xactAbort = false;         // XACT_ABORT: a run-time error rolls back the whole transaction
+  bool noCount = false;           // NOCOUNT: statements report no row count to the caller
+  bool abortTransaction = false;  // an error raised in a trigger: the batch's transaction goes too
   std::optional<std::int64_t> lastIdentity;
   long long lastRowCount = 0;
 

@@ -130,9 +130,25 @@ void Impl::fireTriggers(const Translated& t, Ctx& ctx) {
     tctx.trigger = &tc->second;
     tctx.depth = ctx.depth + 1;
     long long saved = lastRowCount;
-    for (auto& s : ct.body) {
-      runStmt(*s, tctx);
-      if (tctx.returned) break;
+    // A trigger runs with XACT_ABORT ON whatever the session says, and the SET options it changes
+    // end with it. An error in it rolls back the whole transaction and ends the batch.
+    struct Options {
+      Impl& im;
+      bool xactAbort, noCount;
+      ~Options() {
+        im.xactAbort = xactAbort;
+        im.noCount = noCount;
+      }
+    } options{*this, xactAbort, noCount};
+    xactAbort = true;
+    try {
+      for (auto& s : ct.body) {
+        runStmt(*s, tctx);
+        if (tctx.returned) break;
+      }
+    } catch (...) {
+      abortTransaction = true;
+      throw;
     }
     lastRowCount = saved;
   }

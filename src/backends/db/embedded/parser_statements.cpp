@@ -158,14 +158,15 @@ StmtP Parser::setStmt() {
     s->value = expression();
     return s;
   }
+  // The session options this server keeps: IDENTITY_INSERT, NOCOUNT and XACT_ABORT. Any other
+  // option (ANSI_NULLS, DATEFORMAT, TRANSACTION ISOLATION LEVEL ...) would change how statements
+  // run on SQL Server; it is refused rather than accepted and ignored.
   auto s = std::make_unique<SetOptionStmt>();
-  s->option = upper(anyIdentifier());
-  if (s->option == "IDENTITY_INSERT") {
-    s->table = multiName();
-  } else if (s->option == "TRANSACTION" || s->option == "DATEFORMAT" || s->option == "LANGUAGE" ||
-             s->option == "ROWCOUNT" || s->option == "LOCK_TIMEOUT" || s->option == "DATEFIRST") {
-    fail();
-  }
+  if (cur().kind != TokKind::Ident) fail();
+  s->option = upper(cur().text);
+  if (s->option != "IDENTITY_INSERT" && s->option != "NOCOUNT" && s->option != "XACT_ABORT") fail();
+  ++i_;
+  if (s->option == "IDENTITY_INSERT") s->table = multiName();
   if (acceptKw("ON")) {
     s->on = true;
   } else if (acceptKw("OFF")) {
