@@ -14,7 +14,7 @@ cd "$(dirname "$0")"
 
 PACKAGES=(cmake ninja-build g++ pkg-config libsqlite3-dev unixodbc unixodbc-dev tdsodbc libsqliteodbc
   libfmt-dev libcli11-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
-  qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core xvfb xauth)
+  qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core xvfb xauth locales)
 
 # What the Windows build adds: the cross compiler, Wine to run the tests, and what builds the libraries
 # Debian does not ship for mingw (SQLite from its Debian source package needs tclsh and dpkg-source).

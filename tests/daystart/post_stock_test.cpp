@@ -3,8 +3,7 @@
 // caller's), and a double entry both rows or neither.
 #include "stock/post_stock.h"
 
-#include <clocale>
-
+#include "comma_locale.h"
 #include "day_start_fixture.h"
 #include "stock/post_voucher.h"
 #include "stock/stock_text.h"
@@ -228,10 +227,8 @@ TEST_F(PostStockTest, FailedStatementRollsTheLineBackOrLeavesItToTheCaller) {
 }
 
 TEST_F(PostStockTest, NumbersAndDatesDoNotFollowTheProcessLocale) {
-  const char* old = std::setlocale(LC_NUMERIC, nullptr);
-  const std::string saved = old ? old : "C";
-  if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8") && !std::setlocale(LC_NUMERIC, "fr_FR.UTF-8"))
-    std::setlocale(LC_NUMERIC, "C");  // no comma locale here: still checks the texts below
+  CommaLocale comma(dir.path());
+  if (!comma.active()) GTEST_SKIP() << CommaLocale::kSkipReason;
   EXPECT_EQ(stock::num(12.5), "12.5");
   EXPECT_EQ(stock::fixedText(2.345, 2), "2.35");
   EXPECT_EQ(stock::fixedText(-0.001, 2), "0.00");
@@ -239,7 +236,7 @@ TEST_F(PostStockTest, NumbersAndDatesDoNotFollowTheProcessLocale) {
   EXPECT_EQ(stock::dateLit(DateTime{2026, 1, 5}), "'2026-01-05T00:00:00.000'");
   auto l = line(1, "N", 1.25, 12.5);
   const bool ok = post(stock::kStockIn, l);
-  std::setlocale(LC_NUMERIC, saved.c_str());
+  comma.restore();
   ASSERT_TRUE(ok);
   EXPECT_EQ(value("SELECT Prate FROM tblStock"), 12.5);
   EXPECT_EQ(value("SELECT QtyIN FROM tblStockHistory"), 1.25);

@@ -5,20 +5,16 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "util/c_number.h"
+
 namespace erpsync::db {
 
 namespace {
 
 std::string formatNumber(double d) {
   if (std::isnan(d) || std::isinf(d)) return d > 0 ? "1.#INF" : "NaN";
-  if (d == std::floor(d) && std::fabs(d) < 1e15) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.0f", d);
-    return buf;
-  }
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.15g", d);
-  return buf;
+  if (d == std::floor(d) && std::fabs(d) < 1e15) return util::cFormat(d, 0, true);
+  return util::cFormat(d, 15);
 }
 
 }  // namespace
@@ -67,7 +63,7 @@ double leadingNumber(std::string_view text) {
   }
   if (!digits) return 0;
   std::string part(text.substr(start, i - start));
-  return std::strtod(part.c_str(), nullptr);
+  return util::cNumber(part);
 }
 
 double Value::toDouble() const {

@@ -5,6 +5,7 @@
 
 #include "db/embedded/connection_impl.h"
 #include "db/embedded/parser.h"
+#include "util/c_number.h"
 
 namespace erpsync::db::embedded {
 
@@ -194,7 +195,7 @@ SqlValue Impl::literalValue(const Ctx& ctx, int ordinal) {
       if (auto d = ExactDecimal::parse(s); d && d->toInt64()) return SqlValue{*d->toInt64()};
     // Other numbers are read as floats here; where a literal meets an exact numeric target,
     // paramValue converts its digits instead.
-    return SqlValue{std::strtod(s.c_str(), nullptr)};
+    return SqlValue{util::cNumber(s)};
   }
   return SqlValue{t->text};
 }

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <limits>
 
+#include "util/c_number.h"
+
 namespace erpsync::db::embedded {
 
 namespace {
@@ -127,10 +129,9 @@ ExactDecimal ExactDecimal::fromInt(std::int64_t v) {
 
 std::optional<ExactDecimal> ExactDecimal::fromDouble(double v) {
   if (!std::isfinite(v)) return std::nullopt;
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.15g", v);
-  if (std::strtod(buf, nullptr) != v) std::snprintf(buf, sizeof buf, "%.17g", v);
-  return parse(buf);
+  std::string text = util::cFormat(v, 15);
+  if (util::cNumber(text) != v) text = util::cFormat(v, 17);
+  return parse(text);
 }
 
 std::string ExactDecimal::text() const {
@@ -173,7 +174,7 @@ std::optional<std::int64_t> ExactDecimal::toInt64() const {
 }
 
 double ExactDecimal::toDouble() const {
-  return std::strtod(text().c_str(), nullptr);
+  return util::cNumber(text());
 }
 
 int compare(const ExactDecimal& a, const ExactDecimal& b) {

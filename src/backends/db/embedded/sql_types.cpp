@@ -8,6 +8,7 @@
 #include "db/db_error.h"
 #include "db/embedded/datetime_text.h"
 #include "db/embedded/lexer.h"
+#include "util/c_number.h"
 
 namespace erpsync::db::embedded {
 
@@ -34,14 +35,8 @@ std::size_t byteOffset(std::string_view s, std::size_t chars) {
 }
 
 std::string formatDouble(double d) {
-  if (d == std::floor(d) && std::fabs(d) < 1e15) {
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%.0f", d);
-    return buf;
-  }
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%.15g", d);
-  return buf;
+  if (d == std::floor(d) && std::fabs(d) < 1e15) return util::cFormat(d, 0, true);
+  return util::cFormat(d, 15);
 }
 
 [[noreturn]] void conversionError(const std::string& text, const ColType& src, const ColType& target) {
@@ -516,9 +511,9 @@ SqlValue convertValue(const SqlValue& vIn, const ColType& src, const ColType& ta
       if (!v.isText()) return SqlValue{v.asDouble()};
       std::string t = text::trim(v.s(), text::kWhitespace);
       if (t.empty()) return SqlValue{0.0};
-      char* end = nullptr;
-      double d = std::strtod(t.c_str(), &end);
-      if (end == t.c_str() || *end != 0) conversionError(v.s(), src, target);
+      std::size_t used = 0;
+      const double d = util::cNumber(t, &used);
+      if (used == 0 || used != t.size()) conversionError(v.s(), src, target);
       return SqlValue{d};
     }
     case BaseType::Char:
