@@ -1,5 +1,5 @@
-// A stop asked for while work is under way (the service being stopped, Ctrl-C): the upload and the
-// master download end between units, keep what they finished, and free the push lock; the next run
+// A stop asked for while work is under way (the service being stopped, Ctrl-C): the upload (between
+// batches) and the master download end between units, keep what they finished, and free the push lock; the next run
 // carries on where they stopped and nothing arrives twice.
 #include <gtest/gtest.h>
 
@@ -40,18 +40,20 @@ class StopBetweenUnits : public test::SyncPairFixture {
   }
 };
 
-TEST_F(StopBetweenUnits, UploadEndsAfterTheVoucherInHandAndTheNextRunSendsTheRest) {
-  enterSales(8);
+// The upload's unit is a batch of fifty vouchers, one central transaction: a stop ends the run after
+// the batch in hand.
+TEST_F(StopBetweenUnits, UploadEndsAfterTheBatchInHandAndTheNextRunSendsTheRest) {
+  enterSales(120);
   ageBranchChanges(10);
-  stopOnceCentralHas(3);
+  stopOnceCentralHas(1);
   UploadOutcome first = uploadTransactions(ctx, false);
   EXPECT_TRUE(first.stopped);
-  EXPECT_EQ(first.uploaded, 3);
+  EXPECT_EQ(first.uploaded, 50);
   EXPECT_EQ(first.failed, 0);
   // What went up is marked at the branch; the rest still waits, unmarked.
-  EXPECT_EQ(scalar(central(), "SELECT count(*) FROM tblSales WHERE CCID = 2"), 3);
-  EXPECT_EQ(scalar(branch(), "SELECT count(*) FROM tblSales WHERE SyncStat = 1"), 3);
-  EXPECT_EQ(scalar(branch(), "SELECT count(*) FROM tblSales WHERE isnull(SyncStat, 0) = 0"), 5);
+  EXPECT_EQ(scalar(central(), "SELECT count(*) FROM tblSales WHERE CCID = 2"), 50);
+  EXPECT_EQ(scalar(branch(), "SELECT count(*) FROM tblSales WHERE SyncStat = 1"), 50);
+  EXPECT_EQ(scalar(branch(), "SELECT count(*) FROM tblSales WHERE isnull(SyncStat, 0) = 0"), 70);
   EXPECT_EQ(lockRows(), 0);
   // The mark is saved and stops at the last voucher handled, not at the end of the change log.
   EXPECT_GT(ctx.MaxActivityIDTrans, 0);
@@ -62,9 +64,9 @@ TEST_F(StopBetweenUnits, UploadEndsAfterTheVoucherInHandAndTheNextRunSendsTheRes
   host.stopAsked = false;
   UploadOutcome second = uploadTransactions(ctx, false);
   EXPECT_FALSE(second.stopped);
-  EXPECT_EQ(second.uploaded, 5);
+  EXPECT_EQ(second.uploaded, 70);
   EXPECT_EQ(second.alreadyCentral, 0);
-  EXPECT_EQ(scalar(central(), "SELECT count(*) FROM tblSales WHERE CCID = 2"), 8);
+  EXPECT_EQ(scalar(central(), "SELECT count(*) FROM tblSales WHERE CCID = 2"), 120);
   EXPECT_EQ(duplicateSales(), 0);
   EXPECT_EQ(lockRows(), 0);
 }

@@ -18,6 +18,8 @@ class DbError : public std::runtime_error {
   const std::string& description() const { return description_; }
   const std::string& sqlState() const { return sqlState_; }
   long nativeError() const { return nativeError_; }
+  // The link to the server is gone (SQLSTATE class 08): every later call on the connection fails too.
+  bool linkLost() const { return sqlState_.rfind("08", 0) == 0; }
 
  private:
   std::string description_;

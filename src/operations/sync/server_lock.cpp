@@ -115,6 +115,58 @@ bool checkFree(SyncContext& ctx, std::string& StrWhoOccupiedServer, bool& freeVe
 
 }  // namespace
 
+PushLockScope::PushLockScope(SyncContext& ctx) : ctx_(ctx) {
+  const std::string me = holderLiteral(ctx);
+  const std::string take =
+      "SET XACT_ABORT ON\r\nBEGIN TRANSACTION\r\n"
+      " Delete from [tblDayActivity] where Activity= 'BLOCKFASTPUSH' and (SQLSERVERNAME=" +
+      me + " or BlockDataEntry is null or BlockDataEntry<>1 or " + kStale +
+      ")\r\n"
+      " INSERT INTO [dbo].[tblDayActivity]([Activity],[BlockDataEntry],[SQLSERVERNAME],SystemName,"
+      "ActivitiesDetail,Timeof) Select 'BLOCKFASTPUSH',1," +
+      me +
+      ",'','Blocking for data pushing from client',getDate() where not exists (Select 1 from [tblDayActivity] "
+      "with (updlock, holdlock) where Activity='BLOCKFASTPUSH' and BlockDataEntry=1 and " +
+      kLive +
+      ")\r\nCOMMIT TRANSACTION\r\nSET XACT_ABORT OFF\r\n"
+      "Select top 1 SQLSERVERNAME as Holder from [tblDayActivity] where Activity='BLOCKFASTPUSH' and "
+      "BlockDataEntry=1 and " +
+      kLive + " order by ID";
+  try {
+    const db::Recordset rs = ctx.web().query(take);
+    holder_ = rs.empty() ? std::string() : rs.at(0, 0).toString();
+    held_ = !rs.empty() && holder_ == ctx.form.lblCostcentre.caption();
+    ctx.form.lblserverStat.setCaption("LOCK");
+  } catch (const std::exception& e) {
+    const auto* d = dynamic_cast<const db::DbError*>(&e);
+    ctx.notice(d ? d->description() : std::string(e.what()));
+    failed_ = true;
+    // The batch ended in its error with XACT_ABORT still on for the session.
+    if (d && !d->linkLost()) {
+      try {
+        ctx.web().execute("SET XACT_ABORT OFF");
+      } catch (const db::DbError&) {
+      }
+    }
+  }
+}
+
+PushLockScope::~PushLockScope() {
+  release();
+}
+
+void PushLockScope::release() {
+  if (!held_) return;
+  held_ = false;
+  try {
+    releaseLock(ctx_);
+  } catch (const std::exception& e) {
+    // Left behind, the row goes stale in 50 seconds and the next branch that looks clears it.
+    const auto* d = dynamic_cast<const db::DbError*>(&e);
+    ctx_.notice(d ? d->description() : std::string(e.what()));
+  }
+}
+
 bool CheckSetServerFreeStatus(SyncContext& ctx, bool blnCheckFree, bool blnSetLock, bool blnUpdateTimeOnly,
                               std::string& StrWhoOccupiedServer) {
   bool freeVerdict = false;

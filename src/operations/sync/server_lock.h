@@ -70,6 +70,33 @@ inline void releaseServerLock(SyncContext& ctx) {
   CheckSetServerFreeStatus(ctx, false, false, false, none);
 }
 
+// The push lock held for a scope, taken in one round trip: the batch that clears abandoned rows, adds
+// this branch's row when no other branch holds a live one, and answers with the holder. Released (one
+// more round trip) when the scope ends, on every way out. Errors are told as a notice.
+class PushLockScope {
+ public:
+  explicit PushLockScope(SyncContext& ctx);
+  ~PushLockScope();
+  PushLockScope(const PushLockScope&) = delete;
+  PushLockScope& operator=(const PushLockScope&) = delete;
+
+  bool held() const { return held_; }
+  // The branch that holds the lock when this one could not take it ("" when head office could not be
+  // asked: failed() is then true).
+  const std::string& holder() const { return holder_; }
+  bool failed() const { return failed_; }
+  // Gives the lock up now (once); the scope's end then does nothing.
+  void release();
+  // The lock is no longer this branch's (another branch took it over): nothing to release.
+  void lost() { held_ = false; }
+
+ private:
+  SyncContext& ctx_;
+  bool held_ = false;
+  bool failed_ = false;
+  std::string holder_;
+};
+
 // The "Free Server" button: the operator's override for a lock left behind. Removes every lock row,
 // whoever holds it, without asking, and shows "FREE".
 void cmdFreeServer_Click(SyncContext& ctx);

@@ -1,6 +1,9 @@
 #include "sync/upload_transactions.h"
 
 #include <algorithm>
+#include <map>
+#include <set>
+#include <vector>
 #include <optional>
 #include <string>
 
@@ -10,8 +13,9 @@
 #include "shared/sync_context.h"
 #include "shared/val.h"
 #include "shared/voucher_type_filter.h"
-#include "sync/create_insert_queries_for_trans.h"
+#include "db/sql_quote.h"
 #include "sync/server_lock.h"
+#include "sync/upload_batch.h"
 #include "sync/voucher_kinds.h"
 
 namespace erpsync {
@@ -56,54 +60,132 @@ bool wholeNumber(const db::Value& v, long long& out) {
   return true;
 }
 
-// The mark goes to the settings file every this many rows and at the end of the run, not after every
-// row: each write is a safe replace on disk, and a mark that lags is harmless (an uploaded voucher is
-// marked at the branch and never selected again; the receipt check catches the rest).
+// The mark goes to the settings file after a batch once this many rows were handled since the last
+// write, and at the end of the run: each write is a safe replace on disk, and a mark that lags is
+// harmless (an uploaded voucher is marked at the branch and never selected again; the receipt check
+// catches the rest).
 constexpr int kMarkEvery = 500;
 
-// The branch marks (SyncStat, ServInvID) of this many copied vouchers share one branch transaction.
-// Each voucher's central copy has committed before its mark is written; marks lost with a batch (a
-// crash, a failed branch commit) leave their vouchers waiting with SyncStat 0, where the next run
-// finds them and its receipt check marks them with the central copy's number instead of copying
-// again. Divides kMarkEvery, and the batch always commits before the high-water mark is written, so
-// the mark never passes a voucher whose branch mark is not committed.
-constexpr int kMarksPerCommit = 50;
-static_assert(kMarkEvery % kMarksPerCommit == 0);
+// One change-log row the run handles, in log order.
+struct Change {
+  long long id = 0;                  // its change-log id (0 for the rows of the waiting-voucher query)
+  const VoucherKind* kind = nullptr;  // nullptr: not a voucher table, nothing to send
+  bool insert = false;               // a voucher to copy (else, with a kind, a central copy to mark deleted)
+  long long number = 0;              // the branch number (insert) or the central number (delete)
+};
 
-// Branch marks written since the last commit, in one branch transaction.
-class MarkBatch {
- public:
-  explicit MarkBatch(SyncContext& ctx) : ctx_(ctx) {}
-  MarkBatch(const MarkBatch&) = delete;
-  MarkBatch& operator=(const MarkBatch&) = delete;
-  ~MarkBatch() { commit(); }
-  void open() {
-    if (!tx_) tx_.emplace(ctx_.local());
-  }
-  bool lost() const { return lost_; }
-  bool added() { return ++count_ < kMarksPerCommit || commit(); }
-  // False when the marks were lost: the central copies stand, and their vouchers wait with SyncStat
-  // 0 for the next run's receipt check, so the high-water mark must not pass them.
-  bool commit() {
-    if (!tx_) return true;
-    bool kept = true;
-    try {
-      tx_->commit();
-    } catch (const db::DbError& e) {
-      ctx_.notice(e.description() + "upload transactions");
-      kept = false;
-      lost_ = true;
+// The branch marks of one batch's vouchers share one branch transaction, written after head office
+// committed the batch. Marks lost with it (a crash, a failed branch commit) leave their vouchers
+// waiting with SyncStat 0, where the next run finds them and its receipt check marks them with the
+// central copy's number instead of copying again.
+bool markAtBranch(SyncContext& ctx, const sync::UploadBatch& batch, const sync::BatchReply& reply) {
+  try {
+    auto& local = ctx.local();
+    db::Transaction marks(local);
+    for (std::size_t i = 0; i < batch.vouchers.size(); ++i) {
+      const sync::VoucherCopy& v = *batch.vouchers[i];
+      local.execute("update " + v.kind->table + " set SyncStat=1, ServInvID=" +
+                    std::to_string(reply.vouchers[i].centralNo) + " where " + v.kind->key + "=" +
+                    std::to_string(v.branchNo));
     }
-    tx_.reset();
-    count_ = 0;
-    return kept;
+    marks.commit();
+    return true;
+  } catch (const db::DbError& e) {
+    ctx.notice(e.description() + "upload transactions");
+  }
+  return false;
+}
+
+// What the run tells the log about a batch that head office committed.
+void logBatch(SyncContext& ctx, const sync::UploadBatch& batch, const sync::BatchReply& reply) {
+  for (const auto& d : batch.deletes) ctx.log("transaction deletion", d);
+  for (std::size_t i = 0; i < batch.vouchers.size(); ++i) {
+    const sync::VoucherCopy& v = *batch.vouchers[i];
+    const std::string central = std::to_string(reply.vouchers[i].centralNo);
+    if (reply.vouchers[i].already) {
+      ctx.log("transaction insertion", v.kind->table + " " + std::to_string(v.branchNo) +
+                                           " is at head office already as " + central);
+      continue;
+    }
+    ctx.log("transaction insertion", v.header + " -- @c = " + central);
+    for (const auto& l : v.lines) ctx.log("transaction Detail insertion ", l);
+  }
+}
+
+// How a batch went. goOn: the run may send the next batch. accounted: every unit of the batch either
+// reached head office with its branch mark committed, or failed on its own and stays waiting with
+// SyncStat 0 (found again by the waiting-voucher query), so the mark may pass the batch's changes.
+struct Sent {
+  bool goOn = true;
+  bool accounted = true;
+};
+
+// Sends batches to head office under the push lock and marks what arrived at the branch.
+class Uploader {
+ public:
+  Uploader(SyncContext& ctx, UploadOutcome& out, sync::PushLockScope& lock)
+      : ctx_(ctx), out_(out), lock_(lock), holder_(db::sqlQuote(ctx.form.lblCostcentre.caption())) {}
+
+  Sent send(const sync::UploadBatch& batch) {
+    try {
+      const db::Recordset rs = ctx_.web().query(sync::uploadBatchText(batch, holder_));
+      return arrived(batch, sync::readBatchReply(rs, batch.vouchers.size()));
+    } catch (const db::DbError& e) {
+      // On a lost link every later call fails too: the run stops and the next pass reconnects; the
+      // mark stays before the batch, whose vouchers wait with SyncStat 0.
+      if (e.linkLost()) return failed(batch, e.description(), Sent{false, false});
+      sync::restoreErrorHandling(ctx_.web());
+      if (batch.vouchers.size() + batch.deletes.size() <= 1) return failed(batch, e.description(), Sent{});
+      // The batch was rolled back whole: one unit at a time finds the one that fails, the others go up.
+      for (const auto& d : batch.deletes) {
+        sync::UploadBatch one;
+        one.deletes.push_back(d);
+        if (Sent s = send(one); !s.goOn) return s;
+      }
+      for (const auto* v : batch.vouchers) {
+        sync::UploadBatch one;
+        one.vouchers.push_back(v);
+        if (Sent s = send(one); !s.goOn) return s;
+      }
+      return Sent{};
+    } catch (const std::runtime_error& e) {
+      // An answer the run cannot read: what head office committed is not known, the receipt check of
+      // the next pass finds it.
+      return failed(batch, e.what(), Sent{false, false});
+    }
   }
 
  private:
+  Sent arrived(const sync::UploadBatch& batch, const sync::BatchReply& reply) {
+    logBatch(ctx_, batch, reply);
+    out_.deletesMarked += static_cast<int>(batch.deletes.size());
+    for (const auto& v : reply.vouchers) ++(v.already ? out_.alreadyCentral : out_.uploaded);
+    // Marks lost with their branch transaction: the vouchers wait and the mark must not pass them.
+    if (!batch.vouchers.empty() && !markAtBranch(ctx_, batch, reply)) return Sent{false, false};
+    if (reply.lockHeld) return Sent{};
+    // Another branch took the lock over (ours went stale): central numbering stays safe, but the run
+    // leaves the rest to the next pass.
+    ctx_.log(" Auto synch Stopped  ", "The push lock is held by another branch");
+    lock_.lost();
+    return Sent{false, true};
+  }
+
+  // A unit (or a whole batch on a lost link) that did not reach head office: it stays waiting.
+  Sent failed(const sync::UploadBatch& batch, const std::string& description, Sent how) {
+    const std::string table = batch.vouchers.empty() ? std::string() : batch.vouchers.front()->kind->table;
+    out_.failed += static_cast<int>(batch.vouchers.size() + batch.deletes.size());
+    ctx_.notice(description + (table.empty() ? std::string("upload transactions") : "CreateInsert trans Queries" + table));
+    ctx_.form.lblStatus.setCaption(description);
+    ctx_.log("Error Generated " + description,
+             table.empty() ? (batch.deletes.empty() ? std::string() : batch.deletes.front())
+                           : batch.vouchers.front()->header);
+    return how;
+  }
+
   SyncContext& ctx_;
-  std::optional<db::Transaction> tx_;
-  int count_ = 0;
-  bool lost_ = false;
+  UploadOutcome& out_;
+  sync::PushLockScope& lock_;
+  std::string holder_;
 };
 
 }  // namespace
@@ -111,21 +193,7 @@ class MarkBatch {
 UploadOutcome uploadTransactions(SyncContext& ctx, bool blnmanualDateWiseSynch) {
   UploadOutcome out;
   auto& form = ctx.form;
-  std::string holder;
-  if (!sync::checkServerFree(ctx, holder)) {
-    form.lblStatus.setCaption("Server Busy with " + holder + ". waiting.");
-    ctx.host.doEvents();
-    out.busy = true;
-    return out;
-  }
   const std::string filter = CREateSelVchTypeIDQry(ctx);
-  if (!sync::checkServerFree(ctx, holder)) {
-    form.lblStatus.setCaption("Server Busy with " + holder + ". waiting");
-    ctx.host.doEvents();
-    out.busy = true;
-    return out;
-  }
-
   const std::string workingDate = ddMMMyyyy(form.dtpdate.value());
   db::Recordset log;
   db::DateTime branchNow;
@@ -163,24 +231,12 @@ UploadOutcome uploadTransactions(SyncContext& ctx, bool blnmanualDateWiseSynch) 
   form.lblStatus.setCaption("");
   form.msgActivity.clear();
 
-  if (!sync::takeServerLock(ctx)) {
-    ctx.form.lblStatus.setCaption("Server Busy. waiting.");
-    out.busy = true;
-    return out;
-  }
-
+  // What this run handles, in log order: up to the first change still waiting for its interval (the
+  // mark must not pass it), or every change of the date in the operator's re-sync.
   const long long interval = static_cast<long long>(Val(form.cbointerval.text()));
-  long long lastId = 0, savedId = 0;
-  int unsaved = 0;  // handled rows whose id is not yet in the settings file
-  MarkBatch marks(ctx);
-  sync::LockLease lease;
+  std::vector<Change> changes;
+  bool work = false;
   for (std::size_t r = 0; r < log.size(); ++r) {
-    if (ctx.host.stopRequested()) {
-      // Between vouchers: the one before is committed on both sides, its mark follows below.
-      ctx.log(" Auto synch Stopped  ", "The program was asked to stop");
-      out.stopped = true;
-      break;
-    }
     const std::string table = log.at(r, "tablename").toString();
     const std::string action = log.at(r, "Action").toString();
     const auto actionTime = log.at(r, "ActionTime").toDateTime();
@@ -190,84 +246,139 @@ UploadOutcome uploadTransactions(SyncContext& ctx, bool blnmanualDateWiseSynch) 
                               " Wait Time : " + std::to_string(interval - ageMinutes));
     if (ageMinutes < interval) {
       ++out.waiting;
-      ctx.host.doEvents();
       if (!blnmanualDateWiseSynch) break;  // the mark must not pass a change that is still waiting
       continue;
     }
-    if (!lease.keep(ctx)) {
-      // Another branch holds the lock now: central numbering is not ours to use any more.
-      ctx.log(" Auto synch Stopped  ", "The push lock is held by another branch");
-      out.stopped = true;
-      break;
-    }
-    long long branchNo = 0;
-    const bool numbered = wholeNumber(log.at(r, "tbluniqueid"), branchNo);
-    form.msgActivity.addItem(table + "\t" + action + log.at(r, "tbluniqueid").toString());
-    ctx.log(" Entered to Insert Area  ", "");
+    Change c;
+    c.id = log.at(r, "Id").toInt();
     const VoucherKind* kind = voucherKind(table);
+    long long n = 0;
+    if (kind && action == "Insert" && wholeNumber(log.at(r, "tbluniqueid"), n)) {
+      c = {c.id, kind, true, n};
+      work = true;
+    } else if (kind && action == "Deleted" && wholeNumber(log.at(r, "tblUniquerefID"), n)) {
+      c = {c.id, kind, false, n};
+      work = true;
+    }
+    form.msgActivity.addItem(table + "\t" + action + log.at(r, "tbluniqueid").toString());
+    changes.push_back(c);
+  }
+  ctx.host.doEvents();
+
+  long long lastId = 0, savedId = ctx.MaxActivityIDTrans;
+  // A re-sync of an earlier day never moves the mark back.
+  auto passed = [&](const Change& c) {
+    if (c.id > 0 && c.id > ctx.MaxActivityIDTrans && c.id > lastId) lastId = c.id;
+  };
+  auto saveMark = [&](bool always) {
+    if (lastId > savedId && (always || lastId - savedId >= kMarkEvery)) {
+      ctx.writeLoopSetting("MaxActivityIDTrans", std::to_string(lastId));
+      savedId = lastId;
+    }
+  };
+
+  if (work) {
+    // Head office is asked only when there is something to send: the lock (one round trip), the
+    // batches (one each), the release (one).
+    sync::PushLockScope lock(ctx);
+    if (lock.failed()) {
+      out.stopped = true;
+      return out;
+    }
+    if (!lock.held()) {
+      form.lblStatus.setCaption("Server Busy with " + lock.holder() + ". waiting.");
+      ctx.host.doEvents();
+      out.busy = true;
+      return out;
+    }
+    // The vouchers themselves, read from the branch set by set.
+    std::map<const VoucherKind*, std::vector<long long>> wanted;
+    for (const auto& c : changes)
+      if (c.kind && c.insert) wanted[c.kind].push_back(c.number);
+    std::map<std::pair<const VoucherKind*, long long>, sync::VoucherCopy> copies;
     try {
-      if (kind && numbered && action == "Insert") {
-        std::string condition = kind->autoFilter + std::to_string(branchNo);
-        if (blnmanualDateWiseSynch && kind->table == "tblSales")
-          condition = " invDate='" + workingDate + "' and INvID=" + std::to_string(branchNo);
-        marks.open();
-        auto copy = CreateInsertQueriesForTrans(ctx, kind->table, condition, "", ctx.web(), ctx.local(), kind->detail,
-                                                kind->key, 0, kind->identity, blnmanualDateWiseSynch ? nullptr : kind);
-        out.uploaded += copy.uploaded;
-        out.alreadyCentral += copy.alreadyCentral;
-        out.failed += copy.failed;
-        if (copy.failed) lease.forget();  // a failed copy released the lock
-        if (!marks.added()) {
-          out.stopped = true;
-          break;
-        }
-      } else if (kind && action == "Deleted") {
-        long long centralNo = 0;
-        if (wholeNumber(log.at(r, "tblUniquerefID"), centralNo)) {
-          ctx.web().execute(kind->deleteMark + std::to_string(centralNo));
-          ++out.deletesMarked;
-        }
+      for (auto& [kind, numbers] : wanted) {
+        const std::string selection = blnmanualDateWiseSynch && kind->table == "tblSales"
+                                          ? " invDate='" + workingDate + "'"
+                                          : " isnull(SyncStat,0)=0";
+        for (auto& v : sync::readVoucherCopies(ctx.local(), *kind, numbers, selection))
+          copies.emplace(std::make_pair(kind, v.branchNo), std::move(v));
       }
     } catch (const db::DbError& e) {
       ctx.notice(e.description() + "upload transactions");
-      sync::releaseServerLock(ctx);
-      lease.forget();
-      ++out.failed;
+      out.stopped = true;
+      return out;
     }
-    form.lblStatusMain.setCaption("");
-    const long long id = log.at(r, "Id").toInt();
-    // A re-sync of an earlier day never moves the mark back.
-    if (id > 0 && id > ctx.MaxActivityIDTrans && id > lastId) {
-      lastId = id;
-      if (++unsaved >= kMarkEvery) {
-        if (!marks.commit()) {
-          out.stopped = true;
-          break;
-        }
-        ctx.writeLoopSetting("MaxActivityIDTrans", std::to_string(lastId));
-        savedId = lastId;
-        unsaved = 0;
+
+    const std::string cc = std::to_string(static_cast<long long>(Val(form.lblCostcentre.tag())));
+    Uploader uploader(ctx, out, lock);
+    sync::UploadBatch batch;
+    std::vector<const Change*> inBatch;  // the changes the batch carries, and the ones passed before them
+    std::set<std::pair<const VoucherKind*, long long>> queued;
+    auto flush = [&]() -> bool {
+      if (batch.empty()) {
+        // Only changes with nothing to send (edits, other tables, vouchers gone since).
+        for (const Change* c : inBatch) passed(*c);
+        inBatch.clear();
+        return true;
       }
+      form.lblStatusMain.setCaption(batch.vouchers.empty() ? std::string("Migrating")
+                                                           : "Migrating " + batch.vouchers.front()->kind->table);
+      const Sent sent = uploader.send(batch);
+      if (sent.accounted) {
+        for (const Change* c : inBatch) passed(*c);
+        saveMark(false);
+      }
+      batch = {};
+      inBatch.clear();
+      ctx.host.doEvents();
+      return sent.goOn;
+    };
+    for (const auto& c : changes) {
+      if (ctx.host.stopRequested()) {
+        // Between batches: the one before is committed on both sides.
+        ctx.log(" Auto synch Stopped  ", "The program was asked to stop");
+        out.stopped = true;
+        break;
+      }
+      std::size_t size = 0;
+      const sync::VoucherCopy* copy = nullptr;
+      std::string mark;
+      if (c.kind && c.insert) {
+        auto it = copies.find({c.kind, c.number});
+        // A voucher deleted since, marked already, or queued by an earlier change of this run.
+        if (it != copies.end() && queued.insert({c.kind, c.number}).second) {
+          copy = &it->second;
+          size = copy->bytes();
+        }
+      } else if (c.kind) {
+        // Only this branch's copy: the central number alone may belong to another branch's voucher.
+        mark = c.kind->deleteMark + std::to_string(c.number) + " and CCID=" + cc;
+        size = mark.size();
+      }
+      if ((copy || !mark.empty()) && !batch.fits(size) && !flush()) {
+        out.stopped = true;
+        break;
+      }
+      if (copy) batch.vouchers.push_back(copy);
+      if (!mark.empty()) batch.deletes.push_back(mark);
+      batch.bytes += size;
+      inBatch.push_back(&c);
     }
-    ctx.log(" End of upload ttransections  ", "");
-    ctx.host.doEvents();
+    if (!out.stopped && !flush()) out.stopped = true;
+    form.lblStatusMain.setCaption("");
+  } else {
+    for (const auto& c : changes) passed(c);
   }
-  if (!marks.commit()) out.stopped = true;
-  if (marks.lost()) {
-    // The run's branch marks since the last saved mark did not commit: the mark stays there.
-    lastId = savedId;
-    unsaved = 0;
-  }
+
   if (!blnmanualDateWiseSynch && !out.stopped && out.waiting == 0 &&
-      logEnd > std::max(lastId, ctx.MaxActivityIDTrans)) {
+      logEnd > std::max(lastId, ctx.MaxActivityIDTrans))
     lastId = logEnd;
-    ++unsaved;
-  }
   if (lastId > 0) {
-    if (unsaved > 0) ctx.writeLoopSetting("MaxActivityIDTrans", std::to_string(lastId));
-    ctx.MaxActivityIDTrans = lastId;
+    saveMark(true);
+    ctx.MaxActivityIDTrans = std::max(ctx.MaxActivityIDTrans, lastId);
   }
-  sync::releaseServerLock(ctx);
+  ctx.log(" End of upload ttransections  ", "");
   return out;
 }
 

@@ -1,0 +1,82 @@
+// Many vouchers to head office in one round trip. The upload reads the vouchers it sends from the
+// branch set by set, then sends them in T-SQL batches: one batch is one central transaction and one
+// call, holding for each voucher its receipt check, its central number (max + 1 under UPDLOCK,
+// HOLDLOCK), its header and its lines, and handing back the central numbers at the end. A batch runs
+// with XACT_ABORT on, so an error anywhere rolls the whole batch back: a voucher is at head office
+// whole or not at all.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace erpsync {
+
+struct SyncContext;
+struct VoucherKind;
+namespace db {
+class Connection;
+class Recordset;
+}  // namespace db
+
+namespace sync {
+
+// At most this many vouchers, or this much batch text, go up in one batch.
+inline constexpr std::size_t kBatchVouchers = 50;
+inline constexpr std::size_t kBatchBytes = 256 * 1024;
+
+// One branch voucher ready to go up: its statements with the central number left as the variable @c.
+struct VoucherCopy {
+  const VoucherKind* kind = nullptr;
+  long long branchNo = 0;
+  std::string number;          // its printed number, for messages
+  std::string receiptWhere;    // " and InvNo='S-1' and InvDate=... and VchTypeID=... and CCID=..."
+  std::string header;          // "Insert into tblSales (...) values (@c,...)"
+  std::vector<std::string> lines;  // "Insert into tblSalesItem (...) values (...,@c,...)"
+  std::size_t bytes() const;
+};
+
+// Reads the vouchers of one kind among branchNos from the branch, with their lines, set by set (one
+// read of headers, one of lines). selection is what picks the headers besides their numbers (the
+// waiting mark, or the working date in the operator's re-sync). Numbers the branch no longer holds
+// (deleted since, or marked uploaded) are left out.
+std::vector<VoucherCopy> readVoucherCopies(db::Connection& branch, const VoucherKind& kind,
+                                           const std::vector<long long>& branchNos, const std::string& selection);
+
+// What one batch carries: vouchers to copy and statements that mark copies deleted at the branch.
+struct UploadBatch {
+  std::vector<const VoucherCopy*> vouchers;
+  std::vector<std::string> deletes;
+  std::size_t bytes = 0;
+  bool empty() const { return vouchers.empty() && deletes.empty(); }
+  // Whether one more voucher of this size still fits.
+  bool fits(std::size_t more) const {
+    return empty() || (vouchers.size() < kBatchVouchers && bytes + more <= kBatchBytes);
+  }
+};
+
+// Gives the session its usual error handling back after a batch that ended in an error (which leaves
+// XACT_ABORT on for the connection).
+inline constexpr const char* kXactAbortOff = "SET XACT_ABORT OFF";
+// Sends kXactAbortOff (a failure to do so is left to the next call to meet).
+void restoreErrorHandling(db::Connection& central);
+
+// The batch text. lockHolder is this branch's quoted name in the push lock row, whose time the batch
+// renews; the batch reports whether the row was still this branch's.
+std::string uploadBatchText(const UploadBatch& batch, const std::string& lockHolder);
+
+// What head office answered for one batch.
+struct BatchReply {
+  struct Voucher {
+    long long centralNo = 0;
+    bool already = false;  // head office held it from an earlier copy: only marked at the branch
+  };
+  std::vector<Voucher> vouchers;  // in the batch's order
+  bool lockHeld = true;           // false: another branch holds the push lock now
+};
+
+// Reads the result set of a batch; throws std::runtime_error when it does not answer for every voucher.
+BatchReply readBatchReply(const db::Recordset& rs, std::size_t vouchers);
+
+}  // namespace sync
+}  // namespace erpsync
