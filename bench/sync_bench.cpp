@@ -41,6 +41,7 @@
 #include "form/host.h"
 #include "form/main_form.h"
 #include "reconcile/fill_trans_count.h"
+#include "scratch_folder.h"
 #include "shared/connections.h"
 #include "shared/sync_context.h"
 #include "sync/create_insert_queries_for_trans.h"
@@ -200,24 +201,11 @@ class Pair {
                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     return names[m - 1];
   }
-  static fs::path freshFolder() {
-    std::random_device rd;
-    const char* dir = std::getenv("ERPSYNC_BENCH_DIR");
-    return (dir && *dir ? fs::path(dir) : fs::temp_directory_path()) / ("erpsync-sync-bench-" + std::to_string(rd()));
-  }
-
-  // Removed last, after the connections into it are closed (also when preparing fails half-way).
-  struct Folder {
-    fs::path path;
-    ~Folder() {
-      std::error_code ec;
-      fs::remove_all(path, ec);
-    }
-  };
 
   const int sales;
   const int notes;
-  const Folder folder{freshFolder()};
+  // Removed last, after the connections into it are closed (also when preparing fails half-way).
+  const bench::ScratchFolder folder{"erpsync-sync-bench-"};
   const fs::path home = folder.path;
   BenchHost host;
   FixedClock clock{db::DateTime{2026, 12, 5, 14, 5, 33}};
