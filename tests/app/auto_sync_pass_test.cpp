@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "db/embedded/fault_injection.h"
 #include "pair_fixture.h"
 #include "settings/daily_log.h"
 #include "simulator.h"
@@ -50,8 +51,9 @@ TEST_F(Pass, RunsItsStepsInOrderAndLeavesTheButtonsReady) {
 
   const std::string log = logText();
   std::size_t at = 0;
-  for (const char* label : {"Timer Activated. checking Web connectivity", "Query Opened", "Masters uploading starting",
-                            "masters uploading Qry Opened", "Masters uploading End transaction uploading end",
+  for (const char* label : {"Timer Activated. checking Web connectivity", "Masters uploading starting",
+                            "masters uploading Qry Opened", "Query Opened",
+                            "Masters uploading End transaction uploading end",
                             " Auto synch Checking vouchers  ", " End of upload ttransections  "}) {
     at = log.find(std::string("\t") + label + "\t", at);
     ASSERT_NE(at, std::string::npos) << label << " missing or out of order";
@@ -76,7 +78,11 @@ TEST_F(Pass, ALostCentralServerEndsThePassAndTheNextOneRecovers) {
   ctx.WebConnection.reset();
   std::filesystem::rename(centralDir, away);
   auto out = timertrigger_Timer(ctx);
-  EXPECT_FALSE(out.error.empty());
+  // Nothing could be read or sent; the failure is told and the next pass opens the connections again.
+  EXPECT_FALSE(out.masters.completed);
+  EXPECT_TRUE(out.upload.stopped);
+  EXPECT_FALSE(notices().empty());
+  EXPECT_TRUE(ctx.reopenCompanyConnections);
   EXPECT_TRUE(form.timertrigger.enabled());
   EXPECT_TRUE(form.cmdManualSynch.enabled());
   EXPECT_EQ(ctx.MaxActivityIDTrans, 0);
@@ -86,6 +92,59 @@ TEST_F(Pass, ALostCentralServerEndsThePassAndTheNextOneRecovers) {
   EXPECT_TRUE(out.error.empty()) << out.error;
   EXPECT_EQ(out.upload.uploaded, 3);
   EXPECT_EQ(scalar(central(), "SELECT count(*) FROM tblSales WHERE CCID = 2"), 3);
+}
+
+// Head office is a round trip away: a pass that sends V vouchers costs the master change log, the push
+// lock, a batch per fifty vouchers, the release and the counts; a pass with nothing to do costs the
+// change log alone, on connections kept open between passes.
+TEST_F(Pass, OverALinkEachPassCostsItsBudgetOfRoundTrips) {
+  namespace faults = db::embedded::faults;
+  auto count = [] {
+    faults::configure(*faults::parse("server=central"));
+  };
+  // The connections of connect stay open for the passes.
+  ctx.reopenCompanyConnections = false;
+  count();
+  auto busy = timertrigger_Timer(ctx);
+  const long long busyCalls = faults::counted();
+  ASSERT_EQ(busy.upload.uploaded, 3);
+  ASSERT_GT(busy.masters.applied, 0);
+  // The two master changes of the fixture cost a read each at most besides the change log.
+  EXPECT_LE(busyCalls, 4 + 1 + 2);
+
+  count();
+  auto idle = timertrigger_Timer(ctx);
+  const long long idleCalls = faults::counted();
+  faults::reset();
+  EXPECT_TRUE(idle.error.empty()) << idle.error;
+  EXPECT_EQ(idle.upload.uploaded, 0);
+  EXPECT_LE(idleCalls, 2);
+}
+
+TEST_F(Pass, ALinkLostBetweenPassesIsOpenedAgainByTheNextPass) {
+  namespace faults = db::embedded::faults;
+  host.setStrict(false);
+  ctx.reopenCompanyConnections = false;
+  EXPECT_EQ(timertrigger_Timer(ctx).upload.uploaded, 3);
+  // The link goes while the branch is idle: the next pass meets it at its first call.
+  faults::configure(*faults::parse("at=1;kind=drop;server=central"));
+  auto lost = timertrigger_Timer(ctx);
+  faults::reset();
+  EXPECT_FALSE(lost.masters.completed);
+  EXPECT_TRUE(ctx.reopenCompanyConnections);
+
+  testbed::SimulationOptions o;
+  o.sales = 2;
+  o.orders = o.stockJournals = o.jobCards = o.notes = o.edits = o.deletes = 0;
+  o.masterChanges = o.boardRates = 0;
+  o.date = today;
+  o.seed = 9;
+  testbed::simulateErpActivity(&branch(), nullptr, o);
+  ageBranchChanges(5);
+  auto back = timertrigger_Timer(ctx);
+  EXPECT_TRUE(back.masters.completed);
+  EXPECT_EQ(back.upload.uploaded, 2);
+  EXPECT_EQ(scalar(central(), "SELECT count(*) FROM tblSales WHERE CCID = 2"), 5);
 }
 
 }  // namespace

@@ -21,27 +21,19 @@ void showMarks(SyncContext& ctx) {
                                 "Double click to know actual IDS of Server and client");
 }
 
-// The central change-log rows waiting for this branch, per table and day, into msgActivity.
-int summariseWaitingChanges(SyncContext& ctx) {
-  const std::string sql =
-      " SELECT  COUNT(tblUniqueID) AS Updations, TableName, DAY(DateofAction) AS day, MONTH(DateofAction) AS Month, "
-      "YEAR(DateofAction) AS year From tblActivity where ID>" +
-      std::to_string(ctx.MaxActivityID) +
-      " GROUP BY TableName, DAY(DateofAction), MONTH(DateofAction), YEAR(DateofAction) ";
-  auto rs = ctx.web().query(sql);
+// The central change-log rows the master download read, per table and day, into msgActivity.
+int showWaitingChanges(SyncContext& ctx, const MasterDownloadOutcome& masters) {
   auto& grid = ctx.form.msgActivity;
   grid.clear();
   grid.setRows(1);
   grid.setFormatString("Updations | TableName | Date ");
-  ctx.log("Query Opened", sql);
+  ctx.log("Query Opened", "the central change log above " + std::to_string(masters.firstMark) + ", read by the master download");
   int waiting = 0;
-  for (std::size_t r = 0; r < rs.size(); ++r) {
-    const std::string line = rs.at(r, "Updations").toString() + "\t" + rs.at(r, "TableName").toString() + "\t" +
-                             rs.at(r, "day").toString() + "/" + rs.at(r, "Month").toString() + "/" +
-                             rs.at(r, "year").toString();
+  for (const auto& w : masters.waiting) {
+    const std::string line = std::to_string(w.count) + "\t" + w.table + "\t" + w.day;
     grid.addItem(line);
     ctx.log("Looping query ", line);
-    waiting += static_cast<int>(rs.at(r, "Updations").toInt());
+    waiting += w.count;
   }
   return waiting;
 }
@@ -79,15 +71,22 @@ PassOutcome timertrigger_Timer(SyncContext& ctx) {
       out.offline = true;
       return out;
     }
-    OpenCompanyConnections(ctx);
-    out.waitingChanges = summariseWaitingChanges(ctx);
+    // Head office is a round trip away: the connections stay open between passes, and are opened again
+    // only after a pass that met a failure (a link that broke is noticed only when it is used).
+    if (ctx.reopenCompanyConnections || !db::isOpen(ctx.LocalConnection) || !db::isOpen(ctx.WebConnection))
+      OpenCompanyConnections(ctx);
+    const int noticesBefore = ctx.noticesShown;
     setPassButtons(ctx, true);
     ctx.log("Masters uploading starting", "");
     out.masters = uploadMasters(ctx);
-    FillTransCount(ctx);
+    out.waitingChanges = showWaitingChanges(ctx, out.masters);
     ctx.log("Masters uploading End transaction uploading end", "");
     // A stop asked for during the masters ends the pass before the push lock is taken.
     if (!ctx.host.stopRequested()) out.upload = uploadTransactions(ctx, false);
+    // The voucher counts scan head office's voucher tables: only when this pass sent something.
+    if (out.upload.uploaded + out.upload.alreadyCentral + out.upload.deletesMarked > 0) FillTransCount(ctx);
+    if (ctx.noticesShown != noticesBefore || !out.masters.completed || out.upload.stopped)
+      ctx.reopenCompanyConnections = true;
     if (f.chkAutoSynchInterimStockTransfer.value() == 1 && !ctx.host.stopRequested()) {
       out.transfersRan = true;
       out.transfers = AutoSynchInterimStockTransfer(ctx);
@@ -96,6 +95,7 @@ PassOutcome timertrigger_Timer(SyncContext& ctx) {
   } catch (const std::exception& e) {
     const auto* db = dynamic_cast<const db::DbError*>(&e);
     out.error = db ? db->description() : e.what();
+    ctx.reopenCompanyConnections = true;
     f.cmdManualSynch.setEnabled(true);
     ctx.log("Auto Synch", out.error);
     ctx.host.messageBox(out.error, Buttons::OK);

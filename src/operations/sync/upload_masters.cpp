@@ -1,5 +1,7 @@
 #include "sync/upload_masters.h"
 
+#include <algorithm>
+
 #include <charconv>
 #include <map>
 #include <set>
@@ -168,6 +170,7 @@ constexpr int kMarkEvery = 500;
 
 MasterDownloadOutcome uploadMasters(SyncContext& ctx) {
   MasterDownloadOutcome out;
+  out.firstMark = ctx.MaxActivityID;
   const std::string sql =
       " SELECT   ID, TableName, tblUniqueID, Action, Active, DateofAction From tblActivity where "
       "ISNULL(pARENTid,0)=0 AND id>" +
@@ -182,6 +185,17 @@ MasterDownloadOutcome uploadMasters(SyncContext& ctx) {
     return out;
   }
   ctx.log("masters uploading Qry Opened", sql);
+  for (std::size_t r = 0; r < log.size(); ++r) {
+    const auto date = log.at(r, "DateofAction").toDateTime();
+    const std::string table = log.at(r, "TableName").toString();
+    const std::string day = date ? std::to_string(date->day) + "/" + std::to_string(date->month) + "/" +
+                                       std::to_string(date->year)
+                                 : std::string();
+    auto it = std::find_if(out.waiting.begin(), out.waiting.end(),
+                           [&](const auto& w) { return w.table == table && w.day == day; });
+    if (it == out.waiting.end()) it = out.waiting.insert(out.waiting.end(), {table, day, 0});
+    ++it->count;
+  }
 
   long long lastId = 0;
   int unsaved = 0;  // applied rows whose id is not yet in the settings file

@@ -2,6 +2,9 @@
 // branch database (delete the branch copy, copy the central row in its place).
 #pragma once
 
+#include <string>
+#include <vector>
+
 namespace erpsync {
 
 struct SyncContext;
@@ -10,6 +13,14 @@ struct SyncContext;
 struct MasterDownloadOutcome {
   int applied = 0;        // change-log rows handled (copied, deleted, excluded or skipped)
   bool completed = true;  // false: the run stopped at a row that failed (or could not read the log)
+  // The change-log rows the run read, counted per table and day, in the order first met: what waited.
+  struct Waiting {
+    std::string table;
+    std::string day;  // "d/m/yyyy"
+    int count = 0;
+  };
+  std::vector<Waiting> waiting;
+  long long firstMark = 0;  // MaxActivityID when the run began
 };
 
 // Reads the central change log above MaxActivityID and applies each master change to the branch.

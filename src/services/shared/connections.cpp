@@ -80,6 +80,7 @@ void OpenCompanyConnections(SyncContext& ctx) {
   if (ctx.WebDbCode.empty()) ctx.host.messageBox(kOnlineCodeMissing, Buttons::OK, Icon::Critical);
   ctx.LocalConnection = tryOpen(ctx, ctx.LocalDbCode, ctx.LocalServerName, ctx.LocalOpenFailure);
   ctx.WebConnection = tryOpen(ctx, ctx.WebDbCode, ctx.SyncServerName, ctx.WebOpenFailure);
+  ctx.reopenCompanyConnections = !db::isOpen(ctx.LocalConnection) || !db::isOpen(ctx.WebConnection);
 }
 
 void OpenStartupConnection(SyncContext& ctx, const std::string& server) {

@@ -50,6 +50,7 @@ void SyncContext::log(const std::string& label, const std::string& detail) {
 }
 
 void SyncContext::notice(const std::string& text) {
+  ++noticesShown;
   notify::ShowNotice(host, programFolder, withoutSecret(withoutSecret(text, sqlLogin.password), saPassword));
 }
 

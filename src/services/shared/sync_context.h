@@ -41,6 +41,12 @@ struct SyncContext {
   // reaches the daily log or a notice.
   SqlLogin sqlLogin;
 
+  // The company connections stay open between passes; a pass that met a failure (any notice) sets
+  // this, and the next pass opens them again (the link may be broken without the objects knowing).
+  bool reopenCompanyConnections = true;
+  // Notices shown so far, so a pass can tell whether it met a failure.
+  int noticesShown = 0;
+
   // Why the last open of each company connection failed ("" when it is open), password masked: what the
   // operator is told once, instead of a bare "Not connected".
   std::string LocalOpenFailure;
