@@ -137,7 +137,9 @@ int runConcurrency(const ConcurrencyOptions& o, std::ostream& out, std::ostream&
   }
   out << fmt::format("Set up {} branches in {:.1f} s\n", o.branches, secondsSince(setupStart)) << std::flush;
 
-  const std::string runnerEnv = "ERPSYNC_SERVER_CLOCK_OFFSET=600";
+  // The runners reach head office over the simulated link when asked: every call there waits a round trip.
+  const std::string runnerEnv =
+      "ERPSYNC_SERVER_CLOCK_OFFSET=600" + (o.rttMs > 0 ? fmt::format(" ERPSYNC_LINK_RTT_MS={}", o.rttMs) : std::string());
   std::atomic<int> entering{o.branches};
   std::atomic<bool> streaming{true};  // head office still changing masters
   std::atomic<long long> masterRounds{0};
@@ -204,11 +206,12 @@ int runConcurrency(const ConcurrencyOptions& o, std::ostream& out, std::ostream&
   }
   const long long total = static_cast<long long>(o.branches) * o.vouchers;
   out << fmt::format(
-      "Branches {}, vouchers entered per branch {} ({} in all), head-office master rounds {} ({} statements each)\n"
+      "Branches {}, vouchers entered per branch {} ({} in all), head-office master rounds {} ({} statements each), "
+      "round trip to head office {} ms\n"
       "Duration {:.1f} s (last branch drained at {:.1f} s), {:.1f} vouchers/s through the push lock\n"
       "Runners killed on purpose {}; child processes that ended with an error {} (logs in {}), vouchers still "
       "waiting {}\n",
-      o.branches, o.vouchers, total, masterRounds.load(), o.masters, duration, lastDrained,
+      o.branches, o.vouchers, total, masterRounds.load(), o.masters, o.rttMs, duration, lastDrained,
       duration > 0 ? static_cast<double>(total) / duration : 0.0, kills.load(), children.failures(), logs.string(),
       stillPending);
   try {
@@ -245,6 +248,8 @@ void addConcurrencyCommand(CLI::App& app, int& exitCode) {
   c->add_option("--kill-every", o->killEvery,
                 "kill every Nth runner of a branch 1 to 4 s after its start (default 0: never)")
       ->check(CLI::NonNegativeNumber);
+  c->add_option("--rtt-ms", o->rttMs, "round trip to head office of every runner's call, simulated (default 0)")
+      ->check(CLI::Range(0, 10000));
   c->add_option("--cli", *cliPath, "the erpsync-cli the branch processes run (default: this program)");
   c->callback([o, dir, cliPath, &exitCode] {
     o->dir = *dir;

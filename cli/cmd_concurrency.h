@@ -23,6 +23,7 @@ struct ConcurrencyOptions {
   // Every killEvery-th runner of a branch is killed (SIGKILL, through coreutils' timeout) one to four
   // seconds after its start, wherever it is: a crash, with or without the push lock. 0: never.
   int killEvery = 0;
+  int rttMs = 0;  // the simulated round trip to head office of every runner's call (0: none)
   int items = 20, ledgers = 12;
   std::filesystem::path cli;  // the erpsync-cli the branch processes run (default: this program)
 };

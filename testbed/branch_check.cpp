@@ -190,6 +190,14 @@ long long ms(const db::Value& v) {
 
 }  // namespace
 
+double LockFigures::holdPercentile(double share) const {
+  if (holdSeconds.empty()) return 0;
+  std::vector<double> sorted = holdSeconds;
+  std::sort(sorted.begin(), sorted.end());
+  const auto at = static_cast<std::size_t>(share * static_cast<double>(sorted.size() - 1) + 0.5);
+  return sorted[std::min(at, sorted.size() - 1)];
+}
+
 LockFigures readLockHistory(db::Connection& central, const std::map<long long, std::string>& names) {
   LockFigures lock;
   auto rs = central.query(
@@ -215,6 +223,7 @@ LockFigures readLockHistory(db::Connection& central, const std::map<long long, s
       if (auto it = rows.find(holder); it != rows.end()) {
         const double held = static_cast<double>(ms(rs.at(r, "LoggedAt")) - it->second) / 1000.0;
         if (held > lock.longestHoldSeconds) lock.longestHoldSeconds = held;
+        lock.holdSeconds.push_back(held);
         rows.erase(it);
       }
     } else if (event == "VOUCHER") {
@@ -373,10 +382,10 @@ std::string describe(const BranchSetReport& r) {
       "rows differing from head office {}\n",
       r.duplicateNumbers, r.duplicateVouchers, r.missing, r.wrongContent, r.orphans, r.unmarked, r.mastersDiffering);
   out += fmt::format(
-      "lock takes {}, hand-overs {}, stale clears {}, longest hold {:.1f} s\nlock overlaps {}\nvouchers inserted "
-      "outside their branch's lock {}\n",
-      r.lock.takes, r.lock.handovers, r.lock.staleClears, r.lock.longestHoldSeconds, r.lock.overlaps,
-      r.lock.vouchersOutside);
+      "lock takes {}, hand-overs {}, stale clears {}, longest hold {:.2f} s\nlock hold p50 {:.2f} s, p90 {:.2f} s, "
+      "p99 {:.2f} s\nlock overlaps {}\nvouchers inserted outside their branch's lock {}\n",
+      r.lock.takes, r.lock.handovers, r.lock.staleClears, r.lock.longestHoldSeconds, r.lock.holdPercentile(0.5),
+      r.lock.holdPercentile(0.9), r.lock.holdPercentile(0.99), r.lock.overlaps, r.lock.vouchersOutside);
   for (const auto& p : r.problems) out += "  " + p + "\n";
   for (const auto& p : r.lock.samples) out += "  " + p + "\n";
   out += r.ok() ? "RESULT ok\n" : "RESULT violations\n";

@@ -28,6 +28,9 @@ struct LockFigures {
   long long overlaps = 0;         // takes while another branch's row was there
   long long vouchersOutside = 0;  // vouchers inserted while the lock was not their branch's alone
   double longestHoldSeconds = 0;
+  std::vector<double> holdSeconds;  // every hold, from take to release, in seconds
+  // The hold time below which the given share (0..1) of holds fall; 0 without holds.
+  double holdPercentile(double share) const;
   std::vector<std::string> samples;  // the first few violations, as text
 };
 

@@ -6,6 +6,8 @@
 
 #include "day_fixture.h"
 #include "daycycle/day_start.h"
+#include "reconcile/verify_day.h"
+#include "shared/connections.h"
 #include "../daystart/faulty_connection.h"
 
 namespace erpsync {
@@ -239,6 +241,47 @@ TEST_F(DayEnd, ADayRowThatCannotBeWrittenIsNamedNotReportedWritten) {
   EXPECT_NE(form.lblStatus.caption().find("head office's day row"), std::string::npos) << form.lblStatus.caption();
   ASSERT_EQ(notices().size(), 1u);
   EXPECT_NE(notices()[0].find("truncated"), std::string::npos);
+}
+
+// The whole way through, with the real mismatch locator: head office deletes its newest copy, the next
+// upload takes that number for another voucher, and the day end must neither retire that voucher's copy
+// nor close a day with a voucher missing.
+TEST_F(DayEnd, ANumberHeadOfficeReusesNeverLetsADayCloseWithAVoucherMissing) {
+  ConfigureLinkedServer(ctx, kCentralServer);
+  startDay();
+  enterDay(2);
+  uploadAll();
+  auto sales = branch().query("SELECT InvNo, ServInvID FROM tblSales ORDER BY InvID");
+  const std::string second = sales.at(1, 0).toString(), secondCentral = sales.at(1, 1).toString();
+  ASSERT_EQ(scalar(central(), "SELECT max(InvID) FROM tblSales"), sales.at(1, 1).toInt());
+  central().execute("DELETE FROM tblSalesItem WHERE InvID = " + secondCentral);
+  central().execute("DELETE FROM tblSales WHERE InvID = " + secondCentral);
+  testbed::SimulationOptions o;
+  o.sales = 1;
+  o.orders = o.stockJournals = o.jobCards = o.notes = o.edits = o.deletes = 0;
+  o.masterChanges = o.boardRates = 0;
+  o.date = today;
+  o.seed = 5;
+  testbed::simulateErpActivity(&branch(), nullptr, o);
+  uploadAll();
+  auto third = branch().query("SELECT InvNo, ServInvID FROM tblSales ORDER BY InvID DESC");
+  ASSERT_EQ(third.at(0, 1).toString(), secondCentral) << "the reused number";
+
+  host.expectBox(Answer::Yes, "DAY END").expectBox(Answer::OK, "Please Run Manual synchronisation");
+  EXPECT_EQ(daycycle::cmdDayEnd_Click(ctx), DayEndResult::Differs);
+  EXPECT_EQ(lockedAtBranch(), 0);
+  EXPECT_EQ(scalar(central(), "SELECT count(*) FROM tblSales WHERE InvNo = '" + third.at(0, 0).toString() +
+                                  "' AND isnull(Party,'') <> '#DELETEDFROMBRANCH#'"),
+            1)
+      << "the other voucher's copy stays live";
+
+  uploadAll();
+  host.expectBox(Answer::Yes, "DAY END");
+  EXPECT_EQ(daycycle::cmdDayEnd_Click(ctx), DayEndResult::Closed);
+  EXPECT_EQ(scalar(central(), "SELECT count(*) FROM tblSales WHERE CCID = 2 AND InvNo = '" + second +
+                                  "' AND isnull(Party,'') <> '#DELETEDFROMBRANCH#'"),
+            1);
+  EXPECT_TRUE(reconcile::VerifyDay(ctx).differences.empty());
 }
 
 }  // namespace
