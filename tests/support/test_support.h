@@ -1,6 +1,8 @@
 // Shared helpers for the tests: temporary folders and the path of the command-line program.
 #pragma once
 
+#include <cstdlib>
+
 #include <filesystem>
 #include <string>
 
@@ -21,8 +23,11 @@ class TempDir {
 
 std::string readFile(const std::filesystem::path& p);
 void writeFile(const std::filesystem::path& p, const std::string& text);
+// The erpsync-cli the tests run: the one built beside them, or ERPSYNC_TEST_CLI (a copy kept apart from a
+// build tree that is being rebuilt while a long run such as the fault sweep goes on).
 inline std::string cliPath() {
-  return ERPSYNC_CLI_PATH;
+  const char* other = std::getenv("ERPSYNC_TEST_CLI");
+  return other && *other ? std::string(other) : std::string(ERPSYNC_CLI_PATH);
 }
 
 }  // namespace erpsync::test
