@@ -1,5 +1,5 @@
 // The upload over a link where every call is a round trip: many vouchers go up in one batch, the push
-// lock costs one call to take and one to give back, and whatever fails on the way (a voucher head office
+// lock is taken and given back inside it, and whatever fails on the way (a voucher head office
 // refuses, the link lost with the batch, the answer lost after the commit) leaves every voucher at head
 // office exactly once after the next pass. Calls are counted by the embedded server's fault plan tally.
 #include <gtest/gtest.h>
@@ -80,7 +80,7 @@ class UploadBatches : public test::SyncPairFixture {
   long long lockRows() { return scalar(central(), "SELECT count(*) FROM tblDayActivity WHERE Activity='BLOCKFASTPUSH'"); }
 };
 
-TEST_F(UploadBatches, ABusyBranchPaysALockABatchPerFiftyVouchersAndARelease) {
+TEST_F(UploadBatches, ABusyBranchPaysOneCallPerFiftyVouchersTheLockInsideEach) {
   enter(130);
   const long long vouchers = branchVouchers();
   countCentral();
@@ -89,7 +89,7 @@ TEST_F(UploadBatches, ABusyBranchPaysALockABatchPerFiftyVouchersAndARelease) {
   faults::reset();
   EXPECT_EQ(out.uploaded, vouchers);
   EXPECT_EQ(out.failed, 0);
-  EXPECT_LE(calls, 2 + (vouchers + 49) / 50) << vouchers << " vouchers";
+  EXPECT_EQ(calls, (vouchers + 49) / 50) << vouchers << " vouchers";
   expectEveryVoucherCentralOnce();
   EXPECT_EQ(lockRows(), 0);
 
@@ -135,7 +135,7 @@ TEST_F(UploadBatches, AVoucherHeadOfficeRefusesIsFoundAloneAndTheOthersArrive) {
 TEST_F(UploadBatches, ALinkLostWithTheBatchLeavesNothingHalfAndTheNextPassSendsItOnce) {
   enter(8);
   const long long before = centralVouchers();  // head office's own journals for this branch
-  countCentral("at=2;kind=drop");  // the lock is call 1, the batch call 2
+  countCentral("at=1;kind=drop");  // the one batch
   const auto out = uploadTransactions(ctx, false);
   EXPECT_TRUE(out.stopped);
   EXPECT_EQ(out.uploaded, 0);
@@ -144,7 +144,7 @@ TEST_F(UploadBatches, ALinkLostWithTheBatchLeavesNothingHalfAndTheNextPassSendsI
   EXPECT_EQ(branchVouchers("SyncStat = 1"), 0);
   EXPECT_EQ(ctx.MaxActivityIDTrans, 0) << "the mark stays before the batch";
 
-  // The lock row left behind is this branch's own: the next pass takes it over at once.
+  EXPECT_EQ(lockRows(), 0) << "the lock went with the batch's transaction";
   EXPECT_EQ(uploadTransactions(ctx, false).uploaded, branchVouchers());
   expectEveryVoucherCentralOnce();
   EXPECT_EQ(lockRows(), 0);
@@ -153,7 +153,7 @@ TEST_F(UploadBatches, ALinkLostWithTheBatchLeavesNothingHalfAndTheNextPassSendsI
 TEST_F(UploadBatches, AnAnswerLostAfterTheCommitIsRecognisedNotCopiedAgain) {
   enter(8);
   const long long before = centralVouchers();  // head office's own journals for this branch
-  countCentral("at=2;kind=drop;when=after");
+  countCentral("at=1;kind=drop;when=after");
   EXPECT_TRUE(uploadTransactions(ctx, false).stopped);
   reconnectCentral();
   const long long arrived = centralVouchers() - before;
@@ -182,11 +182,25 @@ TEST_F(UploadBatches, TheBatchTextIsBoundedAndAnswersForEveryVoucher) {
   }
   EXPECT_EQ(batch.vouchers.size(), sync::kBatchVouchers);
   EXPECT_LE(batch.bytes, sync::kBatchBytes);
-  // Without the push lock row the batch still runs; it says the lock is not ours.
+  // The batch takes the push lock in its own transaction and gives it back before its commit.
   const auto reply = sync::readBatchReply(central().query(sync::uploadBatchText(batch, "'Branch One'")), 50);
-  EXPECT_FALSE(reply.lockHeld);
+  EXPECT_TRUE(reply.lockHeld);
   for (const auto& v : reply.vouchers) EXPECT_FALSE(v.already);
   EXPECT_EQ(scalar(central(), "SELECT count(*) FROM tblSales WHERE CCID = 2"), 50);
+  EXPECT_EQ(lockRows(), 0);
+
+  // Another branch's live lock row: the batch sends nothing and names the holder.
+  central().execute(
+      "INSERT INTO tblDayActivity (Activity, BlockDataEntry, SQLSERVERNAME, SystemName, ActivitiesDetail, Timeof) "
+      "VALUES ('BLOCKFASTPUSH', 1, 'Branch Two', '', 'Blocking for data pushing from client', getdate())");
+  sync::UploadBatch rest;
+  for (std::size_t i = 50; i < copies.size(); ++i) rest.vouchers.push_back(&copies[i]);
+  const auto busy =
+      sync::readBatchReply(central().query(sync::uploadBatchText(rest, "'Branch One'")), rest.vouchers.size());
+  EXPECT_FALSE(busy.lockHeld);
+  EXPECT_EQ(busy.holder, "Branch Two");
+  EXPECT_EQ(scalar(central(), "SELECT count(*) FROM tblSales WHERE CCID = 2"), 50);
+  EXPECT_EQ(lockRows(), 1);
   EXPECT_THROW(sync::readBatchReply(central().query("SELECT 0 AS Seq, 0 AS CentralNo, 0 AS Already, 1 AS LockHeld"), 1),
                std::runtime_error);
 }

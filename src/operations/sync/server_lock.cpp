@@ -76,8 +76,7 @@ bool refreshLock(SyncContext& ctx) {
 }
 
 void releaseLock(SyncContext& ctx) {
-  ctx.web().execute(" Delete from [tblDayActivity] where Activity= 'BLOCKFASTPUSH' " +
-                    std::string("and SQLSERVERNAME=") + holderLiteral(ctx));
+  ctx.web().execute(lockReleaseStatement(holderLiteral(ctx)));
   ctx.form.lblserverStat.setCaption("FREE");
 }
 
@@ -115,23 +114,32 @@ bool checkFree(SyncContext& ctx, std::string& StrWhoOccupiedServer, bool& freeVe
 
 }  // namespace
 
+std::string lockTakeStatements(const std::string& me) {
+  return " Delete from [tblDayActivity] where Activity= 'BLOCKFASTPUSH' and (SQLSERVERNAME=" + me +
+         " or BlockDataEntry is null or BlockDataEntry<>1 or " + kStale +
+         ")\r\n"
+         " INSERT INTO [dbo].[tblDayActivity]([Activity],[BlockDataEntry],[SQLSERVERNAME],SystemName,"
+         "ActivitiesDetail,Timeof) Select 'BLOCKFASTPUSH',1," +
+         me +
+         ",'','Blocking for data pushing from client',getDate() where not exists (Select 1 from [tblDayActivity] "
+         "with (updlock, holdlock) where Activity='BLOCKFASTPUSH' and BlockDataEntry=1 and " +
+         kLive + ")\r\n";
+}
+
+std::string lockReleaseStatement(const std::string& me) {
+  return " Delete from [tblDayActivity] where Activity= 'BLOCKFASTPUSH' and SQLSERVERNAME=" + me;
+}
+
+std::string liveLockCondition() {
+  return "Activity='BLOCKFASTPUSH' and BlockDataEntry=1 and " + kLive;
+}
+
 PushLockScope::PushLockScope(SyncContext& ctx) : ctx_(ctx) {
   const std::string me = holderLiteral(ctx);
-  const std::string take =
-      "SET XACT_ABORT ON\r\nBEGIN TRANSACTION\r\n"
-      " Delete from [tblDayActivity] where Activity= 'BLOCKFASTPUSH' and (SQLSERVERNAME=" +
-      me + " or BlockDataEntry is null or BlockDataEntry<>1 or " + kStale +
-      ")\r\n"
-      " INSERT INTO [dbo].[tblDayActivity]([Activity],[BlockDataEntry],[SQLSERVERNAME],SystemName,"
-      "ActivitiesDetail,Timeof) Select 'BLOCKFASTPUSH',1," +
-      me +
-      ",'','Blocking for data pushing from client',getDate() where not exists (Select 1 from [tblDayActivity] "
-      "with (updlock, holdlock) where Activity='BLOCKFASTPUSH' and BlockDataEntry=1 and " +
-      kLive +
-      ")\r\nCOMMIT TRANSACTION\r\nSET XACT_ABORT OFF\r\n"
-      "Select top 1 SQLSERVERNAME as Holder from [tblDayActivity] where Activity='BLOCKFASTPUSH' and "
-      "BlockDataEntry=1 and " +
-      kLive + " order by ID";
+  const std::string take = "SET XACT_ABORT ON\r\nBEGIN TRANSACTION\r\n" + lockTakeStatements(me) +
+                           "COMMIT TRANSACTION\r\nSET XACT_ABORT OFF\r\n"
+                           "Select top 1 SQLSERVERNAME as Holder from [tblDayActivity] where " +
+                           liveLockCondition() + " order by ID";
   try {
     const db::Recordset rs = ctx.web().query(take);
     holder_ = rs.empty() ? std::string() : rs.at(0, 0).toString();

@@ -70,6 +70,15 @@ inline void releaseServerLock(SyncContext& ctx) {
   CheckSetServerFreeStatus(ctx, false, false, false, none);
 }
 
+// The statements that take the lock for `me` (a quoted holder name) inside a transaction: this
+// branch's old row, rows that read as free and abandoned rows make way, and this branch's row is added
+// unless another branch holds a live one (read under UPDLOCK, HOLDLOCK, so two takers queue).
+std::string lockTakeStatements(const std::string& me);
+// The statement that removes this branch's lock row.
+std::string lockReleaseStatement(const std::string& me);
+// A condition on tblDayActivity rows: a live lock row (renewed less than 50 seconds ago).
+std::string liveLockCondition();
+
 // The push lock held for a scope, taken in one round trip: the batch that clears abandoned rows, adds
 // this branch's row when no other branch holds a live one, and answers with the holder. Released (one
 // more round trip) when the scope ends, on every way out. Errors are told as a notice.

@@ -7,6 +7,7 @@
 
 #include "db/connection.h"
 #include "sync/field_literal.h"
+#include "sync/server_lock.h"
 #include "sync/voucher_kinds.h"
 #include "util/text.h"
 
@@ -103,21 +104,24 @@ std::vector<VoucherCopy> readVoucherCopies(db::Connection& branch, const Voucher
 
 std::string uploadBatchText(const UploadBatch& batch, const std::string& lockHolder) {
   std::string s;
-  s.reserve(batch.bytes + 1024);
+  s.reserve(batch.bytes + 2048);
   // XACT_ABORT: any error rolls the whole transaction back and ends the batch, so nothing of it stays.
   // It is a session option: the batch turns it off again after its commit (kXactAbortOff after a
   // batch that failed), so the connection's other work keeps the server's usual error handling.
-  s += "SET XACT_ABORT ON\r\nDECLARE @c numeric(18,0), @lock int";
+  s += "SET XACT_ABORT ON\r\nDECLARE @c numeric(18,0), @lock int, @holder varchar(50)";
   for (std::size_t i = 1; i <= batch.vouchers.size(); ++i)
     s += ", @n" + std::to_string(i) + " numeric(18,0), @a" + std::to_string(i) + " int";
   s += "\r\nBEGIN TRANSACTION\r\n";
-  // The lease of the push lock is renewed with the work, and the batch reports whether it is still ours.
-  s += "UPDATE [tblDayActivity] SET Timeof=getDate() WHERE Activity='BLOCKFASTPUSH' AND BlockDataEntry=1 AND "
-       "SQLSERVERNAME=" +
-       lockHolder + "\r\n";
+  // The push lock is taken and given back inside the batch's own transaction: other branches' programs
+  // see the row as they always did (taking it waits for this commit), and it is held for the server's
+  // work on the batch, not for round trips. When another branch holds a live row, nothing is sent.
+  s += sync::lockTakeStatements(lockHolder);
   s += "SELECT @lock = count(*) FROM [tblDayActivity] WHERE Activity='BLOCKFASTPUSH' AND BlockDataEntry=1 AND "
        "SQLSERVERNAME=" +
        lockHolder + "\r\n";
+  s += "SELECT TOP 1 @holder = SQLSERVERNAME FROM [tblDayActivity] WHERE " + sync::liveLockCondition() +
+       " ORDER BY ID\r\n";
+  s += "IF @lock > 0\r\nBEGIN\r\n";
   for (const auto& d : batch.deletes) s += d + "\r\n";
   for (std::size_t i = 0; i < batch.vouchers.size(); ++i) {
     const VoucherCopy& v = *batch.vouchers[i];
@@ -133,14 +137,16 @@ std::string uploadBatchText(const UploadBatch& batch, const std::string& lockHol
     for (const auto& l : v.lines) s += l + "\r\n";
     s += "SET @a" + n + " = 0\r\nEND\r\nELSE SET @a" + n + " = 1\r\nSET @n" + n + " = @c\r\n";
   }
+  s += sync::lockReleaseStatement(lockHolder) + "\r\nEND\r\n";
   s += "COMMIT TRANSACTION\r\n";
   s += std::string(kXactAbortOff) + "\r\n";
   // One row a voucher, in the batch's order, then the batch's own row (Seq 0) with the lock.
   for (std::size_t i = 1; i <= batch.vouchers.size(); ++i) {
     const std::string n = std::to_string(i);
-    s += "SELECT " + n + " AS Seq, @n" + n + " AS CentralNo, @a" + n + " AS Already, @lock AS LockHeld UNION ALL ";
+    s += "SELECT " + n + " AS Seq, @n" + n + " AS CentralNo, @a" + n +
+         " AS Already, @lock AS LockHeld, @holder AS Holder UNION ALL ";
   }
-  s += "SELECT 0 AS Seq, 0 AS CentralNo, 0 AS Already, @lock AS LockHeld";
+  s += "SELECT 0 AS Seq, 0 AS CentralNo, 0 AS Already, @lock AS LockHeld, @holder AS Holder";
   return s;
 }
 
@@ -160,19 +166,22 @@ BatchReply readBatchReply(const db::Recordset& rs, std::size_t vouchers) {
     const long long seq = rs.at(r, "Seq").toInt();
     if (seq == 0) {
       reply.lockHeld = rs.at(r, "LockHeld").toInt() > 0;
+      reply.holder = rs.at(r, "Holder").toString();
       batchRow = true;
       continue;
     }
-    if (seq < 0 || static_cast<std::size_t>(seq) > vouchers || rs.at(r, "CentralNo").isNull())
+    if (seq < 0 || static_cast<std::size_t>(seq) > vouchers)
       throw std::runtime_error("head office answered the upload batch with an unknown row");
+    if (rs.at(r, "CentralNo").isNull()) continue;  // not sent: the lock was another branch's
     auto& v = reply.vouchers[static_cast<std::size_t>(seq - 1)];
     v.centralNo = wholeOf(rs.at(r, "CentralNo"));
     v.already = rs.at(r, "Already").toInt() == 1;
     seen[static_cast<std::size_t>(seq - 1)] = true;
   }
+  if (!batchRow) throw std::runtime_error("head office did not answer for the upload batch");
+  if (!reply.lockHeld) return reply;
   for (bool s : seen)
-    if (!s) batchRow = false;
-  if (!batchRow) throw std::runtime_error("head office did not answer for every voucher of the upload batch");
+    if (!s) throw std::runtime_error("head office did not answer for every voucher of the upload batch");
   return reply;
 }
 

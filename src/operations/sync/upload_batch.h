@@ -1,7 +1,8 @@
 // Many vouchers to head office in one round trip. The upload reads the vouchers it sends from the
 // branch set by set, then sends them in T-SQL batches: one batch is one central transaction and one
-// call, holding for each voucher its receipt check, its central number (max + 1 under UPDLOCK,
-// HOLDLOCK), its header and its lines, and handing back the central numbers at the end. A batch runs
+// call, holding the push lock's take and release, for each voucher its receipt check, its central
+// number (max + 1 under UPDLOCK, HOLDLOCK), its header and its lines, and handing back the central
+// numbers at the end. A batch runs
 // with XACT_ABORT on, so an error anywhere rolls the whole batch back: a voucher is at head office
 // whole or not at all.
 #pragma once
@@ -61,8 +62,9 @@ inline constexpr const char* kXactAbortOff = "SET XACT_ABORT OFF";
 // Sends kXactAbortOff (a failure to do so is left to the next call to meet).
 void restoreErrorHandling(db::Connection& central);
 
-// The batch text. lockHolder is this branch's quoted name in the push lock row, whose time the batch
-// renews; the batch reports whether the row was still this branch's.
+// The batch text. lockHolder is this branch's quoted name in the push lock row: the batch takes the
+// lock in its own transaction, sends its vouchers only when the lock is this branch's, gives the lock
+// back before its commit, and reports who holds the lock when it could not be taken.
 std::string uploadBatchText(const UploadBatch& batch, const std::string& lockHolder);
 
 // What head office answered for one batch.
@@ -72,10 +74,12 @@ struct BatchReply {
     bool already = false;  // head office held it from an earlier copy: only marked at the branch
   };
   std::vector<Voucher> vouchers;  // in the batch's order
-  bool lockHeld = true;           // false: another branch holds the push lock now
+  bool lockHeld = true;           // false: another branch holds the push lock: nothing was sent
+  std::string holder;             // the branch that holds it then
 };
 
-// Reads the result set of a batch; throws std::runtime_error when it does not answer for every voucher.
+// Reads the result set of a batch; throws std::runtime_error when it does not answer for every voucher
+// of a batch that held the lock.
 BatchReply readBatchReply(const db::Recordset& rs, std::size_t vouchers);
 
 }  // namespace sync

@@ -123,8 +123,8 @@ struct Sent {
 // Sends batches to head office under the push lock and marks what arrived at the branch.
 class Uploader {
  public:
-  Uploader(SyncContext& ctx, UploadOutcome& out, sync::PushLockScope& lock)
-      : ctx_(ctx), out_(out), lock_(lock), holder_(db::sqlQuote(ctx.form.lblCostcentre.caption())) {}
+  Uploader(SyncContext& ctx, UploadOutcome& out)
+      : ctx_(ctx), out_(out), holder_(db::sqlQuote(ctx.form.lblCostcentre.caption())) {}
 
   Sent send(const sync::UploadBatch& batch) {
     try {
@@ -157,17 +157,22 @@ class Uploader {
 
  private:
   Sent arrived(const sync::UploadBatch& batch, const sync::BatchReply& reply) {
+    if (!reply.lockHeld) {
+      // Another branch holds the push lock: nothing of this batch was sent; the rest waits for the
+      // next pass.
+      out_.busy = true;
+      ctx_.form.lblserverStat.setCaption("LOCK");
+      ctx_.form.lblStatus.setCaption("Server Busy with " + reply.holder + ". waiting.");
+      ctx_.log(" Auto synch Stopped  ", "The push lock is held by " + reply.holder);
+      return Sent{false, false};
+    }
+    ctx_.form.lblserverStat.setCaption("FREE");
     logBatch(ctx_, batch, reply);
     out_.deletesMarked += static_cast<int>(batch.deletes.size());
     for (const auto& v : reply.vouchers) ++(v.already ? out_.alreadyCentral : out_.uploaded);
     // Marks lost with their branch transaction: the vouchers wait and the mark must not pass them.
     if (!batch.vouchers.empty() && !markAtBranch(ctx_, batch, reply)) return Sent{false, false};
-    if (reply.lockHeld) return Sent{};
-    // Another branch took the lock over (ours went stale): central numbering stays safe, but the run
-    // leaves the rest to the next pass.
-    ctx_.log(" Auto synch Stopped  ", "The push lock is held by another branch");
-    lock_.lost();
-    return Sent{false, true};
+    return Sent{};
   }
 
   // A unit (or a whole batch on a lost link) that did not reach head office: it stays waiting.
@@ -184,7 +189,6 @@ class Uploader {
 
   SyncContext& ctx_;
   UploadOutcome& out_;
-  sync::PushLockScope& lock_;
   std::string holder_;
 };
 
@@ -278,19 +282,8 @@ UploadOutcome uploadTransactions(SyncContext& ctx, bool blnmanualDateWiseSynch) 
   };
 
   if (work) {
-    // Head office is asked only when there is something to send: the lock (one round trip), the
-    // batches (one each), the release (one).
-    sync::PushLockScope lock(ctx);
-    if (lock.failed()) {
-      out.stopped = true;
-      return out;
-    }
-    if (!lock.held()) {
-      form.lblStatus.setCaption("Server Busy with " + lock.holder() + ". waiting.");
-      ctx.host.doEvents();
-      out.busy = true;
-      return out;
-    }
+    // Head office is asked only when there is something to send: one call a batch, the push lock taken
+    // and given back inside each.
     // The vouchers themselves, read from the branch set by set.
     std::map<const VoucherKind*, std::vector<long long>> wanted;
     for (const auto& c : changes)
@@ -311,7 +304,7 @@ UploadOutcome uploadTransactions(SyncContext& ctx, bool blnmanualDateWiseSynch) 
     }
 
     const std::string cc = std::to_string(static_cast<long long>(Val(form.lblCostcentre.tag())));
-    Uploader uploader(ctx, out, lock);
+    Uploader uploader(ctx, out);
     sync::UploadBatch batch;
     std::vector<const Change*> inBatch;  // the changes the batch carries, and the ones passed before them
     std::set<std::pair<const VoucherKind*, long long>> queued;
@@ -357,7 +350,7 @@ UploadOutcome uploadTransactions(SyncContext& ctx, bool blnmanualDateWiseSynch) 
         size = mark.size();
       }
       if ((copy || !mark.empty()) && !batch.fits(size) && !flush()) {
-        out.stopped = true;
+        out.stopped = !out.busy;
         break;
       }
       if (copy) batch.vouchers.push_back(copy);
@@ -365,13 +358,13 @@ UploadOutcome uploadTransactions(SyncContext& ctx, bool blnmanualDateWiseSynch) 
       batch.bytes += size;
       inBatch.push_back(&c);
     }
-    if (!out.stopped && !flush()) out.stopped = true;
+    if (!out.stopped && !out.busy && !flush()) out.stopped = !out.busy;
     form.lblStatusMain.setCaption("");
   } else {
     for (const auto& c : changes) passed(c);
   }
 
-  if (!blnmanualDateWiseSynch && !out.stopped && out.waiting == 0 &&
+  if (!blnmanualDateWiseSynch && !out.stopped && !out.busy && out.waiting == 0 &&
       logEnd > std::max(lastId, ctx.MaxActivityIDTrans))
     lastId = logEnd;
   if (lastId > 0) {

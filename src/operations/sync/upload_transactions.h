@@ -12,7 +12,7 @@ struct UploadOutcome {
   int deletesMarked = 0;   // central copies marked '#DELETEDFROMBRANCH#'
   int failed = 0;          // vouchers that stay waiting after an error
   int waiting = 0;         // changes not yet old enough for this pass
-  bool busy = false;       // another branch held the push lock: nothing was done
+  bool busy = false;       // another branch held the push lock: what was not sent waits for the next pass
   bool stopped = false;    // the run ended early (the change log could not be read, or the lock was lost)
 };
 
