@@ -4,12 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <thread>
 
 #include "pair_fixture.h"
 #include "process_runner.h"
 #include "app/frm_synch.h"
+#include "db/embedded/embedded_server.h"
 
 namespace erpsync::test {
 namespace {
@@ -17,17 +16,15 @@ namespace {
 class ServerLock : public PairFixture {
  protected:
   void SetUp() override { upgrade(); }
+  void TearDown() override { db::embedded::freezeClock(std::nullopt); }
 
-  // Waits for the start of a server second, so a check made right after sees ages to the second.
+  // Stops the server's wall clock at a whole second, so ages are judged to the second whatever the wall
+  // clock does meanwhile (a shifted server clock still moves with its offset).
   db::DateTime serverSecond() {
-    for (;;) {
-      auto now = db::embedded::serverNow();
-      if (now.millisecond < 300) {
-        now.millisecond = 0;
-        return now;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    auto wall = plus(db::embedded::serverNow(), -db::embedded::clockOffsetSeconds());
+    wall.millisecond = 0;
+    db::embedded::freezeClock(wall);
+    return db::embedded::serverNow();
   }
   static std::string at(const db::DateTime& t) {
     auto iso = t.iso();

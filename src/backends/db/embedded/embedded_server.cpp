@@ -1,5 +1,8 @@
 #include "db/embedded/embedded_server.h"
 
+#include <mutex>
+#include <optional>
+
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -39,8 +42,25 @@ DateTime fromTm(const std::tm& tm, int ms) {
   return t;
 }
 
+// A stopped clock: the local time it shows, and the UTC time that goes with it.
+std::mutex g_frozenMutex;
+std::optional<DateTime> g_frozenLocal, g_frozenUtc;
+
+DateTime at(std::chrono::system_clock::time_point tp, bool utc);
+
 DateTime now(bool utc) {
-  auto tp = std::chrono::system_clock::now() + std::chrono::seconds(clockOffsetSeconds());
+  {
+    std::lock_guard lock(g_frozenMutex);
+    if (g_frozenLocal) {
+      DateTime t = DateTime::fromTotalSeconds((utc ? *g_frozenUtc : *g_frozenLocal).totalSeconds() + clockOffsetSeconds());
+      t.millisecond = g_frozenLocal->millisecond;
+      return t;
+    }
+  }
+  return at(std::chrono::system_clock::now() + std::chrono::seconds(clockOffsetSeconds()), utc);
+}
+
+DateTime at(std::chrono::system_clock::time_point tp, bool utc) {
   auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(tp.time_since_epoch()).count() % 1000;
   if (ms < 0) ms += 1000;
   std::time_t tt = std::chrono::system_clock::to_time_t(tp);
@@ -62,6 +82,20 @@ DateTime now(bool utc) {
 }
 
 }  // namespace
+
+void freezeClock(std::optional<DateTime> when) {
+  std::optional<DateTime> utc;
+  if (when) {
+    // The distance between local and UTC time as the running clock has it, carried over.
+    const auto tp = std::chrono::system_clock::now();
+    const long long shift = at(tp, false).totalSeconds() - at(tp, true).totalSeconds();
+    utc = DateTime::fromTotalSeconds(when->totalSeconds() - shift);
+    utc->millisecond = when->millisecond;
+  }
+  std::lock_guard lock(g_frozenMutex);
+  g_frozenLocal = when;
+  g_frozenUtc = utc;
+}
 
 void setClockOffsetSeconds(long long seconds) {
   g_offset = seconds;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 
 #include "db/value.h"
 
@@ -16,6 +17,11 @@ void createServer(const std::filesystem::path& dir);
 // negative), so other processes working on the same server can be shifted alike.
 void setClockOffsetSeconds(long long seconds);
 long long clockOffsetSeconds();
+
+// Stops the wall clock the server reads at `when` (local time; UTC follows by the process's time-zone
+// offset), process-wide, so tests that judge ages to the second need not race it; the offset above still
+// applies on top. nullopt lets it run again.
+void freezeClock(std::optional<DateTime> at);
 
 // The server's local and UTC "now", offset applied, to the millisecond.
 DateTime serverNow();
