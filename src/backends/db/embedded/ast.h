@@ -55,7 +55,7 @@ struct Expr {
   std::uint32_t pos = 0;
   int literal = -1;
   TokKind litKind = TokKind::End;
-  std::string text;  // literal text (for structural uses), variable name
+  std::string text;  // literal text (for structural uses), variable name, a predicate's first word as written
   std::string op;
   Name name;
   std::vector<ExprP> args;

@@ -1,6 +1,7 @@
 // SQLite errors worded as SQL Server words them: the operations look for phrases in the text
 // ("Invalid object name", "Cannot insert duplicate key", an index name ...), so the wording matters.
 #include "db/embedded/connection_impl.h"
+#include "db/embedded/parser.h"
 
 namespace erpsync::db::embedded {
 
@@ -31,6 +32,9 @@ using Impl = EmbeddedConnection::Impl;
     if (d != std::string::npos) n = n.substr(d + 1);
     throw DbError("Invalid column name '" + n + "'.", "42S22", 207);
   }
+  // SQLite's own limits on nesting (its parser's stack, the depth of an expression tree) stand for
+  // SQL Server's.
+  if (msg == "parser stack overflow" || msg.rfind("Expression tree is too large", 0) == 0) nestedTooDeeply();
   if (msg.rfind("ambiguous column name: ", 0) == 0)
     throw DbError("Ambiguous column name '" + msg.substr(23) + "'.", "42000", 209);
   throw DbError(msg, "HY000", rc);

@@ -26,6 +26,13 @@ ast::Batch parseBatch(const LexResult& lexed, std::string_view sql) {
   return p.run();
 }
 
+void nestedTooDeeply() {
+  throw DbError(
+      "Some part of your SQL statement is nested too deeply. Rewrite the query or break it up into "
+      "smaller queries.",
+      "42000", 191);
+}
+
 namespace parsing {
 
 using namespace ast;
@@ -55,13 +62,6 @@ bool reserved(const Token& t) {
   for (const char* k : kReserved)
     if (iequals(t.text, k)) return true;
   return false;
-}
-
-void nestedTooDeeply() {
-  throw DbError(
-      "Some part of your SQL statement is nested too deeply. Rewrite the query or break it up into "
-      "smaller queries.",
-      "42000", 191);
 }
 
 Batch Parser::run() {

@@ -12,5 +12,7 @@ namespace erpsync::db::embedded {
 ast::Batch parseBatch(const LexResult& lexed, std::string_view sql);
 
 [[noreturn]] void syntaxError(std::string_view near);
+// SQL Server's refusal of a statement nested deeper than it takes (native 191).
+[[noreturn]] void nestedTooDeeply();
 
 }  // namespace erpsync::db::embedded

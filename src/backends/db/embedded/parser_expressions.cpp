@@ -29,8 +29,10 @@ ExprP Parser::binary(std::string op, ExprP l, ExprP r) {
 ExprP Parser::orExpr() {
   ExprP l = andExpr();
   while (kw("OR")) {
+    std::string written = cur().text;
     ++i_;
     l = binary("OR", std::move(l), andExpr());
+    l->text = written;
   }
   return l;
 }
@@ -38,8 +40,10 @@ ExprP Parser::orExpr() {
 ExprP Parser::andExpr() {
   ExprP l = notExpr();
   while (kw("AND")) {
+    std::string written = cur().text;
     ++i_;
     l = binary("AND", std::move(l), notExpr());
+    l->text = written;
   }
   return l;
 }
@@ -52,6 +56,7 @@ ExprP Parser::notExpr() {
     auto e = std::make_unique<Expr>(Expr::Unary);
     e->pos = pos;
     e->op = "NOT";
+    e->text = t_[i_ - 1].text;
     e->args.push_back(notExpr());
     return e;
   }
@@ -61,10 +66,12 @@ ExprP Parser::notExpr() {
 ExprP Parser::predicate() {
   if (kw("EXISTS")) {
     std::uint32_t pos = cur().pos;
+    std::string written = cur().text;
     ++i_;
     expectOp("(");
     auto e = std::make_unique<Expr>(Expr::Exists);
     e->pos = pos;
+    e->text = written;
     e->sub = selectStatement();
     expectOp(")");
     return e;
@@ -74,19 +81,21 @@ ExprP Parser::predicate() {
     const Token& t = cur();
     if (t.kind == TokKind::Op && (t.text == "=" || t.text == "<>" || t.text == "!=" || t.text == "<" || t.text == ">" ||
                                   t.text == "<=" || t.text == ">=" || t.text == "!<" || t.text == "!>")) {
-      std::string op = t.text;
+      std::string op = t.text, written = t.text;
       if (op == "!=") op = "<>";
       if (op == "!<") op = ">=";
       if (op == "!>") op = "<=";
       ++i_;
       if (kw("ALL") || kw("ANY") || kw("SOME")) fail();
       l = binary(op, std::move(l), bitExpr());
+      l->text = written;
       continue;
     }
     if (kw("IS")) {
       ++i_;
       auto e = std::make_unique<Expr>(Expr::IsNull);
       e->pos = l->pos;
+      e->text = t_[i_ - 1].text;
       e->negated = acceptKw("NOT");
       expectKw("NULL");
       e->args.push_back(std::move(l));
@@ -95,6 +104,7 @@ ExprP Parser::predicate() {
     }
     bool neg = false;
     std::size_t save = i_;
+    std::string written = cur().text;  // the predicate's first word
     if (kw("NOT") && (kwAt(1, "BETWEEN") || kwAt(1, "IN") || kwAt(1, "LIKE"))) {
       neg = true;
       ++i_;
@@ -103,6 +113,7 @@ ExprP Parser::predicate() {
       ++i_;
       auto e = std::make_unique<Expr>(Expr::Between);
       e->pos = l->pos;
+      e->text = written;
       e->negated = neg;
       e->args.push_back(std::move(l));
       e->args.push_back(bitExpr());
@@ -117,6 +128,7 @@ ExprP Parser::predicate() {
       if (kw("SELECT")) {
         auto e = std::make_unique<Expr>(Expr::InSelect);
         e->pos = l->pos;
+        e->text = written;
         e->negated = neg;
         e->args.push_back(std::move(l));
         e->sub = selectStatement();
@@ -125,6 +137,7 @@ ExprP Parser::predicate() {
       } else {
         auto e = std::make_unique<Expr>(Expr::InList);
         e->pos = l->pos;
+        e->text = written;
         e->negated = neg;
         e->args.push_back(std::move(l));
         do {
@@ -139,6 +152,7 @@ ExprP Parser::predicate() {
       ++i_;
       auto e = std::make_unique<Expr>(Expr::Like);
       e->pos = l->pos;
+      e->text = written;
       e->negated = neg;
       e->args.push_back(std::move(l));
       e->args.push_back(bitExpr());

@@ -18,8 +18,6 @@ namespace erpsync::db::embedded::parsing {
 // Keywords that never stand for a name (a table, a column, an alias) without brackets.
 bool reserved(const Token& t);
 
-[[noreturn]] void nestedTooDeeply();
-
 class Parser {
  public:
   Parser(const LexResult& lx, std::string_view sql) : t_(lx.tokens), sql_(sql) {}

@@ -536,15 +536,70 @@ void fnFloor(sqlite3_context* ctx, int, sqlite3_value** a) {
   fnCeilFloor(ctx, a[0], false);
 }
 
-// tsql_divisor(x): x itself, or the error SQL Server raises when it divides by zero.
+void divideByZero(sqlite3_context* ctx) {
+  fail(ctx, DbError("Divide by zero error encountered.", "22012", 8134));
+}
+
+// tsql_divisor(x): x itself, or the error SQL Server raises when it divides by zero. Column defaults
+// written into a catalog's tables before tsql_div existed may still call it.
 void fnDivisor(sqlite3_context* ctx, int, sqlite3_value** a) {
   int t = sqlite3_value_type(a[0]);
   if ((t == SQLITE_INTEGER && sqlite3_value_int64(a[0]) == 0) ||
       (t == SQLITE_FLOAT && sqlite3_value_double(a[0]) == 0)) {
-    fail(ctx, DbError("Divide by zero error encountered.", "22012", 8134));
+    divideByZero(ctx);
     return;
   }
   sqlite3_result_value(ctx, a[0]);
+}
+
+// An operand of / and % read as SQLite's arithmetic reads it: an integer stays one, text is read
+// as a number.
+struct Operand {
+  bool integer;
+  long long i;
+  double r;
+};
+Operand operandOf(sqlite3_value* v) {
+  if (sqlite3_value_numeric_type(v) == SQLITE_INTEGER) return {true, sqlite3_value_int64(v), 0};
+  double r = sqlite3_value_double(v);
+  if (sqlite3_value_type(v) != SQLITE_FLOAT && std::fabs(r) < 9e18 && r == std::trunc(r))
+    return {true, static_cast<long long>(r), 0};
+  return {false, 0, r};
+}
+
+// tsql_div(x, y) and tsql_mod(x, y): x / y and x % y as SQLite computes them, except that a zero
+// divisor is SQL Server's error. A NULL operand makes the result NULL before the divisor is looked
+// at: NULL / 0 is NULL, as in SQL Server.
+void fnDivide(sqlite3_context* ctx, int, sqlite3_value** a) {
+  if (sqlite3_value_type(a[0]) == SQLITE_NULL || sqlite3_value_type(a[1]) == SQLITE_NULL)
+    return sqlite3_result_null(ctx);
+  Operand x = operandOf(a[0]), y = operandOf(a[1]);
+  if (x.integer && y.integer) {
+    if (y.i == 0) return divideByZero(ctx);
+    if (!(y.i == -1 && x.i == LLONG_MIN)) return sqlite3_result_int64(ctx, x.i / y.i);
+  }
+  double xr = x.integer ? static_cast<double>(x.i) : x.r, yr = y.integer ? static_cast<double>(y.i) : y.r;
+  if (yr == 0) return divideByZero(ctx);
+  double q = xr / yr;
+  if (std::isnan(q)) return sqlite3_result_null(ctx);
+  sqlite3_result_double(ctx, q);
+}
+void fnModulo(sqlite3_context* ctx, int, sqlite3_value** a) {
+  if (sqlite3_value_type(a[0]) == SQLITE_NULL || sqlite3_value_type(a[1]) == SQLITE_NULL)
+    return sqlite3_result_null(ctx);
+  Operand x = operandOf(a[0]), y = operandOf(a[1]);
+  if ((y.integer && y.i == 0) || (!y.integer && y.r == 0)) return divideByZero(ctx);
+  // A float operand is taken as an integer, as SQLite does; a divisor that becomes 0 gives NULL.
+  auto whole = [](const Operand& o) {
+    if (o.integer) return o.i;
+    if (std::isnan(o.r)) return 0LL;
+    return o.r <= -9.2e18 ? LLONG_MIN : o.r >= 9.2e18 ? LLONG_MAX : static_cast<long long>(o.r);
+  };
+  long long xi = whole(x), yi = whole(y);
+  if (yi == 0) return sqlite3_result_null(ctx);
+  if (yi == -1) yi = 1;
+  if (x.integer && y.integer) return sqlite3_result_int64(ctx, xi % yi);
+  sqlite3_result_double(ctx, static_cast<double>(xi % yi));
 }
 
 // tsql_ident([lowest, highest, type name]): the next identity value of the statement being run. A
@@ -650,6 +705,8 @@ void registerFunctions(sqlite3* db, FunctionHost* host) {
       {"tsql_ceiling", 1, true, guarded<fnCeiling>},
       {"tsql_floor", 1, true, guarded<fnFloor>},
       {"tsql_divisor", 1, true, guarded<fnDivisor>},
+      {"tsql_div", 2, true, guarded<fnDivide>},
+      {"tsql_mod", 2, true, guarded<fnModulo>},
   };
   for (const Registration& r : kFunctions)
     sqlite3_create_function(db, r.name, r.argc, SQLITE_UTF8 | (r.deterministic ? SQLITE_DETERMINISTIC : 0), nullptr,

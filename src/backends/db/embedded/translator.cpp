@@ -137,7 +137,7 @@ Translated Translator::scalar(const ast::Expr& e) {
 
 Translated Translator::condition(const ast::Expr& e) {
   impl_->reset();
-  E v = impl_->expr(e, nullptr);
+  E v = impl_->condition(e, nullptr);
   Translated& t = impl_->out;
   t.sql = "SELECT CASE WHEN " + v.sql + " THEN 1 ELSE 0 END";
   t.columnNames.push_back("");

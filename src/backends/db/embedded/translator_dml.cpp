@@ -243,7 +243,7 @@ std::string Translator::Impl::otherSources(const std::vector<TableRefP>& from, c
       if (!sql.empty()) sql += ", ";
       sql += tableRef(*leaf, scope, nullptr);
     }
-    for (auto* c : on) conds.push_back(expr(*c, &scope).sql);
+    for (auto* c : on) conds.push_back(condition(*c, &scope).sql);
   }
   return sql;
 }
@@ -273,7 +273,7 @@ Translated Translator::Impl::updateStmt(const UpdateStmt& s) {
   if (!from.empty()) sql += " FROM " + from;
   std::string where;
   for (auto& c : conds) where += (where.empty() ? "" : " AND ") + c;
-  if (s.where) where += (where.empty() ? "" : " AND ") + expr(*s.where, &scope).sql;
+  if (s.where) where += (where.empty() ? "" : " AND ") + condition(*s.where, &scope).sql;
   if (!where.empty()) sql += " WHERE " + where;
   out.sql = sql;
   return std::move(out);
@@ -290,7 +290,7 @@ Translated Translator::Impl::deleteStmt(const DeleteStmt& s) {
     Source target = makeSource(tg.r, "");
     scope.sources.push_back(target);
     std::string sql = "DELETE FROM " + tg.r.sqlName + " AS " + quoteIdent(scope.sources[0].sqlRef);
-    if (s.where) sql += " WHERE " + expr(*s.where, &scope).sql;
+    if (s.where) sql += " WHERE " + condition(*s.where, &scope).sql;
     out.sql = sql;
     return std::move(out);
   }
@@ -314,7 +314,7 @@ Translated Translator::Impl::deleteStmt(const DeleteStmt& s) {
   }
   std::string sql =
       "DELETE FROM " + tg.r.sqlName + " WHERE rowid IN (SELECT " + quoteIdent(ref) + ".rowid FROM " + from;
-  if (s.where) sql += " WHERE " + expr(*s.where, &scope).sql;
+  if (s.where) sql += " WHERE " + condition(*s.where, &scope).sql;
   sql += ")";
   out.sql = sql;
   return std::move(out);

@@ -1,5 +1,6 @@
 // Expressions: operators with SQL Server's typing (text concatenation, date arithmetic, comparison
-// under the TSQL collation), CASE, CAST and CONVERT.
+// under the TSQL collation, division by zero), CASE, CAST and CONVERT. Predicates stand only where
+// T-SQL takes a search condition; operands are parenthesized only where SQLite needs it.
 #include <algorithm>
 #include <string>
 
@@ -12,7 +13,82 @@ namespace erpsync::db::embedded {
 using namespace ast;
 using namespace translation;
 
+namespace {
+
+bool comparison(const std::string& op) {
+  return op == "=" || op == "<>" || op == "<" || op == ">" || op == "<=" || op == ">=";
+}
+
+// A predicate: true, false or unknown, which T-SQL takes only as a search condition.
+bool isPredicate(const Expr& x) {
+  switch (x.kind) {
+    case Expr::Binary:
+      return x.op == "AND" || x.op == "OR" || comparison(x.op);
+    case Expr::Unary:
+      return x.op == "NOT";
+    case Expr::IsNull:
+    case Expr::Between:
+    case Expr::InList:
+    case Expr::InSelect:
+    case Expr::Like:
+    case Expr::Exists:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The first predicate in the text of `x`, where SQL Server's parser stops when a predicate stands
+// for a value; a search condition of its own (a searched WHEN, a subquery) does not count.
+const Expr* firstPredicate(const Expr& x) {
+  if ((x.kind == Expr::Unary && x.op == "NOT") || x.kind == Expr::Exists) return &x;
+  if (x.kind == Expr::Case) {
+    if (x.operand)
+      if (const Expr* p = firstPredicate(*x.operand)) return p;
+    for (auto& [w, t] : x.whens) {
+      if (x.operand)
+        if (const Expr* p = firstPredicate(*w)) return p;
+      if (const Expr* p = firstPredicate(*t)) return p;
+    }
+    return x.elseExpr ? firstPredicate(*x.elseExpr) : nullptr;
+  }
+  bool self = isPredicate(x);
+  for (std::size_t i = 0; i < x.args.size(); ++i) {
+    if (const Expr* p = firstPredicate(*x.args[i])) return p;
+    if (self) return &x;  // the operator follows the first operand
+  }
+  return self ? &x : nullptr;
+}
+
+// `e` as an operand where SQLite must bind at least `prec`.
+std::string operand(const E& e, int prec) {
+  return e.prec >= prec ? e.sql : "(" + e.sql + ")";
+}
+
+void parenthesize(E& e) {
+  if (e.prec < kAtom) e.sql = "(" + e.sql + ")";
+  e.prec = kAtom;
+}
+
+}  // namespace
+
 E Translator::Impl::expr(const Expr& x, Scope* scope) {
+  E e = term(x, scope, false);
+  parenthesize(e);
+  return e;
+}
+
+E Translator::Impl::condition(const Expr& x, Scope* scope) {
+  E e = term(x, scope, true);
+  parenthesize(e);
+  return e;
+}
+
+E Translator::Impl::term(const Expr& x, Scope* scope, bool predicateAllowed) {
+  if (!predicateAllowed && isPredicate(x)) {
+    const Expr* p = firstPredicate(x);
+    syntaxError(p->text.empty() ? p->op : p->text);
+  }
   switch (x.kind) {
     case Expr::Literal:
       return literal(x);
@@ -31,19 +107,19 @@ E Translator::Impl::expr(const Expr& x, Scope* scope) {
     case Expr::Star:
       syntaxError("*");
     case Expr::Unary: {
-      E a = expr(*x.args[0], scope);
+      E a = term(*x.args[0], scope, x.op == "NOT");
       E e;
       if (x.op == "NOT") {
-        e.sql = "(NOT " + a.sql + ")";
+        e.sql = "NOT " + operand(a, kNot);
+        e.prec = kNot;
         e.type = bitType();
-      } else if (x.op == "-") {
-        if (!decimalNegate(a, e)) {
-          e.sql = "(-" + a.sql + ")";
+      } else if (x.op == "-" || x.op == "~") {
+        if (x.op == "~" || !decimalNegate(a, e)) {
+          std::string o = operand(a, kUnary);
+          e.sql = x.op + (o[0] == '-' ? " " : "") + o;  // "--" would start a comment
+          e.prec = kUnary;
           e.type = a.type;
         }
-      } else if (x.op == "~") {
-        e.sql = "(~" + a.sql + ")";
-        e.type = a.type;
       } else {
         e = a;
       }
@@ -54,7 +130,8 @@ E Translator::Impl::expr(const Expr& x, Scope* scope) {
     case Expr::IsNull: {
       E a = expr(*x.args[0], scope);
       E e;
-      e.sql = "(" + a.sql + (x.negated ? " IS NOT NULL)" : " IS NULL)");
+      e.sql = a.sql + (x.negated ? " IS NOT NULL" : " IS NULL");
+      e.prec = kEquality;
       e.type = bitType();
       return e;
     }
@@ -76,8 +153,9 @@ E Translator::Impl::expr(const Expr& x, Scope* scope) {
                 decimalCompare(a, "<=", hi) + "))";
         return e;
       }
-      e.sql = "(" + (text ? a.sql + " COLLATE TSQL" : a.sql) + (x.negated ? " NOT BETWEEN " : " BETWEEN ") + lo.sql +
-              " AND " + hi.sql + ")";
+      e.sql = (text ? a.sql + " COLLATE TSQL" : a.sql) + (x.negated ? " NOT BETWEEN " : " BETWEEN ") + lo.sql +
+              " AND " + hi.sql;
+      e.prec = kEquality;
       return e;
     }
     case Expr::InList: {
@@ -100,8 +178,8 @@ E Translator::Impl::expr(const Expr& x, Scope* scope) {
         e.type = bitType();
         return e;
       }
-      e.sql =
-          "(" + (a.type.isText() ? a.sql + " COLLATE TSQL" : a.sql) + (x.negated ? " NOT IN (" : " IN (") + list + "))";
+      e.sql = (a.type.isText() ? a.sql + " COLLATE TSQL" : a.sql) + (x.negated ? " NOT IN (" : " IN (") + list + ")";
+      e.prec = kEquality;
       e.type = bitType();
       return e;
     }
@@ -114,8 +192,8 @@ E Translator::Impl::expr(const Expr& x, Scope* scope) {
             "introduced with EXISTS.",
             "42000", 116);
       E e;
-      e.sql = "(" + (a.type.isText() ? a.sql + " COLLATE TSQL" : a.sql) + (x.negated ? " NOT IN (" : " IN (") + s.sql +
-              "))";
+      e.sql = (a.type.isText() ? a.sql + " COLLATE TSQL" : a.sql) + (x.negated ? " NOT IN (" : " IN (") + s.sql + ")";
+      e.prec = kEquality;
       e.type = bitType();
       return e;
     }
@@ -123,16 +201,16 @@ E Translator::Impl::expr(const Expr& x, Scope* scope) {
       E a = expr(*x.args[0], scope);
       E b = expr(*x.args[1], scope);
       E e;
-      e.sql = "(" + a.sql + (x.negated ? " NOT LIKE " : " LIKE ") + b.sql;
+      e.sql = a.sql + (x.negated ? " NOT LIKE " : " LIKE ") + b.sql;
       if (x.args.size() > 2) e.sql += " ESCAPE " + expr(*x.args[2], scope).sql;
-      e.sql += ")";
+      e.prec = kEquality;
       e.type = bitType();
       return e;
     }
     case Expr::Exists: {
       SelOut s = select(*x.sub, scope);
       E e;
-      e.sql = "(EXISTS (" + s.sql + "))";
+      e.sql = "EXISTS (" + s.sql + ")";
       e.type = bitType();
       return e;
     }
@@ -178,15 +256,18 @@ E Translator::Impl::expr(const Expr& x, Scope* scope) {
 
 E Translator::Impl::binary(const Expr& x, Scope* scope) {
   const std::string& op = x.op;
-  E l = expr(*x.args[0], scope);
-  E r = expr(*x.args[1], scope);
+  bool logical = op == "AND" || op == "OR";
+  E l = term(*x.args[0], scope, logical);
+  E r = term(*x.args[1], scope, logical);
   E e;
-  if (op == "AND" || op == "OR") {
-    e.sql = "(" + l.sql + " " + op + " " + r.sql + ")";
+  if (logical) {
+    // Both are associative: a chain of one of them needs no parentheses.
+    e.prec = op == "AND" ? kAnd : kOr;
+    e.sql = operand(l, e.prec) + " " + op + " " + operand(r, e.prec);
     e.type = bitType();
     return e;
   }
-  if (op == "=" || op == "<>" || op == "<" || op == ">" || op == "<=" || op == ">=") {
+  if (comparison(op)) {
     if (l.type.isDate() && !r.type.isDate())
       coerceOperand(r, l.type);
     else if (r.type.isDate() && !l.type.isDate())
@@ -196,22 +277,23 @@ E Translator::Impl::binary(const Expr& x, Scope* scope) {
     else if (r.type.isNumber() && l.type.isText())
       coerceOperand(l, r.type);
     e.type = bitType();
+    e.prec = op == "=" || op == "<>" ? kEquality : kCompare;
     if (decimalOperands({&l, &r})) {
-      e.sql = decimalCompare(l, op, r);
+      e.sql = "tsql_dcmp(" + l.sql + "," + r.sql + ") " + op + " 0";
       return e;
     }
     floatOperands(l, r);
-    std::string rs = r.sql;
+    std::string rs = operand(r, e.prec + 1);
     if ((l.type.isText() || l.isNull || !l.type.known()) && (r.type.isText() || !r.type.known()) &&
         !(l.type.isNumber() || r.type.isNumber()))
-      rs += " COLLATE TSQL";
-    e.sql = "(" + l.sql + " " + op + " " + rs + ")";
-    e.type = bitType();
+      rs = operand(r, kAtom) + " COLLATE TSQL";
+    e.sql = operand(l, e.prec + 1) + " " + op + " " + rs;
     return e;
   }
   if (op == "+") {
     if (l.type.isText() && r.type.isText()) {
-      e.sql = "(" + l.sql + " || " + r.sql + ")";
+      e.sql = operand(l, kConcat) + " || " + operand(r, kConcat + 1);
+      e.prec = kConcat;
       e.type = higherType(l.type, r.type);
       if (e.type.length > 0 && l.type.length > 0 && r.type.length > 0)
         e.type.length = std::min(8000, l.type.length + r.type.length);
@@ -230,7 +312,8 @@ E Translator::Impl::binary(const Expr& x, Scope* scope) {
     }
     if (decimalArithmetic(op, l, r, e)) return e;
     if (l.type.isNumber() && r.type.isNumber()) {
-      e.sql = "(" + l.sql + " + " + r.sql + ")";
+      e.sql = operand(l, kAdditive) + " + " + operand(r, kAdditive + 1);
+      e.prec = kAdditive;
       e.type = higherType(l.type, r.type);
       return e;
     }
@@ -262,26 +345,34 @@ E Translator::Impl::binary(const Expr& x, Scope* scope) {
   }
   if ((op == "-" || op == "*" || op == "/") && decimalArithmetic(op, l, r, e)) return e;
   if (op == "^") {
-    e.sql = "((" + l.sql + " | " + r.sql + ") - (" + l.sql + " & " + r.sql + "))";
+    std::string a = operand(l, kBitwise), b = operand(r, kBitwise + 1);
+    e.sql = "(" + a + " | " + b + ") - (" + a + " & " + b + ")";
+    e.prec = kAdditive;
     e.type = higherType(l.type, r.type);
     return e;
   }
   if (op == "/" && (l.type.isExactNumeric() || r.type.isExactNumeric() || l.type.base == BaseType::Float ||
                     r.type.base == BaseType::Float || l.type.base == BaseType::Real)) {
     floatOperands(l, r);  // a decimal zero read as a float, so the divisor check sees it
-    e.sql = "(" + l.sql + " * 1.0 / tsql_divisor(" + r.sql + "))";
+    e.sql = "tsql_div(" + operand(l, kMultiplicative) + " * 1.0," + r.sql + ")";
     e.type = higherType(l.type, r.type);
     if (e.type.isExactNumeric()) e.type.scale = std::max(e.type.scale, 6);
     return e;
   }
-  e.sql = "(" + l.sql + " " + op + " " + (op == "/" || op == "%" ? "tsql_divisor(" + r.sql + ")" : r.sql) + ")";
+  if (op == "/" || op == "%") {
+    // A function, not SQLite's operator: NULL / 0 is NULL, any other division by zero an error.
+    e.sql = std::string(op == "/" ? "tsql_div(" : "tsql_mod(") + l.sql + "," + r.sql + ")";
+  } else {
+    e.prec = op == "*" ? kMultiplicative : op == "-" ? kAdditive : kBitwise;  // & and |
+    e.sql = operand(l, e.prec) + " " + op + " " + operand(r, e.prec + 1);
+  }
   e.type = l.type.known() && r.type.known() ? higherType(l.type, r.type) : (l.type.known() ? l.type : r.type);
   return e;
 }
 
 E Translator::Impl::caseExpr(const Expr& x, Scope* scope) {
   E e;
-  std::string sql = "(CASE";
+  std::string sql = "CASE";
   E operand;
   // A decimal operand is compared in each WHEN, as the searched form would.
   bool searched = false;
@@ -293,7 +384,7 @@ E Translator::Impl::caseExpr(const Expr& x, Scope* scope) {
   ColType result;
   bool first = true;
   for (auto& [w, t] : x.whens) {
-    E we = expr(*w, scope);
+    E we = x.operand ? expr(*w, scope) : condition(*w, scope);
     if (x.operand) {
       if (operand.type.isDate() || operand.type.isNumber()) coerceOperand(we, operand.type);
       if (operand.type.isText()) we.sql += " COLLATE TSQL";
@@ -312,7 +403,7 @@ E Translator::Impl::caseExpr(const Expr& x, Scope* scope) {
     sql += " ELSE " + ee.sql;
     if (!ee.isNull) result = first ? ee.type : higherType(result, ee.type);
   }
-  sql += " END)";
+  sql += " END";
   e.sql = sql;
   e.type = result;
   return e;

@@ -52,9 +52,27 @@ struct Scope {
   Scope* outer = nullptr;
 };
 
+// How tightly SQLite binds an operator, loosest first. The translation parenthesizes an operand
+// only where SQLite would otherwise group it differently: every redundant pair of parentheses is a
+// level of SQLite's parser stack, and deeply nested conditions overflow it.
+enum Prec : int {
+  kOr = 1,
+  kAnd,
+  kNot,
+  kEquality,  // = <> IS IN LIKE BETWEEN
+  kCompare,   // < > <= >=
+  kBitwise = 7,
+  kAdditive,
+  kMultiplicative,
+  kConcat,
+  kUnary = 12,
+  kAtom,  // a name, a literal, a call, anything in parentheses
+};
+
 // A translated expression: its SQLite text and its SQL Server type.
 struct E {
   std::string sql;
+  int prec = kAtom;  // of the operator at the top of `sql`
   ColType type;
   int param = -1;       // a plain literal/variable parameter
   bool column = false;  // a column reference (carries its collation)
@@ -116,7 +134,13 @@ struct Translator::Impl {
   E variable(const ast::Expr& x);
 
   // ---- expressions (translator_expressions.cpp) ----
+  // A value: a comparison, AND/OR/NOT or another predicate is refused here, as SQL Server
+  // refuses it outside a search condition.
   E expr(const ast::Expr& x, Scope* scope);
+  // A search condition (WHERE, HAVING, ON, WHEN, IF): predicates, and their AND/OR/NOT.
+  E condition(const ast::Expr& x, Scope* scope);
+  // Either of the two, left unparenthesized at its own precedence.
+  E term(const ast::Expr& x, Scope* scope, bool predicateAllowed);
   E binary(const ast::Expr& x, Scope* scope);
   E caseExpr(const ast::Expr& x, Scope* scope);
   void coerceOperand(E& e, const ColType& target);

@@ -53,7 +53,7 @@ std::string Translator::Impl::join(const TableRef& t, Scope& scope, Scope* outer
     if (t.left->kind == TableRef::Join) leftSql = "(" + leftSql + ")";
     std::string rightSql = tableRef(*t.right, scope, outer);
     if (t.right->kind == TableRef::Join) rightSql = "(" + rightSql + ")";
-    std::string on = expr(*t.on, &scope).sql;
+    std::string on = condition(*t.on, &scope).sql;
     return rightSql + " LEFT JOIN " + leftSql + " ON " + on;
   }
   std::string leftSql = tableRef(*t.left, scope, outer);
@@ -74,7 +74,7 @@ std::string Translator::Impl::join(const TableRef& t, Scope& scope, Scope* outer
     std::string on;
     for (auto* c : conds) {
       if (!on.empty()) on += " AND ";
-      on += expr(*c, &scope).sql;
+      on += condition(*c, &scope).sql;
     }
     sql += " ON " + (on.empty() ? std::string("1") : on);
     return sql;
@@ -82,7 +82,7 @@ std::string Translator::Impl::join(const TableRef& t, Scope& scope, Scope* outer
   std::string rightSql = tableRef(*t.right, scope, outer);
   if (t.right->kind == TableRef::Join) rightSql = "(" + rightSql + ")";
   std::string sql = leftSql + kind + rightSql;
-  if (t.on) sql += " ON " + expr(*t.on, &scope).sql;
+  if (t.on) sql += " ON " + condition(*t.on, &scope).sql;
   return sql;
 }
 
@@ -183,7 +183,7 @@ SelOut Translator::Impl::selectCore(const SelectCore& q, Scope* outer, bool inCo
   if (q.distinct) sql += "DISTINCT ";
   sql += items;
   if (!from.empty()) sql += " FROM " + from;
-  if (q.where) sql += " WHERE " + expr(*q.where, sc).sql;
+  if (q.where) sql += " WHERE " + condition(*q.where, sc).sql;
   if (!q.groupBy.empty()) {
     sql += " GROUP BY ";
     for (std::size_t i = 0; i < q.groupBy.size(); ++i) {
@@ -192,7 +192,7 @@ SelOut Translator::Impl::selectCore(const SelectCore& q, Scope* outer, bool inCo
       sql += g.sql;
     }
   }
-  if (q.having) sql += " HAVING " + expr(*q.having, sc).sql;
+  if (q.having) sql += " HAVING " + condition(*q.having, sc).sql;
   so.sql = sql;
   if (scopeOut) *scopeOut = std::move(scope);
   return so;
