@@ -7,6 +7,7 @@
 #include "cmd_concurrency.h"
 #include "cmd_daycycle.h"
 #include "cmd_reconcile.h"
+#include "cmd_serve.h"
 #include "cmd_sql.h"
 #include "cmd_stock.h"
 #include "cmd_stock_import.h"
@@ -27,6 +28,7 @@ void addAllCommands(CLI::App& app, int& exitCode) {
   addStockImportCommands(app, exitCode);
   addDaycycleCommands(app, exitCode);
   addReconcileCommands(app, exitCode);
+  addServeCommand(app, exitCode);
 }
 
 int run(int argc, char** argv) {

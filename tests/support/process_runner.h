@@ -19,10 +19,9 @@ struct ProcessResult {
   std::string output;
 };
 
-// Runs erpsync-cli with the argument text after the program path; its standard output and error together.
-inline ProcessResult runCli(const std::string& args) {
+// Runs a shell command line; its standard output (and whatever the line redirects there) and exit code.
+inline ProcessResult runCommand(const std::string& cmd) {
   ProcessResult r;
-  const std::string cmd = "'" + cliPath() + "' " + args + " 2>&1";
   FILE* p = popen(cmd.c_str(), "r");
   if (!p) return r;
   std::array<char, 4096> buf{};
@@ -30,6 +29,11 @@ inline ProcessResult runCli(const std::string& args) {
   const int status = pclose(p);
   r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return r;
+}
+
+// Runs erpsync-cli with the argument text after the program path; its standard output and error together.
+inline ProcessResult runCli(const std::string& args) {
+  return runCommand("'" + cliPath() + "' " + args + " 2>&1");
 }
 
 // Each entry is the argument text after the program path. All start together; returns when all ended.

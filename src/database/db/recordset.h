@@ -41,6 +41,9 @@ bool isNumericType(int type);
 struct Field {
   std::string name;
   int type = adVarChar;
+  // The server's own type as declared ("numeric(18,2)", "nvarchar(50)", "money"), where the backend
+  // knows it; empty otherwise. What a wire protocol endpoint needs to describe the column exactly.
+  std::string declared;
 };
 
 class Recordset {

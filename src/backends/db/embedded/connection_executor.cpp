@@ -125,9 +125,9 @@ std::shared_ptr<Unit> Impl::unitFor(const std::string& sql, LexResult& lx) {
   return u;
 }
 
-long long Impl::runBatch(const std::string& sql, Recordset* result) {
+long long Impl::runBatch(const std::string& sql, Recordset* result, EmbeddedConnection::BatchSink* sink) {
   try {
-    return runBatchStatements(sql, result);
+    return runBatchStatements(sql, result, sink);
   } catch (...) {
     // A write interrupted by the time-out (or a full disk) makes SQLite roll the whole transaction
     // back. The transaction the caller opened is then gone: keep it counted, but doomed, so the
@@ -137,8 +137,9 @@ long long Impl::runBatch(const std::string& sql, Recordset* result) {
   }
 }
 
-long long Impl::runBatchStatements(const std::string& sql, Recordset* result) {
+long long Impl::runBatchStatements(const std::string& sql, Recordset* result, EmbeddedConnection::BatchSink* sink) {
   timedOut = false;
+  cancelRequested.store(false, std::memory_order_relaxed);
   deadlineActive = commandTimeout > 0;
   if (deadlineActive) deadline = std::chrono::steady_clock::now() + std::chrono::seconds(commandTimeout);
   ensureSchema();
@@ -150,6 +151,7 @@ long long Impl::runBatchStatements(const std::string& sql, Recordset* result) {
   for (auto& t : lx.tokens)
     if (t.isLiteral()) ctx.lits[static_cast<std::size_t>(t.literal)] = &t;
   ctx.result = result;
+  ctx.sink = sink;
   struct Detach {
     Impl& im;
     ~Detach() {
@@ -320,9 +322,10 @@ long long Impl::runTranslated(const Translated& t, Ctx& ctx, Recordset* out,
           const ColType* ct = static_cast<std::size_t>(i) < t.columnTypes.size()
                                   ? &t.columnTypes[static_cast<std::size_t>(i)]
                                   : nullptr;
-          if (ct && ct->known())
+          if (ct && ct->known()) {
             f.type = ct->adoType();
-          else if (ct && ct->base == BaseType::Null)
+            f.declared = ct->sqlName();
+          } else if (ct && ct->base == BaseType::Null)
             f.type = adInteger;
           else
             f.type = -1;
@@ -355,6 +358,7 @@ long long Impl::runTranslated(const Translated& t, Ctx& ctx, Recordset* out,
         f.name = t.columnNames[i];
         const ColType& ct = t.columnTypes[i];
         f.type = ct.known() ? ct.adoType() : (ct.base == BaseType::Null ? adInteger : adVarChar);
+        if (ct.known()) f.declared = ct.sqlName();
         out->fields.push_back(f);
       }
     }
@@ -388,6 +392,7 @@ long long Impl::runTranslated(const Translated& t, Ctx& ctx, Recordset* out,
 }
 
 void Impl::runStmt(const Stmt& s, Ctx& ctx) {
+  if (ctx.sink && ctx.depth == 0) ctx.sink->statementAt(s.pos);
   if (doomed && s.kind != Stmt::RollbackTran) uncommittable();
   switch (s.kind) {
     case Stmt::SelectK: {
@@ -401,6 +406,13 @@ void Impl::runStmt(const Stmt& s, Ctx& ctx) {
         lastRowCount = static_cast<long long>(rows.size());
         // It returns no rows but reports how many it read, as a write reports what it changed.
         if (ctx.depth == 0 && !noCount) ctx.rowsAffected = lastRowCount;
+        if (ctx.sink && !noCount) ctx.sink->rowCount(lastRowCount, ctx.depth > 0);
+        return;
+      }
+      if (ctx.sink && ctx.depth == 0) {
+        Recordset rs;
+        runTranslated(t, ctx, &rs);
+        ctx.sink->resultSet(std::move(rs), !noCount);
         return;
       }
       if (ctx.result && !ctx.haveResult) {
@@ -427,6 +439,7 @@ void Impl::runStmt(const Stmt& s, Ctx& ctx) {
       tx.commit();
       // The batch reports its last count; under NOCOUNT no count is reported (-1 when none was).
       if (ctx.depth == 0 && !noCount) ctx.rowsAffected = n;
+      if (ctx.sink && !noCount) ctx.sink->rowCount(n, ctx.depth > 0);
       return;
     }
     case Stmt::If: {

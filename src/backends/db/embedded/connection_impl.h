@@ -10,6 +10,7 @@
 
 #include <sqlite3.h>
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -68,6 +69,7 @@ struct Ctx {
   int depth = 0;
   long long rowsAffected = -1;
   Recordset* result = nullptr;
+  EmbeddedConnection::BatchSink* sink = nullptr;  // every statement's outcome, when set
   bool haveResult = false;
   bool returned = false;
 };
@@ -98,6 +100,7 @@ struct EmbeddedConnection::Impl {
   std::chrono::steady_clock::time_point deadline{};
   bool deadlineActive = false;
   bool timedOut = false;
+  std::atomic<bool> cancelRequested{false};  // cancel() from another thread
 
   // @@TRANCOUNT: BEGIN TRAN in a batch nests, the API's beginTrans does not.
   int tranCount = 0;
@@ -197,8 +200,8 @@ struct EmbeddedConnection::Impl {
 
   // ------------------------------------------------ batches (connection_executor.cpp)
   std::shared_ptr<Unit> unitFor(const std::string& sql, LexResult& lx);
-  long long runBatch(const std::string& sql, Recordset* result);
-  long long runBatchStatements(const std::string& sql, Recordset* result);
+  long long runBatch(const std::string& sql, Recordset* result, EmbeddedConnection::BatchSink* sink = nullptr);
+  long long runBatchStatements(const std::string& sql, Recordset* result, EmbeddedConnection::BatchSink* sink);
   SqlValue literalValue(const Ctx& ctx, int ordinal);
   SqlValue paramValue(const BoundParameter& p, const Ctx& ctx);
   std::string varsKey(const Ctx& ctx);

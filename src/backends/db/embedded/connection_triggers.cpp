@@ -128,6 +128,7 @@ void Impl::fireTriggers(const Translated& t, Ctx& ctx) {
     for (auto& tok : u->lex.tokens)
       if (tok.isLiteral()) tctx.lits[static_cast<std::size_t>(tok.literal)] = &tok;
     tctx.trigger = &tc->second;
+    tctx.sink = ctx.sink;
     tctx.depth = ctx.depth + 1;
     long long saved = lastRowCount;
     // A trigger runs with XACT_ABORT ON whatever the session says, and the SET options it changes

@@ -140,6 +140,10 @@ void Impl::run(const std::string& sql, const std::vector<SqlValue>& args, std::v
 
 int Impl::progress(void* p) {
   auto* self = static_cast<Impl*>(p);
+  if (self->cancelRequested.load(std::memory_order_relaxed)) {
+    self->timedOut = true;
+    return 1;
+  }
   if (self->deadlineActive && std::chrono::steady_clock::now() > self->deadline) {
     self->timedOut = true;
     return 1;
@@ -391,6 +395,23 @@ void EmbeddedConnection::rollbackTrans() {
   }
   impl_->rollbackTrans();
 }
+void EmbeddedConnection::run(const std::string& sql, BatchSink& sink) {
+  checkUsable();
+  if (acrossLink_) link::wait();
+  faults::Hit hit;
+  if (faults::active()) hit = faultBefore(faults::Call::Statement, sql);
+  impl_->runBatch(sql, nullptr, &sink);
+  faultAfter(hit);
+}
+
+void EmbeddedConnection::cancel() {
+  if (impl_) impl_->cancelRequested.store(true, std::memory_order_relaxed);
+}
+
+int EmbeddedConnection::transactionCount() const {
+  return impl_ ? impl_->tranCount : 0;
+}
+
 void EmbeddedConnection::setCommandTimeout(int seconds) {
   // Kept by the object, so it also applies after the next open.
   commandTimeout_ = seconds < 0 ? 0 : seconds;

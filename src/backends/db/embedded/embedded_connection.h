@@ -30,6 +30,25 @@ class EmbeddedConnection : public Connection {
   void rollbackTrans() override;
   void setCommandTimeout(int seconds) override;
 
+  // What a batch hands back statement by statement, as SQL Server reports it on the wire: each
+  // result set, each row count (a trigger's statements count apart from the statement that fired it)
+  // and where the statement about to run begins in the batch text (for an error's line number).
+  class BatchSink {
+   public:
+    virtual ~BatchSink() = default;
+    virtual void statementAt(std::size_t offset) = 0;
+    // counted: the statement reports its row count (NOCOUNT is off).
+    virtual void resultSet(Recordset rs, bool counted) = 0;
+    virtual void rowCount(long long n, bool inTrigger) = 0;
+  };
+  // Runs a batch, reporting to sink; throws DbError as execute does.
+  void run(const std::string& sql, BatchSink& sink);
+  // Stops the statement running on this connection as a time-out does; callable from another thread
+  // while the connection is open.
+  void cancel();
+  // @@TRANCOUNT of the session (0 when closed).
+  int transactionCount() const;
+
   // The runtime of an open connection (connection_impl.h); opaque to users of the class.
   struct Impl;
 

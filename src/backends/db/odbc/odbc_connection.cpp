@@ -511,8 +511,11 @@ long long OdbcConnection::execute(const std::string& sql) {
   long long affected = -1;
   for (;;) {
     if (rc == SQL_NO_DATA) {
-      // A searched UPDATE or DELETE that matched no row.
-      affected = 0;
+      // A searched UPDATE or DELETE that matched no row; FreeTDS also answers so for a statement
+      // that reports no count at all (DDL), and tells the two apart by the row count it keeps.
+      SQLLEN n = 0;
+      if (!SQL_SUCCEEDED(SQLRowCount(st.get(), &n))) n = 0;
+      if (n >= 0) affected = n;
     } else {
       check(rc, st, c.wide, "Unable to run the statement");
       if (columnCount(st, c.wide) == 0) {
