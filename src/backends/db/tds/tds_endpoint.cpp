@@ -382,6 +382,12 @@ class Session {
     std::optional<std::size_t> lastDone_;
   };
 
+  void startPendingTransaction() {
+    if (!pendingBegin_) return;
+    pendingBegin_ = false;
+    conn_->beginTrans();
+  }
+
   static int lineAt(const std::string& sql, std::size_t offset) {
     offset = std::min(offset, sql.size());
     return 1 + static_cast<int>(std::count(sql.begin(), sql.begin() + static_cast<std::ptrdiff_t>(offset), '\n'));
@@ -389,10 +395,12 @@ class Session {
 
   // Runs T-SQL and writes its reply; inProc: the tokens of a procedure call (sp_executesql).
   void batch(const std::string& sql, bool inProc) {
-    const int before = conn_->transactionCount();
     Tokens tokens(reply_);
     bool failed = false;
+    int before = 0;
     try {
+      startPendingTransaction();
+      before = conn_->transactionCount();
       conn_->run(sql, tokens);
     } catch (const DbError& e) {
       failed = true;
@@ -433,12 +441,17 @@ class Session {
     try {
       switch (tm.type) {
         case kTmBegin:
+          if (pendingBegin_) throw DbError("Cannot start more transactions on this session.", "25000");
           conn_->beginTrans();
           beganTransaction();
           break;
         case kTmCommit:
         case kTmRollback: {
-          if (conn_->transactionCount() > 0) {
+          if (pendingBegin_) {
+            // Nothing ran in it: nothing to commit or roll back on the catalog.
+            pendingBegin_ = false;
+            endedTransaction(tm.type == kTmCommit);
+          } else if (conn_->transactionCount() > 0) {
             const bool commit = tm.type == kTmCommit;
             try {
               if (commit)
@@ -455,7 +468,9 @@ class Session {
             throw DbError("The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION.", "25000", 3902);
           }
           if (tm.beginNext) {
-            conn_->beginTrans();
+            // ODBC's manual commit asks for the next transaction with every commit; it begins on
+            // the catalog with the next statement, as SQL Server takes no lock before one.
+            pendingBegin_ = true;
             beganTransaction();
           }
           break;
@@ -485,6 +500,7 @@ class Session {
   std::uint32_t tdsVersion_ = kTds74;
   std::size_t packetSize_ = 4096;
   std::uint64_t transaction_ = 0;
+  bool pendingBegin_ = false;  // a transaction the client began that has not reached the catalog yet
   ReplyWriter reply_;
 
   std::mutex queueMutex_;
