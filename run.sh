@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # erpsync set-up and entry points. Each command installs what it needs, builds, then runs.
 #   ./run.sh demo   embedded branch and central servers with sample data, then the synchroniser on them
+#   ./run.sh demo-odbc  the same day with both servers behind SQL Server's wire protocol, the program on ODBC
 #   ./run.sh test   every test
 #   ./run.sh build  build only
 #   ./run.sh windows  cross-build for Windows (mingw-w64), run the core tests under Wine, make the zip
@@ -75,6 +76,77 @@ run_demo() {
   echo; echo "Daily log: $(ls -d "$home"/BR01* 2>/dev/null | head -n 1)"
 }
 
+# The demo's day as a branch runs it: both servers behind `erpsync-cli serve` (SQL Server's wire
+# protocol on loopback ports), the settings naming them as SQL Servers ("127.0.0.1,PORT") and the
+# program talking ODBC through FreeTDS. The servers' clock lives in the serve processes: they are
+# started again ten minutes on for the passes, on the same ports.
+run_demo_odbc() {
+  local home=build/demo-odbc cli=build/cli/erpsync-cli
+  local bport=0 cport=0 bpid="" cpid=""
+  start_endpoints() {
+    ERPSYNC_SERVER_CLOCK_OFFSET=$1 "$cli" serve --dir servers/branch --home "$home" --port "$bport" \
+      >"$home/serve-branch.out" 2>"$home/serve-branch.log" &
+    bpid=$!
+    ERPSYNC_SERVER_CLOCK_OFFSET=$1 "$cli" serve --dir servers/central --home "$home" --port "$cport" \
+      >"$home/serve-central.out" 2>"$home/serve-central.log" &
+    cpid=$!
+    for _ in $(seq 100); do
+      grep -q Listening "$home/serve-branch.out" 2>/dev/null && grep -q Listening "$home/serve-central.out" 2>/dev/null &&
+        break
+      sleep 0.1
+    done
+    bport=$(sed -n 's/.* port \([0-9]*\)$/\1/p' "$home/serve-branch.out")
+    cport=$(sed -n 's/.* port \([0-9]*\)$/\1/p' "$home/serve-central.out")
+    [ -n "$bport" ] && [ -n "$cport" ] || { echo "the endpoints did not start" >&2; cat "$home"/serve-*.log >&2; return 1; }
+  }
+  stop_endpoints() {
+    [ -n "${bpid:-}${cpid:-}" ] || return 0
+    kill -TERM ${bpid:-} ${cpid:-} 2>/dev/null || true
+    wait ${bpid:-} ${cpid:-} 2>/dev/null || true
+    bpid="" cpid=""
+  }
+  trap stop_endpoints EXIT
+
+  echo "== Testbed: embedded branch and central servers (rows per table)"
+  "$cli" demo --home "$home"
+  start_endpoints 0
+  echo; echo "== Endpoints: branch on 127.0.0.1,$bport, head office on 127.0.0.1,$cport (TDS 7.4)"
+  printf '%s' "127.0.0.1,$bport" >"$home/Resources/ServerName.ini"
+  sed -i "s/^SYNCSERVER=[^\r]*/SYNCSERVER=127.0.0.1,$cport/" "$home/Resources/Appsettings.ini"
+  # A linked server named by its network name finds its folder under that name.
+  ln -sfn central "$home/servers/127.0.0.1,$cport"
+  echo; echo "== Update Database"
+  "$cli" update-database --home "$home" --yes
+  echo; echo "== Connect"
+  "$cli" connect --home "$home"
+  echo; echo "== Day start: the branch's stock and ledger balances rebuilt from head office"
+  "$cli" day-start --home "$home" --yes
+  echo; echo "== ERP activity: vouchers at the branch, masters and board rates at head office"
+  "$cli" testbed simulate --home "$home"
+  local q="SELECT ID, TableName, tblUniqueID, Action, ParentID, VchTYpeID, tblUniqueRefID, ActionTime FROM tblActivity ORDER BY ID"
+  echo; echo "== Branch change log (vouchers waiting to go up), read through ODBC"
+  "$cli" sql --home "$home" --server "127.0.0.1,$bport" --database BR01 -e "$q"
+  echo; echo "== Central change log (masters waiting to come down), read through ODBC"
+  "$cli" sql --home "$home" --server "127.0.0.1,$cport" --database HO01 -e "$q"
+  echo; echo "== Push lock"
+  "$cli" lock-status --home "$home"
+  echo; echo "== Auto-sync passes until nothing waits (servers restarted with their clock ten minutes on)"
+  stop_endpoints
+  start_endpoints 600
+  "$cli" run --home "$home" --passes 10 --wait-ms 0 --until-quiet
+  stop_endpoints
+  start_endpoints 0
+  echo; echo "== Branch and central counts side by side"
+  "$cli" counts --home "$home"
+  echo; echo "== The day's vouchers compared one by one (header, lines, quantity and amount sums)"
+  "$cli" verify --home "$home"
+  echo; echo "== Day end: every count equal, the branch's vouchers locked"
+  "$cli" day-end --home "$home" --yes
+  stop_endpoints
+  trap - EXIT
+  echo; echo "Daily log: $(ls -d "$home"/BR01* 2>/dev/null | head -n 1); endpoint logs: $home/serve-*.log"
+}
+
 # Cross-build for 64-bit Windows and run the core test programs under Wine, each program once.
 run_windows() {
   local deps=build-windows/deps out=build-windows/build
@@ -123,6 +195,11 @@ case "${1:-}" in
     build
     run_demo
     ;;
+  demo-odbc)
+    install_packages
+    build
+    run_demo_odbc
+    ;;
   test)
     install_packages
     build
@@ -170,7 +247,7 @@ case "${1:-}" in
     tools/soak.sh --cli build/cli/erpsync-cli --dir build/soak "$@"
     ;;
   *)
-    echo "usage: $0 demo|test|build|windows|package|install-check|sweep|concurrency|soak" >&2
+    echo "usage: $0 demo|demo-odbc|test|build|windows|package|install-check|sweep|concurrency|soak" >&2
     exit 2
     ;;
 esac
