@@ -27,6 +27,8 @@ const char* dayEndText(daycycle::DayEndResult r) {
       return "Day end not confirmed: nothing changed (answer with --yes)";
     case daycycle::DayEndResult::NoCostCentre:
       return "No cost centre: nothing changed";
+    case daycycle::DayEndResult::Waiting:
+      return "Refused: vouchers of the day are still waiting to go up; nothing was locked or queued again";
     case daycycle::DayEndResult::Differs:
       return "Refused: branch and head office differ; the vouchers below were queued again, run resync";
     case daycycle::DayEndResult::Unverified:
@@ -59,6 +61,7 @@ void addDaycycleCommands(CLI::App& app, int& exitCode) {
                   out << "Working date: " << ddMMMyyyy(frm.form.dtpdate.value()) << "\n" << dayEndText(r) << "\n";
                   if (r == daycycle::DayEndResult::Unverified || r == daycycle::DayEndResult::ClosedWithoutDayRow)
                     out << "  " << frm.form.lblStatus.caption() << "\n";
+                  if (r == daycycle::DayEndResult::Waiting) printMismatches(frm.form.msgVerify, out);
                   if (r == daycycle::DayEndResult::Differs) {
                     if (printMismatches(frm.form.msgVerify, out)) out << "Queued again:\n";
                     if (!printMismatches(frm.form.msgMisMatch, out))

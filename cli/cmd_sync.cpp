@@ -7,6 +7,7 @@
 #include "app/frm_synch.h"
 #include "cmd_app.h"
 #include "form/main_form.h"
+#include "reconcile/count_grid.h"
 #include "reconcile/fill_data_count.h"
 #include "reconcile/fill_trans_count.h"
 #include "sync/upload_masters.h"
@@ -16,7 +17,7 @@ namespace erpsync::cli {
 
 namespace {
 
-// A count grid as a table: label, branch, central, and "<<" on every row marked as differing.
+// A count grid as a table: label, branch, central, and "<<" on every row marked as differing or waiting.
 void printCountGrid(const form::Grid& g, std::ostream& out) {
   std::size_t width = 5;
   for (int r = 0; r < g.rows(); ++r) width = std::max(width, g.text(r, 0).size());
@@ -25,7 +26,8 @@ void printCountGrid(const form::Grid& g, std::ostream& out) {
   for (int r = 1; r < g.rows(); ++r) {
     if (g.text(r, 0) == "Onlinedata" || g.text(r, 0).empty()) continue;
     out << pad(g.text(r, 0), width) << "  " << pad(g.text(r, 1), 10) << "  " << pad(g.text(r, 2), 10)
-        << (g.cellColor(r, 0) != 0 ? "  << differs" : "") << "\n";
+        << (g.cellColor(r, 0) == kWaitingColor ? "  << waiting to go up" : g.cellColor(r, 0) != 0 ? "  << differs" : "")
+        << "\n";
   }
   out.flush();
 }

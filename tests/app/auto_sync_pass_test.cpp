@@ -29,6 +29,8 @@ class Pass : public test::SyncPairFixture {
     o.date = today;
     testbed::simulateErpActivity(&branch(), &central(), o);
     ageBranchChanges(5);
+    // Passes run while the box is ticked.
+    form.ChkAutoSynch.setValue(1);
   }
   std::string logText() {
     std::ifstream in(settings::LogFilePath(ctx.LogFolder, form.dtpdate.value()), std::ios::binary);
@@ -58,6 +60,17 @@ TEST_F(Pass, RunsItsStepsInOrderAndLeavesTheButtonsReady) {
     at = log.find(std::string("\t") + label + "\t", at);
     ASSERT_NE(at, std::string::npos) << label << " missing or out of order";
   }
+}
+
+// The box shows whether passes run: an operator who unticks it while a pass works stops the passes
+// that would follow, and the pass does not start the timer again behind the unticked box.
+TEST_F(Pass, UntickingTheBoxDuringAPassStopsThePassesAfterIt) {
+  host.onDoEvents = [&] { form.ChkAutoSynch.setValue(0); };
+  auto out = timertrigger_Timer(ctx);
+  host.onDoEvents = nullptr;
+  EXPECT_TRUE(out.error.empty()) << out.error;
+  EXPECT_EQ(form.ChkAutoSynch.value(), 0);
+  EXPECT_FALSE(form.timertrigger.enabled());
 }
 
 TEST_F(Pass, WithoutANetworkOnlyTheLabelsMove) {

@@ -9,6 +9,7 @@
 #include "reconcile/verify_day.h"
 #include "shared/connections.h"
 #include "../daystart/faulty_connection.h"
+#include "shared/date_text.h"
 
 namespace erpsync {
 namespace {
@@ -76,13 +77,13 @@ TEST_F(DayEnd, AnsweringNoChangesNothingAndKeepsTheTimer) {
   EXPECT_TRUE(form.timertrigger.enabled());
 }
 
-TEST_F(DayEnd, ADifferenceRefusesForcesEveryFamilyAndKeepsAutoSyncOff) {
+TEST_F(DayEnd, ADifferenceRefusesForcesEveryFamilyAndPutsAutoSyncBack) {
   enterDay();
   uploadAll();
   // Head office lost one line of a sale and a whole note.
   central().execute("DELETE FROM tblSalesItem WHERE InvID = (SELECT min(InvID) FROM tblSales)");
   central().execute("DELETE FROM tblNotes WHERE VchID = (SELECT min(VchID) FROM tblNotes)");
-  host.expectBox(Answer::Yes, "DAY END").expectBox(Answer::OK, "Please Run Manual synchronisation");
+  host.expectBox(Answer::Yes, "DAY END").expectBox(Answer::OK, "Day End stopped: the branch and head office differ");
   EXPECT_EQ(daycycle::cmdDayEnd_Click(ctx, recorder()), DayEndResult::Differs);
   EXPECT_EQ(host.boxes.back().icon, Icon::Critical);
   EXPECT_EQ(lockedAtBranch(), 0);
@@ -95,8 +96,9 @@ TEST_F(DayEnd, ADifferenceRefusesForcesEveryFamilyAndKeepsAutoSyncOff) {
                               "TBLsALES/TBLSALESITEM/force", "tblStockJournal/tblStockJournalDetail/force",
                               "tblJobCard/tblJobCardDetail/force", "tblOrder/tblOrderItem/force", "tblNOTES//force"}));
   EXPECT_EQ(form.SSTab2.tab(), 2);
-  EXPECT_FALSE(form.timertrigger.enabled());
-  EXPECT_EQ(form.ChkAutoSynch.value(), 0);
+  // The re-queued vouchers go up with the next passes: AutoSynch is back as the operator left it.
+  EXPECT_TRUE(form.timertrigger.enabled());
+  EXPECT_EQ(form.ChkAutoSynch.value(), 1);
 }
 
 TEST_F(DayEnd, BringingTheMismatchPageForwardDoesNotRunThePagesOwnCheck) {
@@ -105,7 +107,7 @@ TEST_F(DayEnd, BringingTheMismatchPageForwardDoesNotRunThePagesOwnCheck) {
   central().execute("DELETE FROM tblSales");
   int pageRuns = 0;
   form.SSTab2.onClick = [&](int) { ++pageRuns; };
-  host.expectBox(Answer::Yes, "DAY END").expectBox(Answer::OK, "Please Run Manual synchronisation");
+  host.expectBox(Answer::Yes, "DAY END").expectBox(Answer::OK, "Day End stopped: the branch and head office differ");
   EXPECT_EQ(daycycle::cmdDayEnd_Click(ctx, recorder()), DayEndResult::Differs);
   EXPECT_EQ(form.SSTab2.tab(), 2);
   EXPECT_EQ(pageRuns, 0);
@@ -158,7 +160,7 @@ TEST_F(DayEnd, CountsStartAtTheDayStartDate) {
   // The same day started three days earlier counts that voucher, and refuses.
   clock.set(db::DateTime::fromDayNumber(today.dayNumber() - 3));
   daycycle::WriteDayActivity(ctx, "DayStart", "Day Start Completed", 2, false);
-  host.expectBox(Answer::Yes, "DAY END").expectBox(Answer::OK, "Please Run Manual synchronisation");
+  host.expectBox(Answer::Yes, "DAY END").expectBox(Answer::OK, "Day End stopped: the branch and head office differ");
   EXPECT_EQ(daycycle::cmdDayEnd_Click(ctx, recorder()), DayEndResult::Differs);
 }
 
@@ -198,7 +200,7 @@ TEST_F(DayEnd, CountsThatAgreeByAccidentDoNotCloseTheDay) {
   ASSERT_GE(sales.size(), 2u);
   central().execute("UPDATE tblSales SET InvNo = '" + sales.at(1, 0).toString() +
                     "' WHERE InvID = " + sales.at(0, 1).toString());
-  host.expectBox(Answer::Yes, "DAY END").expectBox(Answer::OK, "Please Run Manual synchronisation");
+  host.expectBox(Answer::Yes, "DAY END").expectBox(Answer::OK, "Day End stopped: the branch and head office differ");
   EXPECT_EQ(daycycle::cmdDayEnd_Click(ctx, recorder()), DayEndResult::Differs);
   EXPECT_EQ(lockedAtBranch(), 0);
   EXPECT_EQ(dayEndRows(branch()), 0);
@@ -267,7 +269,7 @@ TEST_F(DayEnd, ANumberHeadOfficeReusesNeverLetsADayCloseWithAVoucherMissing) {
   auto third = branch().query("SELECT InvNo, ServInvID FROM tblSales ORDER BY InvID DESC");
   ASSERT_EQ(third.at(0, 1).toString(), secondCentral) << "the reused number";
 
-  host.expectBox(Answer::Yes, "DAY END").expectBox(Answer::OK, "Please Run Manual synchronisation");
+  host.expectBox(Answer::Yes, "DAY END").expectBox(Answer::OK, "Day End stopped: the branch and head office differ");
   EXPECT_EQ(daycycle::cmdDayEnd_Click(ctx), DayEndResult::Differs);
   EXPECT_EQ(lockedAtBranch(), 0);
   EXPECT_EQ(scalar(central(), "SELECT count(*) FROM tblSales WHERE InvNo = '" + third.at(0, 0).toString() +
@@ -282,6 +284,104 @@ TEST_F(DayEnd, ANumberHeadOfficeReusesNeverLetsADayCloseWithAVoucherMissing) {
                                   "' AND isnull(Party,'') <> '#DELETEDFROMBRANCH#'"),
             1);
   EXPECT_TRUE(reconcile::VerifyDay(ctx).differences.empty());
+}
+
+// Vouchers entered minutes ago wait for the upload's interval: that is no difference between the two
+// sides. The day end says how many wait and when to try again, re-queues nothing and runs no locator.
+TEST_F(DayEnd, VouchersStillWaitingForTheirIntervalAreToldAsWaiting) {
+  startDay();
+  enterDay(2);
+  uploadAll();
+  enterDay(3);  // more of the day, logged just now
+  form.cbointerval.setText("5 Minutes");
+  const long long waiting = branchVouchers("isnull(SyncStat,0) <> 1 AND CCID = 2");
+  ASSERT_GT(waiting, 0);
+  host.expectBox(Answer::Yes, "DAY END")
+      .expectBox(Answer::OK, std::to_string(waiting) +
+                                 " vouchers are still waiting to go up; keep AutoSynch on and try Day End again in 5 "
+                                 "minutes. Nothing was locked.");
+  EXPECT_EQ(daycycle::cmdDayEnd_Click(ctx, recorder()), DayEndResult::Waiting);
+  EXPECT_TRUE(locatorCalls.empty());
+  EXPECT_EQ(lockedAtBranch(), 0);
+  EXPECT_EQ(dayEndRows(branch()), 0);
+  EXPECT_EQ(dayEndRows(central()), 0);
+  EXPECT_EQ(branchVouchers("isnull(SyncStat,0) <> 1 AND CCID = 2"), waiting);
+  // The Mismatch page lists them as waiting, not as missing.
+  EXPECT_EQ(form.SSTab2.tab(), 2);
+  int listed = 0;
+  for (int r = 1; r < form.msgVerify.rows(); ++r) {
+    EXPECT_EQ(form.msgVerify.text(r, 4), "waiting for upload");
+    ++listed;
+  }
+  EXPECT_EQ(listed, waiting);
+  EXPECT_TRUE(form.timertrigger.enabled());
+  EXPECT_EQ(form.ChkAutoSynch.value(), 1);
+
+  // Once they went up the day closes.
+  form.cbointerval.setText("2 Minutes");
+  uploadAll();
+  EXPECT_EQ(dayEnd(), DayEndResult::Closed);
+}
+
+// "Keep AutoSynch Always On" off: the box comes back as the operator left it, and passes run exactly when
+// it is ticked, whether the day closes or is refused.
+TEST_F(DayEnd, TheAutoSynchBoxComesBackAsTheOperatorLeftIt) {
+  ctx.AutoSyncOn = false;
+  startDay();
+  enterDay(2);
+  uploadAll();
+  EXPECT_EQ(dayEnd(), DayEndResult::Closed);
+  EXPECT_EQ(form.ChkAutoSynch.value(), 1);
+  EXPECT_TRUE(form.timertrigger.enabled());
+
+  form.ChkAutoSynch.setValue(0);
+  form.timertrigger.setEnabled(false);
+  EXPECT_EQ(dayEnd(), DayEndResult::Closed);
+  EXPECT_EQ(form.ChkAutoSynch.value(), 0);
+  EXPECT_FALSE(form.timertrigger.enabled());  // no passes behind an unticked box
+  // With vouchers waiting and passes off, the window says so.
+  enterDay(1);
+  host.expectBox(Answer::Yes, "DAY END").expectBox(Answer::OK, "still waiting to go up");
+  EXPECT_EQ(daycycle::cmdDayEnd_Click(ctx, recorder()), DayEndResult::Waiting);
+  EXPECT_EQ(form.ChkAutoSynch.value(), 0);
+  EXPECT_FALSE(form.timertrigger.enabled());
+  EXPECT_NE(form.lblAutoSynchState.caption().find("AutoSynch is off: " +
+                                                  std::to_string(branchVouchers("isnull(SyncStat,0) <> 1")) +
+                                                  " vouchers are waiting"),
+            std::string::npos)
+      << form.lblAutoSynchState.caption();
+}
+
+// After a day end the day labels show it: no "NO DAY START" left behind, and the day in words.
+TEST_F(DayEnd, TheDayLabelsShowTheClosedDay) {
+  clock.set(db::DateTime{today.year, today.month, today.day, 9, 15, 0});
+  daycycle::WriteDayActivity(ctx, "DayStart", "Day Start Finished", 2, false);
+  daycycle::setdatstartDet(ctx);
+  EXPECT_EQ(form.lblDayState.caption(), "Day " + ddMMMyyyy(today) + ": open since 09:15 AM.");
+  enterDay(2);
+  uploadAll();
+  clock.set(db::DateTime{today.year, today.month, today.day, 18, 40, 0});
+  EXPECT_EQ(dayEnd(), DayEndResult::Closed);
+  EXPECT_EQ(form.lblDaystart.caption(), ddMMMyyyy(today));
+  EXPECT_EQ(form.lblDaystartTime.caption(), "06:40 PM");
+  EXPECT_EQ(form.lblDayState.caption(), "Day " + ddMMMyyyy(today) + ": closed at 06:40 PM.");
+}
+
+// A working date far from head office's date asks before the day is closed; No changes nothing.
+TEST_F(DayEnd, AWorkingDateFarFromHeadOfficesAsksFirst) {
+  startDay();
+  enterDay(2);
+  uploadAll();
+  form.dtpdate.setValue(db::DateTime::fromDayNumber(today.dayNumber() + 3));
+  host.expectBox(Answer::No, "is 3 days after head office's date " + ddMMMyyyy(today));
+  EXPECT_EQ(daycycle::cmdDayEnd_Click(ctx, recorder()), DayEndResult::Declined);
+  EXPECT_EQ(host.boxes.back().defaultAnswer, Answer::No);
+  EXPECT_EQ(lockedAtBranch(), 0);
+  EXPECT_EQ(dayEndRows(branch()), 0);
+  // One day apart is no question.
+  form.dtpdate.setValue(db::DateTime::fromDayNumber(today.dayNumber() + 1));
+  host.expectBox(Answer::No, "DAY END");
+  EXPECT_EQ(daycycle::cmdDayEnd_Click(ctx, recorder()), DayEndResult::Declined);
 }
 
 }  // namespace

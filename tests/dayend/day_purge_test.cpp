@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "day_fixture.h"
+#include "shared/date_text.h"
 
 namespace erpsync {
 namespace {
@@ -42,11 +43,27 @@ class DayPurge : public test::DayFixture {
 TEST_F(DayPurge, DeletesOnlyThisBranchsDayAtHeadOfficeAfterAskingWithTheNumbers) {
   const long long own = branchVouchers(), ofTheDay = centralVouchersOfTheDay(2);
   ASSERT_GT(ofTheDay, 0);
-  host.expectBox(Answer::Yes, "Do you want to delete sales")
-      .expectBox(Answer::Yes, "This deletes " + std::to_string(own) + " vouchers of every date at this branch and " +
-                                  std::to_string(ofTheDay) + " vouchers of ")
-      .expectBox(Answer::OK, "Deleted");
+  const long long ownLines = scalar(branch(), "SELECT count(*) FROM tblSalesItem") +
+                              scalar(branch(), "SELECT count(*) FROM tblStockJournalDetail") +
+                              scalar(branch(), "SELECT count(*) FROM tblJobCardDetail") +
+                              scalar(branch(), "SELECT count(*) FROM tblOrderItem");
+  const long long log = scalar(branch(), "SELECT count(*) FROM tblActivity");
+  host.expectBox(Answer::Yes, "Do you want to delete sales").expectBox(Answer::OK, "Deleted");
   auto out = daycycle::Command1_Click(ctx);
+  // One question, asked with the numbers counted before it: what goes on each side, of which date and
+  // cost centre. No is its default.
+  ASSERT_GE(host.boxes.size(), 2u);
+  const auto& question = host.boxes[host.boxes.size() - 2];
+  EXPECT_EQ(question.defaultAnswer, Answer::No);
+  EXPECT_EQ(question.buttons, Buttons::YesNo);
+  EXPECT_NE(question.text.find("This branch: " + std::to_string(own) + " vouchers with " + std::to_string(ownLines) +
+                               " lines of EVERY date, and the change log (" + std::to_string(log) + " rows)"),
+            std::string::npos)
+      << question.text;
+  EXPECT_NE(question.text.find("Head office: " + std::to_string(ofTheDay) + " vouchers with "), std::string::npos)
+      << question.text;
+  EXPECT_NE(question.text.find(" of " + ddMMMyyyy(today) + " of cost centre 2 are deleted"), std::string::npos)
+      << question.text;
   EXPECT_TRUE(out.purged);
   EXPECT_EQ(out.branchVouchers, own);
   EXPECT_EQ(out.centralVouchers, ofTheDay);
@@ -66,7 +83,7 @@ TEST_F(DayPurge, DeletesOnlyThisBranchsDayAtHeadOfficeAfterAskingWithTheNumbers)
 TEST_F(DayPurge, AutoSyncIsOffWhileItRunsAndBackAsItWasAfter) {
   std::vector<bool> timer;
   form.timertrigger.subscribe([&] { timer.push_back(form.timertrigger.enabled()); });
-  host.expectBox(Answer::Yes, "delete sales").expectBox(Answer::Yes, "This deletes").expectBox(Answer::OK, "Deleted");
+  host.expectBox(Answer::Yes, "delete sales").expectBox(Answer::OK, "Deleted");
   EXPECT_TRUE(daycycle::Command1_Click(ctx).purged);
   EXPECT_EQ(timer, (std::vector<bool>{false, true}));
   // An operator who had it off finds it off.
@@ -74,7 +91,7 @@ TEST_F(DayPurge, AutoSyncIsOffWhileItRunsAndBackAsItWasAfter) {
   form.ChkAutoSynch.setValue(0);
   form.timertrigger.setEnabled(false);
   timer.clear();
-  host.expectBox(Answer::Yes, "delete sales").expectBox(Answer::No, "This deletes");
+  host.expectBox(Answer::No, "delete sales");
   EXPECT_FALSE(daycycle::Command1_Click(ctx).purged);
   EXPECT_TRUE(timer.empty());
   EXPECT_EQ(form.ChkAutoSynch.value(), 0);
@@ -83,7 +100,7 @@ TEST_F(DayPurge, AutoSyncIsOffWhileItRunsAndBackAsItWasAfter) {
 TEST_F(DayPurge, AFailingStatementAtHeadOfficeDeletesNothingOnEitherSide) {
   const long long own = branchVouchers(), log = scalar(branch(), "SELECT count(*) FROM tblActivity");
   central().execute("ALTER TABLE tblVoucher DROP COLUMN TrDate");  // its delete, the last one, fails
-  host.expectBox(Answer::Yes, "delete sales").expectBox(Answer::Yes, "This deletes");
+  host.expectBox(Answer::Yes, "delete sales");
   auto out = daycycle::Command1_Click(ctx);
   EXPECT_TRUE(out.failed);
   EXPECT_FALSE(out.purged);
@@ -93,6 +110,20 @@ TEST_F(DayPurge, AFailingStatementAtHeadOfficeDeletesNothingOnEitherSide) {
   expectOtherBranchUntouched();
   EXPECT_EQ(ctx.MaxActivityIDTrans, 77);
   EXPECT_EQ(notices().size(), 1u);
+}
+
+// The purge deletes head office's vouchers of the working date: a date far from head office's asks first,
+// and No leaves both sides as they were.
+TEST_F(DayPurge, AWorkingDateFarFromHeadOfficesAsksBeforeItIsUsed) {
+  const long long own = branchVouchers();
+  form.dtpdate.setValue(db::DateTime::fromDayNumber(today.dayNumber() - 5));
+  host.expectBox(Answer::No, "is 5 days before head office's date " + ddMMMyyyy(today));
+  EXPECT_FALSE(daycycle::Command1_Click(ctx).purged);
+  EXPECT_EQ(host.boxes.back().defaultAnswer, Answer::No);
+  EXPECT_EQ(branchVouchers(), own);
+  EXPECT_EQ(centralVouchers(2), ownCentral);
+  EXPECT_EQ(form.ChkAutoSynch.value(), 1);
+  EXPECT_TRUE(form.timertrigger.enabled());
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "settings/daily_log.h"
 
 #include "day_fixture.h"
+#include "shared/date_text.h"
 
 namespace erpsync {
 namespace {
@@ -39,7 +40,7 @@ class ManualResync : public test::DayFixture {
   // What the branch counts as at head office, per family: every voucher marked uploaded.
   long long markedAtBranch() { return branchVouchers("SyncStat = 1"); }
   daycycle::ResyncOutcome resync(Answer answer = Answer::Yes) {
-    host.expectBox(answer, "Do you want to delete Current day transactions from Head office");
+    host.expectBox(answer, "Do you want to delete the transactions of " + ddMMMyyyy(today) + " of cost centre 2");
     return daycycle::cmdManualSynch_Click(ctx);
   }
   void expectAutoSyncBack() {
@@ -50,6 +51,16 @@ class ManualResync : public test::DayFixture {
   void expectOtherBranchUntouched() {
     EXPECT_EQ(centralVouchers(3), otherVouchers);
     EXPECT_EQ(centralLines(3), otherLines);
+  }
+  // Lines at head office of this branch's vouchers dated other than the working date.
+  long long centralLines2OfOtherDays() {
+    long long n = 0;
+    for (const auto& k : voucherKinds())
+      if (!k.detail.empty())
+        n += scalar(central(), "SELECT count(*) FROM " + k.detail + " d WHERE EXISTS (SELECT 1 FROM " + k.table +
+                                   " h WHERE h." + k.key + " = d." + k.key + " AND h.CCID = 2 AND h." + k.dateColumn +
+                                   " <> '" + today.iso().substr(0, 10) + "')");
+    return n;
   }
   long long otherVouchers = 0, otherLines = 0;
 };
@@ -181,8 +192,20 @@ TEST_F(ManualResync, TheBranchConnectionClosingHalfwayLeavesEveryVoucherLiveAtHe
 
 TEST_F(ManualResync, AnsweringNoStillRefreshesTheCounts) {
   damagedDay();
-  const long long ownCentral = centralVouchers(2);
+  const long long ownCentral = centralVouchers(2), ownLines = centralLines(2) - centralLines2OfOtherDays();
+  // "Keep AutoSynch Always On" is off: the box the operator ticked stays ticked all the same.
+  ctx.AutoSyncOn = false;
   auto out = resync(Answer::No);
+  // The question is asked with the numbers counted before it, and No is its default.
+  const auto& q = host.boxes.back();
+  EXPECT_EQ(q.defaultAnswer, Answer::No);
+  EXPECT_NE(q.text.find("Head office: " + std::to_string(centralVouchersOfTheDay(2)) + " vouchers with " +
+                        std::to_string(ownLines) + " lines are deleted"),
+            std::string::npos)
+      << q.text;
+  EXPECT_NE(q.text.find("This branch: " + std::to_string(branchVouchers()) + " vouchers of that date are sent up"),
+            std::string::npos)
+      << q.text;
   EXPECT_TRUE(out.asked);
   EXPECT_FALSE(out.replaced);
   EXPECT_EQ(centralVouchers(2), ownCentral);
@@ -200,10 +223,8 @@ TEST_F(ManualResync, WithoutACostCentreNothingIsAsked) {
   auto out = daycycle::cmdManualSynch_Click(ctx);
   EXPECT_FALSE(out.asked);
   EXPECT_EQ(markedAtBranch(), branchVouchers());
-  // The box follows AutoSyncOn on every way out.
-  EXPECT_EQ(form.ChkAutoSynch.value(), 0);
-  EXPECT_TRUE(form.ChkAutoSynch.visible());
-  EXPECT_FALSE(form.timertrigger.enabled());
+  // The box comes back as the operator left it (ticked) on every way out, though AutoSyncOn is off.
+  expectAutoSyncBack();
 }
 
 }  // namespace

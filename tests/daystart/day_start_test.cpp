@@ -4,6 +4,7 @@
 #include "daycycle/day_start.h"
 
 #include "day_start_fixture.h"
+#include "shared/date_text.h"
 
 namespace erpsync::test {
 namespace {
@@ -18,7 +19,7 @@ class DayStartTest : public DayStartFixture {
  protected:
   daycycle::DayStartOutcome runSuccessful() {
     host.expectBox(Answer::Yes, "DAY START");
-    host.expectBox(Answer::OK);  // the line counter
+    host.expectBox(Answer::OK, "Opening stock brought from head office: ");
     host.expectBox(Answer::OK, "Day started successfully");
     return daycycle::cmdDayStart_Click(ctx);
   }
@@ -32,7 +33,9 @@ TEST_F(DayStartTest, BranchStockAndBalancesBecomeHeadOfficesOfTheCostCentre) {
   const auto o = runSuccessful();
   ASSERT_TRUE(o.completed);
   EXPECT_FALSE(o.disparity);
-  EXPECT_EQ(host.boxes[host.boxes.size() - 2].text, std::to_string(o.stockLines));
+  EXPECT_EQ(host.boxes[host.boxes.size() - 2].text,
+            "Opening stock brought from head office: " + std::to_string(o.stockLines) + " stock lines and " +
+                std::to_string(o.ledgers) + " ledger balances for " + ddMMMyyyy(today) + ".");
 
   // Stock per item and batch, and per ledger, exactly as at head office.
   const auto centralStock = totals(central(), kStockByBatch);
@@ -72,7 +75,14 @@ TEST_F(DayStartTest, BranchStockAndBalancesBecomeHeadOfficesOfTheCostCentre) {
   EXPECT_EQ(form.lblStatus.caption(), "Day start over. waiting for next action from user..");
   EXPECT_EQ(form.lblStatusMain.caption(), "Day start over");
   EXPECT_NE(form.lblDaystart.caption(), "");
-  EXPECT_EQ(form.ChkAutoSynch.value(), 0);  // AutoSyncOn is off
+  EXPECT_EQ(form.ChkAutoSynch.value(), 0);  // as the operator left it, AutoSyncOn being off
+  // The day in words, for the working date.
+  // The day was started at this computer's date and time (the pinned clock's, another date than the
+  // working date unless the tests run on 5 December 2026).
+  const std::string startedOn = form.lblDaystart.caption() == ddMMMyyyy(today) ? "" : " on " + form.lblDaystart.caption();
+  EXPECT_EQ(form.lblDaystart.caption(), "05/Dec/2026");
+  EXPECT_EQ(form.lblDayState.caption(),
+            "Day " + ddMMMyyyy(today) + ": open since " + form.lblDaystartTime.caption() + startedOn + ".");
   EXPECT_FALSE(host.busy);
   EXPECT_FALSE(form.frmInitialize.visible());
   EXPECT_EQ(form.frmInitialize.prg.value(), o.stockLines);
@@ -100,7 +110,9 @@ TEST_F(DayStartTest, WorkingDayWithSalesIsRefusedAndChangesNothing) {
   const auto before = snapshot(branch());
   form.ChkAutoSynch.setValue(1);
   host.expectBox(Answer::Yes, "DAY START");
-  host.expectBox(Answer::OK, "you have entered transaction on ");
+  form.timertrigger.setEnabled(true);
+  host.expectBox(Answer::OK, "Transactions are already entered on " + ddMMMyyyy(today) +
+                                 ", so that day cannot be started");
   const auto o = daycycle::cmdDayStart_Click(ctx);
   EXPECT_TRUE(o.refused);
   EXPECT_EQ(host.boxes.back().icon, Icon::Critical);
@@ -111,6 +123,11 @@ TEST_F(DayStartTest, WorkingDayWithSalesIsRefusedAndChangesNothing) {
   EXPECT_EQ(scalar(branch(), "SELECT count(*) FROM tblDayActivity"), 2);  // the earlier day start's two
   EXPECT_EQ(scalar(branch(), "SELECT LockMode FROM tblSales WHERE InvID = 1"), 0);
   EXPECT_EQ(scalar(branch(), "SELECT LockMode FROM tblSales WHERE InvID = 2"), 0);
+  // The refusal names the next step, and AutoSynch is back as the operator left it (ticked, passes
+  // running) though "Keep AutoSynch Always On" is off.
+  EXPECT_NE(host.boxes.back().text.find("close it with Day End"), std::string::npos);
+  EXPECT_EQ(form.ChkAutoSynch.value(), 1);
+  EXPECT_TRUE(form.timertrigger.enabled());
 }
 
 TEST_F(DayStartTest, FailureAtTheMiddleLineLeavesTheBranchAsBefore) {
@@ -163,7 +180,7 @@ TEST_F(DayStartTest, CostCentreZeroAndEmptyCentralStock) {
   form.lblCostcentre.setTag("7");
   host.expectBox(Answer::Yes, "DAY START");
   host.expectBox(Answer::OK, "There is no stock available to import");
-  host.expectBox(Answer::OK);
+  host.expectBox(Answer::OK, "Opening stock brought from head office: 0 stock lines");
   host.expectBox(Answer::OK, "Day started successfully");
   auto o = daycycle::cmdDayStart_Click(ctx);
   EXPECT_TRUE(o.completed);
@@ -176,7 +193,7 @@ TEST_F(DayStartTest, CostCentreZeroAndEmptyCentralStock) {
   central().execute("UPDATE tblStockHistory SET CCID = 0 WHERE CCID = 1 AND ItemID = 1");
   form.lblCostcentre.setTag("0");
   host.expectBox(Answer::Yes, "DAY START");
-  host.expectBox(Answer::OK);
+  host.expectBox(Answer::OK, "Opening stock brought from head office: 2 stock lines");
   host.expectBox(Answer::OK, "disparities");  // head office counts cost centre 0, the branch 1
   host.expectBox(Answer::OK, "Day started successfully");
   o = daycycle::cmdDayStart_Click(ctx);

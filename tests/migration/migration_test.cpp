@@ -170,7 +170,10 @@ TEST_F(Migration, GodownsKeepTheirIdsByEitherCopy) {
 TEST_F(Migration, SettingsSynchReplacesSettingsAndVoucherTypes) {
   central().execute("UPDATE tblAppSettings SET ValueName = 'it''s new' WHERE KeyName = 'BLNBATCHCODE'");
   branch().execute("INSERT INTO tblAppSettings (KeyName, ValueName) VALUES ('BRANCHONLY', '1')");
-  ctx.AutoSyncOn = true;
+  // The box comes back as the operator left it, though "Keep AutoSynch Always On" is off.
+  ctx.AutoSyncOn = false;
+  form.ChkAutoSynch.setValue(1);
+  form.timertrigger.setEnabled(true);
   EXPECT_TRUE(cmdSettingsSynch_Click(ctx));
   EXPECT_EQ(table(branch(), "tblAppSettings", "KeyName", true), table(central(), "tblAppSettings", "KeyName", true));
   EXPECT_EQ(scalar(branch(), "SELECT COUNT(*) FROM tblVchType"),
@@ -179,6 +182,7 @@ TEST_F(Migration, SettingsSynchReplacesSettingsAndVoucherTypes) {
                    "14, 44, 45)"));
   EXPECT_EQ(form.lblStatus.caption(), "Done");
   EXPECT_EQ(form.ChkAutoSynch.value(), 1);
+  EXPECT_TRUE(form.timertrigger.enabled());
 }
 
 TEST_F(Migration, SettingsSynchFailureKeepsTheBranchSettings) {
@@ -189,8 +193,13 @@ TEST_F(Migration, SettingsSynchFailureKeepsTheBranchSettings) {
   central().execute("UPDATE tblAppSettings SET ValueName = 'longer than three' WHERE KeyName = 'BLNBATCHCODE'");
   central().execute("UPDATE tblAppSettings SET ValueName = ValueName + 'x' WHERE LEN(ValueName) = " +
                     std::to_string(width));
+  form.ChkAutoSynch.setValue(1);
+  form.timertrigger.setEnabled(true);
   EXPECT_FALSE(cmdSettingsSynch_Click(ctx));
   EXPECT_EQ(table(branch(), "tblAppSettings", "KeyName", false), before);
+  // A failure too gives AutoSynch back as it was (it used to stay off).
+  EXPECT_EQ(form.ChkAutoSynch.value(), 1);
+  EXPECT_TRUE(form.timertrigger.enabled());
   ASSERT_FALSE(notices().empty());
   EXPECT_NE(notices().back().find("cmdSettingsSynch_click"), std::string::npos);
 }

@@ -35,6 +35,12 @@ TEST_F(Marks, AnEmptiedCentralLogOffersTheResetOnlyYesChangesTheMarks) {
   reconcile::lblMaxIDS_Click(ctx);
   EXPECT_EQ(ctx.MaxActivityID, 950);
   EXPECT_EQ(ctx.MaxActivityIDTrans, 7);
+  // The question says what moves and what stays, and No is its default.
+  EXPECT_EQ(host.boxes.back().defaultAnswer, Answer::No);
+  EXPECT_NE(host.boxes.back().text.find("head office's MaxActivityID goes from 950 down to 0, this branch's "
+                                        "MaxActivityIDTrans stays at 7"),
+            std::string::npos)
+      << host.boxes.back().text;
   host.expectBox(Answer::Yes, " your web activity log ID is 0 but your desktop synch ID is 950");
   reconcile::lblMaxIDS_Click(ctx);
   EXPECT_EQ(host.boxes.back().buttons, Buttons::YesNo);
@@ -99,6 +105,13 @@ TEST_F(Marks, ClearActivitySkipsEveryPendingMasterChange) {
   host.expectBox(Answer::No, "Do you want to clear master updation activities from server");
   reconcile::cmdClearActivity_Click(ctx);
   EXPECT_EQ(ctx.MaxActivityID, 3);
+  // The question counts what would be skipped, and No is its default.
+  const long long pending = scalar(central(), "SELECT count(*) FROM tblActivity WHERE ID > 3");
+  EXPECT_EQ(host.boxes.back().defaultAnswer, Answer::No);
+  EXPECT_NE(host.boxes.back().text.find("Head office: " + std::to_string(pending) +
+                                        " master changes waiting above MaxActivityID 3 (up to 1204) are skipped"),
+            std::string::npos)
+      << host.boxes.back().text;
 
   host.expectBox(Answer::Yes, "Do you want to clear master updation activities from server");
   reconcile::cmdClearActivity_Click(ctx);
@@ -115,7 +128,7 @@ TEST_F(Marks, AnUnreadableLogIsToldAndNothingIsWritten) {
   ctx.WebConnection->close();
   host.expectBox(Answer::OK, "closed");
   reconcile::lblMaxIDS_Click(ctx);
-  host.expectBox(Answer::Yes, "Do you want to clear");
+  // Without head office nothing can be counted, so nothing is asked: the error is told.
   host.expectBox(Answer::OK, "closed");
   reconcile::cmdClearActivity_Click(ctx);
   EXPECT_EQ(host.boxes.back().icon, Icon::Exclamation);

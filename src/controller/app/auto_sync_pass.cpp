@@ -43,7 +43,8 @@ void setPassButtons(SyncContext& ctx, bool passRunning) {
   f.cmdManualSynch.setEnabled(!passRunning);
   f.cmdDayStart.setEnabled(true);
   f.cmdDayEnd.setEnabled(true);
-  f.timertrigger.setEnabled(!passRunning);
+  // Passes run exactly while the box is ticked: an operator who unticked it during the pass stops them.
+  f.timertrigger.setEnabled(!passRunning && f.ChkAutoSynch.value() == 1);
   if (!passRunning) {
     f.cmdSettingsSynch.setEnabled(true);
     f.cmdFullSync.setEnabled(true);
@@ -67,7 +68,7 @@ PassOutcome timertrigger_Timer(SyncContext& ctx) {
     // An embedded central server lives on this computer: no network is needed to reach it.
     const bool local = db::isEmbeddedDataSource(ctx.SyncServerName);
     if (!local && !ctx.host.isConnectedToInternet()) {
-      f.timertrigger.setEnabled(true);
+      f.timertrigger.setEnabled(f.ChkAutoSynch.value() == 1);
       out.offline = true;
       return out;
     }
@@ -99,7 +100,7 @@ PassOutcome timertrigger_Timer(SyncContext& ctx) {
     f.cmdManualSynch.setEnabled(true);
     ctx.log("Auto Synch", out.error);
     ctx.host.messageBox(out.error, Buttons::OK);
-    f.timertrigger.setEnabled(true);
+    f.timertrigger.setEnabled(f.ChkAutoSynch.value() == 1);
   }
   return out;
 }

@@ -6,6 +6,7 @@
 
 #include "app/voucher_types.h"
 #include "capture/update_database.h"
+#include "daycycle/auto_sync_switch.h"
 #include "form/main_form.h"
 #include "settings/daily_log.h"
 #include "settings/settings_files.h"
@@ -250,6 +251,8 @@ void FrmSynch::cmdConnect_Click() {
 
     ctx.AutoSyncOn = Val(ctx.readSetting("KEEPAUTOSYNCHON", "0")) != 0;
     form.ChkAutoSynch.setValue(ctx.AutoSyncOn ? 1 : 0);
+    form.timertrigger.setEnabled(form.ChkAutoSynch.value() == 1);
+    daycycle::tellAutoSyncState(ctx);
 
     form.cbointerval.setText(text::trim(ctx.readSetting("SYNCINTERVAL", "2 Minutes")));
 
@@ -355,6 +358,7 @@ bool FrmSynch::close() {
 void FrmSynch::ChkAutoSynch_Click() {
   try {
     form.timertrigger.setEnabled(form.ChkAutoSynch.value() == 1);
+    daycycle::tellAutoSyncState(ctx);
   } catch (const std::exception& e) {
     ctx.notice(std::string(e.what()) + "Auto Synch");
   }

@@ -23,14 +23,22 @@ int costCentreId(SyncContext& ctx);
 
 // Unticks ChkAutoSynch and stops the auto-sync timer.
 void stopAutoSync(SyncContext& ctx);
-// Ticks ChkAutoSynch when AutoSyncOn is set (else unticks it) and runs the timer as the box says.
-void restoreAutoSync(SyncContext& ctx);
 
-// Stops automatic synchronisation for its lifetime and puts the box and the timer back as they were,
-// on every way out.
+// The branch's vouchers that have not gone up yet (of the types the upload sends, this cost centre);
+// -1 when they cannot be counted.
+long long waitingVoucherCount(SyncContext& ctx);
+
+// lblAutoSynchState: empty while AutoSynch is ticked; with the box unticked and vouchers waiting, a
+// sentence that says nothing is sent and how to send them.
+void tellAutoSyncState(SyncContext& ctx);
+
+// Stops automatic synchronisation for its lifetime. On every way out the box comes back as the
+// operator left it (whatever "Keep AutoSynch Always On" says), the timer runs exactly when the
+// box is ticked, and lblAutoSynchState says when passes are off while vouchers wait. With hideBox the
+// box is hidden meanwhile, so it cannot be ticked in the middle.
 class AutoSyncPause {
  public:
-  explicit AutoSyncPause(SyncContext& ctx);
+  explicit AutoSyncPause(SyncContext& ctx, bool hideBox = false);
   ~AutoSyncPause();
   AutoSyncPause(const AutoSyncPause&) = delete;
   AutoSyncPause& operator=(const AutoSyncPause&) = delete;
@@ -38,7 +46,7 @@ class AutoSyncPause {
  private:
   SyncContext& ctx_;
   int boxValue_;
-  bool timerEnabled_;
+  bool hideBox_;
 };
 
 }  // namespace erpsync::daycycle

@@ -4,6 +4,8 @@
 
 #include <fmt/format.h>
 
+#include <optional>
+
 #include "shared/date_text.h"
 #include "form/main_form.h"
 #include "shared/sync_context.h"
@@ -97,22 +99,47 @@ db::DateTime GetdayStartDate(SyncContext& ctx) {
   return kZeroDate;
 }
 
+std::string dayStateText(const db::DateTime& workingDate, const std::string& activity, const std::string& detail,
+                         const std::optional<db::DateTime>& date, const std::optional<db::DateTime>& time) {
+  const std::string day = "Day " + ddMMMyyyy(workingDate) + ": ";
+  if (activity.empty()) return day + "not started. Press Day Start before the first transaction.";
+  const bool sameDate = date && date->dayNumber() == workingDate.dayNumber();
+  const std::string at = (time ? hourMinuteAmPm(*time) : std::string("?")) + (sameDate || !date ? "" : " on " + ddMMMyyyy(*date));
+  if (activity == "DayEnd") {
+    if (date && date->dayNumber() < workingDate.dayNumber())
+      return day + "not started (the last day was closed on " + ddMMMyyyy(*date) +
+             "). Press Day Start before the first transaction.";
+    return day + "closed at " + at + ".";
+  }
+  if (activity == "DayStart") {
+    if (detail == "Day Start started") return day + "Day Start under way since " + at + ".";
+    if (detail == "Day Start Aborted with error") return day + "not started (the day start at " + at + " failed).";
+    return day + "open since " + at + ".";
+  }
+  return day + "no day start or day end recorded (latest day row: " + activity + ").";
+}
+
 void setdatstartDet(SyncContext& ctx) {
   try {
     const std::string ccid = db::Value(db::leadingNumber(ctx.form.lblCostcentre.tag())).toString();
+    // The identity orders the rows written within one second (a day start's "started" and "Finished").
     auto rs = ctx.web().query(
         "SELECT     TOP (1) ID, Activity, TimeOf, SystemName, DateOF, ActivitiesDetail, BlnStarted, "
         "BlnEnded, CCID, BlockDataEntry, SQLSERVERNAME From tblDayActivity " +
-        std::string(" where CCID=") + ccid + " ORDER BY DateOF DESC,  TimeOf DESC");
+        std::string(" where CCID=") + ccid + " ORDER BY DateOF DESC,  TimeOf DESC, ID DESC");
+    const db::DateTime workingDate = ctx.form.dtpdate.value().dateOnly();
     if (rs.empty()) {
       ctx.form.lblDaystart.setCaption("NO DAY START");
       ctx.form.lblDaystartTime.setCaption("NO DAY START");
+      ctx.form.lblDayState.setCaption(dayStateText(workingDate, "", "", std::nullopt, std::nullopt));
       return;
     }
     auto date = rs.at(0, "DateOF").toDateTime();
     auto time = rs.at(0, "TimeOf").toDateTime();
     ctx.form.lblDaystart.setCaption(date ? ddMMMyyyy(*date) : std::string());
     ctx.form.lblDaystartTime.setCaption(time ? hourMinuteAmPm(*time) : std::string());
+    ctx.form.lblDayState.setCaption(dayStateText(workingDate, rs.at(0, "Activity").toString(),
+                                                 rs.at(0, "ActivitiesDetail").toString(), date, time));
   } catch (const db::DbError& e) {
     ctx.notice(e.description());
   } catch (const std::exception& e) {

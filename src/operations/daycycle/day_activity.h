@@ -2,6 +2,7 @@
 // database, so head office sees the state of every branch's day.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "db/value.h"
@@ -43,6 +44,13 @@ db::DateTime GetdayStartDate(SyncContext& ctx);
 // Shows the cost centre's latest day row of the central database in lblDaystart (its date) and
 // lblDaystartTime (its time, "HH:nn AM"); "NO DAY START" in both when there is none. On error the labels
 // keep their captions and a notice is shown.
+// It also puts the working date's day in words into lblDayState: open (since when), closed, or not
+// started (and what to do), from that same row.
 void setdatstartDet(SyncContext& ctx);
+
+// The words lblDayState shows for the working date, given the cost centre's latest central day row
+// (activity "" when there is none).
+std::string dayStateText(const db::DateTime& workingDate, const std::string& activity, const std::string& detail,
+                         const std::optional<db::DateTime>& date, const std::optional<db::DateTime>& time);
 
 }  // namespace erpsync::daycycle

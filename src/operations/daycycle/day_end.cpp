@@ -3,10 +3,13 @@
 // failure leaves either a closed day or an open one, never a half-locked day without its row.
 #include "daycycle/day_end.h"
 
+#include <algorithm>
+#include <optional>
 #include <utility>
 
 #include "daycycle/auto_sync_switch.h"
 #include "daycycle/day_activity.h"
+#include "daycycle/working_date.h"
 #include "db/connection.h"
 #include "form/main_form.h"
 #include "reconcile/check_online_rows_tables.h"
@@ -14,6 +17,7 @@
 #include "reconcile/verify_day.h"
 #include "shared/date_text.h"
 #include "shared/sync_context.h"
+#include "shared/val.h"
 #include "shared/voucher_type_filter.h"
 
 namespace erpsync::daycycle {
@@ -70,10 +74,46 @@ void showMismatchPage(MainForm& form) {
   form.SSTab2.onClick = std::move(handler);
 }
 
+// Minutes until the newest change not yet uploaded is old enough for the upload's interval (at least 1).
+long long minutesUntilUploaded(SyncContext& ctx) {
+  const long long interval = std::max(1LL, static_cast<long long>(Val(ctx.form.cbointerval.text())));
+  try {
+    const db::Recordset rs = ctx.local().query(
+        "select max(ActionTime) as Newest, getdate() as Now from tblActivity where ID>" +
+        std::to_string(ctx.MaxActivityIDTrans));
+    const auto newest = rs.empty() ? std::nullopt : rs.at(0, "Newest").toDateTime();
+    const auto now = rs.empty() ? std::nullopt : rs.at(0, "Now").toDateTime();
+    if (!newest || !now) return interval;
+    const long long left = interval * 60 - (now->totalSeconds() - newest->totalSeconds());
+    return std::clamp((left + 59) / 60, 1LL, interval);
+  } catch (const std::exception&) {
+    return interval;
+  }
+}
+
+// Vouchers still waiting for their interval are no difference: nothing is re-queued, the operator is
+// told how many wait and when to try again, and the Mismatch page lists them.
+DayEndResult refuseWaiting(SyncContext& ctx, long long waiting) {
+  auto& form = ctx.form;
+  const long long minutes = minutesUntilUploaded(ctx);
+  const std::string text =
+      std::to_string(waiting) + (waiting == 1 ? " voucher is" : " vouchers are") +
+      " still waiting to go up; keep AutoSynch on and try Day End again in " + std::to_string(minutes) +
+      (minutes == 1 ? " minute" : " minutes") + ". Nothing was locked.";
+  ctx.host.messageBox(text, Buttons::OK, Icon::Information, "Day End");
+  form.lblStatusMain.setCaption("Day end waiting for uploads");
+  showMismatchPage(form);
+  ctx.log("Day End", "Day End refused: " + text);
+  return DayEndResult::Waiting;
+}
+
 DayEndResult refuse(SyncContext& ctx, const MismatchLocator& locate, const std::string& why) {
   auto& form = ctx.form;
-  ctx.host.messageBox("Please Run Manual synchronisation . the values of Online and offline differs", Buttons::OK,
-                      Icon::Critical);
+  ctx.host.messageBox(
+      "Day End stopped: the branch and head office differ for this day (the Mismatch page lists the vouchers). "
+      "Nothing was locked; the differing vouchers are queued to go up again.\r\nKeep AutoSynch on and try Day End "
+      "again after the next pass; if they still differ, run Manual Synch to replace head office's copy of the day.",
+      Buttons::OK, Icon::Critical);
   form.lblStatusMain.setCaption("Day end Aborted");
   form.msgMisMatch.setRows(1);
   form.msgMisMatch.setRows(2);
@@ -107,9 +147,12 @@ DayEndResult cmdDayEnd_Click(SyncContext& ctx, const MismatchLocator& locate) {
     return DayEndResult::NoCostCentre;
   }
   const db::DateTime dayStart = GetdayStartDate(ctx);
+  if (!confirmWorkingDate(ctx, "Day End")) return DayEndResult::Declined;
   if (ctx.host.messageBox("Are you sure you want to DAY END now", Buttons::YesNo, Icon::Question) != Answer::Yes)
     return DayEndResult::Declined;
-  stopAutoSync(ctx);
+  // No upload changes the counts between the two sides meanwhile; the box comes back as the operator
+  // left it on every way out.
+  AutoSyncPause pause(ctx);
   try {
     ctx.log("Day End", "Day End Started");
     // Like with like: only the vouchers that go up are counted on either side.
@@ -125,28 +168,31 @@ DayEndResult cmdDayEnd_Click(SyncContext& ctx, const MismatchLocator& locate) {
                             Buttons::OK, Icon::Critical);
         form.lblStatusMain.setCaption("Day end Aborted");
         ctx.log("Day End", "Day End refused: " + check.label + " could not be compared");
-        restoreAutoSync(ctx);
         return DayEndResult::Unverified;
       }
       total += *difference;
     }
-    if (total != 0) return refuse(ctx, locate, "the counts of the branch and head office differ");
-
-    // Counts can agree by accident (a voucher missing at head office and another there twice): the day's
-    // vouchers are compared one by one too, and any voucher missing, twice or different at head office
-    // (or still waiting) keeps the day open. The differences stay listed on the Verify page.
+    // The day's vouchers are compared one by one too: counts can agree by accident (a voucher missing at
+    // head office and another there twice), and counts that differ may only mean vouchers still waiting
+    // for their interval. Any voucher missing, twice or different at head office keeps the day open; the
+    // differences stay listed on the Verify page.
     const reconcile::VerifyOutcome verified = reconcile::VerifyDay(ctx);
     if (verified.failed) {
       ctx.host.messageBox("Day End stopped: the vouchers could not be compared with head office. Nothing was locked.",
                           Buttons::OK, Icon::Critical);
       form.lblStatusMain.setCaption("Day end Aborted");
       ctx.log("Day End", "Day End refused: the vouchers could not be compared one by one");
-      restoreAutoSync(ctx);
       return DayEndResult::Unverified;
     }
-    if (!verified.differences.empty())
-      return refuse(ctx, locate,
-                    std::to_string(verified.differences.size()) + " vouchers differ between the branch and head office");
+    long long waiting = 0;
+    for (const auto& d : verified.differences)
+      if (d.finding == reconcile::Finding::Waiting) ++waiting;
+    const auto differing = static_cast<long long>(verified.differences.size()) - waiting;
+    if (waiting > 0 && differing == 0) return refuseWaiting(ctx, waiting);
+    if (total != 0) return refuse(ctx, locate, "the counts of the branch and head office differ");
+    if (differing > 0)
+      return refuse(ctx, locate, std::to_string(differing) + " vouchers differ between the branch and head office");
+    if (waiting > 0) return refuseWaiting(ctx, waiting);
 
     const std::string workingDate = ddMMMyyyy(form.dtpdate.value());
     {
@@ -159,8 +205,7 @@ DayEndResult cmdDayEnd_Click(SyncContext& ctx, const MismatchLocator& locate) {
     form.lblStatusMain.setCaption("Day end Finished");
     ctx.log("Day End", rows.both() ? std::string("Day End completed") : "Day End completed; " + rows.missing());
     form.lblStatus.setCaption(rows.missing());
-    form.ChkAutoSynch.setValue(ctx.AutoSyncOn ? 1 : 0);
-    form.timertrigger.setEnabled(true);
+    setdatstartDet(ctx);
     return rows.both() ? DayEndResult::Closed : DayEndResult::ClosedWithoutDayRow;
   } catch (const db::DbError& e) {
     ctx.notice(e.description());

@@ -22,6 +22,7 @@ enum class DayEndResult {
   Declined,      // the operator answered No: nothing changed
   NoCostCentre,  // the window has no cost centre: nothing changed
   Differs,       // counts or vouchers differ: refused, differing vouchers forced back into the upload queue
+  Waiting,       // vouchers still wait for their interval (nothing else differs): refused, nothing re-queued
   Unverified,    // a count or the comparison could not be taken: refused, nothing locked
   Failed,        // an error stopped it (shown as a notice); nothing locked
 };
@@ -40,8 +41,10 @@ std::vector<DayEndCheck> dayEndChecks(const std::string& dayStartText, int costC
 // branch's vouchers up to the working date in one branch transaction and, after it committed, writes
 // the "DayEnd" day row. When they differ, runs the mismatch locator (locate when given, else
 // reconcile::LocateMismatchingTrans) with force for each family and
-// shows the Mismatch page; auto-sync stays off until a manual re-sync. A count that could not be
-// taken refuses the day end too: nothing is locked unverified.
+// shows the Mismatch page. When the only differences are vouchers still waiting for the upload's
+// interval, it says how many wait and when to try again, and re-queues nothing. A count that could not
+// be taken refuses the day end too: nothing is locked unverified. The AutoSynch box comes back as the
+// operator left it on every way out; after closing, the day labels are refreshed.
 DayEndResult cmdDayEnd_Click(SyncContext& ctx, const MismatchLocator& locate = {});
 
 }  // namespace erpsync::daycycle

@@ -2,6 +2,7 @@
 #include "daycycle/day_purge.h"
 
 #include "daycycle/auto_sync_switch.h"
+#include "daycycle/working_date.h"
 #include "db/connection.h"
 #include "form/main_form.h"
 #include "shared/date_text.h"
@@ -41,6 +42,15 @@ long long countVouchers(db::Connection& c, const std::string& from, const std::s
   return rs.empty() ? 0 : rs.at(0, 0).toInt();
 }
 
+// The lines of the vouchers where selects.
+std::string linesOf(const DayFamily& f, const std::string& where) {
+  return std::string(" where ") + f.key + " in (Select " + f.key + " from " + f.header + where + ")";
+}
+
+std::string counted(long long n, const std::string& what) {
+  return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+}
+
 }  // namespace
 
 PurgeStatements purgeStatements(int cc, const std::string& dateText, const std::string& filter) {
@@ -60,7 +70,6 @@ PurgeStatements purgeStatements(int cc, const std::string& dateText, const std::
 
 PurgeOutcome Command1_Click(SyncContext& ctx) {
   PurgeOutcome out;
-  if (ctx.host.messageBox("Do you want to delete sales", Buttons::YesNo) != Answer::Yes) return out;
   AutoSyncPause pause(ctx);
   try {
     const int cc = costCentreId(ctx);
@@ -68,19 +77,30 @@ PurgeOutcome Command1_Click(SyncContext& ctx) {
       ctx.host.messageBox("Cost Centre not defined Correctly.Exiting now", Buttons::OK, Icon::Critical);
       return out;
     }
+    if (!confirmWorkingDate(ctx, "TEmporary Sales Deleter")) return out;
     const std::string filter = CREateSelVchTypeIDQry(ctx);
     const std::string dateText = ddMMMyyyy(ctx.form.dtpdate.value());
     db::Connection& branch = ctx.local();
     db::Connection& central = ctx.web();
+    // Counted before the question, so it names what goes on each side.
+    long long branchLines = 0, centralLines = 0;
     for (const auto& f : kFamilies) {
       out.branchVouchers += countVouchers(branch, f.header, branchWhere(filter));
       out.centralVouchers += countVouchers(central, f.header, centralWhere(f, cc, dateText, filter));
+      if (!*f.detail) continue;
+      branchLines += countVouchers(branch, f.detail, linesOf(f, branchWhere(filter)));
+      centralLines += countVouchers(central, f.detail, linesOf(f, centralWhere(f, cc, dateText, filter)));
     }
-    const std::string question = "This deletes " + std::to_string(out.branchVouchers) +
-                                 " vouchers of every date at this branch and " + std::to_string(out.centralVouchers) +
-                                 " vouchers of " + dateText + " of cost centre " + std::to_string(cc) +
-                                 " at head office, and empties the branch's change log. Delete them?";
-    if (ctx.host.messageBox(question, Buttons::YesNo, Icon::Question) != Answer::Yes) return out;
+    const long long changeLog = countVouchers(branch, "tblActivity", "");
+    const std::string question =
+        "Do you want to delete sales?\r\nThis branch: " + counted(out.branchVouchers, "voucher") + " with " +
+        counted(branchLines, "line") + " of EVERY date, and the change log (" + counted(changeLog, "row") +
+        "), are deleted.\r\nHead office: " + counted(out.centralVouchers, "voucher") + " with " +
+        counted(centralLines, "line") + " of " + dateText + " of cost centre " + std::to_string(cc) +
+        " are deleted.\r\nThis cannot be undone.";
+    if (ctx.host.messageBox(question, Buttons::YesNo, Icon::Question, "TEmporary Sales Deleter", Answer::No) !=
+        Answer::Yes)
+      return out;
 
     const auto statements = purgeStatements(cc, dateText, filter);
     {
@@ -103,7 +123,9 @@ PurgeOutcome Command1_Click(SyncContext& ctx) {
       centralSide.commit();
     }
     out.purged = true;
-    ctx.host.messageBox("Deleted", Buttons::OK);
+    ctx.host.messageBox("Deleted: " + counted(out.branchVouchers, "voucher") + " at this branch and " +
+                            counted(out.centralVouchers, "voucher") + " of " + dateText + " at head office.",
+                        Buttons::OK);
   } catch (const db::DbError& e) {
     out.failed = true;
     ctx.notice(e.description());

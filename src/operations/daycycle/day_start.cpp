@@ -6,7 +6,9 @@
 #include <stdexcept>
 #include <string>
 
+#include "daycycle/auto_sync_switch.h"
 #include "daycycle/day_activity.h"
+#include "daycycle/working_date.h"
 #include "db/connection.h"
 #include "form/main_form.h"
 #include "shared/date_text.h"
@@ -121,12 +123,14 @@ DayStartOutcome cmdDayStart_Click(SyncContext& ctx) {
   DayStartOutcome out;
   auto& form = ctx.form;
   auto& host = ctx.host;
+  if (!confirmWorkingDate(ctx, "Day Start")) return out;
   if (host.messageBox("Are you sure you want to DAY START now", Buttons::YesNo, Icon::Question, {}, Answer::No) !=
       Answer::Yes)
     return out;
   out.started = true;
-  // Automatic synchronisation stays off while the branch's stock is rebuilt.
-  form.ChkAutoSynch.setValue(0);
+  // Automatic synchronisation stays off while the branch's stock is rebuilt, and comes back as the
+  // operator left it however the day start ends.
+  AutoSyncPause pause(ctx);
   host.setBusy(true);
   const DateTime wd = form.dtpdate.value().dateOnly();
   const long cc = static_cast<long>(Val(form.lblCostcentre.tag()));
@@ -139,9 +143,11 @@ DayStartOutcome cmdDayStart_Click(SyncContext& ctx) {
     // A day that already has vouchers is refused before anything is written: no day row that would
     // block data entry, no voucher locked.
     if (!local.query("Select top 1 InvID from tblSales where iNVdate =" + dateLit(wd) + " ").empty()) {
-      host.messageBox(
-          "you have entered transaction on " + ddMMMyyyy(wd) + " you can't start a day which already have transactions",
-          Buttons::OK, Icon::Critical);
+      host.messageBox("Transactions are already entered on " + ddMMMyyyy(wd) +
+                          ", so that day cannot be started: Day Start would rebuild the stock under them. Nothing "
+                          "was changed.\r\nCarry on with this day and close it with Day End; run Day Start on the "
+                          "next working date before its first transaction.",
+                      Buttons::OK, Icon::Critical);
       host.setBusy(false);
       out.refused = true;
       return out;
@@ -229,7 +235,10 @@ DayStartOutcome cmdDayStart_Click(SyncContext& ctx) {
     return out;
   }
 
-  host.messageBox(std::to_string(out.stockLines));
+  host.messageBox("Opening stock brought from head office: " + std::to_string(out.stockLines) +
+                      (out.stockLines == 1 ? " stock line" : " stock lines") + " and " + std::to_string(out.ledgers) +
+                      (out.ledgers == 1 ? " ledger balance" : " ledger balances") + " for " + ddMMMyyyy(wd) + ".",
+                  Buttons::OK, Icon::Information);
   try {
     const double central = stockTotal(ctx.web(), cc);
     const double branch = stockTotal(ctx.local(), cc);
@@ -241,7 +250,6 @@ DayStartOutcome cmdDayStart_Click(SyncContext& ctx) {
     // The day is started; a check that cannot be read is told, not a reason to undo it.
     ctx.notice(describe(e));
   }
-  form.ChkAutoSynch.setValue(ctx.AutoSyncOn ? 1 : 0);
   out.dayRowMissing = WriteDayActivity(ctx, "DayStart", "Day Start Finished", static_cast<int>(cc), false).missing();
   if (!out.dayRowMissing.empty()) ctx.log("Day start", out.dayRowMissing);
   ctx.log("Day start", "Day start Ended");

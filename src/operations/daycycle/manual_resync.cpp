@@ -40,15 +40,6 @@ const ResyncFamily kFamilies[] = {
     {{"tblNotes", "VchDate", "", "VchID"}, "Delete Notes Web", "", "Update NOtes"},
 };
 
-// Sets the window back on every way out: the auto-sync box from AutoSyncOn, shown again.
-struct RestoreWindow {
-  SyncContext& ctx;
-  ~RestoreWindow() {
-    restoreAutoSync(ctx);
-    ctx.form.ChkAutoSynch.setVisible(true);
-  }
-};
-
 // Releases the push lock on every way out once it was taken.
 struct HeldLock {
   SyncContext& ctx;
@@ -62,6 +53,36 @@ struct HeldLock {
 
 long long affected(long long n) {
   return std::max(0LL, n);
+}
+
+// What the replacement would touch, counted before the question (one call per side): head office's
+// vouchers of the day and their lines, and the branch's vouchers of the day that go up again.
+struct DayCounts {
+  long long centralVouchers = 0, centralLines = 0, branchVouchers = 0;
+};
+
+DayCounts countDay(SyncContext& ctx, int cc, const std::string& dateText, const std::string& filter) {
+  std::string headers, lines;
+  for (const auto& family : kFamilies) {
+    const DayFamily& f = family.f;
+    const std::string day =
+        std::string(" where ccid=") + std::to_string(cc) + " AND  " + f.dateColumn + "= '" + dateText + "' " + filter;
+    headers += std::string(headers.empty() ? "" : "+") + "(select count(*) from " + f.header + day + ")";
+    if (*f.detail)
+      lines += std::string(lines.empty() ? "" : "+") + "(select count(*) from " + f.detail + " where " + f.key +
+               " in (Select " + f.key + " from " + f.header + day + "))";
+  }
+  DayCounts n;
+  const db::Recordset central = ctx.web().query("select " + headers + " as V, " + lines + " as L");
+  const db::Recordset branch = ctx.local().query("select " + headers + " as V");
+  n.centralVouchers = central.at(0, "V").toInt();
+  n.centralLines = central.at(0, "L").toInt();
+  n.branchVouchers = branch.at(0, "V").toInt();
+  return n;
+}
+
+std::string vouchers(long long n) {
+  return std::to_string(n) + (n == 1 ? " voucher" : " vouchers");
 }
 
 }  // namespace
@@ -88,9 +109,8 @@ DayReplacement dayReplacementStatements(int cc, const std::string& dateText, con
 ResyncOutcome cmdManualSynch_Click(SyncContext& ctx) {
   ResyncOutcome out;
   auto& form = ctx.form;
-  stopAutoSync(ctx);
-  form.ChkAutoSynch.setVisible(false);
-  RestoreWindow restore{ctx};
+  // Auto-sync is held (the box hidden) while it runs and comes back as the operator left it.
+  AutoSyncPause pause(ctx, true);
   HeldLock lock{ctx};
   try {
     // What is replaced is what the upload sends again: head office's other vouchers of the branch's day
@@ -102,9 +122,16 @@ ResyncOutcome cmdManualSynch_Click(SyncContext& ctx) {
       return out;
     }
     ctx.log("manual Sync", "");
+    const std::string dateText = ddMMMyyyy(form.dtpdate.value());
+    const DayCounts n = countDay(ctx, cc, dateText, filter);
     out.asked = true;
-    if (ctx.host.messageBox("Do you want to delete Current day transactions from Head office ", Buttons::YesNo) ==
-        Answer::Yes) {
+    const std::string question =
+        "Do you want to delete the transactions of " + dateText + " of cost centre " + std::to_string(cc) +
+        " from Head office?\r\nHead office: " + vouchers(n.centralVouchers) + " with " +
+        std::to_string(n.centralLines) + (n.centralLines == 1 ? " line" : " lines") +
+        " are deleted (other branches' vouchers stay).\r\nThis branch: " + vouchers(n.branchVouchers) +
+        " of that date are sent up again; nothing is deleted here.";
+    if (ctx.host.messageBox(question, Buttons::YesNo, Icon::Question, "Manual Synch", Answer::No) == Answer::Yes) {
       ctx.log("Manual Synch", "Manual Synching process");
       std::string holder;
       if (!sync::checkServerFree(ctx, holder) || !(lock.held = sync::takeServerLock(ctx))) {
@@ -114,7 +141,7 @@ ResyncOutcome cmdManualSynch_Click(SyncContext& ctx) {
         out.busy = true;
         return out;
       }
-      const auto statements = dayReplacementStatements(cc, ddMMMyyyy(form.dtpdate.value()), filter);
+      const auto statements = dayReplacementStatements(cc, dateText, filter);
       db::Connection& central = ctx.web();
       db::Connection& branch = ctx.local();
       long long deleted = 0, requeued = 0;

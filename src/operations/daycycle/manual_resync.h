@@ -40,8 +40,9 @@ DayReplacement dayReplacementStatements(int cc, const std::string& dateText, con
 // date at head office in one central transaction and re-queues them at the branch in one branch
 // transaction; the branch commits first, head office second, so a failure leaves every voucher live
 // at head office, queued for upload, or both (which the upload's receipt check recognises). Then it
-// uploads the day with the re-sync flag. Auto-sync is off while it runs and set from AutoSyncOn on
-// every way out; the lock is released on every way out.
+// uploads the day with the re-sync flag. The question counts first and names the date, the cost centre
+// and the vouchers and lines on each side; No is its default. Auto-sync is off while it runs and back as
+// the operator left it on every way out; the lock is released on every way out.
 ResyncOutcome cmdManualSynch_Click(SyncContext& ctx);
 
 }  // namespace erpsync::daycycle

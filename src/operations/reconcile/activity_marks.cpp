@@ -57,13 +57,21 @@ void lblMaxIDS_Click(SyncContext& ctx) {
       ctx.host.messageBox(comparison(ctx, t), Buttons::OK);
       return;
     }
-    if (ctx.host.messageBox(comparison(ctx, t) + " do you want to reset now", Buttons::YesNo, Icon::Question) !=
-        Answer::Yes)
-      return;
     // Only a mark above its log comes down to it: a mark below it has changes still to handle above
     // it (a branch delete not yet sent), and moving it up would skip them for good.
     const long long masters = std::min(ctx.MaxActivityID, t.server);
     const long long vouchers = std::min(ctx.MaxActivityIDTrans, t.branch);
+    auto move = [](const char* name, long long from, long long to) {
+      return std::string(name) + (from == to ? " stays at " + std::to_string(from)
+                                             : " goes from " + std::to_string(from) + " down to " + std::to_string(to));
+    };
+    const std::string what = "Reset for " + ddMMMyyyy(ctx.form.dtpdate.value()) + ": head office's " +
+                             move("MaxActivityID", ctx.MaxActivityID, masters) + ", this branch's " +
+                             move("MaxActivityIDTrans", ctx.MaxActivityIDTrans, vouchers) +
+                             ". No row is deleted on either side; changes logged above the new marks are read again.";
+    if (ctx.host.messageBox(comparison(ctx, t) + what + "\r\n do you want to reset now", Buttons::YesNo,
+                            Icon::Question, "Activity marks", Answer::No) != Answer::Yes)
+      return;
     ctx.writeLoopSetting("MaxActivityID", std::to_string(masters));
     ctx.MaxActivityID = masters;
     ctx.writeLoopSetting("MaxActivityIDTrans", std::to_string(vouchers));
@@ -78,10 +86,17 @@ void lblMaxIDS_Click(SyncContext& ctx) {
 
 void cmdClearActivity_Click(SyncContext& ctx) {
   try {
-    if (ctx.host.messageBox("Do you want to clear master updation activities from server", Buttons::YesNo) !=
-        Answer::Yes)
-      return;
     const long long mark = top(ctx.web().query(kServerTop));
+    const db::Recordset pending = ctx.web().query("select count(*) from tblActivity where ID>" +
+                                                  std::to_string(ctx.MaxActivityID));
+    const long long skipped = pending.empty() ? 0 : pending.at(0, 0).toInt();
+    const std::string question =
+        "Do you want to clear master updation activities from server?\r\nHead office: " + std::to_string(skipped) +
+        (skipped == 1 ? " master change" : " master changes") + " waiting above MaxActivityID " +
+        std::to_string(ctx.MaxActivityID) + " (up to " + std::to_string(mark) +
+        ") are skipped; this branch will not receive them. Nothing is deleted at head office or at this branch.";
+    if (ctx.host.messageBox(question, Buttons::YesNo, Icon::Question, "Clear Activity", Answer::No) != Answer::Yes)
+      return;
     ctx.writeLoopSetting("MaxActivityID", std::to_string(mark));
     ctx.MaxActivityID = mark;
     ctx.log("Master activity cleared", "MaxActivityID " + std::to_string(mark));

@@ -1,5 +1,6 @@
 #include "reconcile/mismatch_page.h"
 
+#include "daycycle/auto_sync_switch.h"
 #include "form/main_form.h"
 #include "reconcile/locate_mismatching_trans.h"
 #include "reconcile/verify_day.h"
@@ -13,21 +14,12 @@ namespace {
 // however the check ends: a window left with its page set disabled could not even start the check again.
 class HoldAutoSync {
  public:
-  explicit HoldAutoSync(SyncContext& ctx)
-      : ctx_(ctx), box_(ctx.form.ChkAutoSynch.value()), timer_(ctx.form.timertrigger.enabled()) {
-    auto& f = ctx.form;
-    f.SSTab2.setEnabled(false);
+  explicit HoldAutoSync(SyncContext& ctx) : ctx_(ctx), pause_(ctx, true) {
+    ctx.form.SSTab2.setEnabled(false);
     ctx.host.setBusy(true);
-    f.timertrigger.setEnabled(false);
-    f.ChkAutoSynch.setValue(0);
-    f.ChkAutoSynch.setVisible(false);
   }
   ~HoldAutoSync() {
-    auto& f = ctx_.form;
-    f.ChkAutoSynch.setValue(box_);
-    f.timertrigger.setEnabled(timer_);
-    f.ChkAutoSynch.setVisible(true);
-    f.SSTab2.setEnabled(true);
+    ctx_.form.SSTab2.setEnabled(true);
     ctx_.host.setBusy(false);
   }
   HoldAutoSync(const HoldAutoSync&) = delete;
@@ -35,8 +27,7 @@ class HoldAutoSync {
 
  private:
   SyncContext& ctx_;
-  int box_;
-  bool timer_;
+  daycycle::AutoSyncPause pause_;  // the box hidden meanwhile, back as the operator left it
 };
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <cmath>
 
+#include "daycycle/auto_sync_switch.h"
 #include "db/connection.h"
 #include "form/main_form.h"
 #include "shared/connections.h"
@@ -208,7 +209,7 @@ TransferImportOutcome importSelected(SyncContext& ctx, long long type, long long
     return out;
   }
   PushLock lock(ctx);
-  f.ChkAutoSynch.setValue(0);
+  daycycle::AutoSyncPause pause(ctx);
   const std::string C = std::to_string(static_cast<long long>(Val(f.lblCostcentre.tag())));
   const std::string T = std::to_string(type);
   const std::string R = std::to_string(invId);
@@ -238,7 +239,6 @@ TransferImportOutcome importSelected(SyncContext& ctx, long long type, long long
     f.cmdImportInterimtransfers.setEnabled(true);
     return out;
   }
-  f.ChkAutoSynch.setValue(ctx.AutoSyncOn ? 1 : 0);
   f.cmdImportInterimtransfers.setEnabled(true);
   return out;
 }
@@ -268,7 +268,6 @@ TransferImportOutcome cmdImportInterimtransfers_Click(SyncContext& ctx) {
     f.lblStatus.setCaption("Done");
     cboInterimTransferVchtype_Change(ctx);
   }
-  f.ChkAutoSynch.setValue(ctx.AutoSyncOn ? 1 : 0);
   return out;
 }
 

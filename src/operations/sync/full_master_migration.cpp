@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "daycycle/auto_sync_switch.h"
 #include "db/connection.h"
 #include "form/main_form.h"
 #include "shared/sync_context.h"
@@ -136,10 +137,6 @@ bool migrateOne(SyncContext& ctx, const Migration& m, bool ticked) {
   return copyRows(ctx, m);
 }
 
-void restoreAutoSynch(SyncContext& ctx) {
-  ctx.form.ChkAutoSynch.setValue(ctx.AutoSyncOn ? 1 : 0);
-}
-
 }  // namespace
 
 const std::vector<MasterListEntry>& masterListEntries() {
@@ -181,7 +178,8 @@ MigrationOutcome cmdFullSync_Click(SyncContext& ctx) {
   auto& f = ctx.form;
   f.cmdFullSync.setEnabled(false);
   ctx.host.setBusy(true);
-  f.ChkAutoSynch.setValue(0);
+  // Auto-sync waits meanwhile and comes back as the operator left it, also when the migration stops.
+  daycycle::AutoSyncPause pause(ctx);
 
   std::string selected;
   for (const auto& item : f.lstMasterSettings.items())
@@ -223,7 +221,6 @@ MigrationOutcome cmdFullSync_Click(SyncContext& ctx) {
   progress.unload();
   f.lblStatusMain.setCaption("Upoading Over");
   f.lblStatus.setCaption(".....");
-  restoreAutoSynch(ctx);
   f.cmdFullSync.setEnabled(true);
   ctx.host.setBusy(false);
   return out;

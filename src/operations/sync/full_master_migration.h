@@ -36,8 +36,7 @@ struct MigrationOutcome {
 // tables that have a bulk form use it; ledger, area, category, tax class and HSN codes fall back to
 // the row-by-row copy when it fails. Godowns keep head office's ids by either copy (stock rows name
 // them by id). The board-rate entry runs the board-rate import. The auto-sync
-// switch is off while it runs and set back from AutoSyncOn when it ends normally (left off after an
-// error that stopped it). Progress: the progress window's bar and caption, one step per table.
+// switch is off while it runs and back as the operator left it however it ends. Progress: the progress window's bar and caption, one step per table.
 MigrationOutcome cmdFullSync_Click(SyncContext& ctx);
 
 // The bulk copy of one table through the linked server: "Delete from" + the insert-select of the

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "daycycle/auto_sync_switch.h"
 #include "db/connection.h"
 #include "form/main_form.h"
 #include "shared/sync_context.h"
@@ -13,7 +14,7 @@ bool cmdSettingsSynch_Click(SyncContext& ctx) {
   auto& f = ctx.form;
   f.cmdSettingsSynch.setEnabled(false);
   ctx.host.setBusy(true);
-  f.ChkAutoSynch.setValue(0);
+  daycycle::AutoSyncPause pause(ctx);
   const std::pair<const char*, const char*> tables[] = {
       {"tblAppSettings", "SELECT KeyName,ValueName  FROM tblAppSettings "},
       {"tblVchType", "Select * from tblvchtype where    (ParentID IN (1, 3, 7, 8, 9, 10, 18, 5, 42, 43, 14, 44, 45)) "},
@@ -35,7 +36,6 @@ bool cmdSettingsSynch_Click(SyncContext& ctx) {
   f.lblStatus.setCaption("Done");
   f.lblStatusMain.setCaption("");
   f.cmdSettingsSynch.setEnabled(true);
-  f.ChkAutoSynch.setValue(ctx.AutoSyncOn ? 1 : 0);
   ctx.host.setBusy(false);
   return true;
 }

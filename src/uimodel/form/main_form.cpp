@@ -63,6 +63,8 @@ MainForm::MainForm() {
        &txtTime,
        &lblDaystart,
        &lblDaystartTime,
+       &lblDayState,
+       &lblAutoSynchState,
        &cmdConnect,
        &cmdDayStart,
        &cmdDayEnd,

@@ -99,6 +99,10 @@ class MainForm : public ControlSet {
   form::TextBox txtTime{"txtTime"};
   form::Label lblDaystart{"lblDaystart"};
   form::Label lblDaystartTime{"lblDaystartTime"};
+  // The working date's day in words: open (since when), closed, or not started.
+  form::Label lblDayState{"lblDayState"};
+  // Says when AutoSynch is off while vouchers wait to go up (empty while it is ticked).
+  form::Label lblAutoSynchState{"lblAutoSynchState"};
 
   // Outside the tabs
   form::Button cmdConnect{"cmdConnect"};
