@@ -9,6 +9,7 @@
 #include "cmd_reconcile.h"
 #include "cmd_serve.h"
 #include "cmd_sql.h"
+#include "cmd_status.h"
 #include "cmd_stock.h"
 #include "cmd_stock_import.h"
 #include "cmd_sync.h"
@@ -28,6 +29,7 @@ void addAllCommands(CLI::App& app, int& exitCode) {
   addStockImportCommands(app, exitCode);
   addDaycycleCommands(app, exitCode);
   addReconcileCommands(app, exitCode);
+  addStatusCommand(app, exitCode);
   addServeCommand(app, exitCode);
 }
 

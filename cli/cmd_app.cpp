@@ -68,6 +68,7 @@ int runVerb(const std::string& verb, const VerbOptions& options, const VerbHandl
   SyncContext ctx(host, clock, form, resolveProgramFolder(options.home));
   host.logNotice = [&ctx](const std::string& text) { ctx.log("Notice", text); };
   FrmSynch frm(ctx);
+  frm.programName = "erpsync-cli " + verb;
 
   if (!frm.Form_Load() || host.quitRequested()) return kExitUsage;
   // Without the central server name the window waits for the settings wizard; headless there is
@@ -76,7 +77,8 @@ int runVerb(const std::string& verb, const VerbOptions& options, const VerbHandl
 
   // Update Database is itself the answer to the "not yet prepared" message: it is not shown before it.
   frm.tellUnpreparedDatabases = verb != "Update Database";
-  frm.runOperation("Connect", [&frm] { frm.cmdConnect_Click(); });
+  // Refused while another process works in the program folder: the box said who.
+  if (!frm.runOperation("Connect", [&frm] { frm.cmdConnect_Click(); })) return kExitOperationError;
   if (!db::isOpen(ctx.LocalConnection) || !db::isOpen(ctx.WebConnection)) {
     auto which = [](const std::unique_ptr<db::Connection>& c, const std::string& code, const char* key,
                     const std::string& server, const std::string& why) -> std::string {
@@ -173,7 +175,15 @@ void addAppCommands(CLI::App& app, int& exitCode) {
           frm.form.chkAutoSynchInterimStockTransfer.setValue(1);
         long long done = 0;
         for (long long i = 0; *untilStopped || i < *passes; ++i) {
-          if (i > 0) pauseUnlessStopped(frm.ctx.host, *waitMs);
+          // The program folder is free for the window (or another runner) between passes; a pass
+          // that finds it taken waits for the next tick.
+          std::string holder;
+          if (i > 0 &&
+              !frm.pauseProgramFolderLock([&frm, waitMs] { pauseUnlessStopped(frm.ctx.host, *waitMs); }, holder)) {
+            if (frm.ctx.host.stopRequested()) break;
+            out << "Pass " << i + 1 << ": skipped, " << holder << " is working in this program folder" << std::endl;
+            continue;
+          }
           if (frm.ctx.host.stopRequested()) break;
           // An operation that keeps auto-sync off (a refused day end) stops the run.
           if (!frm.form.timertrigger.enabled()) break;

@@ -1,6 +1,8 @@
 #include "main_window.h"
 
 #include <QCloseEvent>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QStyle>
 
 #include "app_icon.h"
@@ -34,6 +36,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui_(std::make_uni
   ui_->SSTab2->setCurrentIndex(0);
   ui_->txtLog->setFont(QFont("Monospace", 9));
   ui_->txtLog->document()->setDefaultFont(QFont("Monospace", 9));
+  // Enter in the log's filter box reads the log again with it, as the Refresh button does.
+  connect(ui_->txtLogFilter, &QLineEdit::returnPressed, ui_->cmdLogRefresh, &QPushButton::click);
 }
 
 MainWindow::~MainWindow() = default;

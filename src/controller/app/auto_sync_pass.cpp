@@ -1,5 +1,6 @@
 #include "app/auto_sync_pass.h"
 
+#include "app/pass_report.h"
 #include "db/connection.h"
 #include "db/connection_string.h"
 #include "form/main_form.h"
@@ -21,18 +22,13 @@ void showMarks(SyncContext& ctx) {
                                 "Double click to know actual IDS of Server and client");
 }
 
-// The central change-log rows the master download read, per table and day, into msgActivity.
+// The central change-log rows the master download read, per table and day (the grid shows them with
+// the voucher changes at the end of the pass).
 int showWaitingChanges(SyncContext& ctx, const MasterDownloadOutcome& masters) {
-  auto& grid = ctx.form.msgActivity;
-  grid.clear();
-  grid.setRows(1);
-  grid.setFormatString("Updations | TableName | Date ");
   ctx.log("Query Opened", "the central change log above " + std::to_string(masters.firstMark) + ", read by the master download");
   int waiting = 0;
   for (const auto& w : masters.waiting) {
-    const std::string line = std::to_string(w.count) + "\t" + w.table + "\t" + w.day;
-    grid.addItem(line);
-    ctx.log("Looping query ", line);
+    ctx.log("Looping query ", std::to_string(w.count) + "\t" + w.table + "\t" + w.day);
     waiting += w.count;
   }
   return waiting;
@@ -59,6 +55,9 @@ PassOutcome timertrigger_Timer(SyncContext& ctx) {
   auto& f = ctx.form;
   const db::DateTime now = ctx.clock.now();
   f.lblTimerStatus.setCaption(timeAmPm(now));
+  // The pass's entries wait until it is known whether it did anything: an idle pass logs one line.
+  ctx.holdLog();
+  const int noticesAtStart = ctx.noticesShown;
   try {
     f.txtTime.setText(timeAmPm(now));
     showMarks(ctx);
@@ -70,20 +69,37 @@ PassOutcome timertrigger_Timer(SyncContext& ctx) {
     if (!local && !ctx.host.isConnectedToInternet()) {
       f.timertrigger.setEnabled(f.ChkAutoSynch.value() == 1);
       out.offline = true;
+      finishPass(ctx, out, noticesAtStart);
       return out;
     }
     // Head office is a round trip away: the connections stay open between passes, and are opened again
     // only after a pass that met a failure (a link that broke is noticed only when it is used).
     if (ctx.reopenCompanyConnections || !db::isOpen(ctx.LocalConnection) || !db::isOpen(ctx.WebConnection))
       OpenCompanyConnections(ctx);
+    if (!db::isOpen(ctx.WebConnection)) {
+      // Head office could not be opened (the open told why, once): nothing comes down or goes up, and
+      // no call is made that could only fail again.
+      out.headOfficeAway = ctx.WebOpenFailure.empty() ? std::string("not connected") : ctx.WebOpenFailure;
+      out.masters.completed = false;
+      out.upload.stopped = true;
+      f.timertrigger.setEnabled(f.ChkAutoSynch.value() == 1);
+      finishPass(ctx, out, noticesAtStart);
+      return out;
+    }
     const int noticesBefore = ctx.noticesShown;
     setPassButtons(ctx, true);
     ctx.log("Masters uploading starting", "");
     out.masters = uploadMasters(ctx);
     out.waitingChanges = showWaitingChanges(ctx, out.masters);
     ctx.log("Masters uploading End transaction uploading end", "");
-    // A stop asked for during the masters ends the pass before the push lock is taken.
-    if (!ctx.host.stopRequested()) out.upload = uploadTransactions(ctx, false);
+    if (out.masters.linkLost) {
+      // The link went since the last pass: the vouchers wait, and the next pass opens it again.
+      out.headOfficeAway = out.masters.logUnread;
+      out.upload.stopped = true;
+    } else if (!ctx.host.stopRequested()) {
+      // A stop asked for during the masters ends the pass before the push lock is taken.
+      out.upload = uploadTransactions(ctx, false);
+    }
     // The voucher counts scan head office's voucher tables: only when this pass sent something.
     if (out.upload.uploaded + out.upload.alreadyCentral + out.upload.deletesMarked > 0) FillTransCount(ctx);
     if (ctx.noticesShown != noticesBefore || !out.masters.completed || out.upload.stopped)
@@ -99,9 +115,12 @@ PassOutcome timertrigger_Timer(SyncContext& ctx) {
     ctx.reopenCompanyConnections = true;
     f.cmdManualSynch.setEnabled(true);
     ctx.log("Auto Synch", out.error);
-    ctx.host.messageBox(out.error, Buttons::OK);
+    // Nothing modal: a box would hold the passes until someone clicks it. A lost link is head office
+    // away (told when it goes and when it is back); another error is told once, not at every tick.
+    if (db && db->linkLost()) out.headOfficeAway = out.error;
     f.timertrigger.setEnabled(f.ChkAutoSynch.value() == 1);
   }
+  finishPass(ctx, out, noticesAtStart);
   return out;
 }
 

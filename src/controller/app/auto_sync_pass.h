@@ -20,6 +20,7 @@ struct PassOutcome {
   AutoTransferOutcome transfers;
   int waitingChanges = 0;  // central change-log rows above the master mark, as the summary counted them
   std::string error;       // the error that ended the pass early, if one did
+  std::string headOfficeAway;  // why head office could not be reached ("" when it answered or was not asked)
 };
 
 // The waiting-changes summary, the master download, the voucher counts, the transaction upload (and,

@@ -9,12 +9,14 @@
 #include "daycycle/auto_sync_switch.h"
 #include "form/main_form.h"
 #include "settings/daily_log.h"
+#include "settings/log_view.h"
 #include "settings/settings_files.h"
 #include "shared/connections.h"
 #include "shared/date_text.h"
 #include "shared/erp_settings.h"
 #include "shared/val.h"
 #include "util/text.h"
+#include "util/utf8_path.h"
 
 namespace erpsync {
 
@@ -30,6 +32,7 @@ class FrmSynch::OperationGuard {
  public:
   OperationGuard(FrmSynch& frm, const std::string& name) : frm_(frm) {
     if (!frm_.running_.empty()) return;
+    if (!frm_.folderLock_.take(frm_.programName)) return;
     acquired_ = true;
     frm_.running_ = name.empty() ? "An operation" : name;
     for (auto* b : frm_.operationButtons_) b->setHeld(true);
@@ -38,6 +41,7 @@ class FrmSynch::OperationGuard {
     if (!acquired_) return;
     for (auto* b : frm_.operationButtons_) b->setHeld(false);
     frm_.running_.clear();
+    frm_.folderLock_.release();
     frm_.ctx.closeLog();
   }
   OperationGuard(const OperationGuard&) = delete;
@@ -49,7 +53,7 @@ class FrmSynch::OperationGuard {
   bool acquired_ = false;
 };
 
-FrmSynch::FrmSynch(SyncContext& c) : ctx(c), form(c.form), settingsWizard(c) {
+FrmSynch::FrmSynch(SyncContext& c) : ctx(c), form(c.form), settingsWizard(c), folderLock_(c.programFolder) {
   wireButton(form.cmdConnect, "Connect", [this] { cmdConnect_Click(); });
   form.CmdSettings.onClick = [this] { CmdSettings_Click(); };
   form.onKeyDown = [this](int key) { Form_KeyDown(key); };
@@ -65,21 +69,37 @@ FrmSynch::FrmSynch(SyncContext& c) : ctx(c), form(c.form), settingsWizard(c) {
   form.lstVchtypes_MouseDown = [this](int button) { ToggleAllOnRightClick(ctx, button, form.lstVchtypes); };
   form.lstMasterSettings_MouseDown = [this](int button) { ToggleAllOnRightClick(ctx, button, form.lstMasterSettings); };
   hooks.SSTab1Pages[4] = [this] { showLogFile(); };
+  form.cmdLogRefresh.onClick = [this] { showLogFile(); };
   wireOperations(*this);
 }
 
 bool FrmSynch::runOperation(const std::string& name, const std::function<void()>& op, WhenBusy whenBusy) {
   OperationGuard guard(*this, name);
   if (!guard.acquired()) {
-    const std::string why = name + " was not started: " + running_ + " is still running.";
-    if (whenBusy == WhenBusy::Skip)
-      ctx.log(name, why);
-    else
+    const std::string why =
+        name + " was not started: " +
+        (running_.empty() ? folderLock_.holder() + " is working in this program folder (" +
+                                util::pathToUtf8(ctx.programFolder) + "); try again when it has finished."
+                          : running_ + " is still running.");
+    if (whenBusy == WhenBusy::Tell)
       ctx.host.messageBox(why, Buttons::OK, Icon::Exclamation);
+    else if (why != lastRefusal_)
+      ctx.log(name, why);  // a timer pass waits for its next tick; a long wait is logged once
+    lastRefusal_ = why;
     return false;
   }
+  lastRefusal_.clear();
   op();
   return true;
+}
+
+bool FrmSynch::pauseProgramFolderLock(const std::function<void()>& wait, std::string& holder) {
+  folderLock_.release();
+  wait();
+  // Outside an operation the lock is not wanted back.
+  if (running_.empty() || folderLock_.take(programName)) return true;
+  holder = folderLock_.holder();
+  return false;
 }
 
 void FrmSynch::wireButton(form::Button& button, std::string name, std::function<void()> handler) {
@@ -311,8 +331,9 @@ void FrmSynch::showLogFile() {
     form.txtLog.setText("");
     return;
   }
-  form.txtLog.setText(
-      settings::ReadWriteTextFile(settings::LogFilePath(ctx.LogFolder, form.dtpdate.value()), true, "", false));
+  form.txtLog.setText(settings::LogEntriesNewestFirst(
+      settings::ReadWriteTextFile(settings::LogFilePath(ctx.LogFolder, form.dtpdate.value()), true, "", false),
+      form.txtLogFilter.text()));
 }
 
 void FrmSynch::SSTab1_Click(int /*previousTab*/) {

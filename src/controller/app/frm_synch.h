@@ -10,6 +10,7 @@
 #include "app/auto_sync_pass.h"
 #include "app/frm_settings.h"
 #include "form/controls.h"
+#include "settings/program_folder_lock.h"
 #include "shared/sync_context.h"
 
 namespace erpsync {
@@ -77,6 +78,15 @@ class FrmSynch {
   // The operation running now; empty when none.
   const std::string& runningOperation() const { return running_; }
 
+  // The program as the program folder's lock names it to others ("erpsync window", "erpsync-cli run").
+  // An operation also needs the program folder's lock: while another process (a service, a second
+  // window) holds it, the operation is refused as it is while one of this window's own runs.
+  std::string programName = "erpsync";
+  // Gives the program folder's lock back while wait runs (the headless runner's pause between two
+  // passes, so the window or another runner may work in between), then takes it again. False when
+  // another process holds it by then; holder says who.
+  bool pauseProgramFolderLock(const std::function<void()>& wait, std::string& holder);
+
   // Whether both company databases hold the synchroniser's tables (tblDayActivity), as found at the
   // last connect or Update Database. While they do not, the day-row display is skipped: it could only
   // show "Invalid object name" again and again.
@@ -113,6 +123,8 @@ class FrmSynch {
   class OperationGuard;
   bool inIntervalChange_ = false;
   std::string running_;
+  settings::ProgramFolderLock folderLock_;
+  std::string lastRefusal_;  // the last timer pass refusal logged, so a long wait is logged once
   std::vector<form::Button*> operationButtons_;
 };
 

@@ -182,6 +182,8 @@ MasterDownloadOutcome uploadMasters(SyncContext& ctx) {
     // Without the change log nothing can be applied; the mark stays where it is.
     ctx.log("masters uploading Qry Failed", e.description());
     out.completed = false;
+    out.logUnread = e.description();
+    out.linkLost = e.linkLost() || !db::isOpen(ctx.WebConnection);
     return out;
   }
   ctx.log("masters uploading Qry Opened", sql);

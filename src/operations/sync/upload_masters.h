@@ -21,6 +21,10 @@ struct MasterDownloadOutcome {
   };
   std::vector<Waiting> waiting;
   long long firstMark = 0;  // MaxActivityID when the run began
+  // Why head office's change log could not be read ("" when it was: head office answered), and
+  // whether that was the link itself (gone, or never opened).
+  std::string logUnread;
+  bool linkLost = false;
 };
 
 // Reads the central change log above MaxActivityID and applies each master change to the branch.

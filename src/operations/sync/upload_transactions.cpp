@@ -192,7 +192,25 @@ class Uploader {
   std::string holder_;
 };
 
+std::string count(int n, const char* one, const char* many) {
+  return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
 }  // namespace
+
+std::string uploadSentence(const UploadOutcome& out) {
+  std::string s;
+  const int sent = out.uploaded + out.alreadyCentral;
+  if (sent > 0) s += count(sent, "voucher", "vouchers") + " sent to head office. ";
+  if (out.deletesMarked > 0) s += count(out.deletesMarked, "deletion", "deletions") + " marked at head office. ";
+  if (out.failed > 0) s += count(out.failed, "voucher", "vouchers") + " could not be sent and will be tried again. ";
+  if (out.waiting > 0)
+    s += count(out.waiting, "voucher waiting", "vouchers waiting") + "; the oldest goes up in " +
+         count(out.firstGoesUpInMinutes, "minute.", "minutes.");
+  if (s.empty()) s = "Nothing waits to go up.";
+  while (!s.empty() && s.back() == ' ') s.pop_back();
+  return s;
+}
 
 UploadOutcome uploadTransactions(SyncContext& ctx, bool blnmanualDateWiseSynch) {
   UploadOutcome out;
@@ -233,7 +251,6 @@ UploadOutcome uploadTransactions(SyncContext& ctx, bool blnmanualDateWiseSynch) 
   }
   ctx.log(" Auto synch Getting eligible vouchers  ", sql);
   form.lblStatus.setCaption("");
-  form.msgActivity.clear();
 
   // What this run handles, in log order: up to the first change still waiting for its interval (the
   // mark must not pass it), or every change of the date in the operator's re-sync.
@@ -245,13 +262,20 @@ UploadOutcome uploadTransactions(SyncContext& ctx, bool blnmanualDateWiseSynch) 
     const std::string action = log.at(r, "Action").toString();
     const auto actionTime = log.at(r, "ActionTime").toDateTime();
     const long long ageMinutes = actionTime ? (branchNow.totalSeconds() - actionTime->totalSeconds()) / 60 : interval;
-    form.lblStatus.setCaption(form.lblStatus.caption() + "\r\n" + table + "  " + action + " Waiting. Action Time : " +
-                              log.at(r, "ActionTime").toString() + " / Our Time = " + branchNow.iso() +
-                              " Wait Time : " + std::to_string(interval - ageMinutes));
     if (ageMinutes < interval) {
-      ++out.waiting;
-      if (!blnmanualDateWiseSynch) break;  // the mark must not pass a change that is still waiting
-      continue;
+      if (out.waiting == 0) out.firstGoesUpInMinutes = static_cast<int>(std::max(1LL, interval - ageMinutes));
+      if (blnmanualDateWiseSynch) {
+        ++out.waiting;
+        continue;
+      }
+      // The mark must not pass a change that is still waiting: the run ends here, and the voucher
+      // changes after it (younger still) wait with it.
+      for (std::size_t w = r; w < log.size(); ++w) {
+        const std::string a = log.at(w, "Action").toString();
+        if (voucherKind(log.at(w, "tablename").toString()) && (a == "Insert" || a == "Deleted")) ++out.waiting;
+      }
+      if (out.waiting == 0) out.waiting = 1;
+      break;
     }
     Change c;
     c.id = log.at(r, "Id").toInt();
@@ -264,7 +288,8 @@ UploadOutcome uploadTransactions(SyncContext& ctx, bool blnmanualDateWiseSynch) 
       c = {c.id, kind, false, n};
       work = true;
     }
-    form.msgActivity.addItem(table + "\t" + action + log.at(r, "tbluniqueid").toString());
+    if (kind) out.activity.push_back(action + "\t" + table + "\t" + log.at(r, "dateofaction").toString().substr(0, 10) +
+                                     " #" + log.at(r, "tbluniqueid").toString());
     changes.push_back(c);
   }
   ctx.host.doEvents();
@@ -372,6 +397,7 @@ UploadOutcome uploadTransactions(SyncContext& ctx, bool blnmanualDateWiseSynch) 
     ctx.MaxActivityIDTrans = std::max(ctx.MaxActivityIDTrans, lastId);
   }
   ctx.log(" End of upload ttransections  ", "");
+  if (!out.stopped && !out.busy) form.lblStatus.setCaption(uploadSentence(out));
   return out;
 }
 

@@ -2,6 +2,9 @@
 // deleted at the branch, under the push lock.
 #pragma once
 
+#include <string>
+#include <vector>
+
 namespace erpsync {
 
 struct SyncContext;
@@ -11,7 +14,10 @@ struct UploadOutcome {
   int alreadyCentral = 0;  // found there from an earlier copy, now marked
   int deletesMarked = 0;   // central copies marked '#DELETEDFROMBRANCH#'
   int failed = 0;          // vouchers that stay waiting after an error
-  int waiting = 0;         // changes not yet old enough for this pass
+  int waiting = 0;         // voucher changes not yet old enough for this pass
+  int firstGoesUpInMinutes = 0;  // when the oldest of them is old enough
+  // What the run handled, one row per voucher change: action TAB table TAB "date #number".
+  std::vector<std::string> activity;
   bool busy = false;       // another branch held the push lock: what was not sent waits for the next pass
   bool stopped = false;    // the run ended early (the change log could not be read, or the lock was lost)
 };
@@ -20,5 +26,9 @@ struct UploadOutcome {
 // its mark). Otherwise the automatic pass: the change log above MaxActivityIDTrans, or, when it has
 // nothing for the working date, every voucher still waiting.
 UploadOutcome uploadTransactions(SyncContext& ctx, bool blnmanualDateWiseSynch);
+
+// What a run did in one sentence for the status box ("3 vouchers sent to head office. 2 vouchers
+// waiting; the oldest goes up in 1 minute."); the statements themselves are in the daily log.
+std::string uploadSentence(const UploadOutcome& out);
 
 }  // namespace erpsync

@@ -9,6 +9,7 @@
 #include "form/main_form.h"
 #include "settings/settings_files.h"
 #include "shared/date_text.h"
+#include "shared/head_office_link.h"
 #include "shared/sync_context.h"
 
 namespace erpsync {
@@ -32,7 +33,7 @@ void closeAndRelease(std::unique_ptr<db::Connection>& c) {
 // failed goes into failure (password masked) and is told as a notice when it is new: a head office that
 // stays unreachable is told once, not at every pass.
 std::unique_ptr<db::Connection> tryOpen(SyncContext& ctx, const std::string& code, const std::string& server,
-                                        std::string& failure) {
+                                        std::string& failure, bool headOffice) {
   const std::string cs = companyConnectionString(code, server, ctx.sqlLogin);
   std::unique_ptr<db::Connection> c;
   std::string why;
@@ -46,10 +47,15 @@ std::unique_ptr<db::Connection> tryOpen(SyncContext& ctx, const std::string& cod
   }
   if (why.empty()) {
     failure.clear();
+    if (headOffice && !code.empty()) noteHeadOfficeReachable(ctx);
     return c;
   }
   why = withoutSecret(code + " on " + server + " could not be opened: " + why, ctx.sqlLogin.password);
-  if (why != failure) {
+  // Head office away is told once when it goes and once when it is back, whatever the reasons between.
+  if (headOffice && !code.empty()) {
+    failure = why;
+    noteHeadOfficeUnreachable(ctx, why);
+  } else if (why != failure) {
     failure = why;
     ctx.log("Connection", why);
     ctx.notice(why);
@@ -78,8 +84,8 @@ void OpenCompanyConnections(SyncContext& ctx) {
   closeAndRelease(ctx.WebConnection);
   if (ctx.LocalDbCode.empty()) ctx.host.messageBox(kLocalCodeMissing, Buttons::OK, Icon::Critical);
   if (ctx.WebDbCode.empty()) ctx.host.messageBox(kOnlineCodeMissing, Buttons::OK, Icon::Critical);
-  ctx.LocalConnection = tryOpen(ctx, ctx.LocalDbCode, ctx.LocalServerName, ctx.LocalOpenFailure);
-  ctx.WebConnection = tryOpen(ctx, ctx.WebDbCode, ctx.SyncServerName, ctx.WebOpenFailure);
+  ctx.LocalConnection = tryOpen(ctx, ctx.LocalDbCode, ctx.LocalServerName, ctx.LocalOpenFailure, false);
+  ctx.WebConnection = tryOpen(ctx, ctx.WebDbCode, ctx.SyncServerName, ctx.WebOpenFailure, true);
   ctx.reopenCompanyConnections = !db::isOpen(ctx.LocalConnection) || !db::isOpen(ctx.WebConnection);
 }
 

@@ -35,7 +35,29 @@ void SyncContext::writeLoopSetting(const std::string& key, const std::string& va
 
 void SyncContext::log(const std::string& label, const std::string& detail) {
   if (LogFolder.empty()) return;
-  if (logFile_.append(LogFolder, form.dtpdate.value(), clock.now(), label,
+  if (holdingLog_) {
+    heldLog_.push_back({clock.now(), label, detail});
+    if (heldLog_.size() >= kHeldLogEntries) releaseLog(true);
+    return;
+  }
+  writeLog(clock.now(), label, detail);
+}
+
+void SyncContext::holdLog() {
+  holdingLog_ = true;
+}
+
+void SyncContext::releaseLog(bool write) {
+  holdingLog_ = false;
+  std::vector<HeldEntry> held;
+  held.swap(heldLog_);
+  if (write)
+    for (const auto& e : held) writeLog(e.at, e.label, e.detail);
+}
+
+void SyncContext::writeLog(const db::DateTime& at, const std::string& label, const std::string& detail) {
+  if (LogFolder.empty()) return;
+  if (logFile_.append(LogFolder, form.dtpdate.value(), at, label,
                       withoutSecret(withoutSecret(detail, sqlLogin.password), saPassword))) {
     logFailureTold_ = false;
     return;

@@ -6,12 +6,14 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "db/connection.h"
 #include "form/clock.h"
 #include "form/host.h"
 #include "settings/daily_log.h"
 #include "shared/erp_settings.h"
+#include "shared/head_office_link.h"
 #include "shared/sql_login.h"
 
 namespace erpsync {
@@ -52,6 +54,13 @@ struct SyncContext {
   std::string LocalOpenFailure;
   std::string WebOpenFailure;
 
+  // Head office's link as the passes met it (1 reachable, -1 not, 0 not yet known to this run), and
+  // the error that ended the last pass (told once, not at every tick).
+  int headOfficeState = 0;
+  std::string lastPassError;
+  // What the status line last read at head office (asked once a minute at most while idle).
+  HeadOfficeFacts headOfficeFacts;
+
   long long MaxActivityID = 0;
   long long MaxActivityIDTrans = 0;
   bool AutoSyncOn = false;
@@ -82,6 +91,12 @@ struct SyncContext {
   void log(const std::string& label, const std::string& detail);
   // Closes the daily log file held open between the entries of an operation.
   void closeLog() { logFile_.close(); }
+  // Holds the entries back (a timer pass, until it knows whether it did anything) instead of writing
+  // them. A pass with many entries is not idle: past kHeldLogEntries they are written and no longer held.
+  void holdLog();
+  // Writes the held entries with their own times (write), or drops them; either way holding ends.
+  void releaseLog(bool write);
+  static constexpr std::size_t kHeldLogEntries = 200;
   // The operator notice (notifier program beside the executable, else the tray balloon).
   void notice(const std::string& text);
 
@@ -95,8 +110,16 @@ struct SyncContext {
   std::string centralTable(const std::string& table) const;
 
  private:
+  void writeLog(const db::DateTime& at, const std::string& label, const std::string& detail);
   bool logFailureTold_ = false;
   settings::DailyLogFile logFile_;
+  struct HeldEntry {
+    db::DateTime at;
+    std::string label;
+    std::string detail;
+  };
+  bool holdingLog_ = false;
+  std::vector<HeldEntry> heldLog_;
 };
 
 }  // namespace erpsync

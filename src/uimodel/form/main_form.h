@@ -96,6 +96,9 @@ class MainForm : public ControlSet {
   form::Label lblTimerStatus{"lblTimerStatus"};
   form::Label lblStatus{"lblStatus"};
   form::Label lblStatusMain{"lblStatusMain"};
+  // The branch at a glance, written after every pass: last good pass, what waits and how old, what went
+  // up and came down today, head office reachable or not (since when), the push lock's holder.
+  form::Label lblBranchStatus{"lblBranchStatus"};
   form::TextBox txtTime{"txtTime"};
   form::Label lblDaystart{"lblDaystart"};
   form::Label lblDaystartTime{"lblDaystartTime"};
@@ -148,8 +151,11 @@ class MainForm : public ControlSet {
   // page 3 "Data Status"
   form::Grid msgDataCount{"msgDataCount"};
   form::Button cmdMIgrateMismatchedItemsonly{"cmdMIgrateMismatchedItemsonly", "Migrate Mismatch (red) Items"};
-  // page 4 "LogFile"
+  // page 4 "LogFile": the working date's log, newest entry first; Refresh reads it again, with only the
+  // entries holding the filter's text when one is typed.
   form::TextBox txtLog{"txtLog"};
+  form::TextBox txtLogFilter{"txtLogFilter"};
+  form::Button cmdLogRefresh{"cmdLogRefresh", "Refresh"};
   // page 5 "Stock Transfer"
   form::CheckBox chkAutoSynchInterimStockTransfer{"chkAutoSynchInterimStockTransfer",
                                                   "Auto Synch Interim Stock Transfer"};
