@@ -179,6 +179,27 @@ TEST_F(Endpoint, AnUploadStyleBatchHandsBackItsFinalSelectPastTheRowCounts) {
   EXPECT_EQ(embedded()->query("select count(*) as n from log").at(0, "n").toInt(), 2) << "one per insert";
 }
 
+// ---------------------------------------------------------------- time-out
+
+TEST_F(Endpoint, ATimedOutStatementIsCancelledAtTheServerByTheAttention) {
+  auto w = server_->connect("DB");
+  w->execute("create table digits (d int)");
+  for (int d = 0; d < 10; ++d) w->execute("insert into digits (d) values (" + std::to_string(d) + ")");
+  std::string endless = "select count(*) as n from digits d1";
+  for (int i = 2; i <= 10; ++i) endless += " cross join digits d" + std::to_string(i);
+  w->setCommandTimeout(1);
+  const auto start = std::chrono::steady_clock::now();
+  try {
+    w->query(endless);
+    ADD_FAILURE() << "ran to its end";
+  } catch (const DbError& e) {
+    EXPECT_EQ(e.sqlState(), "HYT00") << e.description();
+  }
+  // The session is free at once: the statement stopped at the server, not only at the client.
+  EXPECT_EQ(w->query("select count(*) as n from digits").at(0, "n").toInt(), 10);
+  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 4.0);
+}
+
 // ---------------------------------------------------------------- a client the endpoint must survive
 
 int connectRaw(int port) {
