@@ -34,6 +34,7 @@ namespace {
 constexpr std::uint32_t kTds74 = 0x74000004;
 constexpr std::uint32_t kTds72 = 0x72090002;
 constexpr const char* kProgramName = "Microsoft SQL Server";
+constexpr std::size_t kDoneSize = 13;  // token, status, command, row count
 
 bool sendAll(int fd, const Bytes& b) {
   std::size_t at = 0;
@@ -352,19 +353,21 @@ class Session {
   // What a batch reports, token by token. The last DONE of the reply loses its "more" bit.
   class Tokens : public embedded::EmbeddedConnection::BatchSink {
    public:
-    explicit Tokens(ReplyWriter& w) : w_(w) {}
+    // inProc: the statements run inside a procedure call (sp_executesql), so even their own counts
+    // go as DONEINPROC, as SQL Server sends them.
+    Tokens(ReplyWriter& w, bool inProc) : w_(w), inProc_(inProc) {}
     void statementAt(std::size_t offset) override { offset_ = offset; }
     void resultSet(Recordset rs, bool counted) override {
       w_.resultSet(rs);
-      done(kDone, counted, 0xC1, rs.rows.size());
+      done(inProc_ ? kDoneInProc : kDone, counted, 0xC1, rs.rows.size());
     }
     void rowCount(long long n, bool inTrigger) override {
-      done(inTrigger ? kDoneInProc : kDone, true, 0, static_cast<std::uint64_t>(std::max(n, 0LL)));
+      done(inTrigger || inProc_ ? kDoneInProc : kDone, true, 0, static_cast<std::uint64_t>(std::max(n, 0LL)));
     }
     std::size_t offset() const { return offset_; }
     // Clears the "more" bit of the last DONE when nothing followed it; else writes a final DONE.
     void finish(std::uint16_t status, std::uint8_t token) {
-      if (lastDone_ && *lastDone_ + 11 == w_.bytes().size() && w_.bytes()[*lastDone_] == token) {
+      if (lastDone_ && *lastDone_ + kDoneSize == w_.bytes().size() && w_.bytes()[*lastDone_] == token) {
         auto& b = w_.bytes();
         b[*lastDone_ + 1] = static_cast<std::uint8_t>((b[*lastDone_ + 1] & ~kDoneMore) | status);
         return;
@@ -378,6 +381,7 @@ class Session {
       w_.done(token, static_cast<std::uint16_t>(kDoneMore | (counted ? kDoneCount : 0)), command, rows);
     }
     ReplyWriter& w_;
+    const bool inProc_;
     std::size_t offset_ = 0;
     std::optional<std::size_t> lastDone_;
   };
@@ -395,7 +399,7 @@ class Session {
 
   // Runs T-SQL and writes its reply; inProc: the tokens of a procedure call (sp_executesql).
   void batch(const std::string& sql, bool inProc) {
-    Tokens tokens(reply_);
+    Tokens tokens(reply_, inProc);
     bool failed = false;
     int before = 0;
     try {
