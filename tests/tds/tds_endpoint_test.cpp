@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdio>
@@ -251,6 +252,132 @@ TEST_F(Endpoint, MalformedPacketsCloseTheirConnectionAndTheEndpointCarriesOn) {
     ::close(fd);
   }
   EXPECT_EQ(server_->connect("DB")->query("select 1 as one").at(0, "one").toInt(), 1) << "still serving";
+}
+
+// A client written from the protocol alone: what FreeTDS's ODBC driver sends only for statements
+// with parameters, sp_executesql, asked for here without any.
+namespace raw {
+
+using Bytes = std::vector<std::uint8_t>;
+
+void u16(Bytes& b, unsigned v) {
+  b.push_back(static_cast<std::uint8_t>(v & 0xFF));
+  b.push_back(static_cast<std::uint8_t>(v >> 8));
+}
+void u32(Bytes& b, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+}
+Bytes ascii16(const std::string& s) {
+  Bytes b;
+  for (char c : s) u16(b, static_cast<unsigned char>(c));
+  return b;
+}
+Bytes packet(std::uint8_t type, const Bytes& payload) {
+  Bytes p = {type,
+             1,
+             static_cast<std::uint8_t>((payload.size() + 8) >> 8),
+             static_cast<std::uint8_t>((payload.size() + 8) & 0xFF),
+             0,
+             0,
+             1,
+             0};
+  p.insert(p.end(), payload.begin(), payload.end());
+  return p;
+}
+// The headers every request after the login starts with: the transaction descriptor, none open.
+Bytes allHeaders() {
+  Bytes b;
+  u32(b, 22);
+  u32(b, 18);
+  u16(b, 2);
+  for (int i = 0; i < 8; ++i) b.push_back(0);
+  u32(b, 1);
+  return b;
+}
+Bytes login(const std::string& user, const std::string& password, const std::string& database) {
+  std::vector<Bytes> fields = {
+      ascii16("host"),  ascii16(user), ascii16(password), ascii16("raw"), ascii16("srv"), {}, ascii16("raw"), {},
+      ascii16(database)};
+  for (auto& b : fields[2]) b = static_cast<std::uint8_t>(((b << 4) | (b >> 4)) ^ 0xA5);
+  Bytes fixed, offsets, data;
+  std::size_t at = 94;
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    u16(offsets, static_cast<unsigned>(i == 5 ? 0 : at + data.size()));
+    u16(offsets, static_cast<unsigned>(fields[i].size() / 2));
+    data.insert(data.end(), fields[i].begin(), fields[i].end());
+  }
+  for (int i = 0; i < 6; ++i) offsets.push_back(0);  // client id
+  for (int i = 0; i < 3; ++i) u32(offsets, 0);       // SSPI, attach file, change password
+  u32(offsets, 0);                                   // long SSPI
+  u32(fixed, static_cast<std::uint32_t>(94 + data.size()));
+  u32(fixed, 0x74000004);
+  u32(fixed, 4096);
+  for (int i = 0; i < 3; ++i) u32(fixed, 0);
+  u32(fixed, 0);  // option and type flags
+  u32(fixed, 0);
+  u32(fixed, 0x409);
+  fixed.insert(fixed.end(), offsets.begin(), offsets.end());
+  fixed.insert(fixed.end(), data.begin(), data.end());
+  return fixed;
+}
+Bytes executeSql(const std::string& sql) {
+  Bytes b = allHeaders();
+  u16(b, 0xFFFF);
+  u16(b, 10);  // sp_executesql
+  u16(b, 0);
+  b.push_back(0);  // unnamed parameter
+  b.push_back(0);
+  b.push_back(0xE7);  // nvarchar(4000)
+  u16(b, 8000);
+  for (std::uint8_t c : {0x09, 0x04, 0xD0, 0x00, 0x34}) b.push_back(c);
+  const Bytes text = ascii16(sql);
+  u16(b, static_cast<unsigned>(text.size()));
+  b.insert(b.end(), text.begin(), text.end());
+  return b;
+}
+// One reply, whole.
+Bytes reply(int fd) {
+  Bytes out;
+  for (;;) {
+    std::uint8_t h[8];
+    if (::recv(fd, h, 8, MSG_WAITALL) != 8) return out;
+    const std::size_t n = ((h[2] << 8) | h[3]) - 8u;
+    Bytes payload(n);
+    if (n && ::recv(fd, payload.data(), n, MSG_WAITALL) != static_cast<ssize_t>(n)) return out;
+    out.insert(out.end(), payload.begin(), payload.end());
+    if (h[1] & 1) return out;
+  }
+}
+bool contains(const Bytes& hay, const Bytes& needle) {
+  return std::search(hay.begin(), hay.end(), needle.begin(), needle.end()) != hay.end();
+}
+
+}  // namespace raw
+
+TEST_F(Endpoint, SpExecuteSqlRunsItsStatementAndEndsWithDoneProc) {
+  embedded()->execute("create table t (id int)");
+  int fd = connectRaw(server_->port());
+  ASSERT_GE(fd, 0);
+  const raw::Bytes pre = {0x00, 0x00, 6, 0x00, 1, 0xFF, 0x00};  // one option: ENCRYPTION = off
+  ASSERT_GT(::send(fd, raw::packet(18, pre).data(), pre.size() + 8, 0), 0);
+  ASSERT_FALSE(raw::reply(fd).empty());
+  const raw::Bytes login = raw::packet(16, raw::login("sa", std::string(kSaPassword), "DB"));
+  ::send(fd, login.data(), login.size(), 0);
+  const raw::Bytes ack = raw::reply(fd);
+  ASSERT_TRUE(raw::contains(ack, {0xAD})) << "LOGINACK";
+  const raw::Bytes call = raw::packet(3, raw::executeSql("insert into t (id) values (1); select 42 as answer"));
+  ::send(fd, call.data(), call.size(), 0);
+  const raw::Bytes r = raw::reply(fd);
+  ::close(fd);
+  ASSERT_FALSE(r.empty());
+  EXPECT_TRUE(raw::contains(r, raw::ascii16("answer"))) << "the result set's column";
+  // The insert's count inside the procedure (DONEINPROC, count 1), the row (INTN 4: 42), then
+  // RETURNSTATUS 0 and the final DONEPROC.
+  EXPECT_TRUE(raw::contains(r, {0xFF, 0x11, 0x00, 0x00, 0x00, 0x01, 0, 0, 0, 0, 0, 0, 0}));
+  EXPECT_TRUE(raw::contains(r, {0xD1, 0x04, 42, 0, 0, 0}));
+  EXPECT_TRUE(raw::contains(r, {0x79, 0, 0, 0, 0, 0xFE, 0x00, 0x00}));
+  EXPECT_EQ(r[r.size() - 13], 0xFE) << "the reply ends with DONEPROC";
+  EXPECT_EQ(embedded()->query("select count(*) as n from t").at(0, "n").toInt(), 1);
 }
 
 TEST_F(Endpoint, AClientThatRequiresEncryptionIsRefused) {
