@@ -107,6 +107,28 @@ TEST_F(Operator, TheStatusLineAndTheStatusBoxTellWhatWentUpAndWhatWaits) {
   EXPECT_TRUE(has(form.lblBranchStatus.caption(), "Push lock: held by Branch Two")) << form.lblBranchStatus.caption();
 }
 
+// While masters come down and vouchers go up the status box says what happens, never a statement.
+TEST_F(Operator, TheStatusBoxNeverShowsAStatement) {
+  testbed::SimulationOptions o;
+  o.sales = o.orders = o.stockJournals = o.jobCards = o.notes = o.edits = o.deletes = o.boardRates = 0;
+  o.masterChanges = 3;
+  o.date = today;
+  testbed::simulateErpActivity(&branch(), &central(), o);
+  std::vector<std::string> shown;
+  form.lblStatus.subscribe([&] { shown.push_back(form.lblStatus.caption()); });
+  auto out = timertrigger_Timer(ctx);
+  ASSERT_GT(out.masters.applied, 0);
+  ASSERT_EQ(out.upload.uploaded, 3);
+  bool rowShown = false;
+  for (const auto& t : shown) {
+    EXPECT_EQ(text::lower(t).find("insert into"), std::string::npos) << t;
+    EXPECT_EQ(text::lower(t).find("select"), std::string::npos) << t;
+    rowShown = rowShown || t.rfind("Bringing tbl", 0) == 0;
+  }
+  EXPECT_TRUE(rowShown);
+  EXPECT_EQ(form.lblStatus.caption(), "3 vouchers sent to head office.");
+}
+
 // Head office away: one plain notice when it goes and one when it is back, never a box, the lock
 // unknown meanwhile, and the vouchers going up on its return.
 TEST_F(Operator, HeadOfficeAwayIsToldOnceWhenItGoesAndOnceWhenItReturns) {

@@ -50,7 +50,9 @@ CopyOutcome CopyRows(SyncContext& ctx, const std::string& tableName, const db::R
     const std::string values = valueList(rs, row);
     if (values.empty()) continue;
     const std::string sql = "Insert into " + tableName + " (" + columns + ") values (" + values + ")";
-    ctx.form.lblStatus.setCaption(sql);
+    // The status box says what happens; the statement itself goes to the log.
+    ctx.form.lblStatus.setCaption("Bringing " + tableName + " from head office: row " + std::to_string(row + 1) +
+                                  " of " + std::to_string(rs.size()) + ".");
     ctx.host.doEvents();
     ctx.log("Insert Query", sql);
     // Each row is judged by its own statement: a failed insert never inherits an earlier row's count.

@@ -108,7 +108,7 @@ VoucherCopyOutcome CreateInsertQueriesForTrans(SyncContext& ctx, const std::stri
       }
       last = "Insert into " + tableName + " (" + columns + ") values (" + values + ")";
       long long affected = CnLoc.execute(last);
-      ctx.form.lblStatus.setCaption(last);
+      ctx.form.lblStatus.setCaption("Sending " + tableName + " " + std::to_string(branchNo) + " to head office.");
       ctx.host.doEvents();
       ctx.log("transaction insertion", last);
       std::string failedTable = tableName;
@@ -129,7 +129,6 @@ VoucherCopyOutcome CreateInsertQueriesForTrans(SyncContext& ctx, const std::stri
                                                                             : FieldLiteral(v, lines.fields[f].type));
           }
           last = "Insert into " + tablenameTrans + " (" + lineColumns + ") values (" + lineValues + ")";
-          ctx.form.lblStatus.setCaption(last);
           ctx.log("transaction Detail insertion ", last);
           ctx.host.doEvents();
           affected = CnLoc.execute(last);
