@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdlib>
 #include <functional>
@@ -216,6 +217,17 @@ class SqlServerTarget : public Target {
   }
   std::vector<std::string> triggers(const std::string& table, const std::string& log) const override {
     return tsqlTriggers(table, log);
+  }
+  std::string whyTriggerCountsShowThrough() const override {
+    // The driver the string names, else the one an OLE DB string is mapped to (FreeTDS by default).
+    std::string driver = connectionString_;
+    if (driver.find("DRIVER=") == std::string::npos && driver.find("driver=") == std::string::npos) {
+      const char* d = std::getenv("ERPSYNC_ODBC_DRIVER");
+      driver = d && *d ? d : "FreeTDS";
+    }
+    for (auto& c : driver) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (driver.find("freetds") == std::string::npos && driver.find("tdsodbc") == std::string::npos) return {};
+    return "FreeTDS keeps the last count a trigger's statement reported as the statement's own";
   }
   std::string slowStatement(Connection&) override { return "waitfor delay '00:00:30'"; }
   std::string longStatement(Connection&) override { return "waitfor delay '00:00:03'"; }

@@ -3,7 +3,9 @@
 // ClientCharset=UTF-8"). Without it these tests are skipped.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdlib>
+#include <string>
 #include <random>
 
 #include "db/odbc/odbc_connection.h"
@@ -87,6 +89,11 @@ TEST_F(OdbcMssql, RollbackUndoesAndCommitKeeps) {
 
 TEST_F(OdbcMssql, TriggerCountsDoNotChangeTheStatementsCount) {
   // A change-log trigger written without SET NOCOUNT ON reports counts of its own.
+  std::string driver = std::getenv("ERPSYNC_TEST_MSSQL");
+  for (auto& c : driver) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (driver.find("freetds") != std::string::npos || driver.find("tdsodbc") != std::string::npos)
+    GTEST_SKIP() << "FreeTDS reports the last count of a trigger's statements as the statement's own "
+                    "(test_tds shows it over the wire)";
   const std::string suffix = std::to_string(std::random_device{}() % 1000000);
   const std::string table = "erpsync_odbc_t" + suffix, log = "erpsync_odbc_log" + suffix;
   conn_.execute("create table " + table + " (id int)");
