@@ -44,7 +44,6 @@
 #include "scratch_folder.h"
 #include "shared/connections.h"
 #include "shared/sync_context.h"
-#include "sync/create_insert_queries_for_trans.h"
 #include "sync/field_literal.h"
 #include "sync/upload_masters.h"
 #include "sync/upload_transactions.h"
@@ -433,7 +432,8 @@ std::vector<Probe> probe(Pair& p) {
   const std::string date = fmt::format("{:02}/{}/{:04}", p.today.day, Pair::month(p.today.month), p.today.year);
   const std::string mark = std::to_string(p.ctx.MaxActivityIDTrans);
   std::vector<std::pair<std::string, std::function<void()>>> steps = {
-      {"central: next number (max + 1, updlock)", [&] { NextCentralId(c, "tblSales", "InvID", ""); }},
+      {"central: next number (max + 1, updlock)",
+       [&] { c.query("Select isnull(max(InvID),0) + 1 as MAxid from tblSales with (updlock, holdlock)"); }},
       // A voucher not at head office yet, as every voucher the upload sends.
       {"central: receipt check (number, date, type, CCID)",
        [&] {

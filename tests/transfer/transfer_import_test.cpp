@@ -2,6 +2,8 @@
 // Branch One) and purchase (type 2, InvID 1) of the testbed, imported into the branch.
 #include <gtest/gtest.h>
 
+#include "db/embedded/fault_injection.h"
+
 #include "pair_fixture.h"
 #include "stock/import_interim_transfers.h"
 #include "sync/server_lock.h"
@@ -108,6 +110,20 @@ TEST_F(TransferImport, BusyServerImportsNothing) {
   EXPECT_EQ(journals(), 0);
   EXPECT_EQ(form.lblStatus.caption(), "Server Busy with Branch Two. waiting.");
   EXPECT_EQ(mark(), "");
+}
+
+// Head office is a round trip away: the import reads the transfer at once and renews the push lock as a
+// lease, so its calls there do not grow with the transfer's lines.
+TEST_F(TransferImport, AnImportCostsAFixedFewCallsToHeadOfficeWhateverItsLines) {
+  namespace faults = db::embedded::faults;
+  faults::configure(*faults::parse("server=central"));
+  auto out = importInterimTransfer(ctx, 16, 3);
+  const long long calls = faults::counted();
+  faults::reset();
+  ASSERT_TRUE(out.imported);
+  ASSERT_GE(out.lines, 3);
+  // The lock (take, release), the transfer's type and rows, the server time, the mark.
+  EXPECT_LE(calls, 8) << out.lines << " lines";
 }
 
 TEST_F(TransferImport, PageListsTheTypesVouchersAndItems) {

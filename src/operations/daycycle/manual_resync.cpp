@@ -3,6 +3,7 @@
 #include "daycycle/manual_resync.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "daycycle/auto_sync_switch.h"
 #include "db/connection.h"
@@ -40,16 +41,6 @@ const ResyncFamily kFamilies[] = {
     {{"tblNotes", "VchDate", "", "VchID"}, "Delete Notes Web", "", "Update NOtes"},
 };
 
-// Releases the push lock on every way out once it was taken.
-struct HeldLock {
-  SyncContext& ctx;
-  bool held = false;
-  void release() {
-    if (held) sync::releaseServerLock(ctx);
-    held = false;
-  }
-  ~HeldLock() { release(); }
-};
 
 long long affected(long long n) {
   return std::max(0LL, n);
@@ -111,7 +102,7 @@ ResyncOutcome cmdManualSynch_Click(SyncContext& ctx) {
   auto& form = ctx.form;
   // Auto-sync is held (the box hidden) while it runs and comes back as the operator left it.
   AutoSyncPause pause(ctx, true);
-  HeldLock lock{ctx};
+  std::optional<sync::PushLockScope> lock;  // taken after the question, given back on every way out
   try {
     // What is replaced is what the upload sends again: head office's other vouchers of the branch's day
     // (and the branch's opening stock journal, which never goes up) are left alone.
@@ -133,8 +124,9 @@ ResyncOutcome cmdManualSynch_Click(SyncContext& ctx) {
         " of that date are sent up again; nothing is deleted here.";
     if (ctx.host.messageBox(question, Buttons::YesNo, Icon::Question, "Manual Synch", Answer::No) == Answer::Yes) {
       ctx.log("Manual Synch", "Manual Synching process");
-      std::string holder;
-      if (!sync::checkServerFree(ctx, holder) || !(lock.held = sync::takeServerLock(ctx))) {
+      lock.emplace(ctx);
+      if (!lock->held()) {
+        const std::string holder = lock->holder();
         form.lblStatus.setCaption("Server Busy with " + (holder.empty() ? std::string("another branch") : holder) +
                                   ". Nothing was changed; run Manual Synch again later.");
         ctx.log("Manual Synch", form.lblStatus.caption());
@@ -168,7 +160,7 @@ ResyncOutcome cmdManualSynch_Click(SyncContext& ctx) {
       out.centralDeleted = deleted;
       out.requeued = requeued;
       // The upload takes the lock itself.
-      lock.release();
+      lock->release();
       out.upload = uploadTransactions(ctx, true);
     }
     FillTransCount(ctx);

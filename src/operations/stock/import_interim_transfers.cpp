@@ -106,18 +106,6 @@ std::string lineInsert(const std::string& N, const stock::StockLine& l, double i
          std::to_string(l.GodownID) + "," + db::sqlQuote(l.BatchUnique) + ")";
 }
 
-// The push lock for the length of one import: released on every path.
-class PushLock {
- public:
-  explicit PushLock(SyncContext& ctx) : ctx_(ctx) {}
-  ~PushLock() { sync::releaseServerLock(ctx_); }
-  PushLock(const PushLock&) = delete;
-  PushLock& operator=(const PushLock&) = delete;
-
- private:
-  SyncContext& ctx_;
-};
-
 // Removes every branch journal an earlier import made of the voucher (type T, central InvID R): header,
 // lines, and its stock history, serial and rate rows. Batch rows in tblStock stay. Returns the number
 // of journals removed. Runs in the caller's branch transaction.
@@ -166,8 +154,10 @@ Posted postVoucher(SyncContext& ctx, const db::Recordset& rs, const std::string&
                                            : tt;
   const std::string date = FieldLiteral(db::Value(ctx.form.dtpdate.value()), db::adDBTimeStamp);
   local.execute(headerInsert(N, R, T, date, std::to_string(rs.at(0, "CCID").toInt()), bill));
+  // The lock is renewed as a lease (every ten seconds), not at every line: a call to head office each.
+  sync::LockLease lease;
   for (std::size_t r = 0; r < rs.size(); ++r) {
-    if (!sync::refreshServerLock(ctx)) throw db::DbError("The push lock was lost to another branch");
+    if (!lease.keep(ctx)) throw db::DbError("The push lock was lost to another branch");
     // Items without expiry carry the ERP's fixed date.
     stock::StockLine l = stock::stockLineFromRow(rs, r, db::DateTime{2020, 1, 12});
     const bool in = rs.at(r, "Qty").toDouble() > 0;
@@ -200,15 +190,16 @@ TransferImportOutcome importSelected(SyncContext& ctx, long long type, long long
   TransferImportOutcome out;
   auto& f = ctx.form;
   f.cmdImportInterimtransfers.setEnabled(false);
-  std::string holder;
-  if (!sync::checkServerFree(ctx, holder) || !sync::takeServerLock(ctx)) {
-    f.lblStatus.setCaption("Server Busy with " + holder + ". waiting.");
+  // Taken in one call and given back on every way out.
+  sync::PushLockScope lock(ctx);
+  if (!lock.held()) {
+    if (!lock.failed()) f.lblStatus.setCaption("Server Busy with " + lock.holder() + ". waiting.");
     ctx.host.doEvents();
     f.cmdImportInterimtransfers.setEnabled(true);
-    out.busy = true;
+    out.busy = !lock.failed();
+    out.failed = lock.failed();
     return out;
   }
-  PushLock lock(ctx);
   daycycle::AutoSyncPause pause(ctx);
   const std::string C = std::to_string(static_cast<long long>(Val(f.lblCostcentre.tag())));
   const std::string T = std::to_string(type);
