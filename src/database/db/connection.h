@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "db/db_error.h"
 #include "db/recordset.h"
@@ -44,6 +45,14 @@ class Connection {
   virtual long long execute(const std::string& sql) = 0;
   // Runs a batch and returns its first result set, read whole.
   virtual Recordset query(const std::string& sql) = 0;
+  // Runs several SELECT statements as one batch (one round trip to the server where the backend can)
+  // and returns their result sets in order. This default runs them one query at a time.
+  virtual std::vector<Recordset> queryEach(const std::vector<std::string>& selects) {
+    std::vector<Recordset> out;
+    out.reserve(selects.size());
+    for (const auto& s : selects) out.push_back(query(s));
+    return out;
+  }
   virtual void beginTrans() = 0;
   virtual void commitTrans() = 0;
   virtual void rollbackTrans() = 0;

@@ -74,24 +74,37 @@ struct RowChange {
   bool copy = true;
 };
 
-// The central rows of the copied changes of one table, read at once: the rows whose key is one of
-// the changes' keys, from the first change of that table in a batch on.
+// The central rows of the copied changes of a batch, read at once: for every table the batch copies, the
+// rows whose key is one of its changes' keys, all tables in one batch of queries (one round trip).
 class CentralRows {
  public:
-  // Reads the rows of `table` for the changes from `from` on (once per table and batch).
-  const db::Recordset& of(SyncContext& ctx, const std::vector<RowChange>& changes, std::size_t from) {
-    const RowChange& first = changes[from];
-    auto found = read_.find(first.table);
-    if (found != read_.end()) return found->second;
-    std::string keys;
-    std::set<std::string> seen;
-    for (std::size_t i = from; i < changes.size(); ++i)
-      if (changes[i].copy && changes[i].table == first.table && seen.insert(changes[i].key).second)
-        keys += (keys.empty() ? "" : ",") + changes[i].key;
-    const std::string columns = first.m.columns.empty() ? std::string("*") : first.m.columns;
-    db::Recordset rs = ctx.web().query("SELECT  " + columns + " from " + first.table + " where  " + first.m.key +
-                                       " in (" + keys + ")");
-    return read_.emplace(first.table, std::move(rs)).first->second;
+  // Reads the rows of every table the changes copy; throws DbError when head office cannot be read.
+  void read(SyncContext& ctx, const std::vector<RowChange>& changes) {
+    std::vector<std::string> tables, selects;
+    std::map<std::string, std::pair<std::string, std::set<std::string>>> keys;  // table -> (select head, keys)
+    for (const RowChange& c : changes) {
+      if (!c.copy) continue;
+      auto [it, added] = keys.try_emplace(c.table);
+      if (added) {
+        tables.push_back(c.table);
+        const std::string columns = c.m.columns.empty() ? std::string("*") : c.m.columns;
+        it->second.first = "SELECT  " + columns + " from " + c.table + " where  " + c.m.key + " in (";
+      }
+      it->second.second.insert(c.key);
+    }
+    for (const auto& t : tables) {
+      std::string list;
+      for (const auto& k : keys[t].second) list += (list.empty() ? "" : ",") + k;
+      selects.push_back(keys[t].first + list + ")");
+    }
+    if (selects.empty()) return;
+    std::vector<db::Recordset> sets = ctx.web().queryEach(selects);
+    for (std::size_t i = 0; i < tables.size() && i < sets.size(); ++i) read_[tables[i]] = std::move(sets[i]);
+  }
+  const db::Recordset& of(const RowChange& c) const {
+    static const db::Recordset none;
+    auto found = read_.find(c.table);
+    return found == read_.end() ? none : found->second;
   }
 
   // The rows of one change: those whose key column holds its key.
@@ -124,19 +137,23 @@ std::size_t applyChanges(SyncContext& ctx, const std::vector<RowChange>& changes
   std::size_t i = 0;
   CentralRows central;
   try {
+    central.read(ctx, changes);
+  } catch (const db::DbError& e) {
+    // Nothing of the batch is applied: the mark stops before its first copied change.
+    for (i = 0; i < changes.size() && !changes[i].copy; ++i) {
+    }
+    ctx.notice(e.description() + "CreateInsert Queries" + (i < changes.size() ? changes[i].table : std::string()));
+    failedAt = i < changes.size() ? i : 0;
+    return 0;
+  }
+  i = 0;
+  try {
     db::Transaction t(local);
     for (; i < changes.size(); ++i) {
       const RowChange& c = changes[i];
       local.execute("Delete from " + c.table + " where " + c.m.key + "=" + c.key);
       if (c.copy) {
-        db::Recordset rows;
-        try {
-          rows = CentralRows::rowsOf(central.of(ctx, changes, i), c);
-        } catch (const db::DbError& e) {
-          ctx.notice(e.description() + "CreateInsert Queries" + c.table);
-          failedAt = i;
-          return 0;
-        }
+        const db::Recordset rows = CentralRows::rowsOf(central.of(c), c);
         if (!CopyRows(ctx, c.table, rows, local).ok()) {
           failedAt = i;
           return 0;

@@ -404,6 +404,23 @@ void EmbeddedConnection::run(const std::string& sql, BatchSink& sink) {
   faultAfter(hit);
 }
 
+std::vector<Recordset> EmbeddedConnection::queryEach(const std::vector<std::string>& selects) {
+  struct Collect : BatchSink {
+    std::vector<Recordset> sets;
+    void statementAt(std::size_t) override {}
+    void resultSet(Recordset rs, bool) override { sets.push_back(std::move(rs)); }
+    void rowCount(long long, bool) override {}
+  } collect;
+  std::string sql;
+  for (const auto& s : selects) sql += s + "\r\n";
+  run(sql, collect);
+  if (collect.sets.size() != selects.size())
+    throw DbError("The batch returned " + std::to_string(collect.sets.size()) + " result sets for " +
+                      std::to_string(selects.size()) + " queries.",
+                  "HY000");
+  return std::move(collect.sets);
+}
+
 void EmbeddedConnection::cancel() {
   if (impl_) impl_->cancelRequested.store(true, std::memory_order_relaxed);
 }

@@ -25,6 +25,8 @@ class EmbeddedConnection : public Connection {
   bool isOpen() const override;
   long long execute(const std::string& sql) override;
   Recordset query(const std::string& sql) override;
+  // One batch, one call: every result set of it, in order.
+  std::vector<Recordset> queryEach(const std::vector<std::string>& selects) override;
   void beginTrans() override;
   void commitTrans() override;
   void rollbackTrans() override;

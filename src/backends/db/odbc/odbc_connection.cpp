@@ -550,6 +550,30 @@ Recordset OdbcConnection::query(const std::string& sql) {
   return result ? std::move(*result) : Recordset{};
 }
 
+std::vector<Recordset> OdbcConnection::queryEach(const std::vector<std::string>& selects) {
+  Impl& c = *impl_;
+  Handle st = c.newStatement();
+  std::string sql;
+  for (const auto& s : selects) sql += s + "\r\n";
+  SQLRETURN rc = c.execDirect(st, sql);
+  std::vector<Recordset> out;
+  for (;;) {
+    if (rc != SQL_NO_DATA) {
+      check(rc, st, c.wide, "Unable to run the query");
+      if (SQLSMALLINT columns = columnCount(st, c.wide); columns > 0)
+        out.push_back(
+            readResultSet(st, c.wide, columns, [&] { return c.timed(st, [&] { return SQLFetch(st.get()); }); }));
+    }
+    rc = c.moreResults(st);
+    if (rc == SQL_NO_DATA) break;
+  }
+  if (out.size() != selects.size())
+    throw DbError("The batch returned " + std::to_string(out.size()) + " result sets for " +
+                      std::to_string(selects.size()) + " queries.",
+                  "HY000");
+  return out;
+}
+
 void OdbcConnection::beginTrans() {
   Impl& c = *impl_;
   c.requireOpen();

@@ -36,6 +36,7 @@ class OdbcConnection : public Connection {
   // driver that does not enforce it has the call cancelled a second later.
   long long execute(const std::string& sql) override;
   Recordset query(const std::string& sql) override;
+  std::vector<Recordset> queryEach(const std::vector<std::string>& selects) override;
   void beginTrans() override;
   void commitTrans() override;
   void rollbackTrans() override;
