@@ -175,6 +175,21 @@ TEST_F(Operator, HeadOfficeAwayIsToldOnceWhenItGoesAndOnceWhenItReturns) {
   EXPECT_EQ(host.boxes.size(), boxesBefore) << host.boxTexts().back();
 }
 
+// Connecting while head office is away: one notice says so (not a second one about a closed object),
+// and the passes after it add none.
+TEST_F(Operator, AConnectWhileHeadOfficeIsAwayIsToldOnce) {
+  FrmSynch frm(ctx);
+  ctx.WebConnection.reset();
+  std::filesystem::rename(dir.path() / "servers" / "central", dir.path() / "servers" / "central-away");
+  frm.cmdConnect_Click();
+  ASSERT_EQ(notices().size(), 1u) << notices().front() << " / " << notices().back();
+  EXPECT_TRUE(has(notices().front(), "Head office cannot be reached: HO01 on ")) << notices().front();
+  EXPECT_EQ(form.lblserverStat.caption(), "UNKNOWN");
+  timertrigger_Timer(ctx);
+  timertrigger_Timer(ctx);
+  EXPECT_EQ(notices().size(), 1u) << notices().back();
+}
+
 // The link drops under open connections (the fault plan strikes head office's first call): the same
 // two notices, no box, and nothing sent twice.
 TEST_F(Operator, ALinkThatDropsUnderOpenConnectionsIsToldLikeAnyOther) {

@@ -30,12 +30,14 @@ int main(int argc, char** argv) {
   const QStringList args = QApplication::arguments();
   // Support options, not advertised: --connect presses Connect after load; --page N and --lower-page N
   // then open that page of the upper and lower page sets (as a click on its tab does); --screenshot
-  // FILE saves a picture of the window (after load and the optional connect) and ends. Boxes are then
-  // answered with their default button so nothing waits for an operator.
+  // FILE saves a picture of the window (after load and the optional connect) and ends; --passes N runs
+  // that many automatic passes before the picture, as the timer's ticks do. Boxes are then answered
+  // with their default button so nothing waits for an operator.
   const bool connect = args.contains("--connect");
   const QString page = optionValue(args, "--page");
   const QString lowerPage = optionValue(args, "--lower-page");
   const QString screenshot = optionValue(args, "--screenshot");
+  const int passes = optionValue(args, "--passes").toInt();
 
   erpsync::qt::DesktopSession session(erpsync::qt::programFolderFromArguments(args));
   if (!screenshot.isEmpty())
@@ -45,6 +47,7 @@ int main(int argc, char** argv) {
   if (!session.load() || session.host().quitRequested()) return 0;
   if (connect) session.form().cmdConnect.click();
   if (!page.isEmpty()) session.form().SSTab1.setTab(page.toInt());
+  for (int i = 0; i < passes; ++i) session.form().timertrigger.onTimer();
   if (!lowerPage.isEmpty()) session.form().SSTab2.setTab(lowerPage.toInt());
 
   if (!screenshot.isEmpty()) {

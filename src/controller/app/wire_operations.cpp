@@ -3,6 +3,7 @@
 #include "app/auto_sync_pass.h"
 #include "app/frm_synch.h"
 #include "daycycle/day_activity.h"
+#include "db/connection.h"
 #include "daycycle/day_end.h"
 #include "daycycle/day_purge.h"
 #include "daycycle/day_start.h"
@@ -29,6 +30,11 @@ void wireOperations(FrmSynch& frm) {
   frm.wireButton(frm.form.cmdFreeServer, "Free Server", [&ctx] { sync::cmdFreeServer_Click(ctx); });
   frm.wireButton(frm.form.cmdDayStart, "Day Start", [&ctx] { daycycle::cmdDayStart_Click(ctx); });
   frm.hooks.SSTab1Pages[2] = [&frm] {
+    // While head office is known to be out of reach its lock cannot be looked at (and was told once).
+    if (frm.ctx.headOfficeState < 0 && !db::isOpen(frm.ctx.WebConnection)) {
+      frm.form.lblserverStat.setCaption("UNKNOWN");
+      return;
+    }
     std::string holder;
     if (frm.databasesPrepared) sync::CheckSetServerFreeStatus(frm.ctx, true, false, false, holder);
   };

@@ -120,6 +120,9 @@ std::string dayStateText(const db::DateTime& workingDate, const std::string& act
 }
 
 void setdatstartDet(SyncContext& ctx) {
+  // The day rows are head office's: while it is known to be out of reach (told once, as such) the
+  // labels keep what they showed, and no second notice says "closed".
+  if (ctx.headOfficeState < 0 && !db::isOpen(ctx.WebConnection)) return;
   try {
     const std::string ccid = db::Value(db::leadingNumber(ctx.form.lblCostcentre.tag())).toString();
     // The identity orders the rows written within one second (a day start's "started" and "Finished").

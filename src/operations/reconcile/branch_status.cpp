@@ -60,13 +60,13 @@ std::string lockText(const BranchStatus& s) {
   return s.lockHolder.empty() ? "free" : "held by " + s.lockHolder;
 }
 
-std::string headOfficeText(const BranchStatus& s) {
+std::string headOfficeText(const BranchStatus& s, bool withReason = true) {
   switch (s.link.state) {
     case HeadOfficeLink::State::Reachable:
       return "reachable" + (s.link.since ? " since " + generalDateTime(*s.link.since) : std::string());
     case HeadOfficeLink::State::Unreachable:
       return "cannot be reached" + (s.link.since ? " since " + generalDateTime(*s.link.since) : std::string()) +
-             (s.link.reason.empty() ? std::string() : " (" + s.link.reason + ")");
+             (s.link.reason.empty() || !withReason ? std::string() : " (" + s.link.reason + ")");
     case HeadOfficeLink::State::Unknown:
       break;
   }
@@ -157,7 +157,8 @@ std::string branchStatusLine(const BranchStatus& s) {
   std::string line = "Last good pass: " + when(s.lastGoodPass) + ". " + waitingText(s) + "; " +
                      std::to_string(s.uploadedToday) + " sent today";
   if (s.mastersReceivedToday) line += "; " + std::to_string(*s.mastersReceivedToday) + " master changes received today";
-  line += ". Head office " + headOfficeText(s) + ". Push lock: " + lockText(s) + ".";
+  // The reason is long (the server's own words): the status box beside the line gives it.
+  line += ". Head office " + headOfficeText(s, false) + ". Push lock: " + lockText(s) + ".";
   return line;
 }
 
