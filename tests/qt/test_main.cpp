@@ -12,5 +12,6 @@ int main(int argc, char** argv) {
   failures += erpsync::qt::test::runBinderTests(argc, argv);
   failures += erpsync::qt::test::runHostTests(argc, argv);
   failures += erpsync::qt::test::runWindowTests(argc, argv);
+  failures += erpsync::qt::test::runProofScreens(argc, argv);
   return failures == 0 ? 0 : 1;
 }

@@ -6,5 +6,6 @@ namespace erpsync::qt::test {
 int runBinderTests(int argc, char** argv);
 int runHostTests(int argc, char** argv);
 int runWindowTests(int argc, char** argv);
+int runProofScreens(int argc, char** argv);
 
 }  // namespace erpsync::qt::test

@@ -100,10 +100,12 @@ DayEndResult refuseWaiting(SyncContext& ctx, long long waiting) {
       std::to_string(waiting) + (waiting == 1 ? " voucher is" : " vouchers are") +
       " still waiting to go up; keep AutoSynch on and try Day End again in " + std::to_string(minutes) +
       (minutes == 1 ? " minute" : " minutes") + ". Nothing was locked.";
-  ctx.host.messageBox(text, Buttons::OK, Icon::Information, "Day End");
   form.lblStatusMain.setCaption("Day end waiting for uploads");
+  // The count checks listed each table as differing; what they found is vouchers waiting.
+  form.lblStatus.setCaption(text);
   showMismatchPage(form);
   ctx.log("Day End", "Day End refused: " + text);
+  ctx.host.messageBox(text, Buttons::OK, Icon::Information, "Day End");
   return DayEndResult::Waiting;
 }
 
