@@ -15,7 +15,7 @@ namespace erpsync {
 namespace {
 
 // The tools beside the window's verbs: they work on servers and files, not on the branch's settings.
-const std::set<std::string> kTools = {"sql", "testbed", "demo", "lock-contend"};
+const std::set<std::string> kTools = {"sql", "testbed", "demo", "lock-contend", "serve"};
 
 std::vector<std::string> verbNames() {
   CLI::App app;
