@@ -425,7 +425,7 @@ Recordset readResultSet(const Handle& st, bool wide, SQLSMALLINT columns, Fetch 
     SQLSMALLINT sqlType = SQL_VARCHAR;
     std::string name = columnName(st, wide, c, sqlType);
     const detail::ColumnKind kind = detail::columnKindFor(sqlType);
-    rs.fields.push_back(Field{std::move(name), kind.adoType});
+    rs.fields.push_back(Field{std::move(name), kind.adoType, {}});
     kinds.push_back(kind.fetch);
   }
   std::vector<SQLWCHAR> buffer;

@@ -809,7 +809,10 @@ void ReplyWriter::plp(const std::string& bytes) {
 namespace {
 
 // A decimal's text as an unscaled integer at `scale` digits (rounded half away from zero).
-bool unscaled(const std::string& text, int scale, bool& negative, unsigned __int128& out) {
+// A 128-bit magnitude: a numeric(38) value's digits fit in it (a compiler extension of GCC and Clang).
+__extension__ typedef unsigned __int128 Magnitude;
+
+bool unscaled(const std::string& text, int scale, bool& negative, Magnitude& out) {
   std::size_t i = 0;
   while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
   negative = false;
@@ -823,7 +826,7 @@ bool unscaled(const std::string& text, int scale, bool& negative, unsigned __int
   if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) return false;
   bool roundUp = static_cast<int>(fracDigits.size()) > scale && fracDigits[static_cast<std::size_t>(scale)] >= '5';
   fracDigits.resize(static_cast<std::size_t>(scale), '0');
-  const unsigned __int128 limit = ~static_cast<unsigned __int128>(0) / 10 - 10;
+  const Magnitude limit = ~static_cast<Magnitude>(0) / 10 - 10;
   out = 0;
   for (char ch : intDigits + fracDigits) {
     if (out > limit) return false;
@@ -905,7 +908,7 @@ void ReplyWriter::value(const WireColumn& c, const Value& v) {
     }
     case WireColumn::Money: {
       bool negative = false;
-      unsigned __int128 mag = 0;
+      Magnitude mag = 0;
       if (!unscaled(decimalText(v), 4, negative, mag)) mag = 0;
       const std::int64_t m = negative ? -static_cast<std::int64_t>(mag) : static_cast<std::int64_t>(mag);
       u8(c.size);
@@ -919,7 +922,7 @@ void ReplyWriter::value(const WireColumn& c, const Value& v) {
     }
     case WireColumn::Decimal: {
       bool negative = false;
-      unsigned __int128 mag = 0;
+      Magnitude mag = 0;
       if (!unscaled(decimalText(v), c.scale, negative, mag)) mag = 0;
       u8(c.size);
       u8(negative ? 0 : 1);
