@@ -1,6 +1,8 @@
 // The automatic pass on a branch and a central embedded server: its order of work, a computer without
 // a network, and a central server that goes away and comes back.
 #include "app/auto_sync_pass.h"
+#include "app/frm_synch.h"
+#include "daycycle/auto_sync_switch.h"
 
 #include <gtest/gtest.h>
 
@@ -160,6 +162,19 @@ TEST_F(Pass, ALinkLostBetweenPassesIsOpenedAgainByTheNextPass) {
   EXPECT_TRUE(back.masters.completed);
   EXPECT_EQ(back.upload.uploaded, 2);
   EXPECT_EQ(scalar(central(), "SELECT count(*) FROM tblSales WHERE CCID = 2"), 5);
+}
+
+// The window's line about passes being off counts the vouchers again after a pass that sent them.
+TEST_F(Pass, TheAutoSynchLineNeverNamesVouchersAPassHasSent) {
+  host.setStrict(false);
+  FrmSynch frm(ctx);
+  form.ChkAutoSynch.setValue(0);
+  daycycle::tellAutoSyncState(ctx);
+  ASSERT_NE(form.lblAutoSynchState.caption().find("3 vouchers are waiting"), std::string::npos)
+      << form.lblAutoSynchState.caption();
+  frm.hooks.timertrigger_Timer();
+  EXPECT_EQ(frm.lastPass.upload.uploaded, 3);
+  EXPECT_EQ(form.lblAutoSynchState.caption(), "AutoSynch is off: nothing is sent to head office.");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // button, page or hook. An operation not wired here is simply not offered yet.
 #include "app/auto_sync_pass.h"
 #include "app/frm_synch.h"
+#include "daycycle/auto_sync_switch.h"
 #include "daycycle/day_activity.h"
 #include "db/connection.h"
 #include "daycycle/day_end.h"
@@ -38,7 +39,14 @@ void wireOperations(FrmSynch& frm) {
     std::string holder;
     if (frm.databasesPrepared) sync::CheckSetServerFreeStatus(frm.ctx, true, false, false, holder);
   };
-  frm.hooks.timertrigger_Timer = [&frm] { frm.lastPass = timertrigger_Timer(frm.ctx); };
+  frm.hooks.timertrigger_Timer = [&frm] {
+    frm.lastPass = timertrigger_Timer(frm.ctx);
+    // A pass run while the box is off (the support option, a pass already started) may have sent the
+    // vouchers the AutoSynch line counts: it is counted again, so it never names vouchers that went.
+    const auto& up = frm.lastPass.upload;
+    if (!frm.form.lblAutoSynchState.caption().empty() || up.uploaded + up.alreadyCentral > 0)
+      daycycle::tellAutoSyncState(frm.ctx);
+  };
   frm.hooks.SSTab1Pages[3] = [&ctx] { FillDataCount(ctx); };
   frm.hooks.SSTab2Pages[0] = [&ctx] { FillTransCount(ctx); };
   frm.hooks.SSTab2Pages[3] = [&ctx] { FillSalesComparison(ctx); };
