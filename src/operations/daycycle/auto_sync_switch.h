@@ -17,18 +17,18 @@ struct DayFamily {
   const char* key;
 };
 
-// The cost-centre id the window shows (numeric value of lblCostcentre's tag, as a whole number);
-// 0 when it is not defined.
+// The branch's cost-centre id of the working day; 0 when it is not defined (or no id a statement could
+// name).
 int costCentreId(SyncContext& ctx);
 
-// Unticks ChkAutoSynch and stops the auto-sync timer.
+// Stops timer passes (the AutoSynch box unticked).
 void stopAutoSync(SyncContext& ctx);
 
 // The branch's vouchers that have not gone up yet (of the types the upload sends, this cost centre);
 // -1 when they cannot be counted.
 long long waitingVoucherCount(SyncContext& ctx);
 
-// lblAutoSynchState: empty while AutoSynch is ticked; with the box unticked and vouchers waiting, a
+// The line beside the AutoSynch box: empty while passes run; with the box unticked and vouchers waiting, a
 // sentence that says nothing is sent and how to send them.
 void tellAutoSyncState(SyncContext& ctx);
 
@@ -45,7 +45,7 @@ class AutoSyncPause {
 
  private:
   SyncContext& ctx_;
-  int boxValue_;
+  bool wasOn_;
   bool hideBox_;
 };
 

@@ -6,7 +6,6 @@
 #include "db/connection_string.h"
 #include "db/db_error.h"
 #include "db/sql_quote.h"
-#include "form/main_form.h"
 #include "settings/settings_files.h"
 #include "shared/date_text.h"
 #include "shared/head_office_link.h"
@@ -183,7 +182,7 @@ ServerDateTime GetServerDateTime(SyncContext& ctx) {
     if (!reached) {
       r.fromWorkstation = true;
       const std::string text = "Central database not reachable: working date taken from this computer " + r.dateText;
-      ctx.form.lblStatus.setCaption(text);
+      ctx.status().status(text);
       ctx.log("GetServerDateTime", text);
     }
   }

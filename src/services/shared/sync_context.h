@@ -1,5 +1,6 @@
-// What every operation shares: the connections, the settings files, the daily log, the host, the
-// window's controls, the clock and the run-wide values. Operations take SyncContext&; no globals.
+// What every operation shares: the connections, the settings files, the daily log, the host, the clock,
+// the run's working day, where progress is told, and the run-wide values. Operations take SyncContext&;
+// no globals. The window's form is here for the controller, which binds it: operations never touch it.
 #pragma once
 
 #include <filesystem>
@@ -15,6 +16,8 @@
 #include "shared/erp_settings.h"
 #include "shared/head_office_link.h"
 #include "shared/sql_login.h"
+#include "shared/status_sink.h"
+#include "shared/working_day.h"
 
 namespace erpsync {
 
@@ -29,6 +32,18 @@ struct SyncContext {
   Clock& clock;
   MainForm& form;
   std::filesystem::path programFolder;
+
+  // The working day as the window (or the headless runner) has it now: read where an operation
+  // starts. Bound to the form's date picker, cost centre, interval box and voucher-type list unless
+  // workingDaySource is replaced.
+  WorkingDay day() const { return workingDaySource(); }
+  std::function<WorkingDay()> workingDaySource;
+  // Where operations tell what they are doing; the form's status labels unless statusSink is replaced.
+  StatusSink& status() { return *statusSink; }
+  StatusSink* statusSink = nullptr;
+  // The AutoSynch switch; the form's box and timer unless passSwitch is replaced.
+  PassSwitch& passes() { return *passSwitch; }
+  PassSwitch* passSwitch = nullptr;
 
   std::unique_ptr<db::Connection> LocalConnection;
   std::unique_ptr<db::Connection> WebConnection;
@@ -110,6 +125,8 @@ struct SyncContext {
   std::string centralTable(const std::string& table) const;
 
  private:
+  std::unique_ptr<StatusSink> formStatus_;
+  std::unique_ptr<PassSwitch> formPasses_;
   void writeLog(const db::DateTime& at, const std::string& label, const std::string& detail);
   bool logFailureTold_ = false;
   settings::DailyLogFile logFile_;

@@ -1,22 +1,18 @@
 #include "shared/voucher_type_filter.h"
 
-#include "form/main_form.h"
 #include "shared/sync_context.h"
 
 namespace erpsync {
 
 std::string selectedVoucherTypeIds(SyncContext& ctx) {
-  std::string ids;
-  for (const auto& item : ctx.form.lstVchtypes.items())
-    if (item.selected) ids += (ids.empty() ? "" : ",") + std::to_string(item.itemData);
-  return ids;
+  return ctx.day().selectedVoucherTypeIds;
 }
 
 std::string CREateSelVchTypeIDQry(SyncContext& ctx) {
   try {
     const std::string ids = selectedVoucherTypeIds(ctx);
     if (!ids.empty()) return " and vchtypeID in (" + ids + ")";
-    ctx.form.lblStatus.setCaption("NO vouchers selected to import");
+    ctx.status().status("NO vouchers selected to import");
   } catch (const std::exception& e) {
     ctx.notice(e.what());
   }
