@@ -197,6 +197,19 @@ class WindowTest : public QObject {
     QVERIFY(!session->window().isVisible());
     QVERIFY(session->host().quitRequested());
   }
+
+  // The settings wizard's "Exiting now" and a confirmed exit end the program there and then: no second
+  // exit question, whatever windows are open.
+  void quitEndsTheProgramWithoutAskingAgain() {
+    start();
+    const auto asked = session->host().messages().size();
+    QTimer::singleShot(0, [this] { session->host().quit(); });
+    // A quit that did not end the loop is ended here with another code.
+    QTimer::singleShot(5000, [] { QCoreApplication::exit(7); });
+    QCOMPARE(QCoreApplication::exec(), 0);
+    QCOMPARE(session->host().messages().size(), asked);
+    QVERIFY(session->host().quitRequested());
+  }
 };
 
 int runWindowTests(int argc, char** argv) {

@@ -168,7 +168,9 @@ bool QtHost::startNotifier(const std::filesystem::path& program, const std::stri
 void QtHost::quit() {
   quitRequested_ = true;
   // Queued: the handler that asked finishes first; before the event loop runs, main sees the flag.
-  QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+  // exit, not quit: quit asks every window to close first, and the main window answers a close with
+  // the exit question, so "Exiting now" would ask again and, answered with its default, not exit.
+  QMetaObject::invokeMethod(qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
 }
 
 void QtHost::openSettingsWizard() {
