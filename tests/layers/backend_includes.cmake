@@ -1,0 +1,26 @@
+# The backends sit side by side behind the database layer and share one include root, so the compiler
+# cannot keep them apart: this script does. A backend includes the headers of its own folder and of the
+# database layer; the wire endpoint also includes the embedded server it serves. Run with
+# -DBACKENDS=<src/backends/db>; it fails naming every include that crosses.
+cmake_minimum_required(VERSION 3.20)
+set(allowed_odbc odbc)
+set(allowed_embedded embedded)
+set(allowed_tds tds embedded)
+set(crossings)
+foreach(backend odbc embedded tds)
+  file(GLOB_RECURSE sources ${BACKENDS}/${backend}/*.cpp ${BACKENDS}/${backend}/*.h)
+  foreach(src ${sources})
+    file(STRINGS ${src} includes REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<]db/(odbc|embedded|tds)/")
+    foreach(line ${includes})
+      string(REGEX MATCH "db/(odbc|embedded|tds)/" seen "${line}")
+      set(other ${CMAKE_MATCH_1})
+      if(NOT other IN_LIST allowed_${backend})
+        list(APPEND crossings "${src}: ${line}")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+if(crossings)
+  list(JOIN crossings "\n  " text)
+  message(FATAL_ERROR "A backend includes another backend's headers:\n  ${text}")
+endif()
