@@ -9,7 +9,6 @@
 #include "app/frm_synch.h"
 #include "cmd_app.h"
 #include "db/connection.h"
-#include "form/main_form.h"
 #include "reconcile/activity_marks.h"
 #include "reconcile/locate_mismatching_trans.h"
 #include "reconcile/mismatch_page.h"
@@ -32,16 +31,17 @@ void printMismatches(const reconcile::MismatchOutcome& o, std::ostream& out) {
 }
 
 void printMarks(FrmSynch& frm, std::ostream& out) {
+  const WorkingDay day = frm.ctx.day();
   reconcile::ActivityLogTops t;
   try {
-    t = reconcile::ReadActivityLogTops(frm.ctx);
+    t = reconcile::ReadActivityLogTops(frm.ctx, day);
   } catch (const db::DbError& e) {
     frm.ctx.notice(e.description());
     return;
   }
   out << "MaxActivityID " << frm.ctx.MaxActivityID << "  newest head-office change " << t.server << "\n"
       << "MaxActivityIDTrans " << frm.ctx.MaxActivityIDTrans << "  newest new or deleted voucher of "
-      << ddMMMyyyy(frm.form.dtpdate.value()) << " " << t.branch << "\n"
+      << ddMMMyyyy(day.date) << " " << t.branch << "\n"
       << (t.behind(frm.ctx) ? "A mark is above its newest change: a reset (--reset) brings it down to that value "
                               "(a mark below its log stays); changes above it are read again, vouchers already at "
                               "head office are only marked"
@@ -65,8 +65,9 @@ void addReconcileCommands(CLI::App& app, int& exitCode) {
                 "list the working date's vouchers head office lacks or holds with other lines; with --yes queue "
                 "them for upload again",
                 [](FrmSynch& frm, std::ostream& out) {
-                  out << "Working date: " << ddMMMyyyy(frm.form.dtpdate.value()) << "\n";
-                  printMismatches(reconcile::ResyncMismatches(frm.ctx), out);
+                  const WorkingDay day = frm.ctx.day();
+                  out << "Working date: " << ddMMMyyyy(day.date) << "\n";
+                  printMismatches(reconcile::ResyncMismatches(frm.ctx, day), out);
                 });
 
   // verify exits with kExitDiffers when a voucher differs, so scripts can hold the day end back.
@@ -79,8 +80,9 @@ void addReconcileCommands(CLI::App& app, int& exitCode) {
     exitCode = runVerb(
         "verify", *options,
         [&differs](FrmSynch& frm, std::ostream& out) {
-          const auto o = reconcile::VerifyDay(frm.ctx);
-          out << "Working date: " << ddMMMyyyy(frm.form.dtpdate.value()) << "\n";
+          const WorkingDay day = frm.ctx.day();
+          const auto o = reconcile::VerifyDay(frm.ctx, day);
+          out << "Working date: " << ddMMMyyyy(day.date) << "\n";
           for (const auto& d : o.differences)
             out << d.table << "  " << d.number << "  " << d.date << "  type " << d.type << "  "
                 << reconcile::findingText(d.finding) << (d.detail.empty() ? "" : ": " + d.detail) << "\n";
@@ -93,14 +95,14 @@ void addReconcileCommands(CLI::App& app, int& exitCode) {
 
   auto reset = std::make_shared<bool>(false);
   auto clearMasters = std::make_shared<bool>(false);
-  CLI::App* marks = addButtonVerb(app, exitCode, "marks", "show both high-water marks against the change logs",
-                                  [reset, clearMasters](FrmSynch& frm, std::ostream& out) {
-                                    printMarks(frm, out);
-                                    answering(frm, *reset, [&frm] { reconcile::lblMaxIDS_Click(frm.ctx); });
-                                    if (*clearMasters)
-                                      answering(frm, true, [&frm] { reconcile::cmdClearActivity_Click(frm.ctx); });
-                                    if (*reset || *clearMasters) printMarks(frm, out);
-                                  });
+  CLI::App* marks =
+      addButtonVerb(app, exitCode, "marks", "show both high-water marks against the change logs",
+                    [reset, clearMasters](FrmSynch& frm, std::ostream& out) {
+                      printMarks(frm, out);
+                      answering(frm, *reset, [&frm] { reconcile::ResetActivityMarks(frm.ctx, frm.ctx.day()); });
+                      if (*clearMasters) answering(frm, true, [&frm] { reconcile::ClearMasterActivity(frm.ctx); });
+                      if (*reset || *clearMasters) printMarks(frm, out);
+                    });
   marks->add_flag("--reset", *reset, "set a mark that is above its log back to the log (answers the question Yes)");
   marks->add_flag("--clear-masters", *clearMasters,
                   "skip every master change head office has logged so far (answers the question Yes)");

@@ -67,14 +67,14 @@ int runStatus(const StatusOptions& options, std::ostream& out, std::ostream& err
   std::string branchWhy, headOfficeWhy;
   ctx.LocalConnection = open(ctx, ctx.LocalDbCode, ctx.LocalServerName, branchWhy);
   ctx.WebConnection = open(ctx, ctx.WebDbCode, ctx.SyncServerName, headOfficeWhy);
-  BranchStatus s = readBranchStatus(ctx, true);
+  reconcile::BranchStatus s = reconcile::readBranchStatus(ctx, true);
   if (!branchWhy.empty()) s.branchError = branchWhy;
   if (!headOfficeWhy.empty()) {
     if (s.link.state != HeadOfficeLink::State::Unreachable) s.link.since.reset();
     s.link.state = HeadOfficeLink::State::Unreachable;
     s.link.reason = headOfficeWhy;
   }
-  out << (options.json ? branchStatusJson(s) + "\n" : branchStatusText(s)) << std::flush;
+  out << (options.json ? reconcile::branchStatusJson(s) + "\n" : reconcile::branchStatusText(s)) << std::flush;
   const bool reached = s.branchError.empty() && s.link.state == HeadOfficeLink::State::Reachable && s.headOfficeAsked;
   return reached ? kExitOk : kExitOperationError;
 }

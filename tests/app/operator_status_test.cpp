@@ -97,6 +97,15 @@ TEST_F(Operator, TheStatusLineAndTheStatusBoxTellWhatWentUpAndWhatWaits) {
   int sent = 0;
   for (int r = 1; r < form.msgActivity.rows(); ++r) sent += form.msgActivity.text(r, 1) == "tblSales";
   EXPECT_EQ(sent, 3);
+  // The voucher rows stand under a heading row of their own that says what their columns hold (the
+  // header above them names the master summary's).
+  int heading = -1;
+  for (int r = 1; r < form.msgActivity.rows(); ++r)
+    if (form.msgActivity.text(r, 0) == "Voucher change") heading = r;
+  ASSERT_GT(heading, 0);
+  EXPECT_EQ(form.msgActivity.text(heading, 1), "Voucher table");
+  for (int r = 1; r < form.msgActivity.rows(); ++r)
+    if (form.msgActivity.text(r, 1) == "tblSales") EXPECT_GT(r, heading);
 
   // Another branch holds the push lock: the next look at head office names it.
   central().execute(

@@ -3,6 +3,7 @@
 // re-queue and the retire still converges after the next upload.
 #include <gtest/gtest.h>
 
+#include "app/reconcile_view.h"
 #include "mismatch_fixture.h"
 #include "reconcile/locate_mismatching_trans.h"
 #include "reconcile/verify_day.h"
@@ -30,6 +31,7 @@ TEST_F(Locate, ADayInStepListsNothingAndLeavesOneEmptyRow) {
   auto out = LocateAllMismatches(ctx, true);
   EXPECT_FALSE(out.failed) << (notices().empty() ? "" : notices()[0]);
   EXPECT_TRUE(out.vouchers.empty());
+  reconcile::showMismatches(form.msgMisMatch, out);
   ASSERT_EQ(form.msgMisMatch.rows(), 2);
   EXPECT_EQ(form.msgMisMatch.text(0, 1), "Inv No          ");
   EXPECT_EQ(form.msgMisMatch.text(1, 0), "");
@@ -52,14 +54,21 @@ TEST_F(Locate, ListsEveryFamilyIntoOneGridWithoutChangingAnythingUnlessForced) {
   auto out = LocateAllMismatches(ctx, false);
   ASSERT_FALSE(out.failed);
   ASSERT_EQ(out.vouchers.size(), 3u);
-  EXPECT_EQ(listedNumbers(), (std::vector<std::string>{sale.number, order.number, note.number}));
+  reconcile::showMismatches(form.msgMisMatch, out);
+  EXPECT_EQ(listedNumbers(), (std::vector<std::string>{sale.number, note.number, order.number}));
+  // Each row says which table and which voucher type (by name too) it is of.
+  EXPECT_EQ(form.msgMisMatch.text(2, 4), "tblNotes");
+  const auto& v = out.vouchers[0];
+  EXPECT_FALSE(v.typeName.empty());
+  EXPECT_EQ(form.msgMisMatch.text(1, 3), std::to_string(v.type) + " " + v.typeName);
   EXPECT_EQ(form.msgMisMatch.text(1, 0), "1");
   EXPECT_EQ(form.msgMisMatch.text(3, 0), "3");
   EXPECT_EQ(form.msgMisMatch.text(1, 2), ddMMMyyyy(today));
   EXPECT_EQ(form.msgMisMatch.rows(), 5);  // header, three, one empty
   EXPECT_FALSE(out.vouchers[0].linesDiffer);
-  EXPECT_TRUE(out.vouchers[1].linesDiffer);
-  EXPECT_EQ(out.vouchers[1].branchLines, out.vouchers[1].centralLines + 1);
+  EXPECT_FALSE(out.vouchers[1].linesDiffer);
+  EXPECT_TRUE(out.vouchers[2].linesDiffer);
+  EXPECT_EQ(out.vouchers[2].branchLines, out.vouchers[2].centralLines + 1);
   // Listing only: nothing was queued or retired.
   EXPECT_EQ(syncStat("tblSales", sale.id), 1);
   EXPECT_EQ(syncStat("tblOrder", order.id), 1);
@@ -68,7 +77,7 @@ TEST_F(Locate, ListsEveryFamilyIntoOneGridWithoutChangingAnythingUnlessForced) {
   out = LocateAllMismatches(ctx, true);
   ASSERT_EQ(out.vouchers.size(), 3u);
   for (const auto& v : out.vouchers) EXPECT_TRUE(v.requeued) << v.number;
-  EXPECT_TRUE(out.vouchers[1].retired);
+  EXPECT_TRUE(out.vouchers[2].retired);
   EXPECT_EQ(syncStat("tblOrder", order.id), 0);
   EXPECT_EQ(liveCopies("tblOrder", order.number), 0);
   EXPECT_EQ(scalar(central(), "SELECT count(*) FROM tblOrder WHERE InvNo = '" + order.number + "Del'"), 1);

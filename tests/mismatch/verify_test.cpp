@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "app/reconcile_view.h"
 #include "mismatch_fixture.h"
 #include "reconcile/verify_day.h"
 
@@ -30,8 +31,11 @@ TEST_F(Verify, ADayInStepHasNoDifferences) {
   EXPECT_FALSE(o.failed);
   EXPECT_EQ(o.compared, 4 + 1 + 1 + 1 + 2);
   EXPECT_TRUE(o.differences.empty()) << (o.differences.empty() ? "" : o.differences[0].detail);
-  EXPECT_EQ(form.msgVerify.rows(), 1);
+  // The page says so in words instead of showing an empty list.
+  reconcile::showVerify(form.msgVerify, o);
   EXPECT_EQ(form.msgVerify.text(0, 4), "Finding");
+  ASSERT_EQ(form.msgVerify.rows(), 2);
+  EXPECT_EQ(form.msgVerify.text(1, 0), "No differences: 9 vouchers of the day compared");
 
   // The day end locks the branch's vouchers only: a closed day is still a day in step.
   for (const char* t : {"tblSales", "tblOrder", "tblStockJournal", "tblJobcard", "tblNotes"})
@@ -52,8 +56,11 @@ TEST_F(Verify, AChangedLineAmountIsFoundWhileTheCountsAgree) {
   EXPECT_EQ(d.finding, Finding::Differs);
   EXPECT_NE(d.detail.find("sum of Amount"), std::string::npos) << d.detail;
   EXPECT_EQ(d.detail.find("lines"), std::string::npos) << d.detail;
-  // The locator, which compares line counts, sees nothing here.
+  // The locator, which compares line counts, sees nothing here. The page names the voucher type.
+  reconcile::showVerify(form.msgVerify, o);
   ASSERT_EQ(form.msgVerify.rows(), 2);
+  EXPECT_EQ(form.msgVerify.text(1, 3), std::to_string(d.type) + " " + d.typeName);
+  EXPECT_FALSE(d.typeName.empty());
   EXPECT_EQ(form.msgVerify.text(1, 1), sale.number);
   EXPECT_EQ(form.msgVerify.text(1, 4), "differs");
 }

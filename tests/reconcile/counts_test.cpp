@@ -1,10 +1,9 @@
 // The count grids on a branch and a central embedded server, before and after an upload.
 #include <gtest/gtest.h>
 
+#include "app/reconcile_view.h"
 #include "pair_fixture.h"
 #include "reconcile/check_online_rows_tables.h"
-#include "reconcile/count_grid.h"
-#include "reconcile/fill_data_count.h"
 #include "reconcile/fill_trans_count.h"
 #include "simulator.h"
 #include "sync/upload_transactions.h"
@@ -39,7 +38,7 @@ class Counts : public test::SyncPairFixture {
 // Vouchers not yet uploaded are waiting, not a mismatch: their rows say "Waiting" in amber and count as
 // no difference; after the upload every row agrees.
 TEST_F(Counts, VoucherCountsWaitUntilTheUploadAndAgreeAfterIt) {
-  EXPECT_EQ(FillTransCount(ctx), 0);
+  EXPECT_EQ(reconcile::FillTransCount(ctx), 0);
   const auto& g = form.msgTransGrid;
   EXPECT_EQ(g.text(0, 1), "DesktopCount");
   EXPECT_EQ(g.cols(), 4);  // no empty trailing column
@@ -51,14 +50,14 @@ TEST_F(Counts, VoucherCountsWaitUntilTheUploadAndAgreeAfterIt) {
   for (int r = 1; r < g.rows(); ++r) {
     EXPECT_NE(g.text(r, 3), "Yes") << g.text(r, 0);
     if (g.text(r, 3) == "Waiting") {
-      EXPECT_EQ(g.cellColor(r, 0), kWaitingColor);
+      EXPECT_EQ(g.cellColor(r, 0), reconcile::kWaitingColor);
       ++waitingRows;
     }
   }
   EXPECT_GT(waitingRows, 1);
 
-  for (int i = 0; i < 3; ++i) uploadTransactions(ctx, false);
-  EXPECT_EQ(FillTransCount(ctx), 0);
+  for (int i = 0; i < 3; ++i) sync::uploadTransactions(ctx, false);
+  EXPECT_EQ(reconcile::FillTransCount(ctx), 0);
   EXPECT_EQ(cell(g, "Sales", 2), "4");
   for (int r = 1; r < g.rows(); ++r) {
     if (g.text(r, 0) == "Onlinedata") continue;
@@ -70,47 +69,71 @@ TEST_F(Counts, VoucherCountsWaitUntilTheUploadAndAgreeAfterIt) {
 // A voucher the branch counts as uploaded that head office lacks is a mismatch, in red, even while
 // others of the same table wait.
 TEST_F(Counts, AnUploadedVoucherHeadOfficeLacksIsAMismatchBesideTheWaitingOnes) {
-  for (int i = 0; i < 3; ++i) uploadTransactions(ctx, false);
+  for (int i = 0; i < 3; ++i) sync::uploadTransactions(ctx, false);
   central().execute("DELETE FROM tblSales WHERE InvID = (SELECT max(InvID) FROM tblSales)");
   branch().execute("UPDATE tblOrder SET SyncStat = 0");
-  EXPECT_EQ(FillTransCount(ctx), 2);  // the sale and its lines
+  EXPECT_EQ(reconcile::FillTransCount(ctx), 2);  // the sale and its lines
   const auto& g = form.msgTransGrid;
   EXPECT_EQ(cell(g, "Sales", 3), "Yes");
   EXPECT_EQ(cell(g, "SalesItem", 3), "Yes");
   for (int r = 1; r < g.rows(); ++r) {
     if (g.text(r, 0) == "Sales") {
-      EXPECT_EQ(g.cellColor(r, 0), kMismatchColor);
+      EXPECT_EQ(g.cellColor(r, 0), reconcile::kMismatchColor);
     }
   }
   // The orders re-queued at the branch are all at head office already: counts agree, nothing to say.
   EXPECT_EQ(cell(g, "Order", 3), "No");
 }
 
+// The counts are of the working day they are asked for, not of whatever the window shows: the day
+// before has none of today's vouchers, and a voucher type nobody entered counts nothing.
+TEST_F(Counts, VoucherCountsAreOfTheWorkingDayAskedFor) {
+  WorkingDay day = ctx.day();
+  const auto sales = [](const reconcile::CountComparison& c) {
+    for (const auto& r : c.rows)
+      if (r.label == "Sales") return r.branch.value_or(-1);
+    return -2LL;
+  };
+  EXPECT_EQ(sales(reconcile::CompareVoucherCounts(ctx, day)), 4);
+  day.date = DateTime::fromDayNumber(day.date.dayNumber() - 1);
+  auto yesterday = reconcile::CompareVoucherCounts(ctx, day);
+  ASSERT_FALSE(yesterday.failed);
+  EXPECT_EQ(sales(yesterday), 0);
+  EXPECT_EQ(yesterday.differing(), 0);
+  day = ctx.day();
+  day.selectedVoucherTypeIds = "987654";
+  EXPECT_EQ(sales(reconcile::CompareVoucherCounts(ctx, day)), 0);
+  // The window's list still has every type chosen: the grid counts today's four sales.
+  EXPECT_EQ(reconcile::FillTransCount(ctx), 0);
+  EXPECT_EQ(cell(form.msgTransGrid, "Sales", 1), "4");
+}
+
 TEST_F(Counts, NoVoucherTypeChosenLeavesTheGridAlone) {
   form.msgTransGrid.setFormatString("kept");
   for (int i = 0; i < form.lstVchtypes.listCount(); ++i) form.lstVchtypes.setSelected(i, false);
   host.expectBox(Answer::OK, "No voucher types selected to Synch");
-  EXPECT_EQ(FillTransCount(ctx), -1);
+  EXPECT_EQ(reconcile::FillTransCount(ctx), -1);
   EXPECT_EQ(form.msgTransGrid.text(0, 0), "kept");
 }
 
 TEST_F(Counts, MasterCountsMarkTheTablesThatDiffer) {
-  EXPECT_EQ(FillDataCount(ctx), 0);
+  EXPECT_EQ(reconcile::FillDataCount(ctx), 0);
   central().execute("INSERT INTO tblArea (AreaID, AreaName) VALUES (990, 'New')");
-  EXPECT_EQ(FillDataCount(ctx), 1);
+  EXPECT_EQ(reconcile::FillDataCount(ctx), 1);
   const auto& g = form.msgDataCount;
-  EXPECT_EQ(g.cellColor(1, 0) + g.cellColor(2, 0) + g.cellColor(3, 0), kMismatchColor);  // Area sorts near the top
+  EXPECT_EQ(g.cellColor(1, 0) + g.cellColor(2, 0) + g.cellColor(3, 0),
+            reconcile::kMismatchColor);  // Area sorts near the top
   EXPECT_EQ(std::stoll(cell(g, "Area", 2)), std::stoll(cell(g, "Area", 1)) + 1);
 }
 
 TEST_F(Counts, ACountThatCannotBeTakenIsNotVerifiedNeverEqual) {
   const std::string q = "SELECT count(*) FROM tblSales";
-  auto diff = CheckOnlineRowsTables(ctx, q, "tblSales");
+  auto diff = reconcile::CheckOnlineRowsTables(ctx, q, "tblSales");
   ASSERT_TRUE(diff.has_value());
   EXPECT_EQ(*diff, 4);
   EXPECT_EQ(form.lblStatus.caption(), "The table tblSales differes online 0 and and local 4\r\n");
   ctx.WebConnection->close();
-  EXPECT_FALSE(CheckOnlineRowsTables(ctx, q, "tblSales").has_value());
+  EXPECT_FALSE(reconcile::CheckOnlineRowsTables(ctx, q, "tblSales").has_value());
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include "app/pass_report.h"
 
 #include "app/auto_sync_pass.h"
+#include "app/reconcile_view.h"
 #include "form/main_form.h"
 #include "reconcile/branch_status.h"
 #include "shared/date_text.h"
@@ -18,12 +19,13 @@ constexpr long long kStatusAskSeconds = 60;
 
 void showActivity(SyncContext& ctx, const PassOutcome& out) {
   if (out.masters.waiting.empty() && out.upload.activity.empty()) return;  // the last pass's rows stay
-  auto& grid = ctx.form.msgActivity;
-  grid.clear();
-  grid.setRows(1);
-  grid.setFormatString("Updations | TableName | Date ");
-  for (const auto& w : out.masters.waiting) grid.addItem(std::to_string(w.count) + "\t" + w.table + "\t" + w.day);
-  for (const auto& line : out.upload.activity) grid.addItem(line);
+  // The master summary and the voucher changes mean different things by their columns: each section
+  // has its own heading row.
+  reconcile::ActivitySection masters{"Master changes\tMaster table\tDate", {}};
+  for (const auto& w : out.masters.waiting)
+    masters.rows.push_back(std::to_string(w.count) + "\t" + w.table + "\t" + w.day);
+  reconcile::showActivity(ctx.form.msgActivity,
+                          {masters, {"Voucher change\tVoucher table\tDate and voucher id", out.upload.activity}});
 }
 
 std::string idleLine(const PassOutcome& out) {
@@ -39,9 +41,9 @@ std::string idleLine(const PassOutcome& out) {
 }  // namespace
 
 void showBranchStatus(SyncContext& ctx, bool askHeadOffice) {
-  const BranchStatus s = readBranchStatus(ctx, askHeadOffice);
+  const reconcile::BranchStatus s = reconcile::readBranchStatus(ctx, askHeadOffice);
   if (s.headOfficeAsked && s.lockKnown) ctx.form.lblserverStat.setCaption(s.lockHolder.empty() ? "FREE" : "LOCK");
-  ctx.form.lblBranchStatus.setCaption(branchStatusLine(s));
+  ctx.form.lblBranchStatus.setCaption(reconcile::branchStatusLine(s));
 }
 
 void finishPass(SyncContext& ctx, PassOutcome& out, int noticesAtStart) {

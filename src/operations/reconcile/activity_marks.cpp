@@ -4,7 +4,6 @@
 #include <string>
 
 #include "db/connection.h"
-#include "form/main_form.h"
 #include "shared/date_text.h"
 #include "shared/sync_context.h"
 
@@ -31,31 +30,25 @@ bool ActivityLogTops::behind(const SyncContext& ctx) const {
   return server < ctx.MaxActivityID || branch < ctx.MaxActivityIDTrans;
 }
 
-ActivityLogTops ReadActivityLogTops(SyncContext& ctx) {
+ActivityLogTops ReadActivityLogTops(SyncContext& ctx, const WorkingDay& day) {
   ActivityLogTops t;
   t.server = top(ctx.web().query(kServerTop));
   // The voucher kinds the upload handles, newest non-update row per voucher, of the working date.
   t.branch = top(ctx.local().query(
       "SELECT     MAX(ID) AS MaxID FROM         tblActivity AS O WHERE     (ParentID IN (1, 3, 5, 7, 8, 9, 10, 14, 18, "
       "41, 42, 43, 44, 45)) AND (ISNULL(ParentID, 0) <> 0) AND (Action NOT IN ('Update')) AND (DateofAction = '" +
-      ddMMMyyyy(ctx.form.dtpdate.value()) +
+      ddMMMyyyy(day.date) +
       "') AND (ID = (SELECT     MAX(ID) AS Expr1 FROM          tblActivity AS A   wHERE      (O.tblUniqueID = "
       "tblUniqueID) AND (O.TableName = TableName) AND (Action NOT IN ('Update')))) "));
   return t;
 }
 
-void ShowActivityMarks(SyncContext& ctx) {
-  ctx.form.lblMaxIDS.setCaption(" Max Server Activity ID " + std::to_string(ctx.MaxActivityID) + "\r\n" +
-                                "Max client trans Activity ID " + std::to_string(ctx.MaxActivityIDTrans) + "\r\n" +
-                                "Double click to know actual IDS of Server and client");
-}
-
-void lblMaxIDS_Click(SyncContext& ctx) {
+bool ResetActivityMarks(SyncContext& ctx, const WorkingDay& day) {
   try {
-    const ActivityLogTops t = ReadActivityLogTops(ctx);
+    const ActivityLogTops t = ReadActivityLogTops(ctx, day);
     if (!t.behind(ctx)) {
       ctx.host.messageBox(comparison(ctx, t), Buttons::OK);
-      return;
+      return false;
     }
     // Only a mark above its log comes down to it: a mark below it has changes still to handle above
     // it (a branch delete not yet sent), and moving it up would skip them for good.
@@ -65,30 +58,31 @@ void lblMaxIDS_Click(SyncContext& ctx) {
       return std::string(name) + (from == to ? " stays at " + std::to_string(from)
                                              : " goes from " + std::to_string(from) + " down to " + std::to_string(to));
     };
-    const std::string what = "Reset for " + ddMMMyyyy(ctx.form.dtpdate.value()) + ": head office's " +
+    const std::string what = "Reset for " + ddMMMyyyy(day.date) + ": head office's " +
                              move("MaxActivityID", ctx.MaxActivityID, masters) + ", this branch's " +
                              move("MaxActivityIDTrans", ctx.MaxActivityIDTrans, vouchers) +
                              ". No row is deleted on either side; changes logged above the new marks are read again.";
-    if (ctx.host.messageBox(comparison(ctx, t) + what + "\r\n do you want to reset now", Buttons::YesNo,
-                            Icon::Question, "Activity marks", Answer::No) != Answer::Yes)
-      return;
+    if (ctx.host.messageBox(comparison(ctx, t) + what + "\r\n do you want to reset now", Buttons::YesNo, Icon::Question,
+                            "Activity marks", Answer::No) != Answer::Yes)
+      return false;
     ctx.writeLoopSetting("MaxActivityID", std::to_string(masters));
     ctx.MaxActivityID = masters;
     ctx.writeLoopSetting("MaxActivityIDTrans", std::to_string(vouchers));
     ctx.MaxActivityIDTrans = vouchers;
     ctx.log("Activity marks reset",
             "MaxActivityID " + std::to_string(masters) + ", MaxActivityIDTrans " + std::to_string(vouchers));
-    ShowActivityMarks(ctx);
+    return true;
   } catch (const std::exception& e) {
     ctx.host.messageBox(e.what(), Buttons::OK);
+    return false;
   }
 }
 
-void cmdClearActivity_Click(SyncContext& ctx) {
+bool ClearMasterActivity(SyncContext& ctx) {
   try {
     const long long mark = top(ctx.web().query(kServerTop));
-    const db::Recordset pending = ctx.web().query("select count(*) from tblActivity where ID>" +
-                                                  std::to_string(ctx.MaxActivityID));
+    const db::Recordset pending =
+        ctx.web().query("select count(*) from tblActivity where ID>" + std::to_string(ctx.MaxActivityID));
     const long long skipped = pending.empty() ? 0 : pending.at(0, 0).toInt();
     const std::string question =
         "Do you want to clear master updation activities from server?\r\nHead office: " + std::to_string(skipped) +
@@ -96,17 +90,14 @@ void cmdClearActivity_Click(SyncContext& ctx) {
         std::to_string(ctx.MaxActivityID) + " (up to " + std::to_string(mark) +
         ") are skipped; this branch will not receive them. Nothing is deleted at head office or at this branch.";
     if (ctx.host.messageBox(question, Buttons::YesNo, Icon::Question, "Clear Activity", Answer::No) != Answer::Yes)
-      return;
+      return false;
     ctx.writeLoopSetting("MaxActivityID", std::to_string(mark));
     ctx.MaxActivityID = mark;
     ctx.log("Master activity cleared", "MaxActivityID " + std::to_string(mark));
-    auto& grid = ctx.form.msgActivity;
-    grid.clear();
-    grid.setRows(1);
-    grid.setFormatString("Updations | TableName | Date ");
-    ShowActivityMarks(ctx);
+    return true;
   } catch (const std::exception& e) {
     ctx.host.messageBox(e.what(), Buttons::OK, Icon::Exclamation);
+    return false;
   }
 }
 

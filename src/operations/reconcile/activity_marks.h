@@ -6,7 +6,8 @@
 
 namespace erpsync {
 struct SyncContext;
-}
+struct WorkingDay;
+}  // namespace erpsync
 
 namespace erpsync::reconcile {
 
@@ -17,20 +18,17 @@ struct ActivityLogTops {
   bool behind(const SyncContext& ctx) const;
 };
 
-// Reads both values; throws db::DbError when a log cannot be read.
-ActivityLogTops ReadActivityLogTops(SyncContext& ctx);
+// Reads both values, the branch's for the working date; throws db::DbError when a log cannot be read.
+ActivityLogTops ReadActivityLogTops(SyncContext& ctx, const WorkingDay& day);
 
-// lblMaxIDS's caption: both marks and the hint to click.
-void ShowActivityMarks(SyncContext& ctx);
+// Compares the marks with the logs; when a log is behind its mark, offers to bring the mark above its
+// log down to the log's value (Yes writes AppsettingsLoop.ini and the context's values; a mark within
+// its log stays, so no change still waiting above it is skipped), otherwise only tells the values.
+// Errors are shown in a message box. True when the marks were changed.
+bool ResetActivityMarks(SyncContext& ctx, const WorkingDay& day);
 
-// Click of lblMaxIDS: compares the marks with the logs; when a log is behind its mark, offers to bring
-// the mark above its log down to the log's value (Yes writes AppsettingsLoop.ini and the window's
-// values; a mark within its log stays, so no change still waiting above it is skipped), otherwise
-// only tells the values. Errors are shown in a message box.
-void lblMaxIDS_Click(SyncContext& ctx);
-
-// Click of cmdClearActivity: after a Yes, moves MaxActivityID to head office's newest change, so the
-// master changes pending now are skipped (nothing is deleted), and resets msgActivity.
-void cmdClearActivity_Click(SyncContext& ctx);
+// After a Yes, moves MaxActivityID to head office's newest change, so the master changes pending now
+// are skipped (nothing is deleted). True when it was moved.
+bool ClearMasterActivity(SyncContext& ctx);
 
 }  // namespace erpsync::reconcile

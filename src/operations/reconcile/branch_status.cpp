@@ -5,13 +5,12 @@
 
 #include "db/connection.h"
 #include "db/db_error.h"
-#include "form/main_form.h"
 #include "shared/date_text.h"
 #include "shared/sync_context.h"
 #include "shared/voucher_type_filter.h"
 #include "sync/voucher_kinds.h"
 
-namespace erpsync {
+namespace erpsync::reconcile {
 
 namespace {
 
@@ -19,7 +18,7 @@ namespace {
 // voucher change the upload has not passed yet, and the branch server's clock that wrote its time.
 std::string branchQuery(long long mark, const std::string& day) {
   std::string waiting, sent;
-  for (const auto& k : voucherKinds()) {
+  for (const auto& k : sync::voucherKinds()) {
     waiting += (waiting.empty() ? "" : " + ") + std::string("(SELECT count(*) FROM ") + k.table +
                " WHERE isnull(SyncStat,0)=0)";
     sent += (sent.empty() ? "" : " + ") + std::string("(SELECT count(*) FROM ") + k.table +
@@ -35,8 +34,9 @@ std::string branchQuery(long long mark, const std::string& day) {
 // the live holder of the push lock.
 std::string headOfficeQuery(long long mark, const std::string& day) {
   const std::string m = std::to_string(mark);
-  return "SELECT (SELECT count(*) FROM tblActivity WHERE ISNULL(ParentID,0)=0 AND ID <= " + m +
-         " AND DateofAction='" + day + "') AS MastersToday, (SELECT count(*) FROM tblActivity WHERE "
+  return "SELECT (SELECT count(*) FROM tblActivity WHERE ISNULL(ParentID,0)=0 AND ID <= " + m + " AND DateofAction='" +
+         day +
+         "') AS MastersToday, (SELECT count(*) FROM tblActivity WHERE "
          "ISNULL(ParentID,0)=0 AND ID > " +
          m +
          ") AS MastersWaiting, (SELECT TOP 1 SQLSERVERNAME FROM tblDayActivity WHERE Activity='BLOCKFASTPUSH' AND "
@@ -113,7 +113,7 @@ BranchStatus readBranchStatus(SyncContext& ctx, bool askHeadOffice) {
   BranchStatus s;
   s.lastGoodPass = readLastGoodPass(ctx);
   s.link = readHeadOfficeLink(ctx);
-  s.workingDate = ctx.form.dtpdate.value().dateOnly();
+  s.workingDate = ctx.day().date.dateOnly();
   const std::string day = ddMMMyyyy(s.workingDate);
   try {
     const db::Recordset rs = ctx.local().query(branchQuery(ctx.MaxActivityIDTrans, day));
@@ -204,4 +204,4 @@ std::string branchStatusJson(const BranchStatus& s) {
   return j + "}";
 }
 
-}  // namespace erpsync
+}  // namespace erpsync::reconcile

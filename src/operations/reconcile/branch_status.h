@@ -11,17 +11,19 @@
 #include "util/date_time.h"
 
 namespace erpsync {
-
 struct SyncContext;
+}
+
+namespace erpsync::reconcile {
 
 struct BranchStatus {
   std::optional<DateTime> lastGoodPass;  // to the minute
   DateTime workingDate;
   // The branch (empty branchError: read).
   std::string branchError;
-  int vouchersWaiting = 0;                         // vouchers not yet at head office (SyncStat 0)
-  std::optional<long long> oldestWaitingMinutes;   // age of the oldest voucher change not yet sent
-  int uploadedToday = 0;                           // the working date's vouchers already at head office
+  int vouchersWaiting = 0;                        // vouchers not yet at head office (SyncStat 0)
+  std::optional<long long> oldestWaitingMinutes;  // age of the oldest voucher change not yet sent
+  int uploadedToday = 0;                          // the working date's vouchers already at head office
   // Head office (headOfficeAsked false: not asked; the counts and the lock are then unknown).
   bool headOfficeAsked = false;
   std::optional<int> mastersReceivedToday;  // head office's master changes of today this branch has
@@ -43,4 +45,4 @@ std::string branchStatusText(const BranchStatus& s);
 // One JSON object, for support scripts and monitoring (unknown values are null).
 std::string branchStatusJson(const BranchStatus& s);
 
-}  // namespace erpsync
+}  // namespace erpsync::reconcile

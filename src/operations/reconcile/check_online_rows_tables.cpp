@@ -3,10 +3,9 @@
 #include <cstdlib>
 
 #include "db/connection.h"
-#include "form/main_form.h"
 #include "shared/sync_context.h"
 
-namespace erpsync {
+namespace erpsync::reconcile {
 
 namespace {
 
@@ -19,20 +18,20 @@ long long countOn(db::Connection& c, const std::string& sql) {
 
 std::optional<long long> CheckOnlineRowsTables(SyncContext& ctx, const std::string& StrQuery,
                                                const std::string& tableName) {
-  auto& status = ctx.form.lblStatus;
+  StatusSink& status = ctx.status();
   try {
     const long long branch = countOn(ctx.local(), StrQuery);
     const long long central = countOn(ctx.web(), StrQuery);
     if (branch == central) return 0;
-    status.setCaption(status.caption() + "The table " + tableName + " differes online " + std::to_string(central) +
-                      " and and local " + std::to_string(branch) + "\r\n");
+    status.status(status.currentStatus() + "The table " + tableName + " differes online " + std::to_string(central) +
+                  " and and local " + std::to_string(branch) + "\r\n");
     return std::llabs(branch - central);
   } catch (const db::DbError& e) {
     ctx.notice(e.description());
-    status.setCaption(status.caption() + "The table " + tableName + " could not be verified: " + e.description() +
-                      "\r\n");
+    status.status(status.currentStatus() + "The table " + tableName + " could not be verified: " + e.description() +
+                  "\r\n");
     return std::nullopt;
   }
 }
 
-}  // namespace erpsync
+}  // namespace erpsync::reconcile

@@ -1,47 +1,44 @@
 #include "reconcile/count_grid.h"
 
+#include <algorithm>
 #include <map>
 
 #include "db/connection.h"
-#include "form/main_form.h"
 #include "shared/sync_context.h"
-#include "shared/val.h"
 
-namespace erpsync {
+namespace erpsync::reconcile {
 
-int FillCountGrid(SyncContext& ctx, form::Grid& grid, const std::string& header, int cols, const std::string& query,
-                  bool mismatchColumn, const std::string& waitingQuery) {
-  grid.setRows(1);
-  grid.setFormatString(header);
-  grid.setCols(cols);
-  const auto branch = ctx.local().query(query);
-  for (std::size_t r = 0; r < branch.size(); ++r)
-    grid.addItem(branch.at(r, "Property").toString() + "\t" + branch.at(r, "Nos").toString());
-  grid.addItem("Onlinedata");
-  std::map<std::string, double> waiting;
-  if (!waitingQuery.empty()) {
-    const auto w = ctx.local().query(waitingQuery);
-    for (std::size_t r = 0; r < w.size(); ++r) waiting[w.at(r, "Property").toString()] = w.at(r, "Nos").toDouble();
-  }
-  const auto central = ctx.web().query(query);
-  int differing = 0;
-  for (std::size_t r = 0; r < central.size(); ++r) {
-    const int row = static_cast<int>(r) + 1;
-    if (row >= grid.rows()) grid.setRows(row + 1);
-    grid.setText(row, 2, central.at(r, "Nos").toString());
-    const double mine = Val(grid.text(row, 1)), theirs = Val(grid.text(row, 2));
-    if (mine == theirs) {
-      if (mismatchColumn) grid.setText(row, 3, "No");
-      continue;
-    }
-    // Head office short by no more than what still waits here: the upload has yet to send it.
-    const auto w = waiting.find(grid.text(row, 0));
-    const bool onlyWaiting = w != waiting.end() && theirs < mine && mine - theirs <= w->second;
-    grid.setCellColor(row, 0, onlyWaiting ? kWaitingColor : kMismatchColor);
-    if (!onlyWaiting) ++differing;
-    if (mismatchColumn) grid.setText(row, 3, onlyWaiting ? "Waiting" : "Yes");
-  }
-  return differing;
+int CountComparison::differing() const {
+  return static_cast<int>(
+      std::count_if(rows.begin(), rows.end(), [](const CountRow& r) { return r.state == CountState::Differs; }));
 }
 
-}  // namespace erpsync
+CountComparison CompareCounts(SyncContext& ctx, const std::string& query, const std::string& waitingQuery) {
+  CountComparison out;
+  const auto branch = ctx.local().query(query);
+  for (std::size_t r = 0; r < branch.size(); ++r)
+    out.rows.push_back({branch.at(r, "Property").toString(), branch.at(r, "Nos").toInt(), std::nullopt});
+  std::map<std::string, long long> waiting;
+  if (!waitingQuery.empty()) {
+    const auto w = ctx.local().query(waitingQuery);
+    for (std::size_t r = 0; r < w.size(); ++r) waiting[w.at(r, "Property").toString()] = w.at(r, "Nos").toInt();
+  }
+  const auto central = ctx.web().query(query);
+  for (std::size_t r = 0; r < central.size(); ++r) {
+    const std::string label = central.at(r, "Property").toString();
+    auto row = std::find_if(out.rows.begin(), out.rows.end(),
+                            [&label](const CountRow& c) { return c.label == label && !c.central; });
+    if (row == out.rows.end()) row = out.rows.insert(out.rows.end(), {label, std::nullopt, std::nullopt});
+    row->central = central.at(r, "Nos").toInt();
+  }
+  for (auto& row : out.rows) {
+    if (row.branch && row.central && *row.branch == *row.central) continue;
+    const long long mine = row.branch.value_or(0), theirs = row.central.value_or(0);
+    const auto w = waiting.find(row.label);
+    const bool onlyWaiting = w != waiting.end() && theirs < mine && mine - theirs <= w->second;
+    row.state = onlyWaiting ? CountState::Waiting : CountState::Differs;
+  }
+  return out;
+}
+
+}  // namespace erpsync::reconcile

@@ -1,29 +1,41 @@
-// The side-by-side count grids: the same counting query on the branch and at head office, the branch
-// counts first, then the "Onlinedata" row, the central counts written beside them by position, and
-// every differing row marked red (a mark the mismatch tools read back).
+// The side-by-side counts: the same counting query on the branch and at head office, one row per
+// label, each row equal, differing, or differing only by vouchers still waiting to go up.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace erpsync {
-
 struct SyncContext;
-namespace form {
-class Grid;
 }
 
-// The colour of a red mark in column 0 of a count row.
-inline constexpr unsigned kMismatchColor = 255;
-// Amber (red in the lowest byte, then green): a row whose difference is only vouchers still waiting to
-// go up. The mismatch tools do not take it for a mismatch.
-inline constexpr unsigned kWaitingColor = 0x00BFFF;
+namespace erpsync::reconcile {
 
-// Fills grid from query (columns Property, Nos) run on both sides. With mismatchColumn, column 3 of
-// each central row says "Yes", "No", or "Waiting" when waitingQuery (the same counts of the branch's
-// vouchers not yet uploaded, "" for none) accounts for the whole difference. Returns the number of rows
-// that differ and are not merely waiting. Throws db::DbError; the grid keeps what was written before the
-// error.
-int FillCountGrid(SyncContext& ctx, form::Grid& grid, const std::string& header, int cols, const std::string& query,
-                  bool mismatchColumn, const std::string& waitingQuery = {});
+enum class CountState {
+  Equal,
+  Waiting,  // head office short by no more than what still waits at the branch: not a mismatch
+  Differs,
+};
 
-}  // namespace erpsync
+struct CountRow {
+  std::string label;                 // the query's Property
+  std::optional<long long> branch;   // nothing when only head office returned the label
+  std::optional<long long> central;  // nothing when only the branch returned the label
+  CountState state = CountState::Equal;
+};
+
+struct CountComparison {
+  std::vector<CountRow> rows;  // in the branch result's order, labels only head office has after them
+  // The counts could not be taken (told as a notice or a box); rows is then empty.
+  bool failed = false;
+  // The rows that differ and are not merely waiting.
+  int differing() const;
+};
+
+// Runs query (columns Property, Nos) on both sides and pairs the counts by label. waitingQuery (the
+// same counts of the branch's vouchers not yet uploaded, "" for none) tells a difference that only
+// waits from one that differs. Throws db::DbError.
+CountComparison CompareCounts(SyncContext& ctx, const std::string& query, const std::string& waitingQuery = {});
+
+}  // namespace erpsync::reconcile

@@ -1,11 +1,10 @@
 #include "reconcile/fill_data_count.h"
 
 #include "db/connection.h"
-#include "form/main_form.h"
 #include "reconcile/count_grid.h"
 #include "shared/sync_context.h"
 
-namespace erpsync {
+namespace erpsync::reconcile {
 
 std::string masterCountQuery() {
   return std::string(" SELECT     'Category' AS Property, COUNT(CategoryID) AS Nos From tblCategories ") +
@@ -26,13 +25,15 @@ std::string masterCountQuery() {
          "WHERE      (ItemID = tblBoardRateMaster.ItemID)))  ORDER BY Property ";
 }
 
-int FillDataCount(SyncContext& ctx) {
+CountComparison CompareMasterCounts(SyncContext& ctx) {
   try {
-    return FillCountGrid(ctx, ctx.form.msgDataCount, "Table  |DesktopCount|OnlineCount ", 3, masterCountQuery(), false);
+    return CompareCounts(ctx, masterCountQuery());
   } catch (const db::DbError& e) {
     ctx.notice(e.description());
-    return -1;
+    CountComparison failed;
+    failed.failed = true;
+    return failed;
   }
 }
 
-}  // namespace erpsync
+}  // namespace erpsync::reconcile

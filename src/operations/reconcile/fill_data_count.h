@@ -3,15 +3,18 @@
 
 #include <string>
 
-namespace erpsync {
+#include "reconcile/count_grid.h"
 
+namespace erpsync {
 struct SyncContext;
+}
+
+namespace erpsync::reconcile {
 
 // The master counting query (the same text on both sides).
 std::string masterCountQuery();
 
-// Fills msgDataCount; rows that differ are marked red. Returns the number of differing rows, or -1 when
-// the counts could not be taken (told as a notice).
-int FillDataCount(SyncContext& ctx);
+// The master counts of both sides; failed (told as a notice) when they could not be taken.
+CountComparison CompareMasterCounts(SyncContext& ctx);
 
-}  // namespace erpsync
+}  // namespace erpsync::reconcile

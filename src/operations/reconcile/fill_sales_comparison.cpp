@@ -1,12 +1,10 @@
 #include "reconcile/fill_sales_comparison.h"
 
 #include "db/connection.h"
-#include "form/main_form.h"
-#include "shared/control_fill.h"
 #include "shared/date_text.h"
 #include "shared/sync_context.h"
 
-namespace erpsync {
+namespace erpsync::reconcile {
 
 namespace {
 
@@ -31,14 +29,24 @@ std::string salesComparisonQuery(SyncContext& ctx, const std::string& from, cons
          from + "' and '" + to + "' ) GROUP BY InvDate ) m group by m.invdate order by m.invdate";
 }
 
-void FillSalesComparison(SyncContext& ctx) {
-  const db::DateTime d = ctx.form.dtpdate.value();
+SalesComparison CompareSales(SyncContext& ctx, const WorkingDay& day) {
+  SalesComparison out;
+  out.to = day.date.dateOnly();
+  out.from = monthBefore(out.to);
   try {
-    FillControl(ctx.form.msgCompare, salesComparisonQuery(ctx, ddMMMyyyy(monthBefore(d)), ddMMMyyyy(d)), true, false,
-                ctx.LocalConnection.get(), ctx.host);
-  } catch (const std::exception&) {
-    // The control fill reports its own failures.
+    const db::Recordset rs = ctx.local().query(salesComparisonQuery(ctx, ddMMMyyyy(out.from), ddMMMyyyy(out.to)));
+    for (std::size_t r = 0; r < rs.size(); ++r) {
+      SalesOfDay s;
+      if (const auto d = rs.at(r, "InvDate").toDateTime()) s.date = *d;
+      s.branch = rs.at(r, "DESKTOPSALE").toInt();
+      s.central = rs.at(r, "ONLINESALE").toInt();
+      out.days.push_back(s);
+    }
+  } catch (const db::DbError& e) {
+    out.failed = true;
+    ctx.host.messageBox(e.description(), Buttons::OK, Icon::Critical);
   }
+  return out;
 }
 
-}  // namespace erpsync
+}  // namespace erpsync::reconcile

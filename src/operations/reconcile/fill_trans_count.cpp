@@ -1,55 +1,43 @@
 #include "reconcile/fill_trans_count.h"
 
 #include "db/connection.h"
-#include "form/main_form.h"
-#include "reconcile/count_grid.h"
 #include "shared/date_text.h"
 #include "shared/sync_context.h"
-#include "shared/voucher_type_filter.h"
+#include "sync/voucher_kinds.h"
 
-namespace erpsync {
+namespace erpsync::reconcile {
 
 std::string voucherCountQuery(const std::string& d, const std::string& f) {
-  return " SELECT     'Sales' AS Property, COUNT(InvID) AS Nos From tblSales Where InvDate ='" + d + "' " + f +
-         " Union SELECT     'SalesItem' AS Property, COUNT(InvID) AS Nos From tblSalesItem Where InvID in(Select InvID "
-         "from tblSales where InvDate ='" +
-         d + "' " + f + ")" +
-         " Union SELECT     'Receipt' AS Property, COUNT(VchID) AS Nos From tblNOtes where VchDate ='" + d + "' " + f +
-         " Union SELECT     'StockJournal' AS Property, COUNT(VchID) AS Nos From tblStockJournal where InvDate ='" + d +
-         "' " + f +
-         " Union SELECT     'StockJournalDetail' AS Property, COUNT(InvID) AS Nos From tblStockJournalDetail Where "
-         "InvID "
-         "in(Select InvID from tblStockJournal where InvDate ='" +
-         d + "' " + f + ")" +
-         " Union SELECT     'JobCard' AS Property, COUNT(jobcardid) AS Nos From tblJobcard where JobcardDate ='" + d +
-         "' " + f +
-         " Union SELECT     'JobCardDetail' AS Property, COUNT(JobCardID) AS Nos From tblJobCardDetail Where JobCardID "
-         "in(Select JobCardID from tblJobCard where JobcardDate ='" +
-         d + "' " + f + ")" +
-         " Union SELECT     'Order' AS Property, COUNT(InvID) AS Nos From tblOrder Where InvDate ='" + d + "' " + f +
-         " Union SELECT     'OrderItem' AS Property, COUNT(InvID) AS Nos From tblOrderItem Where InvID in(Select InvID "
-         "from tblOrder where InvDate ='" +
-         d + "' " + f + ")" + " ORDER BY Property DESC ";
+  std::string sql;
+  auto add = [&sql](const std::string& select) { sql += (sql.empty() ? " " : " Union ") + select; };
+  for (const auto& k : sync::voucherKinds()) {
+    const std::string ofTheDay = " where " + k.dateColumn + " ='" + d + "' " + f;
+    add("SELECT     '" + k.statusCountName + "' AS Property, COUNT(" + k.key + ") AS Nos From " + k.table + ofTheDay);
+    if (!k.statusLineCountName.empty())
+      add("SELECT     '" + k.statusLineCountName + "' AS Property, COUNT(" + k.key + ") AS Nos From " + k.detail +
+          " Where " + k.key + " in(Select " + k.key + " from " + k.table + ofTheDay + ")");
+  }
+  return sql + " ORDER BY Property DESC ";
 }
 
-int FillTransCount(SyncContext& ctx) {
+CountComparison CompareVoucherCounts(SyncContext& ctx, const WorkingDay& day) {
+  CountComparison out;
+  out.failed = true;
   try {
-    const std::string ids = selectedVoucherTypeIds(ctx);
-    if (ids.empty()) {
+    if (day.selectedVoucherTypeIds.empty()) {
       ctx.host.messageBox("No voucher types selected to Synch", Buttons::OK, Icon::Information);
-      return -1;
+      return out;
     }
-    const std::string day = ddMMMyyyy(ctx.form.dtpdate.value());
-    const std::string filter = " and vchtypeID in (" + ids + ")";
+    const std::string date = ddMMMyyyy(day.date);
+    const std::string filter = " and vchtypeID in (" + day.selectedVoucherTypeIds + ")";
     // The same counts of the branch's vouchers not yet uploaded: a difference they account for is
     // waiting for the upload's interval, not a mismatch.
-    return FillCountGrid(ctx, ctx.form.msgTransGrid, "Table  |DesktopCount|OnlineCount|Mismatch", 4,
-                         voucherCountQuery(day, filter), true,
-                         voucherCountQuery(day, filter + " and isnull(SyncStat,0)<>1"));
+    return CompareCounts(ctx, voucherCountQuery(date, filter),
+                         voucherCountQuery(date, filter + " and isnull(SyncStat,0)<>1"));
   } catch (const db::DbError& e) {
     ctx.notice(e.description() + "FilltransCount_Function");
-    return -1;
+    return out;
   }
 }
 
-}  // namespace erpsync
+}  // namespace erpsync::reconcile

@@ -4,16 +4,22 @@
 
 #include <string>
 
+#include "reconcile/count_grid.h"
+
 namespace erpsync {
-
 struct SyncContext;
+struct WorkingDay;
+}  // namespace erpsync
 
-// The voucher counting query for a working date ("dd/MMM/yyyy") and a voucher-type filter.
+namespace erpsync::reconcile {
+
+// The voucher counting query for a working date ("dd/MMM/yyyy") and a voucher-type filter: the headers
+// and the lines of every voucher kind, labelled as the UpdateStatus page names them.
 std::string voucherCountQuery(const std::string& workingDate, const std::string& filter);
 
-// Fills msgTransGrid with a "Yes"/"No"/"Waiting" mismatch column (red for a mismatch, amber for vouchers
-// that only wait to go up). Returns the number of rows that differ beyond what waits; -1 when no
-// voucher type is chosen (told in a box, grid untouched) or the counts could not be taken (a notice).
-int FillTransCount(SyncContext& ctx);
+// The counts of the day's vouchers of the chosen types; a difference that the branch's vouchers not yet
+// uploaded account for is Waiting. failed when no voucher type is chosen (told in a box) or the counts
+// could not be taken (a notice).
+CountComparison CompareVoucherCounts(SyncContext& ctx, const WorkingDay& day);
 
-}  // namespace erpsync
+}  // namespace erpsync::reconcile

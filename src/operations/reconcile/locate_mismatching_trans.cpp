@@ -3,16 +3,12 @@
 // numbers and types, and another branch's voucher must never hide or stand for one of ours.
 #include "reconcile/locate_mismatching_trans.h"
 
-#include <string_view>
-
 #include "db/connection.h"
 #include "db/sql_quote.h"
-#include "form/main_form.h"
+#include "reconcile/voucher_type_names.h"
 #include "shared/date_text.h"
 #include "shared/sync_context.h"
-#include "shared/val.h"
-#include "shared/voucher_type_filter.h"
-#include "util/text.h"
+#include "sync/voucher_kinds.h"
 
 namespace erpsync::reconcile {
 
@@ -23,20 +19,17 @@ constexpr const char* kRetiredMark = "#DELETEDFROMBRANCH#";
 // The columns a voucher family is known by.
 struct Family {
   std::string table, detail;  // as the caller named them
-  const char* id;             // header key; the detail's reference to it
-  const char* number;
-  const char* date;
-  const char* mark;  // the column a retired central copy carries the mark in
+  std::string id;             // header key; the detail's reference to it
+  std::string number;
+  std::string date;
+  std::string mark;  // the column a retired central copy carries the mark in
   bool lines;        // compared by line count; notes have no lines
 };
 
 std::optional<Family> familyOf(const std::string& master, const std::string& detail) {
-  const std::string u = text::upper(master);
-  if (u == "TBLSALES" || u == "TBLORDER" || u == "TBLSTOCKJOURNAL")
-    return Family{master, detail, "InvID", "InvNo", "InvDate", "Party", true};
-  if (u == "TBLJOBCARD") return Family{master, detail, "JobCardID", "JobCardNo", "JobCardDate", "Party", true};
-  if (u == "TBLNOTES") return Family{master, detail, "VchID", "VchNo", "VchDate", "Narration", false};
-  return std::nullopt;
+  const sync::VoucherKind* k = sync::voucherKind(master);
+  if (!k) return std::nullopt;
+  return Family{master, detail, k->key, k->numberColumn, k->dateColumn, k->markColumn, !k->detail.empty()};
 }
 
 std::string live(const std::string& alias, const Family& f) {
@@ -64,33 +57,10 @@ struct Run {
   MismatchOutcome& out;
 };
 
-// Fills the grid's last (empty) row with the voucher and adds a new empty row.
 MismatchedVoucher& list(Run& r, MismatchedVoucher v) {
-  auto& g = r.ctx.form.msgMisMatch;
-  const int row = g.rows() - 1;
-  g.setText(row, 0, std::to_string(row));
-  g.setText(row, 1, v.number);
-  g.setText(row, 2, v.date);
-  g.setText(row, 3, std::to_string(v.type));
-  g.setRows(g.rows() + 1);
   v.table = r.f.table;
   r.out.vouchers.push_back(std::move(v));
   return r.out.vouchers.back();
-}
-
-// The header row; the rows listed by earlier families stay.
-void prepareGrid(form::Grid& g) {
-  g.setCols(4);
-  const std::string_view header = kMisMatchHeader;
-  int col = 0;
-  for (std::size_t from = 0;; ++col) {
-    const std::size_t bar = header.find('|', from);
-    g.setText(0, col, std::string(header.substr(from, bar - from)));
-    if (bar == std::string_view::npos) break;
-    from = bar + 1;
-  }
-  g.setFixedRows(1);
-  if (g.rows() < 2) g.setRows(2);
 }
 
 // Where a central copy agrees with a listed branch voucher on its natural key: number, date, voucher
@@ -126,9 +96,9 @@ void requeueAndRetire(Run& r, MismatchedVoucher& v, bool retire) {
   const std::string copy = copyOf(r, v) + live("", f);
   const db::Recordset before = web.query("select " + std::string(f.id) + " as CopyID, " + f.number + " as VNo, " +
                                          f.mark + " as Mark from " + f.table + copy);
-  const std::string retireSql = f.lines ? "update  " + f.table + " set " + f.number + "=" + f.number + "+'Del',Party='" +
-                                              kRetiredMark + "'" + copy
-                                        : "update  " + f.table + " set NARRATION='" + kRetiredMark + "'" + copy;
+  const std::string retireSql = "update  " + f.table + " set " +
+                                (f.lines ? f.number + "=" + f.number + "+'Del'," : std::string()) + f.mark + "='" +
+                                kRetiredMark + "'" + copy;
 
   db::Transaction branchTx(local);
   local.execute(requeue);
@@ -167,7 +137,7 @@ void missingCentrally(Run& r) {
       " and not exists (select 1 from " + r.remote + " m where m." + f.number + "=s." + f.number + " and m." + f.date +
       "=s." + f.date + " and m.VchTypeID=s.VchTypeID and m.CCID=s.CCID" + live("m.", f) + ") order by s." + f.id;
   const db::Recordset rs = r.ctx.local().query(sql);
-  r.ctx.form.lblStatusMain.setCaption(f.table);
+  r.ctx.status().stage(f.table);
   for (std::size_t i = 0; i < rs.size(); ++i) {
     MismatchedVoucher v;
     v.id = whole(rs.at(i, "ID"));
@@ -203,7 +173,7 @@ void linesDiffer(Run& r) {
         db::sqlQuote(number) + " and s.VchTypeID=" + std::to_string(type) + " group by s." + f.id + ", s." + f.number +
         ", s." + f.date + ", s.VchTypeID, s.ServInvID, s.SyncStat");
     if (mine.empty()) continue;
-    r.ctx.form.lblStatus.setCaption(number + " " + date + " ");
+    r.ctx.status().status(number + " " + date + " ");
     r.ctx.host.doEvents();
     for (std::size_t j = 0; j < mine.size(); ++j) {
       MismatchedVoucher v;
@@ -222,31 +192,27 @@ void linesDiffer(Run& r) {
   }
 }
 
-}  // namespace
-
-const std::vector<std::pair<std::string, std::string>>& mismatchFamilies() {
-  static const std::vector<std::pair<std::string, std::string>> families{{"tblSales", "tblSalesItem"},
-                                                                         {"tblStockJournal", "tblStockJournalDetail"},
-                                                                         {"tblJobCard", "tblJobCardDetail"},
-                                                                         {"tblOrder", "tblOrderItem"},
-                                                                         {"tblNotes", ""}};
-  return families;
+// The voucher types' names beside their ids: one look-up when anything was listed.
+void nameTypes(SyncContext& ctx, MismatchOutcome& out) {
+  if (out.vouchers.empty()) return;
+  const auto names = voucherTypeNames(ctx);
+  for (auto& v : out.vouchers)
+    if (auto n = names.find(v.type); n != names.end()) v.typeName = n->second;
 }
 
-MismatchOutcome LocateMismatchingTrans(SyncContext& ctx, const std::string& MasterTable, const std::string& DetailTable,
-                                       bool BlnForcetransResync) {
+MismatchOutcome locate(SyncContext& ctx, const WorkingDay& day, const std::string& MasterTable,
+                       const std::string& DetailTable, bool BlnForcetransResync) {
   MismatchOutcome out;
   try {
-    prepareGrid(ctx.form.msgMisMatch);
     ctx.local().setCommandTimeout(0);
     ctx.web().setCommandTimeout(0);
     const auto family = familyOf(MasterTable, DetailTable);
     if (!family) return out;
-    const std::string ids = selectedVoucherTypeIds(ctx);
+    const std::string& ids = day.selectedVoucherTypeIds;
     Run run{ctx,
             *family,
-            ddMMMyyyy(ctx.form.dtpdate.value()),
-            valText(ctx.form.lblCostcentre.tag()),
+            ddMMMyyyy(day.date),
+            std::to_string(day.costCentreId),
             ids.empty() ? std::string() : " and s.VchTypeID in (" + ids + ")",
             ctx.centralTable(MasterTable),
             BlnForcetransResync,
@@ -260,19 +226,36 @@ MismatchOutcome LocateMismatchingTrans(SyncContext& ctx, const std::string& Mast
   return out;
 }
 
-MismatchOutcome LocateAllMismatches(SyncContext& ctx, bool BlnForcetransResync) {
-  ctx.form.msgMisMatch.setRows(1);
-  ctx.form.msgMisMatch.setRows(2);
+}  // namespace
+
+MismatchOutcome LocateMismatchingTrans(SyncContext& ctx, const WorkingDay& day, const std::string& MasterTable,
+                                       const std::string& DetailTable, bool BlnForcetransResync) {
+  MismatchOutcome out = locate(ctx, day, MasterTable, DetailTable, BlnForcetransResync);
+  nameTypes(ctx, out);
+  return out;
+}
+
+MismatchOutcome LocateMismatchingTrans(SyncContext& ctx, const std::string& MasterTable, const std::string& DetailTable,
+                                       bool BlnForcetransResync) {
+  return LocateMismatchingTrans(ctx, ctx.day(), MasterTable, DetailTable, BlnForcetransResync);
+}
+
+MismatchOutcome LocateAllMismatches(SyncContext& ctx, const WorkingDay& day, bool BlnForcetransResync) {
   MismatchOutcome all;
-  for (const auto& [master, detail] : mismatchFamilies()) {
-    MismatchOutcome one = LocateMismatchingTrans(ctx, master, detail, BlnForcetransResync);
+  for (const auto& k : sync::voucherKinds()) {
+    MismatchOutcome one = locate(ctx, day, k.table, k.detail, BlnForcetransResync);
     for (auto& v : one.vouchers) all.vouchers.push_back(std::move(v));
     if (one.failed) {
       all.failed = true;
       break;
     }
   }
+  nameTypes(ctx, all);
   return all;
+}
+
+MismatchOutcome LocateAllMismatches(SyncContext& ctx, bool BlnForcetransResync) {
+  return LocateAllMismatches(ctx, ctx.day(), BlnForcetransResync);
 }
 
 }  // namespace erpsync::reconcile

@@ -1,27 +1,18 @@
 #include "reconcile/mismatch_page.h"
 
 #include "daycycle/auto_sync_switch.h"
-#include "form/main_form.h"
-#include "reconcile/locate_mismatching_trans.h"
-#include "reconcile/verify_day.h"
 #include "shared/sync_context.h"
 
 namespace erpsync::reconcile {
 
 namespace {
 
-// Holds auto-sync off and the page set disabled for the check, and puts back what the operator had,
-// however the check ends: a window left with its page set disabled could not even start the check again.
+// Holds automatic passes off and shows the busy pointer for the check, and puts back what the operator
+// had, however the check ends.
 class HoldAutoSync {
  public:
-  explicit HoldAutoSync(SyncContext& ctx) : ctx_(ctx), pause_(ctx, true) {
-    ctx.form.SSTab2.setEnabled(false);
-    ctx.host.setBusy(true);
-  }
-  ~HoldAutoSync() {
-    ctx_.form.SSTab2.setEnabled(true);
-    ctx_.host.setBusy(false);
-  }
+  explicit HoldAutoSync(SyncContext& ctx) : ctx_(ctx), pause_(ctx, true) { ctx.host.setBusy(true); }
+  ~HoldAutoSync() { ctx_.host.setBusy(false); }
   HoldAutoSync(const HoldAutoSync&) = delete;
   HoldAutoSync& operator=(const HoldAutoSync&) = delete;
 
@@ -32,18 +23,19 @@ class HoldAutoSync {
 
 }  // namespace
 
-void MismatchPageCheck(SyncContext& ctx) {
-  auto& f = ctx.form;
+MismatchCheck CheckMismatches(SyncContext& ctx, const WorkingDay& day) {
   HoldAutoSync hold(ctx);
-  f.lblStatus.setCaption("Checking Started");
-  const MismatchOutcome found = LocateAllMismatches(ctx, false);
-  if (!found.failed) VerifyDay(ctx);
-  f.lblStatus.setCaption("Checking Ended");
+  ctx.status().status("Checking Started");
+  MismatchCheck out;
+  out.located = LocateAllMismatches(ctx, day, false);
+  if (!out.located.failed) out.verified = VerifyDay(ctx, day);
+  ctx.status().status("Checking Ended");
+  return out;
 }
 
-MismatchOutcome ResyncMismatches(SyncContext& ctx) {
+MismatchOutcome ResyncMismatches(SyncContext& ctx, const WorkingDay& day) {
   HoldAutoSync hold(ctx);
-  MismatchOutcome found = LocateAllMismatches(ctx, false);
+  MismatchOutcome found = LocateAllMismatches(ctx, day, false);
   if (found.failed || found.vouchers.empty()) return found;
   const Answer a =
       ctx.host.messageBox(std::to_string(found.vouchers.size()) +
@@ -51,7 +43,7 @@ MismatchOutcome ResyncMismatches(SyncContext& ctx) {
                               "head office copies are marked deleted and the next upload sends fresh ones.",
                           Buttons::YesNo, Icon::Question, {}, Answer::No);
   if (a != Answer::Yes) return found;
-  MismatchOutcome forced = LocateAllMismatches(ctx, true);
+  MismatchOutcome forced = LocateAllMismatches(ctx, day, true);
   ctx.log("Mismatch re-sync", std::to_string(forced.vouchers.size()) + " voucher(s) queued for upload again");
   return forced;
 }

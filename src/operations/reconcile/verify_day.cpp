@@ -8,10 +8,9 @@
 #include <map>
 
 #include "db/connection.h"
-#include "form/main_form.h"
+#include "reconcile/voucher_type_names.h"
 #include "shared/date_text.h"
 #include "shared/sync_context.h"
-#include "shared/val.h"
 #include "shared/voucher_type_filter.h"
 #include "sync/voucher_kinds.h"
 #include "util/text.h"
@@ -40,10 +39,21 @@ bool sameValue(const db::Value& a, const db::Value& b) {
   return text::trimRight(a.toString()) == text::trimRight(b.toString());
 }
 
+// Dates as the window shows dates; a time of day only when there is one.
 std::string shown(const db::Value& v) {
   if (v.isNull()) return "(none)";
-  if (auto d = v.toDateTime(); v.isDateTime() && d) return d->iso();
+  if (auto d = v.toDateTime(); v.isDateTime() && d) {
+    if (*d == d->dateOnly()) return ddMMMyyyy(*d);
+    return ddMMMyyyy(*d) + " " + d->iso().substr(11, 8);
+  }
   return v.toString();
+}
+
+// The vouchers that go up, to compare like with like on both sides: the chosen types, else every type
+// the upload sends.
+std::string uploadedTypes(const WorkingDay& day, const std::string& column) {
+  if (!day.selectedVoucherTypeIds.empty()) return " and " + column + " in (" + day.selectedVoucherTypeIds + ")";
+  return " and " + column + " in (select VchTypeID from tblVchType where ParentID in (" + kUploadedParentTypes + "))";
 }
 
 std::string number(double d) {
@@ -66,7 +76,8 @@ std::string voucherKey(const std::string& number, long long type) {
   return text::upper(text::trim(number)) + "|" + std::to_string(type);
 }
 
-Side readSide(db::Connection& c, const VoucherKind& k, const std::string& where, const std::vector<std::string>& sums) {
+Side readSide(db::Connection& c, const sync::VoucherKind& k, const std::string& where,
+              const std::vector<std::string>& sums) {
   Side s;
   s.headers = c.query("select * from " + k.table + " s where " + where + " order by s." + k.key);
   for (std::size_t r = 0; r < s.headers.size(); ++r)
@@ -88,7 +99,7 @@ Side readSide(db::Connection& c, const VoucherKind& k, const std::string& where,
 }
 
 // What differs between a branch voucher and its one central copy; "" when nothing does.
-std::string compare(const VoucherKind& k, const Side& b, std::size_t br, const Side& c, std::size_t cr,
+std::string compare(const sync::VoucherKind& k, const Side& b, std::size_t br, const Side& c, std::size_t cr,
                     const std::vector<std::string>& sums) {
   std::string out;
   auto add = [&out](const std::string& what) { out += (out.empty() ? "" : "; ") + what; };
@@ -120,7 +131,7 @@ std::string compare(const VoucherKind& k, const Side& b, std::size_t br, const S
   return out;
 }
 
-void verifyFamily(SyncContext& ctx, const VoucherKind& k, const std::string& day, const std::string& cc,
+void verifyFamily(SyncContext& ctx, const sync::VoucherKind& k, const std::string& day, const std::string& cc,
                   const std::string& types, VerifyOutcome& out) {
   const std::vector<std::string> sums = summedColumns(k.detail);
   const std::string where = "s." + k.dateColumn + "='" + day + "' and s.CCID=" + cc + types;
@@ -179,25 +190,29 @@ std::string findingText(Finding f) {
 }
 
 VerifyOutcome VerifyDay(SyncContext& ctx) {
+  return VerifyDay(ctx, ctx.day());
+}
+
+VerifyOutcome VerifyDay(SyncContext& ctx, const WorkingDay& day) {
   VerifyOutcome out;
-  auto& grid = ctx.form.msgVerify;
-  grid.setFormatString(kVerifyHeader);
   try {
-    const std::string day = ddMMMyyyy(ctx.form.dtpdate.value());
-    const std::string cc = valText(ctx.form.lblCostcentre.tag());
-    const std::string types = uploadedVoucherTypesFilter(ctx, "s.VchTypeID");
-    for (const auto& k : voucherKinds()) {
-      ctx.form.lblStatusMain.setCaption("Verifying " + k.table);
-      verifyFamily(ctx, k, day, cc, types, out);
+    const std::string date = ddMMMyyyy(day.date);
+    const std::string cc = std::to_string(day.costCentreId);
+    const std::string types = uploadedTypes(day, "s.VchTypeID");
+    for (const auto& k : sync::voucherKinds()) {
+      ctx.status().stage("Verifying " + k.table);
+      verifyFamily(ctx, k, date, cc, types, out);
     }
   } catch (const std::exception& e) {
     out.failed = true;
     ctx.notice(std::string(e.what()) + " Verify");
   }
-  for (const auto& d : out.differences)
-    grid.addItem(d.table + "\t" + d.number + "\t" + d.date + "\t" + std::to_string(d.type) + "\t" +
-                 findingText(d.finding) + "\t" + d.detail);
-  ctx.form.lblStatusMain.setCaption("");
+  if (!out.differences.empty()) {
+    const auto names = voucherTypeNames(ctx);
+    for (auto& d : out.differences)
+      if (auto n = names.find(d.type); n != names.end()) d.typeName = n->second;
+  }
+  ctx.status().stage("");
   return out;
 }
 

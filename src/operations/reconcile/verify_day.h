@@ -8,7 +8,8 @@
 
 namespace erpsync {
 struct SyncContext;
-}
+struct WorkingDay;
+}  // namespace erpsync
 
 namespace erpsync::reconcile {
 
@@ -25,6 +26,7 @@ struct VoucherDifference {
   std::string number;
   std::string date;  // "dd/MMM/yyyy"
   long long type = 0;
+  std::string typeName;  // the voucher type's name at the branch ("" when unknown)
   Finding finding = Finding::Differs;
   std::string detail;  // what differs, in words ("BillAmt 120 / 110; lines 3 / 2"), branch value first
 };
@@ -35,16 +37,16 @@ struct VerifyOutcome {
   bool failed = false;  // an error ended the check (told as a notice); differences found so far stay
 };
 
-// Compares every voucher of the working date (dtpdate) of this branch's cost centre, of the chosen
-// voucher types when any are chosen and else of the types the upload sends, between LocalConnection and WebConnection: the header fields the
-// upload copies, the number of lines, and the sums of line quantities and amounts. Central copies
-// retired from the branch ('#DELETEDFROMBRANCH#') do not count. Fills msgVerify, one row per voucher
-// that differs, with the header kVerifyHeader.
+// Compares every voucher of the working date of this branch's cost centre, of the chosen voucher
+// types when any are chosen and else of the types the upload sends, between LocalConnection and
+// WebConnection: the header fields the upload copies, the number of lines, and the sums of line
+// quantities and amounts. Central copies retired from the branch ('#DELETEDFROMBRANCH#') do not count.
+// One difference per voucher that differs; the table being compared is told as the stage.
+VerifyOutcome VerifyDay(SyncContext& ctx, const WorkingDay& day);
+// The same for the run's working day (SyncContext::day()).
 VerifyOutcome VerifyDay(SyncContext& ctx);
 
 // The words a finding is shown with.
 std::string findingText(Finding f);
-
-inline constexpr const char* kVerifyHeader = "Table|Voucher No|Date|VchType|Finding|Detail";
 
 }  // namespace erpsync::reconcile
