@@ -5,11 +5,9 @@
 #include <memory>
 #include <ostream>
 
+#include "app/daycycle_view.h"
 #include "app/frm_synch.h"
 #include "cmd_app.h"
-#include "daycycle/day_end.h"
-#include "daycycle/day_purge.h"
-#include "daycycle/manual_resync.h"
 #include "form/main_form.h"
 #include "shared/date_text.h"
 
@@ -57,7 +55,7 @@ bool printMismatches(const form::Grid& g, std::ostream& out) {
 void addDaycycleCommands(CLI::App& app, int& exitCode) {
   addButtonVerb(app, exitCode, "day-end", "close the day when head office holds every voucher since day start",
                 [](FrmSynch& frm, std::ostream& out) {
-                  auto r = daycycle::cmdDayEnd_Click(frm.ctx);
+                  auto r = cmdDayEnd_Click(frm.ctx);
                   out << "Working date: " << ddMMMyyyy(frm.form.dtpdate.value()) << "\n" << dayEndText(r) << "\n";
                   if (r == daycycle::DayEndResult::Unverified || r == daycycle::DayEndResult::ClosedWithoutDayRow)
                     out << "  " << frm.form.lblStatus.caption() << "\n";
@@ -79,7 +77,7 @@ void addDaycycleCommands(CLI::App& app, int& exitCode) {
   resync->callback([resyncOptions, &exitCode] {
     bool short_ = false;
     exitCode = runVerb("resync", *resyncOptions, [&short_](FrmSynch& frm, std::ostream& out) {
-      auto r = daycycle::cmdManualSynch_Click(frm.ctx);
+      auto r = cmdManualSynch_Click(frm.ctx);
       out << "Working date: " << ddMMMyyyy(frm.form.dtpdate.value()) << "\n";
       if (r.busy) {
         out << frm.form.lblStatus.caption() << "\n";
@@ -105,7 +103,7 @@ void addDaycycleCommands(CLI::App& app, int& exitCode) {
                 "delete the branch's vouchers and change log, and this branch's vouchers of the working date at "
                 "head office",
                 [](FrmSynch& frm, std::ostream& out) {
-                  auto r = daycycle::Command1_Click(frm.ctx);
+                  auto r = Command1_Click(frm.ctx);
                   out << "Working date: " << ddMMMyyyy(frm.form.dtpdate.value()) << "\n";
                   if (r.purged)
                     out << "Deleted at the branch: " << r.branchVouchers

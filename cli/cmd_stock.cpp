@@ -3,9 +3,9 @@
 #include <CLI/CLI.hpp>
 #include <ostream>
 
+#include "app/daycycle_view.h"
 #include "app/frm_synch.h"
 #include "cmd_app.h"
-#include "daycycle/day_start.h"
 #include "form/main_form.h"
 
 namespace erpsync::cli {
@@ -21,7 +21,7 @@ void addStockCommands(CLI::App& app, int& exitCode) {
                       out << "\rStock lines: " << bar.value() << " of " << bar.max()
                           << (bar.value() == bar.max() ? "\n" : "") << std::flush;
                   });
-                  const auto o = daycycle::cmdDayStart_Click(frm.ctx);
+                  const auto o = cmdDayStart_Click(frm.ctx);
                   if (!o.started) {
                     out << "Day start not confirmed (answer with --yes); nothing changed." << std::endl;
                     return;

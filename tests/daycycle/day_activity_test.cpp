@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/daycycle_view.h"
 #include "pair_fixture.h"
 #include "app/frm_synch.h"
 
@@ -75,24 +76,24 @@ TEST_F(DayRows, DayStartDateIsThisServersLatestDayStart) {
 
 TEST_F(DayRows, LabelsShowTheCostCentresLatestCentralRow) {
   form.lblDaystart.setCaption("old");
-  daycycle::setdatstartDet(ctx);
+  setdatstartDet(ctx);
   EXPECT_EQ(form.lblDaystart.caption(), "NO DAY START");
   EXPECT_EQ(form.lblDaystartTime.caption(), "NO DAY START");
 
   dayRow(central(), "DayStart", "09:15:00", "05/Dec/2026", 2, "BR1");
   dayRow(central(), "DayStart", "23:15:00", "04/Dec/2026", 2, "BR1");
   dayRow(central(), "DayStart", "10:00:00", "06/Dec/2026", 3, "BR2");
-  daycycle::setdatstartDet(ctx);
+  setdatstartDet(ctx);
   EXPECT_EQ(form.lblDaystart.caption(), "05/Dec/2026");
   EXPECT_EQ(form.lblDaystartTime.caption(), "09:15 AM");
 
   dayRow(central(), "DayEnd", "21:40:00", "05/Dec/2026", 2, "BR1");
-  daycycle::setdatstartDet(ctx);
+  setdatstartDet(ctx);
   EXPECT_EQ(form.lblDaystart.caption(), "05/Dec/2026");
   EXPECT_EQ(form.lblDaystartTime.caption(), "09:40 PM");
 
   ctx.WebConnection.reset();
-  daycycle::setdatstartDet(ctx);
+  setdatstartDet(ctx);
   EXPECT_EQ(form.lblDaystartTime.caption(), "09:40 PM");
   EXPECT_EQ(notices().size(), 1u);
 }
@@ -103,6 +104,28 @@ TEST_F(DayRows, TheWindowRefreshesTheLabelsThroughItsHook) {
   dayRow(central(), "DayStart", "08:05:00", "05/Dec/2026", 2, "BR1");
   ctx.hooks.setdatstartDet(ctx);
   EXPECT_EQ(form.lblDaystartTime.caption(), "08:05 AM");
+}
+
+// The day line follows the date picker: the operator's pick of another working date shows that date's
+// day, a date set by the program (connect sets it, then shows the day itself) reads nothing.
+TEST_F(DayRows, PickingAnotherWorkingDateShowsThatDatesDay) {
+  FrmSynch frm(ctx);
+  dayRow(central(), "DayEnd", "21:40:00", "05/Dec/2026", 2, "BR1");
+  form.dtpdate.setValue(db::DateTime{2026, 12, 5});
+  ctx.hooks.setdatstartDet(ctx);
+  EXPECT_EQ(form.lblDayState.caption(), "Day 05/Dec/2026: closed at 09:40 PM.");
+
+  form.activeControl = &form.dtpdate;
+  form.dtpdate.setValue(db::DateTime{2026, 12, 6});
+  form.activeControl = nullptr;
+  EXPECT_EQ(form.lblDayState.caption(),
+            "Day 06/Dec/2026: not started (the last day was closed on 05/Dec/2026). Press Day Start before the "
+            "first transaction.");
+  EXPECT_EQ(form.lblDaystart.caption(), "05/Dec/2026");
+
+  form.dtpdate.setValue(db::DateTime{2026, 12, 5});
+  EXPECT_NE(form.lblDayState.caption().find("06/Dec/2026"), std::string::npos);
+  EXPECT_TRUE(notices().empty());
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // are counted by the embedded server's fault plan tally.
 #include <gtest/gtest.h>
 
+#include "app/daycycle_view.h"
 #include "day_fixture.h"
 #include "daycycle/day_end.h"
 #include "daycycle/day_start.h"
@@ -36,7 +37,7 @@ class RoundTrips : public test::DayFixture {
   long long dayEndCalls() {
     return centralCalls([&] {
       host.expectBox(Answer::Yes, "DAY END");
-      EXPECT_EQ(daycycle::cmdDayEnd_Click(ctx), daycycle::DayEndResult::Closed);
+      EXPECT_EQ(cmdDayEnd_Click(ctx), daycycle::DayEndResult::Closed);
     });
   }
 };
@@ -70,7 +71,7 @@ TEST_F(RoundTrips, DayStartCostsAFewCallsWhateverTheStockItBringsIn) {
   daycycle::DayStartOutcome out;
   const long long calls = centralCalls([&] {
     host.expectBox(Answer::Yes, "DAY START");
-    out = daycycle::cmdDayStart_Click(ctx);
+    out = cmdDayStart_Click(ctx);
   });
   ASSERT_TRUE(out.completed);
   EXPECT_EQ(out.stockLines, stockRows);

@@ -3,6 +3,7 @@
 // branch exactly as it was.
 #include "daycycle/day_start.h"
 
+#include "app/daycycle_view.h"
 #include "day_start_fixture.h"
 #include "shared/date_text.h"
 
@@ -21,7 +22,7 @@ class DayStartTest : public DayStartFixture {
     host.expectBox(Answer::Yes, "DAY START");
     host.expectBox(Answer::OK, "Opening stock brought from head office: ");
     host.expectBox(Answer::OK, "Day started successfully");
-    return daycycle::cmdDayStart_Click(ctx);
+    return cmdDayStart_Click(ctx);
   }
 };
 
@@ -94,10 +95,30 @@ TEST_F(DayStartTest, BranchStockAndBalancesBecomeHeadOfficesOfTheCostCentre) {
   EXPECT_EQ(scalar(branch(), "SELECT COUNT(*) FROM tblVoucher"), 2 * o.ledgers);
 }
 
+// The day start works for the run's working day, whatever the date picker shows: the journal is dated
+// that day and the day line names it.
+TEST_F(DayStartTest, TheWorkingDayGivenIsTheDayStarted) {
+  const db::DateTime tomorrow = db::DateTime::fromDayNumber(today.dayNumber() + 1);
+  ctx.workingDaySource = [this, tomorrow] {
+    WorkingDay day;
+    day.date = tomorrow;
+    day.costCentreId = 2;
+    day.costCentreName = "Branch Two";
+    day.intervalMinutes = 2;
+    return day;
+  };
+  form.dtpdate.setValue(today);
+  const auto o = runSuccessful();
+  ASSERT_TRUE(o.completed);
+  EXPECT_EQ(rows(branch(), "SELECT InvDate FROM tblStockJournal").at(0, 0).toDateTime(), tomorrow);
+  EXPECT_EQ(form.lblDayState.caption().rfind("Day " + ddMMMyyyy(tomorrow) + ": open since ", 0), 0u)
+      << form.lblDayState.caption();
+}
+
 TEST_F(DayStartTest, AnsweringNoChangesNothing) {
   const auto before = snapshot(branch());
   host.expectBox(Answer::No, "DAY START");
-  EXPECT_FALSE(daycycle::cmdDayStart_Click(ctx).started);
+  EXPECT_FALSE(cmdDayStart_Click(ctx).started);
   EXPECT_EQ(snapshot(branch()), before);
   EXPECT_EQ(scalar(branch(), "SELECT COUNT(*) FROM tblDayActivity"), 0);
 }
@@ -113,7 +134,7 @@ TEST_F(DayStartTest, WorkingDayWithSalesIsRefusedAndChangesNothing) {
   form.timertrigger.setEnabled(true);
   host.expectBox(Answer::OK, "Transactions are already entered on " + ddMMMyyyy(today) +
                                  ", so that day cannot be started");
-  const auto o = daycycle::cmdDayStart_Click(ctx);
+  const auto o = cmdDayStart_Click(ctx);
   EXPECT_TRUE(o.refused);
   EXPECT_EQ(host.boxes.back().icon, Icon::Critical);
   EXPECT_EQ(snapshot(branch()), before);
@@ -138,7 +159,7 @@ TEST_F(DayStartTest, FailureAtTheMiddleLineLeavesTheBranchAsBefore) {
   // The stock-history insert of the middle line fails: the posting gives the line up.
   faulty->failOn("insert into tblstockHistory", static_cast<int>(lines / 2), "Disk full while writing history");
   host.expectBox(Answer::Yes, "DAY START");
-  const auto o = daycycle::cmdDayStart_Click(ctx);
+  const auto o = cmdDayStart_Click(ctx);
   EXPECT_TRUE(o.aborted);
   EXPECT_EQ(faulty->failures, 1);
   EXPECT_EQ(snapshot(branch()), before);
@@ -159,7 +180,7 @@ TEST_F(DayStartTest, FailingLedgerEntryUndoesTheWholeRebuild) {
   host.setStrict(false);
   faulty->failOn("insert into  tblvoucher", 3, "Arithmetic overflow error");  // second ledger, first row
   host.expectBox(Answer::Yes, "DAY START");
-  EXPECT_TRUE(daycycle::cmdDayStart_Click(ctx).aborted);
+  EXPECT_TRUE(cmdDayStart_Click(ctx).aborted);
   EXPECT_EQ(snapshot(branch()), before);
 }
 
@@ -170,7 +191,7 @@ TEST_F(DayStartTest, LostConnectionMidRebuildLeavesTheBranchAsBefore) {
   faulty->failOn("insert into tblStockJournalDetail", 2, "[DBNETLIB][ConnectionWrite (send()).]General network error",
                  false, /*close=*/true);
   host.expectBox(Answer::Yes, "DAY START");
-  EXPECT_TRUE(daycycle::cmdDayStart_Click(ctx).aborted);
+  EXPECT_TRUE(cmdDayStart_Click(ctx).aborted);
   auto fresh = freshBranch();
   EXPECT_EQ(snapshot(*fresh), before);
 }
@@ -182,7 +203,7 @@ TEST_F(DayStartTest, CostCentreZeroAndEmptyCentralStock) {
   host.expectBox(Answer::OK, "There is no stock available to import");
   host.expectBox(Answer::OK, "Opening stock brought from head office: 0 stock lines");
   host.expectBox(Answer::OK, "Day started successfully");
-  auto o = daycycle::cmdDayStart_Click(ctx);
+  auto o = cmdDayStart_Click(ctx);
   EXPECT_TRUE(o.completed);
   EXPECT_EQ(scalar(branch(), "SELECT COUNT(*) FROM tblStockJournal"), 0);
   EXPECT_EQ(scalar(branch(), "SELECT COUNT(*) FROM tblStock"), 0);
@@ -196,7 +217,7 @@ TEST_F(DayStartTest, CostCentreZeroAndEmptyCentralStock) {
   host.expectBox(Answer::OK, "Opening stock brought from head office: 2 stock lines");
   host.expectBox(Answer::OK, "disparities");  // head office counts cost centre 0, the branch 1
   host.expectBox(Answer::OK, "Day started successfully");
-  o = daycycle::cmdDayStart_Click(ctx);
+  o = cmdDayStart_Click(ctx);
   EXPECT_TRUE(o.completed);
   EXPECT_EQ(o.stockLines, 2);
   EXPECT_TRUE(o.disparity);

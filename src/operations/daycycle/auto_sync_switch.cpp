@@ -10,11 +10,15 @@
 
 namespace erpsync::daycycle {
 
-int costCentreId(SyncContext& ctx) {
-  const double cc = static_cast<double>(ctx.day().costCentreId);
+int costCentreId(const WorkingDay& day) {
+  const double cc = static_cast<double>(day.costCentreId);
   // Out-of-range and fractional texts are no cost centre a statement could name.
   if (!(cc >= 1 && cc <= 2147483647.0)) return 0;
   return static_cast<int>(std::llround(cc));
+}
+
+int costCentreId(SyncContext& ctx) {
+  return costCentreId(ctx.day());
 }
 
 void stopAutoSync(SyncContext& ctx) {
@@ -27,7 +31,7 @@ long long waitingVoucherCount(SyncContext& ctx) {
     const int cc = costCentreId(ctx);
     const std::string types = uploadedVoucherTypesFilter(ctx, "VchTypeID");
     long long n = 0;
-    for (const auto& k : voucherKinds()) {
+    for (const auto& k : sync::voucherKinds()) {
       const auto rs = ctx.local().query("select count(*) from " + k.table + " where isnull(SyncStat,0)<>1" +
                                         (cc ? " and CCID=" + std::to_string(cc) : std::string()) + types);
       if (!rs.empty()) n += rs.at(0, 0).toInt();
@@ -53,8 +57,7 @@ void tellAutoSyncState(SyncContext& ctx) {
                    " waiting and nothing is sent to head office. Tick AutoSynch to send them.");
 }
 
-AutoSyncPause::AutoSyncPause(SyncContext& ctx, bool hideBox)
-    : ctx_(ctx), wasOn_(ctx.passes().on()), hideBox_(hideBox) {
+AutoSyncPause::AutoSyncPause(SyncContext& ctx, bool hideBox) : ctx_(ctx), wasOn_(ctx.passes().on()), hideBox_(hideBox) {
   ctx.passes().set(false);
   if (hideBox_) ctx.passes().setHidden(true);
 }

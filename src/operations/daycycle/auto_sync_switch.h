@@ -1,24 +1,17 @@
-// What the day tools share: the branch's cost centre, the voucher families of a day, and stopping /
+// What the day tools share: the branch's cost centre, and stopping /
 // restoring automatic synchronisation around an operation that must not interleave with an upload.
 #pragma once
 
 namespace erpsync {
 struct SyncContext;
-}
+struct WorkingDay;
+}  // namespace erpsync
 
 namespace erpsync::daycycle {
 
-// One family of vouchers as a day tool deletes or re-queues it: header table, its date column, the
-// line table ("" for none) and the key that joins them.
-struct DayFamily {
-  const char* header;
-  const char* dateColumn;
-  const char* detail;
-  const char* key;
-};
-
 // The branch's cost-centre id of the working day; 0 when it is not defined (or no id a statement could
 // name).
+int costCentreId(const WorkingDay& day);
 int costCentreId(SyncContext& ctx);
 
 // Stops timer passes (the AutoSynch box unticked).

@@ -28,8 +28,8 @@ struct DayRowsWritten {
 
 // Appends one day row to the branch database and one to the central one (reading the clock again).
 // "DayStart" rows are marked started, "DayEnd" rows ended. Each side is tried whatever the other did.
-DayRowsWritten WriteDayActivity(SyncContext& ctx, const std::string& StrActivity,
-                                const std::string& StrActivityDetail, int CCID, bool BlockDataEntry);
+DayRowsWritten WriteDayActivity(SyncContext& ctx, const std::string& StrActivity, const std::string& StrActivityDetail,
+                                int CCID, bool BlockDataEntry);
 
 // Takes back the latest row of this activity and detail that WriteDayActivity wrote for this branch (by
 // cost centre and SQLSERVERNAME) on both sides: a day start that was refused or failed leaves no day row
@@ -41,16 +41,18 @@ void RemoveDayActivity(SyncContext& ctx, const std::string& StrActivity, const s
 // LocalServerName, latest by ID); kZeroDate when there is none or on error (shown as a notice).
 db::DateTime GetdayStartDate(SyncContext& ctx);
 
-// Shows the cost centre's latest day row of the central database in lblDaystart (its date) and
-// lblDaystartTime (its time, "HH:nn AM"); "NO DAY START" in both when there is none. On error the labels
-// keep their captions and a notice is shown.
-// It also puts the working date's day in words into lblDayState: open (since when), closed, or not
-// started (and what to do), from that same row.
-void setdatstartDet(SyncContext& ctx);
+// The cost centre's latest day row of the central database (latest by date, time and ID); activity ""
+// when it has none.
+struct DayRow {
+  std::string activity;
+  std::string detail;
+  std::optional<db::DateTime> date;
+  std::optional<db::DateTime> time;
+};
 
-// The words lblDayState shows for the working date, given the cost centre's latest central day row
-// (activity "" when there is none).
-std::string dayStateText(const db::DateTime& workingDate, const std::string& activity, const std::string& detail,
-                         const std::optional<db::DateTime>& date, const std::optional<db::DateTime>& time);
+// Reads the latest day row of cost centre ccid at head office. Nothing when it cannot be read: head
+// office is known to be out of reach (told once already, so nothing is asked) or the read failed (told as
+// a notice).
+std::optional<DayRow> latestDayRow(SyncContext& ctx, long long ccid);
 
 }  // namespace erpsync::daycycle

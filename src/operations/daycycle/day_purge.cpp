@@ -4,47 +4,37 @@
 #include "daycycle/auto_sync_switch.h"
 #include "daycycle/working_date.h"
 #include "db/connection.h"
-#include "form/main_form.h"
 #include "shared/date_text.h"
 #include "shared/sync_context.h"
 #include "shared/voucher_type_filter.h"
+#include "sync/voucher_kinds.h"
 
 namespace erpsync::daycycle {
 
 namespace {
 
-const DayFamily kFamilies[] = {
-    {"tblSales", "Invdate", "tblSalesItem", "InvID"},
-    {"tblSTOCKJOURNAL", "Invdate", "tblSTOCKJOURNALDETAIL", "InvID"},
-    {"tblJOBCARD", "jOBCARDdate", "tblJOBCARDDETAIL", "JOBCARDid"},
-    {"tbloRDER", "Invdate", "tbloRDERitem", "InvID"},
-    {"TBLNOTES", "VCHdate", "", "VchID"},
-};
-
 // Where clauses of the vouchers that go on each side.
 std::string branchWhere(const std::string& filter) {
   return " where 1=1" + filter;
 }
-std::string centralWhere(const DayFamily& f, int cc, const std::string& dateText, const std::string& filter) {
-  return std::string(" where ") + f.dateColumn + "= '" + dateText + "' and CCID=" + std::to_string(cc) + filter;
+std::string centralWhere(const sync::VoucherKind& f, int cc, const std::string& dateText, const std::string& filter) {
+  return " where " + f.dateColumn + "= '" + dateText + "' and CCID=" + std::to_string(cc) + filter;
+}
+
+// The lines of the vouchers where selects.
+std::string linesOf(const sync::VoucherKind& f, const std::string& where) {
+  return " where " + f.key + " in (Select " + f.key + " from " + f.table + where + ")";
 }
 
 // Lines first (chosen through their vouchers), then the vouchers.
-void addFamily(std::vector<std::string>& out, const DayFamily& f, const std::string& where) {
-  if (*f.detail)
-    out.push_back(std::string("delete from ") + f.detail + " where " + f.key + " in (Select " + f.key + " from " +
-                  f.header + where + ")");
-  out.push_back(std::string("delete from ") + f.header + where);
+void addFamily(std::vector<std::string>& out, const sync::VoucherKind& f, const std::string& where) {
+  if (!f.detail.empty()) out.push_back("delete from " + f.detail + linesOf(f, where));
+  out.push_back("delete from " + f.table + where);
 }
 
 long long countVouchers(db::Connection& c, const std::string& from, const std::string& where) {
   auto rs = c.query("Select count(*) from " + from + where);
   return rs.empty() ? 0 : rs.at(0, 0).toInt();
-}
-
-// The lines of the vouchers where selects.
-std::string linesOf(const DayFamily& f, const std::string& where) {
-  return std::string(" where ") + f.key + " in (Select " + f.key + " from " + f.header + where + ")";
 }
 
 std::string counted(long long n, const std::string& what) {
@@ -58,7 +48,7 @@ PurgeStatements purgeStatements(int cc, const std::string& dateText, const std::
   out.branch.push_back("delete from tblStockHistory" + branchWhere(filter));
   out.central.push_back("delete from tblStockHistory where Vchdate= '" + dateText + "' and CCID=" + std::to_string(cc) +
                         filter);
-  for (const auto& f : kFamilies) {
+  for (const auto& f : sync::voucherKinds()) {
     addFamily(out.branch, f, branchWhere(filter));
     addFamily(out.central, f, centralWhere(f, cc, dateText, filter));
   }
@@ -68,26 +58,27 @@ PurgeStatements purgeStatements(int cc, const std::string& dateText, const std::
   return out;
 }
 
-PurgeOutcome Command1_Click(SyncContext& ctx) {
+PurgeOutcome dayPurge(SyncContext& ctx) {
   PurgeOutcome out;
+  const WorkingDay day = ctx.day();
   AutoSyncPause pause(ctx);
   try {
-    const int cc = costCentreId(ctx);
+    const int cc = costCentreId(day);
     if (cc == 0) {
       ctx.host.messageBox("Cost Centre not defined Correctly.Exiting now", Buttons::OK, Icon::Critical);
       return out;
     }
-    if (!confirmWorkingDate(ctx, "TEmporary Sales Deleter")) return out;
+    if (!confirmWorkingDate(ctx, day.date, "TEmporary Sales Deleter")) return out;
     const std::string filter = CREateSelVchTypeIDQry(ctx);
-    const std::string dateText = ddMMMyyyy(ctx.form.dtpdate.value());
+    const std::string dateText = ddMMMyyyy(day.date);
     db::Connection& branch = ctx.local();
     db::Connection& central = ctx.web();
     // Counted before the question, so it names what goes on each side.
     long long branchLines = 0, centralLines = 0;
-    for (const auto& f : kFamilies) {
-      out.branchVouchers += countVouchers(branch, f.header, branchWhere(filter));
-      out.centralVouchers += countVouchers(central, f.header, centralWhere(f, cc, dateText, filter));
-      if (!*f.detail) continue;
+    for (const auto& f : sync::voucherKinds()) {
+      out.branchVouchers += countVouchers(branch, f.table, branchWhere(filter));
+      out.centralVouchers += countVouchers(central, f.table, centralWhere(f, cc, dateText, filter));
+      if (f.detail.empty()) continue;
       branchLines += countVouchers(branch, f.detail, linesOf(f, branchWhere(filter)));
       centralLines += countVouchers(central, f.detail, linesOf(f, centralWhere(f, cc, dateText, filter)));
     }

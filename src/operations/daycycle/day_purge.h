@@ -27,10 +27,10 @@ struct PurgeStatements {
 };
 PurgeStatements purgeStatements(int cc, const std::string& dateText, const std::string& filter);
 
-// The Command1 button. Counts the vouchers and lines that will go on each side and the branch's
-// change log, and asks once with the numbers, the date and the cost centre (No is the default); then
-// deletes in one transaction per side (the branch commits first), empties the branch
-// change log and sets MaxActivityIDTrans to 0. Auto-sync is off while it runs and back as it was after.
-PurgeOutcome Command1_Click(SyncContext& ctx);
+// What the Command1 button runs, for the working day. Counts the vouchers and lines that will go on each side and the
+// branch's change log, and asks once with the numbers, the date and the cost centre (No is the default); then deletes
+// in one transaction per side (the branch commits first), empties the branch change log and sets MaxActivityIDTrans to
+// 0. Auto-sync is off while it runs and back as it was after.
+PurgeOutcome dayPurge(SyncContext& ctx);
 
 }  // namespace erpsync::daycycle

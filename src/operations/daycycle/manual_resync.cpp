@@ -7,40 +7,26 @@
 
 #include "daycycle/auto_sync_switch.h"
 #include "db/connection.h"
-#include "form/main_form.h"
-#include "reconcile/fill_trans_count.h"
 #include "shared/date_text.h"
 #include "shared/sync_context.h"
 #include "shared/voucher_type_filter.h"
 #include "sync/server_lock.h"
+#include "sync/voucher_kinds.h"
 
 namespace erpsync::daycycle {
 
 namespace {
 
-// Each family with the log labels of its statements (support staff search the log by them): the
-// central header delete, the central line delete, the branch's re-queue.
-struct ResyncFamily {
-  DayFamily f;
-  const char* headerLabel;
-  const char* detailLabel;
-  const char* branchLabel;
-};
+// The day's vouchers of one kind at this cost centre, of the chosen voucher types.
+std::string dayOf(const sync::VoucherKind& k, const std::string& ccid, const std::string& dateText,
+                  const std::string& filter) {
+  return " where ccid=" + ccid + " AND  " + k.dateColumn + "= '" + dateText + "' " + filter;
+}
 
-const ResyncFamily kFamilies[] = {
-    {{"tblSales", "Invdate", "tblSalesItem", "InvID"}, "Delete Sales Web", "Delete Sales item Web", "Update Sales"},
-    {{"tblStockJournal", "Invdate", "tblStockJournalDetail", "InvID"},
-     "Delete tblStockJournal Web",
-     "Delete Stock Journal Web",
-     "Update Sales"},
-    {{"tblOrder", "Invdate", "tblOrderItem", "InvID"}, "Delete tblOrder Web", "Delete tblOrder Web", "Update tblOrder"},
-    {{"tblJobcard", "JobCardDate", "tblJobcardDetail", "JobCardID"},
-     "Delete tblJobcard Web",
-     "Delete Job Card Web",
-     "Update Jobcard "},
-    {{"tblNotes", "VchDate", "", "VchID"}, "Delete Notes Web", "", "Update NOtes"},
-};
-
+// The lines of the vouchers where selects.
+std::string linesOf(const sync::VoucherKind& k, const std::string& where) {
+  return " where " + k.key + " in (Select " + k.key + " from " + k.table + where + ")";
+}
 
 long long affected(long long n) {
   return std::max(0LL, n);
@@ -53,15 +39,13 @@ struct DayCounts {
 };
 
 DayCounts countDay(SyncContext& ctx, int cc, const std::string& dateText, const std::string& filter) {
+  const std::string ccid = std::to_string(cc);
   std::string headers, lines;
-  for (const auto& family : kFamilies) {
-    const DayFamily& f = family.f;
-    const std::string day =
-        std::string(" where ccid=") + std::to_string(cc) + " AND  " + f.dateColumn + "= '" + dateText + "' " + filter;
-    headers += std::string(headers.empty() ? "" : "+") + "(select count(*) from " + f.header + day + ")";
-    if (*f.detail)
-      lines += std::string(lines.empty() ? "" : "+") + "(select count(*) from " + f.detail + " where " + f.key +
-               " in (Select " + f.key + " from " + f.header + day + "))";
+  for (const auto& k : sync::voucherKinds()) {
+    const std::string day = dayOf(k, ccid, dateText, filter);
+    headers += std::string(headers.empty() ? "" : "+") + "(select count(*) from " + k.table + day + ")";
+    if (!k.detail.empty())
+      lines += std::string(lines.empty() ? "" : "+") + "(select count(*) from " + k.detail + linesOf(k, day) + ")";
   }
   DayCounts n;
   const db::Recordset central = ctx.web().query("select " + headers + " as V, " + lines + " as L");
@@ -81,25 +65,23 @@ std::string vouchers(long long n) {
 DayReplacement dayReplacementStatements(int cc, const std::string& dateText, const std::string& filter) {
   DayReplacement out;
   const std::string ccid = std::to_string(cc);
-  out.central.push_back({"delete from tblStockHistory where ccid=" + ccid + " AND Vchdate= '" + dateText + "' " + filter,
-                         false, "Delete Stock History Web"});
-  for (const auto& [f, headerLabel, detailLabel, branchLabel] : kFamilies) {
-    const std::string day =
-        std::string(" where ccid=") + ccid + " AND  " + f.dateColumn + "= '" + dateText + "' " + filter;
+  out.central.push_back(
+      {"delete from tblStockHistory where ccid=" + ccid + " AND Vchdate= '" + dateText + "' " + filter, false,
+       "Delete Stock History Web"});
+  for (const auto& k : sync::voucherKinds()) {
+    const std::string day = dayOf(k, ccid, dateText, filter);
     // Only the lines of the vouchers that go: other branches' rows are never touched.
-    if (*f.detail)
-      out.central.push_back({std::string("delete from ") + f.detail + " where " + f.key + " in (Select " + f.key +
-                                 " from " + f.header + day + ")",
-                             false, detailLabel});
-    out.central.push_back({std::string("delete from ") + f.header + day, true, headerLabel});
-    out.branch.push_back({std::string("Update ") + f.header + "  set syncstat = 0" + day, true, branchLabel});
+    if (!k.detail.empty())
+      out.central.push_back({"delete from " + k.detail + linesOf(k, day), false, k.resyncDetailLabel});
+    out.central.push_back({"delete from " + k.table + day, true, k.resyncHeaderLabel});
+    out.branch.push_back({"Update " + k.table + "  set syncstat = 0" + day, true, k.resyncBranchLabel});
   }
   return out;
 }
 
-ResyncOutcome cmdManualSynch_Click(SyncContext& ctx) {
+ResyncOutcome manualResync(SyncContext& ctx) {
   ResyncOutcome out;
-  auto& form = ctx.form;
+  const WorkingDay day = ctx.day();
   // Auto-sync is held (the box hidden) while it runs and comes back as the operator left it.
   AutoSyncPause pause(ctx, true);
   std::optional<sync::PushLockScope> lock;  // taken after the question, given back on every way out
@@ -107,13 +89,13 @@ ResyncOutcome cmdManualSynch_Click(SyncContext& ctx) {
     // What is replaced is what the upload sends again: head office's other vouchers of the branch's day
     // (and the branch's opening stock journal, which never goes up) are left alone.
     const std::string filter = uploadedVoucherTypesFilter(ctx, "vchtypeID");
-    const int cc = costCentreId(ctx);
+    const int cc = costCentreId(day);
     if (cc == 0) {
       ctx.host.messageBox("Cost Centre not defined Correctly.Exiting now", Buttons::OK, Icon::Critical);
       return out;
     }
     ctx.log("manual Sync", "");
-    const std::string dateText = ddMMMyyyy(form.dtpdate.value());
+    const std::string dateText = ddMMMyyyy(day.date);
     const DayCounts n = countDay(ctx, cc, dateText, filter);
     out.asked = true;
     const std::string question =
@@ -127,9 +109,10 @@ ResyncOutcome cmdManualSynch_Click(SyncContext& ctx) {
       lock.emplace(ctx);
       if (!lock->held()) {
         const std::string holder = lock->holder();
-        form.lblStatus.setCaption("Server Busy with " + (holder.empty() ? std::string("another branch") : holder) +
-                                  ". Nothing was changed; run Manual Synch again later.");
-        ctx.log("Manual Synch", form.lblStatus.caption());
+        const std::string busy = "Server Busy with " + (holder.empty() ? std::string("another branch") : holder) +
+                                 ". Nothing was changed; run Manual Synch again later.";
+        ctx.status().status(busy);
+        ctx.log("Manual Synch", busy);
         out.busy = true;
         return out;
       }
@@ -161,10 +144,10 @@ ResyncOutcome cmdManualSynch_Click(SyncContext& ctx) {
       out.requeued = requeued;
       // The upload takes the lock itself.
       lock->release();
-      out.upload = uploadTransactions(ctx, true);
+      out.upload = sync::uploadTransactions(ctx, true);
     }
-    FillTransCount(ctx);
-    form.lblStatus.setCaption("updation Over");
+    out.finished = true;
+    ctx.status().status("updation Over");
   } catch (const db::DbError& e) {
     out.failed = true;
     ctx.notice(e.description() + "cmdManualSynch_click");

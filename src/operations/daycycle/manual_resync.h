@@ -18,9 +18,10 @@ struct ResyncOutcome {
   bool replaced = false;         // head office's copy of the day was deleted and the branch re-queued
   bool busy = false;             // another branch held the push lock: nothing was changed
   bool failed = false;           // an error stopped it (shown as a notice)
+  bool finished = false;         // it ran to its end, replaced or answered No (the day's counts may show it)
   long long centralDeleted = 0;  // vouchers deleted at head office
   long long requeued = 0;        // branch vouchers put back in the upload queue
-  UploadOutcome upload;          // the upload that followed
+  sync::UploadOutcome upload;    // the upload that followed
 };
 
 // The statements that replace the day, by side: central deletes (lines before their vouchers) and the
@@ -36,13 +37,13 @@ struct DayReplacement {
 };
 DayReplacement dayReplacementStatements(int cc, const std::string& dateText, const std::string& filter);
 
-// The "Manual Synch" button. With the push lock held, deletes this branch's vouchers of the working
-// date at head office in one central transaction and re-queues them at the branch in one branch
+// What the "Manual Synch" button runs, for the working day. With the push lock held, deletes this branch's vouchers of
+// the working date at head office in one central transaction and re-queues them at the branch in one branch
 // transaction; the branch commits first, head office second, so a failure leaves every voucher live
 // at head office, queued for upload, or both (which the upload's receipt check recognises). Then it
 // uploads the day with the re-sync flag. The question counts first and names the date, the cost centre
 // and the vouchers and lines on each side; No is its default. Auto-sync is off while it runs and back as
 // the operator left it on every way out; the lock is released on every way out.
-ResyncOutcome cmdManualSynch_Click(SyncContext& ctx);
+ResyncOutcome manualResync(SyncContext& ctx);
 
 }  // namespace erpsync::daycycle

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "db/value.h"
+
 namespace erpsync {
 struct SyncContext;
 }
@@ -13,9 +15,9 @@ namespace erpsync::daycycle {
 // Days the working date may lie from head office's date without a question.
 inline constexpr long long kWorkingDateTolerance = 1;
 
-// True when the working date (dtpdate) may be used by the tool named what ("Day Start"): within
+// True when workingDate may be used by the tool named what ("Day Start"): within
 // kWorkingDateTolerance days of head office's date, or the operator answered Yes to the question that
 // names both dates (No is its default). When head office cannot be asked, there is nothing to compare.
-bool confirmWorkingDate(SyncContext& ctx, const std::string& what);
+bool confirmWorkingDate(SyncContext& ctx, const db::DateTime& workingDate, const std::string& what);
 
 }  // namespace erpsync::daycycle

@@ -1,0 +1,134 @@
+#include "app/daycycle_view.h"
+
+#include <fmt/format.h>
+
+#include <memory>
+#include <utility>
+
+#include "app/reconcile_view.h"
+#include "form/main_form.h"
+#include "shared/date_text.h"
+#include "shared/sync_context.h"
+
+namespace erpsync {
+
+namespace {
+
+// "HH:nn AMPM": hours on the 12-hour clock, minutes, and the AM/PM marker.
+std::string hourMinuteAmPm(const db::DateTime& t) {
+  int h12 = t.hour % 12 == 0 ? 12 : t.hour % 12;
+  return fmt::format("{:02}:{:02} {}", h12, t.minute, t.hour < 12 ? "AM" : "PM");
+}
+
+// Brings the Mismatch page to the front without running the page's own check, which would list the
+// vouchers again without force and restart the timer.
+void showMismatchPage(MainForm& form) {
+  auto handler = std::move(form.SSTab2.onClick);
+  form.SSTab2.onClick = nullptr;
+  form.SSTab2.setTab(2);
+  form.SSTab2.onClick = std::move(handler);
+}
+
+}  // namespace
+
+std::string dayStateText(const db::DateTime& workingDate, const daycycle::DayRow& row) {
+  const std::string day = "Day " + ddMMMyyyy(workingDate) + ": ";
+  const auto& date = row.date;
+  if (row.activity.empty()) return day + "not started. Press Day Start before the first transaction.";
+  const bool sameDate = date && date->dayNumber() == workingDate.dayNumber();
+  const std::string at =
+      (row.time ? hourMinuteAmPm(*row.time) : std::string("?")) + (sameDate || !date ? "" : " on " + ddMMMyyyy(*date));
+  if (row.activity == "DayEnd") {
+    if (date && date->dayNumber() < workingDate.dayNumber())
+      return day + "not started (the last day was closed on " + ddMMMyyyy(*date) +
+             "). Press Day Start before the first transaction.";
+    return day + "closed at " + at + ".";
+  }
+  if (row.activity == "DayStart") {
+    if (row.detail == "Day Start started") return day + "Day Start under way since " + at + ".";
+    if (row.detail == "Day Start Aborted with error") return day + "not started (the day start at " + at + " failed).";
+    return day + "open since " + at + ".";
+  }
+  return day + "no day start or day end recorded (latest day row: " + row.activity + ").";
+}
+
+void showDayRow(MainForm& form, const db::DateTime& workingDate, const daycycle::DayRow& row) {
+  if (row.activity.empty()) {
+    form.lblDaystart.setCaption("NO DAY START");
+    form.lblDaystartTime.setCaption("NO DAY START");
+  } else {
+    form.lblDaystart.setCaption(row.date ? ddMMMyyyy(*row.date) : std::string());
+    form.lblDaystartTime.setCaption(row.time ? hourMinuteAmPm(*row.time) : std::string());
+  }
+  form.lblDayState.setCaption(dayStateText(workingDate.dateOnly(), row));
+}
+
+void setdatstartDet(SyncContext& ctx, const db::DateTime& workingDate, long long ccid) {
+  if (const auto row = daycycle::latestDayRow(ctx, ccid)) showDayRow(ctx.form, workingDate, *row);
+}
+
+void setdatstartDet(SyncContext& ctx) {
+  const WorkingDay day = ctx.day();
+  setdatstartDet(ctx, day.date, day.costCentreId);
+}
+
+void watchWorkingDate(SyncContext& ctx) {
+  auto shown = std::make_shared<db::DateTime>(ctx.form.dtpdate.value());
+  ctx.form.dtpdate.subscribe([&ctx, shown] {
+    const db::DateTime now = ctx.form.dtpdate.value();
+    if (now == *shown) return;
+    *shown = now;
+    // Only the operator's pick: connect sets the date itself and shows the day rows after it.
+    if (ctx.form.activeControl == &ctx.form.dtpdate && ctx.hooks.setdatstartDet) ctx.hooks.setdatstartDet(ctx);
+  });
+}
+
+daycycle::DayStartOutcome cmdDayStart_Click(SyncContext& ctx) {
+  auto& window = ctx.form.frmInitialize;
+  daycycle::DayStartProgress progress;
+  progress.begin = [&window](int lines) {
+    window.show();
+    window.prg.setMin(0);
+    window.prg.setMax(lines);
+    window.prg.setValue(0);
+  };
+  progress.step = [&window](int done) { window.prg.setValue(done); };
+  progress.end = [&window] { window.unload(); };
+  const daycycle::DayStartOutcome out = daycycle::dayStart(ctx, progress);
+  if (out.completed) setdatstartDet(ctx, out.workingDate, out.costCentre);
+  return out;
+}
+
+daycycle::DayEndResult cmdDayEnd_Click(SyncContext& ctx, const daycycle::MismatchLocator& locate) {
+  const daycycle::DayEndOutcome out = daycycle::dayEnd(ctx, locate);
+  if (out.verified) reconcile::showVerify(ctx.form.msgVerify, *out.verified);
+  switch (out.result) {
+    case daycycle::DayEndResult::Differs:
+      // The vouchers this refusal queued again replace whatever the Mismatch page listed.
+      reconcile::showMismatches(ctx.form.msgMisMatch, out.listed);
+      showMismatchPage(ctx.form);
+      break;
+    case daycycle::DayEndResult::Waiting:
+      showMismatchPage(ctx.form);
+      break;
+    case daycycle::DayEndResult::Closed:
+    case daycycle::DayEndResult::ClosedWithoutDayRow:
+      setdatstartDet(ctx, out.workingDate, out.costCentre);
+      break;
+    default:
+      break;
+  }
+  return out.result;
+}
+
+daycycle::ResyncOutcome cmdManualSynch_Click(SyncContext& ctx) {
+  const daycycle::ResyncOutcome out = daycycle::manualResync(ctx);
+  if (out.finished) reconcile::FillTransCount(ctx);
+  return out;
+}
+
+daycycle::PurgeOutcome Command1_Click(SyncContext& ctx) {
+  return daycycle::dayPurge(ctx);
+}
+
+}  // namespace erpsync
