@@ -40,6 +40,7 @@
 #include <vector>
 
 #include "app/auto_sync_pass.h"
+#include "app/daycycle_view.h"
 #include "app/voucher_types.h"
 #include "capture/update_database.h"
 #include "daycycle/day_end.h"
@@ -292,7 +293,7 @@ RunResult runDay(const Sizes& s, int rttMs, bool watchLock) {
   };
 
   daycycle::DayStartOutcome start;
-  r.m[DayStart] = measure(bed, rttMs, watchLock, [&] { start = daycycle::cmdDayStart_Click(ctx); });
+  r.m[DayStart] = measure(bed, rttMs, watchLock, [&] { start = cmdDayStart_Click(ctx); });
   require(start.completed, "day start did not complete");
   complaints("day start");
   r.units[DayStart] = start.stockLines;
@@ -329,7 +330,7 @@ RunResult runDay(const Sizes& s, int rttMs, bool watchLock) {
   r.units[Verify] = verify.compared;
 
   daycycle::DayEndResult end{};
-  r.m[DayEnd] = measure(bed, rttMs, watchLock, [&] { end = daycycle::cmdDayEnd_Click(ctx); });
+  r.m[DayEnd] = measure(bed, rttMs, watchLock, [&] { end = cmdDayEnd_Click(ctx); });
   require(end == daycycle::DayEndResult::Closed, "day end did not close the day");
   complaints("day end");
   r.units[DayEnd] = entered;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/daycycle_view.h"
 #include "day_fixture.h"
 #include "daycycle/day_start.h"
 #include "reconcile/verify_day.h"
@@ -27,11 +28,12 @@ class DayEnd : public test::DayFixture {
   daycycle::MismatchLocator recorder() {
     return [this](SyncContext&, const std::string& m, const std::string& d, bool force) {
       locatorCalls.push_back(m + "/" + d + (force ? "/force" : ""));
+      return reconcile::MismatchOutcome{};
     };
   }
   DayEndResult dayEnd() {
     host.expectBox(Answer::Yes, "Are you sure you want to DAY END now");
-    return daycycle::cmdDayEnd_Click(ctx, recorder());
+    return cmdDayEnd_Click(ctx, recorder());
   }
   long long lockedAtBranch() { return branchVouchers("LockMode = 1"); }
   long long dayEndRows(db::Connection& c) {
@@ -71,7 +73,7 @@ TEST_F(DayEnd, AnsweringNoChangesNothingAndKeepsTheTimer) {
   enterDay(2);
   uploadAll();
   host.expectBox(Answer::No, "DAY END");
-  EXPECT_EQ(daycycle::cmdDayEnd_Click(ctx, recorder()), DayEndResult::Declined);
+  EXPECT_EQ(cmdDayEnd_Click(ctx, recorder()), DayEndResult::Declined);
   EXPECT_EQ(lockedAtBranch(), 0);
   EXPECT_EQ(dayEndRows(branch()), 0);
   EXPECT_TRUE(form.timertrigger.enabled());
@@ -84,7 +86,7 @@ TEST_F(DayEnd, ADifferenceRefusesForcesEveryFamilyAndPutsAutoSyncBack) {
   central().execute("DELETE FROM tblSalesItem WHERE InvID = (SELECT min(InvID) FROM tblSales)");
   central().execute("DELETE FROM tblNotes WHERE VchID = (SELECT min(VchID) FROM tblNotes)");
   host.expectBox(Answer::Yes, "DAY END").expectBox(Answer::OK, "Day End stopped: the branch and head office differ");
-  EXPECT_EQ(daycycle::cmdDayEnd_Click(ctx, recorder()), DayEndResult::Differs);
+  EXPECT_EQ(cmdDayEnd_Click(ctx, recorder()), DayEndResult::Differs);
   EXPECT_EQ(host.boxes.back().icon, Icon::Critical);
   EXPECT_EQ(lockedAtBranch(), 0);
   EXPECT_EQ(dayEndRows(branch()), 0);
@@ -93,8 +95,9 @@ TEST_F(DayEnd, ADifferenceRefusesForcesEveryFamilyAndPutsAutoSyncBack) {
   EXPECT_NE(form.lblStatus.caption().find("The table SalesItem differes"), std::string::npos);
   EXPECT_NE(form.lblStatus.caption().find("The table Notes differes"), std::string::npos);
   EXPECT_EQ(locatorCalls, (std::vector<std::string>{
-                              "TBLsALES/TBLSALESITEM/force", "tblStockJournal/tblStockJournalDetail/force",
-                              "tblJobCard/tblJobCardDetail/force", "tblOrder/tblOrderItem/force", "tblNOTES//force"}));
+                              "tblSales/tblSalesItem/force", "tblNotes//force",
+                              "tblStockJournal/tblStockJournalDetail/force", "tblJobCard/tblJobCardDetail/force",
+                              "tblOrder/tblOrderItem/force"}));
   EXPECT_EQ(form.SSTab2.tab(), 2);
   // The re-queued vouchers go up with the next passes: AutoSynch is back as the operator left it.
   EXPECT_TRUE(form.timertrigger.enabled());
@@ -108,7 +111,7 @@ TEST_F(DayEnd, BringingTheMismatchPageForwardDoesNotRunThePagesOwnCheck) {
   int pageRuns = 0;
   form.SSTab2.onClick = [&](int) { ++pageRuns; };
   host.expectBox(Answer::Yes, "DAY END").expectBox(Answer::OK, "Day End stopped: the branch and head office differ");
-  EXPECT_EQ(daycycle::cmdDayEnd_Click(ctx, recorder()), DayEndResult::Differs);
+  EXPECT_EQ(cmdDayEnd_Click(ctx, recorder()), DayEndResult::Differs);
   EXPECT_EQ(form.SSTab2.tab(), 2);
   EXPECT_EQ(pageRuns, 0);
   ASSERT_TRUE(form.SSTab2.onClick);  // still there for the operator's clicks
@@ -121,7 +124,7 @@ TEST_F(DayEnd, AnUnreachableHeadOfficeRefusesAndLocksNothing) {
   uploadAll();
   ctx.WebConnection->close();
   host.expectBox(Answer::Yes, "DAY END").expectBox(Answer::OK, "could not be compared with head office");
-  EXPECT_EQ(daycycle::cmdDayEnd_Click(ctx, recorder()), DayEndResult::Unverified);
+  EXPECT_EQ(cmdDayEnd_Click(ctx, recorder()), DayEndResult::Unverified);
   EXPECT_EQ(lockedAtBranch(), 0);
   EXPECT_EQ(dayEndRows(branch()), 0);
   EXPECT_EQ(form.lblStatusMain.caption(), "Day end Aborted");
@@ -161,7 +164,7 @@ TEST_F(DayEnd, CountsStartAtTheDayStartDate) {
   clock.set(db::DateTime::fromDayNumber(today.dayNumber() - 3));
   daycycle::WriteDayActivity(ctx, "DayStart", "Day Start Completed", 2, false);
   host.expectBox(Answer::Yes, "DAY END").expectBox(Answer::OK, "Day End stopped: the branch and head office differ");
-  EXPECT_EQ(daycycle::cmdDayEnd_Click(ctx, recorder()), DayEndResult::Differs);
+  EXPECT_EQ(cmdDayEnd_Click(ctx, recorder()), DayEndResult::Differs);
 }
 
 TEST_F(DayEnd, AFailingLockLocksNothingAndWritesNoDayRow) {
@@ -185,7 +188,7 @@ TEST_F(DayEnd, WithoutACostCentreNothingIsAskedOrChanged) {
   uploadAll();
   form.lblCostcentre.setTag("");
   host.expectBox(Answer::OK, "Cost Centre not defined");
-  EXPECT_EQ(daycycle::cmdDayEnd_Click(ctx, recorder()), DayEndResult::NoCostCentre);
+  EXPECT_EQ(cmdDayEnd_Click(ctx, recorder()), DayEndResult::NoCostCentre);
   EXPECT_EQ(lockedAtBranch(), 0);
   EXPECT_TRUE(form.timertrigger.enabled());
 }
@@ -201,7 +204,7 @@ TEST_F(DayEnd, CountsThatAgreeByAccidentDoNotCloseTheDay) {
   central().execute("UPDATE tblSales SET InvNo = '" + sales.at(1, 0).toString() +
                     "' WHERE InvID = " + sales.at(0, 1).toString());
   host.expectBox(Answer::Yes, "DAY END").expectBox(Answer::OK, "Day End stopped: the branch and head office differ");
-  EXPECT_EQ(daycycle::cmdDayEnd_Click(ctx, recorder()), DayEndResult::Differs);
+  EXPECT_EQ(cmdDayEnd_Click(ctx, recorder()), DayEndResult::Differs);
   EXPECT_EQ(lockedAtBranch(), 0);
   EXPECT_EQ(dayEndRows(branch()), 0);
   EXPECT_EQ(dayEndRows(central()), 0);
@@ -220,7 +223,7 @@ TEST_F(DayEnd, ClosesAfterARealDayStartWithNoVoucherTypeTicked) {
   form.lstVchtypes.clear();
   host.setStrict(false);
   host.expectBox(Answer::Yes, "DAY START");
-  const auto started = daycycle::cmdDayStart_Click(ctx);
+  const auto started = cmdDayStart_Click(ctx);
   ASSERT_TRUE(started.completed) << (notices().empty() ? "" : notices()[0]);
   ASSERT_GT(started.stockLines, 0);
   ASSERT_EQ(scalar(branch(), "SELECT count(*) FROM tblStockJournal WHERE VchTypeID = 1005"), 1);
@@ -270,7 +273,7 @@ TEST_F(DayEnd, ANumberHeadOfficeReusesNeverLetsADayCloseWithAVoucherMissing) {
   ASSERT_EQ(third.at(0, 1).toString(), secondCentral) << "the reused number";
 
   host.expectBox(Answer::Yes, "DAY END").expectBox(Answer::OK, "Day End stopped: the branch and head office differ");
-  EXPECT_EQ(daycycle::cmdDayEnd_Click(ctx), DayEndResult::Differs);
+  EXPECT_EQ(cmdDayEnd_Click(ctx), DayEndResult::Differs);
   EXPECT_EQ(lockedAtBranch(), 0);
   EXPECT_EQ(scalar(central(), "SELECT count(*) FROM tblSales WHERE InvNo = '" + third.at(0, 0).toString() +
                                   "' AND isnull(Party,'') <> '#DELETEDFROMBRANCH#'"),
@@ -279,7 +282,7 @@ TEST_F(DayEnd, ANumberHeadOfficeReusesNeverLetsADayCloseWithAVoucherMissing) {
 
   uploadAll();
   host.expectBox(Answer::Yes, "DAY END");
-  EXPECT_EQ(daycycle::cmdDayEnd_Click(ctx), DayEndResult::Closed);
+  EXPECT_EQ(cmdDayEnd_Click(ctx), DayEndResult::Closed);
   EXPECT_EQ(scalar(central(), "SELECT count(*) FROM tblSales WHERE CCID = 2 AND InvNo = '" + second +
                                   "' AND isnull(Party,'') <> '#DELETEDFROMBRANCH#'"),
             1);
@@ -300,7 +303,7 @@ TEST_F(DayEnd, VouchersStillWaitingForTheirIntervalAreToldAsWaiting) {
       .expectBox(Answer::OK, std::to_string(waiting) +
                                  " vouchers are still waiting to go up; keep AutoSynch on and try Day End again in 5 "
                                  "minutes. Nothing was locked.");
-  EXPECT_EQ(daycycle::cmdDayEnd_Click(ctx, recorder()), DayEndResult::Waiting);
+  EXPECT_EQ(cmdDayEnd_Click(ctx, recorder()), DayEndResult::Waiting);
   EXPECT_TRUE(locatorCalls.empty());
   EXPECT_EQ(lockedAtBranch(), 0);
   EXPECT_EQ(dayEndRows(branch()), 0);
@@ -342,7 +345,7 @@ TEST_F(DayEnd, TheAutoSynchBoxComesBackAsTheOperatorLeftIt) {
   // With vouchers waiting and passes off, the window says so.
   enterDay(1);
   host.expectBox(Answer::Yes, "DAY END").expectBox(Answer::OK, "still waiting to go up");
-  EXPECT_EQ(daycycle::cmdDayEnd_Click(ctx, recorder()), DayEndResult::Waiting);
+  EXPECT_EQ(cmdDayEnd_Click(ctx, recorder()), DayEndResult::Waiting);
   EXPECT_EQ(form.ChkAutoSynch.value(), 0);
   EXPECT_FALSE(form.timertrigger.enabled());
   EXPECT_NE(form.lblAutoSynchState.caption().find("AutoSynch is off: " +
@@ -356,7 +359,7 @@ TEST_F(DayEnd, TheAutoSynchBoxComesBackAsTheOperatorLeftIt) {
 TEST_F(DayEnd, TheDayLabelsShowTheClosedDay) {
   clock.set(db::DateTime{today.year, today.month, today.day, 9, 15, 0});
   daycycle::WriteDayActivity(ctx, "DayStart", "Day Start Finished", 2, false);
-  daycycle::setdatstartDet(ctx);
+  setdatstartDet(ctx);
   EXPECT_EQ(form.lblDayState.caption(), "Day " + ddMMMyyyy(today) + ": open since 09:15 AM.");
   enterDay(2);
   uploadAll();
@@ -374,14 +377,14 @@ TEST_F(DayEnd, AWorkingDateFarFromHeadOfficesAsksFirst) {
   uploadAll();
   form.dtpdate.setValue(db::DateTime::fromDayNumber(today.dayNumber() + 3));
   host.expectBox(Answer::No, "is 3 days after head office's date " + ddMMMyyyy(today));
-  EXPECT_EQ(daycycle::cmdDayEnd_Click(ctx, recorder()), DayEndResult::Declined);
+  EXPECT_EQ(cmdDayEnd_Click(ctx, recorder()), DayEndResult::Declined);
   EXPECT_EQ(host.boxes.back().defaultAnswer, Answer::No);
   EXPECT_EQ(lockedAtBranch(), 0);
   EXPECT_EQ(dayEndRows(branch()), 0);
   // One day apart is no question.
   form.dtpdate.setValue(db::DateTime::fromDayNumber(today.dayNumber() + 1));
   host.expectBox(Answer::No, "DAY END");
-  EXPECT_EQ(daycycle::cmdDayEnd_Click(ctx, recorder()), DayEndResult::Declined);
+  EXPECT_EQ(cmdDayEnd_Click(ctx, recorder()), DayEndResult::Declined);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "settings/daily_log.h"
 
+#include "app/daycycle_view.h"
 #include "day_fixture.h"
 #include "shared/date_text.h"
 
@@ -41,7 +42,7 @@ class ManualResync : public test::DayFixture {
   long long markedAtBranch() { return branchVouchers("SyncStat = 1"); }
   daycycle::ResyncOutcome resync(Answer answer = Answer::Yes) {
     host.expectBox(answer, "Do you want to delete the transactions of " + ddMMMyyyy(today) + " of cost centre 2");
-    return daycycle::cmdManualSynch_Click(ctx);
+    return cmdManualSynch_Click(ctx);
   }
   void expectAutoSyncBack() {
     EXPECT_EQ(form.ChkAutoSynch.value(), 1);
@@ -220,7 +221,7 @@ TEST_F(ManualResync, WithoutACostCentreNothingIsAsked) {
   form.lblCostcentre.setTag("0");
   ctx.AutoSyncOn = false;
   host.expectBox(Answer::OK, "Cost Centre not defined Correctly.Exiting now");
-  auto out = daycycle::cmdManualSynch_Click(ctx);
+  auto out = cmdManualSynch_Click(ctx);
   EXPECT_FALSE(out.asked);
   EXPECT_EQ(markedAtBranch(), branchVouchers());
   // The box comes back as the operator left it (ticked) on every way out, though AutoSyncOn is off.

@@ -4,6 +4,7 @@
 // and a text too long for the receiving column is refused without half a voucher arriving.
 #include <gtest/gtest.h>
 
+#include "app/daycycle_view.h"
 #include "daycycle/day_start.h"
 #include "db/recordset.h"
 #include "db/sql_quote.h"
@@ -234,7 +235,7 @@ TEST_F(HostileData, DayStartBringsHostileBatchCodesInUnchanged) {
   }
   EXPECT_TRUE(LoadErpSettings(ctx.LocalConnection.get(), ctx.erpSettings));
   host.expectBox(Answer::Yes, "DAY START");
-  auto o = daycycle::cmdDayStart_Click(ctx);
+  auto o = cmdDayStart_Click(ctx);
   ASSERT_TRUE(o.completed);
   const std::string codes =
       "SELECT ItemID, BatchCode, BatchUnique FROM tblStock WHERE CCID = 2 ORDER BY "

@@ -2,13 +2,9 @@
 // button, page or hook. An operation not wired here is simply not offered yet.
 #include "app/auto_sync_pass.h"
 #include "app/frm_synch.h"
+#include "app/daycycle_view.h"
 #include "daycycle/auto_sync_switch.h"
-#include "daycycle/day_activity.h"
 #include "db/connection.h"
-#include "daycycle/day_end.h"
-#include "daycycle/day_purge.h"
-#include "daycycle/day_start.h"
-#include "daycycle/manual_resync.h"
 #include "form/main_form.h"
 #include "reconcile/activity_marks.h"
 #include "reconcile/fill_data_count.h"
@@ -25,11 +21,12 @@ namespace erpsync {
 void wireOperations(FrmSynch& frm) {
   SyncContext& ctx = frm.ctx;
   ctx.hooks.setdatstartDet = [&frm](SyncContext& c) {
-    if (frm.databasesPrepared) daycycle::setdatstartDet(c);
+    if (frm.databasesPrepared) setdatstartDet(c);
   };
+  watchWorkingDate(ctx);
   frm.wireButton(frm.form.cmdUpdateDataBase, "Update Database", [&frm] { frm.cmdUpdateDataBase_Click(); });
   frm.wireButton(frm.form.cmdFreeServer, "Free Server", [&ctx] { sync::cmdFreeServer_Click(ctx); });
-  frm.wireButton(frm.form.cmdDayStart, "Day Start", [&ctx] { daycycle::cmdDayStart_Click(ctx); });
+  frm.wireButton(frm.form.cmdDayStart, "Day Start", [&ctx] { cmdDayStart_Click(ctx); });
   frm.hooks.SSTab1Pages[2] = [&frm] {
     // While head office is known to be out of reach its lock cannot be looked at (and was told once).
     if (frm.ctx.headOfficeState < 0 && !db::isOpen(frm.ctx.WebConnection)) {
@@ -50,9 +47,9 @@ void wireOperations(FrmSynch& frm) {
   frm.hooks.SSTab1Pages[3] = [&ctx] { FillDataCount(ctx); };
   frm.hooks.SSTab2Pages[0] = [&ctx] { FillTransCount(ctx); };
   frm.hooks.SSTab2Pages[3] = [&ctx] { FillSalesComparison(ctx); };
-  frm.wireButton(frm.form.cmdDayEnd, "Day End", [&ctx] { daycycle::cmdDayEnd_Click(ctx); });
-  frm.wireButton(frm.form.cmdManualSynch, "Manual Synch", [&ctx] { daycycle::cmdManualSynch_Click(ctx); });
-  frm.wireButton(frm.form.Command1, "Day Purge", [&ctx] { daycycle::Command1_Click(ctx); });
+  frm.wireButton(frm.form.cmdDayEnd, "Day End", [&ctx] { cmdDayEnd_Click(ctx); });
+  frm.wireButton(frm.form.cmdManualSynch, "Manual Synch", [&ctx] { cmdManualSynch_Click(ctx); });
+  frm.wireButton(frm.form.Command1, "Day Purge", [&ctx] { Command1_Click(ctx); });
   frm.wireButton(frm.form.cmdMasterSynchDetail, "Master List", [&ctx] { cmdMasterSynchDetail_Click(ctx); });
   frm.wireButton(frm.form.cmdFullSync, "Master Synchronisation", [&ctx] { cmdFullSync_Click(ctx); });
   frm.wireButton(frm.form.cmdSettingsSynch, "Settings Synchronisation", [&ctx] { cmdSettingsSynch_Click(ctx); });

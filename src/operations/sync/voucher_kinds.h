@@ -30,6 +30,9 @@ struct VoucherKind {
   std::string resyncHeaderLabel{};
   std::string resyncDetailLabel{};
   std::string resyncBranchLabel{};
+  // Where the day end's count checks take this kind (1 first), so its refusal names the tables in the
+  // order operators know.
+  int countPosition{};
 };
 
 const std::vector<VoucherKind>& voucherKinds();
