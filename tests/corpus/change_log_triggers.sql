@@ -1871,3 +1871,1401 @@ GO
 -- expect-error: Cannot drop the trigger
 Drop trigger Trig_SalesInsert
 GO
+
+-- Update Database
+-- on: central
+Drop trigger Trig_UsergroupInsert
+GO
+
+-- Update Database
+-- on: central
+Drop trigger Trig_Usergroupupdate
+GO
+
+-- Update Database
+-- on: central
+Drop trigger Trig_UsergroupDelete
+GO
+
+-- Update Database
+-- on: central
+Drop trigger Trig_PricListInsert
+GO
+
+-- Update Database
+-- on: central
+Drop trigger Trig_PricListupdate
+GO
+
+-- Update Database
+-- on: central
+Drop trigger Trig_PricListDelete
+GO
+
+-- Update Database
+-- on: central
+Drop trigger Trig_VchTypeInsert
+GO
+
+-- Update Database
+-- on: central
+Drop trigger Trig_VchTypeupdate
+GO
+
+-- Update Database
+-- on: central
+Drop trigger Trig_VchTypeDelete
+GO
+
+-- Update Database
+-- on: central
+Drop trigger Trig_CustomerProfileInsert
+GO
+
+-- Update Database
+-- on: central
+Drop trigger Trig_CustomerProfileupdate
+GO
+
+-- Update Database
+-- on: central
+Drop trigger Trig_CustomerProfileDelete
+GO
+
+-- Update Database
+-- on: central
+Drop trigger Trig_CustomerCardInsert
+GO
+
+-- Update Database
+-- on: central
+Drop trigger Trig_CustomerCardupdate
+GO
+
+-- Update Database
+-- on: central
+Drop trigger Trig_CustomerCardDelete
+GO
+
+-- Update Database
+-- on: central
+Drop trigger Trig_CurrencyDetailInsert
+GO
+
+-- Update Database
+-- on: central
+Drop trigger Trig_CurrencyDetailupdate
+GO
+
+-- Update Database
+-- on: central
+Drop trigger Trig_CurrencyDetailDelete
+GO
+
+-- Update Database
+-- on: central
+Drop trigger Trig_CurrencyInsert
+GO
+
+-- Update Database
+-- on: central
+Drop trigger Trig_Currencyupdate
+GO
+
+-- Update Database
+-- on: central
+Drop trigger Trig_CurrencyDelete
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+create trigger Trig_AreaInsert 
+ ON tblArea 
+ FOR Insert
+ as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId , VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.AreaID), 'tblArea',inserted.AreaID,'Insert',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112),0,0,CONVERT(Char(50), GETDATE()) 
+ from  inserted
+ where inserted.AreaID is Not NULL
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+ create trigger Trig_Areaupdate
+ ON  tblArea 
+ for Update
+ as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ 
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.AreaID), 'tblArea',inserted.AreaID,'Update',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,0,0, CONVERT(Char(50), GETDATE())
+ from  inserted
+ where inserted.AreaID is Not NULL
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+ create trigger Trig_AreaDelete
+ ON  tblArea 
+ for delete as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ 
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, VchTypeid,ActionTime,tblUniqueRefID) select @name + ROW_NUMBER() OVER (ORDER BY deleted.AreaID),'tblArea',deleted.AreaID,'Deleted',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,0,0, CONVERT(Char(50), GETDATE()),0 
+ from  deleted
+ where deleted.AreaID is Not NULL
+GO
+
+-- Update Database: the trigger is dropped before it is made again
+-- on: central
+Drop trigger Trig_CategoriesInsert
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+create trigger Trig_CategoriesInsert 
+ ON tblCategories 
+ FOR Insert
+ as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId , VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.CategoryID), 'tblCategories',inserted.CategoryID,'Insert',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112),0,0,CONVERT(Char(50), GETDATE()) 
+ from  inserted
+ where inserted.CategoryID is Not NULL
+GO
+
+-- Update Database: the trigger is dropped before it is made again
+-- on: central
+Drop trigger Trig_Categoriesupdate
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+ create trigger Trig_Categoriesupdate
+ ON  tblCategories 
+ for Update
+ as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ 
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.CategoryID), 'tblCategories',inserted.CategoryID,'Update',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,0,0, CONVERT(Char(50), GETDATE())
+ from  inserted
+ where inserted.CategoryID is Not NULL
+GO
+
+-- Update Database: the trigger is dropped before it is made again
+-- on: central
+Drop trigger Trig_CategoriesDelete
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+ create trigger Trig_CategoriesDelete
+ ON  tblCategories 
+ for delete as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ 
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, VchTypeid,ActionTime,tblUniqueRefID) select @name + ROW_NUMBER() OVER (ORDER BY deleted.CategoryID),'tblCategories',deleted.CategoryID,'Deleted',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,0,0, CONVERT(Char(50), GETDATE()),0 
+ from  deleted
+ where deleted.CategoryID is Not NULL
+GO
+
+-- Update Database: the trigger is dropped before it is made again
+-- on: central
+Drop trigger Trig_CostCentreInsert
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+create trigger Trig_CostCentreInsert 
+ ON tblCostCentre 
+ FOR Insert
+ as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId , VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.CCID), 'tblCostCentre',inserted.CCID,'Insert',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112),0,0,CONVERT(Char(50), GETDATE()) 
+ from  inserted
+ where inserted.CCID is Not NULL
+GO
+
+-- Update Database: the trigger is dropped before it is made again
+-- on: central
+Drop trigger Trig_CostCentreupdate
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+ create trigger Trig_CostCentreupdate
+ ON  tblCostCentre 
+ for Update
+ as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ 
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.CCID), 'tblCostCentre',inserted.CCID,'Update',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,0,0, CONVERT(Char(50), GETDATE())
+ from  inserted
+ where inserted.CCID is Not NULL
+GO
+
+-- Update Database: the trigger is dropped before it is made again
+-- on: central
+Drop trigger Trig_CostCentreDelete
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+ create trigger Trig_CostCentreDelete
+ ON  tblCostCentre 
+ for delete as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ 
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, VchTypeid,ActionTime,tblUniqueRefID) select @name + ROW_NUMBER() OVER (ORDER BY deleted.CCID),'tblCostCentre',deleted.CCID,'Deleted',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,0,0, CONVERT(Char(50), GETDATE()),0 
+ from  deleted
+ where deleted.CCID is Not NULL
+GO
+
+-- Update Database: the trigger is dropped before it is made again
+-- on: central
+Drop trigger Trig_EmployeeInsert
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+create trigger Trig_EmployeeInsert 
+ ON tblEmployee 
+ FOR Insert
+ as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId , VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.EmpID), 'tblEmployee',inserted.EmpID,'Insert',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112),0,0,CONVERT(Char(50), GETDATE()) 
+ from  inserted
+ where inserted.EmpID is Not NULL
+GO
+
+-- Update Database: the trigger is dropped before it is made again
+-- on: central
+Drop trigger Trig_Employeeupdate
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+ create trigger Trig_Employeeupdate
+ ON  tblEmployee 
+ for Update
+ as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ 
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.EmpID), 'tblEmployee',inserted.EmpID,'Update',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,0,0, CONVERT(Char(50), GETDATE())
+ from  inserted
+ where inserted.EmpID is Not NULL
+GO
+
+-- Update Database: the trigger is dropped before it is made again
+-- on: central
+Drop trigger Trig_EmployeeDelete
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+ create trigger Trig_EmployeeDelete
+ ON  tblEmployee 
+ for delete as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ 
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, VchTypeid,ActionTime,tblUniqueRefID) select @name + ROW_NUMBER() OVER (ORDER BY deleted.EmpID),'tblEmployee',deleted.EmpID,'Deleted',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,0,0, CONVERT(Char(50), GETDATE()),0 
+ from  deleted
+ where deleted.EmpID is Not NULL
+GO
+
+-- Update Database: the trigger is dropped before it is made again
+-- on: central
+Drop trigger Trig_GodownInsert
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+create trigger Trig_GodownInsert 
+ ON tblGodown 
+ FOR Insert
+ as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId , VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.GodownID), 'tblGodown',inserted.GodownID,'Insert',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112),0,0,CONVERT(Char(50), GETDATE()) 
+ from  inserted
+ where inserted.GodownID is Not NULL
+GO
+
+-- Update Database: the trigger is dropped before it is made again
+-- on: central
+Drop trigger Trig_Godownupdate
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+ create trigger Trig_Godownupdate
+ ON  tblGodown 
+ for Update
+ as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ 
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.GodownID), 'tblGodown',inserted.GodownID,'Update',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,0,0, CONVERT(Char(50), GETDATE())
+ from  inserted
+ where inserted.GodownID is Not NULL
+GO
+
+-- Update Database: the trigger is dropped before it is made again
+-- on: central
+Drop trigger Trig_GodownDelete
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+ create trigger Trig_GodownDelete
+ ON  tblGodown 
+ for delete as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ 
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, VchTypeid,ActionTime,tblUniqueRefID) select @name + ROW_NUMBER() OVER (ORDER BY deleted.GodownID),'tblGodown',deleted.GodownID,'Deleted',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,0,0, CONVERT(Char(50), GETDATE()),0 
+ from  deleted
+ where deleted.GodownID is Not NULL
+GO
+
+-- Update Database: the trigger is dropped before it is made again
+-- on: central
+Drop trigger Trig_IteamsInsert
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+create trigger Trig_IteamsInsert 
+ ON tblItemMaster 
+ FOR Insert
+ as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId , VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.Itemid), 'tblItemMaster',inserted.Itemid,'Insert',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112),0,0,CONVERT(Char(50), GETDATE()) 
+ from  inserted
+ where inserted.Itemid is Not NULL
+GO
+
+-- Update Database: the trigger is dropped before it is made again
+-- on: central
+Drop trigger Trig_Iteamsupdate
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+ create trigger Trig_Iteamsupdate
+ ON  tblItemMaster 
+ for Update
+ as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ 
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.Itemid), 'tblItemMaster',inserted.Itemid,'Update',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,0,0, CONVERT(Char(50), GETDATE())
+ from  inserted
+ where inserted.Itemid is Not NULL
+GO
+
+-- Update Database: the trigger is dropped before it is made again
+-- on: central
+Drop trigger Trig_IteamsDelete
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+ create trigger Trig_IteamsDelete
+ ON  tblItemMaster 
+ for delete as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ 
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, VchTypeid,ActionTime,tblUniqueRefID) select @name + ROW_NUMBER() OVER (ORDER BY deleted.Itemid),'tblItemMaster',deleted.Itemid,'Deleted',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,0,0, CONVERT(Char(50), GETDATE()),0 
+ from  deleted
+ where deleted.Itemid is Not NULL
+GO
+
+-- Update Database: the trigger is dropped before it is made again
+-- on: central
+Drop trigger Trig_LedgerInsert
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+create trigger Trig_LedgerInsert 
+ ON tblLedger 
+ FOR Insert
+ as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId , VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.LID), 'tblLedger',inserted.LID,'Insert',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112),0,0,CONVERT(Char(50), GETDATE()) 
+ from  inserted
+ where inserted.LID is Not NULL
+GO
+
+-- Update Database: the trigger is dropped before it is made again
+-- on: central
+Drop trigger Trig_Ledgerupdate
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+ create trigger Trig_Ledgerupdate
+ ON  tblLedger 
+ for Update
+ as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ 
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.LID), 'tblLedger',inserted.LID,'Update',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,0,0, CONVERT(Char(50), GETDATE())
+ from  inserted
+ where inserted.LID is Not NULL
+GO
+
+-- Update Database: the trigger is dropped before it is made again
+-- on: central
+Drop trigger Trig_LedgerDelete
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+ create trigger Trig_LedgerDelete
+ ON  tblLedger 
+ for delete as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ 
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, VchTypeid,ActionTime,tblUniqueRefID) select @name + ROW_NUMBER() OVER (ORDER BY deleted.LID),'tblLedger',deleted.LID,'Deleted',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,0,0, CONVERT(Char(50), GETDATE()),0 
+ from  deleted
+ where deleted.LID is Not NULL
+GO
+
+-- Update Database: the trigger is dropped before it is made again
+-- on: central
+Drop trigger Trig_TaxClassInsert
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+create trigger Trig_TaxClassInsert 
+ ON tblTaxClass 
+ FOR Insert
+ as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId , VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.TaxClassID), 'tblTaxClass',inserted.TaxClassID,'Insert',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112),0,0,CONVERT(Char(50), GETDATE()) 
+ from  inserted
+ where inserted.TaxClassID is Not NULL
+GO
+
+-- Update Database: the trigger is dropped before it is made again
+-- on: central
+Drop trigger Trig_TaxClassupdate
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+ create trigger Trig_TaxClassupdate
+ ON  tblTaxClass 
+ for Update
+ as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ 
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.TaxClassID), 'tblTaxClass',inserted.TaxClassID,'Update',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,0,0, CONVERT(Char(50), GETDATE())
+ from  inserted
+ where inserted.TaxClassID is Not NULL
+GO
+
+-- Update Database: the trigger is dropped before it is made again
+-- on: central
+Drop trigger Trig_TaxClassDelete
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+ create trigger Trig_TaxClassDelete
+ ON  tblTaxClass 
+ for delete as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ 
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, VchTypeid,ActionTime,tblUniqueRefID) select @name + ROW_NUMBER() OVER (ORDER BY deleted.TaxClassID),'tblTaxClass',deleted.TaxClassID,'Deleted',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,0,0, CONVERT(Char(50), GETDATE()),0 
+ from  deleted
+ where deleted.TaxClassID is Not NULL
+GO
+
+-- Update Database: the trigger is dropped before it is made again
+-- on: central
+Drop trigger Trig_HSNCODEInsert
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+create trigger Trig_HSNCODEInsert 
+ ON tblHSNCODE 
+ FOR Insert
+ as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId , VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.HSNID), 'tblHSNCODE',inserted.HSNID,'Insert',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112),0,0,CONVERT(Char(50), GETDATE()) 
+ from  inserted
+ where inserted.HSNID is Not NULL
+GO
+
+-- Update Database: the trigger is dropped before it is made again
+-- on: central
+Drop trigger Trig_HSNCODEupdate
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+ create trigger Trig_HSNCODEupdate
+ ON  tblHSNCODE 
+ for Update
+ as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ 
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.HSNID), 'tblHSNCODE',inserted.HSNID,'Update',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,0,0, CONVERT(Char(50), GETDATE())
+ from  inserted
+ where inserted.HSNID is Not NULL
+GO
+
+-- Update Database: the trigger is dropped before it is made again
+-- on: central
+Drop trigger Trig_HSNCODEDelete
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+ create trigger Trig_HSNCODEDelete
+ ON  tblHSNCODE 
+ for delete as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ 
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, VchTypeid,ActionTime,tblUniqueRefID) select @name + ROW_NUMBER() OVER (ORDER BY deleted.HSNID),'tblHSNCODE',deleted.HSNID,'Deleted',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,0,0, CONVERT(Char(50), GETDATE()),0 
+ from  deleted
+ where deleted.HSNID is Not NULL
+GO
+
+-- Update Database: the trigger is dropped before it is made again
+-- on: central
+Drop trigger Trig_UnitInsert
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+create trigger Trig_UnitInsert 
+ ON tblUnit 
+ FOR Insert
+ as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId , VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.UnitID), 'tblUnit',inserted.UnitID,'Insert',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112),0,0,CONVERT(Char(50), GETDATE()) 
+ from  inserted
+ where inserted.UnitID is Not NULL
+GO
+
+-- Update Database: the trigger is dropped before it is made again
+-- on: central
+Drop trigger Trig_Unitupdate
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+ create trigger Trig_Unitupdate
+ ON  tblUnit 
+ for Update
+ as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ 
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.UnitID), 'tblUnit',inserted.UnitID,'Update',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,0,0, CONVERT(Char(50), GETDATE())
+ from  inserted
+ where inserted.UnitID is Not NULL
+GO
+
+-- Update Database: the trigger is dropped before it is made again
+-- on: central
+Drop trigger Trig_UnitDelete
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+ create trigger Trig_UnitDelete
+ ON  tblUnit 
+ for delete as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ 
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, VchTypeid,ActionTime,tblUniqueRefID) select @name + ROW_NUMBER() OVER (ORDER BY deleted.UnitID),'tblUnit',deleted.UnitID,'Deleted',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,0,0, CONVERT(Char(50), GETDATE()),0 
+ from  deleted
+ where deleted.UnitID is Not NULL
+GO
+
+-- Update Database: the trigger is dropped before it is made again
+-- on: central
+Drop trigger Trig_UserInsert
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+create trigger Trig_UserInsert 
+ ON tblUserMaster 
+ FOR Insert
+ as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId , VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.UserID), 'tblUserMaster',inserted.UserID,'Insert',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112),0,0,CONVERT(Char(50), GETDATE()) 
+ from  inserted
+ where inserted.UserID is Not NULL
+GO
+
+-- Update Database: the trigger is dropped before it is made again
+-- on: central
+Drop trigger Trig_Userupdate
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+ create trigger Trig_Userupdate
+ ON  tblUserMaster 
+ for Update
+ as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ 
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.UserID), 'tblUserMaster',inserted.UserID,'Update',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,0,0, CONVERT(Char(50), GETDATE())
+ from  inserted
+ where inserted.UserID is Not NULL
+GO
+
+-- Update Database: the trigger is dropped before it is made again
+-- on: central
+Drop trigger Trig_UserDelete
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+ create trigger Trig_UserDelete
+ ON  tblUserMaster 
+ for delete as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ 
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, VchTypeid,ActionTime,tblUniqueRefID) select @name + ROW_NUMBER() OVER (ORDER BY deleted.UserID),'tblUserMaster',deleted.UserID,'Deleted',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,0,0, CONVERT(Char(50), GETDATE()),0 
+ from  deleted
+ where deleted.UserID is Not NULL
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+create trigger Trig_UsergroupInsert 
+ ON tblUserGroupMaster 
+ FOR Insert
+ as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId , VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.ID), 'tblUserGroupMaster',inserted.ID,'Insert',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112),0,0,CONVERT(Char(50), GETDATE()) 
+ from  inserted
+ where inserted.ID is Not NULL
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+ create trigger Trig_Usergroupupdate
+ ON  tblUserGroupMaster 
+ for Update
+ as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ 
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.ID), 'tblUserGroupMaster',inserted.ID,'Update',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,0,0, CONVERT(Char(50), GETDATE())
+ from  inserted
+ where inserted.ID is Not NULL
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+ create trigger Trig_UsergroupDelete
+ ON  tblUserGroupMaster 
+ for delete as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ 
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, VchTypeid,ActionTime,tblUniqueRefID) select @name + ROW_NUMBER() OVER (ORDER BY deleted.ID),'tblUserGroupMaster',deleted.ID,'Deleted',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,0,0, CONVERT(Char(50), GETDATE()),0 
+ from  deleted
+ where deleted.ID is Not NULL
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+create trigger Trig_PricListInsert 
+ ON tblpricelist 
+ FOR Insert
+ as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId , VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.UNIQUEID), 'tblpricelist',inserted.UNIQUEID,'Insert',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112),0,0,CONVERT(Char(50), GETDATE()) 
+ from  inserted
+ where inserted.UNIQUEID is Not NULL
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+ create trigger Trig_PricListupdate
+ ON  tblpricelist 
+ for Update
+ as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ 
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.UNIQUEID), 'tblpricelist',inserted.UNIQUEID,'Update',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,0,0, CONVERT(Char(50), GETDATE())
+ from  inserted
+ where inserted.UNIQUEID is Not NULL
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+ create trigger Trig_PricListDelete
+ ON  tblpricelist 
+ for delete as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ 
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, VchTypeid,ActionTime,tblUniqueRefID) select @name + ROW_NUMBER() OVER (ORDER BY deleted.UNIQUEID),'tblpricelist',deleted.UNIQUEID,'Deleted',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,0,0, CONVERT(Char(50), GETDATE()),0 
+ from  deleted
+ where deleted.UNIQUEID is Not NULL
+GO
+
+-- Update Database: the trigger is dropped before it is made again
+-- on: central
+Drop trigger Trig_BoardRateUpdateInsert
+GO
+
+-- Update Database
+-- on: central
+CREATE trigger [dbo].[Trig_BoardRateUpdateInsert]  ON [dbo].[tblBoardRateMaster]  FOR Insert , Update  as DECLARE @name int declare @Type INT declare @IT INT declare @VchTypeId INT  Select @IT= vchid from inserted  select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)  select @name = @name + 1        set  @VchTypeId =0     set @Type = 0  if   @IT <>  isnull((select max(tblUniqueID) from tblActivity where TableName = 'tblBoardRateMaster'), -1)   begin    insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId , VchTypeid,ActionTime) values (@name, 'tblBoardRateMaster',@IT,'InsertUpdate',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112),@Type,@vchtypeid,CONVERT(Char(50), GETDATE()))  End 
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+create trigger Trig_VchTypeInsert 
+ ON tblVchType 
+ FOR Insert
+ as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId , VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.VchTypeID), 'tblVchType',inserted.VchTypeID,'Insert',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112),0,0,CONVERT(Char(50), GETDATE()) 
+ from  inserted
+ where inserted.VchTypeID is Not NULL
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+ create trigger Trig_VchTypeupdate
+ ON  tblVchType 
+ for Update
+ as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ 
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.VchTypeID), 'tblVchType',inserted.VchTypeID,'Update',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,0,0, CONVERT(Char(50), GETDATE())
+ from  inserted
+ where inserted.VchTypeID is Not NULL
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+ create trigger Trig_VchTypeDelete
+ ON  tblVchType 
+ for delete as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ 
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, VchTypeid,ActionTime,tblUniqueRefID) select @name + ROW_NUMBER() OVER (ORDER BY deleted.VchTypeID),'tblVchType',deleted.VchTypeID,'Deleted',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,0,0, CONVERT(Char(50), GETDATE()),0 
+ from  deleted
+ where deleted.VchTypeID is Not NULL
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+create trigger Trig_CustomerProfileInsert 
+ ON tblCustomerProfile 
+ FOR Insert
+ as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId , VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.ProfileID), 'tblCustomerProfile',inserted.ProfileID,'Insert',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112),0,0,CONVERT(Char(50), GETDATE()) 
+ from  inserted
+ where inserted.ProfileID is Not NULL
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+ create trigger Trig_CustomerProfileupdate
+ ON  tblCustomerProfile 
+ for Update
+ as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ 
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.ProfileID), 'tblCustomerProfile',inserted.ProfileID,'Update',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,0,0, CONVERT(Char(50), GETDATE())
+ from  inserted
+ where inserted.ProfileID is Not NULL
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+ create trigger Trig_CustomerProfileDelete
+ ON  tblCustomerProfile 
+ for delete as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ 
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, VchTypeid,ActionTime,tblUniqueRefID) select @name + ROW_NUMBER() OVER (ORDER BY deleted.ProfileID),'tblCustomerProfile',deleted.ProfileID,'Deleted',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,0,0, CONVERT(Char(50), GETDATE()),0 
+ from  deleted
+ where deleted.ProfileID is Not NULL
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+create trigger Trig_CustomerCardInsert 
+ ON tblCustomerCard 
+ FOR Insert
+ as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId , VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.CustomerCardID), 'tblCustomerCard',inserted.CustomerCardID,'Insert',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112),0,0,CONVERT(Char(50), GETDATE()) 
+ from  inserted
+ where inserted.CustomerCardID is Not NULL
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+ create trigger Trig_CustomerCardupdate
+ ON  tblCustomerCard 
+ for Update
+ as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ 
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.CustomerCardID), 'tblCustomerCard',inserted.CustomerCardID,'Update',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,0,0, CONVERT(Char(50), GETDATE())
+ from  inserted
+ where inserted.CustomerCardID is Not NULL
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+ create trigger Trig_CustomerCardDelete
+ ON  tblCustomerCard 
+ for delete as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ 
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, VchTypeid,ActionTime,tblUniqueRefID) select @name + ROW_NUMBER() OVER (ORDER BY deleted.CustomerCardID),'tblCustomerCard',deleted.CustomerCardID,'Deleted',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,0,0, CONVERT(Char(50), GETDATE()),0 
+ from  deleted
+ where deleted.CustomerCardID is Not NULL
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+create trigger Trig_CurrencyDetailInsert 
+ ON tblCurrencyDetail 
+ FOR Insert
+ as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId , VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.CurrencyDetailID), 'tblCurrencyDetail',inserted.CurrencyDetailID,'Insert',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112),0,0,CONVERT(Char(50), GETDATE()) 
+ from  inserted
+ where inserted.CurrencyDetailID is Not NULL
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+ create trigger Trig_CurrencyDetailupdate
+ ON  tblCurrencyDetail 
+ for Update
+ as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ 
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.CurrencyDetailID), 'tblCurrencyDetail',inserted.CurrencyDetailID,'Update',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,0,0, CONVERT(Char(50), GETDATE())
+ from  inserted
+ where inserted.CurrencyDetailID is Not NULL
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+ create trigger Trig_CurrencyDetailDelete
+ ON  tblCurrencyDetail 
+ for delete as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ 
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, VchTypeid,ActionTime,tblUniqueRefID) select @name + ROW_NUMBER() OVER (ORDER BY deleted.CurrencyDetailID),'tblCurrencyDetail',deleted.CurrencyDetailID,'Deleted',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,0,0, CONVERT(Char(50), GETDATE()),0 
+ from  deleted
+ where deleted.CurrencyDetailID is Not NULL
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+create trigger Trig_CurrencyInsert 
+ ON tblCurrency 
+ FOR Insert
+ as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId , VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.CurrencyID), 'tblCurrency',inserted.CurrencyID,'Insert',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112),0,0,CONVERT(Char(50), GETDATE()) 
+ from  inserted
+ where inserted.CurrencyID is Not NULL
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+ create trigger Trig_Currencyupdate
+ ON  tblCurrency 
+ for Update
+ as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ 
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.CurrencyID), 'tblCurrency',inserted.CurrencyID,'Update',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,0,0, CONVERT(Char(50), GETDATE())
+ from  inserted
+ where inserted.CurrencyID is Not NULL
+GO
+
+-- Update Database
+-- on: central
+-- newline: CRLF
+-- trailing-newline
+ create trigger Trig_CurrencyDelete
+ ON  tblCurrency 
+ for delete as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ 
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, VchTypeid,ActionTime,tblUniqueRefID) select @name + ROW_NUMBER() OVER (ORDER BY deleted.CurrencyID),'tblCurrency',deleted.CurrencyID,'Deleted',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,0,0, CONVERT(Char(50), GETDATE()),0 
+ from  deleted
+ where deleted.CurrencyID is Not NULL
+GO
+
+-- Update Database: the trigger is dropped before it is made again
+-- on: branch
+Drop trigger Trig_SalesInsert
+GO
+
+-- Update Database
+-- on: branch
+-- newline: CRLF
+-- trailing-newline
+create trigger Trig_SalesInsert 
+ ON tblSales 
+ FOR Insert
+ as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId , VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.InvId), 'tblSales',inserted.InvId,'Insert',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112),tblVchType.PARENTID,inserted.Vchtypeid,CONVERT(Char(50), GETDATE()) 
+ from  inserted left join tblVchType on tblVchType.Vchtypeid = inserted.Vchtypeid
+ where inserted.InvId is Not NULL
+GO
+
+-- Update Database: the trigger is dropped before it is made again
+-- on: branch
+Drop trigger Trig_Salesupdate
+GO
+
+-- Update Database
+-- on: branch
+-- newline: CRLF
+-- trailing-newline
+ create trigger Trig_Salesupdate
+ ON  tblSales 
+ for Update
+ as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ 
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.InvId), 'tblSales',inserted.InvId,'Update',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,tblVchType.PARENTID,inserted.Vchtypeid, CONVERT(Char(50), GETDATE())
+ from  inserted left join tblVchType on tblVchType.Vchtypeid = inserted.Vchtypeid
+ where inserted.InvId is Not NULL
+GO
+
+-- Update Database: the trigger is dropped before it is made again
+-- on: branch
+Drop trigger Trig_SalesDelete
+GO
+
+-- Update Database
+-- on: branch
+-- newline: CRLF
+-- trailing-newline
+ create trigger Trig_SalesDelete
+ ON  tblSales 
+ for delete as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ 
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, VchTypeid,ActionTime,tblUniqueRefID) select @name + ROW_NUMBER() OVER (ORDER BY deleted.InvId),'tblSales',deleted.InvId,'Deleted',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,tblVchType.PARENTID,deleted.Vchtypeid, CONVERT(Char(50), GETDATE()),deleted.ServInvID 
+ from  deleted left join tblVchType on tblVchType.Vchtypeid = deleted.Vchtypeid
+ where deleted.InvId is Not NULL
+GO
+
+-- Update Database: the trigger is dropped before it is made again
+-- on: branch
+Drop trigger Trig_NotesInsert
+GO
+
+-- Update Database
+-- on: branch
+-- newline: CRLF
+-- trailing-newline
+create trigger Trig_NotesInsert 
+ ON tblNotes 
+ FOR Insert
+ as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId , VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.VchID), 'tblNotes',inserted.VchID,'Insert',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112),tblVchType.PARENTID,inserted.Vchtypeid,CONVERT(Char(50), GETDATE()) 
+ from  inserted left join tblVchType on tblVchType.Vchtypeid = inserted.Vchtypeid
+ where inserted.VchID is Not NULL
+GO
+
+-- Update Database: the trigger is dropped before it is made again
+-- on: branch
+Drop trigger Trig_Notesupdate
+GO
+
+-- Update Database
+-- on: branch
+-- newline: CRLF
+-- trailing-newline
+ create trigger Trig_Notesupdate
+ ON  tblNotes 
+ for Update
+ as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ 
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.VchID), 'tblNotes',inserted.VchID,'Update',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,tblVchType.PARENTID,inserted.Vchtypeid, CONVERT(Char(50), GETDATE())
+ from  inserted left join tblVchType on tblVchType.Vchtypeid = inserted.Vchtypeid
+ where inserted.VchID is Not NULL
+GO
+
+-- Update Database: the trigger is dropped before it is made again
+-- on: branch
+Drop trigger Trig_NotesDelete
+GO
+
+-- Update Database
+-- on: branch
+-- newline: CRLF
+-- trailing-newline
+ create trigger Trig_NotesDelete
+ ON  tblNotes 
+ for delete as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ 
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, VchTypeid,ActionTime,tblUniqueRefID) select @name + ROW_NUMBER() OVER (ORDER BY deleted.VchID),'tblNotes',deleted.VchID,'Deleted',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,tblVchType.PARENTID,deleted.Vchtypeid, CONVERT(Char(50), GETDATE()),deleted.ServInvID 
+ from  deleted left join tblVchType on tblVchType.Vchtypeid = deleted.Vchtypeid
+ where deleted.VchID is Not NULL
+GO
+
+-- Update Database: the trigger is dropped before it is made again
+-- on: branch
+Drop trigger Trig_StockJournalInsert
+GO
+
+-- Update Database
+-- on: branch
+-- newline: CRLF
+-- trailing-newline
+create trigger Trig_StockJournalInsert 
+ ON tblStockJournal 
+ FOR Insert
+ as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId , VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.INVID), 'tblStockJournal',inserted.INVID,'Insert',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112),tblVchType.PARENTID,inserted.Vchtypeid,CONVERT(Char(50), GETDATE()) 
+ from  inserted left join tblVchType on tblVchType.Vchtypeid = inserted.Vchtypeid
+ where inserted.INVID is Not NULL
+GO
+
+-- Update Database: the trigger is dropped before it is made again
+-- on: branch
+Drop trigger Trig_StockJournalupdate
+GO
+
+-- Update Database
+-- on: branch
+-- newline: CRLF
+-- trailing-newline
+ create trigger Trig_StockJournalupdate
+ ON  tblStockJournal 
+ for Update
+ as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ 
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.INVID), 'tblStockJournal',inserted.INVID,'Update',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,tblVchType.PARENTID,inserted.Vchtypeid, CONVERT(Char(50), GETDATE())
+ from  inserted left join tblVchType on tblVchType.Vchtypeid = inserted.Vchtypeid
+ where inserted.INVID is Not NULL
+GO
+
+-- Update Database: the trigger is dropped before it is made again
+-- on: branch
+Drop trigger Trig_StockJournalDelete
+GO
+
+-- Update Database
+-- on: branch
+-- newline: CRLF
+-- trailing-newline
+ create trigger Trig_StockJournalDelete
+ ON  tblStockJournal 
+ for delete as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ 
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, VchTypeid,ActionTime,tblUniqueRefID) select @name + ROW_NUMBER() OVER (ORDER BY deleted.INVID),'tblStockJournal',deleted.INVID,'Deleted',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,tblVchType.PARENTID,deleted.Vchtypeid, CONVERT(Char(50), GETDATE()),deleted.ServInvID 
+ from  deleted left join tblVchType on tblVchType.Vchtypeid = deleted.Vchtypeid
+ where deleted.INVID is Not NULL
+GO
+
+-- Update Database: the trigger is dropped before it is made again
+-- on: branch
+Drop trigger Trig_OrderInsert
+GO
+
+-- Update Database
+-- on: branch
+-- newline: CRLF
+-- trailing-newline
+create trigger Trig_OrderInsert 
+ ON tblOrder 
+ FOR Insert
+ as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId , VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.INvID), 'tblOrder',inserted.INvID,'Insert',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112),tblVchType.PARENTID,inserted.Vchtypeid,CONVERT(Char(50), GETDATE()) 
+ from  inserted left join tblVchType on tblVchType.Vchtypeid = inserted.Vchtypeid
+ where inserted.INvID is Not NULL
+GO
+
+-- Update Database: the trigger is dropped before it is made again
+-- on: branch
+Drop trigger Trig_Orderupdate
+GO
+
+-- Update Database
+-- on: branch
+-- newline: CRLF
+-- trailing-newline
+ create trigger Trig_Orderupdate
+ ON  tblOrder 
+ for Update
+ as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ 
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.INvID), 'tblOrder',inserted.INvID,'Update',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,tblVchType.PARENTID,inserted.Vchtypeid, CONVERT(Char(50), GETDATE())
+ from  inserted left join tblVchType on tblVchType.Vchtypeid = inserted.Vchtypeid
+ where inserted.INvID is Not NULL
+GO
+
+-- Update Database: the trigger is dropped before it is made again
+-- on: branch
+Drop trigger Trig_OrderDelete
+GO
+
+-- Update Database
+-- on: branch
+-- newline: CRLF
+-- trailing-newline
+ create trigger Trig_OrderDelete
+ ON  tblOrder 
+ for delete as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ 
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, VchTypeid,ActionTime,tblUniqueRefID) select @name + ROW_NUMBER() OVER (ORDER BY deleted.INvID),'tblOrder',deleted.INvID,'Deleted',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,tblVchType.PARENTID,deleted.Vchtypeid, CONVERT(Char(50), GETDATE()),deleted.ServInvID 
+ from  deleted left join tblVchType on tblVchType.Vchtypeid = deleted.Vchtypeid
+ where deleted.INvID is Not NULL
+GO
+
+-- Update Database: the trigger is dropped before it is made again
+-- on: branch
+Drop trigger Trig_JobCardInsert
+GO
+
+-- Update Database
+-- on: branch
+-- newline: CRLF
+-- trailing-newline
+create trigger Trig_JobCardInsert 
+ ON tblJobcard 
+ FOR Insert
+ as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId , VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.JobcardID), 'tblJobcard',inserted.JobcardID,'Insert',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112),tblVchType.PARENTID,inserted.Vchtypeid,CONVERT(Char(50), GETDATE()) 
+ from  inserted left join tblVchType on tblVchType.Vchtypeid = inserted.Vchtypeid
+ where inserted.JobcardID is Not NULL
+GO
+
+-- Update Database: the trigger is dropped before it is made again
+-- on: branch
+Drop trigger Trig_JobCardupdate
+GO
+
+-- Update Database
+-- on: branch
+-- newline: CRLF
+-- trailing-newline
+ create trigger Trig_JobCardupdate
+ ON  tblJobcard 
+ for Update
+ as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ 
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.JobcardID), 'tblJobcard',inserted.JobcardID,'Update',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,tblVchType.PARENTID,inserted.Vchtypeid, CONVERT(Char(50), GETDATE())
+ from  inserted left join tblVchType on tblVchType.Vchtypeid = inserted.Vchtypeid
+ where inserted.JobcardID is Not NULL
+GO
+
+-- Update Database: the trigger is dropped before it is made again
+-- on: branch
+Drop trigger Trig_JobCardDelete
+GO
+
+-- Update Database
+-- on: branch
+-- newline: CRLF
+-- trailing-newline
+ create trigger Trig_JobCardDelete
+ ON  tblJobcard 
+ for delete as
+ DECLARE @name int
+ select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)
+ 
+ insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, VchTypeid,ActionTime,tblUniqueRefID) select @name + ROW_NUMBER() OVER (ORDER BY deleted.JobcardID),'tblJobcard',deleted.JobcardID,'Deleted',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,tblVchType.PARENTID,deleted.Vchtypeid, CONVERT(Char(50), GETDATE()),deleted.ServInvID 
+ from  deleted left join tblVchType on tblVchType.Vchtypeid = deleted.Vchtypeid
+ where deleted.JobcardID is Not NULL
+GO

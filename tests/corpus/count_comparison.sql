@@ -61,3 +61,8 @@ GO
 -- expect-rows: 0
  SELECT  Distinct tblStockHistory.VchTypeID, tblVchType.VchType, tblStockHistory.CCID FROM     tblStockHistory INNER JOIN  tblVchType ON tblStockHistory.VchTypeID = tblVchType.VchTypeID Where ParentID in(6,5,16,2,1005) and CCID =3 and (tblStockHistory.qtyIN > 0) 
 GO
+
+-- Compare page
+-- on: branch
+select InvDate ,sum(DESKTOPSALE) as DESKTOPSALE , sum(ONLINESALE) as ONLINESALE from( SELECT     InvDate, 0 AS DESKTOPSALE, COUNT(InvId) AS ONLINESALE From [embedded:servers/central].[HO01].dbo.tblSales WHERE     (InvDate between '07/Nov/2026' and '07/Dec/2026')  GROUP BY InvDate Union All SELECT     InvDate, COUNT(InvId) AS DESKTOPSALE, 0 AS ONLINESALE FROM  tblSales AS tblSales_1 WHERE     (InvDate between '07/Nov/2026' and '07/Dec/2026' ) GROUP BY InvDate ) m group by m.invdate order by m.invdate
+GO

@@ -106,3 +106,33 @@ GO
 -- expect-error: Incorrect syntax|Unclosed quotation mark
  INSERT INTO [tblDayActivity] ([Activity],[TimeOf],[SystemName],[DateOF],[ActivitiesDetail],[BlnStarted],[BlnEnded],[CCID],BlockDataEntry ,SQLSERVERNAME) Values ( 'DayEnd','09:00:00 PM','','06/Dec/2026','Day End by O'Brien',0,1,2,1,'embedded:servers/branch')
 GO
+
+-- Connect
+-- on: branch
+SELECT TOP 1 ID FROM tblDayActivity
+GO
+
+-- Connect
+-- on: branch
+select count(*) from tblSales where isnull(SyncStat,0)<>1 and CCID=2 and VchTypeID in (206,203,202,201,205,207,204)
+GO
+
+-- Connect
+-- on: branch
+select count(*) from tblNotes where isnull(SyncStat,0)<>1 and CCID=2 and VchTypeID in (206,203,202,201,205,207,204)
+GO
+
+-- Connect
+-- on: branch
+select count(*) from tblStockJournal where isnull(SyncStat,0)<>1 and CCID=2 and VchTypeID in (206,203,202,201,205,207,204)
+GO
+
+-- Connect
+-- on: branch
+select count(*) from tblJobCard where isnull(SyncStat,0)<>1 and CCID=2 and VchTypeID in (206,203,202,201,205,207,204)
+GO
+
+-- Connect
+-- on: branch
+select count(*) from tblOrder where isnull(SyncStat,0)<>1 and CCID=2 and VchTypeID in (206,203,202,201,205,207,204)
+GO

@@ -126,3 +126,43 @@ GO
 -- expect-rows: 0
 update tblOrder set  LockMode=1 where iNVdate <='06/Dec/2026' 
 GO
+
+-- Day End
+-- on: branch
+Select count(InvID) from tblSales where InvDate>='07/Dec/2026' and tblSales.CCID=2 and vchtypeID in (206,203,202,201,205,207,204)
+GO
+
+-- Day End
+-- on: branch
+Select count(tblSalesItem.InvID) from tblSales,tblSalesItem where tblSales.InvID=tblSalesItem.InvID and InvDate>='07/Dec/2026' and tblSales.CCID=2 and vchtypeID in (206,203,202,201,205,207,204)
+GO
+
+-- Day End
+-- on: branch
+Select count(InvID) from tblStockJournal where InvDate>='07/Dec/2026' and tblStockJournal.CCID=2 and vchtypeID in (206,203,202,201,205,207,204)
+GO
+
+-- Day End
+-- on: branch
+Select count(tblStockJournalDetail.InvID) from tblStockJournal,tblStockJournalDetail where tblStockJournal.InvID=tblStockJournalDetail.InvID and InvDate>='07/Dec/2026' and tblStockJournal.CCID=2 and vchtypeID in (206,203,202,201,205,207,204)
+GO
+
+-- Day End
+-- on: branch
+Select count(InvID) from tblOrder where InvDate>='07/Dec/2026' and tblOrder.CCID=2 and vchtypeID in (206,203,202,201,205,207,204)
+GO
+
+-- Day End
+-- on: branch
+Select count(tblOrderItem.InvID) from tblOrder,tblOrderItem where tblOrder.InvID=tblOrderItem.InvID and InvDate>='07/Dec/2026' and tblOrder.CCID=2 and vchtypeID in (206,203,202,201,205,207,204)
+GO
+
+-- Day End
+-- on: branch
+Select count(VchID) from tblNotes where VchDate>='07/Dec/2026' and tblNotes.CCID=2 and vchtypeID in (206,203,202,201,205,207,204)
+GO
+
+-- Day End
+-- on: branch
+Select count(JobCardID) from tblJobCard where JobCardDate>='07/Dec/2026' and tblJobCard.CCID=2 and vchtypeID in (206,203,202,201,205,207,204)
+GO

@@ -116,3 +116,8 @@ GO
 -- expect-rows: 6
 SELECT     tblLedger.LID, SUM(tblVoucher.AmountD - tblVoucher.AmountC) AS Amount, tblLedger.LName FROM         tblVoucher INNER JOIN tblLedger ON tblVoucher.DrLID = tblLedger.LID Where (tblVoucher.CCID = 2) and tblLedger.LID >0  GROUP BY tblLedger.LID, tblLedger.LName
 GO
+
+-- Day Start
+-- on: branch
+Select top 1 InvID from tblSales where iNVdate ='2026-12-07T00:00:00.000' 
+GO

@@ -206,3 +206,13 @@ GO
 -- expect-rows: 0
 select  InvId, InvNo, InvDate,BillTime, Party,Customfield1 From tblStockJournal Where VchTypeID=1005 and InvDate>='01/Dec/2026' and BillTime>'09:30 AM' and INvDate>='01/Apr/2026' and (CCID = 2  ) oRDER BY InvDate desc 
 GO
+
+-- Stock Transfer page (Stock Transfer)
+-- on: central
+ SELECT  Distinct tblStockHistory.VchTypeID, tblVchType.VchType FROM     tblStockHistory INNER JOIN  tblVchType ON tblStockHistory.VchTypeID = tblVchType.VchTypeID Where ParentID in(6,5,16,2,1005) and CCID =2 and (tblStockHistory.qtyIN > 0) 
+GO
+
+-- Pass with automatic transfer import (AutoSynch pass)
+-- on: central
+select  InvId, InvNo, InvDate,BillTime, Party,Customfield1 From tblPurchase Where VchTypeID=2 and StockDate>='2026-12-07' and BillTime>'10:31 PM' and  StockDate='2026-12-07' and (CCID = 2 ) oRDER BY InvDate desc
+GO

@@ -13,11 +13,6 @@ GO
 delete from tblSales where ccid=2 AND Invdate= '06/Dec/2026'  and vchtypeID in (201,202,203,204,205,206,207)
 GO
 
--- cmdManualSynch: Delete Sales item Web
--- on: central
-delete from tblSalesItem where InvID not in(Select INvID from tblSales) 
-GO
-
 -- cmdManualSynch: Update Sales
 -- on: branch
 Update tblSales  set syncstat = 0 where ccid=2 AND  Invdate= '06/Dec/2026'  and vchtypeID in (201,202,203,204,205,206,207)
@@ -26,11 +21,6 @@ GO
 -- cmdManualSynch: Delete tblStockJournal Web
 -- on: central
 delete from tblStockJournal where ccid=2 AND  Invdate= '06/Dec/2026'  and vchtypeID in (201,202,203,204,205,206,207)
-GO
-
--- cmdManualSynch: Delete Stock Journal Web
--- on: central
-delete from tblStockJournalDetail where InvID not in(Select INvID from tblStockJournal) 
 GO
 
 -- cmdManualSynch: Update Sales
@@ -43,11 +33,6 @@ GO
 delete from tblOrder where ccid=2 AND  Invdate= '06/Dec/2026'  and vchtypeID in (201,202,203,204,205,206,207)
 GO
 
--- cmdManualSynch: Delete tblOrder Web
--- on: central
-delete from tblOrderItem where InvID not in(Select INvID from tblOrder) 
-GO
-
 -- cmdManualSynch: Update tblOrder
 -- on: branch
 Update tblOrder  set syncstat = 0 where Invdate= '06/Dec/2026'  and vchtypeID in (201,202,203,204,205,206,207)
@@ -56,11 +41,6 @@ GO
 -- cmdManualSynch: Delete tblJobcard Web
 -- on: central
 delete from tblJobcard where ccid=2 AND  JobCardDate= '06/Dec/2026'  and vchtypeID in (201,202,203,204,205,206,207)
-GO
-
--- cmdManualSynch: Delete Job Card Web
--- on: central
-delete from tblJobcardDetail where jobcardID not in(Select jobcardiD from tblJobcard) 
 GO
 
 -- cmdManualSynch: Update Jobcard 
@@ -90,27 +70,7 @@ GO
 
 -- Command1 (day purge)
 -- on: branch
-delete from tblSalesItem where InvID not in(Select INvID from tblSales) 
-GO
-
--- Command1 (day purge)
--- on: branch
 delete from tblActivity 
-GO
-
--- Command1 (day purge)
--- on: central
-delete from tblStockHistory where Vchdate= '06/Dec/2026'  and vchtypeID in (201,202,203,204,205,206,207)
-GO
-
--- Command1 (day purge)
--- on: central
-delete from tblSales where Invdate= '06/Dec/2026'  and vchtypeID in (201,202,203,204,205,206,207)
-GO
-
--- Command1 (day purge)
--- on: central
-delete from tblSalesItem where InvID not in(Select INvID from tblSales) 
 GO
 
 -- Command1 (day purge)
@@ -120,37 +80,7 @@ GO
 
 -- Command1 (day purge)
 -- on: branch
-delete from tblSTOCKJOURNALDETAIL where InvID not in(Select INvID from tblSTOCKJOURNAL) 
-GO
-
--- Command1 (day purge)
--- on: central
-delete from tblSTOCKJOURNAL where Invdate= '06/Dec/2026'  and vchtypeID in (201,202,203,204,205,206,207)
-GO
-
--- Command1 (day purge)
--- on: central
-delete from tblSTOCKJOURNALDETAIL where InvID not in(Select INvID from tblSTOCKJOURNAL) 
-GO
-
--- Command1 (day purge)
--- on: branch
 delete from tblJOBCARD where 1=1 and vchtypeID in (201,202,203,204,205,206,207)
-GO
-
--- Command1 (day purge)
--- on: branch
-delete from tblJOBCARDDETAIL where JOBCARDid not in(Select JOBCARDid from tblJOBCARD) 
-GO
-
--- Command1 (day purge)
--- on: central
-delete from tblJOBCARD where jOBCARDdate= '06/Dec/2026'  and vchtypeID in (201,202,203,204,205,206,207)
-GO
-
--- Command1 (day purge)
--- on: central
-delete from tblJOBCARDDETAIL where jOBCARDID not in(Select jOBCARDID from tblJOBCARD) 
 GO
 
 -- Command1 (day purge)
@@ -160,30 +90,77 @@ GO
 
 -- Command1 (day purge)
 -- on: branch
-delete from tbloRDERitem where InvID not in(Select INvID from tbloRDER) 
-GO
-
--- Command1 (day purge)
--- on: central
-delete from tbloRDER where Invdate= '06/Dec/2026'  and vchtypeID in (201,202,203,204,205,206,207)
-GO
-
--- Command1 (day purge)
--- on: central
-delete from tbloRDERitem where InvID not in(Select INvID from tbloRDER) 
-GO
-
--- Command1 (day purge)
--- on: branch
 delete from TBLNOTES where 1=1 and vchtypeID in (201,202,203,204,205,206,207)
 GO
 
--- Command1 (day purge)
+-- Manual Synch
 -- on: central
-delete from TBLVOUCHER where TRdate= '06/Dec/2026'  and vchtypeID in (201,202,203,204,205,206,207)
+select (select count(*) from tblSales where ccid=2 AND  InvDate= '07/Dec/2026'  and vchtypeID in (206,203,202,201,205,207,204))+(select count(*) from tblNotes where ccid=2 AND  VchDate= '07/Dec/2026'  and vchtypeID in (206,203,202,201,205,207,204))+(select count(*) from tblStockJournal where ccid=2 AND  InvDate= '07/Dec/2026'  and vchtypeID in (206,203,202,201,205,207,204))+(select count(*) from tblJobCard where ccid=2 AND  JobCardDate= '07/Dec/2026'  and vchtypeID in (206,203,202,201,205,207,204))+(select count(*) from tblOrder where ccid=2 AND  InvDate= '07/Dec/2026'  and vchtypeID in (206,203,202,201,205,207,204)) as V, (select count(*) from tblSalesItem where InvID in (Select InvID from tblSales where ccid=2 AND  InvDate= '07/Dec/2026'  and vchtypeID in (206,203,202,201,205,207,204)))+(select count(*) from tblStockJournalDetail where InvID in (Select InvID from tblStockJournal where ccid=2 AND  InvDate= '07/Dec/2026'  and vchtypeID in (206,203,202,201,205,207,204)))+(select count(*) from tblJobCardDetail where JobCardID in (Select JobCardID from tblJobCard where ccid=2 AND  JobCardDate= '07/Dec/2026'  and vchtypeID in (206,203,202,201,205,207,204)))+(select count(*) from tblOrderItem where InvID in (Select InvID from tblOrder where ccid=2 AND  InvDate= '07/Dec/2026'  and vchtypeID in (206,203,202,201,205,207,204))) as L
 GO
 
--- Command1 (day purge)
+-- Manual Synch
+-- on: branch
+select (select count(*) from tblSales where ccid=2 AND  InvDate= '07/Dec/2026'  and vchtypeID in (206,203,202,201,205,207,204))+(select count(*) from tblNotes where ccid=2 AND  VchDate= '07/Dec/2026'  and vchtypeID in (206,203,202,201,205,207,204))+(select count(*) from tblStockJournal where ccid=2 AND  InvDate= '07/Dec/2026'  and vchtypeID in (206,203,202,201,205,207,204))+(select count(*) from tblJobCard where ccid=2 AND  JobCardDate= '07/Dec/2026'  and vchtypeID in (206,203,202,201,205,207,204))+(select count(*) from tblOrder where ccid=2 AND  InvDate= '07/Dec/2026'  and vchtypeID in (206,203,202,201,205,207,204)) as V
+GO
+
+-- Manual Synch
 -- on: central
-delete from TBLNOTES where VCHdate= '06/Dec/2026'  and vchtypeID in (201,202,203,204,205,206,207)
+-- newline: CRLF
+SET XACT_ABORT ON
+BEGIN TRANSACTION
+ Delete from [tblDayActivity] where Activity= 'BLOCKFASTPUSH' and (SQLSERVERNAME='Branch One' or BlockDataEntry is null or BlockDataEntry<>1 or (Timeof is null or DATEDIFF(second, Timeof, getDate()) >= 50 or DATEDIFF(second, Timeof, getDate()) <= -50))
+ INSERT INTO [dbo].[tblDayActivity]([Activity],[BlockDataEntry],[SQLSERVERNAME],SystemName,ActivitiesDetail,Timeof) Select 'BLOCKFASTPUSH',1,'Branch One','','Blocking for data pushing from client',getDate() where not exists (Select 1 from [tblDayActivity] with (updlock, holdlock) where Activity='BLOCKFASTPUSH' and BlockDataEntry=1 and DATEDIFF(second, Timeof, getDate()) < 50 and DATEDIFF(second, Timeof, getDate()) > -50)
+COMMIT TRANSACTION
+SET XACT_ABORT OFF
+Select top 1 SQLSERVERNAME as Holder from [tblDayActivity] where Activity='BLOCKFASTPUSH' and BlockDataEntry=1 and DATEDIFF(second, Timeof, getDate()) < 50 and DATEDIFF(second, Timeof, getDate()) > -50 order by ID
+GO
+
+-- Manual Synch
+-- on: central
+delete from tblSalesItem where InvID in (Select InvID from tblSales where ccid=2 AND  InvDate= '07/Dec/2026'  and vchtypeID in (206,203,202,201,205,207,204))
+GO
+
+-- Manual Synch
+-- on: central
+delete from tblStockJournalDetail where InvID in (Select InvID from tblStockJournal where ccid=2 AND  InvDate= '07/Dec/2026'  and vchtypeID in (206,203,202,201,205,207,204))
+GO
+
+-- Manual Synch
+-- on: central
+delete from tblJobCardDetail where JobCardID in (Select JobCardID from tblJobCard where ccid=2 AND  JobCardDate= '07/Dec/2026'  and vchtypeID in (206,203,202,201,205,207,204))
+GO
+
+-- Manual Synch
+-- on: central
+delete from tblOrderItem where InvID in (Select InvID from tblOrder where ccid=2 AND  InvDate= '07/Dec/2026'  and vchtypeID in (206,203,202,201,205,207,204))
+GO
+
+-- Manual Synch
+-- on: branch
+Update tblNotes  set syncstat = 0 where ccid=2 AND  VchDate= '07/Dec/2026'  and vchtypeID in (206,203,202,201,205,207,204)
+GO
+
+-- Manual Synch
+-- on: branch
+Update tblStockJournal  set syncstat = 0 where ccid=2 AND  InvDate= '07/Dec/2026'  and vchtypeID in (206,203,202,201,205,207,204)
+GO
+
+-- Manual Synch
+-- on: branch
+Update tblJobCard  set syncstat = 0 where ccid=2 AND  JobCardDate= '07/Dec/2026'  and vchtypeID in (206,203,202,201,205,207,204)
+GO
+
+-- Manual Synch
+-- on: branch
+Update tblOrder  set syncstat = 0 where ccid=2 AND  InvDate= '07/Dec/2026'  and vchtypeID in (206,203,202,201,205,207,204)
+GO
+
+-- Manual Synch
+-- on: central
+ Delete from [tblDayActivity] where Activity= 'BLOCKFASTPUSH' and SQLSERVERNAME='Branch One'
+GO
+
+-- Manual Synch
+-- on: branch
+Select * from tblSales where  invDate='07/Dec/2026' and InvID in (1,2,3,4) order by InvID
 GO

@@ -214,3 +214,48 @@ GO
 -- expect-rows: 1
 Insert into tblLedger (LID,LName,LAliasName,AccountGroupID,Address,Phone,AreaID,OpeningBalance,CreditLimit,TaxRegNo,CreatedDate,ActiveStatus) values (7,'O''Brien Traders','O''BRIEN TRADERS',5,' ','0484 223344',4,0,0,' ','01/Apr/2026',1)
 GO
+
+-- Master download pass (AutoSynch pass)
+-- on: central
+SELECT  * from tblItemMaster where  ItemID in (3,9)
+GO
+
+-- Master download pass (AutoSynch pass)
+-- on: central
+SELECT  * from tblLedger where  LID in (101)
+GO
+
+-- Master download pass (AutoSynch pass)
+-- on: central
+SELECT  * from tblArea where  AreaID in (4)
+GO
+
+-- Master download pass (AutoSynch pass)
+-- on: branch
+Insert into tblArea (AreaID,AreaName,AreaCode,ActiveStatus) values (4,'Zone 4 (revised 2)','HB',1)
+GO
+
+-- Master download pass (AutoSynch pass)
+-- on: branch
+select max(ID) as LastID from tblactivity
+GO
+
+-- Master download pass (AutoSynch pass)
+-- on: branch
+select * from (SELECT 0 as ID, 'tblSales' AS tablename, InvID AS tbluniqueid, ServInvID AS tblUniquerefID, 'Insert' AS Action, 1 AS active, InvDate AS dateofaction, BillTime AS ActionTime,SyncStat FROM tblSales WHERE (SyncStat = 0) Union Select 0 as ID, 'tblNotes' AS tablename, VchID AS tbluniqueid, ServInvID AS tblUniquerefID, 'Insert' AS Action, 1 AS active, VchDate AS dateofaction, BillTime AS ActionTime,SyncStat FROM tblNotes WHERE (SyncStat = 0) Union Select 0 as ID, 'tblStockJournal' AS tablename, InvID AS tbluniqueid, ServInvID AS tblUniquerefID, 'Insert' AS Action, 1 AS active, InvDate AS dateofaction, BillTime AS ActionTime,SyncStat FROM tblStockJournal WHERE (SyncStat = 0) Union Select 0 as ID, 'tblJobCard' AS tablename, JobCardID AS tbluniqueid, ServInvID AS tblUniquerefID, 'Insert' AS Action, 1 AS active, JobCardDate AS dateofaction, JobCardTime AS ActionTime,SyncStat FROM tblJobCard WHERE (SyncStat = 0) Union Select 0 as ID, 'tblOrder' AS tablename, InvID AS tbluniqueid, ServInvID AS tblUniquerefID, 'Insert' AS Action, 1 AS active, InvDate AS dateofaction, BillTime AS ActionTime,SyncStat FROM tblOrder WHERE (SyncStat = 0)) as M where m.dateofaction='07/Dec/2026' or SyncStat =0
+GO
+
+-- Master download pass (AutoSynch pass)
+-- on: branch
+Select getdate() as Now
+GO
+
+-- Master download pass (AutoSynch pass)
+-- on: branch
+SELECT (SELECT count(*) FROM tblSales WHERE isnull(SyncStat,0)=0) + (SELECT count(*) FROM tblNotes WHERE isnull(SyncStat,0)=0) + (SELECT count(*) FROM tblStockJournal WHERE isnull(SyncStat,0)=0) + (SELECT count(*) FROM tblJobCard WHERE isnull(SyncStat,0)=0) + (SELECT count(*) FROM tblOrder WHERE isnull(SyncStat,0)=0) AS Waiting, (SELECT count(*) FROM tblSales WHERE isnull(SyncStat,0)<>0 AND InvDate='07/Dec/2026') + (SELECT count(*) FROM tblNotes WHERE isnull(SyncStat,0)<>0 AND VchDate='07/Dec/2026') + (SELECT count(*) FROM tblStockJournal WHERE isnull(SyncStat,0)<>0 AND InvDate='07/Dec/2026') + (SELECT count(*) FROM tblJobCard WHERE isnull(SyncStat,0)<>0 AND JobCardDate='07/Dec/2026') + (SELECT count(*) FROM tblOrder WHERE isnull(SyncStat,0)<>0 AND InvDate='07/Dec/2026') AS SentToday, (SELECT min(ActionTime) FROM tblactivity WHERE ID > 0 AND ParentID in (1,3,5,7,8,9,10,14,18,41,42,43,44,45) AND Action not in ('Update')) AS Oldest, getdate() AS BranchNow
+GO
+
+-- Master download pass (AutoSynch pass)
+-- on: central
+SELECT (SELECT count(*) FROM tblActivity WHERE ISNULL(ParentID,0)=0 AND ID <= 6 AND DateofAction='07/Dec/2026') AS MastersToday, (SELECT count(*) FROM tblActivity WHERE ISNULL(ParentID,0)=0 AND ID > 6) AS MastersWaiting, (SELECT TOP 1 SQLSERVERNAME FROM tblDayActivity WHERE Activity='BLOCKFASTPUSH' AND BlockDataEntry=1 AND DATEDIFF(second, Timeof, getDate()) < 50 AND DATEDIFF(second, Timeof, getDate()) > -50 ORDER BY Timeof DESC) AS LockHolder
+GO

@@ -475,3 +475,328 @@ GO
 -- expect-rows: 1
 Insert into tblVchType (VchTypeID,VchType,ParentID,ShortName,Prefix,PrimaryCCIDS,BLNUseForClientSync,SortOrder,ActiveStatus) values (201,'Sales BR1',1,'S1','S1','2',1,100,1)
 GO
+
+-- Master Synchronisation
+-- on: central
+Select * from tblLedger
+GO
+
+-- Master Synchronisation
+-- on: central
+Select * from tblArea
+GO
+
+-- Master Synchronisation
+-- on: central
+Select * from tblItemMaster
+GO
+
+-- Master Synchronisation: the branch table emptied first
+-- on: branch
+Delete from tblPricelist
+GO
+
+-- Master Synchronisation
+-- on: branch
+Insert into tblPricelist(  PLID, PriceList, blnPercentage,ItemID, SRate, MRP, SrPercent, MRPPercent, PLSrate, PLMRP, CatchAll, ActiveStatus, Description, SrPercentAU, PLSrateAU , SrPercentAU2, PLSrateAU2, CalculationType, BlnShowAsDiscount,UNIQUEID) select   PLID, PriceList, blnPercentage,ItemID, SRate, MRP, SrPercent, MRPPercent, PLSrate, PLMRP, CatchAll, ActiveStatus, Description, SrPercentAU, PLSrateAU , SrPercentAU2, PLSrateAU2, CalculationType, BlnShowAsDiscount,UNIQUEID from [embedded:servers/central].[HO01].dbo.tblPricelist
+GO
+
+-- Master Synchronisation
+-- on: central
+Select * from tblTaxClass
+GO
+
+-- Master Synchronisation: the branch table emptied first
+-- on: branch
+Delete from tblTaxClass
+GO
+
+-- Master Synchronisation
+-- on: branch
+Insert into tblTaxClass (TaxClassID,TaxName,GSTPER,CSTPER,RateInclusive,PSTPer,RateInclusivePurchase,blnCessOnTax,PCSTPER,ExciseDutyPer,EDCessPer,EDCessPer2,PExciseDutyPer,PEDCessPer,PEDCessPer2,CompCessQty,ActiveStatus,GSTCESSPur,GSTCESSSALE,CGSTTaxPer,SGSTTaxPer,IGSTTaxPer,CessPer) values (1,'GST 0%',0,0,0,0,0,0,0,0,0,0,0,0,0,0,1,0,0,0,0,0,0)
+GO
+
+-- Master Synchronisation
+-- on: central
+Select * from tblHsnCode
+GO
+
+-- Master Synchronisation: the branch table emptied first
+-- on: branch
+Delete from tblHsnCode
+GO
+
+-- Master Synchronisation
+-- on: branch
+Insert into tblHsnCode (HSNID,HSNCODE,HSNDECRIPTION,CGSTTaxPer,SGSTTaxPer,IGSTTaxPer,TaxClassID,TaxClassID1,TaxClassID2,TaxClassID3,TaxClassID4,blnSlabSystem,slabtaxString,HSNCODEUnique) values (1,'1006','Rice',2.5,2.5,5,2,0,0,0,0,0,'','1006')
+GO
+
+-- Master Synchronisation
+-- on: central
+Select * from tblUserMaster
+GO
+
+-- Master Synchronisation: the branch table emptied first
+-- on: branch
+Delete from tblUserMaster
+GO
+
+-- Master Synchronisation
+-- on: branch
+Insert into tblUserMaster (UserID,UserName,Password,UserGroupID,EmpID,ActiveStatus) values (1,'admin','admin',1,0,1)
+GO
+
+-- Master Synchronisation
+-- on: central
+Select * from tblEmployee
+GO
+
+-- Master Synchronisation
+-- on: central
+Select * from tblCostcentre
+GO
+
+-- Master Synchronisation: the branch table emptied first
+-- on: branch
+Delete from tblCostcentre
+GO
+
+-- Master Synchronisation
+-- on: branch
+Insert into tblCostcentre (CCID,CCName,CCCode,Address,Phone,ActiveStatus) values (1,'Head Office','HO','12 Market Road',' ',1)
+GO
+
+-- Master Synchronisation
+-- on: central
+Select * from tblAccountGroup
+GO
+
+-- Master Synchronisation: the branch table emptied first
+-- on: branch
+Delete from tblAccountGroup
+GO
+
+-- Master Synchronisation
+-- on: branch
+Insert into tblAccountGroup (AccountGroupID,AccountGroup,GroupUnder,Nature,ActiveStatus) values (1,'Capital Account',0,'Liability',1)
+GO
+
+-- Master Synchronisation
+-- on: central
+Select * from tblCustomerProfile
+GO
+
+-- Master Synchronisation: the branch table emptied first
+-- on: branch
+Delete from tblCustomerProfile
+GO
+
+-- Master Synchronisation
+-- on: branch
+Insert into tblCustomerProfile (ProfileID,ProfileName,LID,Phone,Email,BirthDate,ActiveStatus) values (1,'O''Brien Traders',7,'98470 11111','obrien@example.com',NULL,1)
+GO
+
+-- Master Synchronisation
+-- on: central
+Select * from tblCustomerCard
+GO
+
+-- Master Synchronisation: the branch table emptied first
+-- on: branch
+Delete from tblCustomerCard
+GO
+
+-- Master Synchronisation
+-- on: branch
+Insert into tblCustomerCard (CustomerCardID,CardNo,ProfileID,Points,IssueDate,ActiveStatus) values (1,'CARD-0001',1,120.5,'2026-04-15T00:00:00.000',1)
+GO
+
+-- Master Synchronisation
+-- on: central
+Select * from tblCurrency
+GO
+
+-- Master Synchronisation: the branch table emptied first
+-- on: branch
+Delete from tblCurrency
+GO
+
+-- Master Synchronisation
+-- on: branch
+Insert into tblCurrency (CurrencyID,CurrencyName,Symbol,MinorCurrency,DecimalPlaces) values (1,'Rupee','Rs','Paise',2)
+GO
+
+-- Master Synchronisation
+-- on: central
+Select * from tblCurrencyDetail
+GO
+
+-- Master Synchronisation: the branch table emptied first
+-- on: branch
+Delete from tblCurrencyDetail
+GO
+
+-- Master Synchronisation
+-- on: branch
+Insert into tblCurrencyDetail (CurrencyDetailID,CurrencyID,ConversionRate,EffectiveDate) values (1,1,1,'2026-04-01T00:00:00.000')
+GO
+
+-- Master Synchronisation: the branch table emptied first
+-- on: branch
+Delete from tblLedger
+GO
+
+-- Master Synchronisation, bulk (Master Synchronisation)
+-- on: branch
+Insert into tblLedger select * from [embedded:servers/central].[HO01].dbo.tblLedger
+GO
+
+-- Master Synchronisation: the branch table emptied first
+-- on: branch
+Delete from tblArea
+GO
+
+-- Master Synchronisation, bulk (Master Synchronisation)
+-- on: branch
+Insert into tblArea select * from [embedded:servers/central].[HO01].dbo.tblArea
+GO
+
+-- Master Synchronisation: the branch table emptied first
+-- on: branch
+Delete from tblCategories
+GO
+
+-- Master Synchronisation, bulk (Master Synchronisation)
+-- on: branch
+Insert into tblCategories select * from [embedded:servers/central].[HO01].dbo.tblCategories
+GO
+
+-- Master Synchronisation: the branch table emptied first
+-- on: branch
+Delete from tblItemMaster
+GO
+
+-- Master Synchronisation, bulk (Master Synchronisation)
+-- on: branch
+Insert into tblItemMaster select * from [embedded:servers/central].[HO01].dbo.tblItemMaster
+GO
+
+-- Master Synchronisation: the branch table emptied first
+-- on: branch
+Delete from tblTaxClass
+GO
+
+-- Master Synchronisation, bulk (Master Synchronisation)
+-- on: branch
+Insert into tblTaxClass(TaxClassID,TaxName,GSTPER,CSTPER,RateInclusive,PSTPer,RateInclusivePurchase,blnCessOnTax,PCSTPER,ExciseDutyPer,EDCessPer,EDCessPer2,PExciseDutyPer,PEDCessPer,PEDCessPer2,CompCessQty,ActiveStatus,GSTCESSPur,GSTCESSSALE,CGSTTaxPer,SGSTTaxPer,IGSTTaxPer,CessPer) select TaxClassID,TaxName,GSTPER,CSTPER,RateInclusive,PSTPer,RateInclusivePurchase,blnCessOnTax,PCSTPER,ExciseDutyPer,EDCessPer,EDCessPer2,PExciseDutyPer,PEDCessPer,PEDCessPer2,CompCessQty,ActiveStatus,GSTCESSPur,GSTCESSSALE,CGSTTaxPer,SGSTTaxPer,IGSTTaxPer,CessPer from [embedded:servers/central].[HO01].dbo.tblTaxClass
+GO
+
+-- Master Synchronisation: the branch table emptied first
+-- on: branch
+Delete from tblHsnCode
+GO
+
+-- Master Synchronisation, bulk (Master Synchronisation)
+-- on: branch
+Insert into tblHsnCode(HSNID, HSNCODE, HSNDECRIPTION, CGSTTaxPer, SGSTTaxPer, IGSTTaxPer, TaxClassID, TaxClassID1, TaxClassID2, TaxClassID3, TaxClassID4,blnSlabSystem , slabtaxString, HSNCODEUnique) select HSNID, HSNCODE, HSNDECRIPTION, CGSTTaxPer, SGSTTaxPer, IGSTTaxPer, TaxClassID, TaxClassID1, TaxClassID2, TaxClassID3, TaxClassID4,blnSlabSystem , slabtaxString, HSNCODEUnique from [embedded:servers/central].[HO01].dbo.tblHsnCode
+GO
+
+-- Master Synchronisation: the branch table emptied first
+-- on: branch
+Delete from tblUserMaster
+GO
+
+-- Master Synchronisation, bulk (Master Synchronisation)
+-- on: branch
+Insert into tblUserMaster select * from [embedded:servers/central].[HO01].dbo.tblUserMaster
+GO
+
+-- Master Synchronisation: the branch table emptied first
+-- on: branch
+Delete from tblEmployee
+GO
+
+-- Master Synchronisation, bulk (Master Synchronisation)
+-- on: branch
+Insert into tblEmployee select * from [embedded:servers/central].[HO01].dbo.tblEmployee
+GO
+
+-- Master Synchronisation: the branch table emptied first
+-- on: branch
+Delete from tblCostcentre
+GO
+
+-- Master Synchronisation, bulk (Master Synchronisation)
+-- on: branch
+Insert into tblCostcentre select * from [embedded:servers/central].[HO01].dbo.tblCostcentre
+GO
+
+-- Master Synchronisation: the branch table emptied first
+-- on: branch
+Delete from tblGodown
+GO
+
+-- Master Synchronisation, bulk (Master Synchronisation)
+-- on: branch
+Insert into tblGodown(GodownID,GodownName,GodownCode) select GodownID,GodownName,GodownCode from [embedded:servers/central].[HO01].dbo.tblGodown
+GO
+
+-- Master Synchronisation: the branch table emptied first
+-- on: branch
+Delete from tblAccountGroup
+GO
+
+-- Master Synchronisation, bulk (Master Synchronisation)
+-- on: branch
+Insert into tblAccountGroup select * from [embedded:servers/central].[HO01].dbo.tblAccountGroup
+GO
+
+-- Master Synchronisation: the branch table emptied first
+-- on: branch
+Delete from tblCustomerProfile
+GO
+
+-- Master Synchronisation, bulk (Master Synchronisation)
+-- on: branch
+Insert into tblCustomerProfile select * from [embedded:servers/central].[HO01].dbo.tblCustomerProfile
+GO
+
+-- Master Synchronisation: the branch table emptied first
+-- on: branch
+Delete from tblCustomerCard
+GO
+
+-- Master Synchronisation, bulk (Master Synchronisation)
+-- on: branch
+Insert into tblCustomerCard select * from [embedded:servers/central].[HO01].dbo.tblCustomerCard
+GO
+
+-- Master Synchronisation: the branch table emptied first
+-- on: branch
+Delete from tblCurrency
+GO
+
+-- Master Synchronisation, bulk (Master Synchronisation)
+-- on: branch
+Insert into tblCurrency select * from [embedded:servers/central].[HO01].dbo.tblCurrency
+GO
+
+-- Master Synchronisation: the branch table emptied first
+-- on: branch
+Delete from tblCurrencyDetail
+GO
+
+-- Master Synchronisation, bulk (Master Synchronisation)
+-- on: branch
+Insert into tblCurrencyDetail select * from [embedded:servers/central].[HO01].dbo.tblCurrencyDetail
+GO
+
+-- Migrate Mismatch (red) Items
+-- on: branch
+ Update TBLSTOCK SET  Active = (SELECT  Active FROM [embedded:servers/central].[HO01].dbo.TBLSTOCK AS st WHERE (TBLSTOCK.CCID = CCID) AND (TBLSTOCK.BatchUnique = BatchUnique) AND (TBLSTOCK.ItemID = ItemID))  
+GO
+
+-- Migrate Mismatch (red) Items
+-- on: central
+SELECT ID, TableName FROM tblActivity WHERE ID>6 AND ID<=7 ORDER BY ID
+GO

@@ -39,24 +39,6 @@ GO
 INSERT INTO tblSalesItem (SlNo, InvID, ItemID, Qty) VALUES (1, 5, 1, 1)
 GO
 
--- LocateMismatchingTrans TBLsALES: query A
--- on: branch
--- expect-rows: 1
- select InvID,invno ,invdate,vchtypeid, 'Main Server' as ServerName,servInvID,SyncStat from TBLsALES s where S.invno not in ( select invno from [embedded:servers/central].HO01.dbo.TBLsALES M WHERE M.INVDATE = S.INVDATE AND M.VCHTYPEID = S.VCHTYPEID and invdate='06/Dec/2026') and SyncStat=1  and invdate='06/Dec/2026'
-GO
-
--- LocateMismatchingTrans TBLsALES: query B
--- on: branch
--- expect-rows: 1
- select invno ,invdate,vchtypeid, servInvID,SyncStat, count(m.InvID) as ItemCount,'Main Server' as ServerName from [embedded:servers/central].HO01.dbo.TBLsALES s inner join  [embedded:servers/central].HO01.dbo.TBLSALESITEM M on m.invid = s.invid where invdate='06/Dec/2026' AND s.CCID = 2 group by invno ,invdate,vchtypeid,servInvID,SyncStat
-GO
-
--- LocateMismatchingTrans TBLsALES: query C
--- on: branch
--- expect-rows: 1
- select s.invid,invno ,invdate,vchtypeid, servInvID,SyncStat, count(m.InvID) as ItemCount,'Branch Server' as ServerName from TBLsALES s inner join  TBLSALESITEM M on m.invid = s.invid where invdate='06/Dec/2026' AND s.CCID = 2 and invNo = 'S1-0001' and invdate = '06/Dec/2026'  and vchtypeid = 201  group by s.InvID,invno ,invdate,vchtypeid,servInvID,SyncStat
-GO
-
 -- LocateMismatchingTrans TBLsALES: re-queue U
 -- on: branch
   Update TBLsALES  set syncstat = 0 where Invdate='06/Dec/2026' and InvID=2 and VchTypeID=201
@@ -65,24 +47,6 @@ GO
 -- LocateMismatchingTrans TBLsALES: retire R
 -- on: central
 update  TBLsALES set InvNo=InvNo+'Del',Party='#DELETEDFROMBRANCH#' where INvID=6 and Invdate='06/Dec/2026' and VchTypeID=201
-GO
-
--- LocateMismatchingTrans tblStockJournal: query A
--- on: branch
--- expect-rows: 0
- select InvID,invno ,invdate,vchtypeid, 'Main Server' as ServerName,servInvID,SyncStat from tblStockJournal s where S.invno not in ( select invno from [embedded:servers/central].HO01.dbo.tblStockJournal M WHERE M.INVDATE = S.INVDATE AND M.VCHTYPEID = S.VCHTYPEID and invdate='06/Dec/2026') and SyncStat=1  and invdate='06/Dec/2026'
-GO
-
--- LocateMismatchingTrans tblStockJournal: query B
--- on: branch
--- expect-rows: 0
- select invno ,invdate,vchtypeid, servInvID,SyncStat, count(m.InvID) as ItemCount,'Main Server' as ServerName from [embedded:servers/central].HO01.dbo.tblStockJournal s inner join  [embedded:servers/central].HO01.dbo.tblStockJournalDetail M on m.invid = s.invid where invdate='06/Dec/2026' AND s.CCID = 2 group by invno ,invdate,vchtypeid,servInvID,SyncStat
-GO
-
--- LocateMismatchingTrans tblStockJournal: query C
--- on: branch
--- expect-rows: 0
- select s.invid,invno ,invdate,vchtypeid, servInvID,SyncStat, count(m.InvID) as ItemCount,'Branch Server' as ServerName from tblStockJournal s inner join  tblStockJournalDetail M on m.invid = s.invid where invdate='06/Dec/2026' AND s.CCID = 2 and invNo = 'S1-0001' and invdate = '06/Dec/2026'  and vchtypeid = 201  group by s.InvID,invno ,invdate,vchtypeid,servInvID,SyncStat
 GO
 
 -- LocateMismatchingTrans tblStockJournal: re-queue U
@@ -95,24 +59,6 @@ GO
 update  tblStockJournal set InvNo=InvNo+'Del',Party='#DELETEDFROMBRANCH#' where INvID=6 and Invdate='06/Dec/2026' and VchTypeID=201
 GO
 
--- LocateMismatchingTrans tblOrder: query A
--- on: branch
--- expect-rows: 0
- select InvID,invno ,invdate,vchtypeid, 'Main Server' as ServerName,servInvID,SyncStat from tblOrder s where S.invno not in ( select invno from [embedded:servers/central].HO01.dbo.tblOrder M WHERE M.INVDATE = S.INVDATE AND M.VCHTYPEID = S.VCHTYPEID and invdate='06/Dec/2026') and SyncStat=1  and invdate='06/Dec/2026'
-GO
-
--- LocateMismatchingTrans tblOrder: query B
--- on: branch
--- expect-rows: 0
- select invno ,invdate,vchtypeid, servInvID,SyncStat, count(m.InvID) as ItemCount,'Main Server' as ServerName from [embedded:servers/central].HO01.dbo.tblOrder s inner join  [embedded:servers/central].HO01.dbo.tblOrderItem M on m.invid = s.invid where invdate='06/Dec/2026' AND s.CCID = 2 group by invno ,invdate,vchtypeid,servInvID,SyncStat
-GO
-
--- LocateMismatchingTrans tblOrder: query C
--- on: branch
--- expect-rows: 0
- select s.invid,invno ,invdate,vchtypeid, servInvID,SyncStat, count(m.InvID) as ItemCount,'Branch Server' as ServerName from tblOrder s inner join  tblOrderItem M on m.invid = s.invid where invdate='06/Dec/2026' AND s.CCID = 2 and invNo = 'S1-0001' and invdate = '06/Dec/2026'  and vchtypeid = 201  group by s.InvID,invno ,invdate,vchtypeid,servInvID,SyncStat
-GO
-
 -- LocateMismatchingTrans tblOrder: re-queue U
 -- on: branch
   Update tblOrder  set syncstat = 0 where Invdate='06/Dec/2026' and InvID=2 and VchTypeID=201
@@ -123,24 +69,6 @@ GO
 update  tblOrder set InvNo=InvNo+'Del',Party='#DELETEDFROMBRANCH#' where INvID=6 and Invdate='06/Dec/2026' and VchTypeID=201
 GO
 
--- LocateMismatchingTrans tblJobCard: query A
--- on: branch
--- expect-rows: 0
- select JobCardID,JobCardNo ,JobCardDate,vchtypeid, 'Main Server' as ServerName,servInvID,SyncStat from tblJobCard s where S.JobCardNo not in ( select JobCardNo from [embedded:servers/central].HO01.dbo.tblJobCard M WHERE M.JobCardDate = S.JobCardDate AND M.VCHTYPEID = S.VCHTYPEID and JobCardDate='06/Dec/2026') and SyncStat=1  and JobCardDate='06/Dec/2026'
-GO
-
--- LocateMismatchingTrans tblJobCard: query B
--- on: branch
--- expect-rows: 0
- select JobCardNo ,JobCardDate,vchtypeid, servInvID,SyncStat, count(m.JobCardID) as ItemCount,'Main Server' as ServerName from [embedded:servers/central].HO01.dbo.tblJobCard s inner join  [embedded:servers/central].HO01.dbo.tblJobCardDetail M on m.JobCardID = s.JobCardID where JobCardDate='06/Dec/2026' AND CCID = 2 group by JobCardNo ,JobCardDate,vchtypeid,servInvID,SyncStat
-GO
-
--- LocateMismatchingTrans tblJobCard: query C
--- on: branch
--- expect-rows: 0
- select s.JobCardID,JobCardNo ,JobCardDate,vchtypeid, servInvID,SyncStat, count(m.JobCardID) as ItemCount,'Branch Server' as ServerName from tblJobCard s inner join  tblJobCardDetail M on m.JobCardID = s.JobCardID where JobCardDate='06/Dec/2026' AND s.CCID = 2 and JobCardNo = 'C1-0001' and JobCardDate = '06/Dec/2026'  and vchtypeid = 201  group by JobCardNo ,JobCardDate,vchtypeid,servInvID,SyncStat,s.JobCardID
-GO
-
 -- LocateMismatchingTrans tblJobCard: re-queue U
 -- on: branch
   Update tblJobCard  set syncstat = 0 where JobCardDate= '06/Dec/2026' and JobCardID=2 and VchTypeID=201
@@ -149,12 +77,6 @@ GO
 -- LocateMismatchingTrans tblJobCard: retire R
 -- on: central
 update  tblJobCard set JObCardNo=JObCardNo+'Del',Party='#DELETEDFROMBRANCH#' where INvID=6 and JObCardDate='06/Dec/2026' and VchTypeID=201
-GO
-
--- LocateMismatchingTrans tblNOTES: query A
--- on: branch
--- expect-rows: 0
- select VchID,VchNo ,Vchdate,vchtypeid, 'Main Server' as ServerName,servInvID,SyncStat from tblNOTES s where S.VchNo not in ( select VchNo from [embedded:servers/central].HO01.dbo.tblNOTES M WHERE M.Vchdate = S.Vchdate AND M.VCHTYPEID = S.VCHTYPEID and Vchdate='06/Dec/2026') and SyncStat=1  and Vchdate='06/Dec/2026'
 GO
 
 -- LocateMismatchingTrans tblNOTES: re-queue U
@@ -177,4 +99,159 @@ GO
 -- on: central
 -- expect-rows: 1
  SELECT  max(ID) as MAXID From tblActivity  
+GO
+
+-- Mismatch page (Mismatch check)
+-- on: branch
+ select s.InvID as ID, s.InvNo as VNo, s.InvDate as VDate, s.VchTypeID as VType, 'Main Server' as ServerName, s.ServInvID, s.SyncStat from tblSales s where s.SyncStat=1 and s.InvDate='07/Dec/2026' and s.CCID=2 and s.VchTypeID in (206,203,202,201,205,207,204) and not exists (select 1 from [embedded:servers/central].[HO01].dbo.tblSales m where m.InvNo=s.InvNo and m.InvDate=s.InvDate and m.VchTypeID=s.VchTypeID and m.CCID=s.CCID and isnull(m.Party,'')<>'#DELETEDFROMBRANCH#') order by s.InvID
+GO
+
+-- Mismatch page (Mismatch check)
+-- on: branch
+ select s.InvNo as VNo, s.InvDate as VDate, s.VchTypeID as VType, count(m.InvID) as ItemCount, 'Main Server' as ServerName from [embedded:servers/central].[HO01].dbo.tblSales s left join [embedded:servers/central].[HO01].dbo.tblSalesItem m on m.InvID=s.InvID where s.InvDate='07/Dec/2026' and s.CCID=2 and s.VchTypeID in (206,203,202,201,205,207,204) and isnull(s.Party,'')<>'#DELETEDFROMBRANCH#' group by s.InvNo, s.InvDate, s.VchTypeID order by s.InvNo
+GO
+
+-- Mismatch page (Mismatch check)
+-- on: branch
+ select s.InvID as ID, s.InvNo as VNo, s.InvDate as VDate, s.VchTypeID as VType, s.ServInvID, s.SyncStat, count(m.InvID) as ItemCount, 'Branch Server' as ServerName from tblSales s left join tblSalesItem m on m.InvID=s.InvID where s.InvDate='07/Dec/2026' and s.CCID=2 and s.InvNo='S-1' and s.VchTypeID=201 group by s.InvID, s.InvNo, s.InvDate, s.VchTypeID, s.ServInvID, s.SyncStat
+GO
+
+-- Mismatch page (Mismatch check)
+-- on: branch
+ select s.VchID as ID, s.VchNo as VNo, s.VchDate as VDate, s.VchTypeID as VType, 'Main Server' as ServerName, s.ServInvID, s.SyncStat from tblNotes s where s.SyncStat=1 and s.VchDate='07/Dec/2026' and s.CCID=2 and s.VchTypeID in (206,203,202,201,205,207,204) and not exists (select 1 from [embedded:servers/central].[HO01].dbo.tblNotes m where m.VchNo=s.VchNo and m.VchDate=s.VchDate and m.VchTypeID=s.VchTypeID and m.CCID=s.CCID and isnull(m.Narration,'')<>'#DELETEDFROMBRANCH#') order by s.VchID
+GO
+
+-- Mismatch page (Mismatch check)
+-- on: branch
+ select s.InvID as ID, s.InvNo as VNo, s.InvDate as VDate, s.VchTypeID as VType, 'Main Server' as ServerName, s.ServInvID, s.SyncStat from tblStockJournal s where s.SyncStat=1 and s.InvDate='07/Dec/2026' and s.CCID=2 and s.VchTypeID in (206,203,202,201,205,207,204) and not exists (select 1 from [embedded:servers/central].[HO01].dbo.tblStockJournal m where m.InvNo=s.InvNo and m.InvDate=s.InvDate and m.VchTypeID=s.VchTypeID and m.CCID=s.CCID and isnull(m.Party,'')<>'#DELETEDFROMBRANCH#') order by s.InvID
+GO
+
+-- Mismatch page (Mismatch check)
+-- on: branch
+ select s.InvNo as VNo, s.InvDate as VDate, s.VchTypeID as VType, count(m.InvID) as ItemCount, 'Main Server' as ServerName from [embedded:servers/central].[HO01].dbo.tblStockJournal s left join [embedded:servers/central].[HO01].dbo.tblStockJournalDetail m on m.InvID=s.InvID where s.InvDate='07/Dec/2026' and s.CCID=2 and s.VchTypeID in (206,203,202,201,205,207,204) and isnull(s.Party,'')<>'#DELETEDFROMBRANCH#' group by s.InvNo, s.InvDate, s.VchTypeID order by s.InvNo
+GO
+
+-- Mismatch page (Mismatch check)
+-- on: branch
+ select s.InvID as ID, s.InvNo as VNo, s.InvDate as VDate, s.VchTypeID as VType, s.ServInvID, s.SyncStat, count(m.InvID) as ItemCount, 'Branch Server' as ServerName from tblStockJournal s left join tblStockJournalDetail m on m.InvID=s.InvID where s.InvDate='07/Dec/2026' and s.CCID=2 and s.InvNo='J-2' and s.VchTypeID=204 group by s.InvID, s.InvNo, s.InvDate, s.VchTypeID, s.ServInvID, s.SyncStat
+GO
+
+-- Mismatch page (Mismatch check)
+-- on: branch
+ select s.JobCardID as ID, s.JobCardNo as VNo, s.JobCardDate as VDate, s.VchTypeID as VType, 'Main Server' as ServerName, s.ServInvID, s.SyncStat from tblJobCard s where s.SyncStat=1 and s.JobCardDate='07/Dec/2026' and s.CCID=2 and s.VchTypeID in (206,203,202,201,205,207,204) and not exists (select 1 from [embedded:servers/central].[HO01].dbo.tblJobCard m where m.JobCardNo=s.JobCardNo and m.JobCardDate=s.JobCardDate and m.VchTypeID=s.VchTypeID and m.CCID=s.CCID and isnull(m.Party,'')<>'#DELETEDFROMBRANCH#') order by s.JobCardID
+GO
+
+-- Mismatch page (Mismatch check)
+-- on: branch
+ select s.JobCardNo as VNo, s.JobCardDate as VDate, s.VchTypeID as VType, count(m.JobCardID) as ItemCount, 'Main Server' as ServerName from [embedded:servers/central].[HO01].dbo.tblJobCard s left join [embedded:servers/central].[HO01].dbo.tblJobCardDetail m on m.JobCardID=s.JobCardID where s.JobCardDate='07/Dec/2026' and s.CCID=2 and s.VchTypeID in (206,203,202,201,205,207,204) and isnull(s.Party,'')<>'#DELETEDFROMBRANCH#' group by s.JobCardNo, s.JobCardDate, s.VchTypeID order by s.JobCardNo
+GO
+
+-- Mismatch page (Mismatch check)
+-- on: branch
+ select s.InvID as ID, s.InvNo as VNo, s.InvDate as VDate, s.VchTypeID as VType, 'Main Server' as ServerName, s.ServInvID, s.SyncStat from tblOrder s where s.SyncStat=1 and s.InvDate='07/Dec/2026' and s.CCID=2 and s.VchTypeID in (206,203,202,201,205,207,204) and not exists (select 1 from [embedded:servers/central].[HO01].dbo.tblOrder m where m.InvNo=s.InvNo and m.InvDate=s.InvDate and m.VchTypeID=s.VchTypeID and m.CCID=s.CCID and isnull(m.Party,'')<>'#DELETEDFROMBRANCH#') order by s.InvID
+GO
+
+-- Mismatch page (Mismatch check)
+-- on: branch
+ select s.InvNo as VNo, s.InvDate as VDate, s.VchTypeID as VType, count(m.InvID) as ItemCount, 'Main Server' as ServerName from [embedded:servers/central].[HO01].dbo.tblOrder s left join [embedded:servers/central].[HO01].dbo.tblOrderItem m on m.InvID=s.InvID where s.InvDate='07/Dec/2026' and s.CCID=2 and s.VchTypeID in (206,203,202,201,205,207,204) and isnull(s.Party,'')<>'#DELETEDFROMBRANCH#' group by s.InvNo, s.InvDate, s.VchTypeID order by s.InvNo
+GO
+
+-- Mismatch page (Mismatch check)
+-- on: branch
+ select s.InvID as ID, s.InvNo as VNo, s.InvDate as VDate, s.VchTypeID as VType, s.ServInvID, s.SyncStat, count(m.InvID) as ItemCount, 'Branch Server' as ServerName from tblOrder s left join tblOrderItem m on m.InvID=s.InvID where s.InvDate='07/Dec/2026' and s.CCID=2 and s.InvNo='O-1' and s.VchTypeID=205 group by s.InvID, s.InvNo, s.InvDate, s.VchTypeID, s.ServInvID, s.SyncStat
+GO
+
+-- Mismatch page (Mismatch check)
+-- on: branch
+SELECT VchTypeID, VchType FROM tblVchType
+GO
+
+-- Mismatch page (Mismatch check)
+-- on: branch
+select * from tblSales s where s.InvDate='07/Dec/2026' and s.CCID=2 and s.VchTypeID in (206,203,202,201,205,207,204) order by s.InvID
+GO
+
+-- Mismatch page (Mismatch check)
+-- on: branch
+select d.InvID as K, count(*) as N, sum(isnull(d.Qty,0)) as S0, sum(isnull(d.FreeQty,0)) as S1, sum(isnull(d.Amount,0)) as S2 from tblSalesItem d inner join tblSales s on s.InvID=d.InvID where s.InvDate='07/Dec/2026' and s.CCID=2 and s.VchTypeID in (206,203,202,201,205,207,204) group by d.InvID
+GO
+
+-- Mismatch page (Mismatch check)
+-- on: central
+select * from tblSales s where s.InvDate='07/Dec/2026' and s.CCID=2 and s.VchTypeID in (206,203,202,201,205,207,204) and isnull(s.Party,'')<>'#DELETEDFROMBRANCH#' order by s.InvID
+GO
+
+-- Mismatch page (Mismatch check)
+-- on: central
+select d.InvID as K, count(*) as N, sum(isnull(d.Qty,0)) as S0, sum(isnull(d.FreeQty,0)) as S1, sum(isnull(d.Amount,0)) as S2 from tblSalesItem d inner join tblSales s on s.InvID=d.InvID where s.InvDate='07/Dec/2026' and s.CCID=2 and s.VchTypeID in (206,203,202,201,205,207,204) and isnull(s.Party,'')<>'#DELETEDFROMBRANCH#' group by d.InvID
+GO
+
+-- Mismatch page (Mismatch check)
+-- on: branch
+select * from tblNotes s where s.VchDate='07/Dec/2026' and s.CCID=2 and s.VchTypeID in (206,203,202,201,205,207,204) order by s.VchID
+GO
+
+-- Mismatch page (Mismatch check)
+-- on: central
+select * from tblNotes s where s.VchDate='07/Dec/2026' and s.CCID=2 and s.VchTypeID in (206,203,202,201,205,207,204) and isnull(s.Narration,'')<>'#DELETEDFROMBRANCH#' order by s.VchID
+GO
+
+-- Mismatch page (Mismatch check)
+-- on: branch
+select * from tblStockJournal s where s.InvDate='07/Dec/2026' and s.CCID=2 and s.VchTypeID in (206,203,202,201,205,207,204) order by s.InvID
+GO
+
+-- Mismatch page (Mismatch check)
+-- on: branch
+select d.InvID as K, count(*) as N, sum(isnull(d.QtyIn,0)) as S0, sum(isnull(d.QtyOut,0)) as S1, sum(isnull(d.Amount,0)) as S2 from tblStockJournalDetail d inner join tblStockJournal s on s.InvID=d.InvID where s.InvDate='07/Dec/2026' and s.CCID=2 and s.VchTypeID in (206,203,202,201,205,207,204) group by d.InvID
+GO
+
+-- Mismatch page (Mismatch check)
+-- on: central
+select * from tblStockJournal s where s.InvDate='07/Dec/2026' and s.CCID=2 and s.VchTypeID in (206,203,202,201,205,207,204) and isnull(s.Party,'')<>'#DELETEDFROMBRANCH#' order by s.InvID
+GO
+
+-- Mismatch page (Mismatch check)
+-- on: central
+select d.InvID as K, count(*) as N, sum(isnull(d.QtyIn,0)) as S0, sum(isnull(d.QtyOut,0)) as S1, sum(isnull(d.Amount,0)) as S2 from tblStockJournalDetail d inner join tblStockJournal s on s.InvID=d.InvID where s.InvDate='07/Dec/2026' and s.CCID=2 and s.VchTypeID in (206,203,202,201,205,207,204) and isnull(s.Party,'')<>'#DELETEDFROMBRANCH#' group by d.InvID
+GO
+
+-- Mismatch page (Mismatch check)
+-- on: branch
+select * from tblJobCard s where s.JobCardDate='07/Dec/2026' and s.CCID=2 and s.VchTypeID in (206,203,202,201,205,207,204) order by s.JobCardID
+GO
+
+-- Mismatch page (Mismatch check)
+-- on: branch
+select d.JobCardID as K, count(*) as N, sum(isnull(d.Qty,0)) as S0, sum(isnull(d.Amount,0)) as S1 from tblJobCardDetail d inner join tblJobCard s on s.JobCardID=d.JobCardID where s.JobCardDate='07/Dec/2026' and s.CCID=2 and s.VchTypeID in (206,203,202,201,205,207,204) group by d.JobCardID
+GO
+
+-- Mismatch page (Mismatch check)
+-- on: central
+select * from tblJobCard s where s.JobCardDate='07/Dec/2026' and s.CCID=2 and s.VchTypeID in (206,203,202,201,205,207,204) and isnull(s.Party,'')<>'#DELETEDFROMBRANCH#' order by s.JobCardID
+GO
+
+-- Mismatch page (Mismatch check)
+-- on: central
+select d.JobCardID as K, count(*) as N, sum(isnull(d.Qty,0)) as S0, sum(isnull(d.Amount,0)) as S1 from tblJobCardDetail d inner join tblJobCard s on s.JobCardID=d.JobCardID where s.JobCardDate='07/Dec/2026' and s.CCID=2 and s.VchTypeID in (206,203,202,201,205,207,204) and isnull(s.Party,'')<>'#DELETEDFROMBRANCH#' group by d.JobCardID
+GO
+
+-- Mismatch page (Mismatch check)
+-- on: branch
+select * from tblOrder s where s.InvDate='07/Dec/2026' and s.CCID=2 and s.VchTypeID in (206,203,202,201,205,207,204) order by s.InvID
+GO
+
+-- Mismatch page (Mismatch check)
+-- on: branch
+select d.InvID as K, count(*) as N, sum(isnull(d.Qty,0)) as S0, sum(isnull(d.Amount,0)) as S1 from tblOrderItem d inner join tblOrder s on s.InvID=d.InvID where s.InvDate='07/Dec/2026' and s.CCID=2 and s.VchTypeID in (206,203,202,201,205,207,204) group by d.InvID
+GO
+
+-- Mismatch page (Mismatch check)
+-- on: central
+select * from tblOrder s where s.InvDate='07/Dec/2026' and s.CCID=2 and s.VchTypeID in (206,203,202,201,205,207,204) and isnull(s.Party,'')<>'#DELETEDFROMBRANCH#' order by s.InvID
+GO
+
+-- Mismatch page (Mismatch check)
+-- on: central
+select d.InvID as K, count(*) as N, sum(isnull(d.Qty,0)) as S0, sum(isnull(d.Amount,0)) as S1 from tblOrderItem d inner join tblOrder s on s.InvID=d.InvID where s.InvDate='07/Dec/2026' and s.CCID=2 and s.VchTypeID in (206,203,202,201,205,207,204) and isnull(s.Party,'')<>'#DELETEDFROMBRANCH#' group by d.InvID
 GO

@@ -2321,3 +2321,82 @@ GO
  insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, VchTypeid,ActionTime,tblUniqueRefID) values (@name,'tblJobcard',@IT,'Deleted',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,@type , @vchtypeid, CONVERT(Char(50), GETDATE()),@ITRefID) 
  End
 GO
+
+-- Update Database: the day table's lock columns, already there in a table the upgrade has just made
+-- on: branch
+-- expect-error: Column names in each table must be unique
+-- rerun-expect-error: Column names in each table must be unique
+ Alter TABLE tblDayActivity add BlockDataEntry [numeric](18, 0) 
+GO
+
+-- Update Database: the day table's lock columns, already there in a table the upgrade has just made
+-- on: branch
+-- expect-error: Column names in each table must be unique
+-- rerun-expect-error: Column names in each table must be unique
+ Alter TABLE tblDayActivity add SQLSERVERNAME [varchar](50) NOT NULL DEFAULT ('') 
+GO
+
+-- Update Database
+-- on: central
+-- rerun-expect-error: already exists
+CREATE INDEX IX_tblSales_InvNo ON tblSales (InvNo)
+GO
+
+-- Update Database
+-- on: branch
+-- rerun-expect-error: already exists
+CREATE INDEX IX_tblSales_SyncStat ON tblSales (SyncStat)
+GO
+
+-- Update Database
+-- on: central
+-- rerun-expect-error: already exists
+CREATE INDEX IX_tblNotes_VchNo ON tblNotes (VchNo)
+GO
+
+-- Update Database
+-- on: branch
+-- rerun-expect-error: already exists
+CREATE INDEX IX_tblNotes_SyncStat ON tblNotes (SyncStat)
+GO
+
+-- Update Database
+-- on: central
+-- rerun-expect-error: already exists
+CREATE INDEX IX_tblStockJournal_InvNo ON tblStockJournal (InvNo)
+GO
+
+-- Update Database
+-- on: branch
+-- rerun-expect-error: already exists
+CREATE INDEX IX_tblStockJournal_SyncStat ON tblStockJournal (SyncStat)
+GO
+
+-- Update Database
+-- on: central
+-- rerun-expect-error: already exists
+CREATE INDEX IX_tblJobCard_JobCardNo ON tblJobCard (JobCardNo)
+GO
+
+-- Update Database
+-- on: branch
+-- rerun-expect-error: already exists
+CREATE INDEX IX_tblJobCard_SyncStat ON tblJobCard (SyncStat)
+GO
+
+-- Update Database
+-- on: central
+-- rerun-expect-error: already exists
+CREATE INDEX IX_tblOrder_InvNo ON tblOrder (InvNo)
+GO
+
+-- Update Database
+-- on: branch
+-- rerun-expect-error: already exists
+CREATE INDEX IX_tblOrder_SyncStat ON tblOrder (SyncStat)
+GO
+
+-- Update Database
+-- on: central
+SELECT     TOP (1) ID, Activity, TimeOf, SystemName, DateOF, ActivitiesDetail, BlnStarted, BlnEnded, CCID, BlockDataEntry, SQLSERVERNAME From tblDayActivity  where CCID=2 ORDER BY DateOF DESC,  TimeOf DESC, ID DESC
+GO
