@@ -336,8 +336,8 @@ RunResult runDay(const Sizes& s, int rttMs, bool watchLock) {
   r.units[DayEnd] = entered;
 
   bed.growTransfer(s.transferLines);
-  TransferImportOutcome tr;
-  r.m[Transfer] = measure(bed, rttMs, watchLock, [&] { tr = importInterimTransfer(ctx, 16, 3); });
+  stock::TransferImportOutcome tr;
+  r.m[Transfer] = measure(bed, rttMs, watchLock, [&] { tr = stock::importInterimTransfer(ctx, 16, 3); });
   require(tr.imported && tr.marked && !tr.failed, "transfer import failed");
   complaints("transfer import");
   r.units[Transfer] = tr.lines;

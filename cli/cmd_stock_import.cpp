@@ -5,12 +5,12 @@
 #include <ostream>
 
 #include "app/frm_synch.h"
+#include "app/stock_view.h"
 #include "cmd_app.h"
 #include "form/main_form.h"
 #include "reconcile/count_grid.h"
 #include "reconcile/fill_data_count.h"
 #include "stock/import_board_rate_updator.h"
-#include "stock/import_interim_transfers.h"
 #include "stock/update_batch_active_status.h"
 #include "sync/full_master_migration.h"
 #include "sync/settings_synch.h"
@@ -54,7 +54,7 @@ void importTransfers(FrmSynch& frm, std::ostream& out, bool list, bool all, long
   MainForm& f = frm.form;
   if (all) {
     f.chkAutoSynchInterimStockTransfer.setValue(1);
-    const auto o = AutoSynchInterimStockTransfer(frm.ctx);
+    const auto o = runInterimTransfersUnattended(frm.ctx);
     out << "Transfers imported: " << o.imported << "\nFailed: " << o.failed << std::endl;
     return;
   }
@@ -74,6 +74,8 @@ void importTransfers(FrmSynch& frm, std::ostream& out, bool list, bool all, long
       const auto o = cmdImportInterimtransfers_Click(frm.ctx);
       if (o.busy)
         out << f.lblStatus.caption() << "\n";
+      else if (o.alreadyImported)
+        out << "Voucher " << voucher << " was imported already: left as it was\n";
       else if (o.imported)
         out << "Voucher " << voucher << " imported: " << o.lines << " stock lines"
             << (o.replaced ? " (in place of its earlier import)" : "") << "\n";
@@ -94,12 +96,12 @@ void importTransfers(FrmSynch& frm, std::ostream& out, bool list, bool all, long
 void addStockImportCommands(CLI::App& app, int& exitCode) {
   addButtonVerb(app, exitCode, "import-board-rates", "load head office's latest board rates into the branch",
                 [](FrmSynch& frm, std::ostream& out) {
-                  out << (importBoardRateUpdator(frm.ctx, "", "") ? "Board rates loaded" : "Board rates not loaded")
+                  out << (stock::importBoardRateUpdator(frm.ctx, "", "") ? "Board rates loaded" : "Board rates not loaded")
                       << std::endl;
                 });
   addButtonVerb(app, exitCode, "batch-status", "copy head office's batch active flags to the branch",
                 [](FrmSynch& frm, std::ostream& out) {
-                  out << (updatebatchActivestatus(frm.ctx) ? "Batch status copied" : "Batch status not copied")
+                  out << (stock::updatebatchActivestatus(frm.ctx) ? "Batch status copied" : "Batch status not copied")
                       << std::endl;
                 });
   addButtonVerb(app, exitCode, "settings-sync", "replace the branch's settings and voucher types by head office's",

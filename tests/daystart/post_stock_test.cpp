@@ -20,8 +20,8 @@ class PostStockTest : public DayStartFixture {
     branch().execute("DELETE FROM tblStockHistory");
   }
   bool post(int mode, StockLine& line, long ref = 77, stock::Txn txn = stock::Txn::Own) {
-    return stock::PostStock(ctx, 1005, mode, ref, "", line, today, 0, false, "OpeningStock", 1005,
-                            mode != stock::kDeleteMovements, mode != stock::kDeleteMovements, txn);
+    const bool posting = mode != stock::kDeleteMovements;
+    return stock::PostStock(ctx, {1005, mode, ref, "", today, posting, posting, txn}, line);
   }
   static StockLine line(long item, const std::string& batch, double qty, double prate = 4) {
     StockLine l;
@@ -172,7 +172,7 @@ TEST_F(PostStockTest, SerialNumbersAndTheDeleteMode) {
 TEST_F(PostStockTest, RefusalsWriteNothing) {
   host.expectBox(Answer::OK, "Voucher type not identified");
   auto l = line(1, "R", 1);
-  EXPECT_FALSE(stock::PostStock(ctx, 0, 1, 1, "", l, today, 0, false, "", 1005, true, true));
+  EXPECT_FALSE(stock::PostStock(ctx, {0, stock::kStockIn, 1, "", today, true, true, stock::Txn::Own}, l));
   host.expectBox(Answer::OK, "Item ID Missing");
   auto z = line(0, "R", 1);
   EXPECT_FALSE(post(stock::kStockIn, z));
@@ -247,10 +247,19 @@ class PostVoucherTest : public DayStartFixture {
  protected:
   PostVoucherTest() { branch().execute("DELETE FROM tblVoucher"); }
   long postEntry(long dr, long cr, double& amount, const std::string& particulars = "17") {
-    long salesman = 0, currency = 0;
-    double conversion = 0;
-    return stock::PostVoucher(ctx, 1005, today, dr, cr, particulars, "O'Neil", amount, "OPENING SYNCH", salesman, 0, 2,
-                              currency, conversion);
+    stock::VoucherEntry e;
+    e.vchType = 1005;
+    e.date = today;
+    e.drLedger = dr;
+    e.crLedger = cr;
+    e.particulars = particulars;
+    e.narration = "O'Neil";
+    e.amount = amount;
+    e.userNarration = "OPENING SYNCH";
+    e.ccid = 2;
+    const long mainId = stock::PostVoucher(ctx, e);
+    amount = e.amount;
+    return mainId;
   }
 };
 

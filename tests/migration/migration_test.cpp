@@ -225,7 +225,7 @@ TEST_F(BoardRates, LatestRatesLandInBoardRatesStockAndItemMaster) {
   branch().execute(
       "INSERT INTO tblStock (StockID, BatchID, ItemID, BatchCode, BatchUnique, Qty, Srate, CCID) VALUES "
       "(2, 2, 2, 'B', 'B', 1, 3, 2)");
-  EXPECT_TRUE(importBoardRateUpdator(ctx, "", ""));
+  EXPECT_TRUE(stock::importBoardRateUpdator(ctx, "", ""));
   auto br = branch().query("SELECT Vchdate, ItemID, SRate, MRP, VchID, VchNo FROM tblBoardRateMaster ORDER BY SRate");
   ASSERT_EQ(br.size(), 2u);
   EXPECT_EQ(br.at(0, "Vchdate").toString(), "2026-03-10 00:00:00.000");
@@ -241,7 +241,7 @@ TEST_F(BoardRates, LatestRatesLandInBoardRatesStockAndItemMaster) {
 }
 
 TEST_F(BoardRates, CountsAgreeAfterTheReload) {
-  EXPECT_TRUE(importBoardRateUpdator(ctx, "", ""));
+  EXPECT_TRUE(stock::importBoardRateUpdator(ctx, "", ""));
   FillDataCount(ctx);
   const auto& g = form.msgDataCount;
   bool seen = false;
@@ -255,7 +255,7 @@ TEST_F(BoardRates, CountsAgreeAfterTheReload) {
 }
 
 TEST_F(BoardRates, FailedReloadLeavesTheBranchAsItWas) {
-  EXPECT_TRUE(importBoardRateUpdator(ctx, "", ""));
+  EXPECT_TRUE(stock::importBoardRateUpdator(ctx, "", ""));
   const std::string before = table(branch(), "tblBoardRateMaster", "ItemID, SRate", false);
   branch().execute(
       "INSERT INTO tblStock (StockID, BatchID, ItemID, BatchCode, BatchUnique, Qty, Srate, CCID) VALUES "
@@ -264,19 +264,19 @@ TEST_F(BoardRates, FailedReloadLeavesTheBranchAsItWas) {
   central().execute("UPDATE tblBoardRateMaster SET SRate = SRate + 1");
   branch().execute("ALTER TABLE tblItemMaster DROP COLUMN MRP");
   host.expectBox(Answer::OK);
-  EXPECT_FALSE(importBoardRateUpdator(ctx, "", ""));
+  EXPECT_FALSE(stock::importBoardRateUpdator(ctx, "", ""));
   EXPECT_EQ(host.boxes.back().icon, Icon::Critical);
   EXPECT_EQ(table(branch(), "tblBoardRateMaster", "ItemID, SRate", false), before);
   EXPECT_EQ(scalar(branch(), "SELECT Srate FROM tblStock WHERE ItemID = 1"), 1);  // its update is undone too
 }
 
 TEST_F(BoardRates, DatedLoadTakesTheDayOfTheListEntry) {
-  ASSERT_TRUE(importBoardRateUpdator(ctx, "", ""));
+  ASSERT_TRUE(stock::importBoardRateUpdator(ctx, "", ""));
   central().execute(
       "INSERT INTO tblBoardRateMaster (Vchdate, ItemID, SRate, MRP, VchID, VchNo) VALUES ('2026-12-06 10:30', 2, 77, "
       "88, 9, 9)");
   const long long rows = scalar(branch(), "SELECT COUNT(*) FROM tblBoardRateMaster");
-  EXPECT_TRUE(importBoardRateUpdator(ctx, "NONUM - 06/Dec/2026 : 12:00: AM/", ""));
+  EXPECT_TRUE(stock::importBoardRateUpdator(ctx, "NONUM - 06/Dec/2026 : 12:00: AM/", ""));
   EXPECT_EQ(scalar(branch(), "SELECT COUNT(*) FROM tblBoardRateMaster"), rows + 1 - 1);  // item 2 replaced
   auto rs = branch().query("SELECT SRate FROM tblBoardRateMaster WHERE ItemID = 2");
   ASSERT_EQ(rs.size(), 1u);
@@ -284,9 +284,9 @@ TEST_F(BoardRates, DatedLoadTakesTheDayOfTheListEntry) {
   EXPECT_DOUBLE_EQ(branch().query("SELECT Srate FROM tblItemMaster WHERE ItemID = 2").at(0, 0).toDouble(), 77);
   // An entry without a date loads nothing and says so.
   host.expectBox(Answer::OK, "names no board-rate date");
-  EXPECT_FALSE(importBoardRateUpdator(ctx, "NONUM - : /", ""));
-  EXPECT_EQ(boardRateEntryDate("NONUM - 2026-12-06 00:00:00.000 : 12:00: AM/"), (db::DateTime{2026, 12, 6}));
-  EXPECT_FALSE(boardRateEntryDate("NONUM - 31/Feb/2026 : x").has_value());
+  EXPECT_FALSE(stock::importBoardRateUpdator(ctx, "NONUM - : /", ""));
+  EXPECT_EQ(stock::boardRateEntryDate("NONUM - 2026-12-06 00:00:00.000 : 12:00: AM/"), (db::DateTime{2026, 12, 6}));
+  EXPECT_FALSE(stock::boardRateEntryDate("NONUM - 31/Feb/2026 : x").has_value());
 }
 
 TEST_F(BoardRates, BatchStatusFollowsHeadOfficeOrBecomesActive) {
@@ -297,7 +297,7 @@ TEST_F(BoardRates, BatchStatusFollowsHeadOfficeOrBecomesActive) {
   branch().execute(
       "INSERT INTO tblStock (StockID, BatchID, ItemID, BatchCode, BatchUnique, Qty, CCID, Active) VALUES "
       "(2, 2, 1, 'ZZ', 'ZZ', 1, 2, 0)");
-  EXPECT_TRUE(updatebatchActivestatus(ctx));
+  EXPECT_TRUE(stock::updatebatchActivestatus(ctx));
   EXPECT_EQ(scalar(branch(), "SELECT Active FROM tblStock WHERE StockID = 1"), 0);
   EXPECT_EQ(scalar(branch(), "SELECT Active FROM tblStock WHERE StockID = 2"), 1);
 }

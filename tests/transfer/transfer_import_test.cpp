@@ -2,10 +2,13 @@
 // Branch One) and purchase (type 2, InvID 1) of the testbed, imported into the branch.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "db/embedded/fault_injection.h"
 
 #include "pair_fixture.h"
-#include "stock/import_interim_transfers.h"
+#include "app/stock_view.h"
 #include "sync/server_lock.h"
 
 namespace erpsync {
@@ -37,7 +40,7 @@ class TransferImport : public test::SyncPairFixture {
 };
 
 TEST_F(TransferImport, ImportsTheVoucherWholeAndMarksItOnce) {
-  auto out = importInterimTransfer(ctx, 16, 3);
+  auto out = stock::importInterimTransfer(ctx, 16, 3);
   EXPECT_TRUE(out.imported);
   EXPECT_FALSE(out.failed);
   EXPECT_EQ(out.lines, 3);
@@ -53,7 +56,7 @@ TEST_F(TransferImport, ImportsTheVoucherWholeAndMarksItOnce) {
   EXPECT_TRUE(lockFree());
 
   // Imported again (the button allows it): the earlier import is replaced, nothing posted twice.
-  auto again = importInterimTransfer(ctx, 16, 3);
+  auto again = stock::importInterimTransfer(ctx, 16, 3);
   EXPECT_TRUE(again.replaced);
   EXPECT_TRUE(again.imported);
   EXPECT_EQ(journals(), 1);
@@ -67,12 +70,12 @@ TEST_F(TransferImport, FailureBetweenBranchCommitAndMarkCompletesOnTheNextTry) {
   host.setStrict(false);
   // The central mark cannot be written: the branch commit stands, the voucher stays unmarked.
   central().execute("ALTER TABLE tblStockJournal DROP COLUMN CustomField1");
-  auto out = importInterimTransfer(ctx, 16, 3);
+  auto out = stock::importInterimTransfer(ctx, 16, 3);
   EXPECT_TRUE(out.failed);
   EXPECT_EQ(lines(), 3);
   EXPECT_TRUE(lockFree());
   central().execute("ALTER TABLE tblStockJournal ADD CustomField1 varchar(50) NULL");
-  auto rerun = importInterimTransfer(ctx, 16, 3);
+  auto rerun = stock::importInterimTransfer(ctx, 16, 3);
   EXPECT_FALSE(rerun.failed);
   EXPECT_TRUE(rerun.replaced);
   EXPECT_TRUE(rerun.marked);
@@ -88,7 +91,7 @@ TEST_F(TransferImport, FailureAtALineLeavesNothingAndNoMark) {
   branch().execute("ALTER TABLE tblStockJournalDetail ALTER COLUMN BatchCode varchar(10) NULL");
   central().execute("UPDATE tblStock SET BatchCode = 'B00002-LONG-CODE' WHERE ItemID = 2 AND CCID = 2");
   const long long stockRows = scalar(branch(), "SELECT COUNT(*) FROM tblStock");
-  auto out = importInterimTransfer(ctx, 16, 3);
+  auto out = stock::importInterimTransfer(ctx, 16, 3);
   EXPECT_TRUE(out.failed);
   EXPECT_EQ(journals(), 0);
   EXPECT_EQ(lines(), 0);
@@ -105,7 +108,7 @@ TEST_F(TransferImport, BusyServerImportsNothing) {
   central().execute(
       "INSERT INTO tblDayActivity (Activity, SQLSERVERNAME, Timeof, BlockDataEntry, SystemName, ActivitiesDetail) "
       "VALUES ('BLOCKFASTPUSH', 'Branch Two', getdate(), 1, '', '')");
-  auto out = importInterimTransfer(ctx, 16, 3);
+  auto out = stock::importInterimTransfer(ctx, 16, 3);
   EXPECT_TRUE(out.busy);
   EXPECT_EQ(journals(), 0);
   EXPECT_EQ(form.lblStatus.caption(), "Server Busy with Branch Two. waiting.");
@@ -117,7 +120,7 @@ TEST_F(TransferImport, BusyServerImportsNothing) {
 TEST_F(TransferImport, AnImportCostsAFixedFewCallsToHeadOfficeWhateverItsLines) {
   namespace faults = db::embedded::faults;
   faults::configure(*faults::parse("server=central"));
-  auto out = importInterimTransfer(ctx, 16, 3);
+  auto out = stock::importInterimTransfer(ctx, 16, 3);
   const long long calls = faults::counted();
   faults::reset();
   ASSERT_TRUE(out.imported);
@@ -141,7 +144,7 @@ TEST_F(TransferImport, PageListsTheTypesVouchersAndItems) {
   EXPECT_TRUE(form.msgInterimItems.visible());
   EXPECT_EQ(form.msgInterimItems.rows(), 5);  // header, three items, the empty last row
 
-  host.expectBox(Answer::Yes, "Do you want to import this voucher");
+  host.expectBox(Answer::Yes, "Do you want to import voucher ST-0003");
   auto out = cmdImportInterimtransfers_Click(ctx);
   EXPECT_TRUE(out.imported);
   EXPECT_EQ(form.lblStatus.caption(), "Done");
@@ -149,9 +152,111 @@ TEST_F(TransferImport, PageListsTheTypesVouchersAndItems) {
   EXPECT_NE(form.lstTransfer.items()[0].text.find("/DOWNLAODED"), std::string::npos);
 }
 
+// The page as the receiving branch's operator uses it: the question names the voucher, the items show
+// what comes in here, and a voucher imported before is told apart from a fresh import.
+class TransferPage : public TransferImport {
+ protected:
+  // Chooses type 16 and its voucher 3 as the operator would.
+  void chooseTheTransfer() {
+    fillInterimTransferTypes(ctx);
+    chooseType(16);
+    ASSERT_EQ(form.lstTransfer.listCount(), 1);
+    form.lstTransfer.setListIndex(0);
+  }
+  void chooseType(long long type) {
+    auto& cbo = form.cboInterimTransferVchtype;
+    for (int i = 0; i < cbo.listCount(); ++i)
+      if (cbo.itemData(i) == type) cbo.setListIndex(i);
+    cboInterimTransferVchtype_Change(ctx);
+  }
+  // The quantity column of the item grid, row by row.
+  std::vector<std::string> gridQuantities() {
+    const auto& g = form.msgInterimItems;
+    int col = -1;
+    for (int c = 0; c < g.cols(); ++c)
+      if (g.text(0, c) == "QtyIN") col = c;
+    std::vector<std::string> out;
+    if (col < 0) return out;
+    for (int r = 1; r + 1 < g.rows(); ++r) out.push_back(g.text(r, col));
+    return out;
+  }
+};
+
+TEST_F(TransferPage, QuestionNamesTheVoucherItsDateAndTheSendingBranch) {
+  chooseTheTransfer();
+  host.expectBox(Answer::No, "Do you want to import voucher ST-0003 of 05/Dec/2026 from Head Office");
+  auto out = cmdImportInterimtransfers_Click(ctx);
+  EXPECT_FALSE(out.imported);
+  EXPECT_EQ(journals(), 0);
+  EXPECT_EQ(mark(), "");
+}
+
+TEST_F(TransferPage, ItemsShowTheQuantitiesThatComeInHere) {
+  chooseTheTransfer();
+  lstTransfer_Click(ctx);
+  ASSERT_TRUE(form.msgInterimItems.visible());
+  // Head office gave out 10, 6 and 12; this branch takes them in.
+  EXPECT_EQ(gridQuantities(), (std::vector<std::string>{"10", "6", "12"}));
+  for (int c = 0; c < form.msgInterimItems.cols(); ++c) EXPECT_NE(form.msgInterimItems.text(0, c), "QtyOut");
+
+  // A purchase shows its quantity as it was.
+  chooseType(2);
+  ASSERT_GE(form.lstTransfer.listCount(), 1);
+  form.lstTransfer.setListIndex(0);
+  lstTransfer_Click(ctx);
+  EXPECT_TRUE(form.msgInterimItems.visible());
+  EXPECT_EQ(form.msgInterimItems.text(0, 3), "Qty");
+}
+
+TEST_F(TransferPage, AVoucherImportedBeforeIsToldApartAndLeftUnlessAskedAgain) {
+  chooseTheTransfer();
+  host.expectBox(Answer::Yes, "Do you want to import voucher ST-0003");
+  ASSERT_TRUE(cmdImportInterimtransfers_Click(ctx).imported);
+  const long long h = history();
+  const std::size_t boxesBefore = host.boxes.size();
+
+  // The second click: the box says it is there already and defaults to leaving it.
+  form.lstTransfer.setListIndex(0);
+  host.expectBox(Answer::No, "Voucher ST-0003 of 05/Dec/2026 from Head Office is already imported at this branch");
+  auto declined = cmdImportInterimtransfers_Click(ctx);
+  ASSERT_GT(host.boxes.size(), boxesBefore);
+  EXPECT_EQ(host.boxes.back().defaultAnswer, Answer::No);
+  EXPECT_TRUE(declined.alreadyImported);
+  EXPECT_FALSE(declined.imported);
+  EXPECT_FALSE(declined.failed);
+  EXPECT_EQ(form.lblStatus.caption(),
+            "Voucher ST-0003 of 05/Dec/2026 is already imported at this branch; nothing was changed.");
+  EXPECT_EQ(journals(), 1);
+  EXPECT_EQ(history(), h);
+
+  // Asked for on purpose, it replaces the first import and says so.
+  form.lstTransfer.setListIndex(0);
+  host.expectBox(Answer::Yes, "is already imported at this branch");
+  auto again = cmdImportInterimtransfers_Click(ctx);
+  EXPECT_TRUE(again.replaced);
+  EXPECT_FALSE(again.alreadyImported);
+  EXPECT_EQ(form.lblStatus.caption(),
+            "Voucher ST-0003 of 05/Dec/2026 imported again in place of its earlier import: 3 stock lines.");
+  EXPECT_EQ(journals(), 1);
+  EXPECT_EQ(history(), h);
+}
+
+// The working day the run is given, not the window's date picker, dates the imported journal.
+TEST_F(TransferImport, TheJournalIsDatedTheRunsWorkingDay) {
+  WorkingDay day = ctx.day();
+  day.date = db::DateTime{2026, 12, 7};
+  form.dtpdate.setValue(db::DateTime{2026, 12, 1});
+  auto out = stock::importInterimTransfer(ctx, day, stock::TransferImportRequest{16, 3, false, {}});
+  ASSERT_TRUE(out.imported);
+  EXPECT_EQ(branch().query("SELECT InvDate FROM tblStockJournal WHERE ProfileID = 16").at(0, 0).toDateTime(),
+            (db::DateTime{2026, 12, 7}));
+  EXPECT_EQ(scalar(branch(), "SELECT COUNT(*) FROM tblStockHistory WHERE VchTypeID = 1005 AND VchDate = '2026-12-07'"),
+            3);
+}
+
 TEST_F(TransferImport, UnattendedRunImportsEveryWaitingVoucherOnce) {
   form.chkAutoSynchInterimStockTransfer.setValue(1);
-  auto first = AutoSynchInterimStockTransfer(ctx);
+  auto first = runInterimTransfersUnattended(ctx);
   EXPECT_EQ(first.failed, 0);
   // The transfer and the purchase; head office's opening journal for this branch (type 1005) is the
   // day start's business, never an interim transfer.
@@ -161,7 +266,7 @@ TEST_F(TransferImport, UnattendedRunImportsEveryWaitingVoucherOnce) {
   const long long h = history();
   // The purchase brings item 5 with its apostrophe batch "LOT'5".
   EXPECT_EQ(scalar(branch(), "SELECT COUNT(*) FROM tblStockJournalDetail WHERE BatchCode = 'LOT''5'"), 1);
-  auto second = AutoSynchInterimStockTransfer(ctx);
+  auto second = runInterimTransfersUnattended(ctx);
   EXPECT_EQ(second.imported, 0);
   EXPECT_EQ(history(), h);
   EXPECT_TRUE(lockFree());

@@ -8,7 +8,7 @@
 #include "../daystart/day_start_fixture.h"
 #include "form/main_form.h"
 #include "shared/connections.h"
-#include "stock/import_interim_transfers.h"
+#include "app/stock_view.h"
 
 namespace erpsync {
 namespace {
@@ -91,12 +91,12 @@ TEST_F(TransferReimport, CorrectedTransferReplacesTheEarlierImportOnce) {
       "(0, '1005', 900, 1, 40, 0, 2, 'B00001')");
   const ByItem own = stock();
 
-  ASSERT_TRUE(importInterimTransfer(ctx, 16, 3).imported);
+  ASSERT_TRUE(stock::importInterimTransfer(ctx, 16, 3).imported);
   EXPECT_EQ(journalLines(), first);
   EXPECT_EQ(nonZero(stock()), plus(own, first));
 
   correctTransferAtHeadOffice();
-  auto again = importInterimTransfer(ctx, 16, 3);
+  auto again = stock::importInterimTransfer(ctx, 16, 3);
   EXPECT_FALSE(again.failed);
   EXPECT_TRUE(again.imported);
   EXPECT_TRUE(again.replaced);
@@ -113,7 +113,7 @@ TEST_F(TransferReimport, CorrectedTransferReplacesTheEarlierImportOnce) {
   EXPECT_EQ(scalar(branch(), "SELECT COUNT(*) FROM tblStock WHERE ItemID = 4 AND CCID = 2"), 1);
 
   // A third import of the unchanged voucher changes nothing.
-  auto third = importInterimTransfer(ctx, 16, 3);
+  auto third = stock::importInterimTransfer(ctx, 16, 3);
   EXPECT_TRUE(third.replaced);
   EXPECT_EQ(journals(), 1);
   EXPECT_EQ(movements(), corrected);
@@ -123,12 +123,12 @@ TEST_F(TransferReimport, CorrectedTransferReplacesTheEarlierImportOnce) {
 
 TEST_F(TransferReimport, UnattendedRunBringsACorrectionWhoseMarkHeadOfficeCleared) {
   form.chkAutoSynchInterimStockTransfer.setValue(1);
-  ASSERT_EQ(AutoSynchInterimStockTransfer(ctx).imported, 2);  // the transfer and the purchase
+  ASSERT_EQ(runInterimTransfersUnattended(ctx).imported, 2);  // the transfer and the purchase
   EXPECT_EQ(journalLines(), first);
   // Head office saves the corrected voucher again, which clears its mark.
   correctTransferAtHeadOffice();
   central().execute("UPDATE tblStockJournal SET Customfield1 = '' WHERE InvID = 3");
-  auto again = AutoSynchInterimStockTransfer(ctx);
+  auto again = runInterimTransfersUnattended(ctx);
   EXPECT_EQ(again.failed, 0);
   EXPECT_EQ(again.imported, 1);
   EXPECT_EQ(journals(), 1);
@@ -142,7 +142,7 @@ TEST_F(TransferReimport, UnattendedRunBringsACorrectionWhoseMarkHeadOfficeCleare
 // Failures at each step of the second import: removing the earlier journal's lines, removing its
 // movements, writing a corrected line, posting a corrected line's stock, and the commit's lost link.
 TEST_F(TransferReimport, FailurePartWayLeavesTheFirstImportWhole) {
-  ASSERT_TRUE(importInterimTransfer(ctx, 16, 3).imported);
+  ASSERT_TRUE(stock::importInterimTransfer(ctx, 16, 3).imported);
   const auto before = snapshot(branch());
   correctTransferAtHeadOffice();
   host.setStrict(false);
@@ -155,7 +155,7 @@ TEST_F(TransferReimport, FailurePartWayLeavesTheFirstImportWhole) {
                          Fault{"UPDATE TBLITEMMASTER", 3}}) {
     SCOPED_TRACE(f.statement);
     faulty->failOn(f.statement, f.nth, "[DBNETLIB][ConnectionWrite (send()).]General network error");
-    auto out = importInterimTransfer(ctx, 16, 3);
+    auto out = stock::importInterimTransfer(ctx, 16, 3);
     EXPECT_TRUE(out.failed);
     EXPECT_EQ(faulty->failures, 1);
     EXPECT_EQ(snapshot(branch()), before);
@@ -164,7 +164,7 @@ TEST_F(TransferReimport, FailurePartWayLeavesTheFirstImportWhole) {
     faulty->heal();
   }
   // The next try brings the correction.
-  auto healed = importInterimTransfer(ctx, 16, 3);
+  auto healed = stock::importInterimTransfer(ctx, 16, 3);
   EXPECT_FALSE(healed.failed);
   EXPECT_EQ(journals(), 1);
   EXPECT_EQ(journalLines(), corrected);
@@ -175,10 +175,10 @@ TEST_F(TransferReimport, FailurePartWayLeavesTheFirstImportWhole) {
 // Head office empties the transfer: the earlier import is taken back, no journal is made, and the
 // voucher is marked as the specified no-data case is.
 TEST_F(TransferReimport, TransferEmptiedAtHeadOfficeTakesTheEarlierImportBack) {
-  ASSERT_TRUE(importInterimTransfer(ctx, 16, 3).imported);
+  ASSERT_TRUE(stock::importInterimTransfer(ctx, 16, 3).imported);
   central().execute("DELETE FROM tblStockHistory WHERE VchTypeID = 16 AND RefId = 3");
   host.expectBox(Answer::OK, "No data fetched from data source");
-  auto out = importInterimTransfer(ctx, 16, 3);
+  auto out = stock::importInterimTransfer(ctx, 16, 3);
   EXPECT_FALSE(out.failed);
   EXPECT_FALSE(out.imported);
   EXPECT_TRUE(out.replaced);

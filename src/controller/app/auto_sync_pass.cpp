@@ -9,7 +9,7 @@
 #include "shared/date_text.h"
 #include "shared/network_state.h"
 #include "shared/sync_context.h"
-#include "stock/import_interim_transfers.h"
+#include "app/stock_view.h"
 #include "util/text.h"
 
 namespace erpsync {
@@ -106,7 +106,7 @@ PassOutcome timertrigger_Timer(SyncContext& ctx) {
       ctx.reopenCompanyConnections = true;
     if (f.chkAutoSynchInterimStockTransfer.value() == 1 && !ctx.host.stopRequested()) {
       out.transfersRan = true;
-      out.transfers = AutoSynchInterimStockTransfer(ctx);
+      out.transfers = runInterimTransfersUnattended(ctx);
     }
     setPassButtons(ctx, false);
   } catch (const std::exception& e) {

@@ -17,7 +17,7 @@ struct PassOutcome {
   MasterDownloadOutcome masters;
   UploadOutcome upload;
   bool transfersRan = false;  // the interim stock transfer import ran (its box is ticked)
-  AutoTransferOutcome transfers;
+  stock::AutoTransferOutcome transfers;
   int waitingChanges = 0;  // central change-log rows above the master mark, as the summary counted them
   std::string error;       // the error that ended the pass early, if one did
   std::string headOfficeAway;  // why head office could not be reached ("" when it answered or was not asked)

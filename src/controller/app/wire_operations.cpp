@@ -11,7 +11,7 @@
 #include "reconcile/fill_sales_comparison.h"
 #include "reconcile/fill_trans_count.h"
 #include "reconcile/mismatch_page.h"
-#include "stock/import_interim_transfers.h"
+#include "app/stock_view.h"
 #include "sync/full_master_migration.h"
 #include "sync/server_lock.h"
 #include "sync/settings_synch.h"

@@ -4,13 +4,12 @@
 
 #include "db/connection.h"
 #include "db/recordset.h"
-#include "form/main_form.h"
 #include "shared/date_text.h"
 #include "shared/sync_context.h"
 #include "sync/field_literal.h"
 #include "util/text.h"
 
-namespace erpsync {
+namespace erpsync::stock {
 
 namespace {
 
@@ -21,7 +20,7 @@ std::string wholeNumber(const db::Value& v) {
 
 // A rate as the server reads it under every language setting: decimal point, no grouping.
 std::string rate(const db::Value& v) {
-  return FieldLiteral(db::Value(v.toDouble()), db::adDouble);
+  return sync::FieldLiteral(db::Value(v.toDouble()), db::adDouble);
 }
 
 std::string isoDay(const db::DateTime& d) {
@@ -55,11 +54,11 @@ void applyRates(SyncContext& ctx, db::Connection& local, const db::Recordset& rs
     const std::string s = rate(rs.at(r, "SRate"));
     const std::string m = rate(rs.at(r, "MRP"));
     local.execute(" INSERT INTO [tblBoardRateMaster] ([Vchdate],[ItemID] ,[SRate] ,[MRP],VchID,VchNo) Values (" +
-                  FieldLiteral(rs.at(r, "Vchdate"), db::adDBTimeStamp) + "," + item + "," + s + "," + m + "," +
+                  sync::FieldLiteral(rs.at(r, "Vchdate"), db::adDBTimeStamp) + "," + item + "," + s + "," + m + "," +
                   wholeNumber(rs.at(r, "VchID")) + "," + wholeNumber(rs.at(r, "VchNo")) + " )");
     local.execute("Update tblstock Set Srate=" + s + ",bMRP=" + m + " ,bSrate=" + s + " where ItemID=" + item);
     local.execute("Update tblItemMaster Set MRP=" + m + ",Srate=" + s + " where ItemID=" + item);
-    ctx.form.lblStatus.setCaption(" BOARD UPDATOR " + item + " DATE : ");
+    ctx.status().status(" BOARD UPDATOR " + item + " DATE : ");
     ctx.host.doEvents();
   }
 }
@@ -121,4 +120,4 @@ bool importBoardRateUpdator(SyncContext& ctx, const std::string& dateString, con
   }
 }
 
-}  // namespace erpsync
+}  // namespace erpsync::stock

@@ -8,8 +8,10 @@
 #include "db/value.h"
 
 namespace erpsync {
-
 struct SyncContext;
+}
+
+namespace erpsync::stock {
 
 // Loads board rates from the central database and applies each one to the branch's tblBoardRateMaster,
 // tblstock (Srate, bSrate, bMRP of every batch) and tblItemMaster (MRP, Srate). Everything it writes
@@ -29,4 +31,4 @@ bool importBoardRateUpdator(SyncContext& ctx, const std::string& dateString, con
 // The date a list entry of the transfer page names (see above); nothing when it holds none.
 std::optional<db::DateTime> boardRateEntryDate(const std::string& entry);
 
-}  // namespace erpsync
+}  // namespace erpsync::stock

@@ -1,41 +1,32 @@
-// The "Stock Transfer" page: stock that head office (or another branch) moves to this branch during
-// the day, with purchase or stock-journal vouchers entered centrally, brought into the branch as an
-// opening stock journal before the next day start.
+// The import half of the "Stock Transfer" page: stock that head office (or another branch) moves to
+// this branch during the day, with purchase or stock-journal vouchers entered centrally, brought into
+// the branch as an opening stock journal before the next day start.
 #pragma once
 
-#include <cstddef>
 #include <string>
+#include <vector>
+
+#include "shared/working_day.h"
+#include "stock/interim_transfer_list.h"
+#include "util/date_time.h"
 
 namespace erpsync {
-
 struct SyncContext;
-namespace db {
-class Recordset;
 }
 
-// The central parent type of a voucher type (0 when the type is unknown). -1 is the board-rate
-// pseudo type; 2 purchases; 5, 6, 41, 1005 stock journals of this branch (CCID); 16 stock journals
-// addressed to this branch (DestCCID).
-int interimParentType(SyncContext& ctx, long long vchTypeId);
+namespace erpsync::stock {
 
-// The central listing of a type's vouchers (empty for a parent type that lists nothing): the 50 newest
-// with top50, else all; with a day start shown in lblDaystart, only those since the day start.
-std::string interimTransferListQuery(SyncContext& ctx, int parentType, long long vchTypeId, bool top50);
+// A central voucher as the operator is asked about it before it is imported.
+struct TransferVoucher {
+  std::string invNo;
+  DateTime date;
+  std::string sender;    // the sending branch (a purchase: its supplier); "" when head office names none
+  bool imported = false;  // imported before: head office marked it, or the branch holds its journal
+};
 
-// Fills cboInterimTransferVchtype with the central voucher types whose stock history brings stock to
-// this branch (the first is chosen, which lists its vouchers).
-void fillInterimTransferTypes(SyncContext& ctx);
-
-// The list entry of row r of that listing: "InvNo - dd/MMM/yyyy : time/Customfield1".
-std::string interimListEntry(const db::Recordset& rs, std::size_t r);
-
-// The central vouchers of the chosen type (cboInterimTransferVchtype) into lstTransfer, each entry
-// "InvNo - dd/MMM/yyyy : time/Customfield1" with the central InvID as item data; with a day start shown
-// in lblDaystart only those since the day start. Errors: notice "...cbointerimtransfervchtype_change".
-void cboInterimTransferVchtype_Change(SyncContext& ctx);
-
-// The items of the chosen voucher into msgInterimItems (shown when it holds at least one item).
-void lstTransfer_Click(SyncContext& ctx);
+// Reads the central voucher (type vchTypeId, InvID invId) and whether the branch imported it before.
+// Throws db::DbError when head office holds no such voucher or cannot be read.
+TransferVoucher describeInterimTransfer(SyncContext& ctx, long long vchTypeId, long long invId);
 
 struct TransferImportOutcome {
   bool imported = false;  // the voucher's journal was committed at the branch by this call
@@ -43,13 +34,23 @@ struct TransferImportOutcome {
   bool marked = false;    // the central voucher now carries "DOWNLAODED"
   bool busy = false;      // another branch holds the push lock: nothing done
   bool failed = false;    // an error ended the import (the branch is as it was)
-  int lines = 0;          // stock lines posted
+  // The voucher was imported before and the operator left it so: nothing done, and not an error.
+  bool alreadyImported = false;
+  int lines = 0;  // stock lines posted
 };
 
-// "Import": brings the chosen voucher (lstTransfer) of the chosen type into the branch. Unless
-// chkAutoSynchInterimStockTransfer is ticked the operator is asked first. While it runs the central
-// push lock is held (taken at the start, renewed before every line, released on every path) and the
-// auto-sync switch is off.
+// What to import: one central voucher, or with boardRates the board rates of the date the listed
+// entry names (importBoardRateUpdator).
+struct TransferImportRequest {
+  long long vchTypeId = 0;
+  long long invId = 0;
+  bool boardRates = false;
+  std::string entry;  // the page's list entry of the voucher (read for the board rates' date)
+};
+
+// Brings one central voucher into the branch. While it runs the central push lock is held (taken at
+// the start, renewed as a lease while the lines are posted, released on every path) and the auto-sync
+// switch is off.
 // The whole voucher - journal header, its lines and their stock postings - commits in one branch
 // transaction, or nothing of it stays. Only after that commit is the central voucher marked
 // "DOWNLAODED". A voucher the branch already holds (its journal carries the central voucher type and
@@ -57,22 +58,26 @@ struct TransferImportOutcome {
 // and its stock movements are removed and the voucher is posted as head office has it now. So a
 // transfer head office corrected reaches the branch, and an import interrupted between the branch
 // commit and the central mark completes on the next try; neither ever counts the stock twice.
-// With the board-rate entry ("BoardRateUpdator") chosen, the board rates of the listed date are loaded
-// instead.
-TransferImportOutcome cmdImportInterimtransfers_Click(SyncContext& ctx);
+// Errors end it with the notice "...cmdImportInterimtransfers_click" and failed set.
+TransferImportOutcome importInterimTransfer(SyncContext& ctx, const WorkingDay& day,
+                                            const TransferImportRequest& request);
 
-// Imports one central voucher (type vchTypeId, InvID invId) as the button does, without the question.
+// Imports one central voucher of the run's working day.
 TransferImportOutcome importInterimTransfer(SyncContext& ctx, long long vchTypeId, long long invId);
 
 // What the unattended import did.
 struct AutoTransferOutcome {
   int imported = 0;  // vouchers imported (or imported again in place of an earlier import) in this run
   int failed = 0;    // vouchers whose import failed (the run ended there)
+  // The vouchers it took up, in order, as the page lists them (the last one may be the one that failed).
+  std::vector<TransferEntry> taken;
+  bool completed = false;  // it went through every type (not ended by a busy lock or a failure)
 };
 
 // The unattended import of the timer pass: every central voucher of a type that brings stock to this
 // branch and is not yet marked "DOWNLAODED" is imported, without questions. A voucher that fails is
-// tried once more; when it fails again the run ends and the next pass tries again.
-AutoTransferOutcome AutoSynchInterimStockTransfer(SyncContext& ctx);
+// tried once more; when it fails again the run ends and the next pass tries again. With a day start
+// shown, only the vouchers since then are looked at, as the page lists them.
+AutoTransferOutcome AutoSynchInterimStockTransfer(SyncContext& ctx, const DayStartShown& since);
 
-}  // namespace erpsync
+}  // namespace erpsync::stock

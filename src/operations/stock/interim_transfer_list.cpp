@@ -1,23 +1,16 @@
 // The listing half of the "Stock Transfer" page: the vouchers of a type and the items of one voucher.
+#include "stock/interim_transfer_list.h"
+
 #include <fmt/format.h>
 
 #include "db/connection.h"
-#include "form/main_form.h"
-#include "shared/control_fill.h"
 #include "shared/date_text.h"
 #include "shared/sync_context.h"
-#include "shared/val.h"
 #include "stock/import_board_rate_updator.h"
-#include "stock/import_interim_transfers.h"
 
-namespace erpsync {
+namespace erpsync::stock {
 
 namespace {
-
-long long selectedType(SyncContext& ctx) {
-  const auto& cbo = ctx.form.cboInterimTransferVchtype;
-  return cbo.listIndex() >= 0 ? cbo.itemData(cbo.listIndex()) : 0;
-}
 
 // "11:30: AM" from a bill time held as a date-time or as text; other text as it is.
 std::string billTime(const db::Value& v) {
@@ -40,15 +33,19 @@ int interimParentType(SyncContext& ctx, long long vchTypeId) {
   return rs.empty() ? 0 : static_cast<int>(rs.at(0, 0).toInt());
 }
 
-std::string interimTransferListQuery(SyncContext& ctx, int parent, long long type, bool top50) {
-  const auto& f = ctx.form;
-  const std::string C = valText(f.lblCostcentre.tag());
+bool isJournalParent(int p) {
+  return p == 5 || p == 6 || p == 16 || p == 41 || p == 1005;
+}
+
+std::string interimTransferListQuery(const WorkingDay& day, const DayStartShown& since, int parent, long long type,
+                                     bool top50) {
+  const std::string C = std::to_string(day.costCentreId);
   const std::string T = std::to_string(type);
-  // The day start the window shows (a caption that is not a date: no date filter).
-  const auto day = boardRateEntryDate(f.lblDaystart.caption());
-  const std::string D = day ? db::sqlQuote(day->iso().substr(0, 10)) : "";
-  const std::string H = db::sqlQuote(f.lblDaystartTime.caption());
-  const std::string W = db::sqlQuote(f.dtpdate.value().iso().substr(0, 10));
+  // The day start the page shows (a caption that is not a date: no date filter).
+  const auto start = boardRateEntryDate(since.date);
+  const std::string D = start ? db::sqlQuote(start->iso().substr(0, 10)) : "";
+  const std::string H = db::sqlQuote(since.time);
+  const std::string W = db::sqlQuote(day.date.iso().substr(0, 10));
   const std::string head =
       std::string(top50 ? "select  top 50 " : "select  ") + "InvId, InvNo, InvDate,BillTime, Party,Customfield1 From ";
   switch (parent) {
@@ -56,24 +53,32 @@ std::string interimTransferListQuery(SyncContext& ctx, int parent, long long typ
       return std::string(
                  "SELECT  TOP (1) 0 as InvID,'NONUM' as InvNo,   Vchdate AS InvDate,'' as BillTime,'' as Party, "
                  "Customfield1 FROM  tblBoardRateMaster AS tblBoardRateMaster_1 ") +
-             (day ? " where  Vchdate>=" + D : "") + " ORDER BY Vchdate DESC";
+             (start ? " where  Vchdate>=" + D : "") + " ORDER BY Vchdate DESC";
     case 2:
       return head + "tblPurchase Where VchTypeID=" + T +
-             (day ? " and StockDate>=" + D + " and BillTime>" + H + " and  StockDate=" + W : "") + " and (CCID = " + C +
-             " ) oRDER BY InvDate desc";
+             (start ? " and StockDate>=" + D + " and BillTime>" + H + " and  StockDate=" + W : "") +
+             " and (CCID = " + C + " ) oRDER BY InvDate desc";
     case 5:
     case 6:
     case 41:
     case 1005:
       return head + "tblStockJournal Where VchTypeID=" + T +
-             (day ? " and InvDate>=" + D + " and BillTime>" + H + " and INvDate>=" + W : "") + " and (CCID = " + C +
+             (start ? " and InvDate>=" + D + " and BillTime>" + H + " and INvDate>=" + W : "") + " and (CCID = " + C +
              "  ) oRDER BY InvDate desc";
     case 16:
-      return head + "tblStockJournal Where VchTypeID=" + T + (day ? " and InvDate>=" + D + " and BillTime>" + H : "") +
-             " and (DestCCID = " + C + "  ) oRDER BY InvDate desc";
+      return head + "tblStockJournal Where VchTypeID=" + T +
+             (start ? " and InvDate>=" + D + " and BillTime>" + H : "") + " and (DestCCID = " + C +
+             "  ) oRDER BY InvDate desc";
     default:
       return {};
   }
+}
+
+std::string interimTransferTypesQuery(const WorkingDay& day) {
+  return " SELECT  Distinct tblStockHistory.VchTypeID, tblVchType.VchType FROM     tblStockHistory INNER JOIN  "
+         "tblVchType ON tblStockHistory.VchTypeID = tblVchType.VchTypeID Where ParentID in(6,5,16,2,1005) and CCID "
+         "=" +
+         std::to_string(day.costCentreId) + " and (tblStockHistory.qtyIN > 0) ";
 }
 
 std::string interimListEntry(const db::Recordset& rs, std::size_t r) {
@@ -81,59 +86,34 @@ std::string interimListEntry(const db::Recordset& rs, std::size_t r) {
          "/" + rs.at(r, "Customfield1").toString();
 }
 
-void fillInterimTransferTypes(SyncContext& ctx) {
-  FillControl(
-      ctx.form.cboInterimTransferVchtype,
-      " SELECT  Distinct tblStockHistory.VchTypeID, tblVchType.VchType FROM     tblStockHistory INNER JOIN  "
-      "tblVchType ON tblStockHistory.VchTypeID = tblVchType.VchTypeID Where ParentID in(6,5,16,2,1005) and CCID "
-      "=" +
-          valText(ctx.form.lblCostcentre.tag()) + " and (tblStockHistory.qtyIN > 0) ",
-      false, false, ctx.WebConnection.get(), ctx.host);
+std::vector<TransferEntry> listInterimTransfers(SyncContext& ctx, const WorkingDay& day, const DayStartShown& since,
+                                                int parent, long long type, bool top50) {
+  const std::string sql = interimTransferListQuery(day, since, parent, type, top50);
+  if (sql.empty()) throw db::DbError("Voucher type " + std::to_string(type) + " lists no transfers");
+  auto rs = ctx.web().query(sql);
+  std::vector<TransferEntry> out;
+  for (std::size_t r = 0; r < rs.size(); ++r)
+    out.push_back({interimListEntry(rs, r), rs.at(r, "InvID").toInt(),
+                   rs.at(r, "Customfield1").toString() == "DOWNLAODED"});
+  return out;
 }
 
-void cboInterimTransferVchtype_Change(SyncContext& ctx) {
-  auto& f = ctx.form;
-  try {
-    f.msgInterimItems.setVisible(false);
-    const int parent = interimParentType(ctx, selectedType(ctx));
-    f.lstTransfer.clear();
-    const std::string sql = interimTransferListQuery(ctx, parent, selectedType(ctx), true);
-    if (sql.empty()) throw db::DbError("Voucher type " + std::to_string(selectedType(ctx)) + " lists no transfers");
-    auto rs = ctx.web().query(sql);
-    for (std::size_t r = 0; r < rs.size(); ++r)
-      f.lstTransfer.addItem(interimListEntry(rs, r), rs.at(r, "InvID").toInt());
-  } catch (const db::DbError& e) {
-    ctx.notice(e.description() + "cbointerimtransfervchtype_change");
-  }
+std::string interimItemsQuery(int parent, long long invId) {
+  const std::string R = std::to_string(invId);
+  if (parent == 2)
+    return "SELECT     tblPurchaseItem.SlNo, tblItemMaster.ItemCode, tblItemMaster.ItemName, "
+           "tblPurchaseItem.Qty,tblPurchaseItem.BatchCode FROM         tblPurchaseItem INNER JOIN  tblItemMaster ON "
+           "tblPurchaseItem.ItemId = tblItemMaster.ItemID where invID=" +
+           R + " ORDER BY tblPurchaseItem.SlNo";
+  if (!isJournalParent(parent)) return {};
+  // A journal addressed to this branch (16) is the sending branch's voucher: its lines give the stock
+  // out there, which is the stock that comes in here.
+  const std::string qtyIn =
+      parent == 16 ? "tblStockJournalDetail.QtyOut AS QtyIN" : "tblStockJournalDetail.QtyIN";
+  return "SELECT    SLNo, tblItemMaster.ItemCode, tblItemMaster.ItemName, " + qtyIn +
+         ", tblStockJournalDetail.BatchCode   FROM  tblItemMaster INNER JOIN tblStockJournalDetail ON "
+         "tblItemMaster.ItemID = tblStockJournalDetail.ItemID where invID=" +
+         R + " ORDER BY tblStockJournalDetail.SlNo";
 }
 
-void lstTransfer_Click(SyncContext& ctx) {
-  auto& f = ctx.form;
-  try {
-    f.msgInterimItems.setVisible(false);
-    const int i = f.lstTransfer.listIndex();
-    if (i < 0) return;
-    const int parent = interimParentType(ctx, selectedType(ctx));
-    const std::string R = std::to_string(f.lstTransfer.items().at(static_cast<std::size_t>(i)).itemData);
-    std::string sql;
-    if (parent == 2)
-      sql =
-          "SELECT     tblPurchaseItem.SlNo, tblItemMaster.ItemCode, tblItemMaster.ItemName, "
-          "tblPurchaseItem.Qty,tblPurchaseItem.BatchCode FROM         tblPurchaseItem INNER JOIN  tblItemMaster ON "
-          "tblPurchaseItem.ItemId = tblItemMaster.ItemID where invID=" +
-          R + " ORDER BY tblPurchaseItem.SlNo";
-    else if (parent == 5 || parent == 6 || parent == 16 || parent == 41 || parent == 1005)
-      sql =
-          "SELECT    SLNo, tblItemMaster.ItemCode, tblItemMaster.ItemName, tblStockJournalDetail.QtyIN, "
-          "tblStockJournalDetail.QtyOut, tblStockJournalDetail.BatchCode   FROM  tblItemMaster INNER JOIN "
-          "tblStockJournalDetail ON tblItemMaster.ItemID = tblStockJournalDetail.ItemID where invID=" +
-          R + " ORDER BY tblStockJournalDetail.SlNo";
-    if (sql.empty()) return;
-    FillControl(f.msgInterimItems, sql, false, false, ctx.WebConnection.get(), ctx.host);
-    if (f.msgInterimItems.rows() > 2) f.msgInterimItems.setVisible(true);
-  } catch (const db::DbError& e) {
-    ctx.notice(e.description() + "Lsttransfer_click");
-  }
-}
-
-}  // namespace erpsync
+}  // namespace erpsync::stock

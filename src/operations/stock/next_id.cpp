@@ -1,11 +1,12 @@
 // Numbering and batch codes for stock posting: the next free number of a column, the base of a batch
 // code, and batch codes built from the ERP's prefix and suffix.
+#include "stock/next_id.h"
+
 #include <fmt/format.h>
 
 #include "db/connection.h"
 #include "form/host.h"
 #include "shared/sync_context.h"
-#include "stock/post_stock.h"
 #include "util/text.h"
 
 namespace erpsync::stock {

@@ -345,21 +345,19 @@ bool Posting::post(int mode, bool updateItemRates, bool clearLine) {
 
 }  // namespace
 
-bool PostStock(SyncContext& ctx, int vchType, int mode, long refId, const std::string& adnlRefId, StockLine& line,
-               const DateTime& vchDate, int /*reserved*/, bool /*interactive*/, const std::string& /*callerText*/,
-               int /*parentVchType*/, bool updateItemRates, bool clearLine, Txn txn) {
+bool PostStock(SyncContext& ctx, const StockPosting& p, StockLine& line) {
   // A line is posted whole or not at all: in its own transaction, or in the caller's, who rolls it
   // back on a false result.
   std::unique_ptr<db::Transaction> own;
   try {
-    if (txn == Txn::Own) own = std::make_unique<db::Transaction>(ctx.local());
+    if (p.txn == Txn::Own) own = std::make_unique<db::Transaction>(ctx.local());
   } catch (const db::DbError& e) {
     ctx.host.messageBox(e.description(), Buttons::OK, Icon::Exclamation);
     return false;
   }
-  Posting posting(ctx, vchType, refId, adnlRefId, line, vchDate);
+  Posting posting(ctx, p.vchType, p.refId, p.adnlRefId, line, p.vchDate);
   try {
-    if (!posting.post(mode, updateItemRates, clearLine)) return false;  // own transaction rolled back
+    if (!posting.post(p.mode, p.updateItemRates, p.clearLine)) return false;  // own transaction rolled back
   } catch (const std::exception& e) {
     // Not a failed statement (those go through the ladder): a result the routine could not read.
     ctx.host.messageBox(e.what(), Buttons::OK, Icon::Exclamation);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "stock/next_id.h"
 #include "util/date_time.h"
 
 namespace erpsync {
@@ -80,37 +81,22 @@ inline constexpr int kBatchIndexRetries = 5;
 //   (or carry on knowingly): this is how a caller keeps its whole unit atomic.
 enum class Txn { Own, Callers };
 
-// The next free number of column in table on LocalConnection: max(column) + 1, 1 when the table has
-// no row (filter, when not empty, is a WHERE condition). After an error the description is shown
-// (warning icon) and the result is empty, which callers of the ERP's convention read as 0.
-std::optional<long long> NextId(SyncContext& ctx, const std::string& table, const std::string& column,
-                                const std::string& filter = {});
+// What PostStock does with a line.
+struct StockPosting {
+  int vchType = 0;        // VchTypeID of the voucher (1005 for opening stock; the replaced voucher's to delete)
+  int mode = kStockIn;    // kStockIn, kStockOut, or kDeleteMovements (removes every movement of vchType/refId)
+  long refId = 0;         // RefId of the movements: the voucher's InvID
+  std::string adnlRefId;  // AdnlRefID (empty in this system)
+  DateTime vchDate;       // movement date (the working date)
+  bool updateItemRates = false;  // write the line's rates into tblItemMaster
+  bool clearLine = false;        // reset the line after posting
+  Txn txn = Txn::Own;
+};
 
-// The part of code before its first "@", or code itself when it holds no "@".
-std::string BaseBatchCode(const std::string& code);
-
-// A batch code from the ERP's batch-code prefix and suffix around number: the tokens "<YEARMONTH>"
-// (a letter for the year, then month 12) and "<INVDATE>" (the voucher date "dd/MM/yy") are expanded,
-// anything else is taken as written.
-std::string MakeBatchCode(SyncContext& ctx, const std::string& number, const DateTime& vchDate);
-
-// Posts one stock line on LocalConnection. Arguments as the ERP's routine takes them:
-//   vchType        VchTypeID of the voucher (1005 for opening stock; the replaced voucher's in mode 5)
-//   mode           kStockIn, kStockOut, or kDeleteMovements (removes every movement of vchType/refId)
-//   refId          RefId of the movements: the voucher's InvID
-//   adnlRefId      AdnlRefID (empty in this system)
-//   line           the line, changed as told at StockLine
-//   vchDate        movement date (the working date)
-//   reserved, interactive, callerText, parentVchType: kept for the ERP's callers (0, false,
-//                  "OpeningStock" / "opening", 1005); not read
-//   updateItemRates  write the line's rates into tblItemMaster
-//   clearLine        reset the line after posting
-//   txn            see Txn
+// Posts one stock line on LocalConnection as posting says; line is changed as told at StockLine.
 // Returns true when the line was posted. False after a refusal (voucher type 0, item 0, a declined
 // batch-code question) or a failed statement (shown as a message box); with Txn::Own nothing of the
 // line stays in the database then.
-bool PostStock(SyncContext& ctx, int vchType, int mode, long refId, const std::string& adnlRefId, StockLine& line,
-               const DateTime& vchDate, int reserved, bool interactive, const std::string& callerText,
-               int parentVchType, bool updateItemRates, bool clearLine, Txn txn = Txn::Own);
+bool PostStock(SyncContext& ctx, const StockPosting& posting, StockLine& line);
 
 }  // namespace erpsync::stock

@@ -40,18 +40,19 @@ int amountPlaces(const std::string& format) {
   return dot == std::string::npos ? 0 : static_cast<int>(std::min<std::size_t>(format.size() - dot - 1, 15));
 }
 
-std::string voucherRow(long mainId, long trId, int vchType, const DateTime& date, long dr, long cr,
-                       const std::string& particulars, const std::string& narration, double debit, double credit,
-                       const std::string& userNarration, long salesman, long optional, long ccid, long currency,
-                       double conversion, int reconciled) {
+// One row of the entry: first (dr and cr as given, the amount debited) or second (swapped, credited).
+std::string voucherRow(const VoucherEntry& e, long mainId, long trId, bool second) {
+  const long dr = second ? e.crLedger : e.drLedger;
+  const long cr = second ? e.drLedger : e.crLedger;
+  const long ccid = second ? e.secondCcid.value_or(e.ccid) : e.ccid;
   return "insert into  tblvoucher (MainID,TrID,TrType,VchTypeID,TrDate,DrLID,CrLID,Particulars,Narration,AmountD,"
          "AmountC,USerNarration,SortOrder,SalesManID,Optional,CCID,currencyID,Conversion,Reconciled)values(" +
-         std::to_string(mainId) + "," + std::to_string(trId) + ",''," + std::to_string(vchType) + "," +
-         dateLit(date.dateOnly()) + "," + std::to_string(dr) + "," + std::to_string(cr) + "," +
-         db::sqlQuote(particulars) + "," + db::sqlQuote(narration) + "," + num(debit) + "," + num(credit) + "," +
-         db::sqlQuote(userNarration) + ",0," + std::to_string(salesman) + "," + std::to_string(optional) + "," +
-         std::to_string(ccid) + "," + std::to_string(currency) + "," + num(conversion) + "," +
-         std::to_string(reconciled) + ")";
+         std::to_string(mainId) + "," + std::to_string(trId) + ",''," + std::to_string(e.vchType) + "," +
+         dateLit(e.date.dateOnly()) + "," + std::to_string(dr) + "," + std::to_string(cr) + "," +
+         db::sqlQuote(e.particulars) + "," + db::sqlQuote(e.narration) + "," + num(second ? 0.0 : e.amount) + "," +
+         num(second ? e.amount : 0.0) + "," + db::sqlQuote(e.userNarration) + ",0," + std::to_string(e.salesman) +
+         "," + std::to_string(e.optional) + "," + std::to_string(ccid) + "," + std::to_string(e.currency) + "," +
+         num(e.conversion) + "," + std::to_string(second ? 1 : 0) + ")";
 }
 
 // The next number of a column of tblvoucher (1 when there is none).
@@ -63,22 +64,19 @@ long nextNumber(db::Connection& c, const std::string& sql) {
 
 }  // namespace
 
-long PostVoucher(SyncContext& ctx, int vchType, const DateTime& date, long drLedger, long crLedger,
-                 const std::string& particulars, const std::string& narration, double& amount,
-                 const std::string& userNarration, long& salesman, long optional, long ccid, long& currency,
-                 double& conversion, std::optional<long> secondCcid, Txn txn) {
-  if (amount == 0) return -1;
-  if (vchType == 0) {
+long PostVoucher(SyncContext& ctx, VoucherEntry& e) {
+  if (e.amount == 0) return -1;
+  if (e.vchType == 0) {
     ctx.host.messageBox("Voucher type not identified. Please re open the window", Buttons::OK, Icon::Critical);
     return 0;
   }
   const int places = amountPlaces(ctx.erpSettings.AmountFormat);
-  if (places >= 0) amount = roundTo(amount, places);
-  if (salesman == 0) salesman = 1;
-  if (currency == 0) currency = 1;
-  if (conversion == 0) conversion = 1;
+  if (places >= 0) e.amount = roundTo(e.amount, places);
+  if (e.salesman == 0) e.salesman = 1;
+  if (e.currency == 0) e.currency = 1;
+  if (e.conversion == 0) e.conversion = 1;
   double particularsValue = 0;
-  if (!particularsNumber(particulars, particularsValue) || particularsValue == 0) {
+  if (!particularsNumber(e.particulars, particularsValue) || particularsValue == 0) {
     ctx.host.messageBox("voucher save aborted. ");
     return 0;
   }
@@ -86,19 +84,16 @@ long PostVoucher(SyncContext& ctx, int vchType, const DateTime& date, long drLed
     auto& local = ctx.local();
     // Both rows of the entry, or neither: the ledger never holds one side alone.
     std::unique_ptr<db::Transaction> own;
-    if (txn == Txn::Own) own = std::make_unique<db::Transaction>(local);
+    if (e.txn == Txn::Own) own = std::make_unique<db::Transaction>(local);
     const long trId = nextNumber(local, "select max(trid)+1 as id from tblvoucher where trtype=''");
     const long mainId = nextNumber(local, "select max(Mainid)+1 as id from tblvoucher ");
-    const long secondCc = secondCcid.value_or(ccid);
-    local.execute(voucherRow(mainId, trId, vchType, date, drLedger, crLedger, particulars, narration, amount, 0,
-                             userNarration, salesman, optional, ccid, currency, conversion, 0));
-    local.execute(voucherRow(mainId, trId, vchType, date, crLedger, drLedger, particulars, narration, 0, amount,
-                             userNarration, salesman, optional, secondCc, currency, conversion, 1));
+    local.execute(voucherRow(e, mainId, trId, false));
+    local.execute(voucherRow(e, mainId, trId, true));
     if (own) own->commit();
     return mainId;
-  } catch (const std::exception& e) {
-    const auto* dbe = dynamic_cast<const db::DbError*>(&e);
-    ctx.host.messageBox(dbe ? dbe->description() : e.what());
+  } catch (const std::exception& ex) {
+    const auto* dbe = dynamic_cast<const db::DbError*>(&ex);
+    ctx.host.messageBox(dbe ? dbe->description() : ex.what());
   }
   return 0;
 }

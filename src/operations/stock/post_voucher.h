@@ -15,17 +15,31 @@ struct SyncContext;
 
 namespace erpsync::stock {
 
+// One double entry of the ledger, as the ERP's routine takes it. PostVoucher writes back amount (rounded
+// through the ERP's amount format), salesman, currency and conversion (each 0 becomes 1).
+struct VoucherEntry {
+  int vchType = 0;
+  DateTime date;
+  long drLedger = 0;
+  long crLedger = 0;
+  std::string particulars;  // must hold a non-zero number (the ERP keeps the ledger id there)
+  std::string narration;
+  double amount = 0;
+  std::string userNarration;
+  long salesman = 0;
+  long optional = 0;
+  long ccid = 0;
+  long currency = 0;
+  double conversion = 0;
+  std::optional<long> secondCcid;  // the CCID of the second row, when it differs from ccid
+  Txn txn = Txn::Own;
+};
+
 // Writes both rows of the double entry or neither (see Txn: with Txn::Callers a false outcome leaves
-// the caller to roll its transaction back). Arguments as the ERP's routine takes them; amount,
-// salesman, currency and conversion are written back (amount rounded through the ERP's amount format,
-// a salesman, currency or conversion of 0 becomes 1). secondCcid, when given, is the CCID of the
-// second row.
+// the caller to roll its transaction back).
 // Returns the MainID of the two rows; -1 when the amount is 0 (nothing written, nothing shown); 0 when
 // the line is refused (voucher type 0, particulars that are not a non-zero number) or a statement
 // failed (the description is shown in a message box), and then nothing of it stays with Txn::Own.
-long PostVoucher(SyncContext& ctx, int vchType, const DateTime& date, long drLedger, long crLedger,
-                 const std::string& particulars, const std::string& narration, double& amount,
-                 const std::string& userNarration, long& salesman, long optional, long ccid, long& currency,
-                 double& conversion, std::optional<long> secondCcid = std::nullopt, Txn txn = Txn::Own);
+long PostVoucher(SyncContext& ctx, VoucherEntry& entry);
 
 }  // namespace erpsync::stock

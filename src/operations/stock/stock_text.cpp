@@ -11,11 +11,11 @@ namespace erpsync::stock {
 
 std::string num(double value) {
   if (value == 0) return "0";  // no "-0"
-  return FieldLiteral(db::Value(value), db::adDouble);
+  return sync::FieldLiteral(db::Value(value), db::adDouble);
 }
 
 std::string dateLit(const DateTime& value) {
-  return FieldLiteral(db::Value(value), db::adDBTimeStamp);
+  return sync::FieldLiteral(db::Value(value), db::adDBTimeStamp);
 }
 
 std::string fixedText(double value, int places) {

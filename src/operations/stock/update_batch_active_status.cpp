@@ -1,9 +1,10 @@
+// The batches' active flags copied from head office.
 #include "stock/update_batch_active_status.h"
 
 #include "db/connection.h"
 #include "shared/sync_context.h"
 
-namespace erpsync {
+namespace erpsync::stock {
 
 bool updatebatchActivestatus(SyncContext& ctx) {
   try {
@@ -22,4 +23,4 @@ bool updatebatchActivestatus(SyncContext& ctx) {
   }
 }
 
-}  // namespace erpsync
+}  // namespace erpsync::stock

@@ -2,8 +2,10 @@
 #pragma once
 
 namespace erpsync {
-
 struct SyncContext;
+}
+
+namespace erpsync::stock {
 
 // Copies the Active flag of every branch batch (TBLSTOCK) from the central row with the same CCID,
 // BatchUnique and ItemID (through the linked server); batches head office does not know become
@@ -11,4 +13,4 @@ struct SyncContext;
 // Active value changes.
 bool updatebatchActivestatus(SyncContext& ctx);
 
-}  // namespace erpsync
+}  // namespace erpsync::stock

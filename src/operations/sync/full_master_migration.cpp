@@ -117,7 +117,7 @@ bool migrateOne(SyncContext& ctx, const Migration& m, bool ticked) {
   ctx.host.doEvents();
   switch (ticked ? m.ticked : m.unticked) {
     case Copy::BoardRate:
-      return importBoardRateUpdator(ctx, "", "");
+      return stock::importBoardRateUpdator(ctx, "", "");
     case Copy::Bulk: {
       std::string columns = m.bulkColumns;
       if (m.bulkByName) {

@@ -73,7 +73,7 @@ MigrationOutcome cmdMIgrateMismatchedItemsonly_Click(SyncContext& ctx) {
     // Read before the migration: a change made while it runs is not covered by it.
     const long long before = centralMaxActivityId(ctx);
     out = cmdFullSync_Click(ctx);
-    updatebatchActivestatus(ctx);
+    stock::updatebatchActivestatus(ctx);
     if (!out.stopped) {
       const long long mark = markAfterMigration(ctx, before, out.migrated);
       ctx.writeLoopSetting("MaxActivityID", std::to_string(mark));

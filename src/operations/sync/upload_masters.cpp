@@ -280,7 +280,7 @@ MasterDownloadOutcome uploadMasters(SyncContext& ctx) {
     }
     if (m.kind == MasterTable::BoardRate) {
       // One full reload brings every board-rate change up to now: later rows of this pass need none.
-      if (!boardRatesLoaded && !importBoardRateUpdator(ctx, "", "")) {
+      if (!boardRatesLoaded && !stock::importBoardRateUpdator(ctx, "", "")) {
         ctx.log("Masters uploading", "Stopped at change " + std::to_string(id) + " of " + table);
         out.completed = false;
         break;
