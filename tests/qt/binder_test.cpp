@@ -163,6 +163,17 @@ class BinderTest : public QObject {
     g.setRows(1);
     binder->flush();
     QCOMPARE(t->rowCount(), 0);
+    // A column given a width keeps it when longer texts arrive; the others follow their contents.
+    g.setColumnWidths({20});
+    g.addItem("tblSales\t5\t4");
+    binder->flush();
+    const int width = t->columnWidth(0);
+    QCOMPARE(width, 20 * t->fontMetrics().averageCharWidth());
+    g.addItem("a name much longer than twenty characters\t5\t40000000000000");
+    binder->flush();
+    QCOMPARE(t->columnWidth(0), width);
+    g.setRows(1);
+    binder->flush();
     // Without a fixed row there is no header and every row is data.
     form->msgCompare.addItem("a\tb");
     binder->flush();

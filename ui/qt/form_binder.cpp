@@ -563,6 +563,10 @@ void FormBinder::applyGrid(Binding& b, const form::Grid& grid) {
   }
   b.headerRows = header;
   if (changedAny && rows <= kMeasureRowsLimit) table->resizeColumnsToContents();
+  // A column given a width keeps it whatever its cells hold.
+  for (std::size_t c = 0; c < grid.columnWidths().size() && static_cast<int>(c) < cols; ++c)
+    if (grid.columnWidths()[c] > 0)
+      table->setColumnWidth(static_cast<int>(c), grid.columnWidths()[c] * table->fontMetrics().averageCharWidth());
 }
 
 void FormBinder::applyTabs(Binding& b, const form::TabSet& tabs) {

@@ -46,6 +46,7 @@ class DisablePages {
 void showCounts(form::Grid& grid, const std::string& header, const CountComparison& counts, bool mismatchColumn) {
   grid.setRows(1);
   grid.setFormatString(header);
+  grid.setColumnWidths({20, 13, 13, 9});
   for (const auto& row : counts.rows) {
     grid.addItem(row.label + "\t" + count(row.branch) + "\t" + count(row.central));
     const int r = grid.rows() - 1;
@@ -76,6 +77,7 @@ void FillSalesComparison(SyncContext& ctx) {
   auto& grid = ctx.form.msgCompare;
   grid.setRows(1);
   grid.setFormatString("Date|Sales here|Sales at head office");
+  grid.setColumnWidths({13, 12, 20});
   for (const auto& d : sales.days)
     grid.addItem(ddMMMyyyy(d.date) + "\t" + std::to_string(d.branch) + "\t" + std::to_string(d.central));
   if (sales.days.empty())
@@ -89,6 +91,7 @@ std::string voucherTypeText(long long id, const std::string& name) {
 void showMismatches(form::Grid& grid, const MismatchOutcome& found) {
   grid.setRows(1);
   grid.setFormatString(kMisMatchHeader);
+  grid.setColumnWidths({6, 18, 13, 28, 24});
   for (const auto& v : found.vouchers)
     grid.addItem(std::to_string(grid.rows()) + "\t" + v.number + "\t" + v.date + "\t" +
                  voucherTypeText(v.type, v.typeName) + "\t" + v.table);
@@ -98,6 +101,7 @@ void showMismatches(form::Grid& grid, const MismatchOutcome& found) {
 void showVerify(form::Grid& grid, const VerifyOutcome& verified) {
   grid.setRows(1);
   grid.setFormatString(kVerifyHeader);
+  grid.setColumnWidths({24, 18, 13, 28, 22});
   for (const auto& d : verified.differences)
     grid.addItem(d.table + "\t" + d.number + "\t" + d.date + "\t" + voucherTypeText(d.type, d.typeName) + "\t" +
                  findingText(d.finding) + "\t" + d.detail);
@@ -133,6 +137,7 @@ void showActivity(form::Grid& grid, const std::vector<ActivitySection>& sections
   grid.clear();
   grid.setRows(1);
   grid.setFormatString(kActivityHeader);
+  grid.setColumnWidths({16, 24, 26});
   for (const auto& s : sections) {
     if (s.rows.empty()) continue;
     grid.addItem(s.heading);

@@ -219,10 +219,14 @@ class Grid : public Control {
   // A colour value with red in the lowest byte, then green, then blue (255 is red); 0 the default.
   void setCellColor(int row, int col, unsigned color);
   const std::vector<std::string>& row(int r) const { return cells_.at(static_cast<std::size_t>(r)); }
+  // Column widths in characters, by column; a column without one (or 0) is as wide as its contents.
+  const std::vector<int>& columnWidths() const { return widths_; }
+  void setColumnWidths(std::vector<int> chars) { set(widths_, std::move(chars)); }
 
  private:
   std::vector<std::vector<std::string>> cells_;
   std::vector<std::vector<unsigned>> colors_;
+  std::vector<int> widths_;
   int cols_ = 0;
   int fixedRows_ = 0;
 };
