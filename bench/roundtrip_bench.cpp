@@ -300,14 +300,14 @@ RunResult runDay(const Sizes& s, int rttMs, bool watchLock) {
 
   const auto day = bed.enterDay(s);
   const long long entered = day.sales + day.orders + day.stockJournals + day.jobCards + day.notes;
-  MasterDownloadOutcome down;
-  r.m[Masters] = measure(bed, rttMs, watchLock, [&] { down = uploadMasters(ctx); });
+  sync::MasterDownloadOutcome down;
+  r.m[Masters] = measure(bed, rttMs, watchLock, [&] { down = sync::uploadMasters(ctx); });
   require(down.completed, "master download did not complete");
   complaints("master download");
   r.units[Masters] = down.applied;
 
-  UploadOutcome up;
-  r.m[Upload] = measure(bed, rttMs, watchLock, [&] { up = uploadTransactions(ctx, false); });
+  sync::UploadOutcome up;
+  r.m[Upload] = measure(bed, rttMs, watchLock, [&] { up = sync::uploadTransactions(ctx, false); });
   require(!up.busy && !up.stopped && up.failed == 0 && up.waiting == 0, "upload did not complete");
   require(up.uploaded == entered, fmt::format("upload sent {} of {}", up.uploaded, entered));
   complaints("upload");
@@ -361,8 +361,8 @@ Busy busyBranch(int vouchers, int rtt) {
   for (int pass = 0; pass < (rtt > 0 ? 2 : 1); ++pass) {
     Bed bed(20);
     const auto day = bed.enterDay(s);
-    UploadOutcome up;
-    Measure m = measure(bed, pass == 0 ? 0 : rtt, true, [&] { up = uploadTransactions(bed.ctx, false); });
+    sync::UploadOutcome up;
+    Measure m = measure(bed, pass == 0 ? 0 : rtt, true, [&] { up = sync::uploadTransactions(bed.ctx, false); });
     require(!up.busy && !up.stopped && up.failed == 0 &&
                 up.uploaded == day.sales + day.orders + day.stockJournals + day.jobCards + day.notes,
             "busy branch: the upload did not send every voucher in one pass");

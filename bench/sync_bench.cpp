@@ -309,7 +309,7 @@ Span bareUpload(Pair& p, db::Connection& target) {
     for (std::size_t f = 0; f < rs.fields.size(); ++f) {
       if (static_cast<int>(f) == skip) continue;
       v += (v.empty() ? "" : ",") +
-           (static_cast<int>(f) == key ? std::to_string(keyValue) : FieldLiteral(rs.at(r, f), rs.fields[f].type));
+           (static_cast<int>(f) == key ? std::to_string(keyValue) : sync::FieldLiteral(rs.at(r, f), rs.fields[f].type));
     }
     return v;
   };
@@ -383,7 +383,7 @@ FullRun fullUpload(Pair& p) {
   const Stopwatch watch;
   int uploaded = 0;
   for (int pass = 0; pass < 10; ++pass) {
-    auto o = uploadTransactions(p.ctx, false);
+    auto o = sync::uploadTransactions(p.ctx, false);
     uploaded += o.uploaded;
     if (o.busy || o.stopped || o.failed) throw std::runtime_error("upload pass did not complete");
     if (o.uploaded + o.alreadyCentral == 0) break;
@@ -402,8 +402,8 @@ Span idlePass(Pair& p, int passes = 15) {
   std::vector<double> wall, cpu;
   for (int i = 0; i < passes; ++i) {
     const Stopwatch watch;
-    auto up = uploadTransactions(p.ctx, false);
-    auto down = uploadMasters(p.ctx);
+    auto up = sync::uploadTransactions(p.ctx, false);
+    auto down = sync::uploadMasters(p.ctx);
     const Span s = watch.elapsed();
     wall.push_back(s.wall);
     cpu.push_back(s.cpu);
@@ -428,7 +428,7 @@ std::vector<Probe> probe(Pair& p) {
   db::Connection& c = p.central();
   const std::string k = std::to_string(p.sales / 2);
   const auto v = b.query("SELECT ServInvID, InvDate, VchTypeID FROM tblSales WHERE InvID = " + k);
-  auto lit = [&](int f) { return FieldLiteral(v.at(0, static_cast<std::size_t>(f)), v.fields[f].type); };
+  auto lit = [&](int f) { return sync::FieldLiteral(v.at(0, static_cast<std::size_t>(f)), v.fields[f].type); };
   const std::string date = fmt::format("{:02}/{}/{:04}", p.today.day, Pair::month(p.today.month), p.today.year);
   const std::string mark = std::to_string(p.ctx.MaxActivityIDTrans);
   std::vector<std::pair<std::string, std::function<void()>>> steps = {
@@ -509,7 +509,7 @@ MasterRun masterDownload(Pair& p) {
   }
   run.rows = static_cast<int>(ids.size());
   const Stopwatch fullWatch;
-  auto o = uploadMasters(p.ctx);
+  auto o = sync::uploadMasters(p.ctx);
   run.full = fullWatch.elapsed();
   if (!o.completed || o.applied != run.rows)
     throw std::runtime_error(fmt::format("uploadMasters applied {} of {}", o.applied, run.rows));

@@ -15,6 +15,7 @@
 #include "shared/connections.h"
 #include "shared/sync_context.h"
 #include "simulator.h"
+#include "sync/free_server.h"
 #include "sync/server_lock.h"
 
 namespace erpsync::cli {

@@ -13,6 +13,7 @@
 #include "stock/import_board_rate_updator.h"
 #include "stock/update_batch_active_status.h"
 #include "sync/full_master_migration.h"
+#include "sync/migrate_mismatched_items.h"
 #include "sync/settings_synch.h"
 #include "util/text.h"
 
@@ -20,25 +21,36 @@ namespace erpsync::cli {
 
 namespace {
 
-// Selects the master list entries named (caption or table, any case); every entry when none is named.
-void selectMasters(MainForm& f, const std::vector<std::string>& names) {
-  auto& list = f.lstMasterSettings;
-  for (int i = 0; i < list.listCount(); ++i) {
-    const auto& e = masterListEntries()[static_cast<std::size_t>(i)];
+// The master tables named (caption or table, any case), in the master list's order; every one when none
+// is named.
+std::vector<std::string> chosenMasters(const std::vector<std::string>& names) {
+  std::vector<std::string> tables;
+  for (const auto& e : sync::masterListEntries()) {
     bool want = names.empty();
     for (const auto& n : names) want |= text::iequals(n, e.caption) || text::iequals(n, e.table);
-    list.setSelected(i, want);
+    if (want) tables.push_back(e.table);
   }
+  return tables;
 }
 
-// The progress window's caption as it changes, one line per table.
-void printProgress(MainForm& f, std::ostream& out) {
-  f.frmInitialize.lblCAption.subscribe([&f, &out] {
-    if (!f.frmInitialize.lblCAption.caption().empty()) out << f.frmInitialize.lblCAption.caption() << std::endl;
-  });
+// A migration that prints each table's progress caption as it starts.
+sync::MigrationRequest printedMigration(std::vector<std::string> tables, bool bulk, std::ostream& out) {
+  sync::MigrationRequest request;
+  request.tables = std::move(tables);
+  request.bulk = bulk;
+  request.progress.table = [&out](const std::string& caption) { out << caption << std::endl; };
+  return request;
 }
 
-void printMigration(const MigrationOutcome& o, std::ostream& out) {
+// The labels of the master counts that differ.
+std::vector<std::string> differingMasters(const reconcile::CountComparison& counts) {
+  std::vector<std::string> labels;
+  for (const auto& row : counts.rows)
+    if (row.state == reconcile::CountState::Differs) labels.push_back(row.label);
+  return labels;
+}
+
+void printMigration(const sync::MigrationOutcome& o, std::ostream& out) {
   out << "Migrated:";
   for (const auto& t : o.migrated) out << " " << t;
   out << "\nLeft as they were:";
@@ -106,7 +118,7 @@ void addStockImportCommands(CLI::App& app, int& exitCode) {
                 });
   addButtonVerb(app, exitCode, "settings-sync", "replace the branch's settings and voucher types by head office's",
                 [](FrmSynch& frm, std::ostream& out) {
-                  out << (cmdSettingsSynch_Click(frm.ctx) ? "Settings synchronised" : "Settings not synchronised")
+                  out << (sync::synchroniseSettings(frm.ctx) ? "Settings synchronised" : "Settings not synchronised")
                       << std::endl;
                 });
 
@@ -115,12 +127,8 @@ void addStockImportCommands(CLI::App& app, int& exitCode) {
   CLI::App* migrate =
       addButtonVerb(app, exitCode, "migrate", "replace branch master tables by head office's (all, or --tables)",
                     [tables, bulk](FrmSynch& frm, std::ostream& out) {
-                      MainForm& f = frm.form;
-                      cmdMasterSynchDetail_Click(frm.ctx);
-                      selectMasters(f, *tables);
-                      f.chkBulkInsert.setValue(*bulk ? 1 : 0);
-                      printProgress(f, out);
-                      printMigration(cmdFullSync_Click(frm.ctx), out);
+                      printMigration(
+                          sync::fullMasterMigration(frm.ctx, printedMigration(chosenMasters(*tables), *bulk, out)), out);
                     });
   migrate->add_option("--tables", *tables, "masters by caption or table name (e.g. Ledger,tblArea)")->delimiter(',');
   migrate->add_flag("--bulk", *bulk, "copy with one insert-select per table through the linked server");
@@ -132,14 +140,16 @@ void addStockImportCommands(CLI::App& app, int& exitCode) {
       "migrate again the masters whose branch and central counts differ (the rows counts marks as differing), copy "
       "the batch status and move the master download's mark over what the migration covered",
       [mismatchedBulk](FrmSynch& frm, std::ostream& out) {
-        MainForm& f = frm.form;
-        if (FillDataCount(frm.ctx) < 0) return;
-        f.chkBulkInsert.setValue(*mismatchedBulk ? 1 : 0);
-        printProgress(f, out);
-        printMigration(cmdMIgrateMismatchedItemsonly_Click(frm.ctx), out);
+        const auto counts = reconcile::CompareMasterCounts(frm.ctx);
+        if (counts.failed) return;
+        const auto tables = sync::mismatchedMasterTables(differingMasters(counts));
+        const auto o = sync::migrateMismatchedItems(frm.ctx, printedMigration(tables, *mismatchedBulk, out));
+        printMigration(o.migration, out);
+        if (o.failed) return;
+        const auto after = reconcile::CompareMasterCounts(frm.ctx);
+        if (after.failed) return;
         out << "Counts still differing:";
-        for (int r = 1; r < f.msgDataCount.rows(); ++r)
-          if (f.msgDataCount.cellColor(r, 0) == kMismatchColor) out << " " << f.msgDataCount.text(r, 0);
+        for (const auto& label : differingMasters(after)) out << " " << label;
         out << "\nMaxActivityID: " << frm.ctx.MaxActivityID << std::endl;
       });
   mismatched->add_flag("--bulk", *mismatchedBulk, "copy with one insert-select per table through the linked server");

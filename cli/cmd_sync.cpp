@@ -37,14 +37,14 @@ void printCountGrid(const form::Grid& g, std::ostream& out) {
 void addSyncCommands(CLI::App& app, int& exitCode) {
   addButtonVerb(app, exitCode, "download-masters", "bring the masters head office changed into the branch",
                 [](FrmSynch& frm, std::ostream& out) {
-                  auto o = uploadMasters(frm.ctx);
+                  auto o = sync::uploadMasters(frm.ctx);
                   out << "Master changes applied: " << o.applied << (o.completed ? "" : " (stopped early)")
                       << "\nMaxActivityID: " << frm.ctx.MaxActivityID << std::endl;
                 });
   addButtonVerb(app, exitCode, "upload", "send the branch's waiting vouchers to head office",
                 [](FrmSynch& frm, std::ostream& out) {
-                  auto o = uploadTransactions(frm.ctx, false);
-                  if (o.busy) out << frm.form.lblStatus.caption() << "\n";
+                  auto o = sync::uploadTransactions(frm.ctx, false);
+                  if (o.busy) out << sync::serverBusySentence(o.busyHolder) << "\n";
                   out << "Uploaded: " << o.uploaded << "\nAlready at head office, marked: " << o.alreadyCentral
                       << "\nDeletions marked: " << o.deletesMarked << "\nFailed: " << o.failed
                       << "\nNot yet old enough: " << o.waiting << "\nMaxActivityIDTrans: " << frm.ctx.MaxActivityIDTrans

@@ -55,7 +55,7 @@ TEST_F(LockHistory, VouchersUploadedUnderTheLockAreJudgedInsideItAndOneSlippedIn
   o.masterChanges = o.boardRates = 0;
   testbed::simulateErpActivity(&branch(), nullptr, o);
   ageBranchChanges(10);
-  auto up = uploadTransactions(ctx, false);
+  auto up = sync::uploadTransactions(ctx, false);
   ASSERT_EQ(up.uploaded, 5) << notices().size();
   EXPECT_EQ(events("VOUCHER"), 5);
   auto f = figures();

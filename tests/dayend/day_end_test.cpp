@@ -51,7 +51,7 @@ TEST_F(DayEnd, ADayWhoseVouchersAllArrivedIsLockedAndRecordedOnBothSides) {
   ASSERT_EQ(lockedAtBranch(), 0);
   auto lockedCentral = [&] {
     long long n = 0;
-    for (const auto& k : voucherKinds())
+    for (const auto& k : sync::voucherKinds())
       n += scalar(central(), "SELECT count(*) FROM " + k.table + " WHERE LockMode = 1");
     return n;
   };

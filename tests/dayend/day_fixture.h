@@ -41,7 +41,7 @@ class DayFixture : public SyncPairFixture {
   void uploadAll() {
     ageBranchChanges(3);
     for (int i = 0; i < 6; ++i) {
-      auto o = uploadTransactions(ctx, false);
+      auto o = sync::uploadTransactions(ctx, false);
       ASSERT_EQ(o.failed, 0);
       if (o.uploaded + o.alreadyCentral + o.deletesMarked == 0) break;
     }
@@ -62,21 +62,21 @@ class DayFixture : public SyncPairFixture {
   // Vouchers and their lines of one cost centre at head office, all families together.
   long long centralVouchers(int cc) {
     long long n = 0;
-    for (const auto& k : voucherKinds())
+    for (const auto& k : sync::voucherKinds())
       n += scalar(central(), "SELECT count(*) FROM " + k.table + " WHERE CCID = " + std::to_string(cc));
     return n;
   }
   // ... of the working date only.
   long long centralVouchersOfTheDay(int cc) {
     long long n = 0;
-    for (const auto& k : voucherKinds())
+    for (const auto& k : sync::voucherKinds())
       n += scalar(central(), "SELECT count(*) FROM " + k.table + " WHERE CCID = " + std::to_string(cc) + " AND " +
                                  k.dateColumn + " = '" + today.iso().substr(0, 10) + "'");
     return n;
   }
   long long centralLines(int cc) {
     long long n = 0;
-    for (const auto& k : voucherKinds())
+    for (const auto& k : sync::voucherKinds())
       if (!k.detail.empty())
         n += scalar(central(), "SELECT count(*) FROM " + k.detail + " d WHERE EXISTS (SELECT 1 FROM " + k.table +
                                    " h WHERE h." + k.key + " = d." + k.key + " AND h.CCID = " + std::to_string(cc) +
@@ -85,7 +85,7 @@ class DayFixture : public SyncPairFixture {
   }
   long long branchVouchers(const std::string& where = "1=1") {
     long long n = 0;
-    for (const auto& k : voucherKinds()) n += scalar(branch(), "SELECT count(*) FROM " + k.table + " WHERE " + where);
+    for (const auto& k : sync::voucherKinds()) n += scalar(branch(), "SELECT count(*) FROM " + k.table + " WHERE " + where);
     return n;
   }
   // The day start the day's checks count from, dated the working date.
@@ -100,7 +100,7 @@ class DayFixture : public SyncPairFixture {
   // Every branch voucher is at head office exactly once, under the number its mark names, with all
   // its lines.
   void expectEveryVoucherCentralOnce() {
-    for (const auto& k : voucherKinds()) {
+    for (const auto& k : sync::voucherKinds()) {
       auto rs = branch().query("SELECT " + k.key + ", SyncStat, ServInvID, " + k.numberColumn + " FROM " + k.table);
       for (std::size_t r = 0; r < rs.size(); ++r) {
         const std::string branchNo = rs.at(r, 0).toString(), centralNo = rs.at(r, 2).toString();

@@ -56,7 +56,7 @@ class ManualResync : public test::DayFixture {
   // Lines at head office of this branch's vouchers dated other than the working date.
   long long centralLines2OfOtherDays() {
     long long n = 0;
-    for (const auto& k : voucherKinds())
+    for (const auto& k : sync::voucherKinds())
       if (!k.detail.empty())
         n += scalar(central(), "SELECT count(*) FROM " + k.detail + " d WHERE EXISTS (SELECT 1 FROM " + k.table +
                                    " h WHERE h." + k.key + " = d." + k.key + " AND h.CCID = 2 AND h." + k.dateColumn +

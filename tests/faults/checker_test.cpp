@@ -37,7 +37,7 @@ class Checker : public test::SyncPairFixture {
     o.date = today;
     testbed::simulateErpActivity(&branch(), nullptr, o);
     ageBranchChanges(5);
-    for (int i = 0; i < 4; ++i) uploadTransactions(ctx, false);
+    for (int i = 0; i < 4; ++i) sync::uploadTransactions(ctx, false);
     others = check.othersAtCentral();
   }
   // The central number of the branch's first sale.

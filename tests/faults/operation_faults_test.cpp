@@ -49,7 +49,7 @@ TEST_F(OperationFaults, AMasterBatchWhoseCommitFailsIsNotAppliedAndComesWithTheN
   const long long markBefore = ctx.MaxActivityID;
   for (const char* kind : {"kind=error;error=1205", "kind=drop"}) {
     plan(std::string("at=1;on=commit;server=branch;") + kind);
-    auto out = uploadMasters(ctx);
+    auto out = sync::uploadMasters(ctx);
     EXPECT_EQ(faults::fired(), 1) << kind;
     EXPECT_FALSE(out.completed) << kind;
     EXPECT_EQ(ctx.MaxActivityID, markBefore) << kind;
@@ -62,7 +62,7 @@ TEST_F(OperationFaults, AMasterBatchWhoseCommitFailsIsNotAppliedAndComesWithTheN
     }
     EXPECT_EQ(check.tables(branch(), masters), before) << kind;
   }
-  auto out = uploadMasters(ctx);
+  auto out = sync::uploadMasters(ctx);
   EXPECT_TRUE(out.completed);
   EXPECT_GT(ctx.MaxActivityID, markBefore);
   EXPECT_EQ(storedMark(), ctx.MaxActivityID);
@@ -88,7 +88,7 @@ TEST_F(OperationFaults, BranchMarksLostWithTheirCommitAreRecoveredWithoutASecond
     branch().execute("UPDATE tblSales SET SyncStat = 0, ServInvID = NULL");
     branch().execute("UPDATE tblNotes SET SyncStat = 0, ServInvID = NULL");
     plan(std::string("at=1;on=commit;server=branch;") + kind);
-    auto out = uploadTransactions(ctx, false);
+    auto out = sync::uploadTransactions(ctx, false);
     EXPECT_EQ(faults::fired(), 1) << kind;
     EXPECT_TRUE(out.stopped) << kind;
     EXPECT_EQ(ctx.MaxActivityIDTrans, markBefore) << kind;
@@ -101,7 +101,7 @@ TEST_F(OperationFaults, BranchMarksLostWithTheirCommitAreRecoveredWithoutASecond
     EXPECT_EQ(scalar(branch(), "SELECT count(*) FROM tblSales WHERE SyncStat = 1"), 0) << kind;
   }
   EXPECT_EQ(scalar(central(), "SELECT count(*) FROM tblSales"), 8);
-  auto out = uploadTransactions(ctx, false);
+  auto out = sync::uploadTransactions(ctx, false);
   EXPECT_EQ(out.uploaded, 0);
   EXPECT_EQ(out.alreadyCentral, 11);
   EXPECT_GT(ctx.MaxActivityIDTrans, markBefore);
@@ -116,13 +116,13 @@ TEST_F(OperationFaults, BranchMarksLostWithTheirCommitAreRecoveredWithoutASecond
 TEST_F(OperationFaults, AFailedReadOfOneTablesChangesKeepsTheChangesBeforeIt) {
   changeMasters();
   plan("at=1;on=statement;server=central;match=from tblLedger where");
-  auto out = uploadMasters(ctx);
+  auto out = sync::uploadMasters(ctx);
   EXPECT_EQ(faults::fired(), 1);
   EXPECT_FALSE(out.completed);
   faults::reset();
   const auto firstLedger = central().query("SELECT min(ID) FROM tblActivity WHERE TableName = 'tblLedger' AND ID > 0");
   EXPECT_LT(ctx.MaxActivityID, firstLedger.at(0, 0).toInt());
-  out = uploadMasters(ctx);
+  out = sync::uploadMasters(ctx);
   EXPECT_TRUE(out.completed);
   std::string diff;
   for (const auto& d : check.mastersEqual(masters)) diff += d + "\n";

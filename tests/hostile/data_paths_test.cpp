@@ -12,7 +12,7 @@
 #include "pair_fixture.h"
 #include "shared/erp_settings.h"
 #include "simulator.h"
-#include "sync/full_master_migration.h"
+#include "app/sync_view.h"
 #include "sync/upload_masters.h"
 #include "sync/upload_transactions.h"
 
@@ -52,11 +52,11 @@ class HostileData : public test::SyncPairFixture {
     return ids;
   }
 
-  UploadOutcome uploadUntilQuiet() {
+  sync::UploadOutcome uploadUntilQuiet() {
     ageBranchChanges(3);
-    UploadOutcome total;
+    sync::UploadOutcome total;
     for (int i = 0; i < 6; ++i) {
-      auto o = uploadTransactions(ctx, false);
+      auto o = sync::uploadTransactions(ctx, false);
       total.uploaded += o.uploaded;
       total.alreadyCentral += o.alreadyCentral;
       total.failed += o.failed;
@@ -177,7 +177,7 @@ TEST_F(HostileData, AVoucherTextLongerThanHeadOfficesColumnIsRefusedWhole) {
   branch().execute("UPDATE tblSales SET CustomField1 = " + lit("ten 😀 char") +
                    " WHERE InvID = " + std::to_string(ids[1]));
   ageBranchChanges(3);
-  auto out = uploadTransactions(ctx, false);
+  auto out = sync::uploadTransactions(ctx, false);
   EXPECT_EQ(out.failed, 1);
   EXPECT_EQ(out.uploaded, 1);
   // The refused voucher waits, unmarked, and head office holds neither its header nor its lines.
@@ -192,7 +192,7 @@ TEST_F(HostileData, AVoucherTextLongerThanHeadOfficesColumnIsRefusedWhole) {
 
 TEST_F(HostileData, MasterTextsReachTheBranchByteForByte) {
   hostileMasters();
-  auto out = uploadMasters(ctx);
+  auto out = sync::uploadMasters(ctx);
   EXPECT_TRUE(out.completed);
   EXPECT_EQ(all(branch(), "tblLedger WHERE LID >= 600 OR LID = 1", "LID"),
             all(central(), "tblLedger WHERE LID >= 600 OR LID = 1", "LID"));

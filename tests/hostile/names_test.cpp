@@ -19,7 +19,7 @@
 #include "shared/connections.h"
 #include "shared/sync_context.h"
 #include "simulator.h"
-#include "sync/full_master_migration.h"
+#include "app/sync_view.h"
 #include "sync/server_lock.h"
 #include "sync/upload_transactions.h"
 #include "test_support.h"
@@ -118,7 +118,7 @@ TEST_F(HostileNames, ConnectUpgradeUploadAndBulkMigrationReachTheHostileServer) 
   o.date = today;
   testbed::simulateErpActivity(&ctx.local(), nullptr, o);
   ctx.local().execute("UPDATE tblActivity SET ActionTime = DATEADD(minute, -3, getdate())");
-  auto up = uploadTransactions(ctx, false);
+  auto up = sync::uploadTransactions(ctx, false);
   EXPECT_EQ(up.uploaded, 3);
   EXPECT_EQ(ctx.web().query("SELECT count(*) FROM tblSales WHERE CCID = 2").at(0, 0).toInt(), 3);
   EXPECT_TRUE(test::canaryAlive(ctx.local()));

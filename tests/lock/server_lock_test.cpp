@@ -9,6 +9,7 @@
 #include "process_runner.h"
 #include "app/frm_synch.h"
 #include "db/embedded/embedded_server.h"
+#include "sync/free_server.h"
 
 namespace erpsync::test {
 namespace {

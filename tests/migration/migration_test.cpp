@@ -6,8 +6,7 @@
 #include "reconcile/fill_data_count.h"
 #include "stock/import_board_rate_updator.h"
 #include "stock/update_batch_active_status.h"
-#include "sync/full_master_migration.h"
-#include "sync/settings_synch.h"
+#include "app/sync_view.h"
 
 namespace erpsync {
 namespace {

@@ -70,12 +70,12 @@ class UploadedDay : public SyncPairFixture {
 
   // Upload passes until nothing is left; the change log is read again from its start, so vouchers
   // queued again are found without waiting for new changes.
-  UploadOutcome upload() {
+  sync::UploadOutcome upload() {
     ctx.MaxActivityIDTrans = 0;
     ageBranchChanges(5);
-    UploadOutcome total;
+    sync::UploadOutcome total;
     for (int i = 0; i < 6; ++i) {
-      auto o = uploadTransactions(ctx, false);
+      auto o = sync::uploadTransactions(ctx, false);
       total.uploaded += o.uploaded;
       total.alreadyCentral += o.alreadyCentral;
       total.failed += o.failed;
@@ -92,7 +92,7 @@ class UploadedDay : public SyncPairFixture {
     long long central = 0;
   };
   Voucher voucher(const std::string& table, int index = 0) {
-    const VoucherKind& k = *voucherKind(table);
+    const sync::VoucherKind& k = *sync::voucherKind(table);
     auto rs = branch().query("SELECT " + k.key + ", " + k.numberColumn + ", ServInvID FROM " + k.table + " ORDER BY " +
                              k.key);
     const auto r = static_cast<std::size_t>(index);
@@ -101,18 +101,18 @@ class UploadedDay : public SyncPairFixture {
 
   // Live central copies of a printed number of this branch (cost centre 2).
   long long liveCopies(const std::string& table, const std::string& number) {
-    const VoucherKind& k = *voucherKind(table);
+    const sync::VoucherKind& k = *sync::voucherKind(table);
     return scalar(central(), "SELECT count(*) FROM " + k.table + " WHERE " + k.numberColumn + " = '" + number +
                                  "' AND CCID = 2 AND isnull(" + k.markColumn + ",'') <> '#DELETEDFROMBRANCH#'");
   }
   long long syncStat(const std::string& table, long long id) {
-    const VoucherKind& k = *voucherKind(table);
+    const sync::VoucherKind& k = *sync::voucherKind(table);
     return scalar(branch(), "SELECT SyncStat FROM " + k.table + " WHERE " + k.key + " = " + std::to_string(id));
   }
 
   // Every branch voucher uploaded and held once, live, at head office, with as many lines.
   void expectConverged() {
-    for (const auto& k : voucherKinds()) {
+    for (const auto& k : sync::voucherKinds()) {
       auto rs = branch().query("SELECT " + k.key + ", " + k.numberColumn + ", SyncStat, ServInvID FROM " + k.table);
       for (std::size_t r = 0; r < rs.size(); ++r) {
         const std::string number = rs.at(r, 1).toString();
@@ -130,7 +130,7 @@ class UploadedDay : public SyncPairFixture {
   // A voucher of another branch (cost centre 3) at head office, dated the working day, with the same
   // number and type as one of ours and one line.
   void otherBranchCopyOf(const std::string& table, const Voucher& v) {
-    const VoucherKind& k = *voucherKind(table);
+    const sync::VoucherKind& k = *sync::voucherKind(table);
     const long long id = scalar(central(), "SELECT max(" + k.key + ") + 1 FROM " + k.table);
     central().execute("INSERT INTO " + k.table + " (" + k.key + ", " + k.numberColumn + ", " + k.dateColumn +
                       ", VchTypeID, CCID, " + k.markColumn + ") SELECT " + std::to_string(id) + ", " + k.numberColumn +
@@ -141,7 +141,7 @@ class UploadedDay : public SyncPairFixture {
   }
   long long otherBranchRows() {
     long long n = 0;
-    for (const auto& k : voucherKinds()) {
+    for (const auto& k : sync::voucherKinds()) {
       n += scalar(central(), "SELECT count(*) FROM " + k.table + " WHERE CCID = 3 AND isnull(" + k.markColumn +
                                  ",'') <> '#DELETEDFROMBRANCH#'");
       if (!k.detail.empty())

@@ -46,7 +46,7 @@ TEST_F(StopBetweenUnits, UploadEndsAfterTheBatchInHandAndTheNextRunSendsTheRest)
   enterSales(120);
   ageBranchChanges(10);
   stopOnceCentralHas(1);
-  UploadOutcome first = uploadTransactions(ctx, false);
+  sync::UploadOutcome first = sync::uploadTransactions(ctx, false);
   EXPECT_TRUE(first.stopped);
   EXPECT_EQ(first.uploaded, 50);
   EXPECT_EQ(first.failed, 0);
@@ -62,7 +62,7 @@ TEST_F(StopBetweenUnits, UploadEndsAfterTheBatchInHandAndTheNextRunSendsTheRest)
 
   host.onDoEvents = nullptr;
   host.stopAsked = false;
-  UploadOutcome second = uploadTransactions(ctx, false);
+  sync::UploadOutcome second = sync::uploadTransactions(ctx, false);
   EXPECT_FALSE(second.stopped);
   EXPECT_EQ(second.uploaded, 70);
   EXPECT_EQ(second.alreadyCentral, 0);
@@ -76,7 +76,7 @@ TEST_F(StopBetweenUnits, AStopBeforeTheFirstVoucherTakesNothingAndLeavesTheLockF
   ageBranchChanges(10);
   const long long markBefore = ctx.MaxActivityIDTrans;
   host.stopAsked = true;
-  UploadOutcome out = uploadTransactions(ctx, false);
+  sync::UploadOutcome out = sync::uploadTransactions(ctx, false);
   EXPECT_TRUE(out.stopped);
   EXPECT_EQ(out.uploaded, 0);
   EXPECT_EQ(scalar(central(), "SELECT count(*) FROM tblSales WHERE CCID = 2"), 0);
@@ -93,13 +93,13 @@ TEST_F(StopBetweenUnits, MasterDownloadKeepsTheChangesBeforeTheStopAndRedoesNone
   testbed::simulateErpActivity(nullptr, &central(), o);
   const long long logEnd = scalar(central(), "SELECT max(ID) FROM tblActivity");
   host.stopAsked = true;
-  MasterDownloadOutcome stopped = uploadMasters(ctx);
+  sync::MasterDownloadOutcome stopped = sync::uploadMasters(ctx);
   EXPECT_FALSE(stopped.completed);
   EXPECT_EQ(stopped.applied, 0);
   EXPECT_LT(ctx.MaxActivityID, logEnd);
 
   host.stopAsked = false;
-  MasterDownloadOutcome rest = uploadMasters(ctx);
+  sync::MasterDownloadOutcome rest = sync::uploadMasters(ctx);
   EXPECT_TRUE(rest.completed);
   EXPECT_GT(rest.applied, 0);
   EXPECT_EQ(ctx.MaxActivityID, logEnd);

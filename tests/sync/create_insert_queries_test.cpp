@@ -29,7 +29,7 @@ class CopyRows : public test::PairFixture {
     s << in.rdbuf();
     return s.str();
   }
-  CopyOutcome copy() { return CreateInsertQueries(ctx, "tblCopyProbe", "", "", branch(), central()); }
+  sync::CopyOutcome copy() { return sync::CreateInsertQueries(ctx, "tblCopyProbe", "", "", branch(), central()); }
 };
 
 TEST_F(CopyRows, EveryColumnArrivesAsTheCentralRowHoldsIt) {
@@ -94,7 +94,7 @@ TEST_F(CopyRows, EmptySourceOrUnreadableSourceWritesNothing) {
   EXPECT_TRUE(out.ok());
   EXPECT_EQ(out.inserted, 0);
   EXPECT_EQ(logText(), "");
-  auto bad = CreateInsertQueries(ctx, "tblCopyProbe", "", "Select * from tblNoSuchTable", branch(), central());
+  auto bad = sync::CreateInsertQueries(ctx, "tblCopyProbe", "", "Select * from tblNoSuchTable", branch(), central());
   EXPECT_TRUE(bad.stopped);
   ASSERT_EQ(notices().size(), 1u);
   EXPECT_NE(notices()[0].find("Invalid object name"), std::string::npos);

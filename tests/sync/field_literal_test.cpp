@@ -13,36 +13,36 @@ namespace {
 using db::Value;
 
 TEST(FieldLiteral, ClassesAndTheSpecialCasesOfEachType) {
-  EXPECT_EQ(FieldTypeClass(db::adVarChar), 0);
-  EXPECT_EQ(FieldTypeClass(db::adChar), 0);
-  EXPECT_EQ(FieldTypeClass(db::adLongVarChar), 0);
-  EXPECT_EQ(FieldTypeClass(db::adDBTimeStamp), 3);
-  EXPECT_EQ(FieldTypeClass(db::adVarWChar), 1);
-  EXPECT_EQ(FieldTypeClass(db::adNumeric), 1);
+  EXPECT_EQ(sync::FieldTypeClass(db::adVarChar), 0);
+  EXPECT_EQ(sync::FieldTypeClass(db::adChar), 0);
+  EXPECT_EQ(sync::FieldTypeClass(db::adLongVarChar), 0);
+  EXPECT_EQ(sync::FieldTypeClass(db::adDBTimeStamp), 3);
+  EXPECT_EQ(sync::FieldTypeClass(db::adVarWChar), 1);
+  EXPECT_EQ(sync::FieldTypeClass(db::adNumeric), 1);
 
-  EXPECT_EQ(FieldLiteral(Value("O'Brien"), db::adVarChar), "'O''Brien'");
-  EXPECT_EQ(FieldLiteral(Value(), db::adVarChar), "' '");
-  EXPECT_EQ(FieldLiteral(Value("Çay 'özel'"), db::adVarWChar), "N'Çay ''özel'''");
-  EXPECT_EQ(FieldLiteral(Value(), db::adVarWChar), "' '");
-  EXPECT_EQ(FieldLiteral(Value(db::Decimal{"12.50"}), db::adNumeric), "12.5");
-  EXPECT_EQ(FieldLiteral(Value(db::Decimal{"1234567890123456.78"}), db::adNumeric), "1234567890123456.78");
-  EXPECT_EQ(FieldLiteral(Value(std::int64_t{9007199254740993}), db::adBigInt), "9007199254740993");
-  EXPECT_EQ(FieldLiteral(Value(0.1), db::adDouble), "0.1");
-  EXPECT_EQ(FieldLiteral(Value(), db::adNumeric), "0");
-  EXPECT_EQ(FieldLiteral(Value(true), db::adBoolean), "1");
-  EXPECT_EQ(FieldLiteral(Value("True"), db::adBoolean), "1");
-  EXPECT_EQ(FieldLiteral(Value("False"), db::adBoolean), "0");
-  EXPECT_EQ(FieldLiteral(Value(db::DateTime{2026, 12, 7, 23, 59, 58, 997}), db::adDBTimeStamp),
+  EXPECT_EQ(sync::FieldLiteral(Value("O'Brien"), db::adVarChar), "'O''Brien'");
+  EXPECT_EQ(sync::FieldLiteral(Value(), db::adVarChar), "' '");
+  EXPECT_EQ(sync::FieldLiteral(Value("Çay 'özel'"), db::adVarWChar), "N'Çay ''özel'''");
+  EXPECT_EQ(sync::FieldLiteral(Value(), db::adVarWChar), "' '");
+  EXPECT_EQ(sync::FieldLiteral(Value(db::Decimal{"12.50"}), db::adNumeric), "12.5");
+  EXPECT_EQ(sync::FieldLiteral(Value(db::Decimal{"1234567890123456.78"}), db::adNumeric), "1234567890123456.78");
+  EXPECT_EQ(sync::FieldLiteral(Value(std::int64_t{9007199254740993}), db::adBigInt), "9007199254740993");
+  EXPECT_EQ(sync::FieldLiteral(Value(0.1), db::adDouble), "0.1");
+  EXPECT_EQ(sync::FieldLiteral(Value(), db::adNumeric), "0");
+  EXPECT_EQ(sync::FieldLiteral(Value(true), db::adBoolean), "1");
+  EXPECT_EQ(sync::FieldLiteral(Value("True"), db::adBoolean), "1");
+  EXPECT_EQ(sync::FieldLiteral(Value("False"), db::adBoolean), "0");
+  EXPECT_EQ(sync::FieldLiteral(Value(db::DateTime{2026, 12, 7, 23, 59, 58, 997}), db::adDBTimeStamp),
             "'2026-12-07T23:59:58.997'");
-  EXPECT_EQ(FieldLiteral(Value(db::DateTime{2026, 12, 7}), db::adDBTimeStamp), "'2026-12-07T00:00:00.000'");
-  EXPECT_EQ(FieldLiteral(Value(), db::adDBTimeStamp), "NULL");
-  EXPECT_EQ(FieldLiteral(Value("6F9619FF-8B86-D011-B42D-00C04FC964FF"), 72), "'6F9619FF-8B86-D011-B42D-00C04FC964FF'");
-  EXPECT_EQ(FieldLiteral(Value(db::Bytes{{0x01, 0xAB}}), db::adVarBinary), "0x01AB");
+  EXPECT_EQ(sync::FieldLiteral(Value(db::DateTime{2026, 12, 7}), db::adDBTimeStamp), "'2026-12-07T00:00:00.000'");
+  EXPECT_EQ(sync::FieldLiteral(Value(), db::adDBTimeStamp), "NULL");
+  EXPECT_EQ(sync::FieldLiteral(Value("6F9619FF-8B86-D011-B42D-00C04FC964FF"), 72), "'6F9619FF-8B86-D011-B42D-00C04FC964FF'");
+  EXPECT_EQ(sync::FieldLiteral(Value(db::Bytes{{0x01, 0xAB}}), db::adVarBinary), "0x01AB");
 }
 
 TEST(FieldLiteral, HostileTextStaysOneLiteral) {
   for (std::string s : {"'; DROP TABLE tblSales; --", "a''b", "'", "x\n'y", "]\"'"}) {
-    const std::string lit = FieldLiteral(Value(s), db::adVarChar);
+    const std::string lit = sync::FieldLiteral(Value(s), db::adVarChar);
     EXPECT_EQ(lit.front(), '\'');
     EXPECT_EQ(lit.back(), '\'');
     std::string inner = lit.substr(1, lit.size() - 2);
@@ -75,7 +75,7 @@ TEST_F(FieldLiteralCopy, RowWrittenOutArrivesEqualColumnByColumn) {
   for (std::size_t r = 0; r < rs.size(); ++r) {
     std::string values;
     for (std::size_t f = 0; f < rs.fields.size(); ++f)
-      values += (f ? "," : "") + FieldLiteral(rs.at(r, f), rs.fields[f].type);
+      values += (f ? "," : "") + sync::FieldLiteral(rs.at(r, f), rs.fields[f].type);
     c->execute("INSERT INTO dst VALUES (" + values + ")");
   }
 

@@ -51,17 +51,17 @@ class UploadBatches : public test::SyncPairFixture {
   }
   long long centralVouchers() {
     long long n = 0;
-    for (const auto& k : voucherKinds()) n += scalar(central(), "SELECT count(*) FROM " + k.table + " WHERE CCID = 2");
+    for (const auto& k : sync::voucherKinds()) n += scalar(central(), "SELECT count(*) FROM " + k.table + " WHERE CCID = 2");
     return n;
   }
   long long branchVouchers(const std::string& where = "1=1") {
     long long n = 0;
-    for (const auto& k : voucherKinds()) n += scalar(branch(), "SELECT count(*) FROM " + k.table + " WHERE " + where);
+    for (const auto& k : sync::voucherKinds()) n += scalar(branch(), "SELECT count(*) FROM " + k.table + " WHERE " + where);
     return n;
   }
   // Every branch voucher held once at head office under the number its mark names, with its lines.
   void expectEveryVoucherCentralOnce() {
-    for (const auto& k : voucherKinds()) {
+    for (const auto& k : sync::voucherKinds()) {
       auto rs = branch().query("SELECT " + k.key + ", SyncStat, ServInvID, " + k.numberColumn + " FROM " + k.table);
       for (std::size_t r = 0; r < rs.size(); ++r) {
         const std::string number = rs.at(r, 3).toString(), centralNo = rs.at(r, 2).toString();
@@ -84,7 +84,7 @@ TEST_F(UploadBatches, ABusyBranchPaysOneCallPerFiftyVouchersTheLockInsideEach) {
   enter(130);
   const long long vouchers = branchVouchers();
   countCentral();
-  const auto out = uploadTransactions(ctx, false);
+  const auto out = sync::uploadTransactions(ctx, false);
   const long long calls = faults::counted();
   faults::reset();
   EXPECT_EQ(out.uploaded, vouchers);
@@ -96,7 +96,7 @@ TEST_F(UploadBatches, ABusyBranchPaysOneCallPerFiftyVouchersTheLockInsideEach) {
   // Nothing left to send: head office is not called at all, and the mark passes the rows the branch
   // marks logged.
   countCentral();
-  EXPECT_EQ(uploadTransactions(ctx, false).uploaded, 0);
+  EXPECT_EQ(sync::uploadTransactions(ctx, false).uploaded, 0);
   EXPECT_EQ(faults::counted(), 0);
   EXPECT_EQ(ctx.MaxActivityIDTrans, scalar(branch(), "SELECT max(ID) FROM tblActivity"));
 }
@@ -108,7 +108,7 @@ TEST_F(UploadBatches, AVoucherHeadOfficeRefusesIsFoundAloneAndTheOthersArrive) {
   central().execute("CREATE UNIQUE INDEX IX_OneNumber ON tblSales (InvNo)");
   central().execute("INSERT INTO tblSales (InvID, InvNo, InvDate, VchTypeID, CCID) VALUES (900, '" + refused +
                     "', '2026-01-01', 301, 3)");
-  const auto out = uploadTransactions(ctx, false);
+  const auto out = sync::uploadTransactions(ctx, false);
   EXPECT_EQ(out.failed, 1);
   EXPECT_EQ(out.uploaded, branchVouchers() - 1);
   ASSERT_EQ(notices().size(), 1u) << "the failing voucher is told once";
@@ -128,7 +128,7 @@ TEST_F(UploadBatches, AVoucherHeadOfficeRefusesIsFoundAloneAndTheOthersArrive) {
 
   // Head office lets it in again: it goes up with the waiting vouchers, once.
   central().execute("DELETE FROM tblSales WHERE InvID = 900");
-  uploadTransactions(ctx, false);
+  sync::uploadTransactions(ctx, false);
   expectEveryVoucherCentralOnce();
 }
 
@@ -136,7 +136,7 @@ TEST_F(UploadBatches, ALinkLostWithTheBatchLeavesNothingHalfAndTheNextPassSendsI
   enter(8);
   const long long before = centralVouchers();  // head office's own journals for this branch
   countCentral("at=1;kind=drop");  // the one batch
-  const auto out = uploadTransactions(ctx, false);
+  const auto out = sync::uploadTransactions(ctx, false);
   EXPECT_TRUE(out.stopped);
   EXPECT_EQ(out.uploaded, 0);
   reconnectCentral();
@@ -145,7 +145,7 @@ TEST_F(UploadBatches, ALinkLostWithTheBatchLeavesNothingHalfAndTheNextPassSendsI
   EXPECT_EQ(ctx.MaxActivityIDTrans, 0) << "the mark stays before the batch";
 
   EXPECT_EQ(lockRows(), 0) << "the lock went with the batch's transaction";
-  EXPECT_EQ(uploadTransactions(ctx, false).uploaded, branchVouchers());
+  EXPECT_EQ(sync::uploadTransactions(ctx, false).uploaded, branchVouchers());
   expectEveryVoucherCentralOnce();
   EXPECT_EQ(lockRows(), 0);
 }
@@ -154,13 +154,13 @@ TEST_F(UploadBatches, AnAnswerLostAfterTheCommitIsRecognisedNotCopiedAgain) {
   enter(8);
   const long long before = centralVouchers();  // head office's own journals for this branch
   countCentral("at=1;kind=drop;when=after");
-  EXPECT_TRUE(uploadTransactions(ctx, false).stopped);
+  EXPECT_TRUE(sync::uploadTransactions(ctx, false).stopped);
   reconnectCentral();
   const long long arrived = centralVouchers() - before;
   EXPECT_EQ(arrived, branchVouchers()) << "head office committed the batch";
   EXPECT_EQ(branchVouchers("SyncStat = 1"), 0) << "the branch never heard";
 
-  const auto again = uploadTransactions(ctx, false);
+  const auto again = sync::uploadTransactions(ctx, false);
   EXPECT_EQ(again.uploaded, 0);
   EXPECT_EQ(again.alreadyCentral, arrived);
   EXPECT_EQ(centralVouchers() - before, arrived);
@@ -172,7 +172,7 @@ TEST_F(UploadBatches, TheBatchTextIsBoundedAndAnswersForEveryVoucher) {
   std::vector<long long> numbers;
   auto rs = branch().query("SELECT InvID FROM tblSales ORDER BY InvID");
   for (std::size_t r = 0; r < rs.size(); ++r) numbers.push_back(rs.at(r, 0).toInt());
-  const auto copies = sync::readVoucherCopies(branch(), *voucherKind("tblSales"), numbers, " isnull(SyncStat,0)=0");
+  const auto copies = sync::readVoucherCopies(branch(), *sync::voucherKind("tblSales"), numbers, " isnull(SyncStat,0)=0");
   ASSERT_EQ(copies.size(), numbers.size());
   sync::UploadBatch batch;
   for (const auto& c : copies) {

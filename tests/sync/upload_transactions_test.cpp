@@ -28,10 +28,10 @@ class Upload : public test::SyncPairFixture {
     return testbed::simulateErpActivity(&branch(), nullptr, o);
   }
   void age(int minutes) { ageBranchChanges(minutes); }
-  UploadOutcome runUntilQuiet(int passes = 6) {
-    UploadOutcome total;
+  sync::UploadOutcome runUntilQuiet(int passes = 6) {
+    sync::UploadOutcome total;
     for (int i = 0; i < passes; ++i) {
-      auto o = uploadTransactions(ctx, false);
+      auto o = sync::uploadTransactions(ctx, false);
       total.uploaded += o.uploaded;
       total.alreadyCentral += o.alreadyCentral;
       total.failed += o.failed;
@@ -44,7 +44,7 @@ class Upload : public test::SyncPairFixture {
   // its lines; returns the number of vouchers checked.
   int expectEveryVoucherCentralOnce() {
     int checked = 0;
-    for (const auto& k : voucherKinds()) {
+    for (const auto& k : sync::voucherKinds()) {
       auto rs = branch().query("SELECT " + k.key + ", SyncStat, ServInvID, " + k.numberColumn + " FROM " + k.table);
       for (std::size_t r = 0; r < rs.size(); ++r) {
         ++checked;
@@ -79,20 +79,20 @@ TEST_F(Upload, ADayOfVouchersArrivesOnceWithAllItsLines) {
   EXPECT_EQ(scalar(central(), "SELECT count(*) FROM tblDayActivity WHERE Activity = 'BLOCKFASTPUSH'"), 0);
   // Another pass finds nothing to do, and moves the mark past the rows the marks themselves logged, so
   // idle passes do not read them again.
-  EXPECT_EQ(uploadTransactions(ctx, false).uploaded, 0);
+  EXPECT_EQ(sync::uploadTransactions(ctx, false).uploaded, 0);
   EXPECT_EQ(ctx.MaxActivityIDTrans, scalar(branch(), "SELECT max(ID) FROM tblActivity"));
 }
 
 TEST_F(Upload, ChangesYoungerThanTheIntervalWaitAndDoNotMoveTheMark) {
   enter(2);
   age(1);
-  auto out = uploadTransactions(ctx, false);
+  auto out = sync::uploadTransactions(ctx, false);
   EXPECT_EQ(out.uploaded, 0);
   EXPECT_GT(out.waiting, 0);
   EXPECT_EQ(ctx.MaxActivityIDTrans, 0);
   // A change of yesterday 23:59 seen at 00:03 is four minutes old, not a day.
   branch().execute("UPDATE tblActivity SET ActionTime = DATEADD(minute, -4, getdate())");
-  EXPECT_GT(uploadTransactions(ctx, false).uploaded, 0);
+  EXPECT_GT(sync::uploadTransactions(ctx, false).uploaded, 0);
 }
 
 TEST_F(Upload, AVoucherWhoseMarkWasLostIsMarkedNotCopiedAgain) {
@@ -116,7 +116,7 @@ TEST_F(Upload, AnotherBranchHoldingTheLockMeansWaiting) {
   central().execute(
       "INSERT INTO tblDayActivity (Activity, BlockDataEntry, SQLSERVERNAME, SystemName, ActivitiesDetail, Timeof) "
       "VALUES ('BLOCKFASTPUSH', 1, 'Branch Two', '', 'Blocking for data pushing from client', getdate())");
-  auto out = uploadTransactions(ctx, false);
+  auto out = sync::uploadTransactions(ctx, false);
   EXPECT_TRUE(out.busy);
   EXPECT_EQ(out.uploaded, 0);
   EXPECT_EQ(form.lblStatus.caption(), "Server Busy with Branch Two. waiting.");
@@ -129,7 +129,7 @@ TEST_F(Upload, AFailedLineRollsTheWholeVoucherBackAndItStaysWaiting) {
   age(3);
   // Head office lacks a column the branch lines carry.
   central().execute("ALTER TABLE tblSalesItem DROP COLUMN Qty");
-  auto out = uploadTransactions(ctx, false);
+  auto out = sync::uploadTransactions(ctx, false);
   EXPECT_GT(out.failed, 0);
   EXPECT_EQ(scalar(central(), "SELECT count(*) FROM tblSales"), 0);
   EXPECT_EQ(scalar(branch(), "SELECT count(*) FROM tblSales WHERE SyncStat = 1"), 0);
@@ -150,7 +150,7 @@ TEST_F(Upload, BranchDeletesAreMarkedAtHeadOfficeNeverDeleted) {
   branch().execute("DELETE FROM tblSalesItem WHERE InvID = " + branchNo);
   branch().execute("DELETE FROM tblSales WHERE InvID = " + branchNo);
   age(3);
-  uploadTransactions(ctx, false);
+  sync::uploadTransactions(ctx, false);
   EXPECT_EQ(rows(central(), "SELECT Party FROM tblSales WHERE InvID = " + centralNo).at(0, 0).toString(),
             "#DELETEDFROMBRANCH#");
 }
@@ -158,7 +158,7 @@ TEST_F(Upload, BranchDeletesAreMarkedAtHeadOfficeNeverDeleted) {
 TEST_F(Upload, UnreadableChangeLogEndsTheRunWithoutTakingTheLock) {
   enter(1);
   branch().execute("DROP TABLE tblActivity");
-  auto out = uploadTransactions(ctx, false);
+  auto out = sync::uploadTransactions(ctx, false);
   EXPECT_TRUE(out.stopped);
   EXPECT_EQ(scalar(central(), "SELECT count(*) FROM tblDayActivity WHERE Activity = 'BLOCKFASTPUSH'"), 0);
 }

@@ -24,7 +24,7 @@ void showMarks(SyncContext& ctx) {
 
 // The central change-log rows the master download read, per table and day (the grid shows them with
 // the voucher changes at the end of the pass).
-int showWaitingChanges(SyncContext& ctx, const MasterDownloadOutcome& masters) {
+int showWaitingChanges(SyncContext& ctx, const sync::MasterDownloadOutcome& masters) {
   ctx.log("Query Opened", "the central change log above " + std::to_string(masters.firstMark) + ", read by the master download");
   int waiting = 0;
   for (const auto& w : masters.waiting) {
@@ -89,7 +89,7 @@ PassOutcome timertrigger_Timer(SyncContext& ctx) {
     const int noticesBefore = ctx.noticesShown;
     setPassButtons(ctx, true);
     ctx.log("Masters uploading starting", "");
-    out.masters = uploadMasters(ctx);
+    out.masters = sync::uploadMasters(ctx);
     out.waitingChanges = showWaitingChanges(ctx, out.masters);
     ctx.log("Masters uploading End transaction uploading end", "");
     if (out.masters.linkLost) {
@@ -98,7 +98,7 @@ PassOutcome timertrigger_Timer(SyncContext& ctx) {
       out.upload.stopped = true;
     } else if (!ctx.host.stopRequested()) {
       // A stop asked for during the masters ends the pass before the push lock is taken.
-      out.upload = uploadTransactions(ctx, false);
+      out.upload = sync::uploadTransactions(ctx, false);
     }
     // The voucher counts scan head office's voucher tables: only when this pass sent something.
     if (out.upload.uploaded + out.upload.alreadyCentral + out.upload.deletesMarked > 0) FillTransCount(ctx);

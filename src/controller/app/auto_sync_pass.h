@@ -14,8 +14,8 @@ struct SyncContext;
 
 struct PassOutcome {
   bool offline = false;  // no network: only the labels were refreshed
-  MasterDownloadOutcome masters;
-  UploadOutcome upload;
+  sync::MasterDownloadOutcome masters;
+  sync::UploadOutcome upload;
   bool transfersRan = false;  // the interim stock transfer import ran (its box is ticked)
   stock::AutoTransferOutcome transfers;
   int waitingChanges = 0;  // central change-log rows above the master mark, as the summary counted them

@@ -2,6 +2,7 @@
 // button, page or hook. An operation not wired here is simply not offered yet.
 #include "app/auto_sync_pass.h"
 #include "app/frm_synch.h"
+#include "app/sync_view.h"
 #include "app/daycycle_view.h"
 #include "daycycle/auto_sync_switch.h"
 #include "db/connection.h"
@@ -12,9 +13,8 @@
 #include "reconcile/fill_trans_count.h"
 #include "reconcile/mismatch_page.h"
 #include "app/stock_view.h"
-#include "sync/full_master_migration.h"
+#include "sync/free_server.h"
 #include "sync/server_lock.h"
-#include "sync/settings_synch.h"
 
 namespace erpsync {
 

@@ -132,7 +132,7 @@ void cmdUpdateDataBase_Click(SyncContext& ctx) {
   // Indexes the upload looks up by: at head office the copy of a branch voucher by its printed number
   // (the check that keeps a voucher from being copied twice), at the branch the vouchers still waiting.
   // Without them both lookups read whole tables, once per voucher. A second run finds them in place.
-  for (const auto& k : voucherKinds()) {
+  for (const auto& k : sync::voucherKinds()) {
     executeIgnoringFailure(
         C, "CREATE INDEX IX_" + k.table + "_" + k.numberColumn + " ON " + k.table + " (" + k.numberColumn + ")");
     executeIgnoringFailure(B, "CREATE INDEX IX_" + k.table + "_SyncStat ON " + k.table + " (SyncStat)");

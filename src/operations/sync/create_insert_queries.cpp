@@ -3,11 +3,10 @@
 #include "sync/create_insert_queries.h"
 
 #include "db/connection.h"
-#include "form/main_form.h"
 #include "shared/sync_context.h"
 #include "sync/field_literal.h"
 
-namespace erpsync {
+namespace erpsync::sync {
 
 namespace {
 
@@ -24,26 +23,34 @@ std::string valueList(const db::Recordset& rs, std::size_t row) {
   return values;
 }
 
+// A duplicate key costs its row, not the copy: SQL Server numbers it 2627 (a primary or unique key
+// constraint) or 2601 (a unique index), whatever language it words the message in. A backend that
+// gives no number is judged by SQL Server's English wording.
+bool duplicateKey(const db::DbError& e) {
+  if (e.nativeError() != 0) return e.nativeError() == 2627 || e.nativeError() == 2601;
+  return e.description().find("Cannot insert duplicate key") != std::string::npos;
+}
+
 }  // namespace
 
 CopyOutcome CreateInsertQueries(SyncContext& ctx, const std::string& tableName, const std::string& /*Condition*/,
-                                const std::string& myQuery, db::Connection& CnLoc, db::Connection& CnWebcc) {
+                                const std::string& myQuery, db::Connection& target, db::Connection& source) {
   CopyOutcome out;
-  ctx.form.lblStatusMain.setCaption("Migrating " + tableName);
+  ctx.status().stage("Migrating " + tableName);
   db::Recordset rs;
   try {
-    rs = CnWebcc.query(myQuery.empty() ? "Select * from " + tableName : myQuery);
+    rs = source.query(myQuery.empty() ? "Select * from " + tableName : myQuery);
   } catch (const db::DbError& e) {
     ctx.notice(e.description() + "CreateInsert Queries" + tableName);
     out.stopped = true;
     return out;
   }
-  return CopyRows(ctx, tableName, rs, CnLoc);
+  return CopyRows(ctx, tableName, rs, target);
 }
 
-CopyOutcome CopyRows(SyncContext& ctx, const std::string& tableName, const db::Recordset& rs, db::Connection& CnLoc) {
+CopyOutcome CopyRows(SyncContext& ctx, const std::string& tableName, const db::Recordset& rs, db::Connection& target) {
   CopyOutcome out;
-  ctx.form.lblStatusMain.setCaption("Migrating " + tableName);
+  ctx.status().stage("Migrating " + tableName);
   const std::string columns = columnList(rs);
   for (std::size_t row = 0; row < rs.size(); ++row) {
     ctx.host.doEvents();
@@ -51,17 +58,17 @@ CopyOutcome CopyRows(SyncContext& ctx, const std::string& tableName, const db::R
     if (values.empty()) continue;
     const std::string sql = "Insert into " + tableName + " (" + columns + ") values (" + values + ")";
     // The status box says what happens; the statement itself goes to the log.
-    ctx.form.lblStatus.setCaption("Bringing " + tableName + " from head office: row " + std::to_string(row + 1) +
-                                  " of " + std::to_string(rs.size()) + ".");
+    ctx.status().status("Bringing " + tableName + " from head office: row " + std::to_string(row + 1) + " of " +
+                        std::to_string(rs.size()) + ".");
     ctx.host.doEvents();
     ctx.log("Insert Query", sql);
     // Each row is judged by its own statement: a failed insert never inherits an earlier row's count.
     long long affected = 0;
     try {
-      affected = CnLoc.execute(sql);
+      affected = target.execute(sql);
     } catch (const db::DbError& e) {
       ctx.notice(e.description() + "CreateInsert Queries" + tableName);
-      if (e.description().find("Cannot insert duplicate key") == std::string::npos) {
+      if (!duplicateKey(e)) {
         ++out.failed;
         out.stopped = true;
         return out;
@@ -82,4 +89,4 @@ CopyOutcome CopyRows(SyncContext& ctx, const std::string& tableName, const db::R
   return out;
 }
 
-}  // namespace erpsync
+}  // namespace erpsync::sync

@@ -11,6 +11,9 @@ namespace db {
 class Connection;
 class Recordset;
 }  // namespace db
+}  // namespace erpsync
+
+namespace erpsync::sync {
 
 // What became of the rows of one call.
 struct CopyOutcome {
@@ -20,14 +23,14 @@ struct CopyOutcome {
   bool ok() const { return failed == 0 && !stopped; }
 };
 
-// Inserts into tableName every row of myQuery (or of "Select * from " + tableName when it is empty),
-// opened on CnWebcc, executing each statement on CnLoc. Condition is accepted and not used. Progress
-// goes to lblStatusMain and lblStatus, each statement and its outcome to the daily log. A duplicate
-// key costs that row and the copy goes on; any other error stops it after one notice.
+// Inserts into tableName on target every row of myQuery (or of "Select * from " + tableName when it is
+// empty) read from source. Condition is accepted and not used. Progress goes to the status sink (the
+// stage and a sentence per row), each statement and its outcome to the daily log. A duplicate key
+// costs that row and the copy goes on; any other error stops it after one notice.
 CopyOutcome CreateInsertQueries(SyncContext& ctx, const std::string& tableName, const std::string& Condition,
-                                const std::string& myQuery, db::Connection& CnLoc, db::Connection& CnWebcc);
+                                const std::string& myQuery, db::Connection& target, db::Connection& source);
 
 // The same copy for rows already read (the master download reads one table's changed rows at once).
-CopyOutcome CopyRows(SyncContext& ctx, const std::string& tableName, const db::Recordset& rs, db::Connection& CnLoc);
+CopyOutcome CopyRows(SyncContext& ctx, const std::string& tableName, const db::Recordset& rs, db::Connection& target);
 
-}  // namespace erpsync
+}  // namespace erpsync::sync

@@ -8,7 +8,7 @@
 #include "db/sql_quote.h"
 #include "util/text.h"
 
-namespace erpsync {
+namespace erpsync::sync {
 
 namespace {
 
@@ -112,4 +112,4 @@ std::string FieldLiteral(const db::Value& value, int typeCode) {
   return value.isNull() ? "0" : number(value);
 }
 
-}  // namespace erpsync
+}  // namespace erpsync::sync

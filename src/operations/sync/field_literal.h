@@ -5,7 +5,7 @@
 
 #include "db/value.h"
 
-namespace erpsync {
+namespace erpsync::sync {
 
 // The rendering class of a field type code: 0 text, 3 date-time, 1 everything else.
 int FieldTypeClass(int typeCode);
@@ -23,4 +23,4 @@ int FieldTypeClass(int typeCode);
 //   shortest text that reads back to the same double); NULL as 0.
 std::string FieldLiteral(const db::Value& value, int typeCode);
 
-}  // namespace erpsync
+}  // namespace erpsync::sync

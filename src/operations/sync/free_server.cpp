@@ -1,14 +1,14 @@
 // "Free Server": the operator removes a push lock left behind, whoever holds it.
-#include "form/main_form.h"
+#include "sync/free_server.h"
+
 #include "shared/sync_context.h"
-#include "sync/server_lock.h"
 
 namespace erpsync::sync {
 
 void cmdFreeServer_Click(SyncContext& ctx) {
   try {
     ctx.web().execute(" Delete from [tblDayActivity] where Activity= 'BLOCKFASTPUSH' ");
-    ctx.form.lblserverStat.setCaption("FREE");
+    ctx.status().pushLock("FREE");
   } catch (const db::DbError& e) {
     ctx.notice(e.description());
   } catch (const std::exception& e) {

@@ -4,13 +4,13 @@
 
 #include "daycycle/auto_sync_switch.h"
 #include "db/connection.h"
-#include "form/main_form.h"
 #include "shared/sync_context.h"
 #include "stock/import_board_rate_updator.h"
 #include "sync/create_insert_queries.h"
+#include "sync/insert_bulk_transfer.h"
 #include "util/text.h"
 
-namespace erpsync {
+namespace erpsync::sync {
 
 namespace {
 
@@ -32,7 +32,7 @@ enum class Copy { Rows, Bulk, BoardRate };
 // unticked and ticked.
 struct Migration {
   const char* test;     // runs when this name occurs in the selected tables (upper case)
-  const char* caption;  // lblStatusMain
+  const char* caption;  // the stage the status shows
   const char* table;    // the branch table emptied and refilled
   Copy unticked;
   Copy ticked;
@@ -73,7 +73,10 @@ struct Stop {
   std::string description;
 };
 
+// The errors the migration passes over: SQL Server's refusals of a SET on a table (8104 to 8107, "...
+// Cannot perform SET operation"). A backend that gives no number is judged by that wording.
 bool ignorable(const db::DbError& e) {
+  if (e.nativeError() != 0) return e.nativeError() >= 8104 && e.nativeError() <= 8107;
   return e.description().find("Cannot perform SET") != std::string::npos;
 }
 
@@ -102,7 +105,6 @@ bool copyRows(SyncContext& ctx, const Migration& m) {
 }
 
 bool migrateOne(SyncContext& ctx, const Migration& m, bool ticked) {
-  auto& f = ctx.form;
   if (std::string(m.test) == "tblUserGroupMaster") {
     // The access levels need the wider column on both sides before the copy.
     for (db::Connection* c : {&ctx.local(), &ctx.web()}) {
@@ -113,7 +115,7 @@ bool migrateOne(SyncContext& ctx, const Migration& m, bool ticked) {
       }
     }
   }
-  f.lblStatusMain.setCaption(m.caption);
+  ctx.status().stage(m.caption);
   ctx.host.doEvents();
   switch (ticked ? m.ticked : m.unticked) {
     case Copy::BoardRate:
@@ -164,66 +166,55 @@ const std::vector<MasterListEntry>& masterListEntries() {
   return e;
 }
 
-void cmdMasterSynchDetail_Click(SyncContext& ctx) {
-  auto& list = ctx.form.lstMasterSettings;
-  list.clear();
-  for (const auto& e : masterListEntries())
-    list.addItem(std::string(e.caption) + std::string(120, ' ') + "_" + e.table);
-  list.setVisible(!list.visible());
-  for (int i = 0; i < list.listCount(); ++i) list.setSelected(i, true);
+std::string masterListText(const MasterListEntry& entry) {
+  return std::string(entry.caption) + std::string(120, ' ') + "_" + entry.table;
 }
 
-MigrationOutcome cmdFullSync_Click(SyncContext& ctx) {
+std::string masterListTable(const std::string& text) {
+  return text.substr(std::min(text.size(), text.find('_') + 1));
+}
+
+MigrationOutcome fullMasterMigration(SyncContext& ctx, const MigrationRequest& request) {
   MigrationOutcome out;
-  auto& f = ctx.form;
-  f.cmdFullSync.setEnabled(false);
   ctx.host.setBusy(true);
   // Auto-sync waits meanwhile and comes back as the operator left it, also when the migration stops.
   daycycle::AutoSyncPause pause(ctx);
 
-  std::string selected;
-  for (const auto& item : f.lstMasterSettings.items())
-    if (item.selected) selected += item.text.substr(std::min(item.text.size(), item.text.find('_') + 1)) + ";";
-  selected = text::upper(selected);
+  std::string chosen;
+  for (const auto& t : request.tables) chosen += t + ";";
+  chosen = text::upper(chosen);
   std::vector<const Migration*> todo;
   for (const auto& m : migrations())
-    if (selected.find(text::upper(m.test)) != std::string::npos) todo.push_back(&m);
+    if (chosen.find(text::upper(m.test)) != std::string::npos) todo.push_back(&m);
 
-  auto& progress = f.frmInitialize;
-  if (!todo.empty()) {
-    progress.prg.setMin(0);
-    progress.prg.setMax(static_cast<int>(todo.size()));
-    progress.prg.setValue(0);
-    progress.show();
-  }
-  const bool ticked = f.chkBulkInsert.value() == 1;
+  const MigrationProgress& progress = request.progress;
+  if (!todo.empty() && progress.begin) progress.begin(static_cast<int>(todo.size()));
   try {
     for (std::size_t i = 0; i < todo.size(); ++i) {
       const Migration& m = *todo[i];
-      progress.lblCAption.setCaption(std::string(m.caption) + "(" + std::to_string(i + 1) + " of " +
-                                     std::to_string(todo.size()) + ")");
-      if (migrateOne(ctx, m, ticked)) {
+      if (progress.table)
+        progress.table(std::string(m.caption) + "(" + std::to_string(i + 1) + " of " + std::to_string(todo.size()) +
+                       ")");
+      if (migrateOne(ctx, m, request.bulk)) {
         out.migrated.push_back(m.table);
       } else {
         out.failed.push_back(m.table);
         ctx.log("Master Synchronisation", std::string(m.table) + " left as it was");
       }
-      progress.prg.setValue(static_cast<int>(i + 1));
+      if (progress.step) progress.step(static_cast<int>(i + 1));
     }
   } catch (const Stop& s) {
     out.stopped = true;
-    progress.unload();
-    f.cmdFullSync.setEnabled(true);
+    if (progress.end) progress.end();
     ctx.notice(s.description + "FullSynch_Click");
     ctx.host.setBusy(false);
     return out;
   }
-  progress.unload();
-  f.lblStatusMain.setCaption("Upoading Over");
-  f.lblStatus.setCaption(".....");
-  f.cmdFullSync.setEnabled(true);
+  if (progress.end) progress.end();
+  ctx.status().stage("Upoading Over");
+  ctx.status().status(".....");
   ctx.host.setBusy(false);
   return out;
 }
 
-}  // namespace erpsync
+}  // namespace erpsync::sync

@@ -1,15 +1,15 @@
 // The bulk form of the master migration: one insert-select through the linked server.
+#include "sync/insert_bulk_transfer.h"
+
 #include "db/connection.h"
-#include "form/main_form.h"
 #include "shared/sync_context.h"
-#include "sync/full_master_migration.h"
 #include "util/text.h"
 
-namespace erpsync {
+namespace erpsync::sync {
 
 bool InsertBulkTransfer(SyncContext& ctx, const std::string& tableName, db::Connection& mycn,
                         const std::string& fieldList) {
-  ctx.form.lblStatusMain.setCaption("Migrating " + tableName);
+  ctx.status().stage("Migrating " + tableName);
   ctx.host.doEvents();
   try {
     db::Transaction t(mycn);
@@ -28,4 +28,4 @@ bool InsertBulkTransfer(SyncContext& ctx, const std::string& tableName, db::Conn
   }
 }
 
-}  // namespace erpsync
+}  // namespace erpsync::sync

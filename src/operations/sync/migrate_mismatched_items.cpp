@@ -1,24 +1,22 @@
 // "Migrate Mismatch (red) Items" of the Data Status page: the masters whose counts differ are migrated
 // again with the full master migration.
+#include "sync/migrate_mismatched_items.h"
+
 #include <algorithm>
 #include <set>
 
 #include "db/connection.h"
-#include "form/main_form.h"
-#include "reconcile/count_grid.h"
-#include "reconcile/fill_data_count.h"
 #include "shared/sync_context.h"
 #include "stock/update_batch_active_status.h"
-#include "sync/full_master_migration.h"
 #include "util/text.h"
 
-namespace erpsync {
+namespace erpsync::sync {
 
 namespace {
 
-// The list entry's name as the grid labels it: the table after the first "_", without "tbl".
-std::string entryName(const std::string& entry) {
-  std::string name = entry.substr(std::min(entry.size(), entry.find('_') + 1));
+// A master's name as the count grid labels it: its table without "tbl", in capitals.
+std::string labelOf(const std::string& table) {
+  std::string name = table;
   for (auto p = name.find("tbl"); p != std::string::npos; p = name.find("tbl")) name.erase(p, 3);
   return text::upper(name);
 }
@@ -48,42 +46,37 @@ long long markAfterMigration(SyncContext& ctx, long long before, const std::vect
 
 }  // namespace
 
-MigrationOutcome cmdMIgrateMismatchedItemsonly_Click(SyncContext& ctx) {
-  auto& f = ctx.form;
-  auto& list = f.lstMasterSettings;
-  MigrationOutcome out;
+std::vector<std::string> mismatchedMasterTables(const std::vector<std::string>& differingLabels) {
+  std::string collected;
+  for (const auto& differing : differingLabels) {
+    const std::string label = text::upper(differing);
+    for (const auto& e : masterListEntries())
+      if (labelOf(e.table) == label) collected += "," + label;
+  }
+  std::vector<std::string> tables;
+  if (collected.empty()) return tables;
+  for (const auto& e : masterListEntries())
+    if (collected.find(labelOf(e.table)) != std::string::npos) tables.push_back(e.table);
+  return tables;
+}
+
+MismatchMigrationOutcome migrateMismatchedItems(SyncContext& ctx, const MigrationRequest& request) {
+  MismatchMigrationOutcome out;
   try {
-    cmdMasterSynchDetail_Click(ctx);
-    for (int i = 0; i < list.listCount(); ++i) list.setSelected(i, false);
-
-    std::string collected;
-    const auto& grid = f.msgDataCount;
-    for (int r = 1; r < grid.rows(); ++r) {
-      if (grid.cellColor(r, 0) != kMismatchColor) continue;
-      const std::string label = text::upper(grid.text(r, 0));
-      for (const auto& item : list.items())
-        if (entryName(item.text) == label) collected += "," + label;
-    }
-    for (int i = 0; i < list.listCount(); ++i) {
-      const std::string name = entryName(list.items()[static_cast<std::size_t>(i)].text);
-      if (!collected.empty() && collected.find(name) != std::string::npos) list.setSelected(i, true);
-    }
-    list.setVisible(true);
-
     // Read before the migration: a change made while it runs is not covered by it.
     const long long before = centralMaxActivityId(ctx);
-    out = cmdFullSync_Click(ctx);
+    out.migration = fullMasterMigration(ctx, request);
     stock::updatebatchActivestatus(ctx);
-    if (!out.stopped) {
-      const long long mark = markAfterMigration(ctx, before, out.migrated);
+    if (!out.migration.stopped) {
+      const long long mark = markAfterMigration(ctx, before, out.migration.migrated);
       ctx.writeLoopSetting("MaxActivityID", std::to_string(mark));
       ctx.MaxActivityID = mark;
     }
-    FillDataCount(ctx);
   } catch (const db::DbError& e) {
+    out.failed = true;
     ctx.notice(e.description() + "cmdMIgrateMismatchedItemsonly_Click");
   }
   return out;
 }
 
-}  // namespace erpsync
+}  // namespace erpsync::sync

@@ -12,7 +12,7 @@
 #include <optional>
 
 #include "db/connection.h"
-#include "form/main_form.h"
+#include "db/sql_quote.h"
 #include "shared/sync_context.h"
 
 namespace erpsync::sync {
@@ -27,7 +27,7 @@ const std::string kStale =
 
 // This branch's name in the lock row, as a quoted literal.
 std::string holderLiteral(SyncContext& ctx) {
-  return db::sqlQuote(ctx.form.lblCostcentre.caption());
+  return db::sqlQuote(ctx.day().costCentreName);
 }
 
 // Seconds between the row's time and the server's time, or nothing when the row has no time.
@@ -62,7 +62,7 @@ bool takeLock(SyncContext& ctx) {
     }
     t.commit();
   }
-  ctx.form.lblserverStat.setCaption("LOCK");
+  ctx.status().pushLock("LOCK");
   return inserted > 0;
 }
 
@@ -77,7 +77,7 @@ bool refreshLock(SyncContext& ctx) {
 
 void releaseLock(SyncContext& ctx) {
   ctx.web().execute(lockReleaseStatement(holderLiteral(ctx)));
-  ctx.form.lblserverStat.setCaption("FREE");
+  ctx.status().pushLock("FREE");
 }
 
 bool checkFree(SyncContext& ctx, std::string& StrWhoOccupiedServer, bool& freeVerdict) {
@@ -97,18 +97,18 @@ bool checkFree(SyncContext& ctx, std::string& StrWhoOccupiedServer, bool& freeVe
   }
   if (!live) {
     freeVerdict = true;
-    ctx.form.lblserverStat.setCaption("FREE");
+    ctx.status().pushLock("FREE");
     if (anyStale) web.execute(" Delete from [tblDayActivity] where Activity= 'BLOCKFASTPUSH' and " + kStale);
     return true;
   }
   if (anyStale) web.execute(" Delete from [tblDayActivity] where Activity= 'BLOCKFASTPUSH' and " + kStale);
   StrWhoOccupiedServer = rs.at(*live, "SQLSERVERNAME").toString();
   if (rs.at(*live, "BlockDataEntry").toInt() == 1) {
-    ctx.form.lblserverStat.setCaption("LOCK");
+    ctx.status().pushLock("LOCK");
     return false;
   }
   freeVerdict = true;
-  ctx.form.lblserverStat.setCaption("FREE");
+  ctx.status().pushLock("FREE");
   return true;
 }
 
@@ -135,7 +135,8 @@ std::string liveLockCondition() {
 }
 
 PushLockScope::PushLockScope(SyncContext& ctx) : ctx_(ctx) {
-  const std::string me = holderLiteral(ctx);
+  const std::string name = ctx.day().costCentreName;
+  const std::string me = db::sqlQuote(name);
   const std::string take = "SET XACT_ABORT ON\r\nBEGIN TRANSACTION\r\n" + lockTakeStatements(me) +
                            "COMMIT TRANSACTION\r\nSET XACT_ABORT OFF\r\n"
                            "Select top 1 SQLSERVERNAME as Holder from [tblDayActivity] where " +
@@ -143,8 +144,8 @@ PushLockScope::PushLockScope(SyncContext& ctx) : ctx_(ctx) {
   try {
     const db::Recordset rs = ctx.web().query(take);
     holder_ = rs.empty() ? std::string() : rs.at(0, 0).toString();
-    held_ = !rs.empty() && holder_ == ctx.form.lblCostcentre.caption();
-    ctx.form.lblserverStat.setCaption("LOCK");
+    held_ = !rs.empty() && holder_ == name;
+    ctx.status().pushLock("LOCK");
   } catch (const std::exception& e) {
     const auto* d = dynamic_cast<const db::DbError*>(&e);
     ctx.notice(d ? d->description() : std::string(e.what()));

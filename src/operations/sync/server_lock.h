@@ -23,7 +23,8 @@ inline constexpr int kLockStaleSeconds = 50;
 //  - blnSetLock (take): takes the lock unless another branch holds a live one, in one transaction.
 //    Returns true when this branch holds the lock afterwards.
 //  - none (release): removes this branch's lock row; returns false.
-// The holder name is the caption of lblCostcentre. Keeps lblserverStat at "FREE" or "LOCK". Errors are
+// The holder name is the working day's cost-centre name. Tells the lock as "FREE" or "LOCK" to the
+// status sink. Errors are
 // shown as a notice and give false (true for a check that had already found the server free).
 bool CheckSetServerFreeStatus(SyncContext& ctx, bool blnCheckFree, bool blnSetLock, bool blnUpdateTimeOnly,
                               std::string& StrWhoOccupiedServer);
@@ -105,9 +106,5 @@ class PushLockScope {
   bool failed_ = false;
   std::string holder_;
 };
-
-// The "Free Server" button: the operator's override for a lock left behind. Removes every lock row,
-// whoever holds it, without asking, and shows "FREE".
-void cmdFreeServer_Click(SyncContext& ctx);
 
 }  // namespace erpsync::sync

@@ -1,18 +1,16 @@
+// "Settings Synchronisation": the branch takes head office's application settings and voucher types.
 #include "sync/settings_synch.h"
 
 #include <utility>
 
 #include "daycycle/auto_sync_switch.h"
 #include "db/connection.h"
-#include "form/main_form.h"
 #include "shared/sync_context.h"
 #include "sync/create_insert_queries.h"
 
-namespace erpsync {
+namespace erpsync::sync {
 
-bool cmdSettingsSynch_Click(SyncContext& ctx) {
-  auto& f = ctx.form;
-  f.cmdSettingsSynch.setEnabled(false);
+bool synchroniseSettings(SyncContext& ctx) {
   ctx.host.setBusy(true);
   daycycle::AutoSyncPause pause(ctx);
   const std::pair<const char*, const char*> tables[] = {
@@ -33,11 +31,10 @@ bool cmdSettingsSynch_Click(SyncContext& ctx) {
     ctx.host.setBusy(false);
     return false;
   }
-  f.lblStatus.setCaption("Done");
-  f.lblStatusMain.setCaption("");
-  f.cmdSettingsSynch.setEnabled(true);
+  ctx.status().status("Done");
+  ctx.status().stage("");
   ctx.host.setBusy(false);
   return true;
 }
 
-}  // namespace erpsync
+}  // namespace erpsync::sync

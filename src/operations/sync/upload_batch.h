@@ -14,13 +14,15 @@
 namespace erpsync {
 
 struct SyncContext;
-struct VoucherKind;
 namespace db {
 class Connection;
 class Recordset;
 }  // namespace db
+}  // namespace erpsync
 
-namespace sync {
+namespace erpsync::sync {
+
+struct VoucherKind;
 
 // At most this many vouchers, or this much batch text, go up in one batch.
 inline constexpr std::size_t kBatchVouchers = 50;
@@ -82,5 +84,4 @@ struct BatchReply {
 // of a batch that held the lock.
 BatchReply readBatchReply(const db::Recordset& rs, std::size_t vouchers);
 
-}  // namespace sync
-}  // namespace erpsync
+}  // namespace erpsync::sync

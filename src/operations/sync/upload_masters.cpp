@@ -9,12 +9,11 @@
 #include <vector>
 
 #include "db/connection.h"
-#include "form/main_form.h"
 #include "shared/sync_context.h"
 #include "stock/import_board_rate_updator.h"
 #include "sync/create_insert_queries.h"
 
-namespace erpsync {
+namespace erpsync::sync {
 
 namespace {
 
@@ -225,7 +224,7 @@ MasterDownloadOutcome uploadMasters(SyncContext& ctx) {
       ctx.writeLoopSetting("MaxActivityID", std::to_string(lastId));
       unsaved = 0;
     }
-    ctx.form.lblStatus.setCaption("Update Masters Over");
+    ctx.status().status("Update Masters Over");
   };
   std::vector<RowChange> pending;
   // Applies the pending changes; false when one failed (the mark then stops just before it).
@@ -302,4 +301,4 @@ MasterDownloadOutcome uploadMasters(SyncContext& ctx) {
   return out;
 }
 
-}  // namespace erpsync
+}  // namespace erpsync::sync

@@ -8,6 +8,9 @@
 namespace erpsync {
 
 struct SyncContext;
+}  // namespace erpsync
+
+namespace erpsync::sync {
 
 // What one run did, for the timer pass and the headless runner.
 struct MasterDownloadOutcome {
@@ -33,4 +36,4 @@ struct MasterDownloadOutcome {
 // row that failed, so the next pass tries it again.
 MasterDownloadOutcome uploadMasters(SyncContext& ctx);
 
-}  // namespace erpsync
+}  // namespace erpsync::sync

@@ -3,22 +3,18 @@
 #include <algorithm>
 #include <map>
 #include <set>
-#include <vector>
-#include <optional>
 #include <string>
+#include <vector>
 
 #include "db/connection.h"
-#include "form/main_form.h"
+#include "db/sql_quote.h"
 #include "shared/date_text.h"
 #include "shared/sync_context.h"
-#include "shared/val.h"
 #include "shared/voucher_type_filter.h"
-#include "db/sql_quote.h"
-#include "sync/server_lock.h"
 #include "sync/upload_batch.h"
 #include "sync/voucher_kinds.h"
 
-namespace erpsync {
+namespace erpsync::sync {
 
 namespace {
 
@@ -27,27 +23,16 @@ const std::string kSelect =
                 "tblactivity O where ParentID in(") +
     kUploadedParentTypes + ") and ISNULL(pARENTid,0) <> 0 AND Action not in('Update') and DateofAction='";
 
+// Every voucher still waiting at the branch (SyncStat 0), in the shape of the change log's rows, for a
+// pass whose log has nothing for the working date.
 std::string fallbackQuery(const std::string& workingDate) {
-  const std::string id = "0";
-  return "select * from (SELECT " + id +
-         " as ID, 'tblSales' AS tablename, InvId AS tbluniqueid, ServInvID AS tblUniquerefID, 'Insert' AS Action, 1 AS "
-         "active, InvDate AS dateofaction, BillTime AS ActionTime,SyncStat  FROM  tblSales WHERE  (SyncStat = 0)" +
-         " Union Select " + id +
-         " as ID, 'tblNotes' AS tablename, VchId AS tbluniqueid, ServInvID AS tblUniquerefID, 'Insert' AS Action, 1 AS "
-         "active, vchDate AS dateofaction, BillTime AS ActionTime,SyncStat FROM  tblNotes WHERE (SyncStat = 0) " +
-         " Union Select " + id +
-         " as ID, 'tblJobCard' AS tablename, Jobcardid AS tbluniqueid, ServInvID AS tblUniquerefID, 'Insert' AS "
-         "Action, "
-         "1 AS active, JobcardDate AS dateofaction, JObcardTime,SyncStat AS ActionTime FROM  tblJobCard WHERE "
-         "(SyncStat = 0) " +
-         " Union Select " + id +
-         " as ID, 'tblOrder' AS tablename, InvId AS tbluniqueid, ServInvID AS tblUniquerefID, 'Insert' AS Action, 1 AS "
-         "active, InvDate AS dateofaction, BillTime AS ActionTime,SyncStat FROM  tblOrder WHERE (SyncStat = 0) " +
-         " Union Select " + id +
-         " as ID, 'tblStockJournal' AS tablename, InvId AS tbluniqueid, ServInvID AS tblUniquerefID, 'Insert' AS "
-         "Action, 1 AS active, InvDate AS dateofaction, BillTime AS ActionTime,SyncStat FROM  tblStockJournal WHERE "
-         "(SyncStat = 0)) as M where m.dateofaction='" +
-         workingDate + "' or SyncStat =0";
+  std::string kinds;
+  for (const auto& k : voucherKinds())
+    kinds += std::string(kinds.empty() ? "SELECT " : " Union Select ") + "0 as ID, '" + k.table +
+             "' AS tablename, " + k.key + " AS tbluniqueid, ServInvID AS tblUniquerefID, 'Insert' AS Action, 1 AS "
+             "active, " + k.dateColumn + " AS dateofaction, " + k.timeColumn + " AS ActionTime,SyncStat FROM " +
+             k.table + " WHERE (SyncStat = 0)";
+  return "select * from (" + kinds + ") as M where m.dateofaction='" + workingDate + "' or SyncStat =0";
 }
 
 // A whole number from the change log, or nothing: only numbers reach the statements built from it.
@@ -123,8 +108,9 @@ struct Sent {
 // Sends batches to head office under the push lock and marks what arrived at the branch.
 class Uploader {
  public:
-  Uploader(SyncContext& ctx, UploadOutcome& out)
-      : ctx_(ctx), out_(out), holder_(db::sqlQuote(ctx.form.lblCostcentre.caption())) {}
+  // holder: this branch's name in the push lock row.
+  Uploader(SyncContext& ctx, UploadOutcome& out, const std::string& holder)
+      : ctx_(ctx), out_(out), holder_(db::sqlQuote(holder)) {}
 
   Sent send(const sync::UploadBatch& batch) {
     try {
@@ -161,12 +147,13 @@ class Uploader {
       // Another branch holds the push lock: nothing of this batch was sent; the rest waits for the
       // next pass.
       out_.busy = true;
-      ctx_.form.lblserverStat.setCaption("LOCK");
-      ctx_.form.lblStatus.setCaption("Server Busy with " + reply.holder + ". waiting.");
+      out_.busyHolder = reply.holder;
+      ctx_.status().pushLock("LOCK");
+      ctx_.status().status(serverBusySentence(reply.holder));
       ctx_.log(" Auto synch Stopped  ", "The push lock is held by " + reply.holder);
       return Sent{false, false};
     }
-    ctx_.form.lblserverStat.setCaption("FREE");
+    ctx_.status().pushLock("FREE");
     logBatch(ctx_, batch, reply);
     out_.deletesMarked += static_cast<int>(batch.deletes.size());
     for (const auto& v : reply.vouchers) ++(v.already ? out_.alreadyCentral : out_.uploaded);
@@ -180,7 +167,7 @@ class Uploader {
     const std::string table = batch.vouchers.empty() ? std::string() : batch.vouchers.front()->kind->table;
     out_.failed += static_cast<int>(batch.vouchers.size() + batch.deletes.size());
     ctx_.notice(description + (table.empty() ? std::string("upload transactions") : "CreateInsert trans Queries" + table));
-    ctx_.form.lblStatus.setCaption(description);
+    ctx_.status().status(description);
     ctx_.log("Error Generated " + description,
              table.empty() ? (batch.deletes.empty() ? std::string() : batch.deletes.front())
                            : batch.vouchers.front()->header);
@@ -196,7 +183,222 @@ std::string count(int n, const char* one, const char* many) {
   return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
+
+// The change log as the run reads it from the branch, and the branch server's time when it did.
+struct ChangeLog {
+  db::Recordset rows;
+  db::DateTime branchNow;
+  long long end = 0;  // the newest change-log id before the run (automatic pass only)
+};
+
+// Reads the changes the run steps through: the automatic pass's log above the mark (or every voucher
+// still waiting when the log has nothing for the date), or every change of the date in the operator's
+// re-sync. False after an error (told as a notice).
+bool readChangeLog(SyncContext& ctx, const std::string& workingDate, bool manual, ChangeLog& log) {
+  const std::string filter = CREateSelVchTypeIDQry(ctx);
+  std::string sql;
+  try {
+    auto& local = ctx.local();
+    if (!manual) {
+      // The newest change before this run reads the log: once the run has handled all it selected,
+      // the mark may pass every row up to here, the ones it did not select included (edits, and the
+      // rows its own marks write), so an idle pass does not read them again and again.
+      log.end = local.query("select max(ID) as LastID from tblactivity").at(0, 0).toInt();
+      sql = kSelect + workingDate + "' and ID>" + std::to_string(ctx.MaxActivityIDTrans) + filter + "  Order by o.ID ";
+      ctx.log(" Auto synch Checking vouchers  ", sql);
+      log.rows = local.query(sql);
+      if (log.rows.empty()) {
+        sql = fallbackQuery(workingDate);
+        log.rows = local.query(sql);
+      }
+    } else {
+      sql = kSelect + workingDate + "'" + filter +
+            " and id = (select max(A.id) from tblactivity A where o.tblUniqueID=a.tblUniqueID and o.tablename = "
+            "a.tablename and a.Action not in('Update')) Order by o.ID ";
+      log.rows = local.query(sql);
+    }
+    // Ages are measured on the branch server's clock, which wrote ActionTime.
+    log.branchNow = local.query("Select getdate() as Now").at(0, 0).toDateTime().value_or(ctx.clock.now());
+  } catch (const db::DbError& e) {
+    // Without the change log there is nothing to step through: end the run, lock untouched (not taken).
+    ctx.notice(e.description() + "upload transactions");
+    return false;
+  }
+  ctx.log(" Auto synch Getting eligible vouchers  ", sql);
+  return true;
+}
+
+// What this run handles, in log order: up to the first change still waiting for its interval (the
+// mark must not pass it), or every change of the date in the operator's re-sync. Counts what waits
+// and lists the voucher changes in out.
+std::vector<Change> selectChanges(const ChangeLog& log, long long interval, bool manual, UploadOutcome& out) {
+  const db::Recordset& rows = log.rows;
+  std::vector<Change> changes;
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    const std::string table = rows.at(r, "tablename").toString();
+    const std::string action = rows.at(r, "Action").toString();
+    const auto actionTime = rows.at(r, "ActionTime").toDateTime();
+    const long long ageMinutes =
+        actionTime ? (log.branchNow.totalSeconds() - actionTime->totalSeconds()) / 60 : interval;
+    if (ageMinutes < interval) {
+      if (out.waiting == 0) out.firstGoesUpInMinutes = static_cast<int>(std::max(1LL, interval - ageMinutes));
+      if (manual) {
+        ++out.waiting;
+        continue;
+      }
+      // The mark must not pass a change that is still waiting: the run ends here, and the voucher
+      // changes after it (younger still) wait with it.
+      for (std::size_t w = r; w < rows.size(); ++w) {
+        const std::string a = rows.at(w, "Action").toString();
+        if (voucherKind(rows.at(w, "tablename").toString()) && (a == "Insert" || a == "Deleted")) ++out.waiting;
+      }
+      if (out.waiting == 0) out.waiting = 1;
+      break;
+    }
+    Change c;
+    c.id = rows.at(r, "Id").toInt();
+    const VoucherKind* kind = voucherKind(table);
+    long long n = 0;
+    if (kind && action == "Insert" && wholeNumber(rows.at(r, "tbluniqueid"), n))
+      c = {c.id, kind, true, n};
+    else if (kind && action == "Deleted" && wholeNumber(rows.at(r, "tblUniquerefID"), n))
+      c = {c.id, kind, false, n};
+    if (kind)
+      out.activity.push_back(action + "\t" + table + "\t" + rows.at(r, "dateofaction").toString().substr(0, 10) +
+                             " #" + rows.at(r, "tbluniqueid").toString());
+    changes.push_back(c);
+  }
+  return changes;
+}
+
+// The upload's mark (MaxActivityIDTrans): it passes the changes the run has accounted for, and a
+// re-sync of an earlier day never moves it back.
+class TransMark {
+ public:
+  explicit TransMark(SyncContext& ctx) : ctx_(ctx), saved_(ctx.MaxActivityIDTrans) {}
+  void pass(const Change& c) {
+    if (c.id > 0 && c.id > ctx_.MaxActivityIDTrans && c.id > last_) last_ = c.id;
+  }
+  // Past every change up to id (the run handled all it selected).
+  void passTo(long long id) {
+    if (id > std::max(last_, ctx_.MaxActivityIDTrans)) last_ = id;
+  }
+  // Writes the mark to the settings file (always, or once kMarkEvery rows were passed since the last write).
+  void save(bool always) {
+    if (last_ > saved_ && (always || last_ - saved_ >= kMarkEvery)) {
+      ctx_.writeLoopSetting("MaxActivityIDTrans", std::to_string(last_));
+      saved_ = last_;
+    }
+  }
+  void finish() {
+    if (last_ <= 0) return;
+    save(true);
+    ctx_.MaxActivityIDTrans = std::max(ctx_.MaxActivityIDTrans, last_);
+  }
+
+ private:
+  SyncContext& ctx_;
+  long long last_ = 0;
+  long long saved_;
+};
+
+using Copies = std::map<std::pair<const VoucherKind*, long long>, VoucherCopy>;
+
+// The vouchers the changes copy, read from the branch set by set. False after an error (told).
+bool readCopies(SyncContext& ctx, const std::vector<Change>& changes, bool manual, const std::string& workingDate,
+                Copies& copies) {
+  std::map<const VoucherKind*, std::vector<long long>> wanted;
+  for (const auto& c : changes)
+    if (c.kind && c.insert) wanted[c.kind].push_back(c.number);
+  try {
+    for (auto& [kind, numbers] : wanted) {
+      const std::string selection =
+          manual && kind->table == "tblSales" ? " invDate='" + workingDate + "'" : " isnull(SyncStat,0)=0";
+      for (auto& v : readVoucherCopies(ctx.local(), *kind, numbers, selection))
+        copies.emplace(std::make_pair(kind, v.branchNo), std::move(v));
+    }
+  } catch (const db::DbError& e) {
+    ctx.notice(e.description() + "upload transactions");
+    return false;
+  }
+  return true;
+}
+
+// Sends what the changes carry in batches, one call each with the push lock taken and given back
+// inside it, and moves the mark past every batch that was accounted for. False when the vouchers could
+// not be read from the branch: nothing was sent.
+bool sendChanges(SyncContext& ctx, const WorkingDay& day, const std::vector<Change>& changes, bool manual,
+                 TransMark& mark, UploadOutcome& out) {
+  Copies copies;
+  if (!readCopies(ctx, changes, manual, ddMMMyyyy(day.date), copies)) {
+    out.stopped = true;
+    return false;
+  }
+  const std::string cc = std::to_string(day.costCentreId);
+  Uploader uploader(ctx, out, day.costCentreName);
+  UploadBatch batch;
+  std::vector<const Change*> inBatch;  // the changes the batch carries, and the ones passed before them
+  std::set<std::pair<const VoucherKind*, long long>> queued;
+  auto flush = [&]() -> bool {
+    if (batch.empty()) {
+      // Only changes with nothing to send (edits, other tables, vouchers gone since).
+      for (const Change* c : inBatch) mark.pass(*c);
+      inBatch.clear();
+      return true;
+    }
+    ctx.status().stage(batch.vouchers.empty() ? std::string("Migrating")
+                                              : "Migrating " + batch.vouchers.front()->kind->table);
+    const Sent sent = uploader.send(batch);
+    if (sent.accounted) {
+      for (const Change* c : inBatch) mark.pass(*c);
+      mark.save(false);
+    }
+    batch = {};
+    inBatch.clear();
+    ctx.host.doEvents();
+    return sent.goOn;
+  };
+  for (const auto& c : changes) {
+    if (ctx.host.stopRequested()) {
+      // Between batches: the one before is committed on both sides.
+      ctx.log(" Auto synch Stopped  ", "The program was asked to stop");
+      out.stopped = true;
+      break;
+    }
+    std::size_t size = 0;
+    const VoucherCopy* copy = nullptr;
+    std::string deleteMark;
+    if (c.kind && c.insert) {
+      auto it = copies.find({c.kind, c.number});
+      // A voucher deleted since, marked already, or queued by an earlier change of this run.
+      if (it != copies.end() && queued.insert({c.kind, c.number}).second) {
+        copy = &it->second;
+        size = copy->bytes();
+      }
+    } else if (c.kind) {
+      // Only this branch's copy: the central number alone may belong to another branch's voucher.
+      deleteMark = c.kind->deleteMark + std::to_string(c.number) + " and CCID=" + cc;
+      size = deleteMark.size();
+    }
+    if ((copy || !deleteMark.empty()) && !batch.fits(size) && !flush()) {
+      out.stopped = !out.busy;
+      break;
+    }
+    if (copy) batch.vouchers.push_back(copy);
+    if (!deleteMark.empty()) batch.deletes.push_back(deleteMark);
+    batch.bytes += size;
+    inBatch.push_back(&c);
+  }
+  if (!out.stopped && !out.busy && !flush()) out.stopped = !out.busy;
+  ctx.status().stage("");
+  return true;
+}
+
 }  // namespace
+
+std::string serverBusySentence(const std::string& holder) {
+  return "Server Busy with " + holder + ". waiting.";
+}
 
 std::string uploadSentence(const UploadOutcome& out) {
   std::string s;
@@ -214,191 +416,31 @@ std::string uploadSentence(const UploadOutcome& out) {
 
 UploadOutcome uploadTransactions(SyncContext& ctx, bool blnmanualDateWiseSynch) {
   UploadOutcome out;
-  auto& form = ctx.form;
-  const std::string filter = CREateSelVchTypeIDQry(ctx);
-  const std::string workingDate = ddMMMyyyy(form.dtpdate.value());
-  db::Recordset log;
-  db::DateTime branchNow;
-  long long logEnd = 0;
-  std::string sql;
-  try {
-    auto& local = ctx.local();
-    if (!blnmanualDateWiseSynch) {
-      // The newest change before this run reads the log: once the run has handled all it selected,
-      // the mark may pass every row up to here, the ones it did not select included (edits, and the
-      // rows its own marks write), so an idle pass does not read them again and again.
-      logEnd = local.query("select max(ID) as LastID from tblactivity").at(0, 0).toInt();
-      sql = kSelect + workingDate + "' and ID>" + std::to_string(ctx.MaxActivityIDTrans) + filter + "  Order by o.ID ";
-      ctx.log(" Auto synch Checking vouchers  ", sql);
-      log = local.query(sql);
-      if (log.empty()) {
-        sql = fallbackQuery(workingDate);
-        log = local.query(sql);
-      }
-    } else {
-      sql = kSelect + workingDate + "'" + filter +
-            " and id = (select max(A.id) from tblactivity A where o.tblUniqueID=a.tblUniqueID and o.tablename = "
-            "a.tablename and a.Action not in('Update')) Order by o.ID ";
-      log = local.query(sql);
-    }
-    // Ages are measured on the branch server's clock, which wrote ActionTime.
-    branchNow = local.query("Select getdate() as Now").at(0, 0).toDateTime().value_or(ctx.clock.now());
-  } catch (const db::DbError& e) {
-    // Without the change log there is nothing to step through: end the run, lock untouched (not taken).
-    ctx.notice(e.description() + "upload transactions");
+  const WorkingDay day = ctx.day();
+  ChangeLog log;
+  if (!readChangeLog(ctx, ddMMMyyyy(day.date), blnmanualDateWiseSynch, log)) {
     out.stopped = true;
     return out;
   }
-  ctx.log(" Auto synch Getting eligible vouchers  ", sql);
-  form.lblStatus.setCaption("");
-
-  // What this run handles, in log order: up to the first change still waiting for its interval (the
-  // mark must not pass it), or every change of the date in the operator's re-sync.
-  const long long interval = static_cast<long long>(Val(form.cbointerval.text()));
-  std::vector<Change> changes;
-  bool work = false;
-  for (std::size_t r = 0; r < log.size(); ++r) {
-    const std::string table = log.at(r, "tablename").toString();
-    const std::string action = log.at(r, "Action").toString();
-    const auto actionTime = log.at(r, "ActionTime").toDateTime();
-    const long long ageMinutes = actionTime ? (branchNow.totalSeconds() - actionTime->totalSeconds()) / 60 : interval;
-    if (ageMinutes < interval) {
-      if (out.waiting == 0) out.firstGoesUpInMinutes = static_cast<int>(std::max(1LL, interval - ageMinutes));
-      if (blnmanualDateWiseSynch) {
-        ++out.waiting;
-        continue;
-      }
-      // The mark must not pass a change that is still waiting: the run ends here, and the voucher
-      // changes after it (younger still) wait with it.
-      for (std::size_t w = r; w < log.size(); ++w) {
-        const std::string a = log.at(w, "Action").toString();
-        if (voucherKind(log.at(w, "tablename").toString()) && (a == "Insert" || a == "Deleted")) ++out.waiting;
-      }
-      if (out.waiting == 0) out.waiting = 1;
-      break;
-    }
-    Change c;
-    c.id = log.at(r, "Id").toInt();
-    const VoucherKind* kind = voucherKind(table);
-    long long n = 0;
-    if (kind && action == "Insert" && wholeNumber(log.at(r, "tbluniqueid"), n)) {
-      c = {c.id, kind, true, n};
-      work = true;
-    } else if (kind && action == "Deleted" && wholeNumber(log.at(r, "tblUniquerefID"), n)) {
-      c = {c.id, kind, false, n};
-      work = true;
-    }
-    if (kind) out.activity.push_back(action + "\t" + table + "\t" + log.at(r, "dateofaction").toString().substr(0, 10) +
-                                     " #" + log.at(r, "tbluniqueid").toString());
-    changes.push_back(c);
-  }
+  ctx.status().status("");
+  const std::vector<Change> changes = selectChanges(log, day.intervalMinutes, blnmanualDateWiseSynch, out);
   ctx.host.doEvents();
 
-  long long lastId = 0, savedId = ctx.MaxActivityIDTrans;
-  // A re-sync of an earlier day never moves the mark back.
-  auto passed = [&](const Change& c) {
-    if (c.id > 0 && c.id > ctx.MaxActivityIDTrans && c.id > lastId) lastId = c.id;
-  };
-  auto saveMark = [&](bool always) {
-    if (lastId > savedId && (always || lastId - savedId >= kMarkEvery)) {
-      ctx.writeLoopSetting("MaxActivityIDTrans", std::to_string(lastId));
-      savedId = lastId;
-    }
-  };
-
+  TransMark mark(ctx);
+  // Head office is asked only when there is something to send.
+  const bool work = std::any_of(changes.begin(), changes.end(), [](const Change& c) { return c.kind != nullptr; });
   if (work) {
-    // Head office is asked only when there is something to send: one call a batch, the push lock taken
-    // and given back inside each.
-    // The vouchers themselves, read from the branch set by set.
-    std::map<const VoucherKind*, std::vector<long long>> wanted;
-    for (const auto& c : changes)
-      if (c.kind && c.insert) wanted[c.kind].push_back(c.number);
-    std::map<std::pair<const VoucherKind*, long long>, sync::VoucherCopy> copies;
-    try {
-      for (auto& [kind, numbers] : wanted) {
-        const std::string selection = blnmanualDateWiseSynch && kind->table == "tblSales"
-                                          ? " invDate='" + workingDate + "'"
-                                          : " isnull(SyncStat,0)=0";
-        for (auto& v : sync::readVoucherCopies(ctx.local(), *kind, numbers, selection))
-          copies.emplace(std::make_pair(kind, v.branchNo), std::move(v));
-      }
-    } catch (const db::DbError& e) {
-      ctx.notice(e.description() + "upload transactions");
-      out.stopped = true;
-      return out;
-    }
-
-    const std::string cc = std::to_string(static_cast<long long>(Val(form.lblCostcentre.tag())));
-    Uploader uploader(ctx, out);
-    sync::UploadBatch batch;
-    std::vector<const Change*> inBatch;  // the changes the batch carries, and the ones passed before them
-    std::set<std::pair<const VoucherKind*, long long>> queued;
-    auto flush = [&]() -> bool {
-      if (batch.empty()) {
-        // Only changes with nothing to send (edits, other tables, vouchers gone since).
-        for (const Change* c : inBatch) passed(*c);
-        inBatch.clear();
-        return true;
-      }
-      form.lblStatusMain.setCaption(batch.vouchers.empty() ? std::string("Migrating")
-                                                           : "Migrating " + batch.vouchers.front()->kind->table);
-      const Sent sent = uploader.send(batch);
-      if (sent.accounted) {
-        for (const Change* c : inBatch) passed(*c);
-        saveMark(false);
-      }
-      batch = {};
-      inBatch.clear();
-      ctx.host.doEvents();
-      return sent.goOn;
-    };
-    for (const auto& c : changes) {
-      if (ctx.host.stopRequested()) {
-        // Between batches: the one before is committed on both sides.
-        ctx.log(" Auto synch Stopped  ", "The program was asked to stop");
-        out.stopped = true;
-        break;
-      }
-      std::size_t size = 0;
-      const sync::VoucherCopy* copy = nullptr;
-      std::string mark;
-      if (c.kind && c.insert) {
-        auto it = copies.find({c.kind, c.number});
-        // A voucher deleted since, marked already, or queued by an earlier change of this run.
-        if (it != copies.end() && queued.insert({c.kind, c.number}).second) {
-          copy = &it->second;
-          size = copy->bytes();
-        }
-      } else if (c.kind) {
-        // Only this branch's copy: the central number alone may belong to another branch's voucher.
-        mark = c.kind->deleteMark + std::to_string(c.number) + " and CCID=" + cc;
-        size = mark.size();
-      }
-      if ((copy || !mark.empty()) && !batch.fits(size) && !flush()) {
-        out.stopped = !out.busy;
-        break;
-      }
-      if (copy) batch.vouchers.push_back(copy);
-      if (!mark.empty()) batch.deletes.push_back(mark);
-      batch.bytes += size;
-      inBatch.push_back(&c);
-    }
-    if (!out.stopped && !out.busy && !flush()) out.stopped = !out.busy;
-    form.lblStatusMain.setCaption("");
+    // The vouchers could not be read: the mark stays where it is.
+    if (!sendChanges(ctx, day, changes, blnmanualDateWiseSynch, mark, out)) return out;
   } else {
-    for (const auto& c : changes) passed(c);
+    for (const auto& c : changes) mark.pass(c);
   }
 
-  if (!blnmanualDateWiseSynch && !out.stopped && !out.busy && out.waiting == 0 &&
-      logEnd > std::max(lastId, ctx.MaxActivityIDTrans))
-    lastId = logEnd;
-  if (lastId > 0) {
-    saveMark(true);
-    ctx.MaxActivityIDTrans = std::max(ctx.MaxActivityIDTrans, lastId);
-  }
+  if (!blnmanualDateWiseSynch && !out.stopped && !out.busy && out.waiting == 0) mark.passTo(log.end);
+  mark.finish();
   ctx.log(" End of upload ttransections  ", "");
-  if (!out.stopped && !out.busy) form.lblStatus.setCaption(uploadSentence(out));
+  if (!out.stopped && !out.busy) ctx.status().status(uploadSentence(out));
   return out;
 }
 
-}  // namespace erpsync
+}  // namespace erpsync::sync

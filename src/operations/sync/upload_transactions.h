@@ -8,6 +8,9 @@
 namespace erpsync {
 
 struct SyncContext;
+}  // namespace erpsync
+
+namespace erpsync::sync {
 
 struct UploadOutcome {
   int uploaded = 0;        // vouchers copied to head office
@@ -19,16 +22,21 @@ struct UploadOutcome {
   // What the run handled, one row per voucher change: action TAB table TAB "date #number".
   std::vector<std::string> activity;
   bool busy = false;       // another branch held the push lock: what was not sent waits for the next pass
+  std::string busyHolder;  // the branch that held it then
   bool stopped = false;    // the run ended early (the change log could not be read, or the lock was lost)
 };
 
 // blnmanualDateWiseSynch: the operator's re-sync of the working date (every voucher of the date, whatever
 // its mark). Otherwise the automatic pass: the change log above MaxActivityIDTrans, or, when it has
-// nothing for the working date, every voucher still waiting.
+// nothing for the working date, every voucher still waiting. The working day is read once at the start:
+// its date, its interval, its cost centre's id (deletions are marked on this branch's copies only) and
+// name (the push lock's holder).
 UploadOutcome uploadTransactions(SyncContext& ctx, bool blnmanualDateWiseSynch);
 
 // What a run did in one sentence for the status box ("3 vouchers sent to head office. 2 vouchers
 // waiting; the oldest goes up in 1 minute."); the statements themselves are in the daily log.
 std::string uploadSentence(const UploadOutcome& out);
+// What the status box says when another branch holds the push lock ("Server Busy with North. waiting.").
+std::string serverBusySentence(const std::string& holder);
 
-}  // namespace erpsync
+}  // namespace erpsync::sync

@@ -2,7 +2,7 @@
 
 #include "util/text.h"
 
-namespace erpsync {
+namespace erpsync::sync {
 
 const std::vector<VoucherKind>& voucherKinds() {
   static const std::vector<VoucherKind> kinds{
@@ -88,4 +88,4 @@ const VoucherKind* voucherKind(const std::string& table) {
   return nullptr;
 }
 
-}  // namespace erpsync
+}  // namespace erpsync::sync

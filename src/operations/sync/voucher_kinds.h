@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace erpsync {
+namespace erpsync::sync {
 
 struct VoucherKind {
   std::string table{};       // header table
@@ -39,4 +39,4 @@ const std::vector<VoucherKind>& voucherKinds();
 // The kind of a change-log table name, compared ignoring case; nullptr for any other table.
 const VoucherKind* voucherKind(const std::string& table);
 
-}  // namespace erpsync
+}  // namespace erpsync::sync

@@ -1,0 +1,28 @@
+// The window's side of the "Download From Server" page: the master list, the buttons Master
+// Synchronisation, Settings Synchronisation and Migrate Mismatch (red) Items. They read the operator's
+// choices off the page, run the sync operations with them, and show the progress window meanwhile.
+#pragma once
+
+#include "sync/full_master_migration.h"
+
+namespace erpsync {
+
+struct SyncContext;
+
+// "::" : refills lstMasterSettings with every master, toggles its visibility and selects every entry.
+void cmdMasterSynchDetail_Click(SyncContext& ctx);
+
+// "Master Synchronisation": migrates the masters selected in lstMasterSettings, by the bulk copy when
+// chkBulkInsert is ticked, with the progress window (one step per table). The button is disabled while
+// it runs.
+sync::MigrationOutcome cmdFullSync_Click(SyncContext& ctx);
+
+// "Settings Synchronisation": the button is disabled while it runs and stays so after an error.
+bool cmdSettingsSynch_Click(SyncContext& ctx);
+
+// "Migrate Mismatch (red) Items": selects in lstMasterSettings (shown) the masters whose counts the Data
+// Status grid marks red, migrates them as Master Synchronisation does, and fills the grid again.
+// Returns what the migration did (nothing migrated when no row is red).
+sync::MigrationOutcome cmdMIgrateMismatchedItemsonly_Click(SyncContext& ctx);
+
+}  // namespace erpsync
