@@ -33,6 +33,7 @@
 #include <string>
 #include <vector>
 
+#include "app/reconcile_view.h"
 #include "app/voucher_types.h"
 #include "capture/update_database.h"
 #include "db/connection.h"
@@ -40,7 +41,6 @@
 #include "form/clock.h"
 #include "form/host.h"
 #include "form/main_form.h"
-#include "reconcile/fill_trans_count.h"
 #include "scratch_folder.h"
 #include "shared/connections.h"
 #include "shared/sync_context.h"
@@ -457,7 +457,7 @@ std::vector<Probe> probe(Pair& p) {
        [&] { b.execute("update tblSales set SyncStat=1, ServInvID=" + lit(0) + " where InvID=" + k); }},
       {"daily log entry", [&] { p.ctx.log("transaction Detail insertion ", std::string(200, 'x')); }},
       {"mark in AppsettingsLoop.ini", [&] { p.ctx.writeLoopSetting("MaxActivityIDTrans", mark); }},
-      {"voucher counts (FillTransCount, every 100 sales)", [&] { FillTransCount(p.ctx); }},
+      {"voucher counts (FillTransCount, every 100 sales)", [&] { reconcile::FillTransCount(p.ctx); }},
       {"idle: change-log query",
        [&] {
          b.query(

@@ -2,12 +2,12 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <optional>
 #include <ostream>
 
 #include "app/frm_synch.h"
 #include "cmd_app.h"
 #include "form/main_form.h"
-#include "reconcile/count_grid.h"
 #include "reconcile/fill_data_count.h"
 #include "reconcile/fill_trans_count.h"
 #include "sync/upload_masters.h"
@@ -17,16 +17,18 @@ namespace erpsync::cli {
 
 namespace {
 
-// A count grid as a table: label, branch, central, and "<<" on every row marked as differing or waiting.
-void printCountGrid(const form::Grid& g, std::ostream& out) {
-  std::size_t width = 5;
-  for (int r = 0; r < g.rows(); ++r) width = std::max(width, g.text(r, 0).size());
+// A count comparison as a table: label, branch, central, and "<<" on every row that differs or waits.
+void printCounts(const reconcile::CountComparison& c, std::ostream& out) {
+  std::size_t width = 10;  // as wide as the window's "Onlinedata" row
+  for (const auto& row : c.rows) width = std::max(width, row.label.size());
   auto pad = [](const std::string& s, std::size_t w) { return s + std::string(w > s.size() ? w - s.size() : 0, ' '); };
+  auto count = [](const std::optional<long long>& n) { return n ? std::to_string(*n) : std::string(); };
   out << pad("Table", width) << "  " << pad("Branch", 10) << "  " << pad("Central", 10) << "\n";
-  for (int r = 1; r < g.rows(); ++r) {
-    if (g.text(r, 0) == "Onlinedata" || g.text(r, 0).empty()) continue;
-    out << pad(g.text(r, 0), width) << "  " << pad(g.text(r, 1), 10) << "  " << pad(g.text(r, 2), 10)
-        << (g.cellColor(r, 0) == kWaitingColor ? "  << waiting to go up" : g.cellColor(r, 0) != 0 ? "  << differs" : "")
+  for (const auto& row : c.rows) {
+    out << pad(row.label, width) << "  " << pad(count(row.branch), 10) << "  " << pad(count(row.central), 10)
+        << (row.state == reconcile::CountState::Waiting   ? "  << waiting to go up"
+            : row.state == reconcile::CountState::Differs ? "  << differs"
+                                                          : "")
         << "\n";
   }
   out.flush();
@@ -54,9 +56,12 @@ void addSyncCommands(CLI::App& app, int& exitCode) {
                 "show branch and central counts side by side (masters, then the day's vouchers)",
                 [](FrmSynch& frm, std::ostream& out) {
                   out << "== Masters\n";
-                  if (FillDataCount(frm.ctx) >= 0) printCountGrid(frm.form.msgDataCount, out);
-                  out << "== Vouchers of " << frm.form.dtpdate.value().iso().substr(0, 10) << "\n";
-                  if (FillTransCount(frm.ctx) >= 0) printCountGrid(frm.form.msgTransGrid, out);
+                  if (const auto masters = reconcile::CompareMasterCounts(frm.ctx); !masters.failed)
+                    printCounts(masters, out);
+                  const WorkingDay day = frm.ctx.day();
+                  out << "== Vouchers of " << day.date.iso().substr(0, 10) << "\n";
+                  if (const auto vouchers = reconcile::CompareVoucherCounts(frm.ctx, day); !vouchers.failed)
+                    printCounts(vouchers, out);
                 });
 }
 

@@ -3,7 +3,7 @@
 
 #include "db/recordset.h"
 #include "pair_fixture.h"
-#include "reconcile/fill_data_count.h"
+#include "app/reconcile_view.h"
 #include "stock/import_board_rate_updator.h"
 #include "stock/update_batch_active_status.h"
 #include "app/sync_view.h"
@@ -241,7 +241,7 @@ TEST_F(BoardRates, LatestRatesLandInBoardRatesStockAndItemMaster) {
 
 TEST_F(BoardRates, CountsAgreeAfterTheReload) {
   EXPECT_TRUE(stock::importBoardRateUpdator(ctx, "", ""));
-  FillDataCount(ctx);
+  reconcile::FillDataCount(ctx);
   const auto& g = form.msgDataCount;
   bool seen = false;
   for (int r = 1; r < g.rows(); ++r)
@@ -305,7 +305,7 @@ TEST_F(BoardRates, MigrationOfMismatchedMastersFollowsTheRedRows) {
   branch().execute("DELETE FROM tblArea WHERE AreaID = 99");
   central().execute("INSERT INTO tblArea (AreaID, AreaName) VALUES (77, 'New zone')");
   central().execute("UPDATE tblItemMaster SET ItemName = 'renamed' WHERE ItemID = 1");  // counts agree
-  FillDataCount(ctx);
+  reconcile::FillDataCount(ctx);
   cmdMIgrateMismatchedItemsonly_Click(ctx);
   EXPECT_EQ(scalar(branch(), "SELECT COUNT(*) FROM tblArea WHERE AreaID = 77"), 1);
   EXPECT_EQ(table(branch(), "tblLedger", "LID", true), table(central(), "tblLedger", "LID", true));  // red too

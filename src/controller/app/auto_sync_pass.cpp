@@ -1,10 +1,10 @@
 #include "app/auto_sync_pass.h"
 
 #include "app/pass_report.h"
+#include "app/reconcile_view.h"
 #include "db/connection.h"
 #include "db/connection_string.h"
 #include "form/main_form.h"
-#include "reconcile/fill_trans_count.h"
 #include "shared/connections.h"
 #include "shared/date_text.h"
 #include "shared/network_state.h"
@@ -15,12 +15,6 @@
 namespace erpsync {
 
 namespace {
-
-void showMarks(SyncContext& ctx) {
-  ctx.form.lblMaxIDS.setCaption(" Max Server Activity ID " + std::to_string(ctx.MaxActivityID) + "\r\n" +
-                                "Max client trans Activity ID " + std::to_string(ctx.MaxActivityIDTrans) + "\r\n" +
-                                "Double click to know actual IDS of Server and client");
-}
 
 // The central change-log rows the master download read, per table and day (the grid shows them with
 // the voucher changes at the end of the pass).
@@ -60,7 +54,7 @@ PassOutcome timertrigger_Timer(SyncContext& ctx) {
   const int noticesAtStart = ctx.noticesShown;
   try {
     f.txtTime.setText(timeAmPm(now));
-    showMarks(ctx);
+    reconcile::ShowActivityMarks(ctx);
     ctx.log("Timer Activated. checking Web connectivity", "");
     if (text::trim(f.lblStatus.caption(), text::kWhitespace).empty())
       f.lblStatus.setCaption("Timer Activated " + generalDateTime(now));
@@ -101,7 +95,8 @@ PassOutcome timertrigger_Timer(SyncContext& ctx) {
       out.upload = sync::uploadTransactions(ctx, false);
     }
     // The voucher counts scan head office's voucher tables: only when this pass sent something.
-    if (out.upload.uploaded + out.upload.alreadyCentral + out.upload.deletesMarked > 0) FillTransCount(ctx);
+    if (out.upload.uploaded + out.upload.alreadyCentral + out.upload.deletesMarked > 0)
+      reconcile::FillTransCount(ctx);
     if (ctx.noticesShown != noticesBefore || !out.masters.completed || out.upload.stopped)
       ctx.reopenCompanyConnections = true;
     if (f.chkAutoSynchInterimStockTransfer.value() == 1 && !ctx.host.stopRequested()) {

@@ -2,16 +2,12 @@
 // button, page or hook. An operation not wired here is simply not offered yet.
 #include "app/auto_sync_pass.h"
 #include "app/frm_synch.h"
+#include "app/reconcile_view.h"
 #include "app/sync_view.h"
 #include "app/daycycle_view.h"
 #include "daycycle/auto_sync_switch.h"
 #include "db/connection.h"
 #include "form/main_form.h"
-#include "reconcile/activity_marks.h"
-#include "reconcile/fill_data_count.h"
-#include "reconcile/fill_sales_comparison.h"
-#include "reconcile/fill_trans_count.h"
-#include "reconcile/mismatch_page.h"
 #include "app/stock_view.h"
 #include "sync/free_server.h"
 #include "sync/server_lock.h"
@@ -44,9 +40,9 @@ void wireOperations(FrmSynch& frm) {
     if (!frm.form.lblAutoSynchState.caption().empty() || up.uploaded + up.alreadyCentral > 0)
       daycycle::tellAutoSyncState(frm.ctx);
   };
-  frm.hooks.SSTab1Pages[3] = [&ctx] { FillDataCount(ctx); };
-  frm.hooks.SSTab2Pages[0] = [&ctx] { FillTransCount(ctx); };
-  frm.hooks.SSTab2Pages[3] = [&ctx] { FillSalesComparison(ctx); };
+  frm.hooks.SSTab1Pages[3] = [&ctx] { reconcile::FillDataCount(ctx); };
+  frm.hooks.SSTab2Pages[0] = [&ctx] { reconcile::FillTransCount(ctx); };
+  frm.hooks.SSTab2Pages[3] = [&ctx] { reconcile::FillSalesComparison(ctx); };
   frm.wireButton(frm.form.cmdDayEnd, "Day End", [&ctx] { cmdDayEnd_Click(ctx); });
   frm.wireButton(frm.form.cmdManualSynch, "Manual Synch", [&ctx] { cmdManualSynch_Click(ctx); });
   frm.wireButton(frm.form.Command1, "Day Purge", [&ctx] { Command1_Click(ctx); });

@@ -33,6 +33,10 @@ struct VoucherKind {
   // Where the day end's count checks take this kind (1 first), so its refusal names the tables in the
   // order operators know.
   int countPosition{};
+  // How the UpdateStatus page's count grid names the headers and the lines of this kind ("Receipt",
+  // "StockJournalDetail"); statusLineCountName is empty for a kind without lines.
+  std::string statusCountName{};
+  std::string statusLineCountName{};
 };
 
 const std::vector<VoucherKind>& voucherKinds();
