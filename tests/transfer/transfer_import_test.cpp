@@ -5,10 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "db/embedded/fault_injection.h"
-
-#include "pair_fixture.h"
 #include "app/stock_view.h"
+#include "db/embedded/fault_injection.h"
+#include "pair_fixture.h"
 #include "sync/server_lock.h"
 
 namespace erpsync {

@@ -49,7 +49,8 @@ bool operatorAgrees(SyncContext& ctx, const std::optional<stock::TransferVoucher
                           Buttons::YesNo, Icon::Question, {}, Answer::No) == Answer::Yes)
     return true;
   out.alreadyImported = true;
-  ctx.status().status("Voucher " + voucherName(*voucher, false) + " is already imported at this branch; nothing "
+  ctx.status().status("Voucher " + voucherName(*voucher, false) +
+                      " is already imported at this branch; nothing "
                       "was changed.");
   return false;
 }
@@ -121,8 +122,10 @@ stock::TransferImportOutcome cmdImportInterimtransfers_Click(SyncContext& ctx) {
   f.cmdImportInterimtransfers.setEnabled(true);
   if (!out.busy && !out.failed && !automatic) {
     if (out.replaced && voucher)
-      ctx.status().status("Voucher " + voucherName(*voucher, false) + " imported again in place of its earlier "
-                          "import: " + std::to_string(out.lines) + " stock lines.");
+      ctx.status().status("Voucher " + voucherName(*voucher, false) +
+                          " imported again in place of its earlier "
+                          "import: " +
+                          std::to_string(out.lines) + " stock lines.");
     else
       ctx.status().status("Done");
     cboInterimTransferVchtype_Change(ctx);

@@ -53,8 +53,8 @@ std::string centralStockQuery(const ErpSettings& s, const std::string& C, const 
       "tblStock.BatchCode, tblStock.PRateAU, tblStock.SrateAU, tblStock.CRateAU, tblStock.MRPAU, tblStock.PrateAU2, "
       "tblStock.SrateAU2, tblStock.CRateAU2, tblStock.MRPAU2,tblStock.MRPAU2, tblStockHistory_1.RefId, "
       "tblStockHistory_1.VchTypeID  Having tblStock.CCID = ";
-  return F1 + F2 + (s.BLNBATCHCODE ? " AND tblStock.BatchUnique = tblStockHistory_1.BatchUnique " : "") +
-         F3 + F4 + C + " And vchtypeID = " + T + " And refID = " + R;
+  return F1 + F2 + (s.BLNBATCHCODE ? " AND tblStock.BatchUnique = tblStockHistory_1.BatchUnique " : "") + F3 + F4 + C +
+         " And vchtypeID = " + T + " And refID = " + R;
 }
 
 // Removes every branch journal an earlier import made of the voucher (type T, central InvID R): header,
@@ -69,8 +69,14 @@ int removeEarlierImport(SyncContext& ctx, const WorkingDay& day, const std::stri
     local.execute(" delete from tblStockJournal where INvID=" + I);
     local.execute(" delete from tblStockJournalDetail where INvID=" + I);
     StockLine none;
-    const StockPosting removal{static_cast<int>(earlier.at(r, "VchTypeID").toInt()), kDeleteMovements,
-                               static_cast<long>(inv), "", day.date, false, false, Txn::Callers};
+    const StockPosting removal{static_cast<int>(earlier.at(r, "VchTypeID").toInt()),
+                               kDeleteMovements,
+                               static_cast<long>(inv),
+                               "",
+                               day.date,
+                               false,
+                               false,
+                               Txn::Callers};
     if (!PostStock(ctx, removal, none))
       throw db::DbError("The stock of the earlier import " + I + " of the transfer could not be removed");
   }
@@ -114,8 +120,9 @@ Posted postVoucher(SyncContext& ctx, const WorkingDay& day, const db::Recordset&
     StockLine l = stockLineFromRow(rs, r, db::DateTime{2020, 1, 12});
     const bool in = rs.at(r, "Qty").toDouble() > 0;
     local.execute(openingJournalLine(*next, l, in ? l.Qty : 0, in ? 0 : l.Qty));
-    const StockPosting posting{kOpeningStockVchType, in ? kStockIn : kStockOut, static_cast<long>(*next), "",
-                               day.date, true, true, Txn::Callers};
+    const StockPosting posting{
+        kOpeningStockVchType, in ? kStockIn : kStockOut, static_cast<long>(*next), "", day.date, true, true,
+        Txn::Callers};
     if (!PostStock(ctx, posting, l))
       throw db::DbError("The stock of item " + rs.at(r, "ItemID").toString() + " could not be posted");
     ++out.lines;
@@ -164,8 +171,10 @@ TransferVoucher describeInterimTransfer(SyncContext& ctx, long long type, long l
   if (parent == 2)
     sql = "select InvNo, InvDate, Party AS Sender, Customfield1 from tblPurchase where InvID=" + R;
   else if (parent == 16)
-    sql = "select j.InvNo, j.InvDate, c.CCName AS Sender, j.Customfield1 from tblStockJournal j left join "
-          "tblCostCentre c on c.CCID = j.CCID where j.InvID=" + R;
+    sql =
+        "select j.InvNo, j.InvDate, c.CCName AS Sender, j.Customfield1 from tblStockJournal j left join "
+        "tblCostCentre c on c.CCID = j.CCID where j.InvID=" +
+        R;
   else if (isJournalParent(parent))
     sql = "select InvNo, InvDate, Party AS Sender, Customfield1 from tblStockJournal where InvID=" + R;
   else

@@ -20,7 +20,7 @@ namespace erpsync::stock {
 struct TransferVoucher {
   std::string invNo;
   DateTime date;
-  std::string sender;    // the sending branch (a purchase: its supplier); "" when head office names none
+  std::string sender;     // the sending branch (a purchase: its supplier); "" when head office names none
   bool imported = false;  // imported before: head office marked it, or the branch holds its journal
 };
 

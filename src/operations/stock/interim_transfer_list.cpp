@@ -93,8 +93,8 @@ std::vector<TransferEntry> listInterimTransfers(SyncContext& ctx, const WorkingD
   auto rs = ctx.web().query(sql);
   std::vector<TransferEntry> out;
   for (std::size_t r = 0; r < rs.size(); ++r)
-    out.push_back({interimListEntry(rs, r), rs.at(r, "InvID").toInt(),
-                   rs.at(r, "Customfield1").toString() == "DOWNLAODED"});
+    out.push_back(
+        {interimListEntry(rs, r), rs.at(r, "InvID").toInt(), rs.at(r, "Customfield1").toString() == "DOWNLAODED"});
   return out;
 }
 
@@ -108,8 +108,7 @@ std::string interimItemsQuery(int parent, long long invId) {
   if (!isJournalParent(parent)) return {};
   // A journal addressed to this branch (16) is the sending branch's voucher: its lines give the stock
   // out there, which is the stock that comes in here.
-  const std::string qtyIn =
-      parent == 16 ? "tblStockJournalDetail.QtyOut AS QtyIN" : "tblStockJournalDetail.QtyIN";
+  const std::string qtyIn = parent == 16 ? "tblStockJournalDetail.QtyOut AS QtyIN" : "tblStockJournalDetail.QtyIN";
   return "SELECT    SLNo, tblItemMaster.ItemCode, tblItemMaster.ItemName, " + qtyIn +
          ", tblStockJournalDetail.BatchCode   FROM  tblItemMaster INNER JOIN tblStockJournalDetail ON "
          "tblItemMaster.ItemID = tblStockJournalDetail.ItemID where invID=" +

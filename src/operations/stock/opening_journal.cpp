@@ -1,8 +1,8 @@
 // The statements of the branch's opening stock journal.
 #include "stock/opening_journal.h"
 
-#include "db/value.h"
 #include "db/sql_quote.h"
+#include "db/value.h"
 #include "stock/post_stock.h"
 #include "stock/stock_text.h"
 

@@ -55,6 +55,8 @@ class Posting {
   std::string stockInsert(int sign) const;
   std::string historyInsert() const;
   std::string ratesList() const;
+  bool writeRatesAndSerials(int mode);
+  void clearLineFields();
 
   SyncContext& ctx_;
   const ErpSettings& s_;
@@ -255,6 +257,47 @@ std::string Posting::historyInsert() const {
          db::sqlQuote(l_.BatchUnique) + ")";
 }
 
+// The purchase rate of a line that brings stock in, and the serial numbers of the line.
+bool Posting::writeRatesAndSerials(int mode) {
+  if (in_.qty > 0) {
+    if (l_.CRate == 0) l_.CRate = l_.PRate;
+    if (l_.VRate > 0) l_.PRate = l_.VRate;
+    if (run([&] {
+          return " insert into tblItemRates(ItemID,Vchdate,VchTypeID,RefID,Qty,Prate,Crate,SRate,MRP,CCID) values (" +
+                 std::to_string(l_.ItemID) + "," + dateLit(date_.dateOnly()) + "," +
+                 db::sqlQuote(std::to_string(vchType_)) + "," + std::to_string(refId_) + "," + num(in_.qty) + "," +
+                 num(l_.PRate) + "," + num(l_.CRate) + "," + num(l_.SRate) + "," + num(l_.MRP) + "," +
+                 std::to_string(l_.CCID) + ")";
+        }) == Outcome::Failed)
+      return false;
+  }
+
+  // Every serial number but the last element is written (the ERP keeps a blank entry at the end).
+  const int serialIn = mode == kStockIn ? 1 : 0;
+  for (std::size_t i = 0; i + 1 < l_.SerialNos.size(); ++i) {
+    if (run([&] {
+          return "insert into tblStockHistorySerialNo(StkHisID,VchTypeID,RefId,SerialNo,QtyIN,QtyOut,ItemID,CCID) "
+                 "values(0," +
+                 db::sqlQuote(std::to_string(vchType_)) + "," + std::to_string(refId_) + "," +
+                 db::sqlQuote(l_.SerialNos[i]) + "," + std::to_string(serialIn) + "," + std::to_string(1 - serialIn) +
+                 "," + std::to_string(l_.ItemID) + "," + std::to_string(l_.CCID) + ")";
+        }) == Outcome::Failed)
+      return false;
+  }
+  return true;
+}
+
+void Posting::clearLineFields() {
+  l_.Qty = 0;
+  l_.ItemID = 0;
+  l_.PRate = l_.SRate = l_.CRate = l_.MRP = 0;
+  l_.PRateAU = l_.SRateAU = l_.CRateAU = l_.MRPAU = 0;
+  l_.PRateAU2 = l_.SRateAU2 = l_.CRateAU2 = l_.MRPAU2 = 0;
+  l_.VRate = l_.Weight = l_.FreeQty = 0;
+  l_.SupplierID = 0;
+  l_.LineText = "0";
+}
+
 bool Posting::post(int mode, bool updateItemRates, bool clearLine) {
   if (mode != kDeleteMovements && l_.CCID == 0) l_.CCID = 1;
   if (vchType_ == 0) {
@@ -285,31 +328,7 @@ bool Posting::post(int mode, bool updateItemRates, bool clearLine) {
     const double moved = in_.qty + in_.qtyAU + in_.qtyAU2 + out_.qty + out_.qtyAU + out_.qtyAU2;
     if (moved != 0 && run([&] { return historyInsert(); }) == Outcome::Failed) return false;
 
-    if (in_.qty > 0) {
-      if (l_.CRate == 0) l_.CRate = l_.PRate;
-      if (l_.VRate > 0) l_.PRate = l_.VRate;
-      if (run([&] {
-            return " insert into tblItemRates(ItemID,Vchdate,VchTypeID,RefID,Qty,Prate,Crate,SRate,MRP,CCID) values (" +
-                   std::to_string(l_.ItemID) + "," + dateLit(date_.dateOnly()) + "," +
-                   db::sqlQuote(std::to_string(vchType_)) + "," + std::to_string(refId_) + "," + num(in_.qty) + "," +
-                   num(l_.PRate) + "," + num(l_.CRate) + "," + num(l_.SRate) + "," + num(l_.MRP) + "," +
-                   std::to_string(l_.CCID) + ")";
-          }) == Outcome::Failed)
-        return false;
-    }
-
-    // Every serial number but the last element is written (the ERP keeps a blank entry at the end).
-    const int serialIn = mode == kStockIn ? 1 : 0;
-    for (std::size_t i = 0; i + 1 < l_.SerialNos.size(); ++i) {
-      if (run([&] {
-            return "insert into tblStockHistorySerialNo(StkHisID,VchTypeID,RefId,SerialNo,QtyIN,QtyOut,ItemID,CCID) "
-                   "values(0," +
-                   db::sqlQuote(std::to_string(vchType_)) + "," + std::to_string(refId_) + "," +
-                   db::sqlQuote(l_.SerialNos[i]) + "," + std::to_string(serialIn) + "," + std::to_string(1 - serialIn) +
-                   "," + std::to_string(l_.ItemID) + "," + std::to_string(l_.CCID) + ")";
-          }) == Outcome::Failed)
-        return false;
-    }
+    if (!writeRatesAndSerials(mode)) return false;
   }
 
   if (mode == kDeleteMovements) {
@@ -330,16 +349,7 @@ bool Posting::post(int mode, bool updateItemRates, bool clearLine) {
                          }) == Outcome::Failed)
     return false;
 
-  if (clearLine) {
-    l_.Qty = 0;
-    l_.ItemID = 0;
-    l_.PRate = l_.SRate = l_.CRate = l_.MRP = 0;
-    l_.PRateAU = l_.SRateAU = l_.CRateAU = l_.MRPAU = 0;
-    l_.PRateAU2 = l_.SRateAU2 = l_.CRateAU2 = l_.MRPAU2 = 0;
-    l_.VRate = l_.Weight = l_.FreeQty = 0;
-    l_.SupplierID = 0;
-    l_.LineText = "0";
-  }
+  if (clearLine) clearLineFields();
   return true;
 }
 

@@ -83,11 +83,11 @@ enum class Txn { Own, Callers };
 
 // What PostStock does with a line.
 struct StockPosting {
-  int vchType = 0;        // VchTypeID of the voucher (1005 for opening stock; the replaced voucher's to delete)
-  int mode = kStockIn;    // kStockIn, kStockOut, or kDeleteMovements (removes every movement of vchType/refId)
-  long refId = 0;         // RefId of the movements: the voucher's InvID
-  std::string adnlRefId;  // AdnlRefID (empty in this system)
-  DateTime vchDate;       // movement date (the working date)
+  int vchType = 0;               // VchTypeID of the voucher (1005 for opening stock; the replaced voucher's to delete)
+  int mode = kStockIn;           // kStockIn, kStockOut, or kDeleteMovements (removes every movement of vchType/refId)
+  long refId = 0;                // RefId of the movements: the voucher's InvID
+  std::string adnlRefId;         // AdnlRefID (empty in this system)
+  DateTime vchDate;              // movement date (the working date)
   bool updateItemRates = false;  // write the line's rates into tblItemMaster
   bool clearLine = false;        // reset the line after posting
   Txn txn = Txn::Own;

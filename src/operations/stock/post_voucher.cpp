@@ -50,8 +50,8 @@ std::string voucherRow(const VoucherEntry& e, long mainId, long trId, bool secon
          std::to_string(mainId) + "," + std::to_string(trId) + ",''," + std::to_string(e.vchType) + "," +
          dateLit(e.date.dateOnly()) + "," + std::to_string(dr) + "," + std::to_string(cr) + "," +
          db::sqlQuote(e.particulars) + "," + db::sqlQuote(e.narration) + "," + num(second ? 0.0 : e.amount) + "," +
-         num(second ? e.amount : 0.0) + "," + db::sqlQuote(e.userNarration) + ",0," + std::to_string(e.salesman) +
-         "," + std::to_string(e.optional) + "," + std::to_string(ccid) + "," + std::to_string(e.currency) + "," +
+         num(second ? e.amount : 0.0) + "," + db::sqlQuote(e.userNarration) + ",0," + std::to_string(e.salesman) + "," +
+         std::to_string(e.optional) + "," + std::to_string(ccid) + "," + std::to_string(e.currency) + "," +
          num(e.conversion) + "," + std::to_string(second ? 1 : 0) + ")";
 }
 
