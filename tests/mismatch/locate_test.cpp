@@ -123,6 +123,29 @@ TEST_F(Locate, AnotherBranchsVouchersNeitherHideOursNorGetListedOrRetired) {
   EXPECT_EQ(scalar(central(), "SELECT count(*) FROM tblSales WHERE CCID = 3 AND InvNo = '" + sale.number + "'"), 1);
 }
 
+// The locator and the verification look at the working day they are given (as the day end gives its
+// own), whatever the window shows: another date, or another branch's cost centre, holds none of the
+// vouchers head office lost today.
+TEST_F(Locate, TheWorkingDayGivenIsTheOneExamined) {
+  enterAndUpload();
+  const auto sale = voucher("tblSales");
+  central().execute("DELETE FROM tblSales WHERE InvID = " + std::to_string(sale.central));
+  WorkingDay yesterday = ctx.day();
+  yesterday.date = DateTime::fromDayNumber(yesterday.date.dayNumber() - 1);
+  EXPECT_TRUE(LocateAllMismatches(ctx, yesterday, false).vouchers.empty());
+  const auto verified = reconcile::VerifyDay(ctx, yesterday);
+  EXPECT_FALSE(verified.failed);
+  EXPECT_EQ(verified.compared, 0);
+  WorkingDay otherBranch = ctx.day();
+  otherBranch.costCentreId = 3;
+  EXPECT_TRUE(LocateAllMismatches(ctx, otherBranch, false).vouchers.empty());
+  EXPECT_EQ(reconcile::VerifyDay(ctx, otherBranch).compared, 0);
+  // The day the window shows has the lost sale.
+  const auto today = LocateAllMismatches(ctx, ctx.day(), false);
+  ASSERT_EQ(today.vouchers.size(), 1u);
+  EXPECT_EQ(today.vouchers[0].number, sale.number);
+}
+
 TEST_F(Locate, OnlyTheChosenVoucherTypesAreExamined) {
   enterAndUpload();
   const auto sale = voucher("tblSales"), note = voucher("tblNotes");
