@@ -252,5 +252,45 @@ TEST_F(ServerLock, ContendingBranchesNeverHoldItTogether) {
   EXPECT_EQ(lockRows(), 0);
 }
 
+// A status sink that keeps what it was told about the lock.
+class LockStates : public StatusSink {
+ public:
+  void status(const std::string&) override {}
+  void stage(const std::string&) override {}
+  void pushLock(const std::string& state) override { states.push_back(state); }
+  std::string currentStatus() const override { return {}; }
+  std::vector<std::string> states;
+};
+
+// The headless runner names its branch through the working day, whatever a window would show: the lock
+// row carries that name, the lock is told to the status sink, and the window's label is left alone.
+TEST_F(ServerLock, TheWorkingDayNamesTheHolderAndTheStatusSinkHearsTheLock) {
+  ctx.workingDaySource = [] {
+    WorkingDay d;
+    d.costCentreId = 2;
+    d.costCentreName = "Headless North";
+    return d;
+  };
+  LockStates sink;
+  ctx.statusSink = &sink;
+  form.lblserverStat.setCaption("as the window left it");
+
+  ASSERT_TRUE(sync::takeServerLock(ctx));
+  EXPECT_EQ(lockRows("SQLSERVERNAME='Headless North'"), 1);
+  EXPECT_EQ(lockRows("SQLSERVERNAME='Branch One'"), 0);
+  EXPECT_TRUE(sync::refreshServerLock(ctx));
+  sync::releaseServerLock(ctx);
+  EXPECT_EQ(lockRows(), 0);
+  {
+    sync::PushLockScope scope(ctx);
+    EXPECT_TRUE(scope.held());
+    EXPECT_EQ(lockRows("SQLSERVERNAME='Headless North'"), 1);
+  }
+  EXPECT_EQ(lockRows(), 0);
+  sync::cmdFreeServer_Click(ctx);
+  EXPECT_EQ(sink.states, (std::vector<std::string>{"LOCK", "FREE", "LOCK", "FREE", "FREE"}));
+  EXPECT_EQ(form.lblserverStat.caption(), "as the window left it");
+}
+
 }  // namespace
 }  // namespace erpsync::test

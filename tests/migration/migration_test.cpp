@@ -1,6 +1,7 @@
 // The full master migration, the settings synchronisation and the board rates, on two embedded servers.
 #include <gtest/gtest.h>
 
+#include "db/embedded/fault_injection.h"
 #include "db/recordset.h"
 #include "pair_fixture.h"
 #include "app/reconcile_view.h"
@@ -128,6 +129,31 @@ TEST_F(Migration, BulkFailureWithoutFallbackKeepsTheOldRows) {
   auto out = cmdFullSync_Click(ctx);
   EXPECT_EQ(out.failed, std::vector<std::string>{"tblEmployee"});
   EXPECT_EQ(scalar(branch(), "SELECT COUNT(*) FROM tblEmployee"), before);
+}
+
+// The refusal of a SET on a table is passed over by its number (8104 to 8107), in whatever language the
+// server words it; any other error still ends the migration.
+TEST_F(Migration, ASetRefusalIsPassedOverByItsNumberWhateverTheWording) {
+  namespace faults = db::embedded::faults;
+  std::string why;
+  for (const char* error : {"8107", "1205"}) {
+    auto plan = faults::parse(std::string("at=1;match=alter table tblUserGroupMaster;error=") + error +
+                                  ";text=Der SET-Vorgang kann nicht ausgefuehrt werden",
+                              &why);
+    ASSERT_TRUE(plan) << why;
+    faults::configure(*plan);
+    host.setStrict(false);
+    select({"UserGroup"});
+    const auto out = cmdFullSync_Click(ctx);
+    faults::reset();
+    if (std::string(error) == "8107") {
+      EXPECT_FALSE(out.stopped);
+      EXPECT_EQ(out.migrated, std::vector<std::string>{"tblUserGroupMaster"});
+    } else {
+      EXPECT_TRUE(out.stopped);
+      EXPECT_TRUE(out.migrated.empty());
+    }
+  }
 }
 
 TEST_F(Migration, SelectionIsASubstringTestAndAttendanceMigratesNothing) {

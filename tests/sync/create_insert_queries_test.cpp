@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "db/embedded/fault_injection.h"
 #include "pair_fixture.h"
 #include "settings/daily_log.h"
 
@@ -74,6 +75,26 @@ TEST_F(CopyRows, DuplicateRowIsReportedAsFailedAndTheCopyGoesOn) {
   // The duplicate is logged as failed, not as the earlier row's success.
   const std::string log = logText();
   EXPECT_NE(log.find("Insert Query\tFailed to update"), std::string::npos);
+}
+
+// A server that words its messages in another language still numbers a duplicate key 2627: that row
+// is lost and the copy goes on, as with the English wording.
+TEST_F(CopyRows, ADuplicateKeyIsKnownByItsNumberWhateverTheWording) {
+  namespace faults = db::embedded::faults;
+  for (int id : {1, 2, 3})
+    central().execute("INSERT INTO tblCopyProbe (ID, Name) VALUES (" + std::to_string(id) + ", 'c')");
+  std::string why;
+  auto plan = faults::parse(
+      "at=2;error=2627;match=Insert into tblCopyProbe;text=Verletzung der PRIMARY KEY-Einschraenkung 'PK_Probe'", &why);
+  ASSERT_TRUE(plan) << why;
+  faults::configure(*plan);
+  host.expectBox(Answer::OK, "Failed to update tblCopyProbe");
+  auto out = copy();
+  faults::reset();
+  EXPECT_FALSE(out.stopped);
+  EXPECT_EQ(out.inserted, 2);
+  EXPECT_EQ(out.failed, 1);
+  EXPECT_EQ(scalar(branch(), "SELECT count(*) FROM tblCopyProbe WHERE ID IN (1, 3)"), 2);
 }
 
 TEST_F(CopyRows, AnyOtherErrorStopsTheCopyAfterOneNotice) {

@@ -155,6 +155,55 @@ TEST_F(Upload, BranchDeletesAreMarkedAtHeadOfficeNeverDeleted) {
             "#DELETEDFROMBRANCH#");
 }
 
+// The run works for the working day it is given, not for what the window shows: its interval decides
+// what is old enough, its cost centre's name is this branch's in the push lock, and its cost centre's
+// id limits the deletion marks to this branch's copies.
+TEST_F(Upload, TheWorkingDayDecidesNotTheWindow) {
+  ctx.workingDaySource = [this] {
+    WorkingDay d;
+    d.date = today.dateOnly();
+    d.costCentreId = 2;
+    d.costCentreName = "Headless North";
+    d.intervalMinutes = 0;
+    return d;
+  };
+  form.lblCostcentre.setCaption("Branch Two");
+  form.lblCostcentre.setTag("9");
+  enter(3);  // entered just now: too young for the window's two minutes, old enough for no interval
+  central().execute(
+      "INSERT INTO tblDayActivity (Activity, BlockDataEntry, SQLSERVERNAME, SystemName, ActivitiesDetail, Timeof) "
+      "VALUES ('BLOCKFASTPUSH', 1, 'Branch Two', '', 'Blocking for data pushing from client', getdate())");
+  auto out = sync::uploadTransactions(ctx, false);
+  EXPECT_EQ(out.waiting, 0);
+  EXPECT_TRUE(out.busy);
+  EXPECT_EQ(out.busyHolder, "Branch Two");
+  EXPECT_EQ(form.lblStatus.caption(), "Server Busy with Branch Two. waiting.");
+  EXPECT_EQ(scalar(central(), "SELECT count(*) FROM tblSales"), 0);
+
+  central().execute("DELETE FROM tblDayActivity WHERE Activity = 'BLOCKFASTPUSH'");
+  runUntilQuiet();
+  expectEveryVoucherCentralOnce();
+  auto sale = branch().query("SELECT TOP 1 InvID, ServInvID FROM tblSales ORDER BY InvID");
+  const std::string branchNo = sale.at(0, 0).toString(), centralNo = sale.at(0, 1).toString();
+  branch().execute("DELETE FROM tblSalesItem WHERE InvID = " + branchNo);
+  branch().execute("DELETE FROM tblSales WHERE InvID = " + branchNo);
+  EXPECT_EQ(sync::uploadTransactions(ctx, false).deletesMarked, 1);
+  EXPECT_EQ(rows(central(), "SELECT Party FROM tblSales WHERE InvID = " + centralNo).at(0, 0).toString(),
+            "#DELETEDFROMBRANCH#");
+}
+
+// Vouchers still waiting when the change log has nothing for them (emptied by a purge of the log, or
+// written by a program that does not log) all go up, of every kind, with their lines.
+TEST_F(Upload, WaitingVouchersOfEveryKindGoUpWithoutTheirLogRows) {
+  enter(2);
+  branch().execute("DELETE FROM tblActivity");
+  form.cbointerval.setText("0 Minutes");
+  auto out = runUntilQuiet();
+  EXPECT_EQ(out.failed, 0);
+  EXPECT_EQ(out.uploaded, 2 + 1 + 1 + 1 + 2);
+  EXPECT_EQ(expectEveryVoucherCentralOnce(), out.uploaded);
+}
+
 TEST_F(Upload, UnreadableChangeLogEndsTheRunWithoutTakingTheLock) {
   enter(1);
   branch().execute("DROP TABLE tblActivity");
