@@ -309,6 +309,27 @@ TEST_F(Branch, ConnectBeforeTheFirstUpdateDatabaseSaysSoOnce) {
   EXPECT_TRUE(host.balloons.empty()) << host.balloons.front().text;
 }
 
+TEST_F(Branch, PassesWaitForTheFirstUpdateDatabaseAndSaySo) {
+  loadAndConnect();
+  ASSERT_FALSE(frm->databasesPrepared);
+  host.balloons.clear();
+  form.timertrigger.onTimer();
+  form.timertrigger.onTimer();
+  // Not a failure at every tick, nor head office taken for unreachable: the status line says what to do.
+  for (const auto& b : host.balloons) EXPECT_EQ(b.text.find("Invalid object name"), std::string::npos) << b.text;
+  EXPECT_NE(form.lblBranchStatus.caption().find("not yet prepared"), std::string::npos)
+      << form.lblBranchStatus.caption();
+  EXPECT_EQ(form.lblBranchStatus.caption().find("cannot be reached"), std::string::npos);
+
+  // Prepared from outside the window (the headless runner): the next tick runs a pass.
+  capture::cmdUpdateDataBase_Click(ctx);
+  form.timertrigger.onTimer();
+  EXPECT_TRUE(frm->databasesPrepared);
+  EXPECT_EQ(form.lblBranchStatus.caption().find("not yet prepared"), std::string::npos)
+      << form.lblBranchStatus.caption();
+  for (const auto& b : host.balloons) EXPECT_EQ(b.text.find("Invalid object name"), std::string::npos) << b.text;
+}
+
 TEST_F(Branch, EmptyCentralCodeIsNamedAndNothingReachesTheCentralMaster) {
   setKey("WEBDBCODE", "");
   loadAndConnect();

@@ -33,6 +33,15 @@ void wireOperations(FrmSynch& frm) {
     if (frm.databasesPrepared) sync::CheckSetServerFreeStatus(frm.ctx, true, false, false, holder);
   };
   frm.hooks.timertrigger_Timer = [&frm] {
+    // Before the first Update Database a pass could only fail on the missing tables, at every tick:
+    // it waits, and the status line says what to do. An Update Database run meanwhile (here or by the
+    // headless runner) is seen at the next tick.
+    if (!frm.databasesPrepared && !frm.checkDatabasesPrepared(false)) {
+      frm.form.lblBranchStatus.setCaption(
+          "The databases are not yet prepared for synchronisation: nothing is sent or received until Update "
+          "Database has prepared them (press Insert for the maintenance page).");
+      return;
+    }
     frm.lastPass = timertrigger_Timer(frm.ctx);
     // A pass run while the box is off (the support option, a pass already started) may have sent the
     // vouchers the AutoSynch line counts: it is counted again, so it never names vouchers that went.

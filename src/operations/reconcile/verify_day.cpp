@@ -51,11 +51,6 @@ std::string shown(const db::Value& v) {
 
 // The vouchers that go up, to compare like with like on both sides: the chosen types, else every type
 // the upload sends.
-std::string uploadedTypes(const WorkingDay& day, const std::string& column) {
-  if (!day.selectedVoucherTypeIds.empty()) return " and " + column + " in (" + day.selectedVoucherTypeIds + ")";
-  return " and " + column + " in (select VchTypeID from tblVchType where ParentID in (" + kUploadedParentTypes + "))";
-}
-
 std::string number(double d) {
   return db::Value(d).toString();
 }
@@ -198,7 +193,7 @@ VerifyOutcome VerifyDay(SyncContext& ctx, const WorkingDay& day) {
   try {
     const std::string date = ddMMMyyyy(day.date);
     const std::string cc = std::to_string(day.costCentreId);
-    const std::string types = uploadedTypes(day, "s.VchTypeID");
+    const std::string types = uploadedVoucherTypesFilter(day, "s.VchTypeID");
     for (const auto& k : sync::voucherKinds()) {
       ctx.status().stage("Verifying " + k.table);
       verifyFamily(ctx, k, date, cc, types, out);

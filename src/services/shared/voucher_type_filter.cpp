@@ -20,7 +20,11 @@ std::string CREateSelVchTypeIDQry(SyncContext& ctx) {
 }
 
 std::string uploadedVoucherTypesFilter(SyncContext& ctx, const std::string& column) {
-  const std::string ids = selectedVoucherTypeIds(ctx);
+  return uploadedVoucherTypesFilter(ctx.day(), column);
+}
+
+std::string uploadedVoucherTypesFilter(const WorkingDay& day, const std::string& column) {
+  const std::string& ids = day.selectedVoucherTypeIds;
   if (!ids.empty()) return " and " + column + " in (" + ids + ")";
   return " and " + column + " in (select VchTypeID from tblVchType where ParentID in (" + kUploadedParentTypes + "))";
 }

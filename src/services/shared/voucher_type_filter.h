@@ -7,6 +7,7 @@
 namespace erpsync {
 
 struct SyncContext;
+struct WorkingDay;
 
 // The item data of the selected entries of lstVchtypes, in list order, joined by "," ("7,12"); "" for none.
 std::string selectedVoucherTypeIds(SyncContext& ctx);
@@ -24,5 +25,7 @@ inline constexpr const char* kUploadedParentTypes = "1,3,5,7,8,9,10,14,18,41,42,
 // when types are selected, else " and <column> in (select VchTypeID from tblVchType where ParentID in
 // (<kUploadedParentTypes>))". No status is set.
 std::string uploadedVoucherTypesFilter(SyncContext& ctx, const std::string& column = "VchTypeID");
+// The same for a working day read once where an operation starts.
+std::string uploadedVoucherTypesFilter(const WorkingDay& day, const std::string& column = "VchTypeID");
 
 }  // namespace erpsync
