@@ -95,6 +95,19 @@ TEST_F(Upload, ChangesYoungerThanTheIntervalWaitAndDoNotMoveTheMark) {
   EXPECT_GT(sync::uploadTransactions(ctx, false).uploaded, 0);
 }
 
+// The pass's "N vouchers waiting" is the number of vouchers the branch holds unsent, the number the
+// status line and the AutoSynch line give: an edited voucher is one, one deleted before it went is none.
+TEST_F(Upload, WaitingIsCountedInVouchersAsTheBranchHoldsThem) {
+  const auto report = enter(4, 2);
+  ASSERT_GT(report.edits, 0);
+  ASSERT_EQ(report.deletes, 2);
+  long long unsent = 0;
+  for (const auto& k : sync::voucherKinds())
+    unsent += scalar(branch(), "SELECT count(*) FROM " + k.table + " WHERE isnull(SyncStat,0) <> 1");
+  ASSERT_GT(unsent, 0);
+  EXPECT_EQ(sync::uploadTransactions(ctx, false).waiting, unsent);
+}
+
 TEST_F(Upload, AVoucherWhoseMarkWasLostIsMarkedNotCopiedAgain) {
   enter(3);
   age(3);

@@ -13,14 +13,16 @@
 #include "shared/voucher_type_filter.h"
 #include "sync/upload_batch.h"
 #include "sync/voucher_kinds.h"
+#include "util/text.h"
 
 namespace erpsync::sync {
 
 namespace {
 
 const std::string kSelect =
-    std::string(" select Id,tablename, tbluniqueid ,tblUniquerefID, Action,active,dateofaction,ActionTime from "
-                "tblactivity O where ParentID in(") +
+    std::string(
+        " select Id,tablename, tbluniqueid ,tblUniquerefID, Action,active,dateofaction,ActionTime from "
+        "tblactivity O where ParentID in(") +
     kUploadedParentTypes + ") and ISNULL(pARENTid,0) <> 0 AND Action not in('Update') and DateofAction='";
 
 // Every voucher still waiting at the branch (SyncStat 0), in the shape of the change log's rows, for a
@@ -28,10 +30,12 @@ const std::string kSelect =
 std::string fallbackQuery(const std::string& workingDate) {
   std::string kinds;
   for (const auto& k : voucherKinds())
-    kinds += std::string(kinds.empty() ? "SELECT " : " Union Select ") + "0 as ID, '" + k.table +
-             "' AS tablename, " + k.key + " AS tbluniqueid, ServInvID AS tblUniquerefID, 'Insert' AS Action, 1 AS "
-             "active, " + k.dateColumn + " AS dateofaction, " + k.timeColumn + " AS ActionTime,SyncStat FROM " +
-             k.table + " WHERE (SyncStat = 0)";
+    kinds += std::string(kinds.empty() ? "SELECT " : " Union Select ") + "0 as ID, '" + k.table + "' AS tablename, " +
+             k.key +
+             " AS tbluniqueid, ServInvID AS tblUniquerefID, 'Insert' AS Action, 1 AS "
+             "active, " +
+             k.dateColumn + " AS dateofaction, " + k.timeColumn + " AS ActionTime,SyncStat FROM " + k.table +
+             " WHERE (SyncStat = 0)";
   return "select * from (" + kinds + ") as M where m.dateofaction='" + workingDate + "' or SyncStat =0";
 }
 
@@ -53,10 +57,10 @@ constexpr int kMarkEvery = 500;
 
 // One change-log row the run handles, in log order.
 struct Change {
-  long long id = 0;                  // its change-log id (0 for the rows of the waiting-voucher query)
+  long long id = 0;                   // its change-log id (0 for the rows of the waiting-voucher query)
   const VoucherKind* kind = nullptr;  // nullptr: not a voucher table, nothing to send
-  bool insert = false;               // a voucher to copy (else, with a kind, a central copy to mark deleted)
-  long long number = 0;              // the branch number (insert) or the central number (delete)
+  bool insert = false;                // a voucher to copy (else, with a kind, a central copy to mark deleted)
+  long long number = 0;               // the branch number (insert) or the central number (delete)
 };
 
 // The branch marks of one batch's vouchers share one branch transaction, written after head office
@@ -69,9 +73,9 @@ bool markAtBranch(SyncContext& ctx, const sync::UploadBatch& batch, const sync::
     db::Transaction marks(local);
     for (std::size_t i = 0; i < batch.vouchers.size(); ++i) {
       const sync::VoucherCopy& v = *batch.vouchers[i];
-      local.execute("update " + v.kind->table + " set SyncStat=1, ServInvID=" +
-                    std::to_string(reply.vouchers[i].centralNo) + " where " + v.kind->key + "=" +
-                    std::to_string(v.branchNo));
+      local.execute("update " + v.kind->table +
+                    " set SyncStat=1, ServInvID=" + std::to_string(reply.vouchers[i].centralNo) + " where " +
+                    v.kind->key + "=" + std::to_string(v.branchNo));
     }
     marks.commit();
     return true;
@@ -88,8 +92,8 @@ void logBatch(SyncContext& ctx, const sync::UploadBatch& batch, const sync::Batc
     const sync::VoucherCopy& v = *batch.vouchers[i];
     const std::string central = std::to_string(reply.vouchers[i].centralNo);
     if (reply.vouchers[i].already) {
-      ctx.log("transaction insertion", v.kind->table + " " + std::to_string(v.branchNo) +
-                                           " is at head office already as " + central);
+      ctx.log("transaction insertion",
+              v.kind->table + " " + std::to_string(v.branchNo) + " is at head office already as " + central);
       continue;
     }
     ctx.log("transaction insertion", v.header + " -- @c = " + central);
@@ -166,11 +170,12 @@ class Uploader {
   Sent failed(const sync::UploadBatch& batch, const std::string& description, Sent how) {
     const std::string table = batch.vouchers.empty() ? std::string() : batch.vouchers.front()->kind->table;
     out_.failed += static_cast<int>(batch.vouchers.size() + batch.deletes.size());
-    ctx_.notice(description + (table.empty() ? std::string("upload transactions") : "CreateInsert trans Queries" + table));
+    ctx_.notice(description +
+                (table.empty() ? std::string("upload transactions") : "CreateInsert trans Queries" + table));
     ctx_.status().status(description);
-    ctx_.log("Error Generated " + description,
-             table.empty() ? (batch.deletes.empty() ? std::string() : batch.deletes.front())
-                           : batch.vouchers.front()->header);
+    ctx_.log("Error Generated " + description, table.empty()
+                                                   ? (batch.deletes.empty() ? std::string() : batch.deletes.front())
+                                                   : batch.vouchers.front()->header);
     return how;
   }
 
@@ -182,7 +187,6 @@ class Uploader {
 std::string count(int n, const char* one, const char* many) {
   return std::to_string(n) + " " + (n == 1 ? one : many);
 }
-
 
 // The change log as the run reads it from the branch, and the branch server's time when it did.
 struct ChangeLog {
@@ -234,6 +238,22 @@ bool readChangeLog(SyncContext& ctx, const std::string& workingDate, bool manual
 std::vector<Change> selectChanges(const ChangeLog& log, long long interval, bool manual, UploadOutcome& out) {
   const db::Recordset& rows = log.rows;
   std::vector<Change> changes;
+  // What waits is counted in vouchers, as the operator counts them: a voucher entered and edited is one,
+  // a voucher entered and deleted again before it went up is none.
+  std::set<std::pair<std::string, std::string>> entered, deleted;
+  auto waits = [&](std::size_t w) {
+    const std::string a = rows.at(w, "Action").toString();
+    const std::string table = rows.at(w, "tablename").toString();
+    if (!voucherKind(table) || (a != "Insert" && a != "Deleted")) return;
+    (a == "Insert" ? entered : deleted).emplace(text::lower(table), rows.at(w, "tbluniqueid").toString());
+  };
+  auto countWaiting = [&] {
+    int n = 0;
+    for (const auto& v : entered) n += deleted.count(v) ? 0 : 1;
+    for (const auto& v : deleted) n += entered.count(v) ? 0 : 1;
+    // A change of another kind still holds the mark back: something waits.
+    out.waiting = std::max(n, 1);
+  };
   for (std::size_t r = 0; r < rows.size(); ++r) {
     const std::string table = rows.at(r, "tablename").toString();
     const std::string action = rows.at(r, "Action").toString();
@@ -243,16 +263,14 @@ std::vector<Change> selectChanges(const ChangeLog& log, long long interval, bool
     if (ageMinutes < interval) {
       if (out.waiting == 0) out.firstGoesUpInMinutes = static_cast<int>(std::max(1LL, interval - ageMinutes));
       if (manual) {
-        ++out.waiting;
+        waits(r);
+        countWaiting();
         continue;
       }
       // The mark must not pass a change that is still waiting: the run ends here, and the voucher
       // changes after it (younger still) wait with it.
-      for (std::size_t w = r; w < rows.size(); ++w) {
-        const std::string a = rows.at(w, "Action").toString();
-        if (voucherKind(rows.at(w, "tablename").toString()) && (a == "Insert" || a == "Deleted")) ++out.waiting;
-      }
-      if (out.waiting == 0) out.waiting = 1;
+      for (std::size_t w = r; w < rows.size(); ++w) waits(w);
+      countWaiting();
       break;
     }
     Change c;
@@ -264,8 +282,8 @@ std::vector<Change> selectChanges(const ChangeLog& log, long long interval, bool
     else if (kind && action == "Deleted" && wholeNumber(rows.at(r, "tblUniquerefID"), n))
       c = {c.id, kind, false, n};
     if (kind)
-      out.activity.push_back(action + "\t" + table + "\t" + rows.at(r, "dateofaction").toString().substr(0, 10) +
-                             " #" + rows.at(r, "tbluniqueid").toString());
+      out.activity.push_back(action + "\t" + table + "\t" + rows.at(r, "dateofaction").toString().substr(0, 10) + " #" +
+                             rows.at(r, "tbluniqueid").toString());
     changes.push_back(c);
   }
   return changes;
