@@ -32,9 +32,9 @@ inline constexpr std::size_t kBatchBytes = 256 * 1024;
 struct VoucherCopy {
   const VoucherKind* kind = nullptr;
   long long branchNo = 0;
-  std::string number;          // its printed number, for messages
-  std::string receiptWhere;    // " and InvNo='S-1' and InvDate=... and VchTypeID=... and CCID=..."
-  std::string header;          // "Insert into tblSales (...) values (@c,...)"
+  std::string number;              // its printed number, for messages
+  std::string receiptWhere;        // " and InvNo='S-1' and InvDate=... and VchTypeID=... and CCID=..."
+  std::string header;              // "Insert into tblSales (...) values (@c,...)"
   std::vector<std::string> lines;  // "Insert into tblSalesItem (...) values (...,@c,...)"
   std::size_t bytes() const;
 };

@@ -1,7 +1,6 @@
 #include "sync/upload_masters.h"
 
 #include <algorithm>
-
 #include <charconv>
 #include <map>
 #include <set>
@@ -182,6 +181,71 @@ constexpr std::size_t kBatch = 50;
 // only has the next pass apply the same changes again, which leaves the same branch rows.
 constexpr int kMarkEvery = 500;
 
+// What waited in the change log: its rows counted per table and day ("d/m/yyyy"), in the order first met.
+std::vector<MasterDownloadOutcome::Waiting> waitingOf(const db::Recordset& log) {
+  std::vector<MasterDownloadOutcome::Waiting> waiting;
+  for (std::size_t r = 0; r < log.size(); ++r) {
+    const auto date = log.at(r, "DateofAction").toDateTime();
+    const std::string table = log.at(r, "TableName").toString();
+    const std::string day =
+        date ? std::to_string(date->day) + "/" + std::to_string(date->month) + "/" + std::to_string(date->year)
+             : std::string();
+    auto it =
+        std::find_if(waiting.begin(), waiting.end(), [&](const auto& w) { return w.table == table && w.day == day; });
+    if (it == waiting.end()) it = waiting.insert(waiting.end(), {table, day, 0});
+    ++it->count;
+  }
+  return waiting;
+}
+
+// The master download's mark (MaxActivityID): it passes each change once that change is handled.
+class MasterMark {
+ public:
+  MasterMark(SyncContext& ctx, MasterDownloadOutcome& out) : ctx_(ctx), out_(out) {}
+  void advance(long long id) {
+    last_ = id;
+    ++out_.applied;
+    if (last_ > 0 && ++unsaved_ >= kMarkEvery) {
+      ctx_.writeLoopSetting("MaxActivityID", std::to_string(last_));
+      unsaved_ = 0;
+    }
+    ctx_.status().status("Update Masters Over");
+  }
+  // The mark of the run to the settings file (when it moved since the last write) and to memory.
+  void finish() {
+    if (last_ <= 0) return;
+    if (unsaved_ > 0) ctx_.writeLoopSetting("MaxActivityID", std::to_string(last_));
+    ctx_.MaxActivityID = last_;
+  }
+
+ private:
+  SyncContext& ctx_;
+  MasterDownloadOutcome& out_;
+  long long last_ = 0;
+  int unsaved_ = 0;  // handled rows whose id is not yet in the settings file
+};
+
+// Applies the pending changes and passes the mark over the ones now in place; false when one failed
+// (the mark then stops just before it). pending is empty afterwards.
+bool applyPending(SyncContext& ctx, std::vector<RowChange>& pending, MasterMark& mark) {
+  if (pending.empty()) return true;
+  std::size_t failedAt = 0;
+  const bool ok = applyChanges(ctx, pending, failedAt) == pending.size();
+  if (!ok) {
+    RowChange stop = pending[failedAt];
+    pending.resize(failedAt);
+    std::size_t again = 0;
+    if (!pending.empty() && applyChanges(ctx, pending, again) != pending.size()) {
+      stop = pending[again];
+      pending.clear();
+    }
+    ctx.log("Masters uploading", "Stopped at change " + std::to_string(stop.id) + " of " + stop.table);
+  }
+  for (const RowChange& c : pending) mark.advance(c.id);
+  pending.clear();
+  return ok;
+}
+
 }  // namespace
 
 MasterDownloadOutcome uploadMasters(SyncContext& ctx) {
@@ -203,49 +267,11 @@ MasterDownloadOutcome uploadMasters(SyncContext& ctx) {
     return out;
   }
   ctx.log("masters uploading Qry Opened", sql);
-  for (std::size_t r = 0; r < log.size(); ++r) {
-    const auto date = log.at(r, "DateofAction").toDateTime();
-    const std::string table = log.at(r, "TableName").toString();
-    const std::string day = date ? std::to_string(date->day) + "/" + std::to_string(date->month) + "/" +
-                                       std::to_string(date->year)
-                                 : std::string();
-    auto it = std::find_if(out.waiting.begin(), out.waiting.end(),
-                           [&](const auto& w) { return w.table == table && w.day == day; });
-    if (it == out.waiting.end()) it = out.waiting.insert(out.waiting.end(), {table, day, 0});
-    ++it->count;
-  }
+  out.waiting = waitingOf(log);
 
-  long long lastId = 0;
-  int unsaved = 0;  // applied rows whose id is not yet in the settings file
-  auto advance = [&](long long id) {
-    lastId = id;
-    ++out.applied;
-    if (lastId > 0 && ++unsaved >= kMarkEvery) {
-      ctx.writeLoopSetting("MaxActivityID", std::to_string(lastId));
-      unsaved = 0;
-    }
-    ctx.status().status("Update Masters Over");
-  };
+  MasterMark mark(ctx, out);
   std::vector<RowChange> pending;
-  // Applies the pending changes; false when one failed (the mark then stops just before it).
-  auto flush = [&]() {
-    if (pending.empty()) return true;
-    std::size_t failedAt = 0;
-    bool ok = applyChanges(ctx, pending, failedAt) == pending.size();
-    if (!ok) {
-      RowChange stop = pending[failedAt];
-      pending.resize(failedAt);
-      std::size_t again = 0;
-      if (!pending.empty() && applyChanges(ctx, pending, again) != pending.size()) {
-        stop = pending[again];
-        pending.clear();
-      }
-      ctx.log("Masters uploading", "Stopped at change " + std::to_string(stop.id) + " of " + stop.table);
-    }
-    for (const RowChange& c : pending) advance(c.id);
-    pending.clear();
-    return ok;
-  };
+  auto flush = [&] { return applyPending(ctx, pending, mark); };
 
   bool boardRatesLoaded = false;
   for (std::size_t r = 0; r < log.size(); ++r) {
@@ -291,13 +317,10 @@ MasterDownloadOutcome uploadMasters(SyncContext& ctx) {
       ctx.notice("Change " + std::to_string(id) + " of " + table + " names no valid key (" +
                  log.at(r, "tblUniqueID").toString() + "); skipped");
     }
-    advance(id);
+    mark.advance(id);
   }
   if (out.completed && !flush()) out.completed = false;
-  if (lastId > 0) {
-    if (unsaved > 0) ctx.writeLoopSetting("MaxActivityID", std::to_string(lastId));
-    ctx.MaxActivityID = lastId;
-  }
+  mark.finish();
   return out;
 }
 
