@@ -170,8 +170,7 @@ void addCaptureCommands(CLI::App& app, int& exitCode) {
 
   addButtonVerb(app, exitCode, "free-server", "Remove the push lock whoever holds it (Free Server)",
                 [](FrmSynch& frm, std::ostream& out) {
-                  sync::cmdFreeServer_Click(frm.ctx);
-                  out << frm.form.lblserverStat.caption() << std::endl;
+                  if (sync::cmdFreeServer_Click(frm.ctx)) out << "FREE" << std::endl;
                 });
   addButtonVerb(app, exitCode, "lock-status", "Show whether a branch holds the push lock: FREE, or LOCK and the holder",
                 [](FrmSynch& frm, std::ostream& out) {

@@ -5,15 +5,17 @@
 
 namespace erpsync::sync {
 
-void cmdFreeServer_Click(SyncContext& ctx) {
+bool cmdFreeServer_Click(SyncContext& ctx) {
   try {
     ctx.web().execute(" Delete from [tblDayActivity] where Activity= 'BLOCKFASTPUSH' ");
     ctx.status().pushLock("FREE");
+    return true;
   } catch (const db::DbError& e) {
     ctx.notice(e.description());
   } catch (const std::exception& e) {
     ctx.notice(e.what());
   }
+  return false;
 }
 
 }  // namespace erpsync::sync

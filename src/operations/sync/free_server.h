@@ -8,7 +8,7 @@ struct SyncContext;
 namespace erpsync::sync {
 
 // Removes every lock row at head office, whoever holds it, without asking, and shows the lock "FREE".
-// Errors are told as a notice.
-void cmdFreeServer_Click(SyncContext& ctx);
+// False after an error (told as a notice).
+bool cmdFreeServer_Click(SyncContext& ctx);
 
 }  // namespace erpsync::sync
