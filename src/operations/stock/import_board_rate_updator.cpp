@@ -4,6 +4,7 @@
 
 #include "db/connection.h"
 #include "db/recordset.h"
+#include "db/sql_literal.h"
 #include "shared/date_text.h"
 #include "shared/sync_context.h"
 #include "sync/field_literal.h"
@@ -13,14 +14,14 @@ namespace erpsync::stock {
 
 namespace {
 
-// A whole number for a statement (0 for NULL): item ids, voucher ids and numbers.
-std::string wholeNumber(const db::Value& v) {
-  return std::to_string(v.toInt());
+// A whole number for a statement, 0 for NULL: item ids, voucher ids and numbers of the board-rate list.
+std::string wholeOrZero(const db::Value& v) {
+  return db::integerLiteral(v.toInt());
 }
 
-// A rate as the server reads it under every language setting: decimal point, no grouping.
+// A rate as the server reads it under every language setting (NULL reads as 0).
 std::string rate(const db::Value& v) {
-  return sync::FieldLiteral(db::Value(v.toDouble()), db::adDouble);
+  return db::decimalLiteral(v.toDouble());
 }
 
 std::string isoDay(const db::DateTime& d) {
@@ -50,12 +51,12 @@ std::optional<db::DateTime> dayMonthYear(std::string_view t) {
 // Applies the central rows to the branch: the rate row, the item's stock rows and its master.
 void applyRates(SyncContext& ctx, db::Connection& local, const db::Recordset& rs) {
   for (std::size_t r = 0; r < rs.size(); ++r) {
-    const std::string item = wholeNumber(rs.at(r, "ItemID"));
+    const std::string item = wholeOrZero(rs.at(r, "ItemID"));
     const std::string s = rate(rs.at(r, "SRate"));
     const std::string m = rate(rs.at(r, "MRP"));
     local.execute(" INSERT INTO [tblBoardRateMaster] ([Vchdate],[ItemID] ,[SRate] ,[MRP],VchID,VchNo) Values (" +
                   sync::FieldLiteral(rs.at(r, "Vchdate"), db::adDBTimeStamp) + "," + item + "," + s + "," + m + "," +
-                  wholeNumber(rs.at(r, "VchID")) + "," + wholeNumber(rs.at(r, "VchNo")) + " )");
+                  wholeOrZero(rs.at(r, "VchID")) + "," + wholeOrZero(rs.at(r, "VchNo")) + " )");
     local.execute("Update tblstock Set Srate=" + s + ",bMRP=" + m + " ,bSrate=" + s + " where ItemID=" + item);
     local.execute("Update tblItemMaster Set MRP=" + m + ",Srate=" + s + " where ItemID=" + item);
     ctx.status().status(" BOARD UPDATOR " + item + " DATE : ");
@@ -107,7 +108,7 @@ bool importBoardRateUpdator(SyncContext& ctx, const std::string& dateString, con
     } else {
       // The items loaded keep only the rates loaded now.
       for (std::size_t r = 0; r < rs.size(); ++r)
-        local.execute("DELETE FROM tblBoardRateMaster WHERE ItemID=" + wholeNumber(rs.at(r, "ItemID")));
+        local.execute("DELETE FROM tblBoardRateMaster WHERE ItemID=" + wholeOrZero(rs.at(r, "ItemID")));
     }
     applyRates(ctx, local, rs);
     t.commit();

@@ -4,18 +4,17 @@
 #include <cmath>
 
 #include "db/recordset.h"
+#include "db/sql_literal.h"
 #include "db/value.h"
-#include "sync/field_literal.h"
 
 namespace erpsync::stock {
 
 std::string num(double value) {
-  if (value == 0) return "0";  // no "-0"
-  return sync::FieldLiteral(db::Value(value), db::adDouble);
+  return db::decimalLiteral(value);
 }
 
 std::string dateLit(const DateTime& value) {
-  return sync::FieldLiteral(db::Value(value), db::adDBTimeStamp);
+  return db::dateTimeLiteral(value);
 }
 
 std::string fixedText(double value, int places) {

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "db/recordset.h"
+#include "db/sql_literal.h"
 #include "db/sql_quote.h"
 #include "util/text.h"
 
@@ -23,15 +24,6 @@ bool isBinary(int t) {
   return t == db::adBinary || t == db::adVarBinary || t == adLongVarBinary;
 }
 
-std::string shortestDouble(double d) {
-  if (!std::isfinite(d)) return "0";
-  char buf[64];
-  auto r = std::to_chars(buf, buf + sizeof buf, d);
-  std::string s(buf, r.ptr);
-  // to_chars may choose exponent form (1e+20); SQL Server reads that as float, which is what it is.
-  return s;
-}
-
 // A number already in text: kept when it is a plain decimal literal, else its leading numeric part.
 std::string numberFromText(const std::string& text) {
   std::string t = text::trim(text, text::kWhitespace);
@@ -48,13 +40,13 @@ std::string numberFromText(const std::string& text) {
     }
   }
   if (plain && digits) return db::Value(db::Decimal{t[0] == '+' ? t.substr(1) : t}).toString();
-  return shortestDouble(db::leadingNumber(text));
+  return db::decimalLiteral(db::leadingNumber(text));
 }
 
 std::string number(const db::Value& v) {
   const auto& s = v.storage();
   if (auto* i = std::get_if<std::int64_t>(&s)) return std::to_string(*i);
-  if (auto* d = std::get_if<double>(&s)) return shortestDouble(*d);
+  if (auto* d = std::get_if<double>(&s)) return db::decimalLiteral(*d);
   if (auto* b = std::get_if<bool>(&s)) return *b ? "1" : "0";
   if (auto* t = std::get_if<std::string>(&s)) return numberFromText(*t);
   return v.toString();  // exact decimals, without trailing zeros
@@ -86,11 +78,7 @@ std::string hex(const db::Value& v) {
 
 std::string dateTime(const db::Value& v) {
   auto t = v.toDateTime();
-  if (!t) return "NULL";
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "'%04d-%02d-%02dT%02d:%02d:%02d.%03d'", t->year, t->month, t->day, t->hour, t->minute,
-                t->second, t->millisecond);
-  return buf;
+  return t ? db::dateTimeLiteral(*t) : "NULL";
 }
 
 }  // namespace
@@ -103,8 +91,8 @@ int FieldTypeClass(int typeCode) {
 }
 
 std::string FieldLiteral(const db::Value& value, int typeCode) {
-  if (FieldTypeClass(typeCode) == 0) return value.isNull() ? "' '" : db::sqlQuote(value.toString());
-  if (isUnicodeText(typeCode)) return value.isNull() ? "' '" : "N" + db::sqlQuote(value.toString());
+  if (FieldTypeClass(typeCode) == 0) return value.isNull() ? db::kBlankForNull : db::sqlQuote(value.toString());
+  if (isUnicodeText(typeCode)) return value.isNull() ? db::kBlankForNull : "N" + db::sqlQuote(value.toString());
   if (typeCode == db::adDBTimeStamp || typeCode == db::adDate) return value.isNull() ? "NULL" : dateTime(value);
   if (typeCode == db::adBoolean) return value.isNull() ? "0" : bit(value);
   if (typeCode == adGuid) return value.isNull() ? "NULL" : db::sqlQuote(value.toString());

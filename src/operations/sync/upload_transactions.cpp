@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "db/connection.h"
+#include "db/sql_literal.h"
 #include "db/sql_quote.h"
 #include "shared/date_text.h"
 #include "shared/sync_context.h"
@@ -37,16 +38,6 @@ std::string fallbackQuery(const std::string& workingDate) {
              k.dateColumn + " AS dateofaction, " + k.timeColumn + " AS ActionTime,SyncStat FROM " + k.table +
              " WHERE (SyncStat = 0)";
   return "select * from (" + kinds + ") as M where m.dateofaction='" + workingDate + "' or SyncStat =0";
-}
-
-// A whole number from the change log, or nothing: only numbers reach the statements built from it.
-bool wholeNumber(const db::Value& v, long long& out) {
-  if (v.isNull()) return false;
-  const double d = v.toDouble();
-  if (d != static_cast<double>(static_cast<long long>(d))) return false;
-  if (v.isText() && v.toString() != std::to_string(static_cast<long long>(d))) return false;
-  out = static_cast<long long>(d);
-  return true;
 }
 
 // The mark goes to the settings file after a batch once this many rows were handled since the last
@@ -276,11 +267,12 @@ std::vector<Change> selectChanges(const ChangeLog& log, long long interval, bool
     Change c;
     c.id = rows.at(r, "Id").toInt();
     const VoucherKind* kind = voucherKind(table);
-    long long n = 0;
-    if (kind && action == "Insert" && wholeNumber(rows.at(r, "tbluniqueid"), n))
-      c = {c.id, kind, true, n};
-    else if (kind && action == "Deleted" && wholeNumber(rows.at(r, "tblUniquerefID"), n))
-      c = {c.id, kind, false, n};
+    // Only whole numbers from the change log reach the statements built from it.
+    if (kind && action == "Insert") {
+      if (auto n = db::wholeNumber(rows.at(r, "tbluniqueid"))) c = {c.id, kind, true, *n};
+    } else if (kind && action == "Deleted") {
+      if (auto n = db::wholeNumber(rows.at(r, "tblUniquerefID"))) c = {c.id, kind, false, *n};
+    }
     if (kind)
       out.activity.push_back(action + "\t" + table + "\t" + rows.at(r, "dateofaction").toString().substr(0, 10) + " #" +
                              rows.at(r, "tbluniqueid").toString());
