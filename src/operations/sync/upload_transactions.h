@@ -13,11 +13,11 @@ struct SyncContext;
 namespace erpsync::sync {
 
 struct UploadOutcome {
-  int uploaded = 0;        // vouchers copied to head office
-  int alreadyCentral = 0;  // found there from an earlier copy, now marked
-  int deletesMarked = 0;   // central copies marked '#DELETEDFROMBRANCH#'
-  int failed = 0;          // vouchers that stay waiting after an error
-  int waiting = 0;         // voucher changes not yet old enough for this pass
+  int uploaded = 0;              // vouchers copied to head office
+  int alreadyCentral = 0;        // found there from an earlier copy, now marked
+  int deletesMarked = 0;         // central copies marked '#DELETEDFROMBRANCH#'
+  int failed = 0;                // vouchers that stay waiting after an error
+  int waiting = 0;               // voucher changes not yet old enough for this pass
   int firstGoesUpInMinutes = 0;  // when the oldest of them is old enough
   // What the run handled, one row per voucher change: action TAB table TAB "date #number".
   std::vector<std::string> activity;
