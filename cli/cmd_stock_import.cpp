@@ -8,7 +8,7 @@
 #include "app/stock_view.h"
 #include "cmd_app.h"
 #include "form/main_form.h"
-#include "reconcile/count_grid.h"
+#include "app/reconcile_view.h"
 #include "reconcile/fill_data_count.h"
 #include "stock/import_board_rate_updator.h"
 #include "stock/update_batch_active_status.h"

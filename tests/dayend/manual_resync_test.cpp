@@ -7,9 +7,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/daycycle_view.h"
 #include "settings/daily_log.h"
 
-#include "app/daycycle_view.h"
 #include "day_fixture.h"
 #include "shared/date_text.h"
 

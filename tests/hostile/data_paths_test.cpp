@@ -4,8 +4,8 @@
 // and a text too long for the receiving column is refused without half a voucher arriving.
 #include <gtest/gtest.h>
 
-#include "app/daycycle_view.h"
 #include "daycycle/day_start.h"
+#include "app/daycycle_view.h"
 #include "db/recordset.h"
 #include "db/sql_quote.h"
 #include "hostile_texts.h"
