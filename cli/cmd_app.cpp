@@ -97,14 +97,16 @@ int runVerb(const std::string& verb, const VerbOptions& options, const VerbHandl
   // The working date connect took from the central server, replaced by the one asked for.
   if (!options.date.empty())
     if (auto d = DateTime::fromIso(options.date)) form.dtpdate.setValue(*d);
-  if (handler) frm.runOperation(verb, [&] { handler(frm, out); });
+  // Before Update Database only what reads the ERP's own tables runs (a pass waits by itself).
+  const bool needsPrepared = verb != "Update Database" && verb != "connect" && verb != "counts" && verb != "run";
+  if (handler) frm.runOperation(verb, [&] { handler(frm, out); }, FrmSynch::WhenBusy::Tell, needsPrepared);
   if (host.stopRequested()) {
     // Operations stop between units: nothing half-copied stays behind, the rest waits for the next run.
     const std::string why = "Stopped by " + stopReason() + "; the unit in hand was finished, the rest waits";
     ctx.log("Headless " + verb, why);
     err << "[stopped] " << why << std::endl;
   }
-  return host.errorsShown() + host.noticesShown() > 0 ? kExitOperationError : kExitOk;
+  return host.errorsShown() + host.noticesShown() > 0 || frm.verbRefused ? kExitOperationError : kExitOk;
 }
 
 CLI::App* addButtonVerb(CLI::App& app, int& exitCode, const std::string& name, const std::string& description,

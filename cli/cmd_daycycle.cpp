@@ -56,6 +56,7 @@ void addDaycycleCommands(CLI::App& app, int& exitCode) {
   addButtonVerb(app, exitCode, "day-end", "close the day when head office holds every voucher since day start",
                 [](FrmSynch& frm, std::ostream& out) {
                   auto r = cmdDayEnd_Click(frm.ctx);
+                  frm.verbRefused = r != daycycle::DayEndResult::Closed && r != daycycle::DayEndResult::Declined;
                   out << "Working date: " << ddMMMyyyy(frm.form.dtpdate.value()) << "\n" << dayEndText(r) << "\n";
                   if (r == daycycle::DayEndResult::Unverified || r == daycycle::DayEndResult::ClosedWithoutDayRow)
                     out << "  " << frm.form.lblStatus.caption() << "\n";

@@ -65,7 +65,6 @@ void printList(MainForm& f, std::ostream& out) {
 void importTransfers(FrmSynch& frm, std::ostream& out, bool list, bool all, long long voucher, long long type) {
   MainForm& f = frm.form;
   if (all) {
-    f.chkAutoSynchInterimStockTransfer.setValue(1);
     const auto o = runInterimTransfersUnattended(frm.ctx);
     out << "Transfers imported: " << o.imported << "\nFailed: " << o.failed << std::endl;
     return;

@@ -321,6 +321,14 @@ TEST_F(Branch, PassesWaitForTheFirstUpdateDatabaseAndSaySo) {
       << form.lblBranchStatus.caption();
   EXPECT_EQ(form.lblBranchStatus.caption().find("cannot be reached"), std::string::npos);
 
+  // Nor does a button that works on the synchroniser's tables: it says why it did not start.
+  host.boxes.clear();
+  form.cmdDayEnd.click();
+  ASSERT_EQ(host.boxes.size(), 1u) << ::testing::PrintToString(host.boxTexts());
+  EXPECT_NE(host.boxes[0].text.find("Day End was not started: the databases are not yet prepared"),
+            std::string::npos)
+      << host.boxes[0].text;
+
   // Prepared from outside the window (the headless runner): the next tick runs a pass.
   capture::cmdUpdateDataBase_Click(ctx);
   form.timertrigger.onTimer();

@@ -28,14 +28,19 @@ CliRun runCliLater(const std::string& args) {
   return r;
 }
 
-TEST(DaycycleVerbs, ADayIsClosedRefusedRepairedAndPurgedHeadless) {
-  test::TempDir home;
+// A small testbed in home; returns the --home option that names it.
+std::string smallTestbed(const test::TempDir& home) {
   testbed::InitOptions o;
   o.home = home.path();
   o.items = 5;
   o.ledgers = 10;
   testbed::init(o);
-  const std::string at = " --home '" + home.path().string() + "'";
+  return " --home '" + home.path().string() + "'";
+}
+
+TEST(DaycycleVerbs, ADayIsClosedRefusedRepairedAndPurgedHeadless) {
+  test::TempDir home;
+  const std::string at = smallTestbed(home);
   ASSERT_EQ(runCli("update-database --yes" + at).exitCode, 0);
   auto branch = db::openConnection(companyConnectionString("BR01", "embedded:servers/branch"), home.path());
   auto central = db::openConnection(companyConnectionString("HO01", "embedded:servers/central"), home.path());
@@ -92,6 +97,37 @@ TEST(DaycycleVerbs, ADayIsClosedRefusedRepairedAndPurgedHeadless) {
   EXPECT_NE(early.output.find("Head office is short of 2"), std::string::npos) << early.output;
 
   EXPECT_EQ(runCli("day-end --yes --date 2026-02-30" + at).exitCode, 2);
+}
+
+// A newcomer's first commands on a fresh testbed: nothing that works on the synchroniser's tables runs
+// before Update Database (the day end used to lock the day's sales with no day row to say so), and a day
+// end refused because vouchers still wait is no success for a script.
+TEST(DaycycleVerbs, NothingRunsOnUnpreparedDatabasesAndARefusedDayEndIsNoSuccess) {
+  test::TempDir home;
+  const std::string at = smallTestbed(home);
+  auto branch = db::openConnection(companyConnectionString("BR01", "embedded:servers/branch"), home.path());
+  testbed::SimulationOptions s;
+  s.sales = 3;
+  s.edits = s.deletes = 0;
+  s.masterChanges = s.boardRates = 0;
+  testbed::simulateErpActivity(branch.get(), nullptr, s);
+  auto locked = [&] { return branch->query("SELECT count(*) FROM tblSales WHERE LockMode = 1").at(0, 0).toInt(); };
+
+  for (const char* verb : {"day-end --yes", "day-start --yes", "purge --yes", "upload"}) {
+    auto r = runCli(std::string(verb) + at);
+    EXPECT_EQ(r.exitCode, 1) << verb << "\n" << r.output;
+    EXPECT_NE(r.output.find("was not started: the databases are not yet prepared"), std::string::npos)
+        << verb << "\n" << r.output;
+    EXPECT_EQ(r.output.find("Invalid object name"), std::string::npos) << verb << "\n" << r.output;
+  }
+  EXPECT_EQ(locked(), 0);
+  EXPECT_EQ(branch->query("SELECT count(*) FROM tblSales").at(0, 0).toInt(), 3);  // the purge did not run
+
+  ASSERT_EQ(runCli("update-database --yes" + at).exitCode, 0);
+  auto waiting = runCli("day-end --yes" + at);
+  EXPECT_EQ(waiting.exitCode, 1) << waiting.output;
+  EXPECT_NE(waiting.output.find("still waiting to go up"), std::string::npos) << waiting.output;
+  EXPECT_EQ(locked(), 0);
 }
 
 }  // namespace

@@ -54,7 +54,7 @@ void FrmSettings::CMDshowcompany_Click() {
     form.cboLocalCompany.clear();
     localStartup_.reset();
     const std::string cs = startupConnectionString(ctx.saPassword, ctx.LocalServerName, ctx.sqlLogin.user);
-    localStartup_ = db::makeConnection(cs, ctx.programFolder);
+    localStartup_ = ctx.makeConnection(cs);
     localStartup_->open(cs);
     addCompanies(ctx, *localStartup_, form.cboLocalCompany);
 
@@ -75,7 +75,7 @@ void FrmSettings::cmdshowCostCentres_Click() {
 
     branchCompany_.reset();
     const std::string cs = companyConnectionString(form.cboLocalCompany.text(), ctx.LocalServerName, ctx.sqlLogin);
-    branchCompany_ = db::makeConnection(cs, ctx.programFolder);
+    branchCompany_ = ctx.makeConnection(cs);
     branchCompany_->open(cs);
     db::Recordset rs = branchCompany_->query("Select * from tblCostCentre Order by 2 ");
     form.cboCostCentre.clear();

@@ -73,7 +73,15 @@ FrmSynch::FrmSynch(SyncContext& c) : ctx(c), form(c.form), settingsWizard(c), fo
   wireOperations(*this);
 }
 
-bool FrmSynch::runOperation(const std::string& name, const std::function<void()>& op, WhenBusy whenBusy) {
+bool FrmSynch::runOperation(const std::string& name, const std::function<void()>& op, WhenBusy whenBusy,
+                            bool needsPreparedDatabases) {
+  if (needsPreparedDatabases && !databasesPrepared && !checkDatabasesPrepared(false)) {
+    ctx.host.messageBox(name + " was not started: the databases are not yet prepared for synchronisation. Run "
+                               "Update Database first (press Insert for the maintenance page; headless: erpsync-cli "
+                               "update-database).",
+                        Buttons::OK, Icon::Exclamation);
+    return false;
+  }
   OperationGuard guard(*this, name);
   if (!guard.acquired()) {
     const std::string why =
@@ -104,7 +112,10 @@ bool FrmSynch::pauseProgramFolderLock(const std::function<void()>& wait, std::st
 
 void FrmSynch::wireButton(form::Button& button, std::string name, std::function<void()> handler) {
   operationButtons_.push_back(&button);
-  button.onClick = [this, name = std::move(name), handler = std::move(handler)] { runOperation(name, handler); };
+  const bool needsPrepared = &button != &form.cmdUpdateDataBase && &button != &form.cmdConnect;
+  button.onClick = [this, name = std::move(name), handler = std::move(handler), needsPrepared] {
+    runOperation(name, handler, WhenBusy::Tell, needsPrepared);
+  };
 }
 
 bool FrmSynch::checkDatabasesPrepared(bool tell) {

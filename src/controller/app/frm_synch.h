@@ -71,10 +71,19 @@ class FrmSynch {
   };
   // Runs op as the operation name unless another operation is running; returns whether it ran. An
   // error escaping op still ends the operation (the buttons come back) and goes on to the caller.
-  bool runOperation(const std::string& name, const std::function<void()>& op, WhenBusy whenBusy = WhenBusy::Tell);
+  // With needsPreparedDatabases, an operation on databases Update Database has not yet prepared is
+  // refused with a box that says so (it would fail half-way on the missing tables, or worse, lock the
+  // day's vouchers without a day row).
+  bool runOperation(const std::string& name, const std::function<void()>& op, WhenBusy whenBusy = WhenBusy::Tell,
+                    bool needsPreparedDatabases = false);
   // Makes button an operation: its click runs handler through runOperation as name, and the button is
   // held while any operation runs.
+  // Every button but Connect and Update Database needs prepared databases.
   void wireButton(form::Button& button, std::string name, std::function<void()> handler);
+  // Set by a headless verb whose operation did not do what was asked though no box called it a
+  // failure (a day end refused while vouchers wait; not one the operator declined): the runner then
+  // exits with an error, so a script does not take the day for closed.
+  bool verbRefused = false;
   // The operation running now; empty when none.
   const std::string& runningOperation() const { return running_; }
 

@@ -6,6 +6,7 @@
 #include "db/connection.h"
 #include "shared/date_text.h"
 #include "shared/sync_context.h"
+#include "shared/voucher_type_filter.h"
 
 namespace erpsync::reconcile {
 
@@ -35,8 +36,8 @@ ActivityLogTops ReadActivityLogTops(SyncContext& ctx, const WorkingDay& day) {
   t.server = top(ctx.web().query(kServerTop));
   // The voucher kinds the upload handles, newest non-update row per voucher, of the working date.
   t.branch = top(ctx.local().query(
-      "SELECT     MAX(ID) AS MaxID FROM         tblActivity AS O WHERE     (ParentID IN (1, 3, 5, 7, 8, 9, 10, 14, 18, "
-      "41, 42, 43, 44, 45)) AND (ISNULL(ParentID, 0) <> 0) AND (Action NOT IN ('Update')) AND (DateofAction = '" +
+      std::string("SELECT     MAX(ID) AS MaxID FROM         tblActivity AS O WHERE     (ParentID IN (") +
+      kUploadedParentTypes + ")) AND (ISNULL(ParentID, 0) <> 0) AND (Action NOT IN ('Update')) AND (DateofAction = '" +
       ddMMMyyyy(day.date) +
       "') AND (ID = (SELECT     MAX(ID) AS Expr1 FROM          tblActivity AS A   wHERE      (O.tblUniqueID = "
       "tblUniqueID) AND (O.TableName = TableName) AND (Action NOT IN ('Update')))) "));
