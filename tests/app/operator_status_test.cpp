@@ -403,3 +403,29 @@ TEST_F(Headless, StatusReportsTheBranchAsTheDatabasesHoldIt) {
 
 }  // namespace
 }  // namespace erpsync
+
+namespace erpsync {
+namespace {
+
+// Before the first Update Database head office answers, only not about the synchroniser's tables: the
+// status says so instead of calling it out of reach, where an installer would look for a network fault.
+TEST(HeadlessBeforeUpdateDatabase, StatusCallsHeadOfficeReachableAndSaysWhatItAnswered) {
+  test::TempDir home;
+  testbed::InitOptions o;
+  o.home = home.path();
+  o.items = 5;
+  o.ledgers = 10;
+  testbed::init(o);
+  std::ostringstream out, err;
+  cli::runStatus(cli::StatusOptions{home.path().string(), "", false}, out, err);
+  const std::string text = out.str();
+  EXPECT_NE(text.find("Head office: reachable, but it answered: Invalid object name"), std::string::npos) << text;
+  EXPECT_EQ(text.find("cannot be reached"), std::string::npos) << text;
+  out.str("");
+  cli::runStatus(cli::StatusOptions{home.path().string(), "", true}, out, err);
+  EXPECT_NE(out.str().find("\"headOffice\":{\"reachable\":true"), std::string::npos) << out.str();
+  EXPECT_NE(out.str().find("\"error\":\"Invalid object name"), std::string::npos) << out.str();
+}
+
+}  // namespace
+}  // namespace erpsync

@@ -63,7 +63,8 @@ std::string lockText(const BranchStatus& s) {
 std::string headOfficeText(const BranchStatus& s, bool withReason = true) {
   switch (s.link.state) {
     case HeadOfficeLink::State::Reachable:
-      return "reachable" + (s.link.since ? " since " + generalDateTime(*s.link.since) : std::string());
+      return "reachable" + (s.link.since ? " since " + generalDateTime(*s.link.since) : std::string()) +
+             (s.headOfficeError.empty() || !withReason ? std::string() : ", but it answered: " + s.headOfficeError);
     case HeadOfficeLink::State::Unreachable:
       return "cannot be reached" + (s.link.since ? " since " + generalDateTime(*s.link.since) : std::string()) +
              (s.link.reason.empty() || !withReason ? std::string() : " (" + s.link.reason + ")");
@@ -138,9 +139,15 @@ BranchStatus readBranchStatus(SyncContext& ctx, bool askHeadOffice) {
       if (s.link.state != HeadOfficeLink::State::Reachable) s.link = {HeadOfficeLink::State::Reachable, {}, {}};
     } catch (const db::DbError& e) {
       facts.known = false;
-      if (s.link.state != HeadOfficeLink::State::Unreachable) s.link.since.reset();
-      s.link.state = HeadOfficeLink::State::Unreachable;
-      s.link.reason = e.description();
+      if (!e.linkLost() && db::isOpen(ctx.WebConnection)) {
+        // Head office answered: it is reachable, only not able to say what was asked.
+        if (s.link.state != HeadOfficeLink::State::Reachable) s.link = {HeadOfficeLink::State::Reachable, {}, {}};
+        s.headOfficeError = e.description();
+      } else {
+        if (s.link.state != HeadOfficeLink::State::Unreachable) s.link.since.reset();
+        s.link.state = HeadOfficeLink::State::Unreachable;
+        s.link.reason = e.description();
+      }
     }
   }
   // Unknown while head office cannot be reached: the lock may have changed hands since.
@@ -197,7 +204,8 @@ std::string branchStatusJson(const BranchStatus& s) {
   j += ",\"mastersReceivedToday\":" + jsonOr(s.mastersReceivedToday);
   j += ",\"mastersWaiting\":" + jsonOr(s.mastersWaiting);
   j += ",\"headOffice\":{\"reachable\":" + std::string(state) + ",\"since\":" + jsonOr(s.link.since) +
-       ",\"reason\":" + (s.link.reason.empty() ? std::string("null") : json(s.link.reason)) + "}";
+       ",\"reason\":" + (s.link.reason.empty() ? std::string("null") : json(s.link.reason)) +
+       ",\"error\":" + (s.headOfficeError.empty() ? std::string("null") : json(s.headOfficeError)) + "}";
   j += ",\"pushLock\":" + (s.lockKnown ? "{\"free\":" + std::string(s.lockHolder.empty() ? "true" : "false") +
                                              ",\"holder\":" + (s.lockHolder.empty() ? "null" : json(s.lockHolder)) + "}"
                                        : std::string("null"));

@@ -31,6 +31,9 @@ struct BranchStatus {
   bool lockKnown = false;
   std::string lockHolder;  // "" while the lock is free
   HeadOfficeLink link;
+  // Head office answered, but with an error (a table Update Database has not made yet): reachable all
+  // the same, and its facts unknown.
+  std::string headOfficeError;
 };
 
 // Reads the status. askHeadOffice: one call to head office for the master counts and the lock holder
