@@ -84,7 +84,9 @@ int runVerb(const std::string& verb, const VerbOptions& options, const VerbHandl
                     const std::string& server, const std::string& why) -> std::string {
       if (db::isOpen(c)) return {};
       if (code.empty()) return std::string(key) + " is empty. ";
-      return (why.empty() ? code + " on " + server : why) + ". ";
+      std::string said = why.empty() ? code + " on " + server : why;
+      if (!said.empty() && said.back() == '.') said.pop_back();  // the driver's sentence ends with its own
+      return said + ". ";
     };
     err << "[error] Not connected: "
         << which(ctx.LocalConnection, ctx.LocalDbCode, "LOCALDBCODE", ctx.LocalServerName, ctx.LocalOpenFailure)
