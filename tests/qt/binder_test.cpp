@@ -168,7 +168,8 @@ class BinderTest : public QObject {
     g.addItem("tblSales\t5\t4");
     binder->flush();
     const int width = t->columnWidth(0);
-    QCOMPARE(width, 20 * t->fontMetrics().averageCharWidth());
+    // Twenty digits fit, whatever the font: a date or a count is never cut off.
+    QVERIFY(width >= t->fontMetrics().horizontalAdvance(QString(20, QLatin1Char('0'))));
     g.addItem("a name much longer than twenty characters\t5\t40000000000000");
     binder->flush();
     QCOMPARE(t->columnWidth(0), width);

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -14,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTextEdit>
@@ -563,10 +565,17 @@ void FormBinder::applyGrid(Binding& b, const form::Grid& grid) {
   }
   b.headerRows = header;
   if (changedAny && rows <= kMeasureRowsLimit) table->resizeColumnsToContents();
-  // A column given a width keeps it whatever its cells hold.
-  for (std::size_t c = 0; c < grid.columnWidths().size() && static_cast<int>(c) < cols; ++c)
-    if (grid.columnWidths()[c] > 0)
-      table->setColumnWidth(static_cast<int>(c), grid.columnWidths()[c] * table->fontMetrics().averageCharWidth());
+  // A column given a width keeps it whatever its cells hold: that many digits' widths and the cell's
+  // margins, and never narrower than its caption.
+  const QFontMetrics metrics = table->fontMetrics();
+  const int margins = 2 * table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 8;
+  for (std::size_t c = 0; c < grid.columnWidths().size() && static_cast<int>(c) < cols; ++c) {
+    if (grid.columnWidths()[c] <= 0) continue;
+    int width = grid.columnWidths()[c] * metrics.horizontalAdvance(QLatin1Char('0')) + margins;
+    if (const QTableWidgetItem* caption = table->horizontalHeaderItem(static_cast<int>(c)))
+      width = std::max(width, table->horizontalHeader()->fontMetrics().horizontalAdvance(caption->text()) + 2 * margins);
+    table->setColumnWidth(static_cast<int>(c), width);
+  }
 }
 
 void FormBinder::applyTabs(Binding& b, const form::TabSet& tabs) {

@@ -23,7 +23,7 @@ void showActivity(SyncContext& ctx, const PassOutcome& out) {
   // has its own heading row.
   reconcile::ActivitySection masters{"Master changes\tMaster table\tDate", {}};
   for (const auto& w : out.masters.waiting)
-    masters.rows.push_back(std::to_string(w.count) + "\t" + w.table + "\t" + w.day);
+    masters.rows.push_back(std::to_string(w.count) + "\t" + w.table + "\t" + (w.date ? ddMMMyyyy(*w.date) : w.day));
   reconcile::showActivity(ctx.form.msgActivity,
                           {masters, {"Voucher change\tVoucher table\tDate and voucher id", out.upload.activity}});
 }

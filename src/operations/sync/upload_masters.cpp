@@ -192,7 +192,7 @@ std::vector<MasterDownloadOutcome::Waiting> waitingOf(const db::Recordset& log) 
              : std::string();
     auto it =
         std::find_if(waiting.begin(), waiting.end(), [&](const auto& w) { return w.table == table && w.day == day; });
-    if (it == waiting.end()) it = waiting.insert(waiting.end(), {table, day, 0});
+    if (it == waiting.end()) it = waiting.insert(waiting.end(), {table, day, 0, date});
     ++it->count;
   }
   return waiting;

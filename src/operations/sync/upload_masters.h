@@ -2,8 +2,11 @@
 // branch database (delete the branch copy, copy the central row in its place).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "db/value.h"
 
 namespace erpsync {
 
@@ -19,8 +22,9 @@ struct MasterDownloadOutcome {
   // The change-log rows the run read, counted per table and day, in the order first met: what waited.
   struct Waiting {
     std::string table;
-    std::string day;  // "d/m/yyyy"
+    std::string day;  // "d/m/yyyy", as the daily log names it
     int count = 0;
+    std::optional<DateTime> date;  // the same day, for a display
   };
   std::vector<Waiting> waiting;
   long long firstMark = 0;  // MaxActivityID when the run began

@@ -223,6 +223,12 @@ bool readChangeLog(SyncContext& ctx, const std::string& workingDate, bool manual
   return true;
 }
 
+// A change-log date as the window shows dates ("07/Dec/2026"); what is no date, as it stands.
+std::string dayText(const db::Value& v) {
+  const auto d = v.toDateTime();
+  return d ? ddMMMyyyy(*d) : v.toString();
+}
+
 // What this run handles, in log order: up to the first change still waiting for its interval (the
 // mark must not pass it), or every change of the date in the operator's re-sync. Counts what waits
 // and lists the voucher changes in out.
@@ -274,7 +280,7 @@ std::vector<Change> selectChanges(const ChangeLog& log, long long interval, bool
       if (auto n = db::wholeNumber(rows.at(r, "tblUniquerefID"))) c = {c.id, kind, false, *n};
     }
     if (kind)
-      out.activity.push_back(action + "\t" + table + "\t" + rows.at(r, "dateofaction").toString().substr(0, 10) + " #" +
+      out.activity.push_back(action + "\t" + table + "\t" + dayText(rows.at(r, "dateofaction")) + " #" +
                              rows.at(r, "tbluniqueid").toString());
     changes.push_back(c);
   }
