@@ -56,6 +56,9 @@ void finishPass(SyncContext& ctx, PassOutcome& out, int noticesAtStart) {
   } else if (out.masters.logUnread.empty() && db::isOpen(ctx.WebConnection)) {
     linkChanged = noteHeadOfficeReachable(ctx);
   }
+  // The stage ("Migrating tblItemMaster") was the pass's step in hand; once it is over, it would read
+  // as work still going on.
+  f.lblStatusMain.setCaption("");
   const bool away = out.offline || !out.headOfficeAway.empty();
   if (away) {
     // What was shown about head office no longer holds: the lock is unknown, and the status box says
