@@ -41,6 +41,7 @@
 
 #include "app/auto_sync_pass.h"
 #include "app/daycycle_view.h"
+#include "app/form_binding.h"
 #include "app/voucher_types.h"
 #include "capture/update_database.h"
 #include "daycycle/day_end.h"
@@ -190,6 +191,7 @@ class Bed {
   FixedClock clock{db::DateTime{2026, 12, 5, 14, 5, 33}};
   MainForm form;
   SyncContext ctx{host, clock, form, home};
+  [[maybe_unused]] const bool formBound_ = (bindForm(ctx), true);
   db::DateTime today;
 };
 

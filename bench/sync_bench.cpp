@@ -33,6 +33,7 @@
 #include <string>
 #include <vector>
 
+#include "app/form_binding.h"
 #include "app/reconcile_view.h"
 #include "app/voucher_types.h"
 #include "capture/update_database.h"
@@ -210,6 +211,7 @@ class Pair {
   FixedClock clock{db::DateTime{2026, 12, 5, 14, 5, 33}};
   MainForm form;
   SyncContext ctx{host, clock, form, home};
+  [[maybe_unused]] const bool formBound_ = (bindForm(ctx), true);
   db::DateTime today;
 
  private:

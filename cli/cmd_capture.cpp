@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "app/console_host.h"
+#include "app/form_binding.h"
 #include "app/frm_synch.h"
 #include "cmd_app.h"
 #include "form/main_form.h"
@@ -117,6 +118,7 @@ int contend(const std::string& home, const std::string& name, int rounds, int ho
   SystemClock clock;
   MainForm form;
   SyncContext ctx(host, clock, form, resolveProgramFolder(home));
+  bindForm(ctx);
   form.lblCostcentre.setCaption(name);
   int overlaps = 0, missed = 0, waits = 0;
   try {

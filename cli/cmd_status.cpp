@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "app/console_host.h"
+#include "app/form_binding.h"
 #include "cmd_app.h"
 #include "db/db_error.h"
 #include "form/main_form.h"
@@ -44,6 +45,7 @@ int runStatus(const StatusOptions& options, std::ostream& out, std::ostream& err
   SystemClock clock;
   MainForm form;
   SyncContext ctx(host, clock, form, resolveProgramFolder(options.home));
+  bindForm(ctx);
   ctx.sqlLogin = loadSqlLogin(ctx.programFolder).login;
   ctx.LocalServerName = settings::ReadLocalServerName(ctx.programFolder);
   if (ctx.LocalServerName.empty()) {
@@ -83,8 +85,9 @@ void addStatusCommand(CLI::App& app, int& exitCode) {
   auto common = std::make_shared<VerbOptions>();
   auto json = std::make_shared<bool>(false);
   CLI::App* sub = app.add_subcommand(
-      "status", "the branch at a glance: last good pass, vouchers waiting, today's uploads and masters, head office "
-                "reachable, push lock (reads only; runs no pass; --date: whose uploads count, default today)");
+      "status",
+      "the branch at a glance: last good pass, vouchers waiting, today's uploads and masters, head office "
+      "reachable, push lock (reads only; runs no pass; --date: whose uploads count, default today)");
   // The options of every verb (--yes has nothing to answer here).
   addCommonOptions(*sub, *common);
   sub->add_flag("--json", *json, "one JSON object, for scripts and monitoring");

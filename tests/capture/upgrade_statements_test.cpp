@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/form_binding.h"
 #include "capture/trigger_texts.h"
 #include "capture/update_database.h"
 #include "db/connection.h"
@@ -55,6 +56,7 @@ TEST(UpgradeStatements, RunInOrderOnTheirDatabases) {
   FixedClock clock{db::DateTime{2026, 12, 5, 14, 5, 33}};
   MainForm form;
   SyncContext ctx{host, clock, form, dir.path()};
+  [[maybe_unused]] const bool formBound_ = (bindForm(ctx), true);
   std::vector<std::string> journal;
   ctx.LocalConnection = std::make_unique<JournalConnection>("B: ", journal);
   ctx.WebConnection = std::make_unique<JournalConnection>("C: ", journal);

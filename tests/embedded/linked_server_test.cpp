@@ -1,4 +1,5 @@
 // Linked servers set up by the system procedures, reached through four-part names.
+#include "app/form_binding.h"
 #include "embedded_test_util.h"
 #include "form/clock.h"
 #include "form/main_form.h"
@@ -15,6 +16,7 @@ class EmbeddedLinked : public EmbeddedFixture {
   FixedClock clock{db::DateTime{2026, 12, 6, 10, 0, 0}};
   MainForm form;
   SyncContext ctx{host, clock, form, base()};
+  [[maybe_unused]] const bool formBound_ = (bindForm(ctx), true);
   db::Connection* branch = nullptr;
   std::unique_ptr<db::Connection> central;
   void SetUp() override {

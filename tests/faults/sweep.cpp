@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <ctime>
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -12,6 +13,7 @@
 
 #include "checker.h"
 #include "db/connection.h"
+#include "db/embedded/embedded_server.h"
 #include "db/embedded/fault_injection.h"
 #include "simulator.h"
 #include "test_support.h"
@@ -25,9 +27,25 @@ namespace {
 
 constexpr int kCostCentre = 2;  // the testbed's branch, "Branch One"
 // The faulted run sees every voucher old enough to go; the recovery runs later still, so a push lock
-// a crashed run left behind has gone stale (its age counts on the server clock).
-constexpr const char* kRunClock = "ERPSYNC_SERVER_CLOCK_OFFSET=600";
-constexpr const char* kRecoveryClock = "ERPSYNC_SERVER_CLOCK_OFFSET=1200";
+// a crashed run left behind has gone stale (its age counts on the server clock). Neither may cross
+// midnight, or the recovery works on the next working date and leaves the scenario's day as the fault
+// left it: within an hour of midnight every clock, this process's included, is set an hour back.
+long long dayKeepingOffset() {
+  static const long long offset = [] {
+    const std::time_t t = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&t, &local);
+    const long long toMidnight = 86400 - (local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec);
+    return toMidnight < 3600 ? -3600LL : 0LL;
+  }();
+  return offset;
+}
+std::string runClock() {
+  return "ERPSYNC_SERVER_CLOCK_OFFSET=" + std::to_string(dayKeepingOffset() + 600);
+}
+std::string recoveryClock() {
+  return "ERPSYNC_SERVER_CLOCK_OFFSET=" + std::to_string(dayKeepingOffset() + 1200);
+}
 
 std::string quoted(const fs::path& p) {
   return "'" + p.string() + "'";
@@ -133,7 +151,7 @@ void prepareBase(const Scenario& s, const fs::path& home) {
   o.items = 8;
   o.ledgers = 12;
   testbed::init(o);
-  auto up = runCli(kRunClock, withHome("update-database --yes", home));
+  auto up = runCli(runClock(), withHome("update-database --yes", home));
   if (up.exitCode != 0) throw std::runtime_error("update-database failed: " + up.output);
   if (s.prepare) s.prepare(home);
 }
@@ -169,7 +187,7 @@ void changeCentral(const fs::path& home, int masterChanges, int boardRates) {
 const char* const kPasses = "run --passes 8 --wait-ms 0 --until-quiet --yes";
 
 void runPasses(const fs::path& home) {
-  runCli(kRunClock, withHome(kPasses, home));
+  runCli(runClock(), withHome(kPasses, home));
 }
 
 }  // namespace
@@ -201,6 +219,12 @@ const char* kindName(Kind k) {
 }
 
 Report sweep(const Scenario& s, const fs::path& work, int budget) {
+  // The vouchers this process enters are dated by the same clock as the runs that send them.
+  struct ClockShift {
+    long long was = db::embedded::clockOffsetSeconds();
+    ClockShift() { db::embedded::setClockOffsetSeconds(dayKeepingOffset()); }
+    ~ClockShift() { db::embedded::setClockOffsetSeconds(was); }
+  } shift;
   Report rep;
   rep.scenario = s.name;
   const fs::path base = work / "base";
@@ -215,12 +239,12 @@ Report sweep(const Scenario& s, const fs::path& work, int budget) {
   {
     const fs::path home = work / "clean";
     copyHome(base, home);
-    runCli(std::string(kRunClock) + " ERPSYNC_FAULT='tally=" + tally.string() + "'", withHome("connect --yes", home));
+    runCli(runClock() + " ERPSYNC_FAULT='tally=" + tally.string() + "'", withHome("connect --yes", home));
     rep.connectCalls = readTally(tally).first;
     copyHome(base, home);
-    runCli(std::string(kRunClock) + " ERPSYNC_FAULT='tally=" + tally.string() + "'", withHome(s.operation, home));
+    runCli(runClock() + " ERPSYNC_FAULT='tally=" + tally.string() + "'", withHome(s.operation, home));
     rep.calls = readTally(tally).first;
-    for (const auto& line : s.recovery) runCli(kRecoveryClock, withHome(line, home));
+    for (const auto& line : s.recovery) runCli(recoveryClock(), withHome(line, home));
     Connections c(home);
     faultcheck::Checker k(*c.branch, *c.central, kCostCentre);
     for (const auto& v : checkAfterRecovery(s, before, k)) rep.details.push_back("point 0 (no fault): " + v);
@@ -247,7 +271,7 @@ Report sweep(const Scenario& s, const fs::path& work, int budget) {
       const fs::path home = work / ("p" + std::to_string(pointNo));
       copyHome(base, home);
       fs::remove(tally);
-      auto run = runCli(std::string(kRunClock) + " ERPSYNC_FAULT='" + plan(kind, at, tally) + "'",
+      auto run = runCli(runClock() + " ERPSYNC_FAULT='" + plan(kind, at, tally) + "'",
                         withHome(s.operation, home));
       const bool fired =
           kind == Kind::Crash ? run.exitCode == db::embedded::faults::kCrashExitCode : readTally(tally).second > 0;
@@ -267,7 +291,7 @@ Report sweep(const Scenario& s, const fs::path& work, int budget) {
         faultcheck::Checker k(*c.branch, *c.central, kCostCentre);
         for (const auto& v : checkAfterFault(s, before, k)) found.push_back(where + "right after: " + v);
       }
-      for (const auto& line : s.recovery) runCli(kRecoveryClock, withHome(line, home));
+      for (const auto& line : s.recovery) runCli(recoveryClock(), withHome(line, home));
       {
         Connections c(home);
         faultcheck::Checker k(*c.branch, *c.central, kCostCentre);

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "app/form_binding.h"
 #include "app/frm_synch.h"
 #include "db/connection_string.h"
 #include "form/clock.h"
@@ -160,6 +161,7 @@ class RecordingConnection : public db::Connection {
 
 struct Window {
   explicit Window(const fs::path& home) : ctx(host, clock, form, home) {
+    bindForm(ctx);
     ctx.makeConnection = [this](const std::string&) { return std::make_unique<RecordingConnection>(opened); };
     test::writeFile(settings::serverNamePath(home), "BRANCHSRV");
     ctx.writeSetting("SYNCSERVER", "CENTRALSRV");
@@ -197,6 +199,7 @@ TEST_F(Credentials, ThePasswordNeverReachesTheLogANoticeOrTheNotifiersCommandLin
   FixedClock clock{db::DateTime{2026, 3, 5, 10, 0, 0}};
   MainForm form;
   SyncContext ctx{host, clock, form, dir.path()};
+  bindForm(ctx);
   ctx.sqlLogin = {"sa", "S3cret;pw", "test"};
   ctx.saPassword = ctx.sqlLogin.password;
   ctx.LogFolder = dir.path() / "log";

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "app/form_binding.h"
 #include "form/clock.h"
 #include "form/main_form.h"
 #include "hostile_texts.h"
@@ -31,6 +32,7 @@ class HostileFiles : public ::testing::Test {
   FixedClock clock{db::DateTime{2026, 12, 5, 14, 5, 33}};
   MainForm form;
   SyncContext ctx{host, clock, form, dir.path()};
+  [[maybe_unused]] const bool formBound_ = (bindForm(ctx), true);
 };
 
 TEST_F(HostileFiles, SettingsReadBackAsWrittenOrAreRefusedWhole) {

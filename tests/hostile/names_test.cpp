@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "app/form_binding.h"
+#include "app/sync_view.h"
 #include "app/voucher_types.h"
 #include "capture/update_database.h"
 #include "db/connection_string.h"
@@ -19,7 +21,6 @@
 #include "shared/connections.h"
 #include "shared/sync_context.h"
 #include "simulator.h"
-#include "app/sync_view.h"
 #include "sync/server_lock.h"
 #include "sync/upload_transactions.h"
 #include "test_support.h"
@@ -64,6 +65,7 @@ class HostileNames : public ::testing::Test {
   FixedClock clock{db::DateTime{2026, 12, 5, 14, 5, 33}};
   MainForm form;
   SyncContext ctx{host, clock, form, dir.path()};
+  [[maybe_unused]] const bool formBound_ = (bindForm(ctx), true);
 };
 
 TEST_F(HostileNames, ServerNamesAndCompanyCodesStayOneValueInConnectionStrings) {

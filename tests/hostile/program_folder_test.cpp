@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/form_binding.h"
 #include "db/connection.h"
 #include "form/clock.h"
 #include "form/main_form.h"
@@ -56,6 +57,7 @@ TEST(HostileProgramFolder, ServersSettingsAndLogAreTheFilesTheirNamesSay) {
   FixedClock clock{db::DateTime{2026, 12, 5, 14, 5, 33}};
   MainForm form;
   SyncContext ctx{host, clock, form, home};
+  [[maybe_unused]] const bool formBound_ = (bindForm(ctx), true);
   ctx.LocalServerName = o.branchServer;
   ctx.SyncServerName = o.centralServer;
   ctx.LocalDbCode = o.branchDb;

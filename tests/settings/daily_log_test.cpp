@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "app/console_host.h"
+#include "app/form_binding.h"
 #include "form/main_form.h"
 #include "scripted_host.h"
 #include "settings/settings_files.h"
@@ -62,6 +63,7 @@ TEST(DailyLog, ALogThatCannotBeWrittenIsToldOnceUntilItWorksAgain) {
   Session s;
   test::ScriptedHost host{false};
   SyncContext ctx{host, s.clock, s.form, s.dir.path()};
+  bindForm(ctx);
   ctx.LogFolder = s.folder();  // removed after connect made it
   for (int i = 0; i < 5; ++i) ctx.log("Looping query ", std::to_string(i));
   ASSERT_EQ(host.balloons.size(), 1u);
@@ -85,6 +87,7 @@ TEST(DailyLog, AHeldOpenLogFollowsTheFileOnDisk) {
   Session s;
   test::ScriptedHost host{false};
   SyncContext ctx{host, s.clock, s.form, s.dir.path()};
+  bindForm(ctx);
   ctx.LogFolder = s.folder();
   fs::create_directories(ctx.LogFolder);
   const fs::path file = LogFilePath(ctx.LogFolder, s.form.dtpdate.value());
@@ -121,6 +124,7 @@ TEST(DailyLog, HeadlessTheUnwritableLogIsToldOnceAlthoughNoticesAreLoggedToo) {
   std::ostringstream out, err;
   ConsoleHost host(out, err);
   SyncContext ctx{host, s.clock, s.form, s.dir.path()};
+  bindForm(ctx);
   // As the headless runner does: every notice also goes to the daily log, which here fails again.
   host.logNotice = [&ctx](const std::string& text) { ctx.log("Notice", text); };
   ctx.LogFolder = s.folder();

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "app/form_binding.h"
 #include "capture/update_database.h"
 #include "db/connection.h"
 #include "db/embedded/embedded_server.h"
@@ -74,6 +75,7 @@ class PairFixture : public ::testing::Test {
   FixedClock clock{db::DateTime{2026, 12, 5, 14, 5, 33}};
   MainForm form;
   SyncContext ctx{host, clock, form, dir.path()};
+  [[maybe_unused]] const bool formBound_ = (bindForm(ctx), true);
 };
 
 // The pair prepared for synchronisation as a connected window leaves it: databases upgraded, a daily

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/form_binding.h"
 #include "app/voucher_types.h"
 #include "capture/update_database.h"
 #include "daycycle/auto_sync_switch.h"
@@ -54,6 +55,7 @@ class FrmSynch::OperationGuard {
 };
 
 FrmSynch::FrmSynch(SyncContext& c) : ctx(c), form(c.form), settingsWizard(c), folderLock_(c.programFolder) {
+  bindForm(ctx);
   wireButton(form.cmdConnect, "Connect", [this] { cmdConnect_Click(); });
   form.CmdSettings.onClick = [this] { CmdSettings_Click(); };
   form.onKeyDown = [this](int key) { Form_KeyDown(key); };
@@ -76,9 +78,10 @@ FrmSynch::FrmSynch(SyncContext& c) : ctx(c), form(c.form), settingsWizard(c), fo
 bool FrmSynch::runOperation(const std::string& name, const std::function<void()>& op, WhenBusy whenBusy,
                             bool needsPreparedDatabases) {
   if (needsPreparedDatabases && !databasesPrepared && !checkDatabasesPrepared(false)) {
-    ctx.host.messageBox(name + " was not started: the databases are not yet prepared for synchronisation. Run "
-                               "Update Database first (press Insert for the maintenance page; headless: erpsync-cli "
-                               "update-database).",
+    ctx.host.messageBox(name +
+                            " was not started: the databases are not yet prepared for synchronisation. Run "
+                            "Update Database first (press Insert for the maintenance page; headless: erpsync-cli "
+                            "update-database).",
                         Buttons::OK, Icon::Exclamation);
     return false;
   }

@@ -1,80 +1,55 @@
 #include "shared/sync_context.h"
 
-#include <cmath>
 #include <utility>
 
-#include "form/main_form.h"
 #include "notify/notice.h"
 #include "settings/daily_log.h"
 #include "settings/settings_files.h"
-#include "shared/val.h"
 #include "util/utf8_path.h"
 
 namespace erpsync {
 
 namespace {
 
-// The status labels of the main window as the operations' status sink.
-class FormStatusSink final : public StatusSink {
+// Until a window (or the headless runner's form) is bound: the day of this computer's clock, no cost
+// centre, progress kept only as the last sentence, and passes off.
+class UnboundStatus final : public StatusSink {
  public:
-  explicit FormStatusSink(MainForm& f) : form_(f) {}
-  void status(const std::string& sentence) override { form_.lblStatus.setCaption(sentence); }
-  void stage(const std::string& what) override { form_.lblStatusMain.setCaption(what); }
-  void pushLock(const std::string& state) override { form_.lblserverStat.setCaption(state); }
-  std::string currentStatus() const override { return form_.lblStatus.caption(); }
+  void status(const std::string& sentence) override { last_ = sentence; }
+  void stage(const std::string&) override {}
+  void pushLock(const std::string&) override {}
+  std::string currentStatus() const override { return last_; }
 
  private:
-  MainForm& form_;
+  std::string last_;
 };
 
-// The AutoSynch box and the timer of the main window as the operations' pass switch.
-class FormPassSwitch final : public PassSwitch {
+class UnboundPasses final : public PassSwitch {
  public:
-  explicit FormPassSwitch(MainForm& f) : form_(f) {}
-  bool on() const override { return form_.ChkAutoSynch.value() == 1; }
-  void set(bool on) override {
-    // Not the operator's click: the box's handler is not raised.
-    auto handler = std::exchange(form_.ChkAutoSynch.onClick, nullptr);
-    form_.ChkAutoSynch.setValue(on ? 1 : 0);
-    form_.ChkAutoSynch.onClick = std::move(handler);
-    form_.timertrigger.setEnabled(on);
-  }
-  void setHidden(bool hidden) override { form_.ChkAutoSynch.setVisible(!hidden); }
-  void tellState(const std::string& sentence) override { form_.lblAutoSynchState.setCaption(sentence); }
-  std::string stateText() const override { return form_.lblAutoSynchState.caption(); }
+  bool on() const override { return on_; }
+  void set(bool on) override { on_ = on; }
+  void setHidden(bool) override {}
+  void tellState(const std::string& sentence) override { state_ = sentence; }
+  std::string stateText() const override { return state_; }
 
  private:
-  MainForm& form_;
+  bool on_ = false;
+  std::string state_;
 };
-
-// A number typed or stored as text, as a whole number; 0 when it is none (out of range, negative).
-long long wholeOrZero(double v) {
-  return v >= 0 && v <= 2147483647.0 ? std::llround(v) : 0;
-}
-
-// The working day as the main window shows it: the date picker, the cost centre label (id in the tag,
-// name in the caption), the interval box ("2 Minutes") and the selected entries of the voucher-type list.
-WorkingDay workingDayOfForm(const MainForm& f) {
-  WorkingDay d;
-  d.date = f.dtpdate.value().dateOnly();
-  d.costCentreId = wholeOrZero(Val(f.lblCostcentre.tag()));
-  d.costCentreName = f.lblCostcentre.caption();
-  d.intervalMinutes = wholeOrZero(Val(f.cbointerval.text()));
-  for (const auto& item : f.lstVchtypes.items())
-    if (item.selected)
-      d.selectedVoucherTypeIds += (d.selectedVoucherTypeIds.empty() ? "" : ",") + std::to_string(item.itemData);
-  return d;
-}
 
 }  // namespace
 
 SyncContext::SyncContext(Host& h, Clock& c, MainForm& f, std::filesystem::path folder)
-    : host(h), clock(c), form(f), programFolder(std::move(folder)), formStatus_(std::make_unique<FormStatusSink>(f)),
-      formPasses_(std::make_unique<FormPassSwitch>(f)) {
+    : host(h),
+      clock(c),
+      form(f),
+      programFolder(std::move(folder)),
+      unboundStatus_(std::make_unique<UnboundStatus>()),
+      unboundPasses_(std::make_unique<UnboundPasses>()) {
   makeConnection = [this](const std::string& cs) { return db::makeConnection(cs, programFolder); };
-  workingDaySource = [&f] { return workingDayOfForm(f); };
-  statusSink = formStatus_.get();
-  passSwitch = formPasses_.get();
+  workingDaySource = [this] { return WorkingDay{clock.now().dateOnly()}; };
+  statusSink = unboundStatus_.get();
+  passSwitch = unboundPasses_.get();
 }
 
 std::string SyncContext::readSetting(const std::string& key, const std::string& defaultValue) {
@@ -130,9 +105,8 @@ void SyncContext::writeLog(const db::DateTime& at, const std::string& label, con
   // since a notice is itself logged where the host logs notices.
   if (logFailureTold_) return;
   logFailureTold_ = true;
-  notice(
-      "The daily log cannot be written: " + util::pathToUtf8(settings::LogFilePath(LogFolder, day().date)) +
-      ". Its entries are lost until it can be written again.");
+  notice("The daily log cannot be written: " + util::pathToUtf8(settings::LogFilePath(LogFolder, day().date)) +
+         ". Its entries are lost until it can be written again.");
 }
 
 void SyncContext::notice(const std::string& text) {

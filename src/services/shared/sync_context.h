@@ -1,6 +1,7 @@
 // What every operation shares: the connections, the settings files, the daily log, the host, the clock,
 // the run's working day, where progress is told, and the run-wide values. Operations take SyncContext&;
-// no globals. The window's form is here for the controller, which binds it: operations never touch it.
+// no globals. The window's form is here for the controller, which binds it (app/form_binding.h):
+// operations never touch it.
 #pragma once
 
 #include <filesystem>
@@ -34,16 +35,18 @@ struct SyncContext {
   std::filesystem::path programFolder;
 
   // The working day as the window (or the headless runner) has it now: read where an operation
-  // starts. Bound to the form's date picker, cost centre, interval box and voucher-type list unless
-  // workingDaySource is replaced.
+  // starts. The controller binds it, the status sink and the pass switch to the form (bindForm); until
+  // then the day is today's by the clock, with no cost centre, and progress goes nowhere.
   WorkingDay day() const { return workingDaySource(); }
   std::function<WorkingDay()> workingDaySource;
-  // Where operations tell what they are doing; the form's status labels unless statusSink is replaced.
+  // Where operations tell what they are doing.
   StatusSink& status() { return *statusSink; }
   StatusSink* statusSink = nullptr;
-  // The AutoSynch switch; the form's box and timer unless passSwitch is replaced.
+  // The AutoSynch switch.
   PassSwitch& passes() { return *passSwitch; }
   PassSwitch* passSwitch = nullptr;
+  // What a binding of the run to a window owns (its sink and switch), kept alive with the context.
+  std::shared_ptr<void> binding;
 
   std::unique_ptr<db::Connection> LocalConnection;
   std::unique_ptr<db::Connection> WebConnection;
@@ -125,8 +128,8 @@ struct SyncContext {
   std::string centralTable(const std::string& table) const;
 
  private:
-  std::unique_ptr<StatusSink> formStatus_;
-  std::unique_ptr<PassSwitch> formPasses_;
+  std::unique_ptr<StatusSink> unboundStatus_;
+  std::unique_ptr<PassSwitch> unboundPasses_;
   void writeLog(const db::DateTime& at, const std::string& label, const std::string& detail);
   bool logFailureTold_ = false;
   settings::DailyLogFile logFile_;
