@@ -4,9 +4,11 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <map>
+#include <optional>
 #include <random>
 
 #include "db/db_error.h"
@@ -112,6 +114,10 @@ class Simulation {
   void runBranch() {
     db::Connection& b = *branch_;
     date_ = o_.date ? o_.date->dateOnly() : branchToday();
+    // Vouchers of today are billed no later than now, as a cashier bills them: before nine in the
+    // morning the day's bill times would otherwise lie ahead and read as entered in the future.
+    if (auto now = serverNow(b); now && now->dateOnly().dayNumber() == date_.dayNumber())
+      lastMinute_ = now->hour * 60 + now->minute;
     cc_ = o_.costCentreId;
     loadItems(b);
     loadParties(b);
@@ -191,6 +197,10 @@ class Simulation {
     return db::DateTime{2026, 1, 1};
   }
   db::DateTime branchToday() { return today(*branch_); }
+  static std::optional<db::DateTime> serverNow(db::Connection& c) {
+    auto rs = c.query("Select Getdate()");
+    return rs.empty() ? std::nullopt : rs.at(0, 0).toDateTime();
+  }
 
   void loadItems(db::Connection& c) {
     auto rs = c.query("SELECT ItemID, Srate, MRP, PRate, UnitID FROM tblItemMaster ORDER BY ItemID");
@@ -224,7 +234,10 @@ class Simulation {
 
   const Item& item() { return items_[static_cast<std::size_t>(dice_.below(static_cast<int>(items_.size())))]; }
   const Party& party() { return parties_[static_cast<std::size_t>(dice_.below(static_cast<int>(parties_.size())))]; }
-  int minuteOfDay() { return minute_ += dice_.between(1, 7); }
+  int minuteOfDay() {
+    minute_ += dice_.between(1, 7);
+    return std::min(minute_, lastMinute_);
+  }
   std::string syncCols(const std::string& table) const { return syncStat_.at(table) ? ", SyncStat" : ""; }
   std::string syncVals(const std::string& table) const { return syncStat_.at(table) ? ", 0" : ""; }
 
@@ -462,6 +475,7 @@ class Simulation {
   db::DateTime date_{2026, 1, 1};
   int cc_ = 2;
   int minute_ = 9 * 60;
+  int lastMinute_ = 24 * 60 - 1;  // the latest bill time of the day entered
   std::vector<Item> items_;
   std::vector<Party> parties_;
   std::map<int, long long> vchTypes_;

@@ -16,6 +16,7 @@
 #include "scripted_host.h"
 #include "shared/connections.h"
 #include "shared/sync_context.h"
+#include "sync/voucher_kinds.h"
 #include "test_support.h"
 #include "testbed.h"
 
@@ -92,8 +93,12 @@ class SyncPairFixture : public PairFixture {
   }
   // Makes every logged branch change `minutes` old on the branch server's clock.
   void ageBranchChanges(int minutes) {
-    branch().execute("UPDATE tblActivity SET ActionTime = DATEADD(minute, -" + std::to_string(minutes) +
-                     ", getdate())");
+    const std::string then = "DATEADD(minute, -" + std::to_string(minutes) + ", getdate())";
+    branch().execute("UPDATE tblActivity SET ActionTime = " + then);
+    // A voucher the change log does not list is as old as its bill time: none is younger than that.
+    for (const auto& k : sync::voucherKinds())
+      branch().execute("UPDATE " + k.table + " SET " + k.timeColumn + " = " + then + " WHERE " + k.timeColumn +
+                       " > " + then);
   }
   db::DateTime today;
 };
