@@ -106,12 +106,15 @@ TEST_F(Operator, TheStatusLineAndTheStatusBoxTellWhatWentUpAndWhatWaits) {
   ASSERT_GT(heading, 0);
   EXPECT_EQ(form.msgActivity.text(heading, 1), "Voucher table");
   for (int r = 1; r < form.msgActivity.rows(); ++r)
-    if (form.msgActivity.text(r, 1) == "tblSales") EXPECT_GT(r, heading);
+    if (form.msgActivity.text(r, 1) == "tblSales") {
+      EXPECT_GT(r, heading);
+    }
   // Dates read as the window writes dates everywhere, in both sections.
   const std::string day = ddMMMyyyy(ctx.day().date);
   for (int r = 1; r < form.msgActivity.rows(); ++r)
-    if (r != heading && form.msgActivity.text(r, 0) != "Master changes")
+    if (r != heading && form.msgActivity.text(r, 0) != "Master changes") {
       EXPECT_EQ(form.msgActivity.text(r, 2).rfind(day, 0), 0u) << form.msgActivity.text(r, 2);
+    }
 
   // Another branch holds the push lock: the next look at head office names it.
   central().execute(

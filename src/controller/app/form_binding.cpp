@@ -41,7 +41,6 @@ class FormPassSwitch final : public PassSwitch {
   }
   void setHidden(bool hidden) override { form_.ChkAutoSynch.setVisible(!hidden); }
   void tellState(const std::string& sentence) override { form_.lblAutoSynchState.setCaption(sentence); }
-  std::string stateText() const override { return form_.lblAutoSynchState.caption(); }
 
  private:
   MainForm& form_;

@@ -21,10 +21,6 @@ int costCentreId(SyncContext& ctx) {
   return costCentreId(ctx.day());
 }
 
-void stopAutoSync(SyncContext& ctx) {
-  ctx.passes().set(false);
-}
-
 long long waitingVoucherCount(SyncContext& ctx) {
   if (!db::isOpen(ctx.LocalConnection)) return -1;
   try {

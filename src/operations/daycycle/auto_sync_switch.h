@@ -14,9 +14,6 @@ namespace erpsync::daycycle {
 int costCentreId(const WorkingDay& day);
 int costCentreId(SyncContext& ctx);
 
-// Stops timer passes (the AutoSynch box unticked).
-void stopAutoSync(SyncContext& ctx);
-
 // The branch's vouchers that have not gone up yet (of the types the upload sends, this cost centre);
 // -1 when they cannot be counted.
 long long waitingVoucherCount(SyncContext& ctx);

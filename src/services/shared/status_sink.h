@@ -39,7 +39,6 @@ class PassSwitch {
   virtual void setHidden(bool hidden) = 0;
   // The line beside the box: "" while passes run, else what is not sent and how to send it.
   virtual void tellState(const std::string& sentence) = 0;
-  virtual std::string stateText() const = 0;
 };
 
 }  // namespace erpsync

@@ -29,12 +29,10 @@ class UnboundPasses final : public PassSwitch {
   bool on() const override { return on_; }
   void set(bool on) override { on_ = on; }
   void setHidden(bool) override {}
-  void tellState(const std::string& sentence) override { state_ = sentence; }
-  std::string stateText() const override { return state_; }
+  void tellState(const std::string&) override {}
 
  private:
   bool on_ = false;
-  std::string state_;
 };
 
 }  // namespace
@@ -47,7 +45,11 @@ SyncContext::SyncContext(Host& h, Clock& c, MainForm& f, std::filesystem::path f
       unboundStatus_(std::make_unique<UnboundStatus>()),
       unboundPasses_(std::make_unique<UnboundPasses>()) {
   makeConnection = [this](const std::string& cs) { return db::makeConnection(cs, programFolder); };
-  workingDaySource = [this] { return WorkingDay{clock.now().dateOnly()}; };
+  workingDaySource = [this] {
+    WorkingDay today;
+    today.date = clock.now().dateOnly();
+    return today;
+  };
   statusSink = unboundStatus_.get();
   passSwitch = unboundPasses_.get();
 }
