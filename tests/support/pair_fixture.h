@@ -94,11 +94,12 @@ class SyncPairFixture : public PairFixture {
   // Makes every logged branch change `minutes` old on the branch server's clock.
   void ageBranchChanges(int minutes) {
     const std::string then = "DATEADD(minute, -" + std::to_string(minutes) + ", getdate())";
-    branch().execute("UPDATE tblActivity SET ActionTime = " + then);
     // A voucher the change log does not list is as old as its bill time: none is younger than that.
     for (const auto& k : sync::voucherKinds())
       branch().execute("UPDATE " + k.table + " SET " + k.timeColumn + " = " + then + " WHERE " + k.timeColumn +
                        " > " + then);
+    // The log last, so the edits just logged are as old as the rest.
+    branch().execute("UPDATE tblActivity SET ActionTime = " + then);
   }
   db::DateTime today;
 };

@@ -177,7 +177,7 @@ TEST_F(UploadBatches, TheBatchTextIsBoundedAndAnswersForEveryVoucher) {
   sync::UploadBatch batch;
   for (const auto& c : copies) {
     if (!batch.fits(c.bytes())) break;
-    batch.vouchers.push_back(&c);
+    batch.vouchers.push_back({&c, {}, true});
     batch.bytes += c.bytes();
   }
   EXPECT_EQ(batch.vouchers.size(), sync::kBatchVouchers);
@@ -194,7 +194,7 @@ TEST_F(UploadBatches, TheBatchTextIsBoundedAndAnswersForEveryVoucher) {
       "INSERT INTO tblDayActivity (Activity, BlockDataEntry, SQLSERVERNAME, SystemName, ActivitiesDetail, Timeof) "
       "VALUES ('BLOCKFASTPUSH', 1, 'Branch Two', '', 'Blocking for data pushing from client', getdate())");
   sync::UploadBatch rest;
-  for (std::size_t i = 50; i < copies.size(); ++i) rest.vouchers.push_back(&copies[i]);
+  for (std::size_t i = 50; i < copies.size(); ++i) rest.vouchers.push_back({&copies[i], {}, true});
   const auto busy =
       sync::readBatchReply(central().query(sync::uploadBatchText(rest, "'Branch One'")), rest.vouchers.size());
   EXPECT_FALSE(busy.lockHeld);

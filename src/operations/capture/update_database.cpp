@@ -12,6 +12,8 @@
 #include "capture/trigger_texts.h"
 #include "capture/watched_tables.h"
 #include "shared/sync_context.h"
+#include "db/connection.h"
+#include "sync/upload_journal.h"
 #include "sync/voucher_kinds.h"
 
 namespace erpsync::capture {
@@ -136,6 +138,15 @@ void cmdUpdateDataBase_Click(SyncContext& ctx) {
     executeIgnoringFailure(
         C, "CREATE INDEX IX_" + k.table + "_" + k.numberColumn + " ON " + k.table + " (" + k.numberColumn + ")");
     executeIgnoringFailure(B, "CREATE INDEX IX_" + k.table + "_SyncStat ON " + k.table + " (SyncStat)");
+  }
+
+  // The branch's record of what it sent, which lets deletions and edits after upload find their copy.
+  if (B) {
+    try {
+      sync::ensureUploadJournal(*B);
+    } catch (const db::DbError& e) {
+      ctx.notice(e.description());
+    }
   }
 
   ctx.host.messageBox("Database Updated.", Buttons::OK);

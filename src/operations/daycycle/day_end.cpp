@@ -11,12 +11,14 @@
 #include "daycycle/day_activity.h"
 #include "daycycle/working_date.h"
 #include "db/connection.h"
+#include "db/sql_quote.h"
 #include "reconcile/check_online_rows_tables.h"
 #include "reconcile/locate_mismatching_trans.h"
 #include "reconcile/verify_day.h"
 #include "shared/date_text.h"
 #include "shared/sync_context.h"
 #include "shared/voucher_type_filter.h"
+#include "sync/upload_journal.h"
 #include "sync/voucher_kinds.h"
 
 namespace erpsync::daycycle {
@@ -55,8 +57,30 @@ DayEndResult refuseWaiting(SyncContext& ctx, const WorkingDay& day, long long wa
   return DayEndResult::Waiting;
 }
 
+// Vouchers head office holds otherwise than the branch (a header edited on either side after upload,
+// or a copy there twice) are queued to replace head office's copy: the locator finds only missing copies
+// and line counts that differ.
+void requeueDiffering(SyncContext& ctx, const WorkingDay& day, const reconcile::VerifyOutcome& verified) {
+  for (const auto& d : verified.differences) {
+    if (d.finding != reconcile::Finding::Differs && d.finding != reconcile::Finding::TwiceCentrally) continue;
+    const sync::VoucherKind* k = sync::voucherKind(d.table);
+    if (!k) continue;
+    try {
+      const db::Recordset rs = ctx.local().query(
+          "select " + k->key + " from " + k->table + " where " + k->numberColumn + "=" + db::sqlQuote(d.number) +
+          " and " + k->dateColumn + "='" + d.date + "' and VchTypeID=" + std::to_string(d.type) +
+          " and CCID=" + std::to_string(day.costCentreId));
+      for (std::size_t r = 0; r < rs.size(); ++r)
+        if (sync::requeueForReplace(ctx.local(), *k, rs.at(r, 0).toInt()))
+          ctx.log("Mismatch queued for upload again", k->table + " " + d.number + ", head office copy to be replaced");
+    } catch (const db::DbError& e) {
+      ctx.notice(e.description());
+    }
+  }
+}
+
 DayEndResult refuse(SyncContext& ctx, const WorkingDay& day, const MismatchLocator& locate, const std::string& why,
-                    reconcile::MismatchOutcome& listed) {
+                    reconcile::MismatchOutcome& listed, const reconcile::VerifyOutcome& verified) {
   ctx.host.messageBox(
       "Day End stopped: the branch and head office differ for this day (the Mismatch page lists the vouchers). "
       "Nothing was locked; the differing vouchers are queued to go up again.\r\nKeep AutoSynch on and try Day End "
@@ -70,6 +94,7 @@ DayEndResult refuse(SyncContext& ctx, const WorkingDay& day, const MismatchLocat
     for (auto& v : one.vouchers) listed.vouchers.push_back(std::move(v));
     listed.failed = listed.failed || one.failed;
   }
+  requeueDiffering(ctx, day, verified);
   ctx.log("Day End", "Day End refused: " + why);
   return DayEndResult::Differs;
 }
@@ -107,10 +132,11 @@ std::optional<DayEndResult> compareDay(SyncContext& ctx, const WorkingDay& day, 
     if (d.finding == reconcile::Finding::Waiting) ++waiting;
   const auto differing = static_cast<long long>(verified.differences.size()) - waiting;
   if (waiting > 0 && differing == 0) return refuseWaiting(ctx, day, waiting);
-  if (total != 0) return refuse(ctx, day, locate, "the counts of the branch and head office differ", out.listed);
+  if (total != 0)
+    return refuse(ctx, day, locate, "the counts of the branch and head office differ", out.listed, verified);
   if (differing > 0)
     return refuse(ctx, day, locate, std::to_string(differing) + " vouchers differ between the branch and head office",
-                  out.listed);
+                  out.listed, verified);
   if (waiting > 0) return refuseWaiting(ctx, day, waiting);
   return std::nullopt;
 }
@@ -139,8 +165,10 @@ std::vector<DayEndCheck> dayEndChecks(const std::string& dayStartText, int costC
   std::sort(kinds.begin(), kinds.end(), [](auto* a, auto* b) { return a->countPosition < b->countPosition; });
   std::vector<DayEndCheck> out;
   for (const auto* k : kinds) {
-    const std::string since =
-        k->dateColumn + ">='" + dayStartText + "' and " + k->table + ".CCID=" + std::to_string(costCentre) + filter;
+    // A copy head office keeps marked as deleted at the branch is no voucher of the day on either side.
+    const std::string since = k->dateColumn + ">='" + dayStartText + "' and " + k->table +
+                              ".CCID=" + std::to_string(costCentre) + " and isnull(" + k->table + "." + k->markColumn +
+                              ",'')<>'#DELETEDFROMBRANCH#'" + filter;
     out.push_back({k->countName, "Select count(" + k->key + ") from " + k->table + " where " + since});
     if (!k->lineCountName.empty())
       out.push_back({k->lineCountName, "Select count(" + k->detail + "." + k->key + ") from " + k->table + "," +

@@ -4,9 +4,11 @@
 #include "daycycle/auto_sync_switch.h"
 #include "daycycle/working_date.h"
 #include "db/connection.h"
+#include "db/sql_quote.h"
 #include "shared/date_text.h"
 #include "shared/sync_context.h"
 #include "shared/voucher_type_filter.h"
+#include "sync/upload_journal.h"
 #include "sync/voucher_kinds.h"
 
 namespace erpsync::daycycle {
@@ -94,6 +96,7 @@ PurgeOutcome dayPurge(SyncContext& ctx) {
       return out;
 
     const auto statements = purgeStatements(cc, dateText, filter);
+    sync::ensureUploadJournal(branch);
     {
       db::Transaction centralSide(central);
       db::Transaction branchSide(branch);
@@ -105,6 +108,11 @@ PurgeOutcome dayPurge(SyncContext& ctx) {
         branch.execute(sql);
         ctx.log("Day purge", sql);
       }
+      // What the branch recorded of the purged vouchers' sends goes with them: head office keeps its
+      // copies of other dates, and a new voucher under a purged id is no edit of the old one.
+      for (const auto& k : sync::voucherKinds())
+        branch.execute("delete from tblUploadJournal where TableName=" + db::sqlQuote(k.table) + " and BranchID not in (select " +
+                       k.key + " from " + k.table + ")");
       // The branch first: should head office's commit fail, a second purge finds its copies again; the
       // other way round could leave uploaded branch vouchers whose head-office copies are gone.
       branchSide.commit();

@@ -131,6 +131,8 @@ void rebuildFromHeadOffice(SyncContext& ctx, const DateTime& wd, long cc, const 
 
   const ProgressShown progress(shown);
   db::Transaction rebuild(local);
+  // The earlier sales are locked with the rebuild: a day start that fails leaves them as they were.
+  local.execute("update tblSales set  LockMode=1 where iNVdate <=" + dateLit(wd) + " ");
   local.execute("Delete from tblStock ");
   local.execute("Delete from tblVoucher ");
   local.execute("Delete from tblStockHistory ");
@@ -249,7 +251,6 @@ DayStartOutcome dayStart(SyncContext& ctx, const DayStartProgress& progress) {
     }
     WriteDayActivity(ctx, "DayStart", "Day Start started", static_cast<int>(cc), true);
     rowWritten = true;
-    local.execute("update tblSales set  LockMode=1 where iNVdate <=" + dateLit(wd) + " ");
     rebuildFromHeadOffice(ctx, wd, cc, progress, out);
   } catch (const std::exception& e) {
     // The rebuild's transaction is rolled back by now: the branch holds what it held before.

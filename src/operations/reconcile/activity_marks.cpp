@@ -21,7 +21,7 @@ long long top(const db::Recordset& rs) {
 // Both pairs: the branch's pair too, as the branch log alone can be the one behind.
 std::string comparison(SyncContext& ctx, const ActivityLogTops& t) {
   return " your web activity log ID is " + std::to_string(t.server) + " but your desktop synch ID is " +
-         std::to_string(ctx.MaxActivityID) + "\r\n your desktop voucher activity ID of the day is " +
+         std::to_string(ctx.MaxActivityID) + "\r\n your desktop voucher activity ID is " +
          std::to_string(t.branch) + " and your upload synch ID is " + std::to_string(ctx.MaxActivityIDTrans) + "\r\n";
 }
 
@@ -31,16 +31,13 @@ bool ActivityLogTops::behind(const SyncContext& ctx) const {
   return server < ctx.MaxActivityID || branch < ctx.MaxActivityIDTrans;
 }
 
-ActivityLogTops ReadActivityLogTops(SyncContext& ctx, const WorkingDay& day) {
+ActivityLogTops ReadActivityLogTops(SyncContext& ctx, const WorkingDay& /*day*/) {
   ActivityLogTops t;
   t.server = top(ctx.web().query(kServerTop));
-  // The voucher kinds the upload handles, newest non-update row per voucher, of the working date.
-  t.branch = top(ctx.local().query(
-      std::string("SELECT     MAX(ID) AS MaxID FROM         tblActivity AS O WHERE     (ParentID IN (") +
-      kUploadedParentTypes + ")) AND (ISNULL(ParentID, 0) <> 0) AND (Action NOT IN ('Update')) AND (DateofAction = '" +
-      ddMMMyyyy(day.date) +
-      "') AND (ID = (SELECT     MAX(ID) AS Expr1 FROM          tblActivity AS A   wHERE      (O.tblUniqueID = "
-      "tblUniqueID) AND (O.TableName = TableName) AND (Action NOT IN ('Update')))) "));
+  // The upload passes every row of the branch's change log once it has recorded it, its own marks'
+  // rows and earlier dates' rows included: one rule for the mark, so only a log emptied or made anew
+  // leaves it above its newest row.
+  t.branch = top(ctx.local().query("SELECT MAX(ID) AS MaxID FROM tblActivity"));
   return t;
 }
 

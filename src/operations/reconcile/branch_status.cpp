@@ -8,22 +8,27 @@
 #include "shared/date_text.h"
 #include "shared/sync_context.h"
 #include "shared/voucher_type_filter.h"
+#include "sync/upload_journal.h"
 #include "sync/voucher_kinds.h"
 
 namespace erpsync::reconcile {
 
 namespace {
 
-// The branch in one statement: vouchers not yet sent, the working date's vouchers sent, the oldest
-// voucher change the upload has not passed yet, and the branch server's clock that wrote its time.
-std::string branchQuery(long long mark, const std::string& day) {
+// The branch in one statement: what will go up (every voucher waiting, of any date, of the chosen
+// types or already at head office, and every deletion waiting to be marked there; never the branch's
+// own journals, which stay at the branch), the working date's vouchers sent, the oldest voucher change
+// the upload has not passed yet, and the branch server's clock that wrote its time.
+std::string branchQuery(long long mark, const WorkingDay& day) {
   std::string waiting, sent;
+  const std::string date = ddMMMyyyy(day.date);
   for (const auto& k : sync::voucherKinds()) {
-    waiting += (waiting.empty() ? "" : " + ") + std::string("(SELECT count(*) FROM ") + k.table +
-               " WHERE isnull(SyncStat,0)=0)";
+    waiting += std::string("(SELECT count(*) FROM ") + k.table + " WHERE isnull(SyncStat,0)=0 AND (1=1" +
+               uploadedVoucherTypesFilter(day, "VchTypeID") + sync::hasOpenClaim(k, k.key) + ")) + ";
     sent += (sent.empty() ? "" : " + ") + std::string("(SELECT count(*) FROM ") + k.table +
-            " WHERE isnull(SyncStat,0)<>0 AND " + k.dateColumn + "='" + day + "')";
+            " WHERE isnull(SyncStat,0)<>0 AND " + k.dateColumn + "='" + date + "')";
   }
+  waiting += sync::retiringCount();
   return "SELECT " + waiting + " AS Waiting, " + sent +
          " AS SentToday, (SELECT min(ActionTime) FROM tblactivity WHERE ID > " + std::to_string(mark) +
          " AND ParentID in (" + kUploadedParentTypes +
@@ -117,7 +122,8 @@ BranchStatus readBranchStatus(SyncContext& ctx, bool askHeadOffice) {
   s.workingDate = ctx.day().date.dateOnly();
   const std::string day = ddMMMyyyy(s.workingDate);
   try {
-    const db::Recordset rs = ctx.local().query(branchQuery(ctx.MaxActivityIDTrans, day));
+    sync::ensureUploadJournal(ctx.local());
+    const db::Recordset rs = ctx.local().query(branchQuery(ctx.MaxActivityIDTrans, ctx.day()));
     s.vouchersWaiting = static_cast<int>(rs.at(0, "Waiting").toInt());
     s.uploadedToday = static_cast<int>(rs.at(0, "SentToday").toInt());
     const auto oldest = rs.at(0, "Oldest").toDateTime();

@@ -1,5 +1,6 @@
 #include "sync/upload_batch.h"
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <optional>
@@ -53,6 +54,37 @@ std::string insertOf(const std::string& table, const db::Recordset& rs, std::siz
   return "Insert into " + table + " (" + columns + ") values (" + values + ")";
 }
 
+// FNV-1a, 64 bits: stable across runs and platforms.
+std::string digest(const std::string& text) {
+  unsigned long long h = 1469598103934665603ULL;
+  for (unsigned char c : text) {
+    h ^= c;
+    h *= 1099511628211ULL;
+  }
+  static const char* const hex = "0123456789abcdef";
+  std::string out(16, '0');
+  for (int i = 15; i >= 0; --i, h >>= 4) out[static_cast<std::size_t>(i)] = hex[h & 15];
+  return out;
+}
+
+// The columns a voucher's content leaves out: its key (renumbered by head office), the identity, and
+// the branch's own bookkeeping (upload marks and the day's lock).
+bool bookkeeping(const std::string& name, const std::string& key, const std::string& identity) {
+  return text::iequals(name, key) || (!identity.empty() && text::iequals(name, identity)) ||
+         text::iequals(name, "SyncStat") || text::iequals(name, "ServInvID") || text::iequals(name, "LockMode");
+}
+
+std::string headerContent(const db::Recordset& rs, std::size_t row, const std::string& key,
+                          const std::string& identity) {
+  std::string out;
+  for (std::size_t f = 0; f < rs.fields.size(); ++f) {
+    const std::string& name = rs.fields[f].name;
+    if (bookkeeping(name, key, identity)) continue;
+    out += text::lower(name) + "=" + FieldLiteral(rs.at(row, f), rs.fields[f].type) + "|";
+  }
+  return out;
+}
+
 std::string idList(const std::vector<long long>& ids, std::size_t from, std::size_t to) {
   std::string out;
   for (std::size_t i = from; i < to; ++i) out += (i > from ? "," : "") + std::to_string(ids[i]);
@@ -79,12 +111,16 @@ std::vector<VoucherCopy> readVoucherCopies(db::Connection& branch, const Voucher
     const auto key = fieldIndex(headers, kind.key);
     if (!key) throw std::runtime_error(kind.table + " has no column " + kind.key);
     std::map<long long, std::vector<std::string>> linesOf;
+    std::map<long long, std::vector<std::string>> lineContentOf;
     if (!kind.detail.empty()) {
       const db::Recordset lines =
           branch.query("Select * from " + kind.detail + " Where " + kind.key + " in (" + ids + ")");
       const auto lineKey = fieldIndex(lines, kind.key);
-      for (std::size_t l = 0; lineKey && l < lines.size(); ++l)
-        linesOf[wholeOf(lines.at(l, *lineKey))].push_back(insertOf(kind.detail, lines, l, kind.key, ""));
+      for (std::size_t l = 0; lineKey && l < lines.size(); ++l) {
+        const long long owner = wholeOf(lines.at(l, *lineKey));
+        linesOf[owner].push_back(insertOf(kind.detail, lines, l, kind.key, ""));
+        lineContentOf[owner].push_back(headerContent(lines, l, kind.key, ""));
+      }
     }
     const auto number = fieldIndex(headers, kind.numberColumn);
     for (std::size_t r = 0; r < headers.size(); ++r) {
@@ -96,6 +132,14 @@ std::vector<VoucherCopy> readVoucherCopies(db::Connection& branch, const Voucher
                        sameAs(headers, r, "VchTypeID") + sameAs(headers, r, "CCID");
       v.header = insertOf(kind.table, headers, r, kind.key, kind.identity);
       if (auto it = linesOf.find(v.branchNo); it != linesOf.end()) v.lines = std::move(it->second);
+      // Lines in any order are the same lines.
+      std::string content = headerContent(headers, r, kind.key, kind.identity);
+      if (auto it = lineContentOf.find(v.branchNo); it != lineContentOf.end()) {
+        std::sort(it->second.begin(), it->second.end());
+        for (const auto& l : it->second) content += "\n" + l;
+      }
+      v.content = digest(content);
+      if (const auto stat = fieldIndex(headers, "SyncStat")) v.marked = headers.at(r, *stat).toInt() == 1;
       out.push_back(std::move(v));
     }
   }
@@ -124,13 +168,17 @@ std::string uploadBatchText(const UploadBatch& batch, const std::string& lockHol
   s += "IF @lock > 0\r\nBEGIN\r\n";
   for (const auto& d : batch.deletes) s += d + "\r\n";
   for (std::size_t i = 0; i < batch.vouchers.size(); ++i) {
-    const VoucherCopy& v = *batch.vouchers[i];
+    const SendUnit& u = batch.vouchers[i];
+    const VoucherCopy& v = *u.copy;
     const VoucherKind& k = *v.kind;
     const std::string n = std::to_string(i + 1);
-    // The receipt check: a copy head office already holds (same number, date, type and cost centre, not
-    // retired) is this voucher's, from an earlier copy whose branch mark was lost.
-    s += "SET @c = NULL\r\nSELECT TOP 1 @c = " + k.key + " FROM " + k.table + " WHERE isnull(" + k.markColumn +
-         ",'')<>'#DELETEDFROMBRANCH#'" + v.receiptWhere + " ORDER BY " + k.key + "\r\n";
+    for (const auto& r : u.retireFirst) s += r + "\r\n";
+    s += "SET @c = NULL\r\n";
+    // The receipt check: a live copy with the voucher's natural key (number, date, type and cost
+    // centre) is its own, from an earlier send whose branch mark was lost.
+    if (u.receipt)
+      s += "SELECT TOP 1 @c = " + k.key + " FROM " + k.table + " WHERE isnull(" + k.markColumn +
+           ",'')<>'#DELETEDFROMBRANCH#'" + v.receiptWhere + " ORDER BY " + k.key + "\r\n";
     s += "IF @c IS NULL\r\nBEGIN\r\n";
     s += "SELECT @c = isnull(max(" + k.key + "),0) + 1 FROM " + k.table + " WITH (UPDLOCK, HOLDLOCK)\r\n";
     s += v.header + "\r\n";
@@ -150,9 +198,15 @@ std::string uploadBatchText(const UploadBatch& batch, const std::string& lockHol
   return s;
 }
 
+std::string retireStatement(const VoucherKind& kind, const std::string& naturalWhere, long long centralNo) {
+  const std::string live = " and isnull(" + kind.markColumn + ",'')<>'#DELETEDFROMBRANCH#'";
+  if (centralNo > 0) return kind.deleteMark + std::to_string(centralNo) + live + naturalWhere;
+  return "update  " + kind.table + " set " + kind.markColumn + "='#DELETEDFROMBRANCH#' where 1=1" + live + naturalWhere;
+}
+
 void restoreErrorHandling(db::Connection& central) {
   try {
-    central.execute(kXactAbortOff);
+    central.execute(kAfterFailedBatch);
   } catch (const db::DbError&) {
   }
 }

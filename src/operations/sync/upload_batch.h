@@ -33,9 +33,13 @@ struct VoucherCopy {
   const VoucherKind* kind = nullptr;
   long long branchNo = 0;
   std::string number;              // its printed number, for messages
-  std::string receiptWhere;        // " and InvNo='S-1' and InvDate=... and VchTypeID=... and CCID=..."
+  std::string receiptWhere;        // its natural key: " and InvNo='S-1' and InvDate=... and VchTypeID=... and CCID=..."
   std::string header;              // "Insert into tblSales (...) values (@c,...)"
   std::vector<std::string> lines;  // "Insert into tblSalesItem (...) values (...,@c,...)"
+  // What head office's copy carries, as one short text: two reads of an unchanged voucher give the
+  // same text, an edit of any header column or line (the marks and the lock aside) another one.
+  std::string content;
+  bool marked = false;  // SyncStat 1 when it was read
   std::size_t bytes() const;
 };
 
@@ -46,22 +50,46 @@ struct VoucherCopy {
 std::vector<VoucherCopy> readVoucherCopies(db::Connection& branch, const VoucherKind& kind,
                                            const std::vector<long long>& branchNos, const std::string& selection);
 
-// What one batch carries: vouchers to copy and statements that mark copies deleted at the branch.
+// A voucher to copy, and the earlier copies of it to retire in the same transaction (an edit after
+// upload, or a new voucher under an id the ERP reused). receipt: a live copy with the same natural key
+// is this voucher's own, from an earlier send whose answer was lost: it is taken instead of a new copy.
+struct SendUnit {
+  const VoucherCopy* copy = nullptr;
+  std::vector<std::string> retireFirst;
+  bool receipt = false;
+  long long claim = 0;  // its claim in the branch's upload journal, written before the send
+};
+
+// What one batch carries: central copies to mark deleted at the branch, and vouchers to copy.
 struct UploadBatch {
-  std::vector<const VoucherCopy*> vouchers;
   std::vector<std::string> deletes;
+  std::vector<SendUnit> vouchers;
+  // Each statement of `deletes`: its claim in the branch's upload journal, and the natural key of the
+  // voucher deleted.
+  std::vector<long long> deleteTags;
+  std::vector<std::string> deleteKeys;
   std::size_t bytes = 0;
   bool empty() const { return vouchers.empty() && deletes.empty(); }
-  // Whether one more voucher of this size still fits.
+  std::size_t units() const { return vouchers.size() + deletes.size(); }
+  // Whether one more unit of this size still fits.
   bool fits(std::size_t more) const {
-    return empty() || (vouchers.size() < kBatchVouchers && bytes + more <= kBatchBytes);
+    return empty() || (units() < kBatchVouchers && bytes + more <= kBatchBytes);
   }
 };
 
-// Gives the session its usual error handling back after a batch that ended in an error (which leaves
-// XACT_ABORT on for the connection).
+// The statement that marks head office's live copies of a branch voucher deleted at the branch: the
+// copies with its natural key (naturalWhere, " and InvNo=... and CCID=..."), and of those only the one
+// numbered centralNo when that number is known.
+std::string retireStatement(const VoucherKind& kind, const std::string& naturalWhere, long long centralNo);
+
+// Gives the session its usual error handling back after a batch that ended in an error: XACT_ABORT
+// stays on for the connection, and an error that ends the statement but not the batch (SQL Server
+// compiles a statement on a table it cannot find only when it reaches it, and XACT_ABORT does not
+// cover that) can leave the batch's transaction open. Later statements would then run inside it and
+// be rolled back with it.
 inline constexpr const char* kXactAbortOff = "SET XACT_ABORT OFF";
-// Sends kXactAbortOff (a failure to do so is left to the next call to meet).
+inline constexpr const char* kAfterFailedBatch = "IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION\r\nSET XACT_ABORT OFF";
+// Sends kAfterFailedBatch (a failure to do so is left to the next call to meet).
 void restoreErrorHandling(db::Connection& central);
 
 // The batch text. lockHolder is this branch's quoted name in the push lock row: the batch takes the

@@ -1,6 +1,8 @@
 #include "sync/upload_transactions.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <map>
 #include <set>
 #include <string>
@@ -13,6 +15,7 @@
 #include "shared/sync_context.h"
 #include "shared/voucher_type_filter.h"
 #include "sync/upload_batch.h"
+#include "sync/upload_journal.h"
 #include "sync/voucher_kinds.h"
 #include "util/text.h"
 
@@ -20,198 +23,49 @@ namespace erpsync::sync {
 
 namespace {
 
-const std::string kSelect =
-    std::string(
-        " select Id,tablename, tbluniqueid ,tblUniquerefID, Action,active,dateofaction,ActionTime from "
-        "tblactivity O where ParentID in(") +
-    kUploadedParentTypes + ") and ISNULL(pARENTid,0) <> 0 AND Action not in('Update') and DateofAction='";
-
-// Every voucher still waiting at the branch (SyncStat 0), in the shape of the change log's rows, for a
-// pass whose log has nothing for the working date.
-std::string fallbackQuery(const std::string& workingDate) {
-  std::string kinds;
-  for (const auto& k : voucherKinds())
-    kinds += std::string(kinds.empty() ? "SELECT " : " Union Select ") + "0 as ID, '" + k.table + "' AS tablename, " +
-             k.key +
-             " AS tbluniqueid, ServInvID AS tblUniquerefID, 'Insert' AS Action, 1 AS "
-             "active, " +
-             k.dateColumn + " AS dateofaction, " + k.timeColumn + " AS ActionTime,SyncStat FROM " + k.table +
-             " WHERE (SyncStat = 0)";
-  return "select * from (" + kinds + ") as M where m.dateofaction='" + workingDate + "' or SyncStat =0";
+// Every voucher change above the mark, of every date: a change of an earlier date (an edit or a
+// deletion made after midnight, or while the window showed another day) goes up like today's.
+std::string changeLogQuery(long long mark, long long end) {
+  return std::string(
+             " select Id,tablename, tbluniqueid ,tblUniquerefID, Action,active,dateofaction,ActionTime from "
+             "tblactivity O where ParentID in(") +
+         kUploadedParentTypes + ") and ISNULL(pARENTid,0) <> 0 and ID>" + std::to_string(mark) +
+         " and ID<=" + std::to_string(end) + "  Order by o.ID ";
 }
 
-// The mark goes to the settings file after a batch once this many rows were handled since the last
-// write, and at the end of the run: each write is a safe replace on disk, and a mark that lags is
-// harmless (an uploaded voucher is marked at the branch and never selected again; the receipt check
-// catches the rest).
-constexpr int kMarkEvery = 500;
+// The newest change-log id.
+long long logEnd(db::Connection& local) {
+  return local.query("select max(ID) as LastID from tblactivity").at(0, 0).toInt();
+}
 
-// One change-log row the run handles, in log order.
+enum class Action { Insert, Update, Delete };
+
+// One change-log row of a voucher table, in log order.
 struct Change {
-  long long id = 0;                   // its change-log id (0 for the rows of the waiting-voucher query)
-  const VoucherKind* kind = nullptr;  // nullptr: not a voucher table, nothing to send
-  bool insert = false;                // a voucher to copy (else, with a kind, a central copy to mark deleted)
-  long long number = 0;               // the branch number (insert) or the central number (delete)
+  long long id = 0;
+  const VoucherKind* kind = nullptr;
+  Action action = Action::Insert;
+  long long branchNo = 0;
+  long long centralNo = 0;  // the deleted voucher's ServInvID, when the log row has one
 };
-
-// The branch marks of one batch's vouchers share one branch transaction, written after head office
-// committed the batch. Marks lost with it (a crash, a failed branch commit) leave their vouchers
-// waiting with SyncStat 0, where the next run finds them and its receipt check marks them with the
-// central copy's number instead of copying again.
-bool markAtBranch(SyncContext& ctx, const sync::UploadBatch& batch, const sync::BatchReply& reply) {
-  try {
-    auto& local = ctx.local();
-    db::Transaction marks(local);
-    for (std::size_t i = 0; i < batch.vouchers.size(); ++i) {
-      const sync::VoucherCopy& v = *batch.vouchers[i];
-      local.execute("update " + v.kind->table +
-                    " set SyncStat=1, ServInvID=" + std::to_string(reply.vouchers[i].centralNo) + " where " +
-                    v.kind->key + "=" + std::to_string(v.branchNo));
-    }
-    marks.commit();
-    return true;
-  } catch (const db::DbError& e) {
-    ctx.notice(e.description() + "upload transactions");
-  }
-  return false;
-}
-
-// What the run tells the log about a batch that head office committed.
-void logBatch(SyncContext& ctx, const sync::UploadBatch& batch, const sync::BatchReply& reply) {
-  for (const auto& d : batch.deletes) ctx.log("transaction deletion", d);
-  for (std::size_t i = 0; i < batch.vouchers.size(); ++i) {
-    const sync::VoucherCopy& v = *batch.vouchers[i];
-    const std::string central = std::to_string(reply.vouchers[i].centralNo);
-    if (reply.vouchers[i].already) {
-      ctx.log("transaction insertion",
-              v.kind->table + " " + std::to_string(v.branchNo) + " is at head office already as " + central);
-      continue;
-    }
-    ctx.log("transaction insertion", v.header + " -- @c = " + central);
-    for (const auto& l : v.lines) ctx.log("transaction Detail insertion ", l);
-  }
-}
-
-// How a batch went. goOn: the run may send the next batch. accounted: every unit of the batch either
-// reached head office with its branch mark committed, or failed on its own and stays waiting with
-// SyncStat 0 (found again by the waiting-voucher query), so the mark may pass the batch's changes.
-struct Sent {
-  bool goOn = true;
-  bool accounted = true;
-};
-
-// Sends batches to head office under the push lock and marks what arrived at the branch.
-class Uploader {
- public:
-  // holder: this branch's name in the push lock row.
-  Uploader(SyncContext& ctx, UploadOutcome& out, const std::string& holder)
-      : ctx_(ctx), out_(out), holder_(db::sqlQuote(holder)) {}
-
-  Sent send(const sync::UploadBatch& batch) {
-    try {
-      const db::Recordset rs = ctx_.web().query(sync::uploadBatchText(batch, holder_));
-      return arrived(batch, sync::readBatchReply(rs, batch.vouchers.size()));
-    } catch (const db::DbError& e) {
-      // On a lost link every later call fails too: the run stops and the next pass reconnects; the
-      // mark stays before the batch, whose vouchers wait with SyncStat 0.
-      if (e.linkLost()) return failed(batch, e.description(), Sent{false, false});
-      sync::restoreErrorHandling(ctx_.web());
-      if (batch.vouchers.size() + batch.deletes.size() <= 1) return failed(batch, e.description(), Sent{});
-      // The batch was rolled back whole: one unit at a time finds the one that fails, the others go up.
-      for (const auto& d : batch.deletes) {
-        sync::UploadBatch one;
-        one.deletes.push_back(d);
-        if (Sent s = send(one); !s.goOn) return s;
-      }
-      for (const auto* v : batch.vouchers) {
-        sync::UploadBatch one;
-        one.vouchers.push_back(v);
-        if (Sent s = send(one); !s.goOn) return s;
-      }
-      return Sent{};
-    } catch (const std::runtime_error& e) {
-      // An answer the run cannot read: what head office committed is not known, the receipt check of
-      // the next pass finds it.
-      return failed(batch, e.what(), Sent{false, false});
-    }
-  }
-
- private:
-  Sent arrived(const sync::UploadBatch& batch, const sync::BatchReply& reply) {
-    if (!reply.lockHeld) {
-      // Another branch holds the push lock: nothing of this batch was sent; the rest waits for the
-      // next pass.
-      out_.busy = true;
-      out_.busyHolder = reply.holder;
-      ctx_.status().pushLock("LOCK");
-      ctx_.status().status(serverBusySentence(reply.holder));
-      ctx_.log(" Auto synch Stopped  ", "The push lock is held by " + reply.holder);
-      return Sent{false, false};
-    }
-    ctx_.status().pushLock("FREE");
-    logBatch(ctx_, batch, reply);
-    out_.deletesMarked += static_cast<int>(batch.deletes.size());
-    for (const auto& v : reply.vouchers) ++(v.already ? out_.alreadyCentral : out_.uploaded);
-    // Marks lost with their branch transaction: the vouchers wait and the mark must not pass them.
-    if (!batch.vouchers.empty() && !markAtBranch(ctx_, batch, reply)) return Sent{false, false};
-    return Sent{};
-  }
-
-  // A unit (or a whole batch on a lost link) that did not reach head office: it stays waiting.
-  Sent failed(const sync::UploadBatch& batch, const std::string& description, Sent how) {
-    const std::string table = batch.vouchers.empty() ? std::string() : batch.vouchers.front()->kind->table;
-    out_.failed += static_cast<int>(batch.vouchers.size() + batch.deletes.size());
-    ctx_.notice(description +
-                (table.empty() ? std::string("upload transactions") : "CreateInsert trans Queries" + table));
-    ctx_.status().status(description);
-    ctx_.log("Error Generated " + description, table.empty()
-                                                   ? (batch.deletes.empty() ? std::string() : batch.deletes.front())
-                                                   : batch.vouchers.front()->header);
-    return how;
-  }
-
-  SyncContext& ctx_;
-  UploadOutcome& out_;
-  std::string holder_;
-};
-
-std::string count(int n, const char* one, const char* many) {
-  return std::to_string(n) + " " + (n == 1 ? one : many);
-}
 
 // The change log as the run reads it from the branch, and the branch server's time when it did.
 struct ChangeLog {
   db::Recordset rows;
   db::DateTime branchNow;
-  long long end = 0;  // the newest change-log id before the run (automatic pass only)
+  long long end = 0;  // the newest change-log id when the run read the log
 };
 
-// Reads the changes the run steps through: the automatic pass's log above the mark (or every voucher
-// still waiting when the log has nothing for the date), or every change of the date in the operator's
-// re-sync. False after an error (told as a notice).
-bool readChangeLog(SyncContext& ctx, const std::string& workingDate, bool manual, ChangeLog& log) {
-  const std::string filter = CREateSelVchTypeIDQry(ctx);
+// Reads the changes above the mark. False after an error (told as a notice).
+bool readChangeLog(SyncContext& ctx, ChangeLog& log) {
   std::string sql;
   try {
     auto& local = ctx.local();
-    if (!manual) {
-      // The newest change before this run reads the log: once the run has handled all it selected,
-      // the mark may pass every row up to here, the ones it did not select included (edits, and the
-      // rows its own marks write), so an idle pass does not read them again and again.
-      log.end = local.query("select max(ID) as LastID from tblactivity").at(0, 0).toInt();
-      sql = kSelect + workingDate + "' and ID>" + std::to_string(ctx.MaxActivityIDTrans) + filter + "  Order by o.ID ";
-      ctx.log(" Auto synch Checking vouchers  ", sql);
-      log.rows = local.query(sql);
-      if (log.rows.empty()) {
-        sql = fallbackQuery(workingDate);
-        log.rows = local.query(sql);
-      }
-    } else {
-      sql = kSelect + workingDate + "'" + filter +
-            " and id = (select max(A.id) from tblactivity A where o.tblUniqueID=a.tblUniqueID and o.tablename = "
-            "a.tablename and a.Action not in('Update')) Order by o.ID ";
-      log.rows = local.query(sql);
-    }
+    ensureUploadJournal(local);
+    log.end = logEnd(local);
+    sql = changeLogQuery(ctx.MaxActivityIDTrans, log.end);
+    ctx.log(" Auto synch Checking vouchers  ", sql);
+    log.rows = local.query(sql);
     // Ages are measured on the branch server's clock, which wrote ActionTime.
     log.branchNow = local.query("Select getdate() as Now").at(0, 0).toDateTime().value_or(ctx.clock.now());
   } catch (const db::DbError& e) {
@@ -229,185 +83,414 @@ std::string dayText(const db::Value& v) {
   return d ? ddMMMyyyy(*d) : v.toString();
 }
 
-// What this run handles, in log order: up to the first change still waiting for its interval (the
-// mark must not pass it), or every change of the date in the operator's re-sync. Counts what waits
-// and lists the voucher changes in out.
-std::vector<Change> selectChanges(const ChangeLog& log, long long interval, bool manual, UploadOutcome& out) {
+// What the change log asks of this run: the changes old enough to handle (up to the first one still
+// waiting for its interval, which the mark must not pass), and the vouchers changed since, which wait
+// with it.
+struct LogScan {
+  std::vector<Change> ready;
+  std::set<VoucherRef> young;
+  long long passTo = 0;  // the mark may pass every row up to here once the ready changes are recorded
+};
+
+LogScan scanChanges(const ChangeLog& log, long long interval, bool manual, UploadOutcome& out) {
   const db::Recordset& rows = log.rows;
-  std::vector<Change> changes;
+  LogScan scan;
+  scan.passTo = log.end;
   // What waits is counted in vouchers, as the operator counts them: a voucher entered and edited is one,
   // a voucher entered and deleted again before it went up is none.
   std::set<std::pair<std::string, std::string>> entered, deleted;
-  auto waits = [&](std::size_t w) {
-    const std::string a = rows.at(w, "Action").toString();
-    const std::string table = rows.at(w, "tablename").toString();
-    if (!voucherKind(table) || (a != "Insert" && a != "Deleted")) return;
-    (a == "Insert" ? entered : deleted).emplace(text::lower(table), rows.at(w, "tbluniqueid").toString());
-  };
-  auto countWaiting = [&] {
+  long long cutoff = -1;  // the first change still waiting for its interval
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    const std::string table = rows.at(r, "tablename").toString();
+    const std::string action = rows.at(r, "Action").toString();
+    const VoucherKind* kind = voucherKind(table);
+    const auto number = db::wholeNumber(rows.at(r, "tbluniqueid"));
+    const auto actionTime = rows.at(r, "ActionTime").toDateTime();
+    const long long ageMinutes =
+        actionTime ? (log.branchNow.totalSeconds() - actionTime->totalSeconds()) / 60 : interval;
+    const bool edit = action != "Insert" && action != "Deleted";
+    // An edit is recorded at once (the voucher waits again at the branch) but goes up no sooner than
+    // the next pass: it does not hold the mark back, and the marks this program writes log edits too.
+    if (!manual && edit && ageMinutes < interval && cutoff < 0 && kind && number) scan.young.insert({kind, *number});
+    if (!manual && ((!edit && ageMinutes < interval) || cutoff >= 0)) {
+      if (cutoff < 0) {
+        cutoff = static_cast<long long>(r);
+        out.firstGoesUpInMinutes = static_cast<int>(std::max(1LL, interval - ageMinutes));
+        scan.passTo = rows.at(r, "Id").toInt() - 1;
+      }
+      if (kind && number) scan.young.insert({kind, *number});
+      if (kind && (action == "Insert" || action == "Deleted"))
+        (action == "Insert" ? entered : deleted).emplace(text::lower(table), rows.at(r, "tbluniqueid").toString());
+      continue;
+    }
+    // Only whole numbers from the change log reach the statements built from it.
+    if (!kind || !number) continue;
+    Change c;
+    c.id = rows.at(r, "Id").toInt();
+    c.kind = kind;
+    c.branchNo = *number;
+    c.action = action == "Deleted" ? Action::Delete : action == "Insert" ? Action::Insert : Action::Update;
+    if (auto ref = db::wholeNumber(rows.at(r, "tblUniquerefID"))) c.centralNo = *ref;
+    if (c.action != Action::Update)
+      out.activity.push_back(action + "\t" + table + "\t" + dayText(rows.at(r, "dateofaction")) + " #" +
+                             rows.at(r, "tbluniqueid").toString());
+    scan.ready.push_back(c);
+  }
+  if (cutoff >= 0) {
     int n = 0;
     for (const auto& v : entered) n += deleted.count(v) ? 0 : 1;
     for (const auto& v : deleted) n += entered.count(v) ? 0 : 1;
     // A change of another kind still holds the mark back: something waits.
     out.waiting = std::max(n, 1);
-  };
-  for (std::size_t r = 0; r < rows.size(); ++r) {
-    const std::string table = rows.at(r, "tablename").toString();
-    const std::string action = rows.at(r, "Action").toString();
-    const auto actionTime = rows.at(r, "ActionTime").toDateTime();
-    const long long ageMinutes =
-        actionTime ? (log.branchNow.totalSeconds() - actionTime->totalSeconds()) / 60 : interval;
-    if (ageMinutes < interval) {
-      if (out.waiting == 0) out.firstGoesUpInMinutes = static_cast<int>(std::max(1LL, interval - ageMinutes));
-      if (manual) {
-        waits(r);
-        countWaiting();
-        continue;
-      }
-      // The mark must not pass a change that is still waiting: the run ends here, and the voucher
-      // changes after it (younger still) wait with it.
-      for (std::size_t w = r; w < rows.size(); ++w) waits(w);
-      countWaiting();
-      break;
-    }
-    Change c;
-    c.id = rows.at(r, "Id").toInt();
-    const VoucherKind* kind = voucherKind(table);
-    // Only whole numbers from the change log reach the statements built from it.
-    if (kind && action == "Insert") {
-      if (auto n = db::wholeNumber(rows.at(r, "tbluniqueid"))) c = {c.id, kind, true, *n};
-    } else if (kind && action == "Deleted") {
-      if (auto n = db::wholeNumber(rows.at(r, "tblUniquerefID"))) c = {c.id, kind, false, *n};
-    }
-    if (kind)
-      out.activity.push_back(action + "\t" + table + "\t" + dayText(rows.at(r, "dateofaction")) + " #" +
-                             rows.at(r, "tbluniqueid").toString());
-    changes.push_back(c);
   }
-  return changes;
+  return scan;
 }
 
-// The upload's mark (MaxActivityIDTrans): it passes the changes the run has accounted for, and a
-// re-sync of an earlier day never moves it back.
-class TransMark {
- public:
-  explicit TransMark(SyncContext& ctx) : ctx_(ctx), saved_(ctx.MaxActivityIDTrans) {}
-  void pass(const Change& c) {
-    if (c.id > 0 && c.id > ctx_.MaxActivityIDTrans && c.id > last_) last_ = c.id;
+// Ids of one kind, in the order first met.
+std::map<const VoucherKind*, std::vector<long long>> idsByKind(const std::vector<VoucherRef>& refs) {
+  std::map<const VoucherKind*, std::vector<long long>> out;
+  for (const auto& [kind, no] : refs) out[kind].push_back(no);
+  return out;
+}
+
+std::string idText(const std::vector<long long>& ids) {
+  std::string s;
+  for (long long id : ids) s += (s.empty() ? "" : ",") + std::to_string(id);
+  return s;
+}
+
+// Records what the ready changes mean in the branch's own state, in one branch transaction, so the
+// mark may pass them: a voucher deleted after it went up gets its claims marked Retiring; an uploaded
+// voucher whose content is no longer what head office holds (an edit) waits again with SyncStat 0.
+// An insert needs nothing: the new voucher waits with SyncStat 0 already.
+void recordChanges(SyncContext& ctx, const WorkingDay& day, const std::vector<Change>& ready) {
+  std::vector<VoucherRef> touched;
+  std::set<VoucherRef> seen;
+  std::map<VoucherRef, long long> loggedCentral;  // a deletion's ServInvID from the log
+  for (const auto& c : ready) {
+    if (seen.insert({c.kind, c.branchNo}).second) touched.push_back({c.kind, c.branchNo});
+    if (c.action == Action::Delete && c.centralNo > 0) loggedCentral[{c.kind, c.branchNo}] = c.centralNo;
   }
-  // Past every change up to id (the run handled all it selected).
-  void passTo(long long id) {
-    if (id > std::max(last_, ctx_.MaxActivityIDTrans)) last_ = id;
+  if (touched.empty()) return;
+  auto& local = ctx.local();
+  ClaimsOf claims;
+  std::map<VoucherRef, VoucherCopy> now;
+  for (auto& [kind, ids] : idsByKind(touched)) {
+    readOpenClaims(local, *kind, ids, claims);
+    for (auto& v : readVoucherCopies(local, *kind, ids, "1=1")) now.emplace(VoucherRef{kind, v.branchNo}, std::move(v));
   }
-  // Writes the mark to the settings file (always, or once kMarkEvery rows were passed since the last write).
-  void save(bool always) {
-    if (last_ > saved_ && (always || last_ - saved_ >= kMarkEvery)) {
-      ctx_.writeLoopSetting("MaxActivityIDTrans", std::to_string(last_));
-      saved_ = last_;
+  std::vector<std::string> statements;
+  for (const auto& ref : touched) {
+    const auto cl = claims.find(ref);
+    const auto v = now.find(ref);
+    const VoucherKind& k = *ref.first;
+    if (v == now.end()) {
+      std::vector<long long> open;
+      if (cl != claims.end())
+        for (const auto& c : cl->second)
+          if (c.state != kClaimRetiring) open.push_back(c.id);
+      if (!open.empty())
+        statements.push_back("update tblUploadJournal set State=2 where ID in (" + idText(open) + ")");
+      else if (cl == claims.end() && loggedCentral.count(ref))
+        // Sent before the branch kept its journal: only the central number is known, and this branch's
+        // copy under it is the one to mark.
+        statements.push_back(
+            "insert into tblUploadJournal (TableName, BranchID, CentralID, NaturalKey, Content, State, Written) "
+            "values (" +
+            db::sqlQuote(k.table) + ", " + std::to_string(ref.second) + ", " + std::to_string(loggedCentral[ref]) +
+            ", " + db::sqlQuote(" and CCID=" + std::to_string(day.costCentreId)) + ", '', 2, getdate())");
+      continue;
     }
+    if (!v->second.marked || cl == claims.end()) continue;
+    const bool current = std::any_of(cl->second.begin(), cl->second.end(), [&](const Claim& c) {
+      return c.state != kClaimRetiring && c.sameAs(v->second);
+    });
+    if (!current)
+      statements.push_back("update " + k.table + " set SyncStat=0 where " + k.key + "=" + std::to_string(ref.second));
   }
-  void finish() {
-    if (last_ <= 0) return;
-    save(true);
-    ctx_.MaxActivityIDTrans = std::max(ctx_.MaxActivityIDTrans, last_);
+  if (statements.empty()) return;
+  db::Transaction t(local);
+  for (const auto& sql : statements) local.execute(sql);
+  t.commit();
+}
+
+// The upload's mark (MaxActivityIDTrans): it passes the changes the run has recorded, and never moves
+// back.
+void passMark(SyncContext& ctx, long long to) {
+  if (to <= ctx.MaxActivityIDTrans) return;
+  ctx.writeLoopSetting("MaxActivityIDTrans", std::to_string(to));
+  ctx.MaxActivityIDTrans = to;
+}
+
+// What the run sends: the deletions waiting to be marked at head office, and every voucher waiting at
+// the branch (of any date), each with what head office already holds of it.
+struct Work {
+  std::vector<Claim> retiring;
+  std::vector<VoucherCopy> copies;
+  ClaimsOf claims;
+};
+
+bool readWork(SyncContext& ctx, const WorkingDay& day, const std::set<VoucherRef>& young, Work& w) {
+  try {
+    auto& local = ctx.local();
+    for (const auto& k : voucherKinds()) {
+      const std::string waiting = " isnull(SyncStat,0)=0 and (1=1" + uploadedVoucherTypesFilter(day, "VchTypeID") +
+                                  hasOpenClaim(k, k.key) + ")";
+      const db::Recordset keys = local.query("select " + k.key + " from " + k.table + " where" + waiting);
+      std::vector<long long> ids;
+      for (std::size_t r = 0; r < keys.size(); ++r)
+        if (auto n = db::wholeNumber(keys.at(r, 0)); n && !young.count({&k, *n})) ids.push_back(*n);
+      if (ids.empty()) continue;
+      readOpenClaims(local, k, ids, w.claims);
+      for (auto& v : readVoucherCopies(local, k, ids, waiting)) w.copies.push_back(std::move(v));
+    }
+    std::set<VoucherRef> sending;
+    for (const auto& v : w.copies) sending.insert({v.kind, v.branchNo});
+    // A deletion of a voucher whose id is sent again (the ERP reused it) goes with that send.
+    for (auto& c : readRetiringClaims(local))
+      if (!sending.count({c.kind, c.branchNo})) w.retiring.push_back(std::move(c));
+  } catch (const std::exception& e) {
+    ctx.notice(std::string(e.what()) + "upload transactions");
+    return false;
+  }
+  return true;
+}
+
+// The branch's marks after head office committed a batch, in one branch transaction: each voucher
+// sent is marked with its central number (unless the ERP changed or deleted it since it was read: its
+// change waits for the next pass), its claim becomes Live and its earlier claims Closed; each
+// deletion's claim is Closed. Marks lost with it (a crash, a failed branch commit) leave the vouchers
+// waiting and the claims as they were, where the next pass finds them and takes the copies head office
+// holds instead of copying again.
+bool markAtBranch(SyncContext& ctx, const UploadBatch& batch, const BatchReply& reply, long long readEnd) {
+  try {
+    auto& local = ctx.local();
+    db::Transaction marks(local);
+    for (std::size_t i = 0; i < batch.vouchers.size(); ++i) {
+      const SendUnit& u = batch.vouchers[i];
+      const VoucherCopy& v = *u.copy;
+      const std::string central = std::to_string(reply.vouchers[i].centralNo);
+      const std::string no = std::to_string(v.branchNo);
+      local.execute("update " + v.kind->table + " set SyncStat=1, ServInvID=" + central + " where " + v.kind->key +
+                    "=" + no +
+                    " and isnull(SyncStat,0)=0 and not exists (select 1 from tblActivity a where a.ID>" +
+                    std::to_string(readEnd) + " and a.tblUniqueID=" + no +
+                    " and upper(a.TableName)=" + db::sqlQuote(text::upper(v.kind->table)) + ")");
+      local.execute("update tblUploadJournal set State=3 where State<3 and TableName=" + db::sqlQuote(v.kind->table) +
+                    " and BranchID=" + no + " and ID<>" + std::to_string(u.claim));
+      local.execute("update tblUploadJournal set State=1, CentralID=" + central + " where ID=" +
+                    std::to_string(u.claim));
+    }
+    for (long long claim : batch.deleteTags)
+      local.execute("update tblUploadJournal set State=3 where ID=" + std::to_string(claim));
+    marks.commit();
+    return true;
+  } catch (const db::DbError& e) {
+    ctx.notice(e.description() + "upload transactions");
+  }
+  return false;
+}
+
+// What the run tells the log about a batch that head office committed.
+void logBatch(SyncContext& ctx, const UploadBatch& batch, const BatchReply& reply) {
+  for (const auto& d : batch.deletes) ctx.log("transaction deletion", d);
+  for (std::size_t i = 0; i < batch.vouchers.size(); ++i) {
+    const SendUnit& u = batch.vouchers[i];
+    const VoucherCopy& v = *u.copy;
+    for (const auto& r : u.retireFirst) ctx.log("transaction deletion", r);
+    const std::string central = std::to_string(reply.vouchers[i].centralNo);
+    if (reply.vouchers[i].already) {
+      ctx.log("transaction insertion",
+              v.kind->table + " " + std::to_string(v.branchNo) + " is at head office already as " + central);
+      continue;
+    }
+    ctx.log("transaction insertion", v.header + " -- @c = " + central);
+    for (const auto& l : v.lines) ctx.log("transaction Detail insertion ", l);
+  }
+}
+
+// A deadlock victim (1205) or a lock wait that timed out (1222): the batch was rolled back whole and
+// is sent again as it is, a few times, before it is taken apart.
+bool transient(const db::DbError& e) {
+  return e.nativeError() == 1205 || e.nativeError() == 1222;
+}
+constexpr int kBatchTries = 3;
+
+// Sends batches to head office under the push lock and marks what arrived at the branch.
+class Uploader {
+ public:
+  // holder: this branch's name in the push lock row; readEnd: the newest change-log id when the
+  // vouchers were read.
+  Uploader(SyncContext& ctx, UploadOutcome& out, const std::string& holder, long long readEnd)
+      : ctx_(ctx), out_(out), holder_(db::sqlQuote(holder)), readEnd_(readEnd) {}
+
+  // False: the run stops here (the link is lost, another branch holds the lock, or the answers could
+  // not be recorded); what was not sent stays waiting.
+  bool send(const UploadBatch& batch) {
+    for (int attempt = 1;; ++attempt) {
+      try {
+        const db::Recordset rs = ctx_.web().query(uploadBatchText(batch, holder_));
+        return arrived(batch, readBatchReply(rs, batch.vouchers.size()));
+      } catch (const db::DbError& e) {
+        // On a lost link every later call fails too: the run stops and the next pass reconnects.
+        if (e.linkLost()) return failed(batch, e.description(), false);
+        restoreErrorHandling(ctx_.web());
+        if (transient(e) && attempt < kBatchTries) {
+          ctx_.log("Error Generated " + e.description(), "the batch is sent again");
+          std::this_thread::sleep_for(std::chrono::milliseconds(100 * attempt));
+          continue;
+        }
+        if (batch.units() <= 1) return failed(batch, e.description(), true);
+        return oneByOne(batch);
+      } catch (const std::runtime_error& e) {
+        // An answer the run cannot read: what head office committed is not known; the claims written
+        // before the send let the next pass find it.
+        return failed(batch, e.what(), false);
+      }
+    }
   }
 
  private:
+  // The batch was rolled back whole: one unit at a time finds the one that fails, the others go up. A
+  // voucher whose natural key is that of a deletion that failed waits with it: head office's copy under
+  // that key is still the deleted voucher's.
+  bool oneByOne(const UploadBatch& batch) {
+    for (std::size_t i = 0; i < batch.deletes.size(); ++i) {
+      UploadBatch one;
+      one.deletes.push_back(batch.deletes[i]);
+      one.deleteTags.push_back(batch.deleteTags[i]);
+      one.deleteKeys.push_back(batch.deleteKeys[i]);
+      const int before = out_.failed;
+      if (!send(one)) return false;
+      if (out_.failed > before) heldBack_.insert(batch.deleteKeys[i]);
+    }
+    for (const auto& u : batch.vouchers) {
+      if (heldBack_.count(u.copy->receiptWhere)) {
+        ++out_.failed;
+        continue;
+      }
+      UploadBatch one;
+      one.vouchers.push_back(u);
+      if (!send(one)) return false;
+    }
+    return true;
+  }
+
+  bool arrived(const UploadBatch& batch, const BatchReply& reply) {
+    if (!reply.lockHeld) {
+      // Another branch holds the push lock: nothing of this batch was sent; the rest waits for the
+      // next pass.
+      out_.busy = true;
+      out_.busyHolder = reply.holder;
+      ctx_.status().pushLock("LOCK");
+      ctx_.status().status(serverBusySentence(reply.holder));
+      ctx_.log(" Auto synch Stopped  ", "The push lock is held by " + reply.holder);
+      return false;
+    }
+    ctx_.status().pushLock("FREE");
+    logBatch(ctx_, batch, reply);
+    out_.deletesMarked += static_cast<int>(batch.deletes.size());
+    for (const auto& v : reply.vouchers) ++(v.already ? out_.alreadyCentral : out_.uploaded);
+    return markAtBranch(ctx_, batch, reply, readEnd_);
+  }
+
+  // A unit (or a whole batch on a lost link) that did not reach head office: it stays waiting.
+  bool failed(const UploadBatch& batch, const std::string& description, bool goOn) {
+    const std::string table = batch.vouchers.empty() ? std::string() : batch.vouchers.front().copy->kind->table;
+    out_.failed += static_cast<int>(batch.units());
+    ctx_.notice(description +
+                (table.empty() ? std::string("upload transactions") : "CreateInsert trans Queries" + table));
+    ctx_.status().status(description);
+    ctx_.log("Error Generated " + description,
+             table.empty() ? (batch.deletes.empty() ? std::string() : batch.deletes.front())
+                           : batch.vouchers.front().copy->header);
+    return goOn;
+  }
+
   SyncContext& ctx_;
-  long long last_ = 0;
-  long long saved_;
+  UploadOutcome& out_;
+  std::string holder_;
+  long long readEnd_;
+  std::set<std::string> heldBack_;
 };
 
-using Copies = std::map<std::pair<const VoucherKind*, long long>, VoucherCopy>;
-
-// The vouchers the changes copy, read from the branch set by set. False after an error (told).
-bool readCopies(SyncContext& ctx, const std::vector<Change>& changes, bool manual, const std::string& workingDate,
-                Copies& copies) {
-  std::map<const VoucherKind*, std::vector<long long>> wanted;
-  for (const auto& c : changes)
-    if (c.kind && c.insert) wanted[c.kind].push_back(c.number);
-  try {
-    for (auto& [kind, numbers] : wanted) {
-      const std::string selection =
-          manual && kind->table == "tblSales" ? " invDate='" + workingDate + "'" : " isnull(SyncStat,0)=0";
-      for (auto& v : readVoucherCopies(ctx.local(), *kind, numbers, selection))
-        copies.emplace(std::make_pair(kind, v.branchNo), std::move(v));
-    }
-  } catch (const db::DbError& e) {
-    ctx.notice(e.description() + "upload transactions");
-    return false;
-  }
-  return true;
+std::string count(int n, const char* one, const char* many) {
+  return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
-// Sends what the changes carry in batches, one call each with the push lock taken and given back
-// inside it, and moves the mark past every batch that was accounted for. False when the vouchers could
-// not be read from the branch: nothing was sent.
-bool sendChanges(SyncContext& ctx, const WorkingDay& day, const std::vector<Change>& changes, bool manual,
-                 TransMark& mark, UploadOutcome& out) {
-  Copies copies;
-  if (!readCopies(ctx, changes, manual, ddMMMyyyy(day.date), copies)) {
-    out.stopped = true;
+// Records the claims of a batch's vouchers before it goes up. False after an error (told): nothing
+// of the batch is sent.
+bool writeIntents(SyncContext& ctx, UploadBatch& batch) {
+  try {
+    auto& local = ctx.local();
+    db::Transaction t(local);
+    for (auto& u : batch.vouchers) u.claim = writeIntent(local, *u.copy);
+    t.commit();
+    return true;
+  } catch (const std::exception& e) {
+    ctx.notice(std::string(e.what()) + "upload transactions");
     return false;
   }
-  const std::string cc = std::to_string(day.costCentreId);
-  Uploader uploader(ctx, out, day.costCentreName);
+}
+
+// Sends the work in batches, one call each with the push lock taken and given back inside it.
+void sendWork(SyncContext& ctx, const WorkingDay& day, const Work& work, long long readEnd, UploadOutcome& out) {
+  Uploader uploader(ctx, out, day.costCentreName, readEnd);
   UploadBatch batch;
-  std::vector<const Change*> inBatch;  // the changes the batch carries, and the ones passed before them
-  std::set<std::pair<const VoucherKind*, long long>> queued;
   auto flush = [&]() -> bool {
-    if (batch.empty()) {
-      // Only changes with nothing to send (edits, other tables, vouchers gone since).
-      for (const Change* c : inBatch) mark.pass(*c);
-      inBatch.clear();
-      return true;
-    }
+    if (batch.empty()) return true;
     ctx.status().stage(batch.vouchers.empty() ? std::string("Migrating")
-                                              : "Migrating " + batch.vouchers.front()->kind->table);
-    const Sent sent = uploader.send(batch);
-    if (sent.accounted) {
-      for (const Change* c : inBatch) mark.pass(*c);
-      mark.save(false);
-    }
-    batch = {};
-    inBatch.clear();
+                                              : "Migrating " + batch.vouchers.front().copy->kind->table);
+    if (!writeIntents(ctx, batch)) return false;
     ctx.host.doEvents();
-    return sent.goOn;
+    const bool goOn = uploader.send(batch);
+    batch = {};
+    ctx.host.doEvents();
+    return goOn;
   };
-  for (const auto& c : changes) {
-    if (ctx.host.stopRequested()) {
-      // Between batches: the one before is committed on both sides.
-      ctx.log(" Auto synch Stopped  ", "The program was asked to stop");
-      out.stopped = true;
-      break;
-    }
-    std::size_t size = 0;
-    const VoucherCopy* copy = nullptr;
-    std::string deleteMark;
-    if (c.kind && c.insert) {
-      auto it = copies.find({c.kind, c.number});
-      // A voucher deleted since, marked already, or queued by an earlier change of this run.
-      if (it != copies.end() && queued.insert({c.kind, c.number}).second) {
-        copy = &it->second;
-        size = copy->bytes();
-      }
-    } else if (c.kind) {
-      // Only this branch's copy: the central number alone may belong to another branch's voucher.
-      deleteMark = c.kind->deleteMark + std::to_string(c.number) + " and CCID=" + cc;
-      size = deleteMark.size();
-    }
-    if ((copy || !deleteMark.empty()) && !batch.fits(size) && !flush()) {
+  auto stopAsked = [&] {
+    if (!ctx.host.stopRequested()) return false;
+    // Between batches: the one before is committed on both sides.
+    ctx.log(" Auto synch Stopped  ", "The program was asked to stop");
+    out.stopped = true;
+    return true;
+  };
+  for (const auto& c : work.retiring) {
+    if (stopAsked()) return;
+    const std::string sql = retireStatement(*c.kind, c.naturalWhere, c.centralNo);
+    if (!batch.fits(sql.size()) && !flush()) {
       out.stopped = !out.busy;
-      break;
+      return;
     }
-    if (copy) batch.vouchers.push_back(copy);
-    if (!deleteMark.empty()) batch.deletes.push_back(deleteMark);
-    batch.bytes += size;
-    inBatch.push_back(&c);
+    batch.deletes.push_back(sql);
+    batch.deleteTags.push_back(c.id);
+    batch.deleteKeys.push_back(c.naturalWhere);
+    batch.bytes += sql.size();
   }
-  if (!out.stopped && !out.busy && !flush()) out.stopped = !out.busy;
-  ctx.status().stage("");
-  return true;
+  for (const auto& v : work.copies) {
+    if (stopAsked()) return;
+    SendUnit u;
+    u.copy = &v;
+    const auto cl = work.claims.find({v.kind, v.branchNo});
+    u.receipt = cl == work.claims.end();
+    std::size_t size = v.bytes();
+    if (cl != work.claims.end())
+      for (const auto& c : cl->second) {
+        if (c.state != kClaimRetiring && c.sameAs(v)) {
+          u.receipt = true;
+          continue;
+        }
+        u.retireFirst.push_back(retireStatement(*v.kind, c.naturalWhere, c.centralNo));
+        size += u.retireFirst.back().size();
+      }
+    if (!batch.fits(size) && !flush()) {
+      out.stopped = !out.busy;
+      return;
+    }
+    batch.vouchers.push_back(std::move(u));
+    batch.bytes += size;
+  }
+  if (!flush()) out.stopped = !out.busy;
 }
 
 }  // namespace
@@ -434,26 +517,33 @@ UploadOutcome uploadTransactions(SyncContext& ctx, bool blnmanualDateWiseSynch) 
   UploadOutcome out;
   const WorkingDay day = ctx.day();
   ChangeLog log;
-  if (!readChangeLog(ctx, ddMMMyyyy(day.date), blnmanualDateWiseSynch, log)) {
+  if (!readChangeLog(ctx, log)) {
     out.stopped = true;
     return out;
   }
   ctx.status().status("");
-  const std::vector<Change> changes = selectChanges(log, day.intervalMinutes, blnmanualDateWiseSynch, out);
+  const LogScan scan = scanChanges(log, day.intervalMinutes, blnmanualDateWiseSynch, out);
   ctx.host.doEvents();
 
-  TransMark mark(ctx);
-  // Head office is asked only when there is something to send.
-  const bool work = std::any_of(changes.begin(), changes.end(), [](const Change& c) { return c.kind != nullptr; });
-  if (work) {
-    // The vouchers could not be read: the mark stays where it is.
-    if (!sendChanges(ctx, day, changes, blnmanualDateWiseSynch, mark, out)) return out;
-  } else {
-    for (const auto& c : changes) mark.pass(c);
+  Work work;
+  long long readEnd = 0;
+  try {
+    recordChanges(ctx, day, scan.ready);
+    passMark(ctx, scan.passTo);
+    readEnd = logEnd(ctx.local());
+  } catch (const std::exception& e) {
+    // Nothing recorded: the mark stays before the changes, which are read again.
+    ctx.notice(std::string(e.what()) + "upload transactions");
+    out.stopped = true;
+    return out;
   }
-
-  if (!blnmanualDateWiseSynch && !out.stopped && !out.busy && out.waiting == 0) mark.passTo(log.end);
-  mark.finish();
+  if (!readWork(ctx, day, scan.young, work)) {
+    out.stopped = true;
+    return out;
+  }
+  // Head office is asked only when there is something to send.
+  if (!work.retiring.empty() || !work.copies.empty()) sendWork(ctx, day, work, readEnd, out);
+  ctx.status().stage("");
   ctx.log(" End of upload ttransections  ", "");
   if (!out.stopped && !out.busy) ctx.status().status(uploadSentence(out));
   return out;

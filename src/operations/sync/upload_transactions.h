@@ -26,11 +26,14 @@ struct UploadOutcome {
   bool stopped = false;    // the run ended early (the change log could not be read, or the lock was lost)
 };
 
-// blnmanualDateWiseSynch: the operator's re-sync of the working date (every voucher of the date, whatever
-// its mark). Otherwise the automatic pass: the change log above MaxActivityIDTrans, or, when it has
-// nothing for the working date, every voucher still waiting. The working day is read once at the start:
-// its date, its interval, its cost centre's id (deletions are marked on this branch's copies only) and
-// name (the push lock's holder).
+// One run: the branch's change log above MaxActivityIDTrans (every date) is recorded in the branch's
+// own state (deletions of uploaded vouchers as claims to retire, edits of uploaded vouchers as vouchers
+// waiting again) and the mark passes it; then every deletion waiting and every voucher waiting (of any
+// date, of the chosen types or already at head office) goes up in batches. A change younger than the
+// interval holds back the mark and the vouchers changed since. blnmanualDateWiseSynch: the operator's
+// re-sync, which waits for no interval. The working day is read once at the start: its interval, its
+// chosen voucher types, its cost centre (deletions of a voucher of unknown natural key are marked on
+// this branch's copies only) and name (the push lock's holder).
 UploadOutcome uploadTransactions(SyncContext& ctx, bool blnmanualDateWiseSynch);
 
 // What a run did in one sentence for the status box ("3 vouchers sent to head office. 2 vouchers
