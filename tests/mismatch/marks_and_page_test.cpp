@@ -88,10 +88,14 @@ TEST_F(Marks, MarksWithinTheLogsOnlyTellTheValues) {
   EXPECT_EQ(ctx.readLoopSetting("MaxActivityIDTrans"), "1");  // nothing written
 }
 
-TEST_F(Marks, AWorkingDateWithoutVouchersPutsTheBranchLogBehind) {
+// The upload's mark passes every row of the branch log once recorded, whatever its date: only a log
+// emptied under it puts the log behind, never another working date.
+TEST_F(Marks, OnlyABranchLogEmptiedUnderTheMarkPutsItBehind) {
   enterAndUpload();
   ctx.MaxActivityIDTrans = 5;
   form.dtpdate.setValue(db::DateTime::fromDayNumber(today.dayNumber() + 1));
+  EXPECT_GE(reconcile::ReadActivityLogTops(ctx, ctx.day()).branch, 5);
+  branch().execute("DELETE FROM tblActivity");
   EXPECT_EQ(reconcile::ReadActivityLogTops(ctx, ctx.day()).branch, 0);
   host.expectBox(Answer::Yes, "do you want to reset now");
   reconcile::lblMaxIDS_Click(ctx);

@@ -115,7 +115,8 @@ TEST_F(Upload, AVoucherWhoseMarkWasLostIsMarkedNotCopiedAgain) {
   const long long centralSales = scalar(central(), "SELECT count(*) FROM tblSales");
   // The state a crash between head office's commit and the branch mark leaves behind.
   branch().execute("UPDATE tblSales SET SyncStat = 0, ServInvID = NULL");
-  ctx.MaxActivityIDTrans = 0;
+  branch().execute("UPDATE tblUploadJournal SET State = 0, CentralID = NULL");
+  age(3);
   auto out = runUntilQuiet();
   EXPECT_EQ(out.uploaded, 0);
   EXPECT_GT(out.alreadyCentral, 0);

@@ -109,10 +109,11 @@ LogScan scanChanges(const ChangeLog& log, long long interval, bool manual, Uploa
     const long long ageMinutes =
         actionTime ? (log.branchNow.totalSeconds() - actionTime->totalSeconds()) / 60 : interval;
     const bool edit = action != "Insert" && action != "Deleted";
-    // An edit is recorded at once (the voucher waits again at the branch) but goes up no sooner than
-    // the next pass: it does not hold the mark back, and the marks this program writes log edits too.
-    if (!manual && edit && ageMinutes < interval && cutoff < 0 && kind && number) scan.young.insert({kind, *number});
-    if (!manual && ((!edit && ageMinutes < interval) || cutoff >= 0)) {
+    // An edit is recorded and goes up at once: the interval is the new voucher's, and the marks this
+    // program writes log edits too, which must not hold the mark back.
+    // The operator's re-sync steps over what is not old enough and goes on with the rest; the automatic
+    // pass ends at it.
+    if ((!edit && ageMinutes < interval) || (cutoff >= 0 && !manual)) {
       if (cutoff < 0) {
         cutoff = static_cast<long long>(r);
         out.firstGoesUpInMinutes = static_cast<int>(std::max(1LL, interval - ageMinutes));
@@ -525,6 +526,12 @@ UploadOutcome uploadTransactions(SyncContext& ctx, bool blnmanualDateWiseSynch) 
   const LogScan scan = scanChanges(log, day.intervalMinutes, blnmanualDateWiseSynch, out);
   ctx.host.doEvents();
 
+  if (ctx.host.stopRequested()) {
+    // Asked to stop before anything was recorded: the changes are read again by the next run.
+    ctx.log(" Auto synch Stopped  ", "The program was asked to stop");
+    out.stopped = true;
+    return out;
+  }
   Work work;
   long long readEnd = 0;
   try {
