@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <set>
 #include <utility>
 
 #include "daycycle/auto_sync_switch.h"
@@ -79,8 +80,28 @@ void requeueDiffering(SyncContext& ctx, const WorkingDay& day, const reconcile::
   }
 }
 
-DayEndResult refuse(SyncContext& ctx, const WorkingDay& day, const MismatchLocator& locate, const std::string& why,
-                    reconcile::MismatchOutcome& listed, const reconcile::VerifyOutcome& verified) {
+// The earlier dates the counts cover (from the day start on) on which the branch holds uploaded vouchers:
+// a copy head office lost or holds otherwise on such a date keeps the counts apart as surely as one of
+// the working date.
+std::vector<db::DateTime> earlierDates(SyncContext& ctx, const WorkingDay& day, const db::DateTime& dayStart) {
+  std::set<long long> days;
+  const std::string from = ddMMMyyyy(dayStart), to = ddMMMyyyy(day.date);
+  for (const auto& k : sync::voucherKinds()) {
+    const db::Recordset rs = ctx.local().query(
+        "select distinct " + k.dateColumn + " from " + k.table + " where SyncStat=1 and CCID=" +
+        std::to_string(day.costCentreId) + " and " + k.dateColumn + ">='" + from + "' and " + k.dateColumn + "<'" + to +
+        "'");
+    for (std::size_t r = 0; r < rs.size(); ++r)
+      if (const auto d = rs.at(r, 0).toDateTime()) days.insert(d->dateOnly().dayNumber());
+  }
+  std::vector<db::DateTime> out;
+  for (long long n : days) out.push_back(db::DateTime::fromDayNumber(n));
+  return out;
+}
+
+DayEndResult refuse(SyncContext& ctx, const WorkingDay& day, const db::DateTime& dayStart,
+                    const MismatchLocator& locate, const std::string& why, reconcile::MismatchOutcome& listed,
+                    const reconcile::VerifyOutcome& verified) {
   ctx.host.messageBox(
       "Day End stopped: the branch and head office differ for this day (the Mismatch page lists the vouchers). "
       "Nothing was locked; the differing vouchers are queued to go up again.\r\nKeep AutoSynch on and try Day End "
@@ -95,6 +116,21 @@ DayEndResult refuse(SyncContext& ctx, const WorkingDay& day, const MismatchLocat
     listed.failed = listed.failed || one.failed;
   }
   requeueDiffering(ctx, day, verified);
+  try {
+    for (const auto& date : earlierDates(ctx, day, dayStart)) {
+      WorkingDay earlier = day;
+      earlier.date = date;
+      for (const auto& k : sync::voucherKinds()) {
+        reconcile::MismatchOutcome one = reconcile::LocateMismatchingTrans(ctx, earlier, k.table, k.detail, true);
+        for (auto& v : one.vouchers) listed.vouchers.push_back(std::move(v));
+        listed.failed = listed.failed || one.failed;
+      }
+      requeueDiffering(ctx, earlier, reconcile::VerifyDay(ctx, earlier));
+    }
+  } catch (const db::DbError& e) {
+    ctx.notice(e.description());
+    listed.failed = true;
+  }
   ctx.log("Day End", "Day End refused: " + why);
   return DayEndResult::Differs;
 }
@@ -133,9 +169,11 @@ std::optional<DayEndResult> compareDay(SyncContext& ctx, const WorkingDay& day, 
   const auto differing = static_cast<long long>(verified.differences.size()) - waiting;
   if (waiting > 0 && differing == 0) return refuseWaiting(ctx, day, waiting);
   if (total != 0)
-    return refuse(ctx, day, locate, "the counts of the branch and head office differ", out.listed, verified);
+    return refuse(ctx, day, dayStart, locate, "the counts of the branch and head office differ", out.listed,
+                  verified);
   if (differing > 0)
-    return refuse(ctx, day, locate, std::to_string(differing) + " vouchers differ between the branch and head office",
+    return refuse(ctx, day, dayStart, locate,
+                  std::to_string(differing) + " vouchers differ between the branch and head office",
                   out.listed, verified);
   if (waiting > 0) return refuseWaiting(ctx, day, waiting);
   return std::nullopt;
