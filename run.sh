@@ -9,7 +9,8 @@
 #   ./run.sh install-check  install that .deb and run the headless demo from an empty folder
 #   ./run.sh concurrency  eight branches uploading 1,000 vouchers each into one head office, then the check
 #   ./run.sh soak   the unattended runner for 30 minutes under ERP activity: memory, files, log growth
-#   ./run.sh sweep  the full fault sweep (ERPSYNC_SWEEP_POINTS points per operation, default 64)
+#   ./run.sh sweep  the full fault sweep (ERPSYNC_SWEEP_POINTS points per operation, default 64), then
+#                   ERPSYNC_SWEEP_HISTORIES seeded histories of the branch (default 2,000)
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -147,6 +148,45 @@ run_demo_odbc() {
   echo; echo "Daily log: $(ls -d "$home"/BR01* 2>/dev/null | head -n 1); endpoint logs: $home/serve-*.log"
 }
 
+# Seeded histories of the branch (ERP work, head office's changes, ticked types, midnight, the
+# synchroniser's verbs with faults, the recovery), one shard of the test program per core; the
+# figures and the kinds of violation found go to build/sweep-report.md, each shard's output to
+# build/sweep-histories-N.log.
+run_histories() {
+  local n=$1 shards report="$PWD/build/sweep-report.md" pids=() status=0 start=$SECONDS
+  shards=$(nproc)
+  {
+    echo
+    echo "## Seeded histories: $n"
+    echo
+    echo "| Case | Histories | Failing | Violations | Synchroniser runs | Faults fired | Day ends closed | Seconds |"
+    echo "|---|---|---|---|---|---|---|---|"
+  } >>"$report"
+  for i in $(seq 0 $((shards - 1))); do
+    GTEST_TOTAL_SHARDS=$shards GTEST_SHARD_INDEX=$i ERPSYNC_HISTORIES="$n" ERPSYNC_HISTORY_REPORT="$report" \
+      build/tests/test_history --gtest_filter='Seeded/Histories.*' >"build/sweep-histories-$i.log" 2>&1 &
+    pids+=($!)
+  done
+  for p in "${pids[@]}"; do wait "$p" || status=1; done
+  {
+    echo
+    echo "Wall time $((SECONDS - start)) s on $shards cores."
+    echo
+    echo "| Violations | Kind (numbers and names left out) | Example: seed |"
+    echo "|---|---|---|"
+    if [ -s "$report.details" ]; then
+      awk '{ n = $1; line = $0; sub(/^[0-9]+ x /, "", line); seed = line; sub(/.*\(e\.g\. seed /, "", seed)
+             sub(/\)$/, "", seed); sub(/ \(e\.g\. seed [0-9]+\)$/, "", line); gsub(/\|/, "\\|", line)
+             count[line] += n; if (!(line in first)) first[line] = seed }
+           END { for (k in count) printf "| %d | %s | %s |\n", count[k], k, first[k] }' "$report.details" |
+        sort -t'|' -k2 -rn
+    fi
+    echo
+    echo "Replay one: ERPSYNC_HISTORY_SEED=<seed> build/tests/test_history --gtest_filter='Seeded/*'"
+  } >>"$report"
+  return $status
+}
+
 # Cross-build for 64-bit Windows and run the core test programs under Wine, each program once.
 run_windows() {
   local deps=build-windows/deps out=build-windows/build
@@ -227,10 +267,13 @@ case "${1:-}" in
   sweep)
     install_packages
     build
-    rm -f build/sweep-report.md
+    rm -f build/sweep-report.md build/sweep-report.md.details build/sweep-histories-*.log
+    status=0
     ERPSYNC_SWEEP_POINTS="${ERPSYNC_SWEEP_POINTS:-64}" ERPSYNC_SWEEP_REPORT="$PWD/build/sweep-report.md" \
-      build/tests/test_faults --gtest_filter='Operations/Sweep.*'
+      build/tests/test_faults --gtest_filter='Operations/Sweep.*' || status=1
+    run_histories "${ERPSYNC_SWEEP_HISTORIES:-2000}" || status=1
     echo "Figures: build/sweep-report.md"
+    exit $status
     ;;
   concurrency)
     # Branches entering and uploading into one head office at once (sizes: --branches N --vouchers N ...).

@@ -12,6 +12,7 @@
 #include <random>
 
 #include "db/db_error.h"
+#include "util/text.h"
 
 namespace erpsync::testbed {
 
@@ -110,8 +111,96 @@ class Simulation {
     return report_;
   }
 
+  // One voucher at a time, for BranchErp.
+  void prepareDesk() { prepareBranch(); }
+
+  EnteredVoucher enterOne(VoucherFamily f, const db::DateTime& at) {
+    db::Connection& b = *branch_;
+    date_ = at.dateOnly();
+    billTime_ = dateTimeText(date_, at.hour * 60 + at.minute);
+    long long id = 0;
+    switch (f) {
+      case VoucherFamily::Sales:
+        id = enterSale(b);
+        break;
+      case VoucherFamily::Order:
+        id = enterOrder(b);
+        break;
+      case VoucherFamily::StockJournal:
+        id = enterStockJournal(b);
+        break;
+      case VoucherFamily::JobCard:
+        id = enterJobCard(b);
+        break;
+      case VoucherFamily::Note:
+        id = enterNote(b);
+        break;
+    }
+    const Shape& s = shape(f);
+    auto rs = b.query(fmt::format("SELECT {} FROM {} WHERE {} = {}", s.number, s.header, s.key, id));
+    return {f, id, rs.empty() ? std::string() : rs.at(0, 0).toString()};
+  }
+
+  std::string editOne(VoucherFamily f, long long id, LineEdit lineEdit) {
+    db::Connection& b = *branch_;
+    const Shape& s = shape(f);
+    const std::string where = fmt::format(" WHERE {} = {}", s.key, id);
+    std::string what;
+    db::Transaction t(b);
+    const int pick = dice_.below(3);
+    if (f == VoucherFamily::Note && pick == 2) {
+      b.execute("UPDATE tblNotes SET Amount = Amount + 25" + where);
+      what = "Amount +25";
+    } else if (pick == 1 && f != VoucherFamily::StockJournal && f != VoucherFamily::Note) {
+      const Party& p = party();
+      b.execute(fmt::format("UPDATE {} SET LedgerID = {}, Party = {}{}", s.header, p.id, q(p.name), where));
+      what = "Party " + p.name;
+    } else {
+      const std::string text = fmt::format("Corrected by cashier ({})", ++editNo_);
+      b.execute(fmt::format("UPDATE {} SET {} = {}{}", s.header, s.noteColumn, q(text), where));
+      what = std::string(s.noteColumn) + " '" + text + "'";
+    }
+    if (lineEdit != LineEdit::None && *s.detail) what += ", " + editLines(b, s, id, lineEdit);
+    t.commit();
+    report_.changes.push_back({s.header, id, "Update"});
+    return what;
+  }
+
+  void removeOne(VoucherFamily f, long long id) {
+    db::Connection& b = *branch_;
+    const Shape& s = shape(f);
+    db::Transaction t(b);
+    if (*s.detail) b.execute(fmt::format("DELETE FROM {} WHERE {} = {}", s.detail, s.key, id));
+    b.execute(fmt::format("DELETE FROM {} WHERE {} = {}", s.header, s.key, id));
+    t.commit();
+    report_.changes.push_back({s.header, id, "Deleted"});
+  }
+
+  // A family's tables and the columns an edit touches.
+  struct Shape {
+    const char* header;
+    const char* key;
+    const char* number;
+    const char* detail;      // "" for notes
+    const char* noteColumn;  // the free text an edit corrects
+    const char* rate;        // the line's rate column
+    std::vector<const char*> totals;  // header columns that hold the sum of the lines' amounts
+  };
+  static const Shape& shape(VoucherFamily f) {
+    static const Shape shapes[] = {
+        {"tblSales", "InvID", "InvNo", "tblSalesItem", "UserNarration", "Rate", {"GrossAmt", "BillAmt", "NetAmount"}},
+        {"tblOrder", "InvID", "InvNo", "tblOrderItem", "UserNarration", "Rate", {"BillAmt", "NetAmount"}},
+        {"tblStockJournal", "InvID", "InvNo", "tblStockJournalDetail", "UserNarration", "Srate",
+         {"GrossAmt", "BillAmt", "NetAmount"}},
+        {"tblJobcard", "JobCardID", "JobCardNo", "tblJobCardDetail", "Complaint", "Rate", {"EstimateAmt"}},
+        {"tblNotes", "VchID", "VchNo", "", "Narration", "", {}},
+    };
+    return shapes[static_cast<int>(f)];
+  }
+
  private:
-  void runBranch() {
+  // What the branch's voucher screens read once: items, parties, the date and the upload flag columns.
+  void prepareBranch() {
     db::Connection& b = *branch_;
     date_ = o_.date ? o_.date->dateOnly() : branchToday();
     // Vouchers of today are billed no later than now, as a cashier bills them: before nine in the
@@ -126,6 +215,11 @@ class Simulation {
                  {"tblStockJournal", hasColumn(b, "tblStockJournal", "SyncStat")},
                  {"tblJobcard", hasColumn(b, "tblJobcard", "SyncStat")},
                  {"tblNotes", hasColumn(b, "tblNotes", "SyncStat")}};
+  }
+
+  void runBranch() {
+    db::Connection& b = *branch_;
+    prepareBranch();
 
     struct Made {
       std::string table, idColumn, detailTable, detailKey, noteColumn;
@@ -234,6 +328,8 @@ class Simulation {
 
   const Item& item() { return items_[static_cast<std::size_t>(dice_.below(static_cast<int>(items_.size())))]; }
   const Party& party() { return parties_[static_cast<std::size_t>(dice_.below(static_cast<int>(parties_.size())))]; }
+  // The bill time of the next voucher: the one set for it, else the next minute of the day's run.
+  std::string billTime() { return billTime_ ? *billTime_ : dateTimeText(date_, minuteOfDay()); }
   int minuteOfDay() {
     minute_ += dice_.between(1, 7);
     return std::min(minute_, lastMinute_);
@@ -265,7 +361,7 @@ class Simulation {
     auto ls = lines();
     const Party& p = party();
     const double amt = total(ls);
-    const std::string time = dateTimeText(date_, minuteOfDay());
+    const std::string time = billTime();
     const long long type = vchType(1);
     long long id = saveVoucher(b, "tblSales", "InvID", [&](long long id) {
       std::vector<std::string> s;
@@ -297,7 +393,7 @@ class Simulation {
     auto ls = lines();
     const Party& p = party();
     const double amt = total(ls);
-    const std::string time = dateTimeText(date_, minuteOfDay());
+    const std::string time = billTime();
     const long long type = vchType(14);
     long long id = saveVoucher(b, "tblOrder", "InvID", [&](long long id) {
       std::vector<std::string> s;
@@ -326,7 +422,7 @@ class Simulation {
   long long enterStockJournal(db::Connection& b) {
     auto ls = lines();
     const double amt = total(ls);
-    const std::string time = dateTimeText(date_, minuteOfDay());
+    const std::string time = billTime();
     const long long type = vchType(5);
     long long id = saveVoucher(b, "tblStockJournal", "InvId", [&](long long id) {
       std::vector<std::string> s;
@@ -361,7 +457,7 @@ class Simulation {
     auto ls = lines();
     const Party& p = party();
     const double amt = total(ls);
-    const std::string time = dateTimeText(date_, minuteOfDay());
+    const std::string time = billTime();
     const long long type = vchType(18);
     long long id = saveVoucher(b, "tblJobcard", "JobCardID", [&](long long id) {
       std::vector<std::string> s;
@@ -388,7 +484,7 @@ class Simulation {
   long long enterNote(db::Connection& b) {
     const Party& p = party();
     const double amt = dice_.between(1, 40) * 25;
-    const std::string time = dateTimeText(date_, minuteOfDay());
+    const std::string time = billTime();
     const bool receipt = dice_.below(3) != 0;
     const long long type = vchType(receipt ? 7 : 8);
     long long id = saveVoucher(b, "tblNotes", "VchID", [&](long long id) {
@@ -467,6 +563,72 @@ class Simulation {
     ++report_.boardRateBatches;
   }
 
+  // The value as a literal of an INSERT statement.
+  static std::string literal(const db::Value& v) {
+    if (v.isNull()) return "NULL";
+    if (v.isDateTime()) return q(v.toDateTime()->iso());
+    if (v.isText()) return q(v.toString());
+    return v.toString();
+  }
+
+  // A line's INSERT statement, its quantity (and amount) set to `qty` when given.
+  std::string lineInsert(const Shape& s, const db::Recordset& rs, std::size_t r, std::optional<double> qty) {
+    std::string cols, vals;
+    const std::string qtyColumn = quantityColumn(rs, r);
+    const double rate = rs.at(r, s.rate).toDouble();
+    for (std::size_t c = 0; c < rs.fields.size(); ++c) {
+      const std::string& name = rs.fields[c].name;
+      std::string v = literal(rs.at(r, c));
+      if (qty && text::iequals(name, qtyColumn)) v = fmt::format("{}", *qty);
+      if (qty && text::iequals(name, "Amount")) v = money(*qty * rate);
+      cols += (cols.empty() ? "" : ", ") + name;
+      vals += (vals.empty() ? "" : ", ") + v;
+    }
+    return fmt::format("INSERT INTO {} ({}) VALUES ({})", s.detail, cols, vals);
+  }
+
+  // The quantity column of a line: Qty, or a stock journal line's QtyIn or QtyOut (whichever it moves).
+  static std::string quantityColumn(const db::Recordset& rs, std::size_t r) {
+    if (rs.fieldIndex("Qty") >= 0) return "Qty";
+    return rs.at(r, "QtyIn").toDouble() != 0 ? "QtyIn" : "QtyOut";
+  }
+
+  std::string editLines(db::Connection& b, const Shape& s, long long id, LineEdit how) {
+    const std::string of = fmt::format(" WHERE {} = {}", s.key, id);
+    auto rs = b.query(fmt::format("SELECT * FROM {}{} ORDER BY SlNo", s.detail, of));
+    if (rs.empty()) return "no lines";
+    const std::size_t r = static_cast<std::size_t>(dice_.below(static_cast<int>(rs.size())));
+    const long long slNo = rs.at(r, "SlNo").toInt();
+    const std::string qtyColumn = quantityColumn(rs, r);
+    const double qty = rs.at(r, qtyColumn).toDouble() + dice_.between(1, 3);
+    std::string what;
+    switch (how) {
+      case LineEdit::None:
+        return {};
+      case LineEdit::Quantity:
+        b.execute(fmt::format("UPDATE {} SET {} = {}, Amount = {}{} AND SlNo = {}", s.detail, qtyColumn, qty,
+                              money(qty * rs.at(r, s.rate).toDouble()), of, slNo));
+        what = fmt::format("line {} {} {}", slNo, qtyColumn, qty);
+        break;
+      case LineEdit::Reinsert:
+        b.execute(fmt::format("DELETE FROM {}{} AND SlNo = {}", s.detail, of, slNo));
+        b.execute(lineInsert(s, rs, r, qty));
+        what = fmt::format("line {} deleted and inserted again with {} {}", slNo, qtyColumn, qty);
+        break;
+      case LineEdit::ReplaceAll:
+        b.execute(fmt::format("DELETE FROM {}{}", s.detail, of));
+        for (std::size_t i = 0; i < rs.size(); ++i)
+          b.execute(lineInsert(s, rs, i, i == r ? std::optional<double>(qty) : std::nullopt));
+        what = fmt::format("all {} lines saved again, line {} {} {}", rs.size(), slNo, qtyColumn, qty);
+        break;
+    }
+    const double sum = b.query(fmt::format("SELECT SUM(Amount) FROM {}{}", s.detail, of)).at(0, 0).toDouble();
+    std::string set;
+    for (const char* c : s.totals) set += fmt::format("{}{} = {}", set.empty() ? "" : ", ", c, money(sum));
+    if (!set.empty()) b.execute(fmt::format("UPDATE {} SET {}{}", s.header, set, of));
+    return what;
+  }
+
   db::Connection* branch_;
   db::Connection* central_;
   SimulationOptions o_;
@@ -476,6 +638,8 @@ class Simulation {
   int cc_ = 2;
   int minute_ = 9 * 60;
   int lastMinute_ = 24 * 60 - 1;  // the latest bill time of the day entered
+  std::optional<std::string> billTime_;  // set: every voucher is billed at this time
+  int editNo_ = 0;
   std::vector<Item> items_;
   std::vector<Party> parties_;
   std::map<int, long long> vchTypes_;
@@ -487,6 +651,40 @@ class Simulation {
 SimulationReport simulateErpActivity(db::Connection* branch, db::Connection* central,
                                      const SimulationOptions& options) {
   return Simulation(branch, central, options).run();
+}
+
+const char* headerTable(VoucherFamily f) {
+  return Simulation::shape(f).header;
+}
+const char* keyColumn(VoucherFamily f) {
+  return Simulation::shape(f).key;
+}
+
+struct BranchErp::Impl {
+  Simulation sim;
+  Impl(db::Connection& branch, int costCentre, unsigned seed) : sim(&branch, nullptr, options(costCentre, seed)) {}
+  static SimulationOptions options(int costCentre, unsigned seed) {
+    SimulationOptions o;
+    o.costCentreId = costCentre;
+    o.seed = seed;
+    return o;
+  }
+};
+
+BranchErp::BranchErp(db::Connection& branch, int costCentre, unsigned seed)
+    : impl_(std::make_unique<Impl>(branch, costCentre, seed)) {
+  impl_->sim.prepareDesk();
+}
+BranchErp::~BranchErp() = default;
+
+EnteredVoucher BranchErp::enter(VoucherFamily family, const db::DateTime& at) {
+  return impl_->sim.enterOne(family, at);
+}
+std::string BranchErp::edit(VoucherFamily family, long long id, LineEdit lines) {
+  return impl_->sim.editOne(family, id, lines);
+}
+void BranchErp::remove(VoucherFamily family, long long id) {
+  impl_->sim.removeOne(family, id);
 }
 
 }  // namespace erpsync::testbed

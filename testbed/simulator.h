@@ -4,6 +4,7 @@
 // the ERP saves. The same options on the same databases give the same activity.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -52,5 +53,54 @@ struct SimulationReport {
 // branch: the branch company database (vouchers); central: the central company database (masters,
 // board rates). Either may be null to leave that side alone. Throws db::DbError on a failing statement.
 SimulationReport simulateErpActivity(db::Connection* branch, db::Connection* central, const SimulationOptions& options);
+
+// The voucher families a branch enters.
+enum class VoucherFamily { Sales, Order, StockJournal, JobCard, Note };
+inline constexpr VoucherFamily kVoucherFamilies[] = {VoucherFamily::Sales, VoucherFamily::Order,
+                                                     VoucherFamily::StockJournal, VoucherFamily::JobCard,
+                                                     VoucherFamily::Note};
+// The family's header table ("tblSales") and its key column ("InvID").
+const char* headerTable(VoucherFamily f);
+const char* keyColumn(VoucherFamily f);
+
+struct EnteredVoucher {
+  VoucherFamily family = VoucherFamily::Sales;
+  long long id = 0;
+  std::string number;  // "S-12": the ERP numbers a voucher by its id
+};
+
+// How an edit changes a voucher's lines.
+enum class LineEdit {
+  None,       // the header only
+  Quantity,   // one line's quantity and amount updated in place
+  Reinsert,   // one line deleted and inserted again with another quantity
+  ReplaceAll  // every line deleted and inserted again, one of them changed (the ERP's usual save)
+};
+
+// The ERP's voucher screens at a branch, one voucher at a time. Each save is one transaction on the
+// branch database as the ERP makes it (header and lines together), so the change-log triggers fire as
+// they do at a real branch. The ERP numbers a new voucher max+1 of its family, so deleting the newest
+// voucher and entering another gives the new one the old id and number.
+class BranchErp {
+ public:
+  BranchErp(db::Connection& branch, int costCentre, unsigned seed);
+  ~BranchErp();
+  BranchErp(const BranchErp&) = delete;
+  BranchErp& operator=(const BranchErp&) = delete;
+
+  // A new voucher of the family dated `at`'s day and billed at `at`. Throws db::DbError.
+  EnteredVoucher enter(VoucherFamily family, const db::DateTime& at);
+  // Changes a header column of the voucher (a narration, the party or an amount) and, unless `lines`
+  // is None, its lines (notes have none), with the header's totals following the lines. Returns what
+  // changed, in words.
+  std::string edit(VoucherFamily family, long long id, LineEdit lines);
+  // Deletes the voucher: its lines, then its header.
+  void remove(VoucherFamily family, long long id);
+
+  struct Impl;
+
+ private:
+  std::unique_ptr<Impl> impl_;
+};
 
 }  // namespace erpsync::testbed

@@ -5,13 +5,12 @@
 #include <cstdio>
 #include <set>
 
+#include "oracle.h"
 #include "util/text.h"
 
 namespace erpsync::faultcheck {
 
 namespace {
-
-constexpr const char* kDeleted = "#DELETEDFROMBRANCH#";
 
 std::string render(const db::Recordset& rs, std::size_t r, const std::vector<std::size_t>& cols) {
   std::string line;
@@ -48,11 +47,6 @@ long long count(db::Connection& c, const std::string& sql) {
   return rs.empty() ? 0 : rs.at(0, 0).toInt();
 }
 
-bool hasColumn(db::Connection& c, const std::string& table, const std::string& column) {
-  auto rs = c.query("SELECT TOP 1 * FROM " + table);
-  return rs.fieldIndex(column) >= 0;
-}
-
 }  // namespace
 
 const std::vector<Family>& families() {
@@ -76,72 +70,10 @@ Rows Checker::rows(db::Connection& c, const std::string& sql, const std::string&
 }
 
 std::vector<std::string> Checker::vouchers(bool drained) {
-  std::vector<std::string> v;
-  const std::string cc = std::to_string(cc_);
-  for (const Family& f : families()) {
-    const bool marks = hasColumn(branch_, f.header, "SyncStat");
-    auto b = branch_.query("SELECT " + f.key + " AS K, " + f.number + " AS N, " + f.date + " AS D, VchTypeID AS T, " +
-                           (marks ? "isnull(SyncStat,0) AS S, ServInvID AS R" : "0 AS S, NULL AS R") + " FROM " +
-                           f.header + " WHERE CCID = " + cc);
-    std::set<long long> claimed;
-    for (std::size_t r = 0; r < b.size(); ++r) {
-      const std::string key = b.at(r, "K").toString();
-      const std::string who = f.header + " " + key + " (number " + b.at(r, "N").toString() + ")";
-      const bool marked = b.at(r, "S").toInt() == 1;
-      std::string natural = f.number + " = " + db::sqlQuote(b.at(r, "N").toString()) +
-                            " AND VchTypeID = " + b.at(r, "T").toString() + " AND CCID = " + cc;
-      if (auto d = b.at(r, "D").toDateTime()) natural += " AND " + f.date + " = '" + d->iso() + "'";
-      auto copies = central_.query("SELECT " + f.key + " FROM " + f.header + " WHERE " + natural + " AND isnull(" +
-                                   f.deletedMark + ",'') <> '" + kDeleted + "'");
-      if (copies.size() > 1)
-        v.push_back("voucher-once: " + who + " is at head office " + std::to_string(copies.size()) + " times");
-      if (!marked) {
-        if (drained && b.at(r, "T").toInt() != 1005) v.push_back("drained: " + who + " is still queued after recovery");
-        continue;
-      }
-      const db::Value& ref = b.at(r, "R");
-      if (ref.isNull()) {
-        v.push_back("marks: " + who + " is marked sent without a head-office number");
-        continue;
-      }
-      if (!claimed.insert(ref.toInt()).second)
-        v.push_back("marks: " + who + " names head-office number " + ref.toString() + " another voucher names too");
-      if (copies.size() != 1) {
-        v.push_back("voucher-once: " + who + " is marked sent but head office holds it " +
-                    std::to_string(copies.size()) + " times");
-        continue;
-      }
-      if (copies.at(0, 0).toString() != ref.toString()) {
-        v.push_back("marks: " + who + " names head-office number " + ref.toString() + ", head office holds it as " +
-                    copies.at(0, 0).toString());
-        continue;
-      }
-      if (f.lines.empty()) continue;
-      const long long here = count(branch_, "SELECT count(*) FROM " + f.lines + " WHERE " + f.key + " = " + key);
-      const long long there =
-          count(central_, "SELECT count(*) FROM " + f.lines + " WHERE " + f.key + " = " + ref.toString());
-      if (here != there)
-        v.push_back("no-half: " + who + " has " + std::to_string(here) + " lines, its head-office copy " +
-                    std::to_string(there));
-    }
-    if (f.lines.empty()) continue;
-    // Lines without a header at head office: a voucher half written or half removed.
-    const long long orphans =
-        count(central_, "SELECT count(*) FROM " + f.lines + " L WHERE NOT EXISTS (SELECT 1 FROM " + f.header +
-                            " H WHERE H." + f.key + " = L." + f.key + ")");
-    if (orphans)
-      v.push_back("no-half: head office holds " + std::to_string(orphans) + " " + f.lines +
-                  " rows without their voucher");
-    // A live head-office voucher of this branch without lines, where the branch voucher has lines.
-    auto empty =
-        central_.query("SELECT H." + f.key + ", H." + f.number + " FROM " + f.header + " H WHERE H.CCID = " + cc +
-                       " AND isnull(H." + f.deletedMark + ",'') <> '" + kDeleted + "' AND NOT EXISTS (SELECT 1 FROM " +
-                       f.lines + " L WHERE L." + f.key + " = H." + f.key + ")");
-    for (std::size_t r = 0; r < empty.size(); ++r)
-      v.push_back("no-half: head-office " + f.header + " " + empty.at(r, 0).toString() + " (number " +
-                  empty.at(r, 1).toString() + ") of this branch has no lines");
-  }
-  return v;
+  testbed::oracle::Options o;
+  o.costCentre = cc_;
+  o.strong = drained;
+  return testbed::oracle::lines(testbed::oracle::check(branch_, central_, o));
 }
 
 std::vector<std::string> Checker::transfers(bool drained) {

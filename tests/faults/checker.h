@@ -30,11 +30,11 @@ class Checker {
   Checker(db::Connection& branch, db::Connection& central, int costCentre)
       : branch_(branch), central_(central), cc_(costCentre) {}
 
-  // Every branch voucher is at head office exactly once (natural key: number, date, voucher type,
-  // cost centre) with all its lines and the branch's mark names that copy; or it is still queued
-  // (not marked) and head office holds it at most once. drained: nothing may still be queued (the
-  // branch's own opening journals, type 1005, are not sent unless their type is selected).
-  // No head-office voucher of this branch is without its lines, and no lines are without a header.
+  // The voucher oracle (testbed/oracle.h). drained (after the recovery): every branch voucher that
+  // goes up is at head office exactly once (natural key: number, date, voucher type, cost centre) with
+  // the same header and lines, the branch's mark names that copy, and head office holds no live copy
+  // the branch lacks. Otherwise (right after a fault): no voucher is live at head office twice and no
+  // mark names another voucher's copy. Both: no head-office voucher is half there.
   std::vector<std::string> vouchers(bool drained);
 
   // Head office's stock transfers to this branch: each is at the branch at most once (exactly once
