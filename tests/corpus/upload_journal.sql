@@ -1,6 +1,6 @@
 -- The branch's upload journal and the upload's reads and marks around it: the journal created where it
 -- is missing, the change log of every date above the mark, the vouchers waiting of the chosen types or
--- already at head office, the claims written before a send and closed after it, the retire statements
+-- already at head office, the claims written before a send and removed once done, the retire statements
 -- of deletions and edits after upload, and the purge's clearing of the claims of purged vouchers.
 -- prepare: upgrade
 GO
@@ -38,31 +38,31 @@ GO
 -- Master download pass (AutoSynch pass)
 -- on: branch
 -- sent 6 time(s) in the played days
-select InvID from tblSales where isnull(SyncStat,0)=0 and (1=1 and VchTypeID in (206,203,202,201,205,207,204) or InvID in (select BranchID from tblUploadJournal where State<3 and TableName='tblSales'))
+select InvID from tblSales where isnull(SyncStat,0)=0 and (1=1 and VchTypeID in (206,203,202,201,205,207,204) or exists (select 1 from tblUploadJournal j where j.TableName='tblSales' and j.BranchID=tblSales.InvID))
 GO
 
 -- Master download pass (AutoSynch pass)
 -- on: branch
 -- sent 6 time(s) in the played days
-select VchID from tblNotes where isnull(SyncStat,0)=0 and (1=1 and VchTypeID in (206,203,202,201,205,207,204) or VchID in (select BranchID from tblUploadJournal where State<3 and TableName='tblNotes'))
+select VchID from tblNotes where isnull(SyncStat,0)=0 and (1=1 and VchTypeID in (206,203,202,201,205,207,204) or exists (select 1 from tblUploadJournal j where j.TableName='tblNotes' and j.BranchID=tblNotes.VchID))
 GO
 
 -- Master download pass (AutoSynch pass)
 -- on: branch
 -- sent 6 time(s) in the played days
-select InvID from tblStockJournal where isnull(SyncStat,0)=0 and (1=1 and VchTypeID in (206,203,202,201,205,207,204) or InvID in (select BranchID from tblUploadJournal where State<3 and TableName='tblStockJournal'))
+select InvID from tblStockJournal where isnull(SyncStat,0)=0 and (1=1 and VchTypeID in (206,203,202,201,205,207,204) or exists (select 1 from tblUploadJournal j where j.TableName='tblStockJournal' and j.BranchID=tblStockJournal.InvID))
 GO
 
 -- Master download pass (AutoSynch pass)
 -- on: branch
 -- sent 6 time(s) in the played days
-select JobCardID from tblJobCard where isnull(SyncStat,0)=0 and (1=1 and VchTypeID in (206,203,202,201,205,207,204) or JobCardID in (select BranchID from tblUploadJournal where State<3 and TableName='tblJobCard'))
+select JobCardID from tblJobCard where isnull(SyncStat,0)=0 and (1=1 and VchTypeID in (206,203,202,201,205,207,204) or exists (select 1 from tblUploadJournal j where j.TableName='tblJobCard' and j.BranchID=tblJobCard.JobCardID))
 GO
 
 -- Master download pass (AutoSynch pass)
 -- on: branch
 -- sent 6 time(s) in the played days
-select InvID from tblOrder where isnull(SyncStat,0)=0 and (1=1 and VchTypeID in (206,203,202,201,205,207,204) or InvID in (select BranchID from tblUploadJournal where State<3 and TableName='tblOrder'))
+select InvID from tblOrder where isnull(SyncStat,0)=0 and (1=1 and VchTypeID in (206,203,202,201,205,207,204) or exists (select 1 from tblUploadJournal j where j.TableName='tblOrder' and j.BranchID=tblOrder.InvID))
 GO
 
 -- Master download pass (AutoSynch pass)
@@ -74,13 +74,13 @@ GO
 -- Master download pass (AutoSynch pass)
 -- on: branch
 -- sent 5 time(s) in the played days
-SELECT (SELECT count(*) FROM tblSales WHERE isnull(SyncStat,0)=0 AND (1=1 and VchTypeID in (206,203,202,201,205,207,204) or InvID in (select BranchID from tblUploadJournal where State<3 and TableName='tblSales'))) + (SELECT count(*) FROM tblNotes WHERE isnull(SyncStat,0)=0 AND (1=1 and VchTypeID in (206,203,202,201,205,207,204) or VchID in (select BranchID from tblUploadJournal where State<3 and TableName='tblNotes'))) + (SELECT count(*) FROM tblStockJournal WHERE isnull(SyncStat,0)=0 AND (1=1 and VchTypeID in (206,203,202,201,205,207,204) or InvID in (select BranchID from tblUploadJournal where State<3 and TableName='tblStockJournal'))) + (SELECT count(*) FROM tblJobCard WHERE isnull(SyncStat,0)=0 AND (1=1 and VchTypeID in (206,203,202,201,205,207,204) or JobCardID in (select BranchID from tblUploadJournal where State<3 and TableName='tblJobCard'))) + (SELECT count(*) FROM tblOrder WHERE isnull(SyncStat,0)=0 AND (1=1 and VchTypeID in (206,203,202,201,205,207,204) or InvID in (select BranchID from tblUploadJournal where State<3 and TableName='tblOrder'))) + (SELECT count(*) FROM tblUploadJournal WHERE State=2) AS Waiting, (SELECT count(*) FROM tblSales WHERE isnull(SyncStat,0)<>0 AND InvDate='08/Dec/2026') + (SELECT count(*) FROM tblNotes WHERE isnull(SyncStat,0)<>0 AND VchDate='08/Dec/2026') + (SELECT count(*) FROM tblStockJournal WHERE isnull(SyncStat,0)<>0 AND InvDate='08/Dec/2026') + (SELECT count(*) FROM tblJobCard WHERE isnull(SyncStat,0)<>0 AND JobCardDate='08/Dec/2026') + (SELECT count(*) FROM tblOrder WHERE isnull(SyncStat,0)<>0 AND InvDate='08/Dec/2026') AS SentToday, (SELECT min(ActionTime) FROM tblactivity WHERE ID > 0 AND ParentID in (1,3,5,7,8,9,10,14,18,41,42,43,44,45) AND Action not in ('Update')) AS Oldest, getdate() AS BranchNow
+SELECT (SELECT count(*) FROM tblSales WHERE isnull(SyncStat,0)=0 AND (1=1 and VchTypeID in (206,203,202,201,205,207,204) or exists (select 1 from tblUploadJournal j where j.TableName='tblSales' and j.BranchID=tblSales.InvID))) + (SELECT count(*) FROM tblNotes WHERE isnull(SyncStat,0)=0 AND (1=1 and VchTypeID in (206,203,202,201,205,207,204) or exists (select 1 from tblUploadJournal j where j.TableName='tblNotes' and j.BranchID=tblNotes.VchID))) + (SELECT count(*) FROM tblStockJournal WHERE isnull(SyncStat,0)=0 AND (1=1 and VchTypeID in (206,203,202,201,205,207,204) or exists (select 1 from tblUploadJournal j where j.TableName='tblStockJournal' and j.BranchID=tblStockJournal.InvID))) + (SELECT count(*) FROM tblJobCard WHERE isnull(SyncStat,0)=0 AND (1=1 and VchTypeID in (206,203,202,201,205,207,204) or exists (select 1 from tblUploadJournal j where j.TableName='tblJobCard' and j.BranchID=tblJobCard.JobCardID))) + (SELECT count(*) FROM tblOrder WHERE isnull(SyncStat,0)=0 AND (1=1 and VchTypeID in (206,203,202,201,205,207,204) or exists (select 1 from tblUploadJournal j where j.TableName='tblOrder' and j.BranchID=tblOrder.InvID))) + (SELECT count(*) FROM tblUploadJournal WHERE State=2) AS Waiting, (SELECT count(*) FROM tblSales WHERE isnull(SyncStat,0)<>0 AND InvDate='08/Dec/2026') + (SELECT count(*) FROM tblNotes WHERE isnull(SyncStat,0)<>0 AND VchDate='08/Dec/2026') + (SELECT count(*) FROM tblStockJournal WHERE isnull(SyncStat,0)<>0 AND InvDate='08/Dec/2026') + (SELECT count(*) FROM tblJobCard WHERE isnull(SyncStat,0)<>0 AND JobCardDate='08/Dec/2026') + (SELECT count(*) FROM tblOrder WHERE isnull(SyncStat,0)<>0 AND InvDate='08/Dec/2026') AS SentToday, (SELECT min(ActionTime) FROM tblactivity WHERE ID > 0 AND ParentID in (1,3,5,7,8,9,10,14,18,41,42,43,44,45) AND Action not in ('Update')) AS Oldest, getdate() AS BranchNow
 GO
 
 -- Upload pass (AutoSynch pass)
 -- on: branch
 -- sent 25 time(s) in the played days
-select ID, TableName, BranchID, CentralID, NaturalKey, Content, State from tblUploadJournal where State<3 and TableName='tblSales' and BranchID in (1,2,3,4) order by ID
+select ID, TableName, BranchID, CentralID, NaturalKey, Content, State from tblUploadJournal where TableName='tblSales' and BranchID in (1,2,3,4) order by ID
 GO
 
 -- Upload pass (AutoSynch pass)
@@ -116,32 +116,32 @@ GO
 -- Upload pass (AutoSynch pass)
 -- on: branch
 -- sent 2 time(s) in the played days
-Select * from tblSales where  isnull(SyncStat,0)=0 and (1=1 and VchTypeID in (206,203,202,201,205,207,204) or InvID in (select BranchID from tblUploadJournal where State<3 and TableName='tblSales')) and InvID in (1,2,3,4) order by InvID
+Select * from tblSales where  isnull(SyncStat,0)=0 and (1=1 and VchTypeID in (206,203,202,201,205,207,204) or exists (select 1 from tblUploadJournal j where j.TableName='tblSales' and j.BranchID=tblSales.InvID)) and InvID in (1,2,3,4) order by InvID
 GO
 
 -- Upload pass (AutoSynch pass)
 -- on: branch
 -- sent 2 time(s) in the played days
-Select * from tblNotes where  isnull(SyncStat,0)=0 and (1=1 and VchTypeID in (206,203,202,201,205,207,204) or VchID in (select BranchID from tblUploadJournal where State<3 and TableName='tblNotes')) and VchID in (1,2) order by VchID
+Select * from tblNotes where  isnull(SyncStat,0)=0 and (1=1 and VchTypeID in (206,203,202,201,205,207,204) or exists (select 1 from tblUploadJournal j where j.TableName='tblNotes' and j.BranchID=tblNotes.VchID)) and VchID in (1,2) order by VchID
 GO
 
 -- Upload pass (AutoSynch pass)
 -- on: branch
 -- sent 2 time(s) in the played days
-Select * from tblStockJournal where  isnull(SyncStat,0)=0 and (1=1 and VchTypeID in (206,203,202,201,205,207,204) or InvID in (select BranchID from tblUploadJournal where State<3 and TableName='tblStockJournal')) and InvID in (2) order by InvID
+Select * from tblStockJournal where  isnull(SyncStat,0)=0 and (1=1 and VchTypeID in (206,203,202,201,205,207,204) or exists (select 1 from tblUploadJournal j where j.TableName='tblStockJournal' and j.BranchID=tblStockJournal.InvID)) and InvID in (2) order by InvID
 GO
 
 -- Upload pass (AutoSynch pass)
 -- on: branch
 -- sent 2 time(s) in the played days
-Select * from tblOrder where  isnull(SyncStat,0)=0 and (1=1 and VchTypeID in (206,203,202,201,205,207,204) or InvID in (select BranchID from tblUploadJournal where State<3 and TableName='tblOrder')) and InvID in (1) order by InvID
+Select * from tblOrder where  isnull(SyncStat,0)=0 and (1=1 and VchTypeID in (206,203,202,201,205,207,204) or exists (select 1 from tblUploadJournal j where j.TableName='tblOrder' and j.BranchID=tblOrder.InvID)) and InvID in (1) order by InvID
 GO
 
 -- Upload pass (AutoSynch pass)
 -- on: branch
 -- sent 16 time(s) in the played days
 -- newline: CRLF
-insert into tblUploadJournal (TableName, BranchID, CentralID, NaturalKey, Content, State, Written) values ('tblSales', 1, NULL, ' and InvNo=''S-1'' and InvDate=''2026-12-08T00:00:00.000'' and VchTypeID=201 and CCID=2', '58f970994dfb1fbe', 0, getdate())
+insert into tblUploadJournal (TableName, BranchID, CentralID, NaturalKey, Content, State, Written) values ('tblSales', 1, NULL, ' and InvNo=''S-1'' and InvDate=''2026-12-08T00:00:00.000'' and VchTypeID=201 and CCID=2', '710549758725a411', 0, getdate())
 select SCOPE_IDENTITY() as ClaimID
 GO
 
@@ -163,7 +163,7 @@ SELECT TOP 1 @c = InvID FROM tblSales WHERE isnull(Party,'')<>'#DELETEDFROMBRANC
 IF @c IS NULL
 BEGIN
 SELECT @c = isnull(max(InvID),0) + 1 FROM tblSales WITH (UPDLOCK, HOLDLOCK)
-Insert into tblSales (InvID,InvNo,RefNo,AutoNum,SortNumber,InvDate,BillTime,VchType,VchTypeID,MOP,LedgerID,Party,PartyAddress,GrossAmt,Discount,TaxAmt,BillAmt,RoundOff,NetAmount,UserNarration,SalesManID,Cancelled,CCID,currencyid,UserID,UserName,ComputerName,CustomField1,LockMode,UserIDModified,SyncStat,ServInvID) values (@c,'S-1','',1,1,'2026-12-08T00:00:00.000','2026-12-08T03:34:00.000','Sales',201,'Cash',2,'Bank Account',' ',2447.82,0,0,2447.82,0,2447.82,'',1,0,2,1,1,'cashier','BRPC01','',0,0,0,0)
+Insert into tblSales (InvID,InvNo,RefNo,AutoNum,SortNumber,InvDate,BillTime,VchType,VchTypeID,MOP,LedgerID,Party,PartyAddress,GrossAmt,Discount,TaxAmt,BillAmt,RoundOff,NetAmount,UserNarration,SalesManID,Cancelled,CCID,currencyid,UserID,UserName,ComputerName,CustomField1,LockMode,UserIDModified,SyncStat,ServInvID) values (@c,'S-1','',1,1,'2026-12-08T00:00:00.000','2026-12-08T03:46:00.000','Sales',201,'Cash',2,'Bank Account',' ',2447.82,0,0,2447.82,0,2447.82,'',1,0,2,1,1,'cashier','BRPC01','',0,0,0,0)
 Insert into tblSalesItem (SlNo,InvID,ItemID,Qty,FreeQty,UnitID,Rate,PRate,CRate,MRP,Discount,TaxPer,TaxAmount,Amount,BatchCode,BatchUnique,Expiry,GodownID,ItemRemarks) values (1,@c,6,5,0,3,271.98,236.5,236.5,293.74,0,0,0,1359.9,'B00006','B00006',NULL,1,' ')
 Insert into tblSalesItem (SlNo,InvID,ItemID,Qty,FreeQty,UnitID,Rate,PRate,CRate,MRP,Discount,TaxPer,TaxAmount,Amount,BatchCode,BatchUnique,Expiry,GodownID,ItemRemarks) values (2,@c,6,4,0,3,271.98,236.5,236.5,293.74,0,0,0,1087.92,'B00006','B00006',NULL,1,' ')
 SET @a1 = 0
@@ -175,7 +175,7 @@ SELECT TOP 1 @c = InvID FROM tblSales WHERE isnull(Party,'')<>'#DELETEDFROMBRANC
 IF @c IS NULL
 BEGIN
 SELECT @c = isnull(max(InvID),0) + 1 FROM tblSales WITH (UPDLOCK, HOLDLOCK)
-Insert into tblSales (InvID,InvNo,RefNo,AutoNum,SortNumber,InvDate,BillTime,VchType,VchTypeID,MOP,LedgerID,Party,PartyAddress,GrossAmt,Discount,TaxAmt,BillAmt,RoundOff,NetAmount,UserNarration,SalesManID,Cancelled,CCID,currencyid,UserID,UserName,ComputerName,CustomField1,LockMode,UserIDModified,SyncStat,ServInvID) values (@c,'S-2','',2,2,'2026-12-08T00:00:00.000','2026-12-08T03:34:00.000','Sales',201,'Cash',4,'Purchase Account',' ',1806.68,0,0,1806.68,0,1806.68,'',1,0,2,1,1,'cashier','BRPC01','',0,0,0,0)
+Insert into tblSales (InvID,InvNo,RefNo,AutoNum,SortNumber,InvDate,BillTime,VchType,VchTypeID,MOP,LedgerID,Party,PartyAddress,GrossAmt,Discount,TaxAmt,BillAmt,RoundOff,NetAmount,UserNarration,SalesManID,Cancelled,CCID,currencyid,UserID,UserName,ComputerName,CustomField1,LockMode,UserIDModified,SyncStat,ServInvID) values (@c,'S-2','',2,2,'2026-12-08T00:00:00.000','2026-12-08T03:46:00.000','Sales',201,'Cash',4,'Purchase Account',' ',1806.68,0,0,1806.68,0,1806.68,'',1,0,2,1,1,'cashier','BRPC01','',0,0,0,0)
 Insert into tblSalesItem (SlNo,InvID,ItemID,Qty,FreeQty,UnitID,Rate,PRate,CRate,MRP,Discount,TaxPer,TaxAmount,Amount,BatchCode,BatchUnique,Expiry,GodownID,ItemRemarks) values (1,@c,6,2,0,3,271.98,236.5,236.5,293.74,0,0,0,543.96,'B00006','B00006',NULL,1,' ')
 Insert into tblSalesItem (SlNo,InvID,ItemID,Qty,FreeQty,UnitID,Rate,PRate,CRate,MRP,Discount,TaxPer,TaxAmount,Amount,BatchCode,BatchUnique,Expiry,GodownID,ItemRemarks) values (2,@c,7,4,0,1,315.68,274.5,274.5,340.93,0,0,0,1262.72,'B00007','B00007',NULL,1,' ')
 SET @a2 = 0
@@ -187,7 +187,7 @@ SELECT TOP 1 @c = InvID FROM tblSales WHERE isnull(Party,'')<>'#DELETEDFROMBRANC
 IF @c IS NULL
 BEGIN
 SELECT @c = isnull(max(InvID),0) + 1 FROM tblSales WITH (UPDLOCK, HOLDLOCK)
-Insert into tblSales (InvID,InvNo,RefNo,AutoNum,SortNumber,InvDate,BillTime,VchType,VchTypeID,MOP,LedgerID,Party,PartyAddress,GrossAmt,Discount,TaxAmt,BillAmt,RoundOff,NetAmount,UserNarration,SalesManID,Cancelled,CCID,currencyid,UserID,UserName,ComputerName,CustomField1,LockMode,UserIDModified,SyncStat,ServInvID) values (@c,'S-3','',3,3,'2026-12-08T00:00:00.000','2026-12-08T03:34:00.000','Sales',201,'Cash',7,'O''Brien Traders',' ',271.98,0,0,271.98,0,271.98,'',1,0,2,1,1,'cashier','BRPC01','',0,0,0,0)
+Insert into tblSales (InvID,InvNo,RefNo,AutoNum,SortNumber,InvDate,BillTime,VchType,VchTypeID,MOP,LedgerID,Party,PartyAddress,GrossAmt,Discount,TaxAmt,BillAmt,RoundOff,NetAmount,UserNarration,SalesManID,Cancelled,CCID,currencyid,UserID,UserName,ComputerName,CustomField1,LockMode,UserIDModified,SyncStat,ServInvID) values (@c,'S-3','',3,3,'2026-12-08T00:00:00.000','2026-12-08T03:46:00.000','Sales',201,'Cash',7,'O''Brien Traders',' ',271.98,0,0,271.98,0,271.98,'',1,0,2,1,1,'cashier','BRPC01','',0,0,0,0)
 Insert into tblSalesItem (SlNo,InvID,ItemID,Qty,FreeQty,UnitID,Rate,PRate,CRate,MRP,Discount,TaxPer,TaxAmount,Amount,BatchCode,BatchUnique,Expiry,GodownID,ItemRemarks) values (1,@c,6,1,0,3,271.98,236.5,236.5,293.74,0,0,0,271.98,'B00006','B00006',NULL,1,' ')
 SET @a3 = 0
 END
@@ -198,7 +198,7 @@ SELECT TOP 1 @c = InvID FROM tblSales WHERE isnull(Party,'')<>'#DELETEDFROMBRANC
 IF @c IS NULL
 BEGIN
 SELECT @c = isnull(max(InvID),0) + 1 FROM tblSales WITH (UPDLOCK, HOLDLOCK)
-Insert into tblSales (InvID,InvNo,RefNo,AutoNum,SortNumber,InvDate,BillTime,VchType,VchTypeID,MOP,LedgerID,Party,PartyAddress,GrossAmt,Discount,TaxAmt,BillAmt,RoundOff,NetAmount,UserNarration,SalesManID,Cancelled,CCID,currencyid,UserID,UserName,ComputerName,CustomField1,LockMode,UserIDModified,SyncStat,ServInvID) values (@c,'S-4','',4,4,'2026-12-08T00:00:00.000','2026-12-08T03:34:00.000','Sales',201,'Cash',4,'Purchase Account',' ',2100,0,0,2100,0,2100,'',1,0,2,1,1,'cashier','BRPC01','',0,0,0,0)
+Insert into tblSales (InvID,InvNo,RefNo,AutoNum,SortNumber,InvDate,BillTime,VchType,VchTypeID,MOP,LedgerID,Party,PartyAddress,GrossAmt,Discount,TaxAmt,BillAmt,RoundOff,NetAmount,UserNarration,SalesManID,Cancelled,CCID,currencyid,UserID,UserName,ComputerName,CustomField1,LockMode,UserIDModified,SyncStat,ServInvID) values (@c,'S-4','',4,4,'2026-12-08T00:00:00.000','2026-12-08T03:46:00.000','Sales',201,'Cash',4,'Purchase Account',' ',2100,0,0,2100,0,2100,'',1,0,2,1,1,'cashier','BRPC01','',0,0,0,0)
 Insert into tblSalesItem (SlNo,InvID,ItemID,Qty,FreeQty,UnitID,Rate,PRate,CRate,MRP,Discount,TaxPer,TaxAmount,Amount,BatchCode,BatchUnique,Expiry,GodownID,ItemRemarks) values (1,@c,1,5,0,2,420,380,380,450,0,0,0,2100,'B00001','B00001',NULL,1,' ')
 SET @a4 = 0
 END
@@ -209,7 +209,7 @@ SELECT TOP 1 @c = VchID FROM tblNotes WHERE isnull(Narration,'')<>'#DELETEDFROMB
 IF @c IS NULL
 BEGIN
 SELECT @c = isnull(max(VchID),0) + 1 FROM tblNotes WITH (UPDLOCK, HOLDLOCK)
-Insert into tblNotes (VchID,VchNo,VchDate,BillTime,VchTypeID,LedgerID,CashLedgerID,Amount,Narration,RefNo,CCID,UserID,Cancelled,LockMode,SyncStat,ServInvID) values (@c,'R-1','2026-12-08T00:00:00.000','2026-12-08T03:34:00.000',202,3,1,875,'Received from Sales Account','',2,1,0,0,0,0)
+Insert into tblNotes (VchID,VchNo,VchDate,BillTime,VchTypeID,LedgerID,CashLedgerID,Amount,Narration,RefNo,CCID,UserID,Cancelled,LockMode,SyncStat,ServInvID) values (@c,'R-1','2026-12-08T00:00:00.000','2026-12-08T03:46:00.000',202,3,1,875,'Received from Sales Account','',2,1,0,0,0,0)
 SET @a5 = 0
 END
 ELSE SET @a5 = 1
@@ -219,7 +219,7 @@ SELECT TOP 1 @c = VchID FROM tblNotes WHERE isnull(Narration,'')<>'#DELETEDFROMB
 IF @c IS NULL
 BEGIN
 SELECT @c = isnull(max(VchID),0) + 1 FROM tblNotes WITH (UPDLOCK, HOLDLOCK)
-Insert into tblNotes (VchID,VchNo,VchDate,BillTime,VchTypeID,LedgerID,CashLedgerID,Amount,Narration,RefNo,CCID,UserID,Cancelled,LockMode,SyncStat,ServInvID) values (@c,'R-2','2026-12-08T00:00:00.000','2026-12-08T03:34:00.000',202,1,1,175,'Received from Cash','',2,1,0,0,0,0)
+Insert into tblNotes (VchID,VchNo,VchDate,BillTime,VchTypeID,LedgerID,CashLedgerID,Amount,Narration,RefNo,CCID,UserID,Cancelled,LockMode,SyncStat,ServInvID) values (@c,'R-2','2026-12-08T00:00:00.000','2026-12-08T03:46:00.000',202,1,1,175,'Received from Cash','',2,1,0,0,0,0)
 SET @a6 = 0
 END
 ELSE SET @a6 = 1
@@ -229,7 +229,7 @@ SELECT TOP 1 @c = InvID FROM tblStockJournal WHERE isnull(Party,'')<>'#DELETEDFR
 IF @c IS NULL
 BEGIN
 SELECT @c = isnull(max(InvID),0) + 1 FROM tblStockJournal WITH (UPDLOCK, HOLDLOCK)
-Insert into tblStockJournal (VchID,InvId,InvNo,RefNO,AutoNum,SortNumber,InvDate,VchType,MOP,LedgerId,Party,Discount,TaxType,TaxAmt,Astamt,GrossAmt,BillAmt,OtherExpense,ComputerName,Taxable,NonTaxable,UsConversion,UsAmount,OrderInfo,DespatchInfo,ItemDiscountTotal,UserNarration,SalesManID,Cancelled,CCID,currencyid,OrderIds,VchTypeid,RoundOff,RoundOffMode,RoundOffBlock,BuyersName,PreCarriageBy,PlaceofReceiptbyPC,FlightNo,PortOfLoading,TermsofDelivery,FinalDestination,Countryoforigin,CountryOfDestination,GrossWeight,OutStandingAmt,ReceiptAmt,ReceiptID,CessOntax,NoteIDs,UserName,DiscPer,CustDiscPer,CardLedgerID,CustomField1,CustomField2,CustomField3,CustomField4,PartyAddress,MRPValue,UserID,AgentID,Accounts,CashDiscount,SaleAmount,DPerType_ManualCalc_Customer,deliveryNoteNo,ICF3Tot,ICF4Tot,DestCCID,NetAmount,ProfileID,RegNo,BlnWaitForAuthorisation,BillTime,LockMode,SyncStat,ServInvID) values (2,@c,'J-2','',2,2,'2026-12-08T00:00:00.000','Stock Journal','Cash',100,'Opening Stock',0,' ',0,0,947.04,947.04,0,' ',0,0,0,0,' ',' ',0,'Shelf count',0,0,2,0,' ',204,0,0,0,' ',' ',' ',' ',' ',' ',' ',' ',' ',' ',0,0,0,0,' ','cashier',0,0,0,' ',' ',' ',' ',' ',0,1,0,0,0,0,0,' ',0,0,0,947.04,0,' ',0,'2026-12-08T03:34:00.000',0,0,0)
+Insert into tblStockJournal (VchID,InvId,InvNo,RefNO,AutoNum,SortNumber,InvDate,VchType,MOP,LedgerId,Party,Discount,TaxType,TaxAmt,Astamt,GrossAmt,BillAmt,OtherExpense,ComputerName,Taxable,NonTaxable,UsConversion,UsAmount,OrderInfo,DespatchInfo,ItemDiscountTotal,UserNarration,SalesManID,Cancelled,CCID,currencyid,OrderIds,VchTypeid,RoundOff,RoundOffMode,RoundOffBlock,BuyersName,PreCarriageBy,PlaceofReceiptbyPC,FlightNo,PortOfLoading,TermsofDelivery,FinalDestination,Countryoforigin,CountryOfDestination,GrossWeight,OutStandingAmt,ReceiptAmt,ReceiptID,CessOntax,NoteIDs,UserName,DiscPer,CustDiscPer,CardLedgerID,CustomField1,CustomField2,CustomField3,CustomField4,PartyAddress,MRPValue,UserID,AgentID,Accounts,CashDiscount,SaleAmount,DPerType_ManualCalc_Customer,deliveryNoteNo,ICF3Tot,ICF4Tot,DestCCID,NetAmount,ProfileID,RegNo,BlnWaitForAuthorisation,BillTime,LockMode,SyncStat,ServInvID) values (2,@c,'J-2','',2,2,'2026-12-08T00:00:00.000','Stock Journal','Cash',100,'Opening Stock',0,' ',0,0,947.04,947.04,0,' ',0,0,0,0,' ',' ',0,'Shelf count',0,0,2,0,' ',204,0,0,0,' ',' ',' ',' ',' ',' ',' ',' ',' ',' ',0,0,0,0,' ','cashier',0,0,0,' ',' ',' ',' ',' ',0,1,0,0,0,0,0,' ',0,0,0,947.04,0,' ',0,'2026-12-08T03:46:00.000',0,0,0)
 Insert into tblStockJournalDetail (slno,InvID,ItemId,QtyIn,QtyOut,PRate,Crate,Srate,MRP,UnitId,Batch,TaxPer,TaxAmount,AstAmount,Amount,Conversion,Discount,HSerialNos,SerialNos,RateInclusive,BatchCode,ItemDiscount,ItemDiscountPer,FreeIn,FreeOut,BlnCessOnTax,iCessOnTax,Expiry,blnMnfCode,iCustomField1,iCustomField2,iCustomField3,iCustomField4,iCessPer,WeightIn,WeightOut,SratePer,SratePerAU,SratePerAU2,MRPPer,MRPPerAU,MRPPerAU2,AlterUnitConversion,AlterUnitConversion2,PrateP,SrateP,CRateP,MRPP,PrateAU,SrateAU,CRateAU,MRPAU,PrateAU2,SrateAU2,CRateAU2,MRPAU2,CCID,ITaxableAmount,INetAmount,SupplierID,HSerialNos1,HSerialNos2,HSerialNos3,GodownID,BatchUnique) values (1,@c,7,3,0,274.5,274.5,315.68,340.93,1,'B00007',0,0,0,947.04,0,0,' ',' ',' ','B00007',0,0,0,0,0,0,NULL,0,' ',' ',0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,2,0,0,0,' ',' ',' ',1,'B00007')
 SET @a7 = 0
 END
@@ -240,7 +240,7 @@ SELECT TOP 1 @c = InvID FROM tblOrder WHERE isnull(Party,'')<>'#DELETEDFROMBRANC
 IF @c IS NULL
 BEGIN
 SELECT @c = isnull(max(InvID),0) + 1 FROM tblOrder WITH (UPDLOCK, HOLDLOCK)
-Insert into tblOrder (InvID,InvNo,InvDate,BillTime,DeliveryDate,VchTypeID,LedgerID,Party,BillAmt,NetAmount,UserNarration,SalesManID,CCID,UserID,Cancelled,CustomField1,LockMode,SyncStat,ServInvID) values (@c,'O-1','2026-12-08T00:00:00.000','2026-12-08T03:34:00.000','2026-12-08T00:00:00.000',205,101,'D''Mello Stores 101',1245,1245,'',1,2,1,0,'',0,0,0)
+Insert into tblOrder (InvID,InvNo,InvDate,BillTime,DeliveryDate,VchTypeID,LedgerID,Party,BillAmt,NetAmount,UserNarration,SalesManID,CCID,UserID,Cancelled,CustomField1,LockMode,SyncStat,ServInvID) values (@c,'O-1','2026-12-08T00:00:00.000','2026-12-08T03:46:00.000','2026-12-08T00:00:00.000',205,101,'D''Mello Stores 101',1245,1245,'',1,2,1,0,'',0,0,0)
 Insert into tblOrderItem (SlNo,InvID,ItemID,Qty,Rate,MRP,Amount,BatchCode,ItemRemarks) values (1,@c,9,3,25,25,75,'B00009','')
 Insert into tblOrderItem (SlNo,InvID,ItemID,Qty,Rate,MRP,Amount,BatchCode,ItemRemarks) values (2,@c,3,5,110,120,550,'B00003','')
 Insert into tblOrderItem (SlNo,InvID,ItemID,Qty,Rate,MRP,Amount,BatchCode,ItemRemarks) values (3,@c,2,4,155,165,620,'B00002','')
@@ -264,7 +264,7 @@ GO
 -- Upload pass (AutoSynch pass)
 -- on: branch
 -- sent 16 time(s) in the played days
-update tblUploadJournal set State=3 where State<3 and TableName='tblSales' and BranchID=1 and ID<>1
+delete from tblUploadJournal where TableName='tblSales' and BranchID=1 and ID<>1
 GO
 
 -- Upload pass (AutoSynch pass)

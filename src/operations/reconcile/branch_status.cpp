@@ -24,7 +24,7 @@ std::string branchQuery(long long mark, const WorkingDay& day) {
   const std::string date = ddMMMyyyy(day.date);
   for (const auto& k : sync::voucherKinds()) {
     waiting += std::string("(SELECT count(*) FROM ") + k.table + " WHERE isnull(SyncStat,0)=0 AND (1=1" +
-               uploadedVoucherTypesFilter(day, "VchTypeID") + sync::hasOpenClaim(k, k.key) + ")) + ";
+               uploadedVoucherTypesFilter(day, "VchTypeID") + sync::hasOpenClaim(k) + ")) + ";
     sent += (sent.empty() ? "" : " + ") + std::string("(SELECT count(*) FROM ") + k.table +
             " WHERE isnull(SyncStat,0)<>0 AND " + k.dateColumn + "='" + date + "')";
   }

@@ -62,7 +62,7 @@ void readOpenClaims(db::Connection& branch, const VoucherKind& kind, const std::
     std::string ids;
     for (std::size_t i = from; i < to; ++i) ids += (i > from ? "," : "") + std::to_string(branchNos[i]);
     const db::Recordset rs = branch.query(std::string("select ") + kColumns +
-                                          " from tblUploadJournal where State<3 and TableName=" +
+                                          " from tblUploadJournal where TableName=" +
                                           db::sqlQuote(kind.table) + " and BranchID in (" + ids + ") order by ID");
     for (std::size_t r = 0; r < rs.size(); ++r) {
       Claim c = claimOf(rs, r);
@@ -108,9 +108,9 @@ bool requeueForReplace(db::Connection& branch, const VoucherKind& kind, long lon
   return true;
 }
 
-std::string hasOpenClaim(const VoucherKind& kind, const std::string& keyColumn) {
-  return " or " + keyColumn + " in (select BranchID from tblUploadJournal where State<3 and TableName=" +
-         db::sqlQuote(kind.table) + ")";
+std::string hasOpenClaim(const VoucherKind& kind) {
+  return " or exists (select 1 from tblUploadJournal j where j.TableName=" + db::sqlQuote(kind.table) +
+         " and j.BranchID=" + kind.table + "." + kind.key + ")";
 }
 
 std::string retiringCount() {

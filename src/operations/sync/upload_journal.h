@@ -5,7 +5,8 @@
 //   Sending  written before the send; the answer has not been recorded (it may have committed)
 //   Live     head office holds the copy numbered CentralID
 //   Retiring the voucher was deleted at the branch: its copy is to be marked deleted at head office
-//   Closed   nothing left to do (retired, or replaced by a later send of the same voucher)
+// A claim with nothing left to do (its copy retired, or replaced by a later send of the same voucher)
+// is deleted, so the table holds one row per voucher sent, and a few more while sends are under way.
 #pragma once
 
 #include <map>
@@ -22,7 +23,7 @@ namespace erpsync::sync {
 struct VoucherKind;
 struct VoucherCopy;
 
-enum ClaimState : int { kClaimSending = 0, kClaimLive = 1, kClaimRetiring = 2, kClaimClosed = 3 };
+enum ClaimState : int { kClaimSending = 0, kClaimLive = 1, kClaimRetiring = 2 };
 
 struct Claim {
   long long id = 0;
@@ -58,9 +59,10 @@ long long writeIntent(db::Connection& branch, const VoucherCopy& v);
 // the branch no longer holds the voucher.
 bool requeueForReplace(db::Connection& branch, const VoucherKind& kind, long long branchNo);
 
-// " or <key> in (...)": a waiting voucher of this kind that head office holds a copy of, whatever its
-// voucher type (an edit of an uploaded voucher goes up even when its type is no longer chosen).
-std::string hasOpenClaim(const VoucherKind& kind, const std::string& keyColumn);
+// " or exists (...)": a waiting voucher of this kind that head office holds a copy of, whatever its
+// voucher type (an edit of an uploaded voucher goes up even when its type is no longer chosen). Looked
+// up per waiting voucher, by the journal's index.
+std::string hasOpenClaim(const VoucherKind& kind);
 // How many deletions wait to be marked at head office, as one scalar subquery.
 std::string retiringCount();
 

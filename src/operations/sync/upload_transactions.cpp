@@ -236,7 +236,7 @@ bool readWork(SyncContext& ctx, const WorkingDay& day, const std::set<VoucherRef
     auto& local = ctx.local();
     for (const auto& k : voucherKinds()) {
       const std::string waiting = " isnull(SyncStat,0)=0 and (1=1" + uploadedVoucherTypesFilter(day, "VchTypeID") +
-                                  hasOpenClaim(k, k.key) + ")";
+                                  hasOpenClaim(k) + ")";
       const db::Recordset keys = local.query("select " + k.key + " from " + k.table + " where" + waiting);
       std::vector<long long> ids;
       for (std::size_t r = 0; r < keys.size(); ++r)
@@ -259,8 +259,8 @@ bool readWork(SyncContext& ctx, const WorkingDay& day, const std::set<VoucherRef
 
 // The branch's marks after head office committed a batch, in one branch transaction: each voucher
 // sent is marked with its central number (unless the ERP changed or deleted it since it was read: its
-// change waits for the next pass), its claim becomes Live and its earlier claims Closed; each
-// deletion's claim is Closed. Marks lost with it (a crash, a failed branch commit) leave the vouchers
+// change waits for the next pass), its claim becomes Live and its earlier claims go (their copies were
+// retired or taken by this send); each deletion's claim goes. Marks lost with it (a crash, a failed branch commit) leave the vouchers
 // waiting and the claims as they were, where the next pass finds them and takes the copies head office
 // holds instead of copying again.
 bool markAtBranch(SyncContext& ctx, const UploadBatch& batch, const BatchReply& reply, long long readEnd) {
@@ -277,13 +277,13 @@ bool markAtBranch(SyncContext& ctx, const UploadBatch& batch, const BatchReply& 
                     " and isnull(SyncStat,0)=0 and not exists (select 1 from tblActivity a where a.ID>" +
                     std::to_string(readEnd) + " and a.tblUniqueID=" + no +
                     " and upper(a.TableName)=" + db::sqlQuote(text::upper(v.kind->table)) + ")");
-      local.execute("update tblUploadJournal set State=3 where State<3 and TableName=" + db::sqlQuote(v.kind->table) +
+      local.execute("delete from tblUploadJournal where TableName=" + db::sqlQuote(v.kind->table) +
                     " and BranchID=" + no + " and ID<>" + std::to_string(u.claim));
       local.execute("update tblUploadJournal set State=1, CentralID=" + central + " where ID=" +
                     std::to_string(u.claim));
     }
     for (long long claim : batch.deleteTags)
-      local.execute("update tblUploadJournal set State=3 where ID=" + std::to_string(claim));
+      local.execute("delete from tblUploadJournal where ID=" + std::to_string(claim));
     marks.commit();
     return true;
   } catch (const db::DbError& e) {
