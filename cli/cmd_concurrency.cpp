@@ -1,7 +1,7 @@
 // The concurrency run. Every branch has two processes at work, as at a real branch: the ERP saving
-// vouchers (testbed simulate, a chunk at a time) and the synchroniser's unattended runner (run,
-// restarted every few passes until the ERP is done, then until nothing is left). A further process
-// plays head office changing masters. The runners see the servers' clock ten minutes on so a voucher
+// vouchers a chunk at a time and editing and deleting some, uploaded or not (testbed erp), and the
+// synchroniser's unattended runner (run, restarted every few passes until the ERP is done, then until
+// nothing is left). A further process plays head office changing masters. The runners see the servers' clock ten minutes on so a voucher
 // is old enough to go as soon as it is saved. The child processes are started through the shell.
 #include "cmd_concurrency.h"
 
@@ -20,6 +20,7 @@
 #include "branches.h"
 #include "cmd_app.h"
 #include "db/connection.h"
+#include "oracle.h"
 #include "testbed.h"
 
 namespace erpsync::cli {
@@ -72,14 +73,27 @@ long long pending(const testbed::BranchHome& b) {
   return n;
 }
 
-// One round of the ERP at a branch: n vouchers of every family, most of them sales.
-std::string enterArgs(const testbed::BranchHome& b, int n, unsigned seed) {
-  const int orders = n / 8, journals = n / 8, jobCards = n / 8, notes = n / 8;
-  const int sales = n - orders - journals - jobCards - notes;
-  return fmt::format(
-      "testbed simulate --home {} --sales {} --orders {} --stock-journals {} --job-cards {} --notes {} --edits 0 "
-      "--deletes 0 --masters 0 --board-rates 0 --cost-centre {} --seed {}",
-      quoted(b.home), sales, orders, journals, jobCards, notes, b.costCentre, seed);
+// One round of the ERP at a branch: n vouchers of every family, most of them sales, then edits and
+// deletions of vouchers already uploaded and still waiting.
+std::string enterArgs(const testbed::BranchHome& b, int n, int edits, int deletes, unsigned seed) {
+  return fmt::format("testbed erp --home {} --vouchers {} --edits {} --deletes {} --cost-centre {} --seed {}",
+                     quoted(b.home), n, edits, deletes, b.costCentre, seed);
+}
+
+// The voucher oracle for every branch of the set: findings as text, "" when there are none.
+std::string oracleFindings(const testbed::BranchSet& set, long long& count) {
+  std::string out;
+  count = 0;
+  for (const auto& b : set.branches) {
+    auto branch = db::openConnection(testbed::companyConnectionString("embedded:servers/branch", b.branchDb), b.home);
+    auto central = db::openConnection(testbed::companyConnectionString(set.centralServer, set.centralDb), b.home);
+    testbed::oracle::Options o;
+    o.costCentre = b.costCentre;
+    const auto found = testbed::oracle::lines(testbed::oracle::check(*branch, *central, o));
+    count += static_cast<long long>(found.size());
+    for (std::size_t i = 0; i < found.size() && i < 10; ++i) out += "  " + b.branchDb + " " + found[i] + "\n";
+  }
+  return out;
 }
 
 }  // namespace
@@ -140,6 +154,8 @@ int runConcurrency(const ConcurrencyOptions& o, std::ostream& out, std::ostream&
   // The runners reach head office over the simulated link when asked: every call there waits a round trip.
   const std::string runnerEnv =
       "ERPSYNC_SERVER_CLOCK_OFFSET=600" + (o.rttMs > 0 ? fmt::format(" ERPSYNC_LINK_RTT_MS={}", o.rttMs) : std::string());
+  const int edits = o.edits >= 0 ? o.edits : std::max(1, o.chunk / 10);
+  const int deletes = o.deletes >= 0 ? o.deletes : std::max(1, o.chunk / 10);
   std::atomic<int> entering{o.branches};
   std::atomic<bool> streaming{true};  // head office still changing masters
   std::atomic<long long> masterRounds{0};
@@ -154,7 +170,8 @@ int runConcurrency(const ConcurrencyOptions& o, std::ostream& out, std::ostream&
     threads.emplace_back([&, i, log] {
       for (int done = 0, round = 0; done < o.vouchers; ++round) {
         const int n = std::min(o.chunk, o.vouchers - done);
-        children.run("", enterArgs(b, n, static_cast<unsigned>((i + 1) * 100000 + round)), log + "-erp");
+        children.run("", enterArgs(b, n, edits, deletes, static_cast<unsigned>((i + 1) * 100000 + round)),
+                     log + "-erp");
         done += n;
       }
       --entering;
@@ -216,8 +233,16 @@ int runConcurrency(const ConcurrencyOptions& o, std::ostream& out, std::ostream&
       stillPending);
   try {
     auto report = testbed::checkBranchSet(set);
-    out << testbed::describe(report) << std::flush;
-    return report.ok() ? kExitOk : kExitOperationError;
+    long long findings = 0;
+    const std::string oracle = oracleFindings(set, findings);
+    std::string text = testbed::describe(report);
+    // The oracle's verdict goes before the overall result line.
+    const auto result = text.rfind("RESULT ");
+    text.insert(result, fmt::format("voucher oracle findings {}\n{}", findings, oracle));
+    const bool ok = report.ok() && findings == 0;
+    if (report.ok() && !ok) text.replace(text.rfind("RESULT ok"), 9, "RESULT violations");
+    out << text << std::flush;
+    return ok ? kExitOk : kExitOperationError;
   } catch (const db::DbError& e) {
     err << e.description() << '\n';
     return kExitOperationError;
@@ -241,6 +266,10 @@ void addConcurrencyCommand(CLI::App& app, int& exitCode) {
   c->add_option("--vouchers", o->vouchers, "vouchers entered at each branch (default 1000)")
       ->check(CLI::Range(1, 1000000));
   c->add_option("--chunk", o->chunk, "vouchers the ERP saves in one go (default 50)")->check(CLI::Range(1, 100000));
+  c->add_option("--edits", o->edits, "vouchers the ERP edits after each chunk (default: a tenth of the chunk)")
+      ->check(CLI::NonNegativeNumber);
+  c->add_option("--deletes", o->deletes, "vouchers the ERP deletes after each chunk (default: a tenth of the chunk)")
+      ->check(CLI::NonNegativeNumber);
   c->add_option("--masters", o->masters, "head-office master statements per round (default 3)")
       ->check(CLI::NonNegativeNumber);
   c->add_option("--wait-ms", o->waitMs, "the runners' pause between passes (default 200)")

@@ -18,6 +18,9 @@ struct ConcurrencyOptions {
   int branches = 8;
   int vouchers = 1000;  // entered at each branch
   int chunk = 50;       // vouchers the ERP saves at a branch in one go
+  // After each chunk the ERP edits and deletes vouchers of the branch, taking turns between vouchers
+  // already uploaded and vouchers still waiting. -1: a tenth of the chunk each (at least one).
+  int edits = -1, deletes = -1;
   int masters = 3;      // master statements per head-office round
   int waitMs = 200;     // the runners' pause between passes
   // Every killEvery-th runner of a branch is killed (SIGKILL, through coreutils' timeout) one to four
@@ -28,8 +31,9 @@ struct ConcurrencyOptions {
   std::filesystem::path cli;  // the erpsync-cli the branch processes run (default: this program)
 };
 
-// Runs the whole scenario and prints its figures and the check. Returns 0 when the check found
-// nothing wrong, 1 when it found violations or the run could not be set up.
+// Runs the whole scenario and prints its figures, the check and, per branch, the voucher oracle
+// (testbed/oracle.h). Returns 0 when neither found anything wrong, 1 when they found violations or
+// the run could not be set up.
 int runConcurrency(const ConcurrencyOptions& options, std::ostream& out, std::ostream& err);
 
 // Adds "testbed concurrency" (the testbed group is created when it is not there yet).

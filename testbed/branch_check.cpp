@@ -23,14 +23,15 @@ struct Family {
   const char* key;
   const char* number;
   const char* detail;  // empty: no lines
+  const char* mark;    // where head office marks a copy whose voucher the branch deleted
 };
 
 // The voucher families a branch uploads, with the column that numbers a voucher at its branch.
-constexpr Family kFamilies[] = {{"tblSales", "InvID", "InvNo", "tblSalesItem"},
-                                {"tblOrder", "InvID", "InvNo", "tblOrderItem"},
-                                {"tblStockJournal", "InvID", "InvNo", "tblStockJournalDetail"},
-                                {"tblJobcard", "JobCardID", "JobCardNo", "tblJobCardDetail"},
-                                {"tblNotes", "VchID", "VchNo", ""}};
+constexpr Family kFamilies[] = {{"tblSales", "InvID", "InvNo", "tblSalesItem", "Party"},
+                                {"tblOrder", "InvID", "InvNo", "tblOrderItem", "Party"},
+                                {"tblStockJournal", "InvID", "InvNo", "tblStockJournalDetail", "Party"},
+                                {"tblJobcard", "JobCardID", "JobCardNo", "tblJobCardDetail", "Party"},
+                                {"tblNotes", "VchID", "VchNo", "", "Narration"}};
 
 constexpr std::size_t kSampleLimit = 10;
 
@@ -285,7 +286,8 @@ BranchSetReport checkBranchSet(const BranchSet& set) {
     report.duplicateNumbers += scalar(
         *central,
         fmt::format("SELECT count(*) FROM (SELECT {0} FROM {1} GROUP BY {0} HAVING count(*) > 1) d", f.key, f.table));
-    // Head-office copies by what identifies a voucher: its branch number, type and cost centre.
+    // Live head-office copies by what identifies a voucher: its branch number, type and cost centre
+    // (a copy head office marked deleted at the branch is kept there on purpose and counts no more).
     using Natural = std::tuple<std::string, long long, long long>;
     std::map<Natural, std::vector<long long>> copies;
     std::map<long long, Content> centralContent;
@@ -295,7 +297,9 @@ BranchSetReport checkBranchSet(const BranchSet& set) {
       centralContent = contents(*central, f, " WHERE CCID IN (" + ccList + ")", contentColumns(*first, f.table, f),
                                 *f.detail ? contentColumns(*first, f.detail, f) : std::vector<std::string>{});
       auto rs = central->query(
-          fmt::format("SELECT {}, {}, VchTypeID, CCID FROM {} WHERE CCID IN ({})", f.key, f.number, f.table, ccList));
+          fmt::format("SELECT {}, {}, VchTypeID, CCID FROM {} WHERE CCID IN ({}) AND isnull({}, '') <> "
+                      "'#DELETEDFROMBRANCH#'",
+                      f.key, f.number, f.table, ccList, f.mark));
       for (std::size_t r = 0; r < rs.size(); ++r)
         copies[{rs.at(r, 1).toString(), rs.at(r, 2).toInt(), rs.at(r, 3).toInt()}].push_back(rs.at(r, 0).toInt());
     }

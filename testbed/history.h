@@ -101,17 +101,26 @@ class Runner {
 // Runs the verb in a child of this process made with fork(): the child installs the fault plan and
 // the clock offset, calls `entry` (erpsync::cli::run) and ends with its exit code. The caller must not
 // use its own database connections while the child runs; it opens fresh ones afterwards.
+//
+// The synchroniser reads two clocks: the servers' (GETDATE) and the workstation's (the day rows'
+// dates, the working date when head office cannot be asked). At a branch they agree. `shiftClock`,
+// when given, moves the child's whole clock (both) by the offset, and the servers' own offset stays 0;
+// without it only the servers' clock moves.
 class ForkRunner : public Runner {
  public:
   using Entry = int (*)(int, char**);
-  explicit ForkRunner(Entry entry) : entry_(entry) {}
+  using ClockShift = void (*)(long long seconds);
+  explicit ForkRunner(Entry entry, ClockShift shiftClock = nullptr) : entry_(entry), shiftClock_(shiftClock) {}
   RunResult run(const SyncRun& run) override;
 
  private:
   Entry entry_;
+  ClockShift shiftClock_;
 };
 
-// Runs erpsync-cli as a child process with ERPSYNC_FAULT and ERPSYNC_SERVER_CLOCK_OFFSET set.
+// Runs erpsync-cli as a child process with ERPSYNC_FAULT and ERPSYNC_SERVER_CLOCK_OFFSET set. The
+// workstation's clock stays the machine's: a history played through it should start at the machine's
+// time and stay within its day.
 class ProcessRunner : public Runner {
  public:
   explicit ProcessRunner(std::filesystem::path cli) : cli_(std::move(cli)) {}

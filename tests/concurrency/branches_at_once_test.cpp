@@ -66,18 +66,29 @@ TEST_F(BranchesAtOnce, EveryVoucherArrivesOnceUnderItsOwnNumberAndTheLockIsNever
   EXPECT_NE(run_.output.find("lock overlaps 0\n"), std::string::npos) << run_.output;
   EXPECT_NE(run_.output.find("RESULT ok"), std::string::npos) << run_.output;
 
-  // Seen from head office without the run's check: every branch's vouchers, each family numbered
-  // without a gap in the branch's own numbers and without a repeat of a central number.
+  // Seen from head office without the run's check: each branch's live vouchers (the ERP deletes some,
+  // before and after they went up) are live there as many times as the branch holds them, and every
+  // branch entered some.
   auto ho = central();
   long long all = 0;
-  for (int cc = testbed::kFirstGeneratedCostCentre; cc < testbed::kFirstGeneratedCostCentre + kBranches; ++cc) {
-    long long n = 0;
-    for (const char* t : {"tblSales", "tblOrder", "tblStockJournal", "tblJobcard", "tblNotes"})
-      n += scalar(*ho, std::string("SELECT count(*) FROM ") + t + " WHERE CCID=" + std::to_string(cc));
-    EXPECT_EQ(n, kVouchers) << "cost centre " << cc;
-    all += n;
+  for (const auto& b : set().branches) {
+    auto branch = db::openConnection(testbed::companyConnectionString("embedded:servers/branch", b.branchDb), b.home);
+    long long here = 0, there = 0;
+    for (const auto& [t, mark] : std::vector<std::pair<std::string, std::string>>{{"tblSales", "Party"},
+                                                                                  {"tblOrder", "Party"},
+                                                                                  {"tblStockJournal", "Party"},
+                                                                                  {"tblJobcard", "Party"},
+                                                                                  {"tblNotes", "Narration"}}) {
+      const std::string cc = std::to_string(b.costCentre);
+      here += scalar(*branch, "SELECT count(*) FROM " + t + " WHERE CCID=" + cc);
+      there += scalar(*ho, "SELECT count(*) FROM " + t + " WHERE CCID=" + cc + " AND isnull(" + mark +
+                               ",'')<>'#DELETEDFROMBRANCH#'");
+    }
+    EXPECT_EQ(there, here) << "cost centre " << b.costCentre;
+    EXPECT_GT(here, 0) << "cost centre " << b.costCentre;
+    all += there;
   }
-  EXPECT_EQ(all, kBranches * kVouchers);
+  EXPECT_GT(all, 0);
   EXPECT_EQ(scalar(*ho, "SELECT count(*) FROM (SELECT InvID FROM tblSales GROUP BY InvID HAVING count(*) > 1) d"), 0);
   EXPECT_EQ(scalar(*ho,
                    "SELECT count(*) FROM tblSalesItem i WHERE NOT EXISTS (SELECT 1 FROM tblSales s WHERE "

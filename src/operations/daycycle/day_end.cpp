@@ -125,7 +125,6 @@ DayEndResult refuse(SyncContext& ctx, const WorkingDay& day, const db::DateTime&
         for (auto& v : one.vouchers) listed.vouchers.push_back(std::move(v));
         listed.failed = listed.failed || one.failed;
       }
-      requeueDiffering(ctx, earlier, reconcile::VerifyDay(ctx, earlier));
     }
   } catch (const db::DbError& e) {
     ctx.notice(e.description());
@@ -157,11 +156,11 @@ std::optional<DayEndResult> compareDay(SyncContext& ctx, const WorkingDay& day, 
     if (!difference) return refuseUnverified(ctx, check.label + " vouchers", check.label + " could not be compared");
     total += *difference;
   }
-  // The day's vouchers are compared one by one too: counts can agree by accident (a voucher missing at
-  // head office and another there twice), and counts that differ may only mean vouchers still waiting
-  // for their interval. Any voucher missing, twice or different at head office keeps the day open; the
+  // The vouchers from the day start on are compared one by one too: counts can agree by accident (a
+  // voucher missing at head office and another there twice, a line edited there), and counts that
+  // differ may only mean vouchers still waiting for their interval. Any voucher missing, twice or different at head office keeps the day open; the
   // differences stay listed on the Verify page.
-  const reconcile::VerifyOutcome& verified = out.verified.emplace(reconcile::VerifyDay(ctx, day));
+  const reconcile::VerifyOutcome& verified = out.verified.emplace(reconcile::VerifyDays(ctx, day, dayStart));
   if (verified.failed) return refuseUnverified(ctx, "vouchers", "the vouchers could not be compared one by one");
   long long waiting = 0;
   for (const auto& d : verified.differences)

@@ -67,8 +67,10 @@ struct Side {
   std::map<long long, Lines> lines;                   // voucher key -> its lines
 };
 
-std::string voucherKey(const std::string& number, long long type) {
-  return text::upper(text::trim(number)) + "|" + std::to_string(type);
+std::string voucherKey(const std::string& number, long long type, const db::Value& date) {
+  const auto d = date.toDateTime();
+  return text::upper(text::trim(number)) + "|" + std::to_string(type) + "|" +
+         (d ? std::to_string(d->dateOnly().dayNumber()) : date.toString());
 }
 
 Side readSide(db::Connection& c, const sync::VoucherKind& k, const std::string& where,
@@ -76,7 +78,8 @@ Side readSide(db::Connection& c, const sync::VoucherKind& k, const std::string& 
   Side s;
   s.headers = c.query("select * from " + k.table + " s where " + where + " order by s." + k.key);
   for (std::size_t r = 0; r < s.headers.size(); ++r)
-    s.byVoucher.emplace(voucherKey(s.headers.at(r, k.numberColumn).toString(), s.headers.at(r, "VchTypeID").toInt()),
+    s.byVoucher.emplace(voucherKey(s.headers.at(r, k.numberColumn).toString(), s.headers.at(r, "VchTypeID").toInt(),
+                                   s.headers.at(r, k.dateColumn)),
                         r);
   if (k.detail.empty()) return s;
   std::string cols;
@@ -126,10 +129,14 @@ std::string compare(const sync::VoucherKind& k, const Side& b, std::size_t br, c
   return out;
 }
 
-void verifyFamily(SyncContext& ctx, const sync::VoucherKind& k, const std::string& day, const std::string& cc,
-                  const std::string& types, VerifyOutcome& out) {
+// from: the first date compared ("" for the working date alone).
+void verifyFamily(SyncContext& ctx, const sync::VoucherKind& k, const std::string& day, const std::string& from,
+                  const std::string& cc, const std::string& types, VerifyOutcome& out) {
   const std::vector<std::string> sums = summedColumns(k.detail);
-  const std::string where = "s." + k.dateColumn + "='" + day + "' and s.CCID=" + cc + types;
+  const std::string dates = from.empty() ? "s." + k.dateColumn + "='" + day + "'"
+                                         : "s." + k.dateColumn + ">='" + from + "' and s." + k.dateColumn + "<='" +
+                                               day + "'";
+  const std::string where = dates + " and s.CCID=" + cc + types;
   const Side b = readSide(ctx.local(), k, where, sums);
   const Side c = readSide(ctx.web(), k, where + " and isnull(s." + k.markColumn + ",'')<>'" + kRetiredMark + "'", sums);
 
@@ -148,8 +155,8 @@ void verifyFamily(SyncContext& ctx, const sync::VoucherKind& k, const std::strin
   for (std::size_t r = 0; r < b.headers.size(); ++r) {
     ++out.compared;
     ctx.host.doEvents();
-    const std::string key =
-        voucherKey(b.headers.at(r, k.numberColumn).toString(), b.headers.at(r, "VchTypeID").toInt());
+    const std::string key = voucherKey(b.headers.at(r, k.numberColumn).toString(), b.headers.at(r, "VchTypeID").toInt(),
+                                       b.headers.at(r, k.dateColumn));
     const auto copies = c.byVoucher.equal_range(key);
     const auto n = std::distance(copies.first, copies.second);
     const bool uploaded = b.headers.at(r, "SyncStat").toInt() == 1;
@@ -188,7 +195,9 @@ VerifyOutcome VerifyDay(SyncContext& ctx) {
   return VerifyDay(ctx, ctx.day());
 }
 
-VerifyOutcome VerifyDay(SyncContext& ctx, const WorkingDay& day) {
+namespace {
+
+VerifyOutcome verify(SyncContext& ctx, const WorkingDay& day, const std::string& from) {
   VerifyOutcome out;
   try {
     const std::string date = ddMMMyyyy(day.date);
@@ -196,7 +205,7 @@ VerifyOutcome VerifyDay(SyncContext& ctx, const WorkingDay& day) {
     const std::string types = uploadedVoucherTypesFilter(day, "s.VchTypeID");
     for (const auto& k : sync::voucherKinds()) {
       ctx.status().stage("Verifying " + k.table);
-      verifyFamily(ctx, k, date, cc, types, out);
+      verifyFamily(ctx, k, date, from, cc, types, out);
     }
   } catch (const std::exception& e) {
     out.failed = true;
@@ -209,6 +218,16 @@ VerifyOutcome VerifyDay(SyncContext& ctx, const WorkingDay& day) {
   }
   ctx.status().stage("");
   return out;
+}
+
+}  // namespace
+
+VerifyOutcome VerifyDay(SyncContext& ctx, const WorkingDay& day) {
+  return verify(ctx, day, "");
+}
+
+VerifyOutcome VerifyDays(SyncContext& ctx, const WorkingDay& day, const db::DateTime& from) {
+  return verify(ctx, day, ddMMMyyyy(from));
 }
 
 }  // namespace erpsync::reconcile

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "db/value.h"
+
 namespace erpsync {
 struct SyncContext;
 struct WorkingDay;
@@ -45,6 +47,9 @@ struct VerifyOutcome {
 VerifyOutcome VerifyDay(SyncContext& ctx, const WorkingDay& day);
 // The same for the run's working day (SyncContext::day()).
 VerifyOutcome VerifyDay(SyncContext& ctx);
+// The same for every date from `from` to the working date (the days a day end's counts cover), two
+// reads a family on each side whatever the number of dates.
+VerifyOutcome VerifyDays(SyncContext& ctx, const WorkingDay& day, const db::DateTime& from);
 
 // The words a finding is shown with.
 std::string findingText(Finding f);
