@@ -153,12 +153,20 @@ TEST_F(DayEnd, OtherBranchesVouchersOfTheSameDayDoNotBlockIt) {
 TEST_F(DayEnd, CountsStartAtTheDayStartDate) {
   enterDay(2);
   uploadAll();
-  // An old voucher head office lacks does not hold up a day started after it.
+  // An old voucher head office lacks does not hold up a day started after it, once its day was closed
+  // (a day never closed is compared, whatever day start came after it).
   branch().execute(
       "UPDATE tblSales SET InvDate = DATEADD(day, -3, InvDate) WHERE InvID = (SELECT min(InvID) FROM "
       "tblSales)");
   central().execute("DELETE FROM tblSales WHERE InvID = (SELECT min(InvID) FROM tblSales)");
   startDay();
+  host.expectBox(Answer::Yes, "DAY END").expectBox(Answer::OK, "Day End stopped: the branch and head office differ");
+  EXPECT_EQ(cmdDayEnd_Click(ctx, recorder()), DayEndResult::Differs);
+  clock.set(db::DateTime::fromDayNumber(today.dayNumber() - 2));
+  daycycle::WriteDayActivity(ctx, "DayEnd", "Day End Completed", 2, true);
+  startDay();
+  // The refusal queued the voucher again: as it was, marked sent, for this check.
+  branch().execute("UPDATE tblSales SET SyncStat = 1 WHERE InvID = (SELECT min(InvID) FROM tblSales)");
   EXPECT_EQ(dayEnd(), DayEndResult::Closed);
   // The same day started three days earlier counts that voucher, and refuses.
   clock.set(db::DateTime::fromDayNumber(today.dayNumber() - 3));

@@ -76,11 +76,12 @@ void RemoveDayActivity(SyncContext& ctx, const std::string& StrActivity, const s
   onSide(ctx, &SyncContext::web, sql, ignored);
 }
 
-db::DateTime GetdayStartDate(SyncContext& ctx) {
+namespace {
+
+db::DateTime latestDayRowDate(SyncContext& ctx, const char* activity) {
   try {
-    auto rs =
-        ctx.local().query("Select Top 1 DateOF from  tblDayActivity where Activity='DayStart' and SQLSERVERNAME=" +
-                          db::sqlQuote(ctx.LocalServerName) + " Order by ID desc ");
+    auto rs = ctx.local().query(std::string("Select Top 1 DateOF from  tblDayActivity where Activity='") + activity +
+                                "' and SQLSERVERNAME=" + db::sqlQuote(ctx.LocalServerName) + " Order by ID desc ");
     if (rs.empty()) return kZeroDate;
     auto d = rs.at(0, "DateOF").toDateTime();
     return d ? d->dateOnly() : kZeroDate;
@@ -90,6 +91,16 @@ db::DateTime GetdayStartDate(SyncContext& ctx) {
     ctx.notice(e.what());
   }
   return kZeroDate;
+}
+
+}  // namespace
+
+db::DateTime GetdayStartDate(SyncContext& ctx) {
+  return latestDayRowDate(ctx, "DayStart");
+}
+
+db::DateTime latestDayEndDate(SyncContext& ctx) {
+  return latestDayRowDate(ctx, "DayEnd");
 }
 
 std::optional<DayRow> latestDayRow(SyncContext& ctx, long long ccid) {

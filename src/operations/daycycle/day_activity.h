@@ -40,6 +40,8 @@ void RemoveDayActivity(SyncContext& ctx, const std::string& StrActivity, const s
 // DateOF of this branch's latest "DayStart" row in the branch database (by SQLSERVERNAME =
 // LocalServerName, latest by ID); kZeroDate when there is none or on error (shown as a notice).
 db::DateTime GetdayStartDate(SyncContext& ctx);
+// The date of this branch's latest "DayEnd" row in the branch database, or kZeroDate.
+db::DateTime latestDayEndDate(SyncContext& ctx);
 
 // The cost centre's latest day row of the central database (latest by date, time and ID); activity ""
 // when it has none.

@@ -147,6 +147,7 @@ DayEndResult refuseUnverified(SyncContext& ctx, const std::string& what, const s
 // The counts from the day start on and the day's vouchers one by one; nothing when the two sides agree,
 // else why the day stays open.
 std::optional<DayEndResult> compareDay(SyncContext& ctx, const WorkingDay& day, int cc, const db::DateTime& dayStart,
+                                       const db::DateTime& compareFrom,
                                        const MismatchLocator& locate, DayEndOutcome& out) {
   // Like with like: only the vouchers that go up are counted on either side.
   const std::string filter = uploadedVoucherTypesFilter(ctx, "vchtypeID");
@@ -160,7 +161,7 @@ std::optional<DayEndResult> compareDay(SyncContext& ctx, const WorkingDay& day, 
   // voucher missing at head office and another there twice, a line edited there), and counts that
   // differ may only mean vouchers still waiting for their interval. Any voucher missing, twice or different at head office keeps the day open; the
   // differences stay listed on the Verify page.
-  const reconcile::VerifyOutcome& verified = out.verified.emplace(reconcile::VerifyDays(ctx, day, dayStart));
+  const reconcile::VerifyOutcome& verified = out.verified.emplace(reconcile::VerifyDays(ctx, day, compareFrom));
   if (verified.failed) return refuseUnverified(ctx, "vouchers", "the vouchers could not be compared one by one");
   long long waiting = 0;
   for (const auto& d : verified.differences)
@@ -168,10 +169,10 @@ std::optional<DayEndResult> compareDay(SyncContext& ctx, const WorkingDay& day, 
   const auto differing = static_cast<long long>(verified.differences.size()) - waiting;
   if (waiting > 0 && differing == 0) return refuseWaiting(ctx, day, waiting);
   if (total != 0)
-    return refuse(ctx, day, dayStart, locate, "the counts of the branch and head office differ", out.listed,
+    return refuse(ctx, day, compareFrom, locate, "the counts of the branch and head office differ", out.listed,
                   verified);
   if (differing > 0)
-    return refuse(ctx, day, dayStart, locate,
+    return refuse(ctx, day, compareFrom, locate,
                   std::to_string(differing) + " vouchers differ between the branch and head office",
                   out.listed, verified);
   if (waiting > 0) return refuseWaiting(ctx, day, waiting);
@@ -235,6 +236,10 @@ DayEndOutcome dayEnd(SyncContext& ctx, const MismatchLocator& locate) {
     return out;
   }
   const db::DateTime dayStart = GetdayStartDate(ctx);
+  // The vouchers are compared one by one from the last day closed on (or the day start, if earlier):
+  // a day started without the day before being closed is compared too.
+  const db::DateTime lastClosed = latestDayEndDate(ctx);
+  const db::DateTime compareFrom = lastClosed.dayNumber() < dayStart.dayNumber() ? lastClosed : dayStart;
   out.result = DayEndResult::Declined;
   if (!confirmWorkingDate(ctx, day.date, "Day End")) return out;
   if (ctx.host.messageBox("Are you sure you want to DAY END now", Buttons::YesNo, Icon::Question) != Answer::Yes)
@@ -245,7 +250,7 @@ DayEndOutcome dayEnd(SyncContext& ctx, const MismatchLocator& locate) {
   out.result = DayEndResult::Failed;
   try {
     ctx.log("Day End", "Day End Started");
-    if (const auto refused = compareDay(ctx, day, cc, dayStart, locate, out))
+    if (const auto refused = compareDay(ctx, day, cc, dayStart, compareFrom, locate, out))
       out.result = *refused;
     else
       out.result = closeDay(ctx, day, cc);
