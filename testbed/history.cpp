@@ -648,25 +648,15 @@ class Player {
   std::string centralStep(const Step& s) {
     erpClock();
     Sides c = open();
-    // Head office changes only copies of the days the branch's day end compares: from its latest day
-    // end or its latest day start, whichever is earlier (every day while it has either none). A copy of
-    // a day before that is outside what the branch checks; verify and Manual Synch of that date are how
-    // it is repaired.
+    // Head office changes only copies of the days the branch's day ends will still compare: a day end
+    // compares from the earlier of its day start and the last day closed, so every day from the last
+    // day closed on (every day while none was closed). A copy of a day before that is outside what
+    // the branch checks; verify and Manual Synch of that date are how it is repaired.
     std::string since;
     {
-      std::optional<db::DateTime> first;
-      bool both = true;
-      for (const char* activity : {"DayStart", "DayEnd"}) {
-        auto rs = c.branch->query(std::string("SELECT TOP 1 DateOF FROM tblDayActivity WHERE Activity='") + activity +
-                                  "' ORDER BY ID DESC");
-        const auto d = rs.empty() ? std::nullopt : rs.at(0, 0).toDateTime();
-        if (!d) {
-          both = false;
-          continue;
-        }
-        if (!first || d->dateOnly().dayNumber() < first->dayNumber()) first = d->dateOnly();
-      }
-      if (both && first) since = first->iso().substr(0, 10);
+      auto rs = c.branch->query("SELECT TOP 1 DateOF FROM tblDayActivity WHERE Activity='DayEnd' ORDER BY ID DESC");
+      if (!rs.empty())
+        if (auto d = rs.at(0, 0).toDateTime()) since = d->dateOnly().iso().substr(0, 10);
     }
     std::vector<oracle::CopyRef> copies;
     for (const auto& ref : oracle::liveCopies(*c.branch, *c.central, o_.costCentre)) {
