@@ -80,6 +80,19 @@ void requeueDiffering(SyncContext& ctx, const WorkingDay& day, const reconcile::
   }
 }
 
+// Whether a "dd/MMM/yyyy" date lies before `day`.
+bool dateBefore(const std::string& text, const db::DateTime& day) {
+  static const char* const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                       "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  if (text.size() != 11 || text[2] != '/' || text[6] != '/') return false;
+  for (int m = 0; m < 12; ++m)
+    if (text.compare(3, 3, months[m]) == 0) {
+      const db::DateTime d{std::stoi(text.substr(7, 4)), m + 1, std::stoi(text.substr(0, 2))};
+      return d.dayNumber() < day.dayNumber();
+    }
+  return false;
+}
+
 // The earlier dates the counts cover (from the day start on) on which the branch holds uploaded vouchers:
 // a copy head office lost or holds otherwise on such a date keeps the counts apart as surely as one of
 // the working date.
@@ -163,10 +176,18 @@ std::optional<DayEndResult> compareDay(SyncContext& ctx, const WorkingDay& day, 
   // differences stay listed on the Verify page.
   const reconcile::VerifyOutcome& verified = out.verified.emplace(reconcile::VerifyDays(ctx, day, compareFrom));
   if (verified.failed) return refuseUnverified(ctx, "vouchers", "the vouchers could not be compared one by one");
-  long long waiting = 0;
-  for (const auto& d : verified.differences)
-    if (d.finding == reconcile::Finding::Waiting) ++waiting;
-  const auto differing = static_cast<long long>(verified.differences.size()) - waiting;
+  long long waiting = 0, differing = 0;
+  for (const auto& d : verified.differences) {
+    if (d.finding == reconcile::Finding::Waiting) {
+      ++waiting;
+      continue;
+    }
+    // Before the day start only the branch's own vouchers are this day's concern: a copy only head
+    // office holds of such a date (the day purge leaves head office's copies of other dates) stays
+    // listed but does not keep the day open.
+    if (d.finding == reconcile::Finding::OnlyCentrally && dateBefore(d.date, dayStart)) continue;
+    ++differing;
+  }
   if (waiting > 0 && differing == 0) return refuseWaiting(ctx, day, waiting);
   if (total != 0)
     return refuse(ctx, day, compareFrom, locate, "the counts of the branch and head office differ", out.listed,
