@@ -34,30 +34,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The same numbers for one seed on every platform.
-class Dice {
- public:
-  explicit Dice(unsigned seed) : g_(seed) {}
-  int below(int n) { return n <= 0 ? 0 : static_cast<int>(g_() % static_cast<unsigned>(n)); }
-  int between(int lo, int hi) { return lo + below(hi - lo + 1); }
-  bool chance(int percent) { return below(100) < percent; }
-  unsigned raw() { return static_cast<unsigned>(g_()); }
-  // An index by weight.
-  template <std::size_t N>
-  std::size_t weighted(const std::array<int, N>& weights) {
-    int total = 0;
-    for (int w : weights) total += w;
-    int x = below(total);
-    for (std::size_t i = 0; i < N; ++i) {
-      if (x < weights[i]) return i;
-      x -= weights[i];
-    }
-    return N - 1;
-  }
-
- private:
-  std::mt19937 g_;
-};
 
 const char* familyName(VoucherFamily f) {
   switch (f) {
@@ -103,58 +79,15 @@ std::string dayText(const db::DateTime& t) {
   return when(t).substr(0, 10);
 }
 
-VoucherFamily randomFamily(Dice& d) {
-  static const std::array<int, 5> w{40, 15, 15, 15, 15};
-  return kVoucherFamilies[d.weighted(w)];
-}
 
-LineEdit randomLineEdit(Dice& d) {
-  static const std::array<int, 4> w{40, 20, 20, 20};
-  return static_cast<LineEdit>(d.weighted(w));
-}
 
-Fault randomFault(Dice& d) {
-  Fault f;
-  f.kind = static_cast<FaultKind>(d.below(4));
-  if (f.kind == FaultKind::Error && d.chance(25)) {
-    static const long others[] = {1222, 9002, 2627, 547};
-    f.error = others[d.below(4)];
-  }
-  f.centralOnly = d.chance(70);
-  // Most verbs make a few dozen calls on a branch of a few vouchers: the early calls are chosen more.
-  f.at = d.between(1, 1 << d.between(f.centralOnly ? 3 : 4, f.centralOnly ? 6 : 7));
-  return f;
-}
 
-std::string syncVerb(Dice& d) {
-  static const std::array<int, 6> w{40, 20, 12, 8, 8, 4};
-  switch (d.weighted(w)) {
-    case 0:
-      return fmt::format("run --passes {} --wait-ms 0", d.between(1, 3));
-    case 1:
-      return "upload";
-    case 2:
-      return "day-end";
-    case 3:
-      return "resync";
-    case 4:
-      return "day-start";
-    default:
-      return "purge";
-  }
-}
 
 std::vector<std::string> words(const std::string& s) {
   std::istringstream in(s);
   std::vector<std::string> out;
   for (std::string w; in >> w;) out.push_back(w);
   return out;
-}
-
-std::string shellQuoted(const std::string& s) {
-  std::string out = "'";
-  for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return out + "'";
 }
 
 // Replaces the value of a "KEY=" line of a settings file (CR LF lines), adding the line when missing.
@@ -269,166 +202,8 @@ std::string Step::describe() const {
   return "";
 }
 
-History generate(unsigned seed) {
-  History h;
-  h.seed = seed;
-  Dice d(seed * 2654435761u + 0x9e3779b9u);
-  const int n = d.between(10, 25);
-  int late = -1, midnight = -1;
-  if (d.chance(30)) {
-    late = d.between(3, n - 4);
-    midnight = std::min(n - 2, late + d.between(1, 3));
-  }
-  // Enter, edit, edit uploaded, delete, delete uploaded, delete newest and enter, head office edit,
-  // head office delete, untick, tick, clock, sync.
-  static const std::array<int, 12> weights{22, 6, 8, 4, 7, 4, 3, 3, 3, 3, 3, 34};
-  for (int i = 0; i < n; ++i) {
-    Step s;
-    if (i == late) {
-      s.kind = StepKind::Clock;
-      s.clock = ClockMove::LateEvening;
-    } else if (i == midnight) {
-      s.kind = StepKind::Clock;
-      s.clock = ClockMove::PastMidnight;
-    } else {
-      s.kind = i < 2 ? StepKind::Enter : static_cast<StepKind>(d.weighted(weights));
-    }
-    s.family = randomFamily(d);
-    s.pick = d.raw() % 1000;
-    switch (s.kind) {
-      case StepKind::Edit:
-      case StepKind::EditUploaded:
-        s.lines = randomLineEdit(d);
-        break;
-      case StepKind::CentralEdit:
-        s.lines = d.chance(50) ? LineEdit::Quantity : LineEdit::None;
-        break;
-      case StepKind::Clock:
-        if (s.clock == ClockMove::Minutes) s.minutes = d.between(5, 90);
-        break;
-      case StepKind::Sync:
-        s.verb = syncVerb(d);
-        if (d.chance(45)) s.fault = randomFault(d);
-        break;
-      default:
-        break;
-    }
-    h.steps.push_back(std::move(s));
-  }
-  return h;
-}
 
 // ---- runners ----
-
-RunResult ForkRunner::run(const SyncRun& r) {
-  RunResult out;
-  int output[2], info[2];
-  if (pipe(output) != 0 || pipe(info) != 0) {
-    out.output = "pipe failed";
-    return out;
-  }
-  std::cout.flush();
-  std::cerr.flush();
-  std::fflush(nullptr);
-  const pid_t pid = fork();
-  if (pid < 0) {
-    out.output = "fork failed";
-    return out;
-  }
-  if (pid == 0) {
-    close(output[0]);
-    close(info[0]);
-    dup2(output[1], 1);
-    dup2(output[1], 2);
-    close(output[1]);
-    // A child that hangs is ended rather than holding the whole run up.
-    alarm(120);
-    namespace faults = db::embedded::faults;
-    faults::Plan plan;
-    if (r.fault) {
-      std::string why;
-      if (auto p = faults::parse(r.fault->plan(), &why)) plan = *p;
-    }
-    faults::configure(plan);
-    if (shiftClock_) {
-      shiftClock_(r.clockOffsetSeconds);
-      db::embedded::setClockOffsetSeconds(0);
-    } else {
-      db::embedded::setClockOffsetSeconds(r.clockOffsetSeconds);
-    }
-    std::vector<std::string> args{"erpsync-cli"};
-    args.insert(args.end(), r.args.begin(), r.args.end());
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    const int code = entry_(static_cast<int>(args.size()), argv.data());
-    std::cout.flush();
-    std::cerr.flush();
-    std::fflush(nullptr);
-    const std::string tally = std::to_string(faults::counted()) + " " + std::to_string(faults::fired()) + "\n";
-    [[maybe_unused]] auto written = write(info[1], tally.data(), tally.size());
-    std::_Exit(code);
-  }
-  close(output[1]);
-  close(info[1]);
-  std::array<char, 4096> buf{};
-  for (;;) {
-    const ssize_t n = read(output[0], buf.data(), buf.size());
-    if (n > 0) {
-      out.output.append(buf.data(), static_cast<std::size_t>(n));
-    } else if (n < 0 && errno == EINTR) {
-      continue;
-    } else {
-      break;
-    }
-  }
-  std::string tally;
-  for (;;) {
-    const ssize_t n = read(info[0], buf.data(), buf.size());
-    if (n > 0)
-      tally.append(buf.data(), static_cast<std::size_t>(n));
-    else if (!(n < 0 && errno == EINTR))
-      break;
-  }
-  close(output[0]);
-  close(info[0]);
-  int status = 0;
-  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-  }
-  out.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  long long counted = -1, fired = 0;
-  if (std::sscanf(tally.c_str(), "%lld %lld", &counted, &fired) == 2) out.calls = counted;
-  out.faultFired = r.fault && (fired > 0 || (r.fault->kind == FaultKind::Crash &&
-                                             out.exitCode == db::embedded::faults::kCrashExitCode));
-  return out;
-}
-
-RunResult ProcessRunner::run(const SyncRun& r) {
-  RunResult out;
-  char name[] = "/tmp/erpsync-tally-XXXXXX";
-  const int fd = mkstemp(name);
-  if (fd >= 0) close(fd);
-  const std::string plan = (r.fault ? r.fault->plan() + ";" : std::string()) + "tally=" + name;
-  std::string cmd = "ERPSYNC_FAULT=" + shellQuoted(plan) +
-                    " ERPSYNC_SERVER_CLOCK_OFFSET=" + std::to_string(r.clockOffsetSeconds) + " " +
-                    shellQuoted(cli_.string());
-  for (const auto& a : r.args) cmd += " " + shellQuoted(a);
-  cmd += " 2>&1";
-  if (FILE* p = popen(cmd.c_str(), "r")) {
-    std::array<char, 4096> buf{};
-    while (std::size_t n = std::fread(buf.data(), 1, buf.size(), p)) out.output.append(buf.data(), n);
-    const int status = pclose(p);
-    out.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-  long long counted = -1, fired = 0;
-  if (std::ifstream in(name); in >> counted >> fired) out.calls = counted;
-  std::remove(name);
-  out.faultFired = r.fault && (fired > 0 || (r.fault->kind == FaultKind::Crash &&
-                                             out.exitCode == db::embedded::faults::kCrashExitCode));
-  return out;
-}
-
-// ---- playing ----
 
 namespace {
 
