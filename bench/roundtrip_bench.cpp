@@ -8,7 +8,7 @@
 //   masters        uploadMasters after head office's master changes (units: central change-log rows)
 //   upload         uploadTransactions after a day of branch vouchers, aged past the interval (units:
 //                  vouchers; the lines are told apart)
-//   idle pass      timertrigger_Timer with nothing waiting, a pass after the first (units: one pass)
+//   idle pass      runPass with nothing waiting, a pass after the first (units: one pass)
 //   verify         reconcile::VerifyDay (units: vouchers compared)
 //   day end        cmdDayEnd_Click (units: vouchers of the day)
 //   transfer       importInterimTransfer of head office's stock transfer to the branch (units: stock lines)
@@ -39,7 +39,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/auto_sync_pass.h"
+#include "app/pass_view.h"
 #include "app/daycycle_view.h"
 #include "app/form_binding.h"
 #include "app/voucher_types.h"
@@ -56,6 +56,7 @@
 #include "scratch_folder.h"
 #include "shared/connections.h"
 #include "shared/erp_settings.h"
+#include "app/window_context.h"
 #include "shared/sync_context.h"
 #include "simulator.h"
 #include "stock/import_interim_transfers.h"
@@ -190,7 +191,7 @@ class Bed {
   BenchHost host;
   FixedClock clock{db::DateTime{2026, 12, 5, 14, 5, 33}};
   MainForm form;
-  SyncContext ctx{host, clock, form, home};
+  WindowContext ctx{host, clock, form, home};
   [[maybe_unused]] const bool formBound_ = (bindForm(ctx), true);
   db::DateTime today;
 };
@@ -317,9 +318,9 @@ RunResult runDay(const Sizes& s, int rttMs, bool watchLock) {
   r.uploadLines = day.detailRows;
 
   // The timer's passes after the first: the first after connecting may open the connections.
-  require(timertrigger_Timer(ctx).error.empty(), "the first timer pass failed");
-  PassOutcome pass;
-  r.m[Idle] = measure(bed, rttMs, watchLock, [&] { pass = timertrigger_Timer(ctx); });
+  require(runWindowPass(ctx).error.empty(), "the first timer pass failed");
+  session::PassOutcome pass;
+  r.m[Idle] = measure(bed, rttMs, watchLock, [&] { pass = runWindowPass(ctx); });
   require(pass.error.empty(), "idle pass: " + pass.error);
   require(pass.upload.uploaded + pass.masters.applied == 0 && !pass.upload.busy, "the idle pass found work");
   complaints("idle pass");

@@ -44,6 +44,7 @@
 #include "form/main_form.h"
 #include "scratch_folder.h"
 #include "shared/connections.h"
+#include "app/window_context.h"
 #include "shared/sync_context.h"
 #include "sync/field_literal.h"
 #include "sync/upload_masters.h"
@@ -210,7 +211,7 @@ class Pair {
   BenchHost host;
   FixedClock clock{db::DateTime{2026, 12, 5, 14, 5, 33}};
   MainForm form;
-  SyncContext ctx{host, clock, form, home};
+  WindowContext ctx{host, clock, form, home};
   [[maybe_unused]] const bool formBound_ = (bindForm(ctx), true);
   db::DateTime today;
 

@@ -1,4 +1,4 @@
-// connect and run: the window's start-up and connect, and its auto-sync timer, without a window.
+// connect and run: the start-up and connect the window does, and its automatic passes, without a window.
 #include "cmd_app.h"
 
 #include <CLI/CLI.hpp>
@@ -9,9 +9,10 @@
 #include <thread>
 
 #include "app/console_host.h"
-#include "app/frm_synch.h"
+#include "daycycle/auto_sync_switch.h"
+#include "session/session.h"
+#include "shared/failure.h"
 #include "db/connection.h"
-#include "form/main_form.h"
 #include "shared/date_text.h"
 #include "shared/sync_context.h"
 #include "shared/val.h"
@@ -58,57 +59,82 @@ void addCommonOptions(CLI::App& verb, VerbOptions& options) {
       });
 }
 
+namespace {
+
+// "BR01 on embedded:servers/branch. " for a company database that could not be opened.
+std::string whyNotOpen(bool open, const std::string& code, const char* key, const std::string& server,
+                       const std::string& why) {
+  if (open) return {};
+  if (code.empty()) return std::string(key) + " is empty. ";
+  std::string said = why.empty() ? code + " on " + server : why;
+  if (!said.empty() && said.back() == '.') said.pop_back();  // the driver's sentence ends with its own
+  return said + ". ";
+}
+
+}  // namespace
+
 int runVerb(const std::string& verb, const VerbOptions& options, const VerbHandler& handler, std::ostream& out,
             std::ostream& err) {
   ConsoleHost host(out, err);
   host.answerYes = options.yes;
   host.stopFlag = &installStopHandlers();
   SystemClock clock;
-  MainForm form;
-  SyncContext ctx(host, clock, form, resolveProgramFolder(options.home));
+  SyncContext ctx(host, clock, resolveProgramFolder(options.home));
   host.logNotice = [&ctx](const std::string& text) { ctx.log("Notice", text); };
-  FrmSynch frm(ctx);
-  frm.programName = "erpsync-cli " + verb;
+  session::Session run(ctx, "erpsync-cli " + verb);
 
-  if (!frm.Form_Load() || host.quitRequested()) return kExitUsage;
+  const session::LoadOutcome load = run.load();
+  tellFailures(ctx, load.failures);
+  if (load.endProgram) {
+    ctx.host.messageBox("Please check  Server Name to continue ( servername.ini). ", Buttons::OK, Icon::Critical);
+    return kExitUsage;
+  }
   // Without the central server name the window waits for the settings wizard; headless there is
   // nothing to wait for.
-  if (ctx.SyncServerName.empty()) return kExitUsage;
+  if (load.centralNameMissing) {
+    ctx.host.messageBox("Please goto settings  SYNCSERVER Name is missing Appsettings.ini", Buttons::OK, Icon::Critical);
+    return kExitUsage;
+  }
+  if (!load.centralStartupOpen) ctx.host.messageBox(ctx.SyncServerName + " Not connected ", Buttons::OK);
 
   // Update Database is itself the answer to the "not yet prepared" message: it is not shown before it.
-  frm.tellUnpreparedDatabases = verb != "Update Database";
+  const bool tellUnprepared = verb != "Update Database";
+  bool connectRan = false;
   // Refused while another process works in the program folder: the box said who.
-  if (!frm.runOperation("Connect", [&frm] { frm.cmdConnect_Click(); })) return kExitOperationError;
-  if (!db::isOpen(ctx.LocalConnection) || !db::isOpen(ctx.WebConnection)) {
-    auto which = [](const std::unique_ptr<db::Connection>& c, const std::string& code, const char* key,
-                    const std::string& server, const std::string& why) -> std::string {
-      if (db::isOpen(c)) return {};
-      if (code.empty()) return std::string(key) + " is empty. ";
-      std::string said = why.empty() ? code + " on " + server : why;
-      if (!said.empty() && said.back() == '.') said.pop_back();  // the driver's sentence ends with its own
-      return said + ". ";
-    };
+  if (!run.runOperation("Connect", [&] { run.connect(tellUnprepared); connectRan = true; })) return kExitOperationError;
+  const session::ConnectOutcome& c = run.connection();
+  for (const auto& f : c.failures) ctx.notice(f.text + f.step);
+  if (!c.opened()) {
     err << "[error] Not connected: "
-        << which(ctx.LocalConnection, ctx.LocalDbCode, "LOCALDBCODE", ctx.LocalServerName, ctx.LocalOpenFailure)
-        << which(ctx.WebConnection, ctx.WebDbCode, "WEBDBCODE", ctx.SyncServerName, ctx.WebOpenFailure) << std::endl;
+        << whyNotOpen(c.branchOpen, ctx.LocalDbCode, "LOCALDBCODE", ctx.LocalServerName, ctx.LocalOpenFailure)
+        << whyNotOpen(c.centralOpen, ctx.WebDbCode, "WEBDBCODE", ctx.SyncServerName, ctx.WebOpenFailure) << std::endl;
     return kExitOperationError;
   }
   // A connect that stopped part-way (its notice is shown) leaves no working date, voucher types or log
   // folder: no operation runs on such a half-made session.
-  if (!frm.connected) return kExitOperationError;
-  // The working date connect took from the central server, replaced by the one asked for.
+  if (!connectRan || !c.completed) return kExitOperationError;
+  // The working day connect found, its date replaced by the one asked for.
+  WorkingDay day = c.day();
   if (!options.date.empty())
-    if (auto d = DateTime::fromIso(options.date)) form.dtpdate.setValue(*d);
+    if (auto d = DateTime::fromIso(options.date)) day.date = d->dateOnly();
+  ctx.workingDaySource = [day] { return day; };
+  ctx.passes().set(c.autoSyncOn);
+  daycycle::tellAutoSyncState(ctx);
+
+  Verb v{run, ctx};
   // Before Update Database only what reads the ERP's own tables runs (a pass waits by itself).
   const bool needsPrepared = verb != "Update Database" && verb != "connect" && verb != "counts" && verb != "run";
-  if (handler) frm.runOperation(verb, [&] { handler(frm, out); }, FrmSynch::WhenBusy::Tell, needsPrepared);
+  if (handler && !run.runOperation(verb, [&] { handler(v, out); }, session::Session::WhenBusy::Tell, needsPrepared))
+    v.failed();
   if (host.stopRequested()) {
     // Operations stop between units: nothing half-copied stays behind, the rest waits for the next run.
     const std::string why = "Stopped by " + stopReason() + "; the unit in hand was finished, the rest waits";
     ctx.log("Headless " + verb, why);
     err << "[stopped] " << why << std::endl;
   }
-  return host.errorsShown() + host.noticesShown() > 0 || frm.verbRefused ? kExitOperationError : kExitOk;
+  // A box with the error icon is the operation's own word that it failed.
+  if (host.errorsShown() > 0) v.failed();
+  return v.exitCode;
 }
 
 CLI::App* addButtonVerb(CLI::App& app, int& exitCode, const std::string& name, const std::string& description,
@@ -137,23 +163,44 @@ void pauseUnlessStopped(Host& host, int ms) {
 }
 
 // What connect shows the operator, one value a line.
-void printConnection(FrmSynch& frm, std::ostream& out) {
-  MainForm& f = frm.form;
-  out << "Local server: " << f.lblDesktopIP.caption() << "\n";
-  out << "Central server: " << f.lblOnlineIP.caption() << "\n";
-  out << f.Label13.caption() << ": " << f.lblDesktopCompany.caption() << "\n";
-  out << f.Label14.caption() << ": " << f.lblSynchCompany.caption() << "\n";
-  out << f.Label5.caption() << " " << f.lblCostcentre.caption() << " (" << f.lblCostcentre.tag() << ")\n";
-  out << "Working date: " << ddMMMyyyy(f.dtpdate.value()) << "\n";
+void printConnection(Verb& v, std::ostream& out) {
+  const SyncContext& ctx = v.ctx;
+  const session::ConnectOutcome& c = v.session.connection();
+  const WorkingDay day = v.ctx.day();
+  out << "Local server: " << ctx.LocalServerName << "\n";
+  out << "Central server: " << ctx.SyncServerName << "\n";
+  out << "DesktopCompany: " << ctx.LocalDbCode << "\n";
+  out << "OnlineCompany: " << ctx.WebDbCode << "\n";
+  out << "Cost centre: " << c.costCentreName << " (" << c.costCentreTag << ")\n";
+  out << "Working date: " << ddMMMyyyy(day.date) << "\n";
   out << "Voucher types:";
   bool any = false;
-  for (const auto& item : f.lstVchtypes.items())
-    if (item.selected) {
-      out << (any ? ", " : " ") << item.text << " (" << item.itemData << ")";
+  for (const auto& t : c.voucherTypes)
+    if (t.selected) {
+      out << (any ? ", " : " ") << t.name << " (" << t.id << ")";
       any = true;
     }
   out << (any ? "" : " none") << "\n";
-  out << "Status: " << f.lblFirststatus.caption() << std::endl;
+  out << "Status: Connection .Done.... " << std::endl;
+}
+
+// One report line of a pass.
+void printPass(long long n, const session::PassOutcome& p, std::ostream& out) {
+  out << "Pass " << n << ": ";
+  if (p.unprepared)
+    out << "waiting: the databases are not yet prepared (run update-database)";
+  else if (p.offline)
+    out << "no network connection";
+  else
+    out << "masters applied " << p.masters.applied << ", vouchers uploaded " << p.upload.uploaded
+        << (p.upload.alreadyCentral ? ", found at head office " + std::to_string(p.upload.alreadyCentral) : "")
+        << ", deletions marked " << p.upload.deletesMarked << ", failed " << p.upload.failed << ", waiting "
+        << p.upload.waiting << (p.upload.busy ? ", push lock busy" : "")
+        << (p.transfersRan ? ", transfers imported " + std::to_string(p.transfers.imported) : "")
+        << (!p.headOfficeAway.empty() ? ", head office away: " + p.headOfficeAway
+            : p.error.empty()        ? ""
+                                     : ", ended by: " + p.error);
+  out << std::endl;
 }
 
 }  // namespace
@@ -169,48 +216,39 @@ void addAppCommands(CLI::App& app, int& exitCode) {
   auto importTransfers = std::make_shared<bool>(false);
   CLI::App* run = addButtonVerb(
       app, exitCode, "run", "load, connect and run auto-sync passes",
-      [passes, waitMs, untilQuiet, untilStopped, importTransfers](FrmSynch& frm, std::ostream& out) {
-        printConnection(frm, out);
-        // Unattended means auto-sync on, whatever the window would start with.
-        frm.form.ChkAutoSynch.setValue(1);
+      [passes, waitMs, untilQuiet, untilStopped, importTransfers](Verb& v, std::ostream& out) {
+        printConnection(v, out);
+        // Unattended means automatic passes on, whatever the window would start with.
+        v.ctx.passes().set(true);
         // The window's "Auto Synch Interim Stock Transfer" box is not kept anywhere; a service takes it
         // from its command line or from the settings file.
-        if (*importTransfers || Val(frm.ctx.readSetting(kAutoTransferKey, "0")) != 0)
-          frm.form.chkAutoSynchInterimStockTransfer.setValue(1);
+        session::PassOptions options;
+        options.importTransfers = *importTransfers || Val(v.ctx.readSetting(kAutoTransferKey, "0")) != 0;
+        options.dayStart = session::dayStartShown(v.session.connection().dayRow);
         long long done = 0;
         for (long long i = 0; *untilStopped || i < *passes; ++i) {
           // The program folder is free for the window (or another runner) between passes; a pass
           // that finds it taken waits for the next tick.
           std::string holder;
-          if (i > 0 &&
-              !frm.pauseProgramFolderLock([&frm, waitMs] { pauseUnlessStopped(frm.ctx.host, *waitMs); }, holder)) {
-            if (frm.ctx.host.stopRequested()) break;
+          if (i > 0 && !v.session.pauseProgramFolderLock(
+                           [&v, waitMs] { pauseUnlessStopped(v.ctx.host, *waitMs); }, holder)) {
+            if (v.ctx.host.stopRequested()) break;
             out << "Pass " << i + 1 << ": skipped, " << holder << " is working in this program folder" << std::endl;
             continue;
           }
-          if (frm.ctx.host.stopRequested()) break;
-          // An operation that keeps auto-sync off (a refused day end) stops the run.
-          if (!frm.form.timertrigger.enabled()) break;
-          frm.hooks.timertrigger_Timer();
+          if (v.ctx.host.stopRequested()) break;
+          // An operation that turns the passes off (a refused day end) stops the run.
+          if (!v.ctx.passes().on()) break;
+          const session::PassOutcome p = v.session.pass(options);
           ++done;
-          const PassOutcome& p = frm.lastPass;
-          out << "Pass " << i + 1 << ": ";
-          if (p.offline)
-            out << "no network connection";
-          else
-            out << "masters applied " << p.masters.applied << ", vouchers uploaded " << p.upload.uploaded
-                << (p.upload.alreadyCentral ? ", found at head office " + std::to_string(p.upload.alreadyCentral) : "")
-                << ", deletions marked " << p.upload.deletesMarked << ", failed " << p.upload.failed << ", waiting "
-                << p.upload.waiting << (p.upload.busy ? ", push lock busy" : "")
-                << (p.transfersRan ? ", transfers imported " + std::to_string(p.transfers.imported) : "")
-                << (p.error.empty() ? "" : ", ended by: " + p.error);
-          out << std::endl;
-          const bool quiet = !p.offline && p.error.empty() && !p.upload.busy && p.masters.applied == 0 &&
-                             p.upload.uploaded + p.upload.alreadyCentral + p.upload.deletesMarked == 0 &&
-                             p.upload.waiting == 0 && p.transfers.imported == 0;
+          printPass(i + 1, p, out);
+          // The run's exit code says whether its last pass ended well: a service's monitor sees a
+          // branch that cannot send, not one that failed once and recovered.
+          v.exitCode = p.good() ? kExitOk : kExitOperationError;
+          const bool quiet = p.idle && p.upload.waiting == 0;
           if (*untilQuiet && quiet) break;
         }
-        frm.ctx.log("Headless run", "Ended after " + std::to_string(done) + " passes");
+        v.ctx.log("Headless run", "Ended after " + std::to_string(done) + " passes");
       });
   run->add_option("--passes", *passes, "number of passes (default 1; the most with --until-quiet)")
       ->check(CLI::PositiveNumber);

@@ -1,5 +1,6 @@
-// The window's verbs for the headless runner: load and connect as the window does, then run the same
-// handler a button runs, against a ConsoleHost. Every button becomes a verb with one addButtonVerb line.
+// The window's verbs for the headless runner: load and connect as the window does (the same engine
+// calls, with no window model), then run the operation a button runs, against a ConsoleHost, and print
+// what it returns. Every button becomes a verb with one addButtonVerb line.
 #pragma once
 
 #include <filesystem>
@@ -12,8 +13,11 @@ class App;
 }
 
 namespace erpsync {
-class FrmSynch;
+struct SyncContext;
+namespace session {
+class Session;
 }
+}  // namespace erpsync
 
 namespace erpsync::cli {
 
@@ -31,19 +35,32 @@ struct VerbOptions {
 // here, so no verb lacks one.
 void addCommonOptions(CLI::App& verb, VerbOptions& options);
 
-// What a verb does after connect; out is the verb's standard output.
-using VerbHandler = std::function<void(FrmSynch&, std::ostream& out)>;
-
 // Exit codes of a verb.
 inline constexpr int kExitOk = 0;
-inline constexpr int kExitOperationError = 1;  // a notice or an error message box was shown
+inline constexpr int kExitOperationError = 1;  // the operation failed, was refused, or left work undone
 inline constexpr int kExitUsage = 2;           // bad usage or missing settings
 
-// Loads the window, connects, then runs handler (when given) as the operation verb, through the
-// window's one-operation-at-a-time door. The exit code follows from what was shown: 2 when load ended
-// the program or the settings lack the central server name, 1 when the company databases could not be
-// opened, the connect stopped part-way (the handler is then not run) or an error box or notice was
-// shown, else 0.
+// What a verb works on once connected: the run (its context, working day bound to what connect found
+// or --date) and the exit code its outcome leads to.
+struct Verb {
+  session::Session& session;
+  SyncContext& ctx;
+  int exitCode = kExitOk;
+  // The operation failed or did not do what was asked: the runner exits with kExitOperationError.
+  void failed() { exitCode = kExitOperationError; }
+  void failedIf(bool failure) {
+    if (failure) failed();
+  }
+};
+
+// What a verb does after connect; out is the verb's standard output.
+using VerbHandler = std::function<void(Verb&, std::ostream& out)>;
+
+// Loads, connects, then runs handler (when given) as the operation verb, through the one-operation-at-
+// a-time door. The exit code comes from the outcomes: 2 when load ended the program or the settings lack
+// the central server name, 1 when the company databases could not be opened, the connect stopped
+// part-way (the handler is then not run), the door refused the verb or the handler's outcome failed,
+// else 0.
 int runVerb(const std::string& verb, const VerbOptions& options, const VerbHandler& handler, std::ostream& out,
             std::ostream& err);
 

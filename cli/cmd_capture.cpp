@@ -8,10 +8,8 @@
 #include <thread>
 
 #include "app/console_host.h"
-#include "app/form_binding.h"
-#include "app/frm_synch.h"
+#include "capture/update_database.h"
 #include "cmd_app.h"
-#include "form/main_form.h"
 #include "settings/settings_files.h"
 #include "shared/connections.h"
 #include "shared/sync_context.h"
@@ -25,8 +23,8 @@ int runUpdateDatabase(const VerbOptions& options, std::ostream& out, std::ostrea
   bool ran = false;
   int rc = runVerb(
       "Update Database", options,
-      [&ran](FrmSynch& frm, std::ostream&) {
-        frm.cmdUpdateDataBase_Click();
+      [&ran](Verb& v, std::ostream&) {
+        capture::cmdUpdateDataBase_Click(v.ctx);
         ran = true;
       },
       out, err);
@@ -116,10 +114,14 @@ int contend(const std::string& home, const std::string& name, int rounds, int ho
             std::ostream& err) {
   ConsoleHost host(out, err);
   SystemClock clock;
-  MainForm form;
-  SyncContext ctx(host, clock, form, resolveProgramFolder(home));
-  bindForm(ctx);
-  form.lblCostcentre.setCaption(name);
+  SyncContext ctx(host, clock, resolveProgramFolder(home));
+  // The lock row names its holder by the cost centre's name.
+  ctx.workingDaySource = [&clock, name] {
+    WorkingDay day;
+    day.date = clock.now().dateOnly();
+    day.costCentreName = name;
+    return day;
+  };
   int overlaps = 0, missed = 0, waits = 0;
   try {
     ctx.WebConnection = openCompanies(ctx.programFolder, out, err, false).central;
@@ -171,13 +173,13 @@ void addCaptureCommands(CLI::App& app, int& exitCode) {
   upd->callback([updOptions, &exitCode] { exitCode = runUpdateDatabase(*updOptions, std::cout, std::cerr); });
 
   addButtonVerb(app, exitCode, "free-server", "Remove the push lock whoever holds it (Free Server)",
-                [](FrmSynch& frm, std::ostream& out) {
-                  if (sync::cmdFreeServer_Click(frm.ctx)) out << "FREE" << std::endl;
+                [](Verb& v, std::ostream& out) {
+                  if (sync::cmdFreeServer_Click(v.ctx)) out << "FREE" << std::endl;
                 });
   addButtonVerb(app, exitCode, "lock-status", "Show whether a branch holds the push lock: FREE, or LOCK and the holder",
-                [](FrmSynch& frm, std::ostream& out) {
+                [](Verb& v, std::ostream& out) {
                   std::string holder;
-                  bool free = sync::checkServerFree(frm.ctx, holder);
+                  bool free = sync::checkServerFree(v.ctx, holder);
                   out << (free ? "FREE" : "LOCK " + holder) << std::endl;
                 });
 

@@ -5,10 +5,13 @@
 #include <memory>
 #include <ostream>
 
-#include "app/daycycle_view.h"
-#include "app/frm_synch.h"
+#include "app/reconcile_view.h"
 #include "cmd_app.h"
-#include "form/main_form.h"
+#include "daycycle/day_end.h"
+#include "daycycle/day_purge.h"
+#include "daycycle/manual_resync.h"
+#include "form/controls.h"
+#include "shared/sync_context.h"
 #include "shared/date_text.h"
 
 namespace erpsync::cli {
@@ -37,7 +40,8 @@ const char* dayEndText(daycycle::DayEndResult r) {
   return "";
 }
 
-// The rows of msgMisMatch below its header, one a line; false when there were none.
+// The rows of a list as the window's grid shows them, below its header, one a line; false when there
+// were none.
 bool printMismatches(const form::Grid& g, std::ostream& out) {
   bool any = false;
   for (int r = 1; r < g.rows(); ++r) {
@@ -54,16 +58,20 @@ bool printMismatches(const form::Grid& g, std::ostream& out) {
 
 void addDaycycleCommands(CLI::App& app, int& exitCode) {
   addButtonVerb(app, exitCode, "day-end", "close the day when head office holds every voucher since day start",
-                [](FrmSynch& frm, std::ostream& out) {
-                  auto r = cmdDayEnd_Click(frm.ctx);
-                  frm.verbRefused = r != daycycle::DayEndResult::Closed && r != daycycle::DayEndResult::Declined;
-                  out << "Working date: " << ddMMMyyyy(frm.form.dtpdate.value()) << "\n" << dayEndText(r) << "\n";
+                [](Verb& v, std::ostream& out) {
+                  const daycycle::DayEndOutcome o = daycycle::dayEnd(v.ctx);
+                  const auto r = o.result;
+                  v.failedIf(r != daycycle::DayEndResult::Closed && r != daycycle::DayEndResult::Declined);
+                  form::Grid verified{"msgVerify"}, listed{"msgMisMatch"};
+                  if (o.verified) reconcile::showVerify(verified, *o.verified);
+                  reconcile::showMismatches(listed, o.listed);
+                  out << "Working date: " << ddMMMyyyy(v.ctx.day().date) << "\n" << dayEndText(r) << "\n";
                   if (r == daycycle::DayEndResult::Unverified || r == daycycle::DayEndResult::ClosedWithoutDayRow)
-                    out << "  " << frm.form.lblStatus.caption() << "\n";
-                  if (r == daycycle::DayEndResult::Waiting) printMismatches(frm.form.msgVerify, out);
+                    out << "  " << v.ctx.status().currentStatus() << "\n";
+                  if (r == daycycle::DayEndResult::Waiting) printMismatches(verified, out);
                   if (r == daycycle::DayEndResult::Differs) {
-                    if (printMismatches(frm.form.msgVerify, out)) out << "Queued again:\n";
-                    if (!printMismatches(frm.form.msgMisMatch, out))
+                    if (printMismatches(verified, out)) out << "Queued again:\n";
+                    if (!printMismatches(listed, out))
                       out << "  No voucher newly listed: the ones listed before are queued; resync replaces head "
                              "office's copy of the day\n";
                   }
@@ -77,11 +85,12 @@ void addDaycycleCommands(CLI::App& app, int& exitCode) {
   addCommonOptions(*resync, *resyncOptions);
   resync->callback([resyncOptions, &exitCode] {
     bool short_ = false;
-    exitCode = runVerb("resync", *resyncOptions, [&short_](FrmSynch& frm, std::ostream& out) {
-      auto r = cmdManualSynch_Click(frm.ctx);
-      out << "Working date: " << ddMMMyyyy(frm.form.dtpdate.value()) << "\n";
+    exitCode = runVerb("resync", *resyncOptions, [&short_](Verb& v, std::ostream& out) {
+      auto r = daycycle::manualResync(v.ctx);
+      v.failedIf(r.failed);
+      out << "Working date: " << ddMMMyyyy(v.ctx.day().date) << "\n";
       if (r.busy) {
-        out << frm.form.lblStatus.caption() << "\n";
+        out << v.ctx.status().currentStatus() << "\n";
       } else if (r.replaced) {
         const long long sent = r.upload.uploaded + r.upload.alreadyCentral;
         out << "Deleted at head office: " << r.centralDeleted << "\nQueued again: " << r.requeued
@@ -103,9 +112,10 @@ void addDaycycleCommands(CLI::App& app, int& exitCode) {
   addButtonVerb(app, exitCode, "purge",
                 "delete the branch's vouchers and change log, and this branch's vouchers of the working date at "
                 "head office",
-                [](FrmSynch& frm, std::ostream& out) {
-                  auto r = Command1_Click(frm.ctx);
-                  out << "Working date: " << ddMMMyyyy(frm.form.dtpdate.value()) << "\n";
+                [](Verb& v, std::ostream& out) {
+                  auto r = daycycle::dayPurge(v.ctx);
+                  v.failedIf(r.failed);
+                  out << "Working date: " << ddMMMyyyy(v.ctx.day().date) << "\n";
                   if (r.purged)
                     out << "Deleted at the branch: " << r.branchVouchers
                         << "\nDeleted at head office: " << r.centralVouchers << "\n";

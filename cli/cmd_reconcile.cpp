@@ -6,8 +6,8 @@
 #include <ostream>
 
 #include "app/console_host.h"
-#include "app/frm_synch.h"
 #include "cmd_app.h"
+#include "shared/sync_context.h"
 #include "db/connection.h"
 #include "reconcile/activity_marks.h"
 #include "reconcile/locate_mismatching_trans.h"
@@ -30,28 +30,29 @@ void printMismatches(const reconcile::MismatchOutcome& o, std::ostream& out) {
   out << "Mismatching vouchers: " << o.vouchers.size() << std::endl;
 }
 
-void printMarks(FrmSynch& frm, std::ostream& out) {
-  const WorkingDay day = frm.ctx.day();
+bool printMarks(Verb& v, std::ostream& out) {
+  const WorkingDay day = v.ctx.day();
   reconcile::ActivityLogTops t;
   try {
-    t = reconcile::ReadActivityLogTops(frm.ctx, day);
+    t = reconcile::ReadActivityLogTops(v.ctx, day);
   } catch (const db::DbError& e) {
-    frm.ctx.notice(e.description());
-    return;
+    v.ctx.notice(e.description());
+    return false;
   }
-  out << "MaxActivityID " << frm.ctx.MaxActivityID << "  newest head-office change " << t.server << "\n"
-      << "MaxActivityIDTrans " << frm.ctx.MaxActivityIDTrans << "  newest new or deleted voucher of "
+  out << "MaxActivityID " << v.ctx.MaxActivityID << "  newest head-office change " << t.server << "\n"
+      << "MaxActivityIDTrans " << v.ctx.MaxActivityIDTrans << "  newest new or deleted voucher of "
       << ddMMMyyyy(day.date) << " " << t.branch << "\n"
-      << (t.behind(frm.ctx) ? "A mark is above its newest change: a reset (--reset) brings it down to that value "
+      << (t.behind(v.ctx) ? "A mark is above its newest change: a reset (--reset) brings it down to that value "
                               "(a mark below its log stays); changes above it are read again, vouchers already at "
                               "head office are only marked"
                             : "The marks are within the logs")
       << std::endl;
+  return true;
 }
 
 // The headless host answers the operation's question as the verb's flag says.
-void answering(FrmSynch& frm, bool yes, const std::function<void()>& f) {
-  auto* console = dynamic_cast<ConsoleHost*>(&frm.ctx.host);
+void answering(Verb& v, bool yes, const std::function<void()>& f) {
+  auto* console = dynamic_cast<ConsoleHost*>(&v.ctx.host);
   const bool before = console ? console->answerYes : false;
   if (console) console->answerYes = yes;
   f();
@@ -64,10 +65,12 @@ void addReconcileCommands(CLI::App& app, int& exitCode) {
   addButtonVerb(app, exitCode, "mismatches",
                 "list the working date's vouchers head office lacks or holds with other lines; with --yes queue "
                 "them for upload again",
-                [](FrmSynch& frm, std::ostream& out) {
-                  const WorkingDay day = frm.ctx.day();
+                [](Verb& v, std::ostream& out) {
+                  const WorkingDay day = v.ctx.day();
                   out << "Working date: " << ddMMMyyyy(day.date) << "\n";
-                  printMismatches(reconcile::ResyncMismatches(frm.ctx, day), out);
+                  const auto found = reconcile::ResyncMismatches(v.ctx, day);
+                  printMismatches(found, out);
+                  v.failedIf(found.failed);
                 });
 
   // verify exits with kExitDiffers when a voucher differs, so scripts can hold the day end back.
@@ -79,15 +82,16 @@ void addReconcileCommands(CLI::App& app, int& exitCode) {
     bool differs = false;
     exitCode = runVerb(
         "verify", *options,
-        [&differs](FrmSynch& frm, std::ostream& out) {
-          const WorkingDay day = frm.ctx.day();
-          const auto o = reconcile::VerifyDay(frm.ctx, day);
+        [&differs](Verb& v, std::ostream& out) {
+          const WorkingDay day = v.ctx.day();
+          const auto o = reconcile::VerifyDay(v.ctx, day);
           out << "Working date: " << ddMMMyyyy(day.date) << "\n";
           for (const auto& d : o.differences)
             out << d.table << "  " << d.number << "  " << d.date << "  type " << d.type << "  "
                 << reconcile::findingText(d.finding) << (d.detail.empty() ? "" : ": " + d.detail) << "\n";
           out << "Vouchers compared: " << o.compared << ", differing: " << o.differences.size() << std::endl;
           differs = !o.differences.empty();
+          v.failedIf(o.failed);
         },
         std::cout, std::cerr);
     if (exitCode == kExitOk && differs) exitCode = kExitDiffers;
@@ -97,11 +101,11 @@ void addReconcileCommands(CLI::App& app, int& exitCode) {
   auto clearMasters = std::make_shared<bool>(false);
   CLI::App* marks =
       addButtonVerb(app, exitCode, "marks", "show both high-water marks against the change logs",
-                    [reset, clearMasters](FrmSynch& frm, std::ostream& out) {
-                      printMarks(frm, out);
-                      answering(frm, *reset, [&frm] { reconcile::ResetActivityMarks(frm.ctx, frm.ctx.day()); });
-                      if (*clearMasters) answering(frm, true, [&frm] { reconcile::ClearMasterActivity(frm.ctx); });
-                      if (*reset || *clearMasters) printMarks(frm, out);
+                    [reset, clearMasters](Verb& v, std::ostream& out) {
+                      v.failedIf(!printMarks(v, out));
+                      answering(v, *reset, [&v] { reconcile::ResetActivityMarks(v.ctx, v.ctx.day()); });
+                      if (*clearMasters) answering(v, true, [&v] { reconcile::ClearMasterActivity(v.ctx); });
+                      if (*reset || *clearMasters) v.failedIf(!printMarks(v, out));
                     });
   marks->add_flag("--reset", *reset, "set a mark that is above its log back to the log (answers the question Yes)");
   marks->add_flag("--clear-masters", *clearMasters,

@@ -6,10 +6,8 @@
 #include <iostream>
 
 #include "app/console_host.h"
-#include "app/form_binding.h"
 #include "cmd_app.h"
 #include "db/db_error.h"
-#include "form/main_form.h"
 #include "reconcile/branch_status.h"
 #include "settings/settings_files.h"
 #include "shared/connections.h"
@@ -43,9 +41,7 @@ std::unique_ptr<db::Connection> open(SyncContext& ctx, const std::string& code, 
 int runStatus(const StatusOptions& options, std::ostream& out, std::ostream& err) {
   ConsoleHost host(out, err);
   SystemClock clock;
-  MainForm form;
-  SyncContext ctx(host, clock, form, resolveProgramFolder(options.home));
-  bindForm(ctx);
+  SyncContext ctx(host, clock, resolveProgramFolder(options.home));
   ctx.sqlLogin = loadSqlLogin(ctx.programFolder).login;
   ctx.LocalServerName = settings::ReadLocalServerName(ctx.programFolder);
   if (ctx.LocalServerName.empty()) {
@@ -64,7 +60,9 @@ int runStatus(const StatusOptions& options, std::ostream& out, std::ostream& err
   ctx.MaxActivityID = static_cast<long long>(Val(ctx.readLoopSetting("MaxActivityID", "0")));
   ctx.MaxActivityIDTrans = static_cast<long long>(Val(ctx.readLoopSetting("MaxActivityIDTrans", "0")));
   const auto date = options.date.empty() ? std::nullopt : DateTime::fromIso(options.date);
-  form.dtpdate.setValue(date ? *date : clock.now().dateOnly());
+  WorkingDay day;
+  day.date = date ? date->dateOnly() : clock.now().dateOnly();
+  ctx.workingDaySource = [day] { return day; };
 
   std::string branchWhy, headOfficeWhy;
   ctx.LocalConnection = open(ctx, ctx.LocalDbCode, ctx.LocalServerName, branchWhy);

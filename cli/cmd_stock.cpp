@@ -3,25 +3,26 @@
 #include <CLI/CLI.hpp>
 #include <ostream>
 
-#include "app/daycycle_view.h"
-#include "app/frm_synch.h"
 #include "cmd_app.h"
-#include "form/main_form.h"
+#include "daycycle/day_start.h"
+#include "shared/sync_context.h"
 
 namespace erpsync::cli {
 
 void addStockCommands(CLI::App& app, int& exitCode) {
   addButtonVerb(app, exitCode, "day-start",
                 "open the working day: rebuild the branch's stock and ledger balances from head office's",
-                [](FrmSynch& frm, std::ostream& out) {
+                [](Verb& v, std::ostream& out) {
                   // One counter line that rewrites itself, every hundred lines and at the last.
-                  auto& bar = frm.form.frmInitialize.prg;
-                  bar.subscribe([&bar, &out] {
-                    if (bar.value() > 0 && (bar.value() % 100 == 0 || bar.value() == bar.max()))
-                      out << "\rStock lines: " << bar.value() << " of " << bar.max()
-                          << (bar.value() == bar.max() ? "\n" : "") << std::flush;
-                  });
-                  const auto o = cmdDayStart_Click(frm.ctx);
+                  int lines = 0;
+                  daycycle::DayStartProgress progress;
+                  progress.begin = [&lines](int n) { lines = n; };
+                  progress.step = [&lines, &out](int done) {
+                    if (done > 0 && (done % 100 == 0 || done == lines))
+                      out << "\rStock lines: " << done << " of " << lines << (done == lines ? "\n" : "") << std::flush;
+                  };
+                  const auto o = daycycle::dayStart(v.ctx, progress);
+                  v.failedIf(o.started && !o.completed);
                   if (!o.started) {
                     out << "Day start not confirmed (answer with --yes); nothing changed." << std::endl;
                     return;

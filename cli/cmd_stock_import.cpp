@@ -4,11 +4,12 @@
 #include <memory>
 #include <ostream>
 
-#include "app/frm_synch.h"
-#include "app/stock_view.h"
 #include "cmd_app.h"
-#include "form/main_form.h"
-#include "app/reconcile_view.h"
+#include "db/connection.h"
+#include "session/session.h"
+#include "shared/sync_context.h"
+#include "stock/import_transfer_asked.h"
+#include "stock/interim_transfer_list.h"
 #include "reconcile/fill_data_count.h"
 #include "stock/import_board_rate_updator.h"
 #include "stock/update_batch_active_status.h"
@@ -58,47 +59,58 @@ void printMigration(const sync::MigrationOutcome& o, std::ostream& out) {
   out << (o.stopped ? "\nStopped by an error" : "") << std::endl;
 }
 
-void printList(MainForm& f, std::ostream& out) {
-  for (const auto& item : f.lstTransfer.items()) out << "  " << item.itemData << "  " << item.text << "\n";
-}
-
-void importTransfers(FrmSynch& frm, std::ostream& out, bool list, bool all, long long voucher, long long type) {
-  MainForm& f = frm.form;
+void importTransfers(Verb& v, std::ostream& out, bool list, bool all, long long voucher, long long type) {
+  SyncContext& ctx = v.ctx;
+  const stock::DayStartShown since = session::dayStartShown(v.session.connection().dayRow);
   if (all) {
-    const auto o = runInterimTransfersUnattended(frm.ctx);
+    const auto o = stock::AutoSynchInterimStockTransfer(ctx, since);
+    v.failedIf(o.failed > 0);
     out << "Transfers imported: " << o.imported << "\nFailed: " << o.failed << std::endl;
     return;
   }
-  fillInterimTransferTypes(frm.ctx);
-  auto& cbo = f.cboInterimTransferVchtype;
-  for (int t = 0; t < cbo.listCount(); ++t) {
-    if (type != 0 && cbo.itemData(t) != type) continue;
-    cbo.setListIndex(t);
-    if (list) {
-      out << cbo.itemData(t) << " " << cbo.text() << "\n";
-      printList(f, out);
-      continue;
+  const WorkingDay day = ctx.day();
+  try {
+    const db::Recordset types = ctx.web().query(stock::interimTransferTypesQuery(day));
+    for (std::size_t t = 0; t < types.size(); ++t) {
+      const long long typeId = types.at(t, 0).toInt();
+      const std::string typeName = types.at(t, 1).toString();
+      if (type != 0 && typeId != type) continue;
+      const int parent = stock::interimParentType(ctx, typeId);
+      const auto entries = stock::listInterimTransfers(ctx, day, since, parent, typeId);
+      if (list) {
+        out << typeId << " " << typeName << "\n";
+        for (const auto& e : entries) out << "  " << e.invId << "  " << e.text << "\n";
+        continue;
+      }
+      for (const auto& e : entries) {
+        if (e.invId != voucher) continue;
+        const stock::TransferImportRequest request{typeId, e.invId, typeName == "BoardRateUpdator", e.text};
+        const auto o = stock::importTransferAsked(ctx, day, request, false);
+        v.failedIf(o.failed || o.busy);
+        if (o.busy)
+          out << ctx.status().currentStatus() << "\n";
+        else if (o.alreadyImported)
+          out << "Voucher " << voucher << " was imported already: left as it was\n";
+        else if (o.imported)
+          out << "Voucher " << voucher << " imported: " << o.lines << " stock lines"
+              << (o.replaced ? " (in place of its earlier import)" : "") << "\n";
+        else if (o.replaced && !o.failed)
+          out << "Voucher " << voucher << " holds no stock at head office now: its earlier import was removed\n";
+        else if (!o.failed)
+          out << "Voucher " << voucher << " not imported\n";
+        out.flush();
+        return;
+      }
     }
-    for (int i = 0; i < f.lstTransfer.listCount(); ++i) {
-      if (f.lstTransfer.items()[static_cast<std::size_t>(i)].itemData != voucher) continue;
-      f.lstTransfer.setSelected(i, true);
-      const auto o = cmdImportInterimtransfers_Click(frm.ctx);
-      if (o.busy)
-        out << f.lblStatus.caption() << "\n";
-      else if (o.alreadyImported)
-        out << "Voucher " << voucher << " was imported already: left as it was\n";
-      else if (o.imported)
-        out << "Voucher " << voucher << " imported: " << o.lines << " stock lines"
-            << (o.replaced ? " (in place of its earlier import)" : "") << "\n";
-      else if (o.replaced && !o.failed)
-        out << "Voucher " << voucher << " holds no stock at head office now: its earlier import was removed\n";
-      else if (!o.failed)
-        out << "Voucher " << voucher << " not imported\n";
-      out.flush();
-      return;
-    }
+  } catch (const db::DbError& e) {
+    ctx.notice(e.description() + "cbointerimtransfervchtype_change");
+    v.failed();
+    return;
   }
-  if (!list) out << "No voucher " << voucher << " is listed for this branch (see --list)" << std::endl;
+  if (!list) {
+    out << "No voucher " << voucher << " is listed for this branch (see --list)" << std::endl;
+    v.failed();
+  }
   out.flush();
 }
 
@@ -106,28 +118,33 @@ void importTransfers(FrmSynch& frm, std::ostream& out, bool list, bool all, long
 
 void addStockImportCommands(CLI::App& app, int& exitCode) {
   addButtonVerb(app, exitCode, "import-board-rates", "load head office's latest board rates into the branch",
-                [](FrmSynch& frm, std::ostream& out) {
-                  out << (stock::importBoardRateUpdator(frm.ctx, "", "") ? "Board rates loaded" : "Board rates not loaded")
-                      << std::endl;
+                [](Verb& v, std::ostream& out) {
+                  const bool done = stock::importBoardRateUpdator(v.ctx, "", "");
+                  v.failedIf(!done);
+                  out << (done ? "Board rates loaded" : "Board rates not loaded") << std::endl;
                 });
   addButtonVerb(app, exitCode, "batch-status", "copy head office's batch active flags to the branch",
-                [](FrmSynch& frm, std::ostream& out) {
-                  out << (stock::updatebatchActivestatus(frm.ctx) ? "Batch status copied" : "Batch status not copied")
-                      << std::endl;
+                [](Verb& v, std::ostream& out) {
+                  const bool done = stock::updatebatchActivestatus(v.ctx);
+                  v.failedIf(!done);
+                  out << (done ? "Batch status copied" : "Batch status not copied") << std::endl;
                 });
   addButtonVerb(app, exitCode, "settings-sync", "replace the branch's settings and voucher types by head office's",
-                [](FrmSynch& frm, std::ostream& out) {
-                  out << (sync::synchroniseSettings(frm.ctx) ? "Settings synchronised" : "Settings not synchronised")
-                      << std::endl;
+                [](Verb& v, std::ostream& out) {
+                  const bool done = sync::synchroniseSettings(v.ctx);
+                  v.failedIf(!done);
+                  out << (done ? "Settings synchronised" : "Settings not synchronised") << std::endl;
                 });
 
   auto tables = std::make_shared<std::vector<std::string>>();
   auto bulk = std::make_shared<bool>(false);
   CLI::App* migrate =
       addButtonVerb(app, exitCode, "migrate", "replace branch master tables by head office's (all, or --tables)",
-                    [tables, bulk](FrmSynch& frm, std::ostream& out) {
-                      printMigration(
-                          sync::fullMasterMigration(frm.ctx, printedMigration(chosenMasters(*tables), *bulk, out)), out);
+                    [tables, bulk](Verb& v, std::ostream& out) {
+                      const auto o =
+                          sync::fullMasterMigration(v.ctx, printedMigration(chosenMasters(*tables), *bulk, out));
+                      v.failedIf(o.stopped || !o.failed.empty());
+                      printMigration(o, out);
                     });
   migrate->add_option("--tables", *tables, "masters by caption or table name (e.g. Ledger,tblArea)")->delimiter(',');
   migrate->add_flag("--bulk", *bulk, "copy with one insert-select per table through the linked server");
@@ -138,18 +155,21 @@ void addStockImportCommands(CLI::App& app, int& exitCode) {
       app, exitCode, "migrate-mismatched-items",
       "migrate again the masters whose branch and central counts differ (the rows counts marks as differing), copy "
       "the batch status and move the master download's mark over what the migration covered",
-      [mismatchedBulk](FrmSynch& frm, std::ostream& out) {
-        const auto counts = reconcile::CompareMasterCounts(frm.ctx);
+      [mismatchedBulk](Verb& v, std::ostream& out) {
+        const auto counts = reconcile::CompareMasterCounts(v.ctx);
+        v.failedIf(counts.failed);
         if (counts.failed) return;
         const auto tables = sync::mismatchedMasterTables(differingMasters(counts));
-        const auto o = sync::migrateMismatchedItems(frm.ctx, printedMigration(tables, *mismatchedBulk, out));
+        const auto o = sync::migrateMismatchedItems(v.ctx, printedMigration(tables, *mismatchedBulk, out));
         printMigration(o.migration, out);
+        v.failedIf(o.failed || o.migration.stopped || !o.migration.failed.empty());
         if (o.failed) return;
-        const auto after = reconcile::CompareMasterCounts(frm.ctx);
+        const auto after = reconcile::CompareMasterCounts(v.ctx);
+        v.failedIf(after.failed);
         if (after.failed) return;
         out << "Counts still differing:";
         for (const auto& label : differingMasters(after)) out << " " << label;
-        out << "\nMaxActivityID: " << frm.ctx.MaxActivityID << std::endl;
+        out << "\nMaxActivityID: " << v.ctx.MaxActivityID << std::endl;
       });
   mismatched->add_flag("--bulk", *mismatchedBulk, "copy with one insert-select per table through the linked server");
 
@@ -159,8 +179,8 @@ void addStockImportCommands(CLI::App& app, int& exitCode) {
   auto type = std::make_shared<long long>(0);
   CLI::App* transfers =
       addButtonVerb(app, exitCode, "import-transfers", "list or import head office's stock transfers to this branch",
-                    [list, all, voucher, type](FrmSynch& frm, std::ostream& out) {
-                      importTransfers(frm, out, *list, *all, *voucher, *type);
+                    [list, all, voucher, type](Verb& v, std::ostream& out) {
+                      importTransfers(v, out, *list, *all, *voucher, *type);
                     });
   transfers->add_flag("--list", *list, "list the vouchers of every transfer type");
   transfers->add_flag("--all", *all, "import every voucher not yet downloaded, as the timer pass does");

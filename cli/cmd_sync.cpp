@@ -5,9 +5,8 @@
 #include <optional>
 #include <ostream>
 
-#include "app/frm_synch.h"
 #include "cmd_app.h"
-#include "form/main_form.h"
+#include "shared/sync_context.h"
 #include "reconcile/fill_data_count.h"
 #include "reconcile/fill_trans_count.h"
 #include "sync/upload_masters.h"
@@ -38,30 +37,33 @@ void printCounts(const reconcile::CountComparison& c, std::ostream& out) {
 
 void addSyncCommands(CLI::App& app, int& exitCode) {
   addButtonVerb(app, exitCode, "download-masters", "bring the masters head office changed into the branch",
-                [](FrmSynch& frm, std::ostream& out) {
-                  auto o = sync::uploadMasters(frm.ctx);
+                [](Verb& v, std::ostream& out) {
+                  auto o = sync::uploadMasters(v.ctx);
+                  v.failedIf(!o.completed);
                   out << "Master changes applied: " << o.applied << (o.completed ? "" : " (stopped early)")
-                      << "\nMaxActivityID: " << frm.ctx.MaxActivityID << std::endl;
+                      << "\nMaxActivityID: " << v.ctx.MaxActivityID << std::endl;
                 });
   addButtonVerb(app, exitCode, "upload", "send the branch's waiting vouchers to head office",
-                [](FrmSynch& frm, std::ostream& out) {
-                  auto o = sync::uploadTransactions(frm.ctx, false);
+                [](Verb& v, std::ostream& out) {
+                  auto o = sync::uploadTransactions(v.ctx, false);
+                  v.failedIf(o.failed > 0 || o.stopped);
                   if (o.busy) out << sync::serverBusySentence(o.busyHolder) << "\n";
                   out << "Uploaded: " << o.uploaded << "\nAlready at head office, marked: " << o.alreadyCentral
                       << "\nDeletions marked: " << o.deletesMarked << "\nFailed: " << o.failed
-                      << "\nNot yet old enough: " << o.waiting << "\nMaxActivityIDTrans: " << frm.ctx.MaxActivityIDTrans
+                      << "\nNot yet old enough: " << o.waiting << "\nMaxActivityIDTrans: " << v.ctx.MaxActivityIDTrans
                       << std::endl;
                 });
   addButtonVerb(app, exitCode, "counts",
                 "show branch and central counts side by side (masters, then the day's vouchers)",
-                [](FrmSynch& frm, std::ostream& out) {
+                [](Verb& v, std::ostream& out) {
                   out << "== Masters\n";
-                  if (const auto masters = reconcile::CompareMasterCounts(frm.ctx); !masters.failed)
-                    printCounts(masters, out);
-                  const WorkingDay day = frm.ctx.day();
+                  const auto masters = reconcile::CompareMasterCounts(v.ctx);
+                  if (!masters.failed) printCounts(masters, out);
+                  const WorkingDay day = v.ctx.day();
                   out << "== Vouchers of " << day.date.iso().substr(0, 10) << "\n";
-                  if (const auto vouchers = reconcile::CompareVoucherCounts(frm.ctx, day); !vouchers.failed)
-                    printCounts(vouchers, out);
+                  const auto vouchers = reconcile::CompareVoucherCounts(v.ctx, day);
+                  if (!vouchers.failed) printCounts(vouchers, out);
+                  v.failedIf(masters.failed || vouchers.failed);
                 });
 }
 

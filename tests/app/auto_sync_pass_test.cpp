@@ -1,6 +1,6 @@
 // The automatic pass on a branch and a central embedded server: its order of work, a computer without
 // a network, and a central server that goes away and comes back.
-#include "app/auto_sync_pass.h"
+#include "app/pass_view.h"
 #include "app/frm_synch.h"
 #include "daycycle/auto_sync_switch.h"
 
@@ -43,7 +43,7 @@ class Pass : public test::SyncPairFixture {
 };
 
 TEST_F(Pass, RunsItsStepsInOrderAndLeavesTheButtonsReady) {
-  auto out = timertrigger_Timer(ctx);
+  auto out = runWindowPass(ctx);
   EXPECT_TRUE(out.error.empty()) << out.error;
   EXPECT_GT(out.waitingChanges, 0);
   EXPECT_GT(out.masters.applied, 0);
@@ -70,7 +70,7 @@ TEST_F(Pass, RunsItsStepsInOrderAndLeavesTheButtonsReady) {
 // that would follow, and the pass does not start the timer again behind the unticked box.
 TEST_F(Pass, UntickingTheBoxDuringAPassStopsThePassesAfterIt) {
   host.onDoEvents = [&] { form.ChkAutoSynch.setValue(0); };
-  auto out = timertrigger_Timer(ctx);
+  auto out = runWindowPass(ctx);
   host.onDoEvents = nullptr;
   EXPECT_TRUE(out.error.empty()) << out.error;
   EXPECT_EQ(form.ChkAutoSynch.value(), 0);
@@ -80,7 +80,7 @@ TEST_F(Pass, UntickingTheBoxDuringAPassStopsThePassesAfterIt) {
 TEST_F(Pass, WithoutANetworkOnlyTheLabelsMove) {
   ctx.SyncServerName = "head-office.example";  // a real server: the network matters
   host.connected = false;
-  auto out = timertrigger_Timer(ctx);
+  auto out = runWindowPass(ctx);
   EXPECT_TRUE(out.offline);
   EXPECT_EQ(out.upload.uploaded, 0);
   EXPECT_TRUE(form.timertrigger.enabled());
@@ -96,7 +96,7 @@ TEST_F(Pass, ALostCentralServerEndsThePassAndTheNextOneRecovers) {
   const auto away = dir.path() / "servers" / "central-away";
   ctx.WebConnection.reset();
   std::filesystem::rename(centralDir, away);
-  auto out = timertrigger_Timer(ctx);
+  auto out = runWindowPass(ctx);
   // Nothing could be read or sent; the failure is told and the next pass opens the connections again.
   EXPECT_FALSE(out.masters.completed);
   EXPECT_TRUE(out.upload.stopped);
@@ -107,7 +107,7 @@ TEST_F(Pass, ALostCentralServerEndsThePassAndTheNextOneRecovers) {
   EXPECT_EQ(ctx.MaxActivityIDTrans, 0);
 
   std::filesystem::rename(away, centralDir);
-  out = timertrigger_Timer(ctx);
+  out = runWindowPass(ctx);
   EXPECT_TRUE(out.error.empty()) << out.error;
   EXPECT_EQ(out.upload.uploaded, 3);
   EXPECT_EQ(scalar(central(), "SELECT count(*) FROM tblSales WHERE CCID = 2"), 3);
@@ -124,7 +124,7 @@ TEST_F(Pass, OverALinkEachPassCostsItsBudgetOfRoundTrips) {
   // The connections of connect stay open for the passes.
   ctx.reopenCompanyConnections = false;
   count();
-  auto busy = timertrigger_Timer(ctx);
+  auto busy = runWindowPass(ctx);
   const long long busyCalls = faults::counted();
   ASSERT_EQ(busy.upload.uploaded, 3);
   ASSERT_GT(busy.masters.applied, 0);
@@ -132,7 +132,7 @@ TEST_F(Pass, OverALinkEachPassCostsItsBudgetOfRoundTrips) {
   EXPECT_LE(busyCalls, 4 + 1 + 2);
 
   count();
-  auto idle = timertrigger_Timer(ctx);
+  auto idle = runWindowPass(ctx);
   const long long idleCalls = faults::counted();
   faults::reset();
   EXPECT_TRUE(idle.error.empty()) << idle.error;
@@ -144,10 +144,10 @@ TEST_F(Pass, ALinkLostBetweenPassesIsOpenedAgainByTheNextPass) {
   namespace faults = db::embedded::faults;
   host.setStrict(false);
   ctx.reopenCompanyConnections = false;
-  EXPECT_EQ(timertrigger_Timer(ctx).upload.uploaded, 3);
+  EXPECT_EQ(runWindowPass(ctx).upload.uploaded, 3);
   // The link goes while the branch is idle: the next pass meets it at its first call.
   faults::configure(*faults::parse("at=1;kind=drop;server=central"));
-  auto lost = timertrigger_Timer(ctx);
+  auto lost = runWindowPass(ctx);
   faults::reset();
   EXPECT_FALSE(lost.masters.completed);
   EXPECT_TRUE(ctx.reopenCompanyConnections);
@@ -160,7 +160,7 @@ TEST_F(Pass, ALinkLostBetweenPassesIsOpenedAgainByTheNextPass) {
   o.seed = 9;
   testbed::simulateErpActivity(&branch(), nullptr, o);
   ageBranchChanges(5);
-  auto back = timertrigger_Timer(ctx);
+  auto back = runWindowPass(ctx);
   EXPECT_TRUE(back.masters.completed);
   EXPECT_EQ(back.upload.uploaded, 2);
   EXPECT_EQ(scalar(central(), "SELECT count(*) FROM tblSales WHERE CCID = 2"), 5);
@@ -175,7 +175,7 @@ TEST_F(Pass, TheAutoSynchLineNeverNamesVouchersAPassHasSent) {
   ASSERT_NE(form.lblAutoSynchState.caption().find("3 vouchers are waiting"), std::string::npos)
       << form.lblAutoSynchState.caption();
   frm.hooks.timertrigger_Timer();
-  EXPECT_EQ(frm.lastPass.upload.uploaded, 3);
+  EXPECT_EQ(frm.lastPass().upload.uploaded, 3);
   EXPECT_EQ(form.lblAutoSynchState.caption(), "AutoSynch is off: nothing is sent to head office.");
 }
 

@@ -9,6 +9,7 @@
 #include "settings/daily_log.h"
 #include "settings/settings_files.h"
 #include "shared/connections.h"
+#include "app/window_context.h"
 #include "shared/sync_context.h"
 #include "test_support.h"
 #include "testbed.h"
@@ -28,7 +29,7 @@ struct Branch : ::testing::Test {
   ScriptedHost host{false};
   FixedClock clock{kToday};
   MainForm form;
-  SyncContext ctx{host, clock, form, home.path()};
+  WindowContext ctx{host, clock, form, home.path()};
   std::unique_ptr<FrmSynch> frm;
   std::vector<std::string> firstStatus;
 
@@ -68,7 +69,7 @@ struct Branch : ::testing::Test {
   void upgradeSchema() {
     ScriptedHost h{false};
     MainForm f;
-    SyncContext c{h, clock, f, home.path()};
+    WindowContext c{h, clock, f, home.path()};
     FrmSynch s(c);
     ASSERT_TRUE(s.Form_Load());
     s.cmdConnect_Click();
@@ -209,7 +210,7 @@ TEST_F(Branch, LogFolderThatCannotBeCreatedStopsTheConnectWithItsError) {
   const auto blocked = settings::LogFolderFor(home.path(), "BR01", kToday);
   writeFile(blocked, "not a folder");
   loadAndConnect();
-  EXPECT_FALSE(frm->connected);
+  EXPECT_FALSE(frm->connected());
   EXPECT_TRUE(ctx.LogFolder.empty());
   ASSERT_FALSE(host.balloons.empty());
   const std::string& notice = host.balloons.back().text;
@@ -219,7 +220,7 @@ TEST_F(Branch, LogFolderThatCannotBeCreatedStopsTheConnectWithItsError) {
 
   std::filesystem::remove(blocked);
   form.cmdConnect.click();
-  EXPECT_TRUE(frm->connected);
+  EXPECT_TRUE(frm->connected());
   EXPECT_EQ(ctx.LogFolder, blocked);
   EXPECT_TRUE(std::filesystem::is_directory(blocked));
 }
@@ -284,8 +285,8 @@ TEST_F(Branch, StoredIntervalIsChosenWhateverItsLetterCaseAndKeptAsWritten) {
 
 TEST_F(Branch, ConnectBeforeTheFirstUpdateDatabaseSaysSoOnce) {
   loadAndConnect();
-  EXPECT_TRUE(frm->connected);
-  EXPECT_FALSE(frm->databasesPrepared);
+  EXPECT_TRUE(frm->connected());
+  EXPECT_FALSE(frm->databasesPrepared());
   ASSERT_EQ(host.boxes.size(), 1u) << ::testing::PrintToString(host.boxTexts());
   const std::string& text = host.boxes[0].text;
   EXPECT_NE(text.find("not yet prepared for synchronisation"), std::string::npos) << text;
@@ -299,19 +300,19 @@ TEST_F(Branch, ConnectBeforeTheFirstUpdateDatabaseSaysSoOnce) {
   // Update Database prepares them, and the day-row display works at once.
   form.onKeyDown(45);
   form.cmdUpdateDataBase.click();
-  EXPECT_TRUE(frm->databasesPrepared);
+  EXPECT_TRUE(frm->databasesPrepared());
   EXPECT_EQ(form.lblDaystart.caption(), "NO DAY START");
   host.boxes.clear();
   host.balloons.clear();
   form.cmdConnect.click();
-  EXPECT_TRUE(frm->connected);
+  EXPECT_TRUE(frm->connected());
   EXPECT_TRUE(host.boxes.empty()) << host.boxes.front().text;
   EXPECT_TRUE(host.balloons.empty()) << host.balloons.front().text;
 }
 
 TEST_F(Branch, PassesWaitForTheFirstUpdateDatabaseAndSaySo) {
   loadAndConnect();
-  ASSERT_FALSE(frm->databasesPrepared);
+  ASSERT_FALSE(frm->databasesPrepared());
   host.balloons.clear();
   form.timertrigger.onTimer();
   form.timertrigger.onTimer();
@@ -332,7 +333,7 @@ TEST_F(Branch, PassesWaitForTheFirstUpdateDatabaseAndSaySo) {
   // Prepared from outside the window (the headless runner): the next tick runs a pass.
   capture::cmdUpdateDataBase_Click(ctx);
   form.timertrigger.onTimer();
-  EXPECT_TRUE(frm->databasesPrepared);
+  EXPECT_TRUE(frm->databasesPrepared());
   EXPECT_EQ(form.lblBranchStatus.caption().find("not yet prepared"), std::string::npos)
       << form.lblBranchStatus.caption();
   for (const auto& b : host.balloons) EXPECT_EQ(b.text.find("Invalid object name"), std::string::npos) << b.text;

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/auto_sync_pass.h"
+#include "app/pass_view.h"
 #include "app/frm_synch.h"
 #include "cli_app.h"
 #include "cmd_app.h"
@@ -71,12 +71,12 @@ class Operator : public test::SyncPairFixture {
 // The status line answers the operator's questions from the databases, and the status box says in a
 // sentence what waits, without a statement in sight.
 TEST_F(Operator, TheStatusLineAndTheStatusBoxTellWhatWentUpAndWhatWaits) {
-  auto out = timertrigger_Timer(ctx);
+  auto out = runWindowPass(ctx);
   ASSERT_TRUE(out.error.empty()) << out.error;
   ASSERT_EQ(out.upload.uploaded, 3);
   // Two more vouchers, entered just now: they wait for their interval.
   sales(2, 7);
-  out = timertrigger_Timer(ctx);
+  out = runWindowPass(ctx);
   ASSERT_EQ(out.upload.uploaded, 0);
   ASSERT_EQ(waitingAtBranch(), 2);
 
@@ -121,7 +121,7 @@ TEST_F(Operator, TheStatusLineAndTheStatusBoxTellWhatWentUpAndWhatWaits) {
       "INSERT INTO tblDayActivity (Activity, BlockDataEntry, SQLSERVERNAME, SystemName, ActivitiesDetail, Timeof) "
       "VALUES ('BLOCKFASTPUSH', 1, 'Branch Two', '', 'Blocking for data pushing from client', getdate())");
   clock.advanceSeconds(61);
-  timertrigger_Timer(ctx);
+  runWindowPass(ctx);
   EXPECT_TRUE(has(form.lblBranchStatus.caption(), "Push lock: held by Branch Two")) << form.lblBranchStatus.caption();
 }
 
@@ -134,7 +134,7 @@ TEST_F(Operator, TheStatusBoxNeverShowsAStatement) {
   testbed::simulateErpActivity(&branch(), &central(), o);
   std::vector<std::string> shown;
   form.lblStatus.subscribe([&] { shown.push_back(form.lblStatus.caption()); });
-  auto out = timertrigger_Timer(ctx);
+  auto out = runWindowPass(ctx);
   ASSERT_GT(out.masters.applied, 0);
   ASSERT_EQ(out.upload.uploaded, 3);
   bool rowShown = false;
@@ -151,7 +151,7 @@ TEST_F(Operator, TheStatusBoxNeverShowsAStatement) {
 // unknown meanwhile, and the vouchers going up on its return.
 TEST_F(Operator, HeadOfficeAwayIsToldOnceWhenItGoesAndOnceWhenItReturns) {
   const std::size_t boxesBefore = host.boxes.size();       // the fixture's upgrade
-  ASSERT_EQ(timertrigger_Timer(ctx).upload.uploaded, 3);  // strict host: any message box fails the test
+  ASSERT_EQ(runWindowPass(ctx).upload.uploaded, 3);  // strict host: any message box fails the test
   form.lblserverStat.setCaption("FREE");
   sales(2, 5);
   ageBranchChanges(5);
@@ -161,7 +161,7 @@ TEST_F(Operator, HeadOfficeAwayIsToldOnceWhenItGoesAndOnceWhenItReturns) {
   ctx.WebConnection.reset();
   std::filesystem::rename(centralDir, away);
   for (int pass = 0; pass < 3; ++pass) {
-    auto out = timertrigger_Timer(ctx);
+    auto out = runWindowPass(ctx);
     EXPECT_FALSE(out.headOfficeAway.empty());
     EXPECT_EQ(out.upload.uploaded, 0);
   }
@@ -179,7 +179,7 @@ TEST_F(Operator, HeadOfficeAwayIsToldOnceWhenItGoesAndOnceWhenItReturns) {
 
   std::filesystem::rename(away, centralDir);
   clock.advanceSeconds(30);
-  auto back = timertrigger_Timer(ctx);
+  auto back = runWindowPass(ctx);
   EXPECT_EQ(back.upload.uploaded, 2);
   EXPECT_EQ(noticesContaining("Head office can be reached again"), 1u);
   EXPECT_EQ(notices().size(), 2u);
@@ -188,7 +188,7 @@ TEST_F(Operator, HeadOfficeAwayIsToldOnceWhenItGoesAndOnceWhenItReturns) {
       << form.lblBranchStatus.caption();
   EXPECT_TRUE(has(form.lblBranchStatus.caption(), "Push lock: free")) << form.lblBranchStatus.caption();
   EXPECT_EQ(form.lblserverStat.caption(), "FREE");
-  timertrigger_Timer(ctx);
+  runWindowPass(ctx);
   EXPECT_EQ(notices().size(), 2u);
   EXPECT_EQ(host.boxes.size(), boxesBefore) << host.boxTexts().back();
 }
@@ -203,8 +203,8 @@ TEST_F(Operator, AConnectWhileHeadOfficeIsAwayIsToldOnce) {
   ASSERT_EQ(notices().size(), 1u) << notices().front() << " / " << notices().back();
   EXPECT_TRUE(has(notices().front(), "Head office cannot be reached: HO01 on ")) << notices().front();
   EXPECT_EQ(form.lblserverStat.caption(), "UNKNOWN");
-  timertrigger_Timer(ctx);
-  timertrigger_Timer(ctx);
+  runWindowPass(ctx);
+  runWindowPass(ctx);
   EXPECT_EQ(notices().size(), 1u) << notices().back();
 }
 
@@ -212,16 +212,16 @@ TEST_F(Operator, AConnectWhileHeadOfficeIsAwayIsToldOnce) {
 // two notices, no box, and nothing sent twice.
 TEST_F(Operator, ALinkThatDropsUnderOpenConnectionsIsToldLikeAnyOther) {
   ctx.reopenCompanyConnections = false;
-  ASSERT_EQ(timertrigger_Timer(ctx).upload.uploaded, 3);
+  ASSERT_EQ(runWindowPass(ctx).upload.uploaded, 3);
   sales(2, 11);
   ageBranchChanges(5);
   faults::configure(*faults::parse("at=1;kind=drop;server=central"));
-  auto lost = timertrigger_Timer(ctx);
+  auto lost = runWindowPass(ctx);
   faults::reset();
   EXPECT_FALSE(lost.headOfficeAway.empty());
   EXPECT_EQ(noticesContaining("Head office cannot be reached: "), 1u);
   EXPECT_EQ(form.lblserverStat.caption(), "UNKNOWN");
-  auto back = timertrigger_Timer(ctx);
+  auto back = runWindowPass(ctx);
   EXPECT_EQ(back.upload.uploaded, 2);
   EXPECT_EQ(noticesContaining("Head office can be reached again"), 1u);
   EXPECT_EQ(notices().size(), 2u);
@@ -230,14 +230,14 @@ TEST_F(Operator, ALinkThatDropsUnderOpenConnectionsIsToldLikeAnyOther) {
 
 // An idle pass writes one short line; a pass that sends keeps every label support staff search for.
 TEST_F(Operator, AnIdlePassLogsOneShortLine) {
-  ASSERT_EQ(timertrigger_Timer(ctx).upload.uploaded, 3);
+  ASSERT_EQ(runWindowPass(ctx).upload.uploaded, 3);
   const std::string busy = logText();
   for (const char* label : {"Masters uploading starting", "masters uploading Qry Opened",
                             " Auto synch Checking vouchers  ", "transaction insertion", " End of upload ttransections  "})
     EXPECT_TRUE(has(busy, std::string("\t") + label + "\t")) << label;
 
   const std::size_t before = logBytes();
-  timertrigger_Timer(ctx);
+  runWindowPass(ctx);
   const std::string added = logText().substr(before);
   EXPECT_LE(added.size(), 200u) << added;
   EXPECT_TRUE(has(added, "\tAuto Synch\tIdle: nothing to bring down or send.")) << added;
@@ -246,7 +246,7 @@ TEST_F(Operator, AnIdlePassLogsOneShortLine) {
   // Vouchers waiting for their interval are named in that line, still one line.
   sales(1, 3);
   const std::size_t before2 = logBytes();
-  timertrigger_Timer(ctx);
+  runWindowPass(ctx);
   const std::string added2 = logText().substr(before2);
   EXPECT_LE(added2.size(), 220u) << added2;
   EXPECT_TRUE(has(added2, "1 voucher waits for its interval")) << added2;
@@ -255,9 +255,9 @@ TEST_F(Operator, AnIdlePassLogsOneShortLine) {
 // The LogFile page: newest entry first, read again by Refresh, only the entries holding the filter's text.
 TEST_F(Operator, TheLogFilePageShowsNewestFirstAndFilters) {
   FrmSynch frm(ctx);
-  timertrigger_Timer(ctx);
+  runWindowPass(ctx);
   clock.advanceSeconds(5);
-  timertrigger_Timer(ctx);  // idle
+  runWindowPass(ctx);  // idle
   form.SSTab1.setTab(4);
   const std::string all = form.txtLog.text();
   EXPECT_EQ(all.rfind("[05/12/2026 14:05:38]\tAuto Synch\tIdle: nothing to bring down or send.", 0), 0u) << all;
@@ -265,7 +265,7 @@ TEST_F(Operator, TheLogFilePageShowsNewestFirstAndFilters) {
   EXPECT_EQ(all.find(settings::separatorLine()), std::string::npos);
 
   clock.advanceSeconds(5);
-  timertrigger_Timer(ctx);
+  runWindowPass(ctx);
   form.txtLogFilter.setText("idle");
   form.cmdLogRefresh.click();
   const std::string idle = form.txtLog.text();
@@ -277,10 +277,10 @@ TEST_F(Operator, TheLogFilePageShowsNewestFirstAndFilters) {
 // A second window on the same program folder: its ticks wait, its buttons say who works there.
 TEST_F(Operator, ASecondWindowOnTheProgramFolderWaitsWhileTheFirstWorks) {
   FrmSynch first(ctx);
-  first.programName = "erpsync window";
+  first.session.programName = "erpsync window";
   test::ScriptedHost otherHost{true};
   MainForm otherForm;
-  SyncContext other{otherHost, clock, otherForm, dir.path()};
+  WindowContext other{otherHost, clock, otherForm, dir.path()};
   other.LogFolder = ctx.LogFolder;
   otherForm.dtpdate.setValue(today);
   FrmSynch second(other);
@@ -356,7 +356,7 @@ TEST_F(Headless, AVerbFindingTheProgramFolderTakenSaysWhoHoldsItAndExitsNonZero)
   settings::ProgramFolderLock window(home.path());
   ASSERT_TRUE(window.take("erpsync window"));
   bool ran = false;
-  EXPECT_EQ(verb("upload", [&](FrmSynch&, std::ostream&) { ran = true; }), cli::kExitOperationError);
+  EXPECT_EQ(verb("upload", [&](cli::Verb&, std::ostream&) { ran = true; }), cli::kExitOperationError);
   EXPECT_FALSE(ran);
   const std::string said = err.str();
   EXPECT_NE(said.find("erpsync window (process " + std::to_string(settings::currentProcessId()) + ")"),
@@ -364,7 +364,7 @@ TEST_F(Headless, AVerbFindingTheProgramFolderTakenSaysWhoHoldsItAndExitsNonZero)
       << said;
   EXPECT_NE(said.find("is working in this program folder"), std::string::npos) << said;
   window.release();
-  EXPECT_EQ(verb("upload", [&](FrmSynch&, std::ostream&) { ran = true; }), cli::kExitOk) << err.str();
+  EXPECT_EQ(verb("upload", [&](cli::Verb&, std::ostream&) { ran = true; }), cli::kExitOk) << err.str();
   EXPECT_TRUE(ran);
 }
 

@@ -13,6 +13,7 @@
 #include "form/clock.h"
 #include "form/main_form.h"
 #include "scripted_host.h"
+#include "app/window_context.h"
 #include "shared/sync_context.h"
 #include "test_support.h"
 
@@ -55,7 +56,7 @@ TEST(UpgradeStatements, RunInOrderOnTheirDatabases) {
   ScriptedHost host{true};
   FixedClock clock{db::DateTime{2026, 12, 5, 14, 5, 33}};
   MainForm form;
-  SyncContext ctx{host, clock, form, dir.path()};
+  WindowContext ctx{host, clock, form, dir.path()};
   [[maybe_unused]] const bool formBound_ = (bindForm(ctx), true);
   std::vector<std::string> journal;
   ctx.LocalConnection = std::make_unique<JournalConnection>("B: ", journal);

@@ -28,6 +28,7 @@
 #include "recording_connection.h"
 #include "scripted_host.h"
 #include "shared/connections.h"
+#include "app/window_context.h"
 #include "shared/sync_context.h"
 #include "simulator.h"
 #include "statement_shape.h"
@@ -164,7 +165,7 @@ class OperatorDays : public ::testing::Test {
     YesHost host;
     FixedClock clock{db::embedded::serverNow()};
     MainForm form;
-    SyncContext ctx;
+    WindowContext ctx;
     FrmSynch frm;
   };
 
@@ -203,7 +204,7 @@ TEST_F(OperatorDays, SendOnlyStatementsTheCorpusHolds) {
   rec.step = "Load";
   ASSERT_TRUE(s.frm.Form_Load());
   press(s.form.cmdConnect, "Connect");
-  ASSERT_TRUE(s.frm.connected);
+  ASSERT_TRUE(s.frm.connected());
   for (int i = 0; i < s.form.lstVchtypes.listCount(); ++i) s.form.lstVchtypes.setSelected(i, true);
   page(s.form.SSTab1, 2, "Lock status page");
 

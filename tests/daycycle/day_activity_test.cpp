@@ -98,11 +98,10 @@ TEST_F(DayRows, LabelsShowTheCostCentresLatestCentralRow) {
   EXPECT_EQ(notices().size(), 1u);
 }
 
-TEST_F(DayRows, TheWindowRefreshesTheLabelsThroughItsHook) {
+TEST_F(DayRows, TheWindowRefreshesTheLabelsOnceTheDatabasesArePrepared) {
   FrmSynch frm(ctx);
-  ASSERT_TRUE(ctx.hooks.setdatstartDet);
   dayRow(central(), "DayStart", "08:05:00", "05/Dec/2026", 2, "BR1");
-  ctx.hooks.setdatstartDet(ctx);
+  frm.showDayRows();
   EXPECT_EQ(form.lblDaystartTime.caption(), "08:05 AM");
 }
 
@@ -112,7 +111,7 @@ TEST_F(DayRows, PickingAnotherWorkingDateShowsThatDatesDay) {
   FrmSynch frm(ctx);
   dayRow(central(), "DayEnd", "21:40:00", "05/Dec/2026", 2, "BR1");
   form.dtpdate.setValue(db::DateTime{2026, 12, 5});
-  ctx.hooks.setdatstartDet(ctx);
+  frm.showDayRows();
   EXPECT_EQ(form.lblDayState.caption(), "Day 05/Dec/2026: closed at 09:40 PM.");
 
   form.activeControl = &form.dtpdate;

@@ -5,6 +5,7 @@
 #include "form/main_form.h"
 #include "scripted_host.h"
 #include "shared/connections.h"
+#include "app/window_context.h"
 #include "shared/sync_context.h"
 
 namespace erpsync::test {
@@ -15,7 +16,7 @@ class EmbeddedLinked : public EmbeddedFixture {
   ScriptedHost host;  // strict: any message box (a failed statement) fails the test
   FixedClock clock{db::DateTime{2026, 12, 6, 10, 0, 0}};
   MainForm form;
-  SyncContext ctx{host, clock, form, base()};
+  WindowContext ctx{host, clock, form, base()};
   [[maybe_unused]] const bool formBound_ = (bindForm(ctx), true);
   db::Connection* branch = nullptr;
   std::unique_ptr<db::Connection> central;

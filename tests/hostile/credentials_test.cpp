@@ -17,6 +17,7 @@
 #include "settings/settings_files.h"
 #include "shared/connections.h"
 #include "shared/sql_login.h"
+#include "app/window_context.h"
 #include "shared/sync_context.h"
 #include "test_support.h"
 
@@ -169,7 +170,7 @@ struct Window {
   test::ScriptedHost host{false};
   FixedClock clock{db::DateTime{2026, 3, 5, 10, 0, 0}};
   MainForm form;
-  SyncContext ctx;
+  WindowContext ctx;
   std::vector<std::string> opened;
 };
 
@@ -198,7 +199,7 @@ TEST_F(Credentials, ThePasswordNeverReachesTheLogANoticeOrTheNotifiersCommandLin
   test::ScriptedHost host{false};
   FixedClock clock{db::DateTime{2026, 3, 5, 10, 0, 0}};
   MainForm form;
-  SyncContext ctx{host, clock, form, dir.path()};
+  WindowContext ctx{host, clock, form, dir.path()};
   bindForm(ctx);
   ctx.sqlLogin = {"sa", "S3cret;pw", "test"};
   ctx.saPassword = ctx.sqlLogin.password;

@@ -14,6 +14,7 @@
 #include "notify/spawn_detached.h"
 #include "scripted_host.h"
 #include "settings/settings_files.h"
+#include "app/window_context.h"
 #include "shared/sync_context.h"
 #include "test_support.h"
 
@@ -31,7 +32,7 @@ class HostileFiles : public ::testing::Test {
   test::ScriptedHost host{false};
   FixedClock clock{db::DateTime{2026, 12, 5, 14, 5, 33}};
   MainForm form;
-  SyncContext ctx{host, clock, form, dir.path()};
+  WindowContext ctx{host, clock, form, dir.path()};
   [[maybe_unused]] const bool formBound_ = (bindForm(ctx), true);
 };
 

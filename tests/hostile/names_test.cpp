@@ -19,6 +19,7 @@
 #include "scripted_host.h"
 #include "settings/daily_log.h"
 #include "shared/connections.h"
+#include "app/window_context.h"
 #include "shared/sync_context.h"
 #include "simulator.h"
 #include "sync/server_lock.h"
@@ -64,7 +65,7 @@ class HostileNames : public ::testing::Test {
   test::ScriptedHost host{false};
   FixedClock clock{db::DateTime{2026, 12, 5, 14, 5, 33}};
   MainForm form;
-  SyncContext ctx{host, clock, form, dir.path()};
+  WindowContext ctx{host, clock, form, dir.path()};
   [[maybe_unused]] const bool formBound_ = (bindForm(ctx), true);
 };
 

@@ -15,6 +15,7 @@
 #include "scripted_host.h"
 #include "settings/daily_log.h"
 #include "shared/connections.h"
+#include "app/window_context.h"
 #include "shared/sync_context.h"
 #include "test_support.h"
 #include "testbed.h"
@@ -56,7 +57,7 @@ TEST(HostileProgramFolder, ServersSettingsAndLogAreTheFilesTheirNamesSay) {
   test::ScriptedHost host{false};
   FixedClock clock{db::DateTime{2026, 12, 5, 14, 5, 33}};
   MainForm form;
-  SyncContext ctx{host, clock, form, home};
+  WindowContext ctx{host, clock, form, home};
   [[maybe_unused]] const bool formBound_ = (bindForm(ctx), true);
   ctx.LocalServerName = o.branchServer;
   ctx.SyncServerName = o.centralServer;

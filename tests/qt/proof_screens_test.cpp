@@ -67,11 +67,11 @@ class ProofScreens : public QObject {
     session->form().cmdConnect.click();
     QApplication::processEvents();
     session->binder().flush();
-    QVERIFY(session->controller().connected);
+    QVERIFY(session->controller().connected());
     // The synchroniser's tables and triggers, as a branch has them after its first Update Database.
     session->form().onKeyDown(45);
     session->form().cmdUpdateDataBase.click();
-    QVERIFY(session->controller().databasesPrepared);
+    QVERIFY(session->controller().databasesPrepared());
   }
 
   void enterVouchers(int sales) {

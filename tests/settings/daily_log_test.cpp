@@ -10,6 +10,7 @@
 #include "form/main_form.h"
 #include "scripted_host.h"
 #include "settings/settings_files.h"
+#include "app/window_context.h"
 #include "shared/sync_context.h"
 #include "test_support.h"
 
@@ -62,7 +63,7 @@ struct Session {
 TEST(DailyLog, ALogThatCannotBeWrittenIsToldOnceUntilItWorksAgain) {
   Session s;
   test::ScriptedHost host{false};
-  SyncContext ctx{host, s.clock, s.form, s.dir.path()};
+  WindowContext ctx{host, s.clock, s.form, s.dir.path()};
   bindForm(ctx);
   ctx.LogFolder = s.folder();  // removed after connect made it
   for (int i = 0; i < 5; ++i) ctx.log("Looping query ", std::to_string(i));
@@ -86,7 +87,7 @@ TEST(DailyLog, ALogThatCannotBeWrittenIsToldOnceUntilItWorksAgain) {
 TEST(DailyLog, AHeldOpenLogFollowsTheFileOnDisk) {
   Session s;
   test::ScriptedHost host{false};
-  SyncContext ctx{host, s.clock, s.form, s.dir.path()};
+  WindowContext ctx{host, s.clock, s.form, s.dir.path()};
   bindForm(ctx);
   ctx.LogFolder = s.folder();
   fs::create_directories(ctx.LogFolder);
@@ -123,7 +124,7 @@ TEST(DailyLog, HeadlessTheUnwritableLogIsToldOnceAlthoughNoticesAreLoggedToo) {
   Session s;
   std::ostringstream out, err;
   ConsoleHost host(out, err);
-  SyncContext ctx{host, s.clock, s.form, s.dir.path()};
+  WindowContext ctx{host, s.clock, s.form, s.dir.path()};
   bindForm(ctx);
   // As the headless runner does: every notice also goes to the daily log, which here fails again.
   host.logNotice = [&ctx](const std::string& text) { ctx.log("Notice", text); };

@@ -15,6 +15,7 @@
 #include "form/main_form.h"
 #include "scripted_host.h"
 #include "shared/connections.h"
+#include "app/window_context.h"
 #include "shared/sync_context.h"
 #include "sync/voucher_kinds.h"
 #include "test_support.h"
@@ -75,7 +76,7 @@ class PairFixture : public ::testing::Test {
   ScriptedHost host{true};
   FixedClock clock{db::DateTime{2026, 12, 5, 14, 5, 33}};
   MainForm form;
-  SyncContext ctx{host, clock, form, dir.path()};
+  WindowContext ctx{host, clock, form, dir.path()};
   [[maybe_unused]] const bool formBound_ = (bindForm(ctx), true);
 };
 

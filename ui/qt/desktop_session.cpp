@@ -16,9 +16,8 @@ constexpr int kVbKeyInsert = 45;
 
 DesktopSession::DesktopSession(std::filesystem::path programFolder, Clock* clock)
     : clock_(clock ? *clock : systemClock_) {
-  ctx_ = std::make_unique<SyncContext>(host_, clock_, form_, std::move(programFolder));
+  ctx_ = std::make_unique<WindowContext>(host_, clock_, form_, std::move(programFolder));
   frm_ = std::make_unique<FrmSynch>(*ctx_);
-  frm_->programName = "erpsync window";
   frm_->hooks.AddTrayIcon = [this] { host_.addTrayIcon(); };
   frm_->hooks.RemoveTrayIcon = [this] { host_.removeTrayIcon(); };
 

@@ -33,7 +33,7 @@ class DesktopSession : public QObject {
 
   MainForm& form() { return form_; }
   FrmSynch& controller() { return *frm_; }
-  SyncContext& context() { return *ctx_; }
+  WindowContext& context() { return *ctx_; }
   QtHost& host() { return host_; }
   MainWindow& window() { return *window_; }
   SettingsWindow& settingsWindow() { return *settingsWindow_; }
@@ -50,7 +50,7 @@ class DesktopSession : public QObject {
   SystemClock systemClock_;
   Clock& clock_;
   MainForm form_;
-  std::unique_ptr<SyncContext> ctx_;
+  std::unique_ptr<WindowContext> ctx_;
   std::unique_ptr<FrmSynch> frm_;
   std::unique_ptr<MainWindow> window_;
   std::unique_ptr<SettingsWindow> settingsWindow_;

@@ -1,24 +1,17 @@
 #include "app/daycycle_view.h"
 
-#include <fmt/format.h>
-
 #include <memory>
 #include <utility>
 
 #include "app/reconcile_view.h"
 #include "form/main_form.h"
+#include "session/run_pass.h"
 #include "shared/date_text.h"
-#include "shared/sync_context.h"
+#include "app/window_context.h"
 
 namespace erpsync {
 
 namespace {
-
-// "HH:nn AMPM": hours on the 12-hour clock, minutes, and the AM/PM marker.
-std::string hourMinuteAmPm(const db::DateTime& t) {
-  int h12 = t.hour % 12 == 0 ? 12 : t.hour % 12;
-  return fmt::format("{:02}:{:02} {}", h12, t.minute, t.hour < 12 ? "AM" : "PM");
-}
 
 // Brings the Mismatch page to the front without running the page's own check, which would list the
 // vouchers again without force and restart the timer.
@@ -37,7 +30,7 @@ std::string dayStateText(const db::DateTime& workingDate, const daycycle::DayRow
   if (row.activity.empty()) return day + "not started. Press Day Start before the first transaction.";
   const bool sameDate = date && date->dayNumber() == workingDate.dayNumber();
   const std::string at =
-      (row.time ? hourMinuteAmPm(*row.time) : std::string("?")) + (sameDate || !date ? "" : " on " + ddMMMyyyy(*date));
+      (row.time ? session::hourMinuteAmPm(*row.time) : std::string("?")) + (sameDate || !date ? "" : " on " + ddMMMyyyy(*date));
   if (row.activity == "DayEnd") {
     if (date && date->dayNumber() < workingDate.dayNumber())
       return day + "not started (the last day was closed on " + ddMMMyyyy(*date) +
@@ -58,32 +51,32 @@ void showDayRow(MainForm& form, const db::DateTime& workingDate, const daycycle:
     form.lblDaystartTime.setCaption("NO DAY START");
   } else {
     form.lblDaystart.setCaption(row.date ? ddMMMyyyy(*row.date) : std::string());
-    form.lblDaystartTime.setCaption(row.time ? hourMinuteAmPm(*row.time) : std::string());
+    form.lblDaystartTime.setCaption(row.time ? session::hourMinuteAmPm(*row.time) : std::string());
   }
   form.lblDayState.setCaption(dayStateText(workingDate.dateOnly(), row));
 }
 
-void setdatstartDet(SyncContext& ctx, const db::DateTime& workingDate, long long ccid) {
+void setdatstartDet(WindowContext& ctx, const db::DateTime& workingDate, long long ccid) {
   if (const auto row = daycycle::latestDayRow(ctx, ccid)) showDayRow(ctx.form, workingDate, *row);
 }
 
-void setdatstartDet(SyncContext& ctx) {
+void setdatstartDet(WindowContext& ctx) {
   const WorkingDay day = ctx.day();
   setdatstartDet(ctx, day.date, day.costCentreId);
 }
 
-void watchWorkingDate(SyncContext& ctx) {
-  auto shown = std::make_shared<db::DateTime>(ctx.form.dtpdate.value());
-  ctx.form.dtpdate.subscribe([&ctx, shown] {
-    const db::DateTime now = ctx.form.dtpdate.value();
+void watchWorkingDate(MainForm& form, std::function<void()> showDayRows) {
+  auto shown = std::make_shared<db::DateTime>(form.dtpdate.value());
+  form.dtpdate.subscribe([&form, shown, showDayRows = std::move(showDayRows)] {
+    const db::DateTime now = form.dtpdate.value();
     if (now == *shown) return;
     *shown = now;
     // Only the operator's pick: connect sets the date itself and shows the day rows after it.
-    if (ctx.form.activeControl == &ctx.form.dtpdate && ctx.hooks.setdatstartDet) ctx.hooks.setdatstartDet(ctx);
+    if (form.activeControl == &form.dtpdate && showDayRows) showDayRows();
   });
 }
 
-daycycle::DayStartOutcome cmdDayStart_Click(SyncContext& ctx) {
+daycycle::DayStartOutcome cmdDayStart_Click(WindowContext& ctx) {
   auto& window = ctx.form.frmInitialize;
   daycycle::DayStartProgress progress;
   progress.begin = [&window](int lines) {
@@ -99,7 +92,7 @@ daycycle::DayStartOutcome cmdDayStart_Click(SyncContext& ctx) {
   return out;
 }
 
-daycycle::DayEndResult cmdDayEnd_Click(SyncContext& ctx, const daycycle::MismatchLocator& locate) {
+daycycle::DayEndResult cmdDayEnd_Click(WindowContext& ctx, const daycycle::MismatchLocator& locate) {
   const daycycle::DayEndOutcome out = daycycle::dayEnd(ctx, locate);
   if (out.verified) reconcile::showVerify(ctx.form.msgVerify, *out.verified);
   switch (out.result) {
@@ -121,13 +114,13 @@ daycycle::DayEndResult cmdDayEnd_Click(SyncContext& ctx, const daycycle::Mismatc
   return out.result;
 }
 
-daycycle::ResyncOutcome cmdManualSynch_Click(SyncContext& ctx) {
+daycycle::ResyncOutcome cmdManualSynch_Click(WindowContext& ctx) {
   const daycycle::ResyncOutcome out = daycycle::manualResync(ctx);
   if (out.finished) reconcile::FillTransCount(ctx);
   return out;
 }
 
-daycycle::PurgeOutcome Command1_Click(SyncContext& ctx) {
+daycycle::PurgeOutcome Command1_Click(WindowContext& ctx) {
   return daycycle::dayPurge(ctx);
 }
 

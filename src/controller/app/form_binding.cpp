@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "form/main_form.h"
-#include "shared/sync_context.h"
+#include "app/window_context.h"
 #include "shared/val.h"
 
 namespace erpsync {
@@ -73,7 +73,7 @@ struct FormBinding {
 
 }  // namespace
 
-void bindForm(SyncContext& ctx) {
+void bindForm(WindowContext& ctx) {
   MainForm& f = ctx.form;
   auto binding = std::make_shared<FormBinding>(f);
   ctx.workingDaySource = [&f] { return workingDayOfForm(f); };

@@ -6,9 +6,9 @@
 
 namespace erpsync {
 
-struct SyncContext;
+struct WindowContext;
 
 // Binds ctx's working day, status sink and pass switch to ctx.form.
-void bindForm(SyncContext& ctx);
+void bindForm(WindowContext& ctx);
 
 }  // namespace erpsync

@@ -2,7 +2,7 @@
 #include "app/frm_settings.h"
 
 #include "form/main_form.h"
-#include "shared/sync_context.h"
+#include "app/window_context.h"
 #include "shared/val.h"
 #include "shared/connections.h"
 #include "shared/control_fill.h"
@@ -11,7 +11,7 @@ namespace erpsync {
 
 namespace {
 
-void addCompanies(SyncContext& ctx, db::Connection& c, form::ComboBox& box) {
+void addCompanies(WindowContext& ctx, db::Connection& c, form::ComboBox& box) {
   db::Recordset rs = c.query(kCompanyListQuery);
   for (std::size_t i = 0; i < rs.size(); ++i) {
     box.addItem(rs.at(i, "CompanyCode").toString());
@@ -21,7 +21,7 @@ void addCompanies(SyncContext& ctx, db::Connection& c, form::ComboBox& box) {
 
 }  // namespace
 
-FrmSettings::FrmSettings(SyncContext& c) : ctx(c), form(c.form.frmsettings) {
+FrmSettings::FrmSettings(WindowContext& c) : ctx(c), form(c.form.frmsettings) {
   form.CMDshowcompany.onClick = [this] { CMDshowcompany_Click(); };
   form.cmdshowCostCentres.onClick = [this] { cmdshowCostCentres_Click(); };
   form.cmdSave.onClick = [this] { cmdSave_Click(); };

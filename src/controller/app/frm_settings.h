@@ -9,17 +9,17 @@
 
 namespace erpsync {
 
-struct SyncContext;
+struct WindowContext;
 class SettingsForm;
 
 class FrmSettings {
  public:
   // Wires the wizard's buttons (ctx.form.frmsettings) to this controller.
-  explicit FrmSettings(SyncContext& ctx);
+  explicit FrmSettings(WindowContext& ctx);
   FrmSettings(const FrmSettings&) = delete;
   FrmSettings& operator=(const FrmSettings&) = delete;
 
-  SyncContext& ctx;
+  WindowContext& ctx;
   SettingsForm& form;
 
   // Fills the server boxes and shows page 1.

@@ -7,11 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "app/auto_sync_pass.h"
 #include "app/frm_settings.h"
+#include "app/window_context.h"
 #include "form/controls.h"
-#include "settings/program_folder_lock.h"
-#include "shared/sync_context.h"
+#include "session/session.h"
 
 namespace erpsync {
 
@@ -20,12 +19,14 @@ class MainForm;
 class FrmSynch {
  public:
   // Wires the window's events (form's handlers) to this controller and to the operations.
-  explicit FrmSynch(SyncContext& ctx);
+  explicit FrmSynch(WindowContext& ctx);
   FrmSynch(const FrmSynch&) = delete;
   FrmSynch& operator=(const FrmSynch&) = delete;
 
-  SyncContext& ctx;
+  WindowContext& ctx;
   MainForm& form;
+  // The run the window drives and shows: connect, the operation door, the passes.
+  session::Session session;
   // The settings wizard's controller (its window is form.frmsettings).
   FrmSettings settingsWizard;
 
@@ -60,80 +61,48 @@ class FrmSynch {
   // day rows show without another connect.
   void cmdUpdateDataBase_Click();
 
-  // --- one operation at a time -------------------------------------------------------------------
-  // Operations let the window process events while they work (Host::doEvents), so a click or a timer
-  // tick can arrive in the middle of another operation's transaction. Every button, verb of the
-  // headless runner and timer pass comes in through runOperation; while one runs, the others are
-  // refused and the operation buttons are held (shown disabled).
-  enum class WhenBusy {
-    Tell,  // the operator or a script asked: a message box says why nothing happens
-    Skip,  // a timer pass: skipped, with a log entry; the next tick tries again
-  };
-  // Runs op as the operation name unless another operation is running; returns whether it ran. An
-  // error escaping op still ends the operation (the buttons come back) and goes on to the caller.
-  // With needsPreparedDatabases, an operation on databases Update Database has not yet prepared is
-  // refused with a box that says so (it would fail half-way on the missing tables, or worse, lock the
-  // day's vouchers without a day row).
+  // --- one operation at a time (the session's door; see session::Session::runOperation) ----------
+  using WhenBusy = session::Session::WhenBusy;
   bool runOperation(const std::string& name, const std::function<void()>& op, WhenBusy whenBusy = WhenBusy::Tell,
-                    bool needsPreparedDatabases = false);
+                    bool needsPreparedDatabases = false) {
+    return session.runOperation(name, op, whenBusy, needsPreparedDatabases);
+  }
   // Makes button an operation: its click runs handler through runOperation as name, and the button is
-  // held while any operation runs.
-  // Every button but Connect and Update Database needs prepared databases.
+  // held while any operation runs. Every button but Connect and Update Database needs prepared databases.
   void wireButton(form::Button& button, std::string name, std::function<void()> handler);
-  // Set by a headless verb whose operation did not do what was asked though no box called it a
-  // failure (a day end refused while vouchers wait; not one the operator declined): the runner then
-  // exits with an error, so a script does not take the day for closed.
-  bool verbRefused = false;
-  // The operation running now; empty when none.
-  const std::string& runningOperation() const { return running_; }
-
-  // The program as the program folder's lock names it to others ("erpsync window", "erpsync-cli run").
-  // An operation also needs the program folder's lock: while another process (a service, a second
-  // window) holds it, the operation is refused as it is while one of this window's own runs.
-  std::string programName = "erpsync";
-  // Gives the program folder's lock back while wait runs (the headless runner's pause between two
-  // passes, so the window or another runner may work in between), then takes it again. False when
-  // another process holds it by then; holder says who.
-  bool pauseProgramFolderLock(const std::function<void()>& wait, std::string& holder);
-
-  // Whether both company databases hold the synchroniser's tables (tblDayActivity), as found at the
-  // last connect or Update Database. While they do not, the day-row display is skipped: it could only
-  // show "Invalid object name" again and again.
-  bool databasesPrepared = true;
-  // Looks for tblDayActivity on the open company connections and sets databasesPrepared. With tell,
-  // a missing table is told in one message box that names Update Database as the way to prepare them.
-  bool checkDatabasesPrepared(bool tell);
-  // Whether connect tells the operator about unprepared databases (not when Update Database follows).
+  const std::string& runningOperation() const { return session.runningOperation(); }
+  // Whether both company databases hold the synchroniser's tables, as last looked at; checkDatabasesPrepared
+  // looks again (with tell, one box names Update Database).
+  bool databasesPrepared() const { return session.databasesPrepared; }
+  bool checkDatabasesPrepared(bool tell) { return session.checkDatabasesPrepared(tell); }
+  // Whether connect tells the operator about unprepared databases.
   bool tellUnpreparedDatabases = true;
+  // The cost centre's latest day row in the day labels, once the databases are prepared.
+  void showDayRows();
 
   // --- hooks filled by the operations' wiring (app/wire_operations.cpp); empty ones are skipped ---
   struct Hooks {
     std::function<void()> AddTrayIcon;         // set by the view (tray icon)
     std::function<void()> RemoveTrayIcon;      // set by the view
-    std::function<void()> timertrigger_Timer;  // one auto-sync pass
+    std::function<void()> timertrigger_Timer;  // one automatic pass, shown
     // Page handlers of the two page sets, by page index.
     std::map<int, std::function<void()>> SSTab1Pages;
     std::map<int, std::function<void()>> SSTab2Pages;
   } hooks;
 
-  // What the last automatic pass did (for the headless runner's report).
-  PassOutcome lastPass;
+  // What the last automatic pass did.
+  const session::PassOutcome& lastPass() const { return session.lastPass; }
 
   // Set when load ended the program (no local server name).
   bool loadEndedProgram = false;
-  // Set when the last Connect ran every step; an error part-way leaves it false.
-  bool connected = false;
+  // Whether the last Connect ran every step; an error part-way leaves it false.
+  bool connected() const { return session.connected(); }
 
  private:
-  template <class F>
-  void loadStep(F&& f);
   void repaint();
   void showLogFile();
-  class OperationGuard;
+  void showConnection(const session::ConnectOutcome& c);
   bool inIntervalChange_ = false;
-  std::string running_;
-  settings::ProgramFolderLock folderLock_;
-  std::string lastRefusal_;  // the last timer pass refusal logged, so a long wait is logged once
   std::vector<form::Button*> operationButtons_;
 };
 

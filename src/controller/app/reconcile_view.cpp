@@ -7,7 +7,7 @@
 #include "reconcile/fill_trans_count.h"
 #include "reconcile/mismatch_page.h"
 #include "shared/date_text.h"
-#include "shared/sync_context.h"
+#include "app/window_context.h"
 
 namespace erpsync::reconcile {
 
@@ -57,21 +57,21 @@ void showCounts(form::Grid& grid, const std::string& header, const CountComparis
   grid.addItem("Onlinedata");
 }
 
-int FillDataCount(SyncContext& ctx) {
+int FillDataCount(WindowContext& ctx) {
   const CountComparison counts = CompareMasterCounts(ctx);
   if (counts.failed) return -1;
   showCounts(ctx.form.msgDataCount, kDataCountHeader, counts, false);
   return counts.differing();
 }
 
-int FillTransCount(SyncContext& ctx) {
+int FillTransCount(WindowContext& ctx) {
   const CountComparison counts = CompareVoucherCounts(ctx, ctx.day());
   if (counts.failed) return -1;
   showCounts(ctx.form.msgTransGrid, kTransCountHeader, counts, true);
   return counts.differing();
 }
 
-void FillSalesComparison(SyncContext& ctx) {
+void FillSalesComparison(WindowContext& ctx) {
   const SalesComparison sales = CompareSales(ctx, ctx.day());
   if (sales.failed) return;
   auto& grid = ctx.form.msgCompare;
@@ -110,24 +110,24 @@ void showVerify(form::Grid& grid, const VerifyOutcome& verified) {
                  (verified.compared == 1 ? " voucher" : " vouchers") + " of the day compared");
 }
 
-void MismatchPageCheck(SyncContext& ctx) {
+void MismatchPageCheck(WindowContext& ctx) {
   DisablePages disabled(ctx.form.SSTab2);
   const MismatchCheck check = CheckMismatches(ctx, ctx.day());
   showMismatches(ctx.form.msgMisMatch, check.located);
   if (!check.located.failed) showVerify(ctx.form.msgVerify, check.verified);
 }
 
-void ShowActivityMarks(SyncContext& ctx) {
+void ShowActivityMarks(WindowContext& ctx) {
   ctx.form.lblMaxIDS.setCaption(" Max Server Activity ID " + std::to_string(ctx.MaxActivityID) + "\r\n" +
                                 "Max client trans Activity ID " + std::to_string(ctx.MaxActivityIDTrans) + "\r\n" +
                                 "Double click to know actual IDS of Server and client");
 }
 
-void lblMaxIDS_Click(SyncContext& ctx) {
+void lblMaxIDS_Click(WindowContext& ctx) {
   if (ResetActivityMarks(ctx, ctx.day())) ShowActivityMarks(ctx);
 }
 
-void cmdClearActivity_Click(SyncContext& ctx) {
+void cmdClearActivity_Click(WindowContext& ctx) {
   if (!ClearMasterActivity(ctx)) return;
   showActivity(ctx.form.msgActivity, {});
   ShowActivityMarks(ctx);

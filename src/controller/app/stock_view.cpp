@@ -6,10 +6,11 @@
 #include <string>
 
 #include "db/connection.h"
+#include "stock/import_transfer_asked.h"
 #include "form/main_form.h"
 #include "shared/control_fill.h"
 #include "shared/date_text.h"
-#include "shared/sync_context.h"
+#include "app/window_context.h"
 
 namespace erpsync {
 
@@ -24,45 +25,14 @@ stock::DayStartShown dayStartShown(const MainForm& f) {
   return {f.lblDaystart.caption(), f.lblDaystartTime.caption()};
 }
 
-// "ST-0003 of 05/Dec/2026 from Head Office".
-std::string voucherName(const stock::TransferVoucher& v, bool withSender) {
-  std::string name = v.invNo + " of " + ddMMMyyyy(v.date);
-  if (withSender && !v.sender.empty()) name += " from " + v.sender;
-  return name;
-}
-
-// The operator's word before an import; false when the import is not to run (out says why).
-bool operatorAgrees(SyncContext& ctx, const std::optional<stock::TransferVoucher>& voucher,
-                    stock::TransferImportOutcome& out) {
-  if (!voucher) {
-    return ctx.host.messageBox("Do you want to import this voucher to local database", Buttons::YesNo,
-                               Icon::Question) == Answer::Yes;
-  }
-  if (!voucher->imported) {
-    return ctx.host.messageBox("Do you want to import voucher " + voucherName(*voucher, true) + " to local database",
-                               Buttons::YesNo, Icon::Question) == Answer::Yes;
-  }
-  // Imported before: not an error and not a fresh import. Again only on purpose; it replaces the first.
-  if (ctx.host.messageBox("Voucher " + voucherName(*voucher, true) +
-                              " is already imported at this branch.\r\nDo you want to import it again, in place of "
-                              "the earlier import?",
-                          Buttons::YesNo, Icon::Question, {}, Answer::No) == Answer::Yes)
-    return true;
-  out.alreadyImported = true;
-  ctx.status().status("Voucher " + voucherName(*voucher, false) +
-                      " is already imported at this branch; nothing "
-                      "was changed.");
-  return false;
-}
-
 }  // namespace
 
-void fillInterimTransferTypes(SyncContext& ctx) {
+void fillInterimTransferTypes(WindowContext& ctx) {
   FillControl(ctx.form.cboInterimTransferVchtype, stock::interimTransferTypesQuery(ctx.day()), false, false,
               ctx.WebConnection.get(), ctx.host);
 }
 
-void cboInterimTransferVchtype_Change(SyncContext& ctx) {
+void cboInterimTransferVchtype_Change(WindowContext& ctx) {
   auto& f = ctx.form;
   try {
     f.msgInterimItems.setVisible(false);
@@ -76,7 +46,7 @@ void cboInterimTransferVchtype_Change(SyncContext& ctx) {
   }
 }
 
-void lstTransfer_Click(SyncContext& ctx) {
+void lstTransfer_Click(WindowContext& ctx) {
   auto& f = ctx.form;
   try {
     f.msgInterimItems.setVisible(false);
@@ -93,53 +63,36 @@ void lstTransfer_Click(SyncContext& ctx) {
   }
 }
 
-stock::TransferImportOutcome cmdImportInterimtransfers_Click(SyncContext& ctx) {
+stock::TransferImportOutcome cmdImportInterimtransfers_Click(WindowContext& ctx) {
   auto& f = ctx.form;
-  stock::TransferImportOutcome out;
   const bool automatic = f.chkAutoSynchInterimStockTransfer.value() == 1;
   const int i = f.lstTransfer.listIndex();
   if (i < 0 || i >= f.lstTransfer.listCount()) {
     ctx.host.messageBox("PLease choose a voucher to transfer", Buttons::OK, Icon::Critical);
-    return out;
+    return {};
   }
   const auto& entry = f.lstTransfer.items()[static_cast<std::size_t>(i)];
   const stock::TransferImportRequest request{selectedType(f), entry.itemData,
                                              f.cboInterimTransferVchtype.text() == "BoardRateUpdator", entry.text};
-  std::optional<stock::TransferVoucher> voucher;
-  if (!request.boardRates) {
-    try {
-      voucher = stock::describeInterimTransfer(ctx, request.vchTypeId, request.invId);
-    } catch (const db::DbError& e) {
-      ctx.notice(e.description() + "cmdImportInterimtransfers_click");
-      out.failed = true;
-      return out;
-    }
-  }
-  if (!automatic && !operatorAgrees(ctx, voucher, out)) return out;
-
   f.cmdImportInterimtransfers.setEnabled(false);
-  out = stock::importInterimTransfer(ctx, ctx.day(), request);
+  const stock::TransferImportOutcome out = stock::importTransferAsked(ctx, ctx.day(), request, automatic);
   f.cmdImportInterimtransfers.setEnabled(true);
-  if (!out.busy && !out.failed && !automatic) {
-    if (out.replaced && voucher)
-      ctx.status().status("Voucher " + voucherName(*voucher, false) +
-                          " imported again in place of its earlier "
-                          "import: " +
-                          std::to_string(out.lines) + " stock lines.");
-    else
-      ctx.status().status("Done");
-    cboInterimTransferVchtype_Change(ctx);
-  }
+  if (!out.busy && !out.failed && !automatic && (out.imported || out.replaced)) cboInterimTransferVchtype_Change(ctx);
   return out;
 }
 
-stock::AutoTransferOutcome runInterimTransfersUnattended(SyncContext& ctx) {
+void showTransfersTaken(WindowContext& ctx, const stock::AutoTransferOutcome& out) {
+  auto& f = ctx.form;
+  for (const auto& e : out.taken) f.lstTransfer.addItem(e.text, e.invId);
+  if (out.completed && f.cboInterimTransferVchtype.listIndex() >= 0) cboInterimTransferVchtype_Change(ctx);
+}
+
+stock::AutoTransferOutcome runInterimTransfersUnattended(WindowContext& ctx) {
   auto& f = ctx.form;
   f.cmdImportInterimtransfers.setEnabled(false);
   auto out = stock::AutoSynchInterimStockTransfer(ctx, dayStartShown(f));
   f.cmdImportInterimtransfers.setEnabled(true);
-  for (const auto& e : out.taken) f.lstTransfer.addItem(e.text, e.invId);
-  if (out.completed && f.cboInterimTransferVchtype.listIndex() >= 0) cboInterimTransferVchtype_Change(ctx);
+  showTransfersTaken(ctx, out);
   return out;
 }
 

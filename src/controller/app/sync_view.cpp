@@ -6,7 +6,7 @@
 
 #include "app/reconcile_view.h"
 #include "form/main_form.h"
-#include "shared/sync_context.h"
+#include "app/window_context.h"
 #include "sync/migrate_mismatched_items.h"
 #include "sync/settings_synch.h"
 
@@ -41,7 +41,7 @@ sync::MigrationRequest migrationRequest(MainForm& f) {
 
 }  // namespace
 
-void cmdMasterSynchDetail_Click(SyncContext& ctx) {
+void cmdMasterSynchDetail_Click(WindowContext& ctx) {
   auto& list = ctx.form.lstMasterSettings;
   list.clear();
   for (const auto& e : sync::masterListEntries()) list.addItem(sync::masterListText(e));
@@ -49,7 +49,7 @@ void cmdMasterSynchDetail_Click(SyncContext& ctx) {
   for (int i = 0; i < list.listCount(); ++i) list.setSelected(i, true);
 }
 
-sync::MigrationOutcome cmdFullSync_Click(SyncContext& ctx) {
+sync::MigrationOutcome cmdFullSync_Click(WindowContext& ctx) {
   auto& f = ctx.form;
   f.cmdFullSync.setEnabled(false);
   const sync::MigrationOutcome out = sync::fullMasterMigration(ctx, migrationRequest(f));
@@ -57,14 +57,14 @@ sync::MigrationOutcome cmdFullSync_Click(SyncContext& ctx) {
   return out;
 }
 
-bool cmdSettingsSynch_Click(SyncContext& ctx) {
+bool cmdSettingsSynch_Click(WindowContext& ctx) {
   ctx.form.cmdSettingsSynch.setEnabled(false);
   const bool done = sync::synchroniseSettings(ctx);
   if (done) ctx.form.cmdSettingsSynch.setEnabled(true);
   return done;
 }
 
-sync::MigrationOutcome cmdMIgrateMismatchedItemsonly_Click(SyncContext& ctx) {
+sync::MigrationOutcome cmdMIgrateMismatchedItemsonly_Click(WindowContext& ctx) {
   auto& f = ctx.form;
   std::vector<std::string> differing;
   const auto& grid = f.msgDataCount;

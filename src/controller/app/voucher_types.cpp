@@ -6,40 +6,28 @@
 
 #include "form/main_form.h"
 #include "shared/control_fill.h"
-#include "shared/sync_context.h"
+#include "app/window_context.h"
 #include "shared/val.h"
 
 namespace erpsync {
 
-void FillSyncVchTypes(SyncContext& ctx) {
-  auto& list = ctx.form.lstVchtypes;
-  try {
-    const std::string sql = "SELECT   VchTypeID, VchType From tblVchType WHERE  PrimaryCCIDS='" +
-                            valText(ctx.form.lblCostcentre.tag()) + "' AND BLNUseForClientSync=1 Order by VchType ";
-    FillControl(list, sql, true, false, ctx.LocalConnection.get(), ctx.host, &ctx.form.frmInitialize);
+void showVoucherTypes(MainForm& form, const std::vector<session::VoucherTypeChoice>& types) {
+  auto& list = form.lstVchtypes;
+  list.clear();
+  for (const auto& t : types) list.addItem(t.name, t.id);
+  for (std::size_t i = 0; i < types.size(); ++i)
+    if (types[i].selected) list.setSelected(static_cast<int>(i), true);
+}
 
-    const std::string stored = ctx.readSetting("SYNCHVCHTYPEIDS", "");
-    if (!stored.empty()) {
-      // "5;7;": every id is followed by ";", so the text after the last ";" is not an id.
-      std::vector<std::string> parts;
-      std::size_t start = 0;
-      for (std::size_t p; (p = stored.find(';', start)) != std::string::npos; start = p + 1)
-        parts.push_back(stored.substr(start, p - start));
-      const std::vector<std::string>& ids = parts;
-      for (int i = 0; i < list.listCount(); ++i) {
-        for (const auto& id : ids)
-          if (static_cast<double>(list.items()[static_cast<std::size_t>(i)].itemData) == Val(id))
-            list.setSelected(i, true);
-        if (list.selectedCount() >= static_cast<int>(ids.size())) break;
-      }
-    }
-    if (ctx.hooks.setdatstartDet) ctx.hooks.setdatstartDet(ctx);
+void FillSyncVchTypes(WindowContext& ctx) {
+  try {
+    showVoucherTypes(ctx.form, session::readVoucherTypeChoices(ctx, ctx.form.lblCostcentre.tag()));
   } catch (const std::exception& e) {
     ctx.notice(e.what());
   }
 }
 
-void lstVchtypes_Click(SyncContext& ctx) {
+void lstVchtypes_Click(WindowContext& ctx) {
   auto& list = ctx.form.lstVchtypes;
   // Selections made by code (restoring the stored choice) must not overwrite the stored choice.
   if (ctx.form.activeControl != &list) return;
@@ -54,7 +42,7 @@ void lstVchtypes_Click(SyncContext& ctx) {
   }
 }
 
-void ToggleAllOnRightClick(SyncContext& ctx, int button, form::ListBox& list) {
+void ToggleAllOnRightClick(WindowContext& ctx, int button, form::ListBox& list) {
   if (button != 2) return;
   try {
     const int current = list.listIndex();

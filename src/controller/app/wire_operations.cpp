@@ -1,7 +1,7 @@
 // Where the operations of the rest of the program are attached to the main window: one line per
 // button, page or hook. An operation not wired here is simply not offered yet.
-#include "app/auto_sync_pass.h"
 #include "app/frm_synch.h"
+#include "app/pass_view.h"
 #include "app/reconcile_view.h"
 #include "app/sync_view.h"
 #include "app/daycycle_view.h"
@@ -15,11 +15,8 @@
 namespace erpsync {
 
 void wireOperations(FrmSynch& frm) {
-  SyncContext& ctx = frm.ctx;
-  ctx.hooks.setdatstartDet = [&frm](SyncContext& c) {
-    if (frm.databasesPrepared) setdatstartDet(c);
-  };
-  watchWorkingDate(ctx);
+  WindowContext& ctx = frm.ctx;
+  watchWorkingDate(frm.form, [&frm] { frm.showDayRows(); });
   frm.wireButton(frm.form.cmdUpdateDataBase, "Update Database", [&frm] { frm.cmdUpdateDataBase_Click(); });
   frm.wireButton(frm.form.cmdFreeServer, "Free Server", [&ctx] { sync::cmdFreeServer_Click(ctx); });
   frm.wireButton(frm.form.cmdDayStart, "Day Start", [&ctx] { cmdDayStart_Click(ctx); });
@@ -30,22 +27,15 @@ void wireOperations(FrmSynch& frm) {
       return;
     }
     std::string holder;
-    if (frm.databasesPrepared) sync::CheckSetServerFreeStatus(frm.ctx, true, false, false, holder);
+    if (frm.databasesPrepared()) sync::CheckSetServerFreeStatus(frm.ctx, true, false, false, holder);
   };
   frm.hooks.timertrigger_Timer = [&frm] {
-    // Before the first Update Database a pass could only fail on the missing tables, at every tick:
-    // it waits, and the status line says what to do. An Update Database run meanwhile (here or by the
-    // headless runner) is seen at the next tick.
-    if (!frm.databasesPrepared && !frm.checkDatabasesPrepared(false)) {
-      frm.form.lblBranchStatus.setCaption(
-          "The databases are not yet prepared for synchronisation: nothing is sent or received until Update "
-          "Database has prepared them (press Insert for the maintenance page).");
-      return;
-    }
-    frm.lastPass = timertrigger_Timer(frm.ctx);
+    showPassStarting(frm.ctx);
+    const session::PassOutcome& out = frm.session.pass(passOptionsOf(frm.form));
+    showPass(frm.ctx, out);
     // A pass run while the box is off (the support option, a pass already started) may have sent the
     // vouchers the AutoSynch line counts: it is counted again, so it never names vouchers that went.
-    const auto& up = frm.lastPass.upload;
+    const auto& up = out.upload;
     if (!frm.form.lblAutoSynchState.caption().empty() || up.uploaded + up.alreadyCentral > 0)
       daycycle::tellAutoSyncState(frm.ctx);
   };

@@ -103,23 +103,27 @@ db::DateTime latestDayEndDate(SyncContext& ctx) {
   return latestDayRowDate(ctx, "DayEnd");
 }
 
+DayRow readLatestDayRow(SyncContext& ctx, long long ccid) {
+  // The identity orders the rows written within one second (a day start's "started" and "Finished").
+  auto rs = ctx.web().query(
+      "SELECT     TOP (1) ID, Activity, TimeOf, SystemName, DateOF, ActivitiesDetail, BlnStarted, "
+      "BlnEnded, CCID, BlockDataEntry, SQLSERVERNAME From tblDayActivity " +
+      std::string(" where CCID=") + std::to_string(ccid) + " ORDER BY DateOF DESC,  TimeOf DESC, ID DESC");
+  DayRow row;
+  if (rs.empty()) return row;
+  row.activity = rs.at(0, "Activity").toString();
+  row.detail = rs.at(0, "ActivitiesDetail").toString();
+  row.date = rs.at(0, "DateOF").toDateTime();
+  row.time = rs.at(0, "TimeOf").toDateTime();
+  return row;
+}
+
 std::optional<DayRow> latestDayRow(SyncContext& ctx, long long ccid) {
   // The day rows are head office's: while it is known to be out of reach (told once, as such) nothing is
   // asked, and no second notice says "closed".
   if (ctx.headOfficeState < 0 && !db::isOpen(ctx.WebConnection)) return std::nullopt;
   try {
-    // The identity orders the rows written within one second (a day start's "started" and "Finished").
-    auto rs = ctx.web().query(
-        "SELECT     TOP (1) ID, Activity, TimeOf, SystemName, DateOF, ActivitiesDetail, BlnStarted, "
-        "BlnEnded, CCID, BlockDataEntry, SQLSERVERNAME From tblDayActivity " +
-        std::string(" where CCID=") + std::to_string(ccid) + " ORDER BY DateOF DESC,  TimeOf DESC, ID DESC");
-    DayRow row;
-    if (rs.empty()) return row;
-    row.activity = rs.at(0, "Activity").toString();
-    row.detail = rs.at(0, "ActivitiesDetail").toString();
-    row.date = rs.at(0, "DateOF").toDateTime();
-    row.time = rs.at(0, "TimeOf").toDateTime();
-    return row;
+    return readLatestDayRow(ctx, ccid);
   } catch (const db::DbError& e) {
     ctx.notice(e.description());
   } catch (const std::exception& e) {

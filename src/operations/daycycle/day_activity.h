@@ -56,5 +56,7 @@ struct DayRow {
 // office is known to be out of reach (told once already, so nothing is asked) or the read failed (told as
 // a notice).
 std::optional<DayRow> latestDayRow(SyncContext& ctx, long long ccid);
+// The same read, its error thrown (db::DbError 208 when head office has no tblDayActivity yet).
+DayRow readLatestDayRow(SyncContext& ctx, long long ccid);
 
 }  // namespace erpsync::daycycle

@@ -11,7 +11,7 @@ namespace erpsync {
 
 namespace {
 
-// Until a window (or the headless runner's form) is bound: the day of this computer's clock, no cost
+// Until a window (or the headless runner) binds its own: the day of this computer's clock, no cost
 // centre, progress kept only as the last sentence, and passes off.
 class UnboundStatus final : public StatusSink {
  public:
@@ -37,10 +37,9 @@ class UnboundPasses final : public PassSwitch {
 
 }  // namespace
 
-SyncContext::SyncContext(Host& h, Clock& c, MainForm& f, std::filesystem::path folder)
+SyncContext::SyncContext(Host& h, Clock& c, std::filesystem::path folder)
     : host(h),
       clock(c),
-      form(f),
       programFolder(std::move(folder)),
       unboundStatus_(std::make_unique<UnboundStatus>()),
       unboundPasses_(std::make_unique<UnboundPasses>()) {
@@ -53,6 +52,8 @@ SyncContext::SyncContext(Host& h, Clock& c, MainForm& f, std::filesystem::path f
   statusSink = unboundStatus_.get();
   passSwitch = unboundPasses_.get();
 }
+
+SyncContext::~SyncContext() = default;
 
 std::string SyncContext::readSetting(const std::string& key, const std::string& defaultValue) {
   std::string value = defaultValue;

@@ -1,13 +1,14 @@
 // What every operation shares: the connections, the settings files, the daily log, the host, the clock,
 // the run's working day, where progress is told, and the run-wide values. Operations take SyncContext&;
-// no globals. The window's form is here for the controller, which binds it (app/form_binding.h):
-// operations never touch it.
+// no globals. It knows no window: the window's controller extends it with the form (app/window_context.h),
+// the headless runner uses it as it is.
 #pragma once
 
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "db/connection.h"
@@ -22,21 +23,20 @@
 
 namespace erpsync {
 
-class MainForm;
-
 struct SyncContext {
-  SyncContext(Host& h, Clock& c, MainForm& f, std::filesystem::path folder);
+  SyncContext(Host& h, Clock& c, std::filesystem::path folder);
+  virtual ~SyncContext();
   SyncContext(const SyncContext&) = delete;
   SyncContext& operator=(const SyncContext&) = delete;
 
   Host& host;
   Clock& clock;
-  MainForm& form;
   std::filesystem::path programFolder;
 
   // The working day as the window (or the headless runner) has it now: read where an operation
-  // starts. The controller binds it, the status sink and the pass switch to the form (bindForm); until
-  // then the day is today's by the clock, with no cost centre, and progress goes nowhere.
+  // starts. The window binds it, the status sink and the pass switch to its controls (bindForm), the
+  // headless runner to what connect found; until then the day is today's by the clock, with no cost
+  // centre, and progress goes nowhere.
   WorkingDay day() const { return workingDaySource(); }
   std::function<WorkingDay()> workingDaySource;
   // Where operations tell what they are doing.
@@ -90,11 +90,6 @@ struct SyncContext {
   // Tests put their own connections in here.
   std::function<std::unique_ptr<db::Connection>(const std::string& connectionString)> makeConnection;
 
-  // Operations of other parts of the program that the shell calls; an empty one is skipped.
-  struct Hooks {
-    // Shows the cost centre's latest day row in lblDaystart / lblDaystartTime.
-    std::function<void(SyncContext&)> setdatstartDet;
-  } hooks;
 
   // Settings of Resources/Appsettings.ini and Resources/AppsettingsLoop.ini (missing keys are added
   // with the default, as every reader of these files does).
@@ -140,6 +135,22 @@ struct SyncContext {
   };
   bool holdingLog_ = false;
   std::vector<HeldEntry> heldLog_;
+};
+
+// For its lifetime, ctx's working day is day: an operation's steps all see the day it started with,
+// whatever the window's date picker does meanwhile. The source is given back at the end.
+class ScopedWorkingDay {
+ public:
+  ScopedWorkingDay(SyncContext& ctx, const WorkingDay& day) : ctx_(ctx), before_(std::move(ctx.workingDaySource)) {
+    ctx_.workingDaySource = [day] { return day; };
+  }
+  ~ScopedWorkingDay() { ctx_.workingDaySource = std::move(before_); }
+  ScopedWorkingDay(const ScopedWorkingDay&) = delete;
+  ScopedWorkingDay& operator=(const ScopedWorkingDay&) = delete;
+
+ private:
+  SyncContext& ctx_;
+  std::function<WorkingDay()> before_;
 };
 
 }  // namespace erpsync
