@@ -1,8 +1,6 @@
 // Runs T-SQL batches: each statement is translated once per shape (literals become parameters)
 // and run on SQLite, with the batch's variables, IF/BEGIN...END control flow, row counts and
 // @@IDENTITY as SQL Server keeps them, and the transactions of the API and of the batch.
-#include <algorithm>
-
 #include "db/embedded/connection_impl.h"
 #include "db/embedded/parser.h"
 #include "util/c_number.h"
@@ -43,28 +41,19 @@ bool containsDdl(const Stmt& s) {
   return false;
 }
 
-// TRUNCATE TABLE reaches the runtime as a DELETE of the whole table; the keyword the statement
-// begins with tells the two apart.
-bool startsWithTruncate(const Stmt& s, const Unit& u) {
-  const auto& toks = u.lex.tokens;
-  auto it =
-      std::lower_bound(toks.begin(), toks.end(), s.pos, [](const Token& t, std::uint32_t pos) { return t.pos < pos; });
-  return it != toks.end() && it->pos == s.pos && isKeyword(*it, "TRUNCATE");
-}
+}  // namespace
 
-[[noreturn]] void noTransaction(const char* verb, long native) {
+void noTransaction(const char* verb, long native) {
   throw DbError(std::string("The ") + verb + " TRANSACTION request has no corresponding BEGIN TRANSACTION.", "25000",
                 native);
 }
 
-[[noreturn]] void uncommittable() {
+void uncommittable() {
   throw DbError(
       "The current transaction cannot be committed and cannot support operations that write to the log file. Roll "
       "back the transaction.",
       "25000", 3930);
 }
-
-}  // namespace
 
 std::shared_ptr<Unit> Impl::unitFor(const std::string& sql, LexResult& lx) {
   lx = lex(sql);
@@ -389,173 +378,6 @@ long long Impl::runTranslated(const Translated& t, Ctx& ctx, Recordset* out,
     lastRowCount = static_cast<long long>(out->rows.size());
   }
   return changes;
-}
-
-void Impl::runStmt(const Stmt& s, Ctx& ctx) {
-  if (ctx.sink && ctx.depth == 0) ctx.sink->statementAt(s.pos);
-  if (doomed && s.kind != Stmt::RollbackTran) uncommittable();
-  switch (s.kind) {
-    case Stmt::SelectK: {
-      const Translated& t = plan(ctx, &s, [&](Translator& tr) { return tr.statement(s); });
-      if (!t.assignVars.empty()) {
-        std::vector<std::vector<SqlValue>> rows;
-        runTranslated(t, ctx, nullptr, &rows);
-        for (auto& r : rows)
-          for (std::size_t i = 0; i < t.assignVars.size() && i < r.size(); ++i)
-            assignVar(ctx, t.assignVars[i], r[i], t.columnTypes[i]);
-        lastRowCount = static_cast<long long>(rows.size());
-        // It returns no rows but reports how many it read, as a write reports what it changed.
-        if (ctx.depth == 0 && !noCount) ctx.rowsAffected = lastRowCount;
-        if (ctx.sink && !noCount) ctx.sink->rowCount(lastRowCount, ctx.depth > 0);
-        return;
-      }
-      if (ctx.sink && ctx.depth == 0) {
-        Recordset rs;
-        runTranslated(t, ctx, &rs);
-        ctx.sink->resultSet(std::move(rs), !noCount);
-        return;
-      }
-      if (ctx.result && !ctx.haveResult) {
-        ctx.result->fields.clear();
-        ctx.result->rows.clear();
-        runTranslated(t, ctx, ctx.result);
-        ctx.haveResult = true;
-      } else {
-        Recordset discard;
-        runTranslated(t, ctx, &discard);
-      }
-      return;
-    }
-    case Stmt::Insert:
-    case Stmt::Update:
-    case Stmt::Delete: {
-      if (s.kind == Stmt::Delete && startsWithTruncate(s, *ctx.unit)) {
-        truncateTable(static_cast<const DeleteStmt&>(s), ctx);
-        return;
-      }
-      const Translated& t = plan(ctx, &s, [&](Translator& tr) { return tr.statement(s); });
-      Tx tx(*this, t.targetTable.empty() ? std::string() : quoteIdent(t.targetAlias) + "." + quoteIdent(t.targetTable));
-      long long n = runTranslated(t, ctx, nullptr);
-      tx.commit();
-      // The batch reports its last count; under NOCOUNT no count is reported (-1 when none was).
-      if (ctx.depth == 0 && !noCount) ctx.rowsAffected = n;
-      if (ctx.sink && !noCount) ctx.sink->rowCount(n, ctx.depth > 0);
-      return;
-    }
-    case Stmt::If: {
-      auto& i = static_cast<const IfStmt&>(s);
-      const Translated& t = plan(ctx, i.cond.get(), [&](Translator& tr) { return tr.condition(*i.cond); });
-      std::vector<std::vector<SqlValue>> rows;
-      runTranslated(t, ctx, nullptr, &rows);
-      bool yes = !rows.empty() && !rows[0].empty() && rows[0][0].isInt() && rows[0][0].i() == 1;
-      detachAll();
-      if (yes)
-        runStmt(*i.then, ctx);
-      else if (i.otherwise)
-        runStmt(*i.otherwise, ctx);
-      return;
-    }
-    case Stmt::Block:
-      for (auto& c : static_cast<const BlockStmt&>(s).body) {
-        runStmt(*c, ctx);
-        if (ctx.returned) return;
-      }
-      return;
-    case Stmt::Declare:
-      for (auto& v : static_cast<const DeclareStmt&>(s).vars) {
-        std::string n = lower(v.name);
-        if (ctx.vars.count(n))
-          throw DbError("The variable name '" + v.name +
-                            "' has already been declared. Variable names must be unique "
-                            "within a query batch or stored procedure.",
-                        "42000", 134);
-        ctx.vars[n] = Var{v.type.type, SqlValue{}};
-        if (v.init) {
-          SqlValue val = evalExpr(*v.init, ctx, nullptr);
-          assignVar(ctx, n, val, ColType{});
-        }
-      }
-      return;
-    case Stmt::SetVar: {
-      auto& sv = static_cast<const SetVarStmt&>(s);
-      std::string n = lower(sv.name);
-      if (!ctx.vars.count(n)) throw DbError("Must declare the scalar variable \"" + sv.name + "\".", "42000", 137);
-      ColType st;
-      SqlValue val = evalExpr(*sv.value, ctx, &st);
-      assignVar(ctx, n, val, st);
-      lastRowCount = 1;  // a simple assignment counts one row
-      return;
-    }
-    case Stmt::SetOption: {
-      auto& so = static_cast<const SetOptionStmt&>(s);
-      lastRowCount = 0;
-      if (so.option == "XACT_ABORT") {
-        xactAbort = so.on;
-      } else if (so.option == "NOCOUNT") {
-        noCount = so.on;
-      } else if (so.option == "IDENTITY_INSERT") {
-        std::string name = so.table.last();
-        auto ti = tables.find(name);
-        if (ti == tables.end()) throw DbError("Invalid object name '" + so.table.text() + "'.", "42S02", 208);
-        if (ti->second.identityColumn() < 0)
-          throw DbError(
-              "Table '" + ti->second.name + "' does not have the identity property. Cannot perform SET operation.",
-              "42000", 8106);
-        if (so.on)
-          identityInsert.insert(ti->second.name);
-        else
-          identityInsert.erase(ti->second.name);
-      }
-      return;
-    }
-    case Stmt::BeginTran:
-      sqlBeginTran();
-      lastRowCount = 0;
-      return;
-    case Stmt::CommitTran:
-      sqlCommitTran();
-      lastRowCount = 0;
-      return;
-    case Stmt::RollbackTran:
-      if (tranCount == 0) noTransaction("ROLLBACK", 3903);
-      rollbackAll();
-      return;
-    case Stmt::Nop:
-      return;
-    case Stmt::Return:
-      ctx.returned = true;
-      return;
-    case Stmt::Exec:
-      execProc(static_cast<const ExecStmt&>(s), ctx);
-      return;
-    case Stmt::CreateTable:
-      createTable(static_cast<const CreateTableStmt&>(s));
-      return;
-    case Stmt::AlterTable:
-      alterTable(static_cast<const AlterTableStmt&>(s));
-      return;
-    case Stmt::DropTable:
-      dropTable(static_cast<const DropTableStmt&>(s));
-      return;
-    case Stmt::CreateIndex:
-      createIndex(static_cast<const CreateIndexStmt&>(s));
-      return;
-    case Stmt::DropIndex:
-      dropIndex(static_cast<const DropIndexStmt&>(s));
-      return;
-    case Stmt::CreateDatabase:
-      createDatabase(static_cast<const DatabaseStmt&>(s).name);
-      return;
-    case Stmt::DropDatabase:
-      dropDatabase(static_cast<const DatabaseStmt&>(s).name);
-      return;
-    case Stmt::CreateTrigger:
-      createTrigger(static_cast<const CreateTriggerStmt&>(s));
-      return;
-    case Stmt::DropTrigger:
-      dropTrigger(static_cast<const DropTriggerStmt&>(s));
-      return;
-  }
 }
 
 void Impl::assignVar(Ctx& ctx, const std::string& name, const SqlValue& v, const ColType& src) {

@@ -2,9 +2,11 @@
 //   embedded_connection.cpp    the public class, opening, low-level statement running
 //   connection_errors.cpp      SQLite errors worded as SQL Server words them
 //   connection_catalogs.cpp    the schema description, other catalogs and linked servers (ATTACH)
-//   connection_executor.cpp    batches, variables, control flow, transactions, TRUNCATE
+//   connection_executor.cpp    batches, variables, transactions, TRUNCATE
+//   connection_statements.cpp  one executor per kind of statement
 //   connection_triggers.cpp    statement-level triggers and their inserted/deleted rows
-//   connection_ddl.cpp         CREATE/ALTER/DROP of tables, indexes, triggers and databases
+//   connection_ddl.cpp         CREATE/DROP of tables, indexes, triggers and databases
+//   connection_alter_table.cpp ALTER TABLE
 //   connection_procedures.cpp  the system procedures (sp_addlinkedserver ...)
 #pragma once
 
@@ -54,6 +56,14 @@ struct Unit {
   };
   std::unordered_map<const void*, Plan> plans;
 };
+
+// The SQLite index that carries a table's index or constraint.
+std::string indexSqliteName(const std::string& table, const std::string& index);
+
+// The errors of a transaction verb without a transaction, and of work in a transaction that can only
+// be rolled back.
+[[noreturn]] void noTransaction(const char* verb, long native);
+[[noreturn]] void uncommittable();
 
 struct Var {
   ColType type;

@@ -141,7 +141,20 @@ struct Translator::Impl {
   E condition(const ast::Expr& x, Scope* scope);
   // Either of the two, left unparenthesized at its own precedence.
   E term(const ast::Expr& x, Scope* scope, bool predicateAllowed);
+  static E nullValue();
+  E unary(const ast::Expr& x, Scope* scope);
+  E isNullTest(const ast::Expr& x, Scope* scope);
+  E between(const ast::Expr& x, Scope* scope);
+  E inList(const ast::Expr& x, Scope* scope);
+  E inSelect(const ast::Expr& x, Scope* scope);
+  E like(const ast::Expr& x, Scope* scope);
+  E exists(const ast::Expr& x, Scope* scope);
+  E subquery(const ast::Expr& x, Scope* scope);
+  E cast(const ast::Expr& x, Scope* scope);
   E binary(const ast::Expr& x, Scope* scope);
+  E compare(const std::string& op, E& l, E& r);
+  E plus(E& l, E& r);
+  E arithmetic(const std::string& op, E& l, E& r);
   E caseExpr(const ast::Expr& x, Scope* scope);
   void coerceOperand(E& e, const ColType& target);
   static std::string convertCall(const std::string& sql, const ColType& src, const ColType& dst, bool assign,
