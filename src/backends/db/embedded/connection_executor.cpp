@@ -55,9 +55,9 @@ void uncommittable() {
       "25000", 3930);
 }
 
-std::shared_ptr<Unit> Impl::unitFor(const std::string& sql, LexResult& lx) {
+std::shared_ptr<Unit> Impl::unitFor(const std::string& sql, LexResult& lx, std::string& key) {
   lx = lex(sql);
-  std::string key;
+  key.clear();
   key.reserve(sql.size());
   for (auto& t : lx.tokens) {
     switch (t.kind) {
@@ -84,9 +84,8 @@ std::shared_ptr<Unit> Impl::unitFor(const std::string& sql, LexResult& lx) {
         break;
     }
   }
-  auto it = batchCache.find(key);
-  if (it != batchCache.end()) {
-    const Unit& u = *it->second;
+  if (std::shared_ptr<Unit> cached = batchCache.find(key)) {
+    const Unit& u = *cached;
     bool same = true;
     for (int ord : u.batch.structuralLiterals) {
       const Token* a = nullptr;
@@ -100,17 +99,14 @@ std::shared_ptr<Unit> Impl::unitFor(const std::string& sql, LexResult& lx) {
         break;
       }
     }
-    if (same) return it->second;
+    if (same) return cached;
   }
   auto u = std::make_shared<Unit>();
   u->lex = lx;
   u->batch = parseBatch(u->lex, sql);
   for (auto& s : u->batch.statements)
     if (containsDdl(*s)) u->cacheable = false;
-  if (u->cacheable) {
-    if (batchCache.size() > 1000) batchCache.clear();
-    batchCache[key] = u;
-  }
+  if (u->cacheable) batchCache.put(key, u);
   return u;
 }
 
@@ -133,7 +129,8 @@ long long Impl::runBatchStatements(const std::string& sql, Recordset* result, Em
   if (deadlineActive) deadline = std::chrono::steady_clock::now() + std::chrono::seconds(commandTimeout);
   ensureSchema();
   LexResult lx;
-  std::shared_ptr<Unit> unit = unitFor(sql, lx);
+  std::string key;
+  std::shared_ptr<Unit> unit = unitFor(sql, lx, key);
   Ctx ctx;
   ctx.unit = unit.get();
   ctx.lits.assign(static_cast<std::size_t>(lx.literalCount), nullptr);
@@ -143,12 +140,14 @@ long long Impl::runBatchStatements(const std::string& sql, Recordset* result, Em
   ctx.sink = sink;
   struct Detach {
     Impl& im;
+    const std::string& key;
     ~Detach() {
+      im.batchCache.remeasure(key);  // the statements it translated as it ran
       im.deadlineActive = false;
       im.timedOut = false;  // so a later failure outside a batch is not taken for a time-out
       im.detachAll();
     }
-  } detach{*this};
+  } detach{*this, key};
   // Once the batch runs, an error stops it where it is and is reported. With XACT_ABORT ON the
   // open transaction goes with it, whoever began it (BEGIN TRAN in this batch or an earlier one, or
   // the API), as SQL Server rolls it back. With XACT_ABORT OFF SQL Server rolls back only the

@@ -28,6 +28,7 @@
 #include "db/embedded/catalog_file.h"
 #include "db/embedded/embedded_connection.h"
 #include "db/embedded/lexer.h"
+#include "db/embedded/parse_cache.h"
 #include "db/embedded/sql_types.h"
 #include "db/embedded/sqlite_functions.h"
 #include "db/embedded/statement_cache.h"
@@ -142,7 +143,7 @@ struct EmbeddedConnection::Impl {
   std::optional<std::int64_t> lastIdentity;
   long long lastRowCount = 0;
 
-  std::unordered_map<std::string, std::shared_ptr<Unit>> batchCache;
+  ParseCache batchCache{defaultParseCacheBudget()};
   StatementCache statements{defaultStatementCacheCapacity()};
   std::unique_ptr<Statement> cookieStmt;
 
@@ -209,7 +210,8 @@ struct EmbeddedConnection::Impl {
   void fireTriggers(const Translated& t, Ctx& ctx);
 
   // ------------------------------------------------ batches (connection_executor.cpp)
-  std::shared_ptr<Unit> unitFor(const std::string& sql, LexResult& lx);
+  // The batch parsed (from the cache when one of its shape is there); key: its key in the cache.
+  std::shared_ptr<Unit> unitFor(const std::string& sql, LexResult& lx, std::string& key);
   long long runBatch(const std::string& sql, Recordset* result, EmbeddedConnection::BatchSink* sink = nullptr);
   long long runBatchStatements(const std::string& sql, Recordset* result, EmbeddedConnection::BatchSink* sink);
   SqlValue literalValue(const Ctx& ctx, int ordinal);
