@@ -1,8 +1,9 @@
 // The concurrency run. Every branch has two processes at work, as at a real branch: the ERP saving
 // vouchers a chunk at a time and editing and deleting some, uploaded or not (testbed erp), and the
 // synchroniser's unattended runner (run, restarted every few passes until the ERP is done, then until
-// nothing is left). A further process plays head office changing masters. The runners see the servers' clock ten minutes on so a voucher
-// is old enough to go as soon as it is saved. The child processes are started through the shell.
+// nothing is left). A further process plays head office changing masters. The runners see the servers' clock ten
+// minutes on so a voucher is old enough to go as soon as it is saved. The child processes are started through the
+// shell.
 #include "cmd_concurrency.h"
 
 #include <fmt/format.h>
@@ -11,6 +12,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <iostream>
 #include <mutex>
 #include <thread>
@@ -20,6 +22,7 @@
 #include "branches.h"
 #include "cmd_app.h"
 #include "db/connection.h"
+#include "db/embedded/lock_wait.h"
 #include "oracle.h"
 #include "testbed.h"
 
@@ -96,6 +99,62 @@ std::string oracleFindings(const testbed::BranchSet& set, long long& count) {
   return out;
 }
 
+// Where a process of the run writes its lock waits as it exits (one line per process; a runner killed on
+// purpose writes none).
+std::filesystem::path lockWaitFile(const std::filesystem::path& logs, const std::string& process) {
+  return logs / ("lock-wait-" + process + ".txt");
+}
+
+std::string lockWaitEnv(const std::filesystem::path& logs, const std::string& process) {
+  return "ERPSYNC_LOCK_WAIT_FILE=" + quoted(lockWaitFile(logs, process));
+}
+
+// The figures of every process that wrote to the file, added up; processes: how many did.
+db::embedded::LockWaitStats readLockWaits(const std::filesystem::path& file, int& processes) {
+  db::embedded::LockWaitStats all;
+  processes = 0;
+  std::ifstream in(file);
+  for (std::string line; std::getline(in, line);)
+    if (auto s = db::embedded::LockWaitStats::fromLine(line)) {
+      all.merge(*s);
+      ++processes;
+    }
+  return all;
+}
+
+std::string lockWaitRow(const std::string& name, int processes, const db::embedded::LockWaitStats& s) {
+  auto ms = [](std::chrono::microseconds us) { return static_cast<double>(us.count()) / 1000.0; };
+  return fmt::format("  {:<12} {:>9} {:>8} {:>7} {:>7.1f} {:>7.1f} {:>10.1f} {:>10.1f} {:>9.1f} {:>9.1f} {:>6.1f}%\n",
+                     name, processes, s.calls(), s.waitedCalls(), ms(s.percentile(0.5)), ms(s.percentile(0.99)),
+                     ms(s.percentileOfWaits(0.5)), ms(s.percentileOfWaits(0.99)), ms(s.max()), ms(s.total()) / 1000.0,
+                     100.0 * s.waitingShare());
+}
+
+// How long the calls of each process waited for other connections' locks on the embedded servers, per
+// branch process (the ERP, the runner), head office's, and in all.
+std::string lockWaitReport(const testbed::BranchSet& set, const std::filesystem::path& logs) {
+  std::string out =
+      "Lock waits: each call (a batch, a begin or a commit) on the embedded servers and how long it waited for "
+      "another connection's locks, in ms: p50 and p99 of all calls, of the calls that waited, the longest; "
+      "the seconds waited and their share of the processes' own run time\n";
+  out += fmt::format("  {:<12} {:>9} {:>8} {:>7} {:>7} {:>7} {:>10} {:>10} {:>9} {:>9} {:>7}\n", "process", "processes",
+                     "calls", "waited", "p50", "p99", "waited p50", "waited p99", "max", "waiting s", "share");
+  db::embedded::LockWaitStats all;
+  int allProcesses = 0;
+  std::vector<std::string> names;
+  for (std::size_t i = 0; i < set.branches.size(); ++i)
+    for (const char* role : {"erp", "run"}) names.push_back(fmt::format("b{}-{}", i + 1, role));
+  names.push_back("head-office");
+  for (const auto& name : names) {
+    int processes = 0;
+    const auto s = readLockWaits(lockWaitFile(logs, name), processes);
+    out += lockWaitRow(name, processes, s);
+    all.merge(s);
+    allProcesses += processes;
+  }
+  return out + lockWaitRow("all", allProcesses, all);
+}
+
 }  // namespace
 
 int runConcurrency(const ConcurrencyOptions& o, std::ostream& out, std::ostream& err) {
@@ -152,8 +211,8 @@ int runConcurrency(const ConcurrencyOptions& o, std::ostream& out, std::ostream&
   out << fmt::format("Set up {} branches in {:.1f} s\n", o.branches, secondsSince(setupStart)) << std::flush;
 
   // The runners reach head office over the simulated link when asked: every call there waits a round trip.
-  const std::string runnerEnv =
-      "ERPSYNC_SERVER_CLOCK_OFFSET=600" + (o.rttMs > 0 ? fmt::format(" ERPSYNC_LINK_RTT_MS={}", o.rttMs) : std::string());
+  const std::string runnerEnv = "ERPSYNC_SERVER_CLOCK_OFFSET=600" +
+                                (o.rttMs > 0 ? fmt::format(" ERPSYNC_LINK_RTT_MS={}", o.rttMs) : std::string());
   const int edits = o.edits >= 0 ? o.edits : std::max(1, o.chunk / 10);
   const int deletes = o.deletes >= 0 ? o.deletes : std::max(1, o.chunk / 10);
   std::atomic<int> entering{o.branches};
@@ -170,16 +229,17 @@ int runConcurrency(const ConcurrencyOptions& o, std::ostream& out, std::ostream&
     threads.emplace_back([&, i, log] {
       for (int done = 0, round = 0; done < o.vouchers; ++round) {
         const int n = std::min(o.chunk, o.vouchers - done);
-        children.run("", enterArgs(b, n, edits, deletes, static_cast<unsigned>((i + 1) * 100000 + round)),
-                     log + "-erp");
+        children.run(lockWaitEnv(logs, log + "-erp"),
+                     enterArgs(b, n, edits, deletes, static_cast<unsigned>((i + 1) * 100000 + round)), log + "-erp");
         done += n;
       }
       --entering;
     });
     threads.emplace_back([&, i, log] {
       const std::string home = " --yes --home " + quoted(b.home);
+      const std::string env0 = lockWaitEnv(logs, log + "-run") + " " + runnerEnv;
       for (int launch = 1; entering > 0 || streaming; ++launch) {
-        std::string env = runnerEnv;
+        std::string env = env0;
         if (o.killEvery > 0 && launch % o.killEvery == 0) {
           env += fmt::format(" timeout -s KILL {}", 1 + (launch * 7 + static_cast<int>(i)) % 4);
           ++kills;
@@ -189,7 +249,7 @@ int runConcurrency(const ConcurrencyOptions& o, std::ostream& out, std::ostream&
       // The ERP is done everywhere: run until this branch has nothing left (a busy lock is not quiet),
       // the last master changes included.
       for (int attempt = 0; attempt < 5; ++attempt) {
-        children.run(runnerEnv, fmt::format("run --passes 1000 --wait-ms {} --until-quiet", o.waitMs) + home, log);
+        children.run(env0, fmt::format("run --passes 1000 --wait-ms {} --until-quiet", o.waitMs) + home, log);
         try {
           if ((left[i] = pending(b)) == 0) break;
         } catch (const db::DbError&) {
@@ -202,7 +262,7 @@ int runConcurrency(const ConcurrencyOptions& o, std::ostream& out, std::ostream&
   threads.emplace_back([&] {
     const auto& h = set.branches.front();
     for (unsigned seed = 1; entering > 0; ++seed) {
-      children.run("",
+      children.run(lockWaitEnv(logs, "head-office"),
                    fmt::format("testbed simulate --home {} --sales 0 --orders 0 --stock-journals 0 --job-cards 0 "
                                "--notes 0 --edits 0 --deletes 0 --masters {} --board-rates 0 --seed {}",
                                quoted(h.home), o.masters, seed),
@@ -231,6 +291,7 @@ int runConcurrency(const ConcurrencyOptions& o, std::ostream& out, std::ostream&
       o.branches, o.vouchers, total, masterRounds.load(), o.masters, o.rttMs, duration, lastDrained,
       duration > 0 ? static_cast<double>(total) / duration : 0.0, kills.load(), children.failures(), logs.string(),
       stillPending);
+  out << lockWaitReport(set, logs) << std::flush;
   try {
     auto report = testbed::checkBranchSet(set);
     long long findings = 0;

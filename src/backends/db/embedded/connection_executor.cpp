@@ -249,6 +249,103 @@ const Translated& Impl::plan(Ctx& ctx, const void* key, const std::function<Tran
   return slot.t;
 }
 
+namespace {
+
+// The table a write changes and its identity column, when it has one.
+struct WriteTarget {
+  const TableInfo* table = nullptr;
+  int identCol = -1;
+  const ColumnInfo* identity() const {
+    return table && identCol >= 0 ? &table->columns[static_cast<std::size_t>(identCol)] : nullptr;
+  }
+};
+
+// The fields of a result, from the translation's names and types; a column of no known type takes
+// the type of its first value that is not NULL (-1 until then).
+void resultFields(sqlite3_stmt* st, const Translated& t, Recordset& out) {
+  out.fields.clear();
+  const int n = sqlite3_column_count(st);
+  for (int i = 0; i < n; ++i) {
+    const auto k = static_cast<std::size_t>(i);
+    Field f;
+    f.name = k < t.columnNames.size() ? t.columnNames[k] : sqlite3_column_name(st, i);
+    const ColType* ct = k < t.columnTypes.size() ? &t.columnTypes[k] : nullptr;
+    if (ct && ct->known()) {
+      f.type = ct->adoType();
+      f.declared = ct->sqlName();
+    } else if (ct && ct->base == BaseType::Null) {
+      f.type = adInteger;
+    } else {
+      f.type = -1;
+    }
+    out.fields.push_back(f);
+  }
+}
+
+void appendRow(sqlite3_stmt* st, const Translated& t, Recordset& out) {
+  const int n = sqlite3_column_count(st);
+  std::vector<Value> row;
+  row.reserve(static_cast<std::size_t>(n));
+  for (int i = 0; i < n; ++i) {
+    const auto k = static_cast<std::size_t>(i);
+    SqlValue v = columnValue(st, i);
+    const ColType* ct = k < t.columnTypes.size() ? &t.columnTypes[k] : nullptr;
+    Field& f = out.fields[k];
+    if (f.type == -1 && !v.isNull()) f.type = v.isInt() ? adInteger : v.isReal() ? adDouble : adVarChar;
+    row.push_back(toRecordValue(v, ct && ct->known() ? *ct : ColType{}));
+  }
+  out.rows.push_back(std::move(row));
+}
+
+// A result with no rows still has its fields; a column whose type no row told is text.
+void finishFields(const Translated& t, Recordset& out) {
+  if (out.fields.empty()) {
+    for (std::size_t i = 0; i < t.columnNames.size(); ++i) {
+      Field f;
+      f.name = t.columnNames[i];
+      const ColType& ct = t.columnTypes[i];
+      f.type = ct.known() ? ct.adoType() : (ct.base == BaseType::Null ? adInteger : adVarChar);
+      if (ct.known()) f.declared = ct.sqlName();
+      out.fields.push_back(f);
+    }
+  }
+  for (auto& f : out.fields)
+    if (f.type == -1) f.type = adVarChar;
+}
+
+}  // namespace
+
+// Identity values are numbered from the catalog's last value inside the statement's transaction.
+void Impl::startIdentity(const Translated& t, const TableInfo& target, const ColumnInfo& ic) {
+  std::vector<std::vector<SqlValue>> rows;
+  run("SELECT ident_last FROM " + quoteIdent(t.targetAlias) + ".__tsql_columns WHERE tbl = ? AND col = ?",
+      {SqlValue{target.name}, SqlValue{ic.name}}, &rows);
+  host.identityActive = true;
+  host.identityIncrement = ic.increment;
+  host.identityCount = 0;
+  host.identityNext = (rows.empty() || rows[0][0].isNull()) ? ic.seed : rows[0][0].i() + ic.increment;
+}
+
+// After a write with an identity: the catalog's last value follows the numbers given, or the largest
+// (smallest, counting down) value an explicit insert wrote.
+void Impl::finishIdentity(const Translated& t, const TableInfo& target, const ColumnInfo& ic, bool numbered,
+                          long long changes) {
+  if (numbered && host.identityCount > 0) {
+    run("UPDATE " + quoteIdent(t.targetAlias) + ".__tsql_columns SET ident_last = ? WHERE tbl = ? AND col = ?",
+        {SqlValue{host.identityLast}, SqlValue{target.name}, SqlValue{ic.name}});
+    lastIdentity = host.identityLast;
+  }
+  if (t.explicitIdentity && changes > 0) {
+    const std::string agg = ic.increment > 0 ? "max" : "min";
+    const std::string cmp = ic.increment > 0 ? "<" : ">";
+    const std::string written = "(SELECT " + agg + "(" + quoteIdent(ic.name) + ") FROM " + quoteIdent(t.targetAlias) +
+                                "." + quoteIdent(target.name) + ")";
+    run("UPDATE " + quoteIdent(t.targetAlias) + ".__tsql_columns SET ident_last = " + written +
+            " WHERE tbl = ? AND col = ? AND (ident_last IS NULL OR ident_last " + cmp + " " + written + ")",
+        {SqlValue{target.name}, SqlValue{ic.name}});
+  }
+}
+
 long long Impl::runTranslated(const Translated& t, Ctx& ctx, Recordset* out,
                               std::vector<std::vector<SqlValue>>* rawRows) {
   if (t.explicitIdentity && !identityInsert.count(t.targetTable)) {
@@ -263,36 +360,19 @@ long long Impl::runTranslated(const Translated& t, Ctx& ctx, Recordset* out,
   sqlite3_stmt* st = lease.get();
   for (std::size_t i = 0; i < values.size(); ++i) bindValue(st, static_cast<int>(i) + 1, values[i]);
 
-  // Identity values are numbered from the catalog's last value inside the statement's transaction.
-  const TableInfo* target = nullptr;
-  int identCol = -1;
+  WriteTarget target;
   if (t.event != DmlEvent::None) {
     const TableMap& tm = tablesOf(t.targetAlias);
-    auto ti = tm.find(t.targetTable);
-    if (ti != tm.end()) {
-      target = &ti->second;
-      identCol = target->identityColumn();
-    }
+    if (auto ti = tm.find(t.targetTable); ti != tm.end()) target = {&ti->second, ti->second.identityColumn()};
   }
-  bool identity = t.generatesIdentity && identCol >= 0;
-  if (identity) {
-    const ColumnInfo& ic = target->columns[static_cast<std::size_t>(identCol)];
-    std::vector<std::vector<SqlValue>> rows;
-    run("SELECT ident_last FROM " + quoteIdent(t.targetAlias) + ".__tsql_columns WHERE tbl = ? AND col = ?",
-        {SqlValue{target->name}, SqlValue{ic.name}}, &rows);
-    host.identityActive = true;
-    host.identityIncrement = ic.increment;
-    host.identityCount = 0;
-    host.identityNext = (rows.empty() || rows[0][0].isNull()) ? ic.seed : rows[0][0].i() + ic.increment;
-  }
+  const bool numbered = t.generatesIdentity && target.identity();
+  if (numbered) startIdentity(t, *target.table, *target.identity());
   struct IdentOff {
     FunctionHost& h;
     ~IdentOff() { h.identityActive = false; }
   } identOff{host};
 
-  long long changes = 0;
-  bool first = true;
-  while (true) {
+  for (bool first = true;; first = false) {
     int rc = sqlite3_step(st);
     if (rc == SQLITE_DONE) break;
     if (rc != SQLITE_ROW) {
@@ -300,76 +380,17 @@ long long Impl::runTranslated(const Translated& t, Ctx& ctx, Recordset* out,
       sqliteError(rc);
     }
     if (out) {
-      int n = sqlite3_column_count(st);
-      if (first) {
-        out->fields.clear();
-        for (int i = 0; i < n; ++i) {
-          Field f;
-          f.name = static_cast<std::size_t>(i) < t.columnNames.size() ? t.columnNames[static_cast<std::size_t>(i)]
-                                                                      : sqlite3_column_name(st, i);
-          const ColType* ct = static_cast<std::size_t>(i) < t.columnTypes.size()
-                                  ? &t.columnTypes[static_cast<std::size_t>(i)]
-                                  : nullptr;
-          if (ct && ct->known()) {
-            f.type = ct->adoType();
-            f.declared = ct->sqlName();
-          } else if (ct && ct->base == BaseType::Null)
-            f.type = adInteger;
-          else
-            f.type = -1;
-          out->fields.push_back(f);
-        }
-      }
-      std::vector<Value> row;
-      row.reserve(static_cast<std::size_t>(n));
-      for (int i = 0; i < n; ++i) {
-        SqlValue v = columnValue(st, i);
-        const ColType* ct =
-            static_cast<std::size_t>(i) < t.columnTypes.size() ? &t.columnTypes[static_cast<std::size_t>(i)] : nullptr;
-        Field& f = out->fields[static_cast<std::size_t>(i)];
-        if (f.type == -1 && !v.isNull()) f.type = v.isInt() ? adInteger : v.isReal() ? adDouble : adVarChar;
-        row.push_back(toRecordValue(v, ct && ct->known() ? *ct : ColType{}));
-      }
-      out->rows.push_back(std::move(row));
+      if (first) resultFields(st, t, *out);
+      appendRow(st, t, *out);
     } else if (rawRows) {
-      int n = sqlite3_column_count(st);
       std::vector<SqlValue> r;
-      for (int i = 0; i < n; ++i) r.push_back(columnValue(st, i));
+      for (int i = 0, n = sqlite3_column_count(st); i < n; ++i) r.push_back(columnValue(st, i));
       rawRows->push_back(std::move(r));
     }
-    first = false;
   }
-  if (out) {
-    if (out->fields.empty()) {
-      for (std::size_t i = 0; i < t.columnNames.size(); ++i) {
-        Field f;
-        f.name = t.columnNames[i];
-        const ColType& ct = t.columnTypes[i];
-        f.type = ct.known() ? ct.adoType() : (ct.base == BaseType::Null ? adInteger : adVarChar);
-        if (ct.known()) f.declared = ct.sqlName();
-        out->fields.push_back(f);
-      }
-    }
-    for (auto& f : out->fields)
-      if (f.type == -1) f.type = adVarChar;
-  }
-  if (t.event != DmlEvent::None) changes = sqlite3_changes(db);
-  if (identity && host.identityCount > 0) {
-    const ColumnInfo& ic = target->columns[static_cast<std::size_t>(identCol)];
-    run("UPDATE " + quoteIdent(t.targetAlias) + ".__tsql_columns SET ident_last = ? WHERE tbl = ? AND col = ?",
-        {SqlValue{host.identityLast}, SqlValue{target->name}, SqlValue{ic.name}});
-    lastIdentity = host.identityLast;
-  }
-  if (t.explicitIdentity && target && identCol >= 0 && changes > 0) {
-    const ColumnInfo& ic = target->columns[static_cast<std::size_t>(identCol)];
-    std::string agg = ic.increment > 0 ? "max" : "min";
-    std::string cmp = ic.increment > 0 ? "<" : ">";
-    run("UPDATE " + quoteIdent(t.targetAlias) + ".__tsql_columns SET ident_last = (SELECT " + agg + "(" +
-            quoteIdent(ic.name) + ") FROM " + quoteIdent(t.targetAlias) + "." + quoteIdent(target->name) +
-            ") WHERE tbl = ? AND col = ? AND (ident_last IS NULL OR ident_last " + cmp + " (SELECT " + agg + "(" +
-            quoteIdent(ic.name) + ") FROM " + quoteIdent(t.targetAlias) + "." + quoteIdent(target->name) + "))",
-        {SqlValue{target->name}, SqlValue{ic.name}});
-  }
+  if (out) finishFields(t, *out);
+  const long long changes = t.event != DmlEvent::None ? sqlite3_changes(db) : 0;
+  if (target.identity()) finishIdentity(t, *target.table, *target.identity(), numbered, changes);
   if (t.event != DmlEvent::None) {
     lastRowCount = changes;
     fireTriggers(t, ctx);

@@ -168,6 +168,9 @@ struct EmbeddedConnection::Impl {
   void run(const std::string& sql, const std::vector<SqlValue>& args = {},
            std::vector<std::vector<SqlValue>>* rows = nullptr);
   static int progress(void* p);
+  // SQLite's busy handler: waits as SQLite's own busy timeout does, adding the time to callWait.
+  static int busyWait(void* p, int count);
+  LockWaitStats::Micros callWait{0};  // waited for other connections' locks in the current call
 
   // A statement's own transaction: BEGIN IMMEDIATE outside a transaction, a savepoint inside one.
   struct Tx {
@@ -221,6 +224,9 @@ struct EmbeddedConnection::Impl {
   // Runs a translated statement; fills `out` (when given) with its rows.
   long long runTranslated(const Translated& t, Ctx& ctx, Recordset* out,
                           std::vector<std::vector<SqlValue>>* rawRows = nullptr);
+  void startIdentity(const Translated& t, const TableInfo& target, const ColumnInfo& identity);
+  void finishIdentity(const Translated& t, const TableInfo& target, const ColumnInfo& identity, bool numbered,
+                      long long changes);
   void runStmt(const ast::Stmt& s, Ctx& ctx);
   void truncateTable(const ast::DeleteStmt& s, Ctx& ctx);
   void assignVar(Ctx& ctx, const std::string& name, const SqlValue& v, const ColType& src);
