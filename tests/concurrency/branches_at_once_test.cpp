@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <sstream>
 
 #include "branch_check.h"
 #include "branches.h"
@@ -59,6 +60,25 @@ class BranchesAtOnce : public ::testing::Test {
 
 std::unique_ptr<test::TempDir> BranchesAtOnce::tmp_;
 test::ProcessResult BranchesAtOnce::run_;
+
+// The report's lock waits come from the branch processes themselves: each ERP and each runner that
+// exited wrote its figures, and every one of them made calls.
+TEST_F(BranchesAtOnce, EveryBranchProcessReportsItsLockWaits) {
+  ASSERT_EQ(run_.exitCode, 0) << run_.output;
+  ASSERT_NE(run_.output.find("Lock waits:"), std::string::npos) << run_.output;
+  for (int b = 1; b <= kBranches; ++b)
+    for (const char* role : {"erp", "run"}) {
+      const std::string name = "b" + std::to_string(b) + "-" + role;
+      const auto at = run_.output.find("  " + name + " ");
+      ASSERT_NE(at, std::string::npos) << name << "\n" << run_.output;
+      std::istringstream row(run_.output.substr(at + 2 + name.size()));
+      long long processes = 0, calls = 0, waited = -1;
+      row >> processes >> calls >> waited;
+      EXPECT_GT(processes, 0) << name;
+      EXPECT_GT(calls, processes) << name;
+      EXPECT_GE(waited, 0) << name;
+    }
+}
 
 TEST_F(BranchesAtOnce, EveryVoucherArrivesOnceUnderItsOwnNumberAndTheLockIsNeverShared) {
   ASSERT_EQ(run_.exitCode, 0) << run_.output;

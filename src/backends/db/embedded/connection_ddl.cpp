@@ -1,6 +1,6 @@
 // Schema changes: CREATE/ALTER/DROP TABLE, indexes and constraints, triggers, databases. Each
 // keeps the catalog's own description (SQL Server types, identities, constraint names) beside the
-// SQLite schema, in the same transaction; ALTER TABLE rebuilds the table where SQLite cannot alter.
+// SQLite schema, in the same transaction. ALTER TABLE is in connection_alter_table.cpp.
 #include "db/embedded/connection_impl.h"
 #include "db/embedded/parser.h"
 #include "util/utf8_path.h"
@@ -30,16 +30,16 @@ std::string sqliteType(const ColType& t) {
   return sqliteColumnType(t);
 }
 
-std::string indexSqliteName(const std::string& table, const std::string& index) {
-  return table + "$" + index;
-}
-
 void checkDatabaseName(const std::string& name) {
   if (name.empty() || name.find_first_of("/\\:*?\"<>|") != std::string::npos || name == "." || name == "..")
     syntaxError(name);
 }
 
 }  // namespace
+
+std::string indexSqliteName(const std::string& table, const std::string& index) {
+  return table + "$" + index;
+}
 
 const TableInfo& Impl::existingTable(const Name& n, bool forAlter) {
   if (n.parts.size() >= 3 && !iequals(n.parts[n.parts.size() - 3], catalog))
@@ -289,178 +289,6 @@ void Impl::rebuild(const TableInfo& oldT, TableInfo newT, const std::vector<std:
   exec("ALTER TABLE main." + quoteIdent(tmp) + " RENAME TO " + quoteIdent(newT.name));
   for (auto& ix : newT.indexes) createSqliteIndex(newT.name, ix);
   writeColumns(newT, identLast);
-}
-
-void Impl::alterTable(const AlterTableStmt& s) {
-  const TableInfo& t = existingTable(s.table, true);
-  TableInfo nt = t;
-  Tx tx(*this);
-  switch (s.action) {
-    case AlterTableStmt::AddColumns: {
-      std::vector<ColumnInfo> added;
-      for (auto& d : s.columns) {
-        bool dup = t.find(d.name) >= 0;
-        for (auto& a : added)
-          if (iequals(a.name, d.name)) dup = true;
-        if (dup)
-          throw DbError("Column names in each table must be unique. Column name '" + d.name + "' in table '" + t.name +
-                            "' is specified more than once.",
-                        "42S21", 2705);
-        added.push_back(columnFrom(d));
-      }
-      bool identityAdded = false;
-      for (auto& a : added) {
-        if (a.identity) {
-          if (t.identityColumn() >= 0 || identityAdded)
-            throw DbError("Multiple identity columns specified for table '" + t.name +
-                              "'. Only one identity column per table is allowed.",
-                          "42000", 2744);
-          identityAdded = true;
-        }
-      }
-      std::vector<std::vector<SqlValue>> rows;
-      run("SELECT EXISTS (SELECT 1 FROM main." + quoteIdent(t.name) + ")", {}, &rows);
-      bool hasRows = !rows.empty() && rows[0][0].i() != 0;
-      bool needRebuild = false;
-      for (auto& a : added) {
-        if (!a.nullable && a.defaultSql.empty() && !a.identity && hasRows)
-          throw DbError(
-              "ALTER TABLE only allows columns to be added that can contain nulls, or have a DEFAULT "
-              "definition specified, or the column being added is an identity or timestamp column, or "
-              "alternatively if none of the previous conditions are satisfied the table must be empty to "
-              "allow addition of this column. Column '" +
-                  a.name + "' cannot be added to non-empty table '" + t.name +
-                  "' because it does not satisfy these conditions.",
-              "42000", 4901);
-        if (!a.nullable || a.identity) needRebuild = true;
-      }
-      std::vector<IndexInfo> idx = constraintIndexes(
-          t.name,
-          [&] {
-            std::vector<ColumnInfo> all = t.columns;
-            all.insert(all.end(), added.begin(), added.end());
-            return all;
-          }(),
-          s.columns, {}, static_cast<int>(t.indexes.size()));
-      if (!needRebuild) {
-        for (auto& a : added) exec("ALTER TABLE main." + quoteIdent(t.name) + " ADD COLUMN " + columnDdl(a));
-        for (auto& a : added) nt.columns.push_back(a);
-        writeColumns(nt, identLastOf(t));
-      } else {
-        std::vector<std::string> src;
-        for (auto& c : t.columns) src.push_back("\"o\"." + quoteIdent(c.name));
-        std::optional<std::pair<std::int64_t, std::int64_t>> start;
-        Translator tr(provider, nullptr, nullptr);
-        for (auto& a : added) {
-          nt.columns.push_back(a);
-          if (a.identity) {
-            src.push_back("tsql_ident()");
-            start = std::make_pair(static_cast<std::int64_t>(a.seed), static_cast<std::int64_t>(a.increment));
-          } else if (!a.defaultSql.empty() && !a.nullable) {
-            src.push_back(tr.columnDefault(a));
-          } else {
-            src.push_back("NULL");
-          }
-        }
-        rebuild(t, nt, src, start);
-      }
-      for (auto& ix : idx) {
-        createSqliteIndex(t.name, ix);
-        writeIndexMeta(t.name, ix);
-      }
-      break;
-    }
-    case AlterTableStmt::AlterColumn: {
-      const ColumnDef& d = s.columns[0];
-      int k = t.find(d.name);
-      if (k < 0)
-        throw DbError(
-            "ALTER TABLE ALTER COLUMN failed because column '" + d.name + "' does not exist in table '" + t.name + "'.",
-            "42S22", 4924);
-      ColumnInfo& c = nt.columns[static_cast<std::size_t>(k)];
-      ColType from = c.type;
-      c.type = d.type.type;
-      c.nullable = d.nullable.value_or(true);
-      if (c.identity) c.nullable = false;
-      for (auto& ix : t.indexes)
-        if (ix.kind == "PK")
-          for (auto& col : ix.columns)
-            if (iequals(col, c.name) && c.nullable) {
-              throw DbError("The object '" + ix.name + "' is dependent on column '" + c.name +
-                                "'. ALTER TABLE ALTER COLUMN " + c.name +
-                                " failed because one or more objects access "
-                                "this column.",
-                            "42000", 5074);
-            }
-      std::vector<std::string> src;
-      for (std::size_t i = 0; i < t.columns.size(); ++i) {
-        std::string ref = "\"o\"." + quoteIdent(t.columns[i].name);
-        if (static_cast<int>(i) == k && !(from == c.type))
-          ref = "tsql_conv(" + ref + "," + std::to_string(static_cast<int>(from.base)) + "," +
-                std::to_string(from.length) + "," + std::to_string(from.precision) + "," + std::to_string(from.scale) +
-                "," + std::to_string(static_cast<int>(c.type.base)) + "," + std::to_string(c.type.length) + "," +
-                std::to_string(c.type.precision) + "," + std::to_string(c.type.scale) + ",-1,1)";
-        src.push_back(ref);
-      }
-      rebuild(t, nt, src);
-      break;
-    }
-    case AlterTableStmt::DropColumns: {
-      std::vector<std::string> src;
-      for (auto& n : s.names) {
-        int k = nt.find(n);
-        if (k < 0)
-          throw DbError(
-              "ALTER TABLE DROP COLUMN failed because column '" + n + "' does not exist in table '" + t.name + "'.",
-              "42S22", 4924);
-        for (auto& ix : t.indexes)
-          for (auto& col : ix.columns)
-            if (iequals(col, n))
-              throw DbError("The object '" + ix.name + "' is dependent on column '" +
-                                nt.columns[static_cast<std::size_t>(k)].name + "'. ALTER TABLE DROP COLUMN " + n +
-                                " failed because one or more objects access "
-                                "this column.",
-                            "42000", 5074);
-        nt.columns.erase(nt.columns.begin() + k);
-      }
-      if (nt.columns.empty())
-        throw DbError("ALTER TABLE DROP COLUMN failed because '" + s.names.back() +
-                          "' is the only data column in table '" + t.name +
-                          "'. A table must have at least one data column.",
-                      "42000", 4923);
-      for (auto& c : nt.columns) src.push_back("\"o\"." + quoteIdent(c.name));
-      rebuild(t, nt, src);
-      break;
-    }
-    case AlterTableStmt::AddConstraint: {
-      std::vector<IndexInfo> idx =
-          constraintIndexes(t.name, t.columns, {}, s.constraints, static_cast<int>(t.indexes.size()));
-      for (auto& ix : idx) {
-        if (ix.kind == "PK")
-          for (auto& c : ix.columns)
-            if (t.columns[static_cast<std::size_t>(t.find(c))].nullable)
-              throw DbError("Cannot define PRIMARY KEY constraint on nullable column in table '" + t.name + "'.",
-                            "42000", 8111);
-        createSqliteIndex(t.name, ix);
-        writeIndexMeta(t.name, ix);
-      }
-      break;
-    }
-    case AlterTableStmt::DropConstraint: {
-      for (auto& n : s.names) {
-        const IndexInfo* hit = nullptr;
-        for (auto& ix : t.indexes)
-          if (iequals(ix.name, n) && (ix.kind == "PK" || ix.kind == "UQ")) hit = &ix;
-        if (!hit) throw DbError("'" + n + "' is not a constraint.", "42000", 3728);
-        exec("DROP INDEX main." + quoteIdent(indexSqliteName(t.name, hit->name)));
-        run("DELETE FROM main.__tsql_objects WHERE name = ? AND tbl = ? AND kind IN ('PK','UQ')",
-            {SqlValue{hit->name}, SqlValue{t.name}});
-      }
-      break;
-    }
-  }
-  tx.commit();
-  afterDdl();
 }
 
 std::map<std::string, SqlValue, CiLess> Impl::identLastOf(const TableInfo& t) {

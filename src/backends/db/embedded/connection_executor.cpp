@@ -1,8 +1,6 @@
 // Runs T-SQL batches: each statement is translated once per shape (literals become parameters)
 // and run on SQLite, with the batch's variables, IF/BEGIN...END control flow, row counts and
 // @@IDENTITY as SQL Server keeps them, and the transactions of the API and of the batch.
-#include <algorithm>
-
 #include "db/embedded/connection_impl.h"
 #include "db/embedded/parser.h"
 #include "util/c_number.h"
@@ -43,32 +41,23 @@ bool containsDdl(const Stmt& s) {
   return false;
 }
 
-// TRUNCATE TABLE reaches the runtime as a DELETE of the whole table; the keyword the statement
-// begins with tells the two apart.
-bool startsWithTruncate(const Stmt& s, const Unit& u) {
-  const auto& toks = u.lex.tokens;
-  auto it =
-      std::lower_bound(toks.begin(), toks.end(), s.pos, [](const Token& t, std::uint32_t pos) { return t.pos < pos; });
-  return it != toks.end() && it->pos == s.pos && isKeyword(*it, "TRUNCATE");
-}
+}  // namespace
 
-[[noreturn]] void noTransaction(const char* verb, long native) {
+void noTransaction(const char* verb, long native) {
   throw DbError(std::string("The ") + verb + " TRANSACTION request has no corresponding BEGIN TRANSACTION.", "25000",
                 native);
 }
 
-[[noreturn]] void uncommittable() {
+void uncommittable() {
   throw DbError(
       "The current transaction cannot be committed and cannot support operations that write to the log file. Roll "
       "back the transaction.",
       "25000", 3930);
 }
 
-}  // namespace
-
-std::shared_ptr<Unit> Impl::unitFor(const std::string& sql, LexResult& lx) {
+std::shared_ptr<Unit> Impl::unitFor(const std::string& sql, LexResult& lx, std::string& key) {
   lx = lex(sql);
-  std::string key;
+  key.clear();
   key.reserve(sql.size());
   for (auto& t : lx.tokens) {
     switch (t.kind) {
@@ -95,9 +84,8 @@ std::shared_ptr<Unit> Impl::unitFor(const std::string& sql, LexResult& lx) {
         break;
     }
   }
-  auto it = batchCache.find(key);
-  if (it != batchCache.end()) {
-    const Unit& u = *it->second;
+  if (std::shared_ptr<Unit> cached = batchCache.find(key)) {
+    const Unit& u = *cached;
     bool same = true;
     for (int ord : u.batch.structuralLiterals) {
       const Token* a = nullptr;
@@ -111,17 +99,14 @@ std::shared_ptr<Unit> Impl::unitFor(const std::string& sql, LexResult& lx) {
         break;
       }
     }
-    if (same) return it->second;
+    if (same) return cached;
   }
   auto u = std::make_shared<Unit>();
   u->lex = lx;
   u->batch = parseBatch(u->lex, sql);
   for (auto& s : u->batch.statements)
     if (containsDdl(*s)) u->cacheable = false;
-  if (u->cacheable) {
-    if (batchCache.size() > 1000) batchCache.clear();
-    batchCache[key] = u;
-  }
+  if (u->cacheable) batchCache.put(key, u);
   return u;
 }
 
@@ -144,7 +129,8 @@ long long Impl::runBatchStatements(const std::string& sql, Recordset* result, Em
   if (deadlineActive) deadline = std::chrono::steady_clock::now() + std::chrono::seconds(commandTimeout);
   ensureSchema();
   LexResult lx;
-  std::shared_ptr<Unit> unit = unitFor(sql, lx);
+  std::string key;
+  std::shared_ptr<Unit> unit = unitFor(sql, lx, key);
   Ctx ctx;
   ctx.unit = unit.get();
   ctx.lits.assign(static_cast<std::size_t>(lx.literalCount), nullptr);
@@ -154,12 +140,14 @@ long long Impl::runBatchStatements(const std::string& sql, Recordset* result, Em
   ctx.sink = sink;
   struct Detach {
     Impl& im;
+    const std::string& key;
     ~Detach() {
+      im.batchCache.remeasure(key);  // the statements it translated as it ran
       im.deadlineActive = false;
       im.timedOut = false;  // so a later failure outside a batch is not taken for a time-out
       im.detachAll();
     }
-  } detach{*this};
+  } detach{*this, key};
   // Once the batch runs, an error stops it where it is and is reported. With XACT_ABORT ON the
   // open transaction goes with it, whoever began it (BEGIN TRAN in this batch or an earlier one, or
   // the API), as SQL Server rolls it back. With XACT_ABORT OFF SQL Server rolls back only the
@@ -261,6 +249,103 @@ const Translated& Impl::plan(Ctx& ctx, const void* key, const std::function<Tran
   return slot.t;
 }
 
+namespace {
+
+// The table a write changes and its identity column, when it has one.
+struct WriteTarget {
+  const TableInfo* table = nullptr;
+  int identCol = -1;
+  const ColumnInfo* identity() const {
+    return table && identCol >= 0 ? &table->columns[static_cast<std::size_t>(identCol)] : nullptr;
+  }
+};
+
+// The fields of a result, from the translation's names and types; a column of no known type takes
+// the type of its first value that is not NULL (-1 until then).
+void resultFields(sqlite3_stmt* st, const Translated& t, Recordset& out) {
+  out.fields.clear();
+  const int n = sqlite3_column_count(st);
+  for (int i = 0; i < n; ++i) {
+    const auto k = static_cast<std::size_t>(i);
+    Field f;
+    f.name = k < t.columnNames.size() ? t.columnNames[k] : sqlite3_column_name(st, i);
+    const ColType* ct = k < t.columnTypes.size() ? &t.columnTypes[k] : nullptr;
+    if (ct && ct->known()) {
+      f.type = ct->adoType();
+      f.declared = ct->sqlName();
+    } else if (ct && ct->base == BaseType::Null) {
+      f.type = adInteger;
+    } else {
+      f.type = -1;
+    }
+    out.fields.push_back(f);
+  }
+}
+
+void appendRow(sqlite3_stmt* st, const Translated& t, Recordset& out) {
+  const int n = sqlite3_column_count(st);
+  std::vector<Value> row;
+  row.reserve(static_cast<std::size_t>(n));
+  for (int i = 0; i < n; ++i) {
+    const auto k = static_cast<std::size_t>(i);
+    SqlValue v = columnValue(st, i);
+    const ColType* ct = k < t.columnTypes.size() ? &t.columnTypes[k] : nullptr;
+    Field& f = out.fields[k];
+    if (f.type == -1 && !v.isNull()) f.type = v.isInt() ? adInteger : v.isReal() ? adDouble : adVarChar;
+    row.push_back(toRecordValue(v, ct && ct->known() ? *ct : ColType{}));
+  }
+  out.rows.push_back(std::move(row));
+}
+
+// A result with no rows still has its fields; a column whose type no row told is text.
+void finishFields(const Translated& t, Recordset& out) {
+  if (out.fields.empty()) {
+    for (std::size_t i = 0; i < t.columnNames.size(); ++i) {
+      Field f;
+      f.name = t.columnNames[i];
+      const ColType& ct = t.columnTypes[i];
+      f.type = ct.known() ? ct.adoType() : (ct.base == BaseType::Null ? adInteger : adVarChar);
+      if (ct.known()) f.declared = ct.sqlName();
+      out.fields.push_back(f);
+    }
+  }
+  for (auto& f : out.fields)
+    if (f.type == -1) f.type = adVarChar;
+}
+
+}  // namespace
+
+// Identity values are numbered from the catalog's last value inside the statement's transaction.
+void Impl::startIdentity(const Translated& t, const TableInfo& target, const ColumnInfo& ic) {
+  std::vector<std::vector<SqlValue>> rows;
+  run("SELECT ident_last FROM " + quoteIdent(t.targetAlias) + ".__tsql_columns WHERE tbl = ? AND col = ?",
+      {SqlValue{target.name}, SqlValue{ic.name}}, &rows);
+  host.identityActive = true;
+  host.identityIncrement = ic.increment;
+  host.identityCount = 0;
+  host.identityNext = (rows.empty() || rows[0][0].isNull()) ? ic.seed : rows[0][0].i() + ic.increment;
+}
+
+// After a write with an identity: the catalog's last value follows the numbers given, or the largest
+// (smallest, counting down) value an explicit insert wrote.
+void Impl::finishIdentity(const Translated& t, const TableInfo& target, const ColumnInfo& ic, bool numbered,
+                          long long changes) {
+  if (numbered && host.identityCount > 0) {
+    run("UPDATE " + quoteIdent(t.targetAlias) + ".__tsql_columns SET ident_last = ? WHERE tbl = ? AND col = ?",
+        {SqlValue{host.identityLast}, SqlValue{target.name}, SqlValue{ic.name}});
+    lastIdentity = host.identityLast;
+  }
+  if (t.explicitIdentity && changes > 0) {
+    const std::string agg = ic.increment > 0 ? "max" : "min";
+    const std::string cmp = ic.increment > 0 ? "<" : ">";
+    const std::string written = "(SELECT " + agg + "(" + quoteIdent(ic.name) + ") FROM " + quoteIdent(t.targetAlias) +
+                                "." + quoteIdent(target.name) + ")";
+    run("UPDATE " + quoteIdent(t.targetAlias) + ".__tsql_columns SET ident_last = " + written +
+            " WHERE tbl = ? AND col = ? AND (ident_last IS NULL OR ident_last " + cmp + " " + written + ")",
+        {SqlValue{target.name}, SqlValue{ic.name}});
+  }
+}
+
 long long Impl::runTranslated(const Translated& t, Ctx& ctx, Recordset* out,
                               std::vector<std::vector<SqlValue>>* rawRows) {
   if (t.explicitIdentity && !identityInsert.count(t.targetTable)) {
@@ -275,36 +360,19 @@ long long Impl::runTranslated(const Translated& t, Ctx& ctx, Recordset* out,
   sqlite3_stmt* st = lease.get();
   for (std::size_t i = 0; i < values.size(); ++i) bindValue(st, static_cast<int>(i) + 1, values[i]);
 
-  // Identity values are numbered from the catalog's last value inside the statement's transaction.
-  const TableInfo* target = nullptr;
-  int identCol = -1;
+  WriteTarget target;
   if (t.event != DmlEvent::None) {
     const TableMap& tm = tablesOf(t.targetAlias);
-    auto ti = tm.find(t.targetTable);
-    if (ti != tm.end()) {
-      target = &ti->second;
-      identCol = target->identityColumn();
-    }
+    if (auto ti = tm.find(t.targetTable); ti != tm.end()) target = {&ti->second, ti->second.identityColumn()};
   }
-  bool identity = t.generatesIdentity && identCol >= 0;
-  if (identity) {
-    const ColumnInfo& ic = target->columns[static_cast<std::size_t>(identCol)];
-    std::vector<std::vector<SqlValue>> rows;
-    run("SELECT ident_last FROM " + quoteIdent(t.targetAlias) + ".__tsql_columns WHERE tbl = ? AND col = ?",
-        {SqlValue{target->name}, SqlValue{ic.name}}, &rows);
-    host.identityActive = true;
-    host.identityIncrement = ic.increment;
-    host.identityCount = 0;
-    host.identityNext = (rows.empty() || rows[0][0].isNull()) ? ic.seed : rows[0][0].i() + ic.increment;
-  }
+  const bool numbered = t.generatesIdentity && target.identity();
+  if (numbered) startIdentity(t, *target.table, *target.identity());
   struct IdentOff {
     FunctionHost& h;
     ~IdentOff() { h.identityActive = false; }
   } identOff{host};
 
-  long long changes = 0;
-  bool first = true;
-  while (true) {
+  for (bool first = true;; first = false) {
     int rc = sqlite3_step(st);
     if (rc == SQLITE_DONE) break;
     if (rc != SQLITE_ROW) {
@@ -312,76 +380,17 @@ long long Impl::runTranslated(const Translated& t, Ctx& ctx, Recordset* out,
       sqliteError(rc);
     }
     if (out) {
-      int n = sqlite3_column_count(st);
-      if (first) {
-        out->fields.clear();
-        for (int i = 0; i < n; ++i) {
-          Field f;
-          f.name = static_cast<std::size_t>(i) < t.columnNames.size() ? t.columnNames[static_cast<std::size_t>(i)]
-                                                                      : sqlite3_column_name(st, i);
-          const ColType* ct = static_cast<std::size_t>(i) < t.columnTypes.size()
-                                  ? &t.columnTypes[static_cast<std::size_t>(i)]
-                                  : nullptr;
-          if (ct && ct->known()) {
-            f.type = ct->adoType();
-            f.declared = ct->sqlName();
-          } else if (ct && ct->base == BaseType::Null)
-            f.type = adInteger;
-          else
-            f.type = -1;
-          out->fields.push_back(f);
-        }
-      }
-      std::vector<Value> row;
-      row.reserve(static_cast<std::size_t>(n));
-      for (int i = 0; i < n; ++i) {
-        SqlValue v = columnValue(st, i);
-        const ColType* ct =
-            static_cast<std::size_t>(i) < t.columnTypes.size() ? &t.columnTypes[static_cast<std::size_t>(i)] : nullptr;
-        Field& f = out->fields[static_cast<std::size_t>(i)];
-        if (f.type == -1 && !v.isNull()) f.type = v.isInt() ? adInteger : v.isReal() ? adDouble : adVarChar;
-        row.push_back(toRecordValue(v, ct && ct->known() ? *ct : ColType{}));
-      }
-      out->rows.push_back(std::move(row));
+      if (first) resultFields(st, t, *out);
+      appendRow(st, t, *out);
     } else if (rawRows) {
-      int n = sqlite3_column_count(st);
       std::vector<SqlValue> r;
-      for (int i = 0; i < n; ++i) r.push_back(columnValue(st, i));
+      for (int i = 0, n = sqlite3_column_count(st); i < n; ++i) r.push_back(columnValue(st, i));
       rawRows->push_back(std::move(r));
     }
-    first = false;
   }
-  if (out) {
-    if (out->fields.empty()) {
-      for (std::size_t i = 0; i < t.columnNames.size(); ++i) {
-        Field f;
-        f.name = t.columnNames[i];
-        const ColType& ct = t.columnTypes[i];
-        f.type = ct.known() ? ct.adoType() : (ct.base == BaseType::Null ? adInteger : adVarChar);
-        if (ct.known()) f.declared = ct.sqlName();
-        out->fields.push_back(f);
-      }
-    }
-    for (auto& f : out->fields)
-      if (f.type == -1) f.type = adVarChar;
-  }
-  if (t.event != DmlEvent::None) changes = sqlite3_changes(db);
-  if (identity && host.identityCount > 0) {
-    const ColumnInfo& ic = target->columns[static_cast<std::size_t>(identCol)];
-    run("UPDATE " + quoteIdent(t.targetAlias) + ".__tsql_columns SET ident_last = ? WHERE tbl = ? AND col = ?",
-        {SqlValue{host.identityLast}, SqlValue{target->name}, SqlValue{ic.name}});
-    lastIdentity = host.identityLast;
-  }
-  if (t.explicitIdentity && target && identCol >= 0 && changes > 0) {
-    const ColumnInfo& ic = target->columns[static_cast<std::size_t>(identCol)];
-    std::string agg = ic.increment > 0 ? "max" : "min";
-    std::string cmp = ic.increment > 0 ? "<" : ">";
-    run("UPDATE " + quoteIdent(t.targetAlias) + ".__tsql_columns SET ident_last = (SELECT " + agg + "(" +
-            quoteIdent(ic.name) + ") FROM " + quoteIdent(t.targetAlias) + "." + quoteIdent(target->name) +
-            ") WHERE tbl = ? AND col = ? AND (ident_last IS NULL OR ident_last " + cmp + " (SELECT " + agg + "(" +
-            quoteIdent(ic.name) + ") FROM " + quoteIdent(t.targetAlias) + "." + quoteIdent(target->name) + "))",
-        {SqlValue{target->name}, SqlValue{ic.name}});
-  }
+  if (out) finishFields(t, *out);
+  const long long changes = t.event != DmlEvent::None ? sqlite3_changes(db) : 0;
+  if (target.identity()) finishIdentity(t, *target.table, *target.identity(), numbered, changes);
   if (t.event != DmlEvent::None) {
     lastRowCount = changes;
     fireTriggers(t, ctx);
@@ -389,173 +398,6 @@ long long Impl::runTranslated(const Translated& t, Ctx& ctx, Recordset* out,
     lastRowCount = static_cast<long long>(out->rows.size());
   }
   return changes;
-}
-
-void Impl::runStmt(const Stmt& s, Ctx& ctx) {
-  if (ctx.sink && ctx.depth == 0) ctx.sink->statementAt(s.pos);
-  if (doomed && s.kind != Stmt::RollbackTran) uncommittable();
-  switch (s.kind) {
-    case Stmt::SelectK: {
-      const Translated& t = plan(ctx, &s, [&](Translator& tr) { return tr.statement(s); });
-      if (!t.assignVars.empty()) {
-        std::vector<std::vector<SqlValue>> rows;
-        runTranslated(t, ctx, nullptr, &rows);
-        for (auto& r : rows)
-          for (std::size_t i = 0; i < t.assignVars.size() && i < r.size(); ++i)
-            assignVar(ctx, t.assignVars[i], r[i], t.columnTypes[i]);
-        lastRowCount = static_cast<long long>(rows.size());
-        // It returns no rows but reports how many it read, as a write reports what it changed.
-        if (ctx.depth == 0 && !noCount) ctx.rowsAffected = lastRowCount;
-        if (ctx.sink && !noCount) ctx.sink->rowCount(lastRowCount, ctx.depth > 0);
-        return;
-      }
-      if (ctx.sink && ctx.depth == 0) {
-        Recordset rs;
-        runTranslated(t, ctx, &rs);
-        ctx.sink->resultSet(std::move(rs), !noCount);
-        return;
-      }
-      if (ctx.result && !ctx.haveResult) {
-        ctx.result->fields.clear();
-        ctx.result->rows.clear();
-        runTranslated(t, ctx, ctx.result);
-        ctx.haveResult = true;
-      } else {
-        Recordset discard;
-        runTranslated(t, ctx, &discard);
-      }
-      return;
-    }
-    case Stmt::Insert:
-    case Stmt::Update:
-    case Stmt::Delete: {
-      if (s.kind == Stmt::Delete && startsWithTruncate(s, *ctx.unit)) {
-        truncateTable(static_cast<const DeleteStmt&>(s), ctx);
-        return;
-      }
-      const Translated& t = plan(ctx, &s, [&](Translator& tr) { return tr.statement(s); });
-      Tx tx(*this, t.targetTable.empty() ? std::string() : quoteIdent(t.targetAlias) + "." + quoteIdent(t.targetTable));
-      long long n = runTranslated(t, ctx, nullptr);
-      tx.commit();
-      // The batch reports its last count; under NOCOUNT no count is reported (-1 when none was).
-      if (ctx.depth == 0 && !noCount) ctx.rowsAffected = n;
-      if (ctx.sink && !noCount) ctx.sink->rowCount(n, ctx.depth > 0);
-      return;
-    }
-    case Stmt::If: {
-      auto& i = static_cast<const IfStmt&>(s);
-      const Translated& t = plan(ctx, i.cond.get(), [&](Translator& tr) { return tr.condition(*i.cond); });
-      std::vector<std::vector<SqlValue>> rows;
-      runTranslated(t, ctx, nullptr, &rows);
-      bool yes = !rows.empty() && !rows[0].empty() && rows[0][0].isInt() && rows[0][0].i() == 1;
-      detachAll();
-      if (yes)
-        runStmt(*i.then, ctx);
-      else if (i.otherwise)
-        runStmt(*i.otherwise, ctx);
-      return;
-    }
-    case Stmt::Block:
-      for (auto& c : static_cast<const BlockStmt&>(s).body) {
-        runStmt(*c, ctx);
-        if (ctx.returned) return;
-      }
-      return;
-    case Stmt::Declare:
-      for (auto& v : static_cast<const DeclareStmt&>(s).vars) {
-        std::string n = lower(v.name);
-        if (ctx.vars.count(n))
-          throw DbError("The variable name '" + v.name +
-                            "' has already been declared. Variable names must be unique "
-                            "within a query batch or stored procedure.",
-                        "42000", 134);
-        ctx.vars[n] = Var{v.type.type, SqlValue{}};
-        if (v.init) {
-          SqlValue val = evalExpr(*v.init, ctx, nullptr);
-          assignVar(ctx, n, val, ColType{});
-        }
-      }
-      return;
-    case Stmt::SetVar: {
-      auto& sv = static_cast<const SetVarStmt&>(s);
-      std::string n = lower(sv.name);
-      if (!ctx.vars.count(n)) throw DbError("Must declare the scalar variable \"" + sv.name + "\".", "42000", 137);
-      ColType st;
-      SqlValue val = evalExpr(*sv.value, ctx, &st);
-      assignVar(ctx, n, val, st);
-      lastRowCount = 1;  // a simple assignment counts one row
-      return;
-    }
-    case Stmt::SetOption: {
-      auto& so = static_cast<const SetOptionStmt&>(s);
-      lastRowCount = 0;
-      if (so.option == "XACT_ABORT") {
-        xactAbort = so.on;
-      } else if (so.option == "NOCOUNT") {
-        noCount = so.on;
-      } else if (so.option == "IDENTITY_INSERT") {
-        std::string name = so.table.last();
-        auto ti = tables.find(name);
-        if (ti == tables.end()) throw DbError("Invalid object name '" + so.table.text() + "'.", "42S02", 208);
-        if (ti->second.identityColumn() < 0)
-          throw DbError(
-              "Table '" + ti->second.name + "' does not have the identity property. Cannot perform SET operation.",
-              "42000", 8106);
-        if (so.on)
-          identityInsert.insert(ti->second.name);
-        else
-          identityInsert.erase(ti->second.name);
-      }
-      return;
-    }
-    case Stmt::BeginTran:
-      sqlBeginTran();
-      lastRowCount = 0;
-      return;
-    case Stmt::CommitTran:
-      sqlCommitTran();
-      lastRowCount = 0;
-      return;
-    case Stmt::RollbackTran:
-      if (tranCount == 0) noTransaction("ROLLBACK", 3903);
-      rollbackAll();
-      return;
-    case Stmt::Nop:
-      return;
-    case Stmt::Return:
-      ctx.returned = true;
-      return;
-    case Stmt::Exec:
-      execProc(static_cast<const ExecStmt&>(s), ctx);
-      return;
-    case Stmt::CreateTable:
-      createTable(static_cast<const CreateTableStmt&>(s));
-      return;
-    case Stmt::AlterTable:
-      alterTable(static_cast<const AlterTableStmt&>(s));
-      return;
-    case Stmt::DropTable:
-      dropTable(static_cast<const DropTableStmt&>(s));
-      return;
-    case Stmt::CreateIndex:
-      createIndex(static_cast<const CreateIndexStmt&>(s));
-      return;
-    case Stmt::DropIndex:
-      dropIndex(static_cast<const DropIndexStmt&>(s));
-      return;
-    case Stmt::CreateDatabase:
-      createDatabase(static_cast<const DatabaseStmt&>(s).name);
-      return;
-    case Stmt::DropDatabase:
-      dropDatabase(static_cast<const DatabaseStmt&>(s).name);
-      return;
-    case Stmt::CreateTrigger:
-      createTrigger(static_cast<const CreateTriggerStmt&>(s));
-      return;
-    case Stmt::DropTrigger:
-      dropTrigger(static_cast<const DropTriggerStmt&>(s));
-      return;
-  }
 }
 
 void Impl::assignVar(Ctx& ctx, const std::string& name, const SqlValue& v, const ColType& src) {

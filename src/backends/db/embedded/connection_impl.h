@@ -2,9 +2,11 @@
 //   embedded_connection.cpp    the public class, opening, low-level statement running
 //   connection_errors.cpp      SQLite errors worded as SQL Server words them
 //   connection_catalogs.cpp    the schema description, other catalogs and linked servers (ATTACH)
-//   connection_executor.cpp    batches, variables, control flow, transactions, TRUNCATE
+//   connection_executor.cpp    batches, variables, transactions, TRUNCATE
+//   connection_statements.cpp  one executor per kind of statement
 //   connection_triggers.cpp    statement-level triggers and their inserted/deleted rows
-//   connection_ddl.cpp         CREATE/ALTER/DROP of tables, indexes, triggers and databases
+//   connection_ddl.cpp         CREATE/DROP of tables, indexes, triggers and databases
+//   connection_alter_table.cpp ALTER TABLE
 //   connection_procedures.cpp  the system procedures (sp_addlinkedserver ...)
 #pragma once
 
@@ -26,6 +28,7 @@
 #include "db/embedded/catalog_file.h"
 #include "db/embedded/embedded_connection.h"
 #include "db/embedded/lexer.h"
+#include "db/embedded/parse_cache.h"
 #include "db/embedded/sql_types.h"
 #include "db/embedded/sqlite_functions.h"
 #include "db/embedded/statement_cache.h"
@@ -54,6 +57,14 @@ struct Unit {
   };
   std::unordered_map<const void*, Plan> plans;
 };
+
+// The SQLite index that carries a table's index or constraint.
+std::string indexSqliteName(const std::string& table, const std::string& index);
+
+// The errors of a transaction verb without a transaction, and of work in a transaction that can only
+// be rolled back.
+[[noreturn]] void noTransaction(const char* verb, long native);
+[[noreturn]] void uncommittable();
 
 struct Var {
   ColType type;
@@ -132,7 +143,7 @@ struct EmbeddedConnection::Impl {
   std::optional<std::int64_t> lastIdentity;
   long long lastRowCount = 0;
 
-  std::unordered_map<std::string, std::shared_ptr<Unit>> batchCache;
+  ParseCache batchCache{defaultParseCacheBudget()};
   StatementCache statements{defaultStatementCacheCapacity()};
   std::unique_ptr<Statement> cookieStmt;
 
@@ -157,6 +168,9 @@ struct EmbeddedConnection::Impl {
   void run(const std::string& sql, const std::vector<SqlValue>& args = {},
            std::vector<std::vector<SqlValue>>* rows = nullptr);
   static int progress(void* p);
+  // SQLite's busy handler: waits as SQLite's own busy timeout does, adding the time to callWait.
+  static int busyWait(void* p, int count);
+  LockWaitStats::Micros callWait{0};  // waited for other connections' locks in the current call
 
   // A statement's own transaction: BEGIN IMMEDIATE outside a transaction, a savepoint inside one.
   struct Tx {
@@ -199,7 +213,8 @@ struct EmbeddedConnection::Impl {
   void fireTriggers(const Translated& t, Ctx& ctx);
 
   // ------------------------------------------------ batches (connection_executor.cpp)
-  std::shared_ptr<Unit> unitFor(const std::string& sql, LexResult& lx);
+  // The batch parsed (from the cache when one of its shape is there); key: its key in the cache.
+  std::shared_ptr<Unit> unitFor(const std::string& sql, LexResult& lx, std::string& key);
   long long runBatch(const std::string& sql, Recordset* result, EmbeddedConnection::BatchSink* sink = nullptr);
   long long runBatchStatements(const std::string& sql, Recordset* result, EmbeddedConnection::BatchSink* sink);
   SqlValue literalValue(const Ctx& ctx, int ordinal);
@@ -209,6 +224,9 @@ struct EmbeddedConnection::Impl {
   // Runs a translated statement; fills `out` (when given) with its rows.
   long long runTranslated(const Translated& t, Ctx& ctx, Recordset* out,
                           std::vector<std::vector<SqlValue>>* rawRows = nullptr);
+  void startIdentity(const Translated& t, const TableInfo& target, const ColumnInfo& identity);
+  void finishIdentity(const Translated& t, const TableInfo& target, const ColumnInfo& identity, bool numbered,
+                      long long changes);
   void runStmt(const ast::Stmt& s, Ctx& ctx);
   void truncateTable(const ast::DeleteStmt& s, Ctx& ctx);
   void assignVar(Ctx& ctx, const std::string& name, const SqlValue& v, const ColType& src);

@@ -1,5 +1,7 @@
+// Date-time text as SQL Server reads and writes it (see datetime_text.h).
 #include "db/embedded/datetime_text.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <vector>
@@ -76,6 +78,163 @@ bool daysOk(int y, int m, int d) {
 
 }  // namespace
 
+namespace {
+
+// Where the time begins: the first "Num :" pair, or a trailing "Num AM|PM"; toks.size() when there
+// is none.
+std::size_t timeStart(const std::vector<Tok>& toks) {
+  for (std::size_t i = 0; i + 1 < toks.size(); ++i)
+    if (toks[i].kind == Tok::Num && toks[i + 1].kind == Tok::Sep && toks[i + 1].text == ":") return i;
+  const std::size_t last = toks.size() - 1;
+  if (toks[last].kind == Tok::Word && (toks[last].text == "am" || toks[last].text == "pm")) {
+    std::size_t j = last;
+    if (j > 0 && toks[j - 1].kind == Tok::Space) --j;
+    if (j > 0 && toks[j - 1].kind == Tok::Num) return j - 1;
+  }
+  return toks.size();
+}
+
+// A number of at most two digits at t[p] (minutes, seconds).
+bool twoDigits(const std::vector<Tok>& t, std::size_t p, int& v) {
+  return p < t.size() && t[p].kind == Tok::Num && t[p].text.size() <= 2 && toInt(t[p].text, v);
+}
+
+bool sepAt(const std::vector<Tok>& t, std::size_t p, const char* sep) {
+  return p < t.size() && t[p].kind == Tok::Sep && t[p].text == sep;
+}
+
+// The fraction after the seconds: ".5" is half a second (rounded to milliseconds), ":5" is 5 ms.
+bool fraction(const std::vector<Tok>& t, std::size_t& p, int& ms) {
+  const bool dot = t[p].text == ".";
+  ++p;
+  if (p >= t.size() || t[p].kind != Tok::Num) return false;
+  std::string f = t[p].text;
+  ++p;
+  if (dot) {
+    while (f.size() < 3) f += '0';
+    int v = 0;
+    toInt(f.substr(0, 3), v);
+    if (f.size() > 3 && f[3] >= '5') ++v;
+    ms = v;
+  } else if (f.size() > 3 || !toInt(f, ms)) {
+    return false;
+  }
+  if (ms >= 1000) ms = 999;
+  return true;
+}
+
+// An AM or PM after the time: 12 AM is midnight, 1 to 11 PM the afternoon.
+bool meridiem(const std::vector<Tok>& t, std::size_t& p, int& h) {
+  if (!(p < t.size() && t[p].kind == Tok::Word && (t[p].text == "am" || t[p].text == "pm"))) return true;
+  if ((h > 12 || h == 0) && !(h == 0 && t[p].text == "am")) return false;
+  if (t[p].text == "am" && h == 12) h = 0;
+  if (t[p].text == "pm" && h < 12) h += 12;
+  ++p;
+  return true;
+}
+
+// "h[:mm[:ss[.fff]]] [AM|PM]" into r.
+bool parseTime(const std::vector<Tok>& t, DateTime& r) {
+  std::size_t p = 0;
+  int h = 0, mi = 0, sec = 0, ms = 0;
+  if (!toInt(t[p].text, h) || t[p].text.size() > 2) return false;
+  ++p;
+  if (sepAt(t, p, ":")) {
+    if (!twoDigits(t, ++p, mi)) return false;
+    ++p;
+    if (sepAt(t, p, ":")) {
+      if (!twoDigits(t, ++p, sec)) return false;
+      ++p;
+      if ((sepAt(t, p, ".") || sepAt(t, p, ":")) && !fraction(t, p, ms)) return false;
+    }
+  }
+  if (p < t.size() && t[p].kind == Tok::Space) ++p;
+  if (!meridiem(t, p, h)) return false;
+  if (p < t.size() && t[p].kind == Tok::Space) ++p;
+  if (p != t.size() || h > 23 || mi > 59 || sec > 59) return false;
+  r.hour = h;
+  r.minute = mi;
+  r.second = sec;
+  r.millisecond = ms;
+  return true;
+}
+
+// A date of numbers alone: yyyymmdd, yymmdd, yyyy, or three numbers in the session's order (a
+// four-digit first number is always the year).
+bool numericDate(const std::vector<Tok>& items, DateOrder order, int& y, int& m, int& d) {
+  int a = 0, b = 0, c = 0;
+  if (items.size() == 1) {
+    const std::string& s = items[0].text;
+    if (s.size() == 8) {
+      toInt(s.substr(0, 4), a), toInt(s.substr(4, 2), b), toInt(s.substr(6, 2), c);
+      y = a, m = b, d = c;
+    } else if (s.size() == 6) {
+      toInt(s.substr(0, 2), a), toInt(s.substr(2, 2), b), toInt(s.substr(4, 2), c);
+      y = fullYear("00", a), m = b, d = c;
+    } else if (s.size() == 4) {
+      toInt(s, a);
+      y = a, m = 1, d = 1;
+    } else {
+      return false;
+    }
+    return true;
+  }
+  if (items.size() != 3) return false;
+  if (!toInt(items[0].text, a) || !toInt(items[1].text, b) || !toInt(items[2].text, c)) return false;
+  if (items[0].text.size() == 4) {
+    y = a, m = b, d = c;
+  } else if (items[2].text.size() > 4 || items[0].text.size() > 2 || items[1].text.size() > 2) {
+    return false;
+  } else if (order == DateOrder::DMY) {
+    d = a, m = b, y = fullYear(items[2].text, c);
+  } else if (order == DateOrder::YMD) {
+    y = fullYear(items[0].text, a), m = b, d = c;
+  } else {
+    m = a, d = b, y = fullYear(items[2].text, c);
+  }
+  return true;
+}
+
+// A date with its month as a word: "6 Dec 2026", "Dec 6 2026", "2026 Dec 6", "Dec 2026".
+bool wordDate(const std::vector<Tok>& items, int& y, int& m, int& d) {
+  std::vector<int> nums;
+  std::vector<std::string> numText;
+  for (const Tok& it : items) {
+    if (it.kind == Tok::Word) {
+      m = monthFromWord(it.text);
+      continue;
+    }
+    int v = 0;
+    if (!toInt(it.text, v)) return false;
+    nums.push_back(v);
+    numText.push_back(it.text);
+  }
+  if (m == 0) return false;
+  if (nums.size() == 2) {
+    if (numText[0].size() == 4)
+      y = nums[0], d = nums[1];
+    else
+      d = nums[0], y = fullYear(numText[1], nums[1]);
+    return true;
+  }
+  if (nums.size() != 1 || numText[0].size() != 4) return false;
+  y = nums[0], d = 1;
+  return true;
+}
+
+// The date's numbers and month words; a separator must sit between two of them.
+bool dateItems(const std::vector<Tok>& toks, std::vector<Tok>& items) {
+  for (std::size_t i = 0; i < toks.size(); ++i) {
+    if (toks[i].kind == Tok::Num || toks[i].kind == Tok::Word)
+      items.push_back(toks[i]);
+    else if (i == 0 || i + 1 >= toks.size())
+      return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 std::optional<DateTime> parseDateText(std::string_view text, DateOrder order) {
   bool ok = false;
   std::vector<Tok> toks = scan(text, ok);
@@ -86,162 +245,21 @@ std::optional<DateTime> parseDateText(std::string_view text, DateOrder order) {
   DateTime r;  // 1900-01-01 00:00:00.000
   if (toks.empty()) return r;
 
-  // Locate the time: the first "Num :" pair, or a trailing "Num AM|PM".
-  std::size_t timeAt = toks.size();
-  for (std::size_t i = 0; i + 1 < toks.size(); ++i)
-    if (toks[i].kind == Tok::Num && toks[i + 1].kind == Tok::Sep && toks[i + 1].text == ":") {
-      timeAt = i;
-      break;
-    }
-  if (timeAt == toks.size()) {
-    std::size_t n = toks.size();
-    std::size_t last = n - 1;
-    if (toks[last].kind == Tok::Word && (toks[last].text == "am" || toks[last].text == "pm")) {
-      std::size_t j = last;
-      if (j > 0 && toks[j - 1].kind == Tok::Space) --j;
-      if (j > 0 && toks[j - 1].kind == Tok::Num) timeAt = j - 1;
-    }
-  }
-
-  // Time part.
+  const std::size_t timeAt = timeStart(toks);
   if (timeAt < toks.size()) {
-    std::vector<Tok> t(toks.begin() + static_cast<long>(timeAt), toks.end());
-    std::size_t p = 0;
-    int h = 0, mi = 0, sec = 0, ms = 0;
-    if (!toInt(t[p].text, h) || t[p].text.size() > 2) return std::nullopt;
-    ++p;
-    if (p < t.size() && t[p].kind == Tok::Sep && t[p].text == ":") {
-      ++p;
-      if (p >= t.size() || t[p].kind != Tok::Num || t[p].text.size() > 2 || !toInt(t[p].text, mi)) return std::nullopt;
-      ++p;
-      if (p < t.size() && t[p].kind == Tok::Sep && t[p].text == ":") {
-        ++p;
-        if (p >= t.size() || t[p].kind != Tok::Num || t[p].text.size() > 2 || !toInt(t[p].text, sec))
-          return std::nullopt;
-        ++p;
-        if (p < t.size() && t[p].kind == Tok::Sep && (t[p].text == "." || t[p].text == ":")) {
-          bool dot = t[p].text == ".";
-          ++p;
-          if (p >= t.size() || t[p].kind != Tok::Num) return std::nullopt;
-          std::string f = t[p].text;
-          ++p;
-          if (dot) {
-            while (f.size() < 3) f += '0';
-            int v = 0;
-            toInt(f.substr(0, 3), v);
-            if (f.size() > 3 && f[3] >= '5') ++v;
-            ms = v;
-          } else {
-            if (f.size() > 3 || !toInt(f, ms)) return std::nullopt;
-          }
-          if (ms >= 1000) ms = 999;
-        }
-      }
-    }
-    if (p < t.size() && t[p].kind == Tok::Space) ++p;
-    if (p < t.size() && t[p].kind == Tok::Word && (t[p].text == "am" || t[p].text == "pm")) {
-      if (h > 12 || h == 0) {
-        if (!(h == 0 && t[p].text == "am")) return std::nullopt;
-      }
-      if (t[p].text == "am" && h == 12) h = 0;
-      if (t[p].text == "pm" && h < 12) h += 12;
-      ++p;
-    }
-    if (p < t.size() && t[p].kind == Tok::Space) ++p;
-    if (p != t.size()) return std::nullopt;
-    if (h > 23 || mi > 59 || sec > 59) return std::nullopt;
-    r.hour = h;
-    r.minute = mi;
-    r.second = sec;
-    r.millisecond = ms;
+    if (!parseTime(std::vector<Tok>(toks.begin() + static_cast<long>(timeAt), toks.end()), r)) return std::nullopt;
     toks.resize(timeAt);
     while (!toks.empty() && toks.back().kind == Tok::Space) toks.pop_back();
     if (!toks.empty() && toks.back().kind == Tok::Word && toks.back().text == "t") toks.pop_back();
   }
   if (toks.empty()) return r;
 
-  // Date part: numbers, month words; separators only between items.
   std::vector<Tok> items;
-  for (std::size_t i = 0; i < toks.size(); ++i) {
-    const Tok& k = toks[i];
-    if (k.kind == Tok::Num || k.kind == Tok::Word) {
-      items.push_back(k);
-    } else {
-      // A separator must sit between two items.
-      if (i == 0 || i + 1 >= toks.size()) return std::nullopt;
-    }
-  }
+  if (!dateItems(toks, items)) return std::nullopt;
   int y = 0, m = 0, d = 0;
-  std::size_t words = 0;
-  for (auto& it : items)
-    if (it.kind == Tok::Word) ++words;
-  if (words == 0) {
-    if (items.size() == 1) {
-      const std::string& s = items[0].text;
-      int a = 0, b = 0, c = 0;
-      if (s.size() == 8) {
-        toInt(s.substr(0, 4), a), toInt(s.substr(4, 2), b), toInt(s.substr(6, 2), c);
-        y = a, m = b, d = c;
-      } else if (s.size() == 6) {
-        toInt(s.substr(0, 2), a), toInt(s.substr(2, 2), b), toInt(s.substr(4, 2), c);
-        y = fullYear("00", a), m = b, d = c;
-      } else if (s.size() == 4) {
-        toInt(s, a);
-        y = a, m = 1, d = 1;
-      } else {
-        return std::nullopt;
-      }
-    } else if (items.size() == 3) {
-      int a = 0, b = 0, c = 0;
-      if (!toInt(items[0].text, a) || !toInt(items[1].text, b) || !toInt(items[2].text, c)) return std::nullopt;
-      if (items[0].text.size() == 4) {
-        y = a, m = b, d = c;
-      } else if (items[2].text.size() > 4 || items[0].text.size() > 2 || items[1].text.size() > 2) {
-        return std::nullopt;
-      } else if (order == DateOrder::DMY) {
-        d = a, m = b, y = fullYear(items[2].text, c);
-      } else if (order == DateOrder::YMD) {
-        y = fullYear(items[0].text, a), m = b, d = c;
-      } else {
-        m = a, d = b, y = fullYear(items[2].text, c);
-      }
-    } else {
-      return std::nullopt;
-    }
-  } else if (words == 1) {
-    std::vector<int> nums;
-    std::vector<std::string> numText;
-    int wordPos = -1;
-    for (std::size_t i = 0; i < items.size(); ++i) {
-      if (items[i].kind == Tok::Word) {
-        m = monthFromWord(items[i].text);
-        wordPos = static_cast<int>(i);
-      } else {
-        int v = 0;
-        if (!toInt(items[i].text, v)) return std::nullopt;
-        nums.push_back(v);
-        numText.push_back(items[i].text);
-      }
-    }
-    if (m == 0) return std::nullopt;
-    if (nums.size() == 2) {
-      if (numText[0].size() == 4 && wordPos != 0) {
-        // 2026 Dec 6
-        y = nums[0], d = nums[1];
-      } else if (numText[0].size() == 4) {
-        y = nums[0], d = nums[1];
-      } else {
-        d = nums[0], y = fullYear(numText[1], nums[1]);
-      }
-    } else if (nums.size() == 1) {
-      if (numText[0].size() != 4) return std::nullopt;
-      y = nums[0], d = 1;
-    } else {
-      return std::nullopt;
-    }
-  } else {
+  const auto words = std::count_if(items.begin(), items.end(), [](const Tok& t) { return t.kind == Tok::Word; });
+  if (words == 0 ? !numericDate(items, order, y, m, d) : words == 1 ? !wordDate(items, y, m, d) : true)
     return std::nullopt;
-  }
   if (y < 1753 || y > 9999 || !daysOk(y, m, d)) return std::nullopt;
   r.year = y;
   r.month = m;

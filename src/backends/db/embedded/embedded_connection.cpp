@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <thread>
 
 #include "db/connection_string.h"
 #include "db/embedded/connection_impl.h"
@@ -151,6 +152,24 @@ int Impl::progress(void* p) {
   return 0;
 }
 
+int Impl::busyWait(void* p, int count) {
+  // SQLite's own schedule (sqliteDefaultBusyCallback), up to kBusyTimeoutMs in all.
+  static constexpr int delays[] = {1, 2, 5, 10, 15, 20, 25, 25, 25, 50, 50, 100};
+  static constexpr int totals[] = {0, 1, 3, 8, 18, 33, 53, 78, 103, 128, 178, 228};
+  constexpr int n = static_cast<int>(std::size(delays));
+  int delay = count < n ? delays[count] : delays[n - 1];
+  const int prior = count < n ? totals[count] : totals[n - 1] + delays[n - 1] * (count - (n - 1));
+  if (prior + delay > kBusyTimeoutMs) {
+    delay = kBusyTimeoutMs - prior;
+    if (delay <= 0) return 0;
+  }
+  const auto start = std::chrono::steady_clock::now();
+  std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+  static_cast<Impl*>(p)->callWait +=
+      std::chrono::duration_cast<LockWaitStats::Micros>(std::chrono::steady_clock::now() - start);
+  return 1;
+}
+
 Impl::Tx::Tx(Impl& i, const std::string& target) : im(i) {
   if (sqlite3_get_autocommit(im.db)) {
     if (!target.empty() && !im.attached.empty()) {
@@ -215,6 +234,7 @@ namespace {
 EmbeddedConnection::EmbeddedConnection(std::filesystem::path baseDir) : baseDir_(std::move(baseDir)) {
   faults::loadFromEnvironment();
   link::loadFromEnvironment();
+  loadLockWaitFileFromEnvironment();
 }
 
 namespace {
@@ -273,7 +293,7 @@ void EmbeddedConnection::open(const std::string& connectionString) {
                       nullptr) != SQLITE_OK) {
     throw DbError("Cannot open database \"" + cat + "\" requested by the login. The login failed.", "42000", 4060);
   }
-  sqlite3_busy_timeout(im->db, kBusyTimeoutMs);
+  sqlite3_busy_handler(im->db, &Impl::busyWait, im.get());
   sqlite3_extended_result_codes(im->db, 1);
   registerFunctions(im->db, &im->host);
   sqlite3_progress_handler(im->db, 2000, &Impl::progress, im.get());
@@ -329,8 +349,26 @@ void EmbeddedConnection::applyFault(const faults::Hit& hit) {
 
 // ------------------------------------------------------------------ calls
 
+EmbeddedConnection::CallWait::CallWait(EmbeddedConnection& conn) : c(conn) {
+  if (c.impl_) c.impl_->callWait = LockWaitStats::Micros{0};
+}
+
+EmbeddedConnection::CallWait::~CallWait() {
+  // A call that lost its session (an injected drop) took its wait with it.
+  const LockWaitStats::Micros waited = c.impl_ ? c.impl_->callWait : LockWaitStats::Micros{0};
+  c.lockWaits_.add(waited);
+  recordLockWait(waited);
+}
+
+LockWaitStats EmbeddedConnection::lockWaitStats() const {
+  LockWaitStats s = lockWaits_;
+  s.wall = std::chrono::duration_cast<LockWaitStats::Micros>(std::chrono::steady_clock::now() - made_);
+  return s;
+}
+
 long long EmbeddedConnection::execute(const std::string& sql) {
   checkUsable();
+  CallWait counted(*this);
   if (acrossLink_) link::wait();
   if (!faults::active()) return impl_->runBatch(sql, nullptr);
   faults::Hit hit = faultBefore(faults::Call::Statement, sql);
@@ -341,6 +379,7 @@ long long EmbeddedConnection::execute(const std::string& sql) {
 
 Recordset EmbeddedConnection::query(const std::string& sql) {
   checkUsable();
+  CallWait counted(*this);
   if (acrossLink_) link::wait();
   faults::Hit hit;
   if (faults::active()) hit = faultBefore(faults::Call::Statement, sql);
@@ -352,6 +391,7 @@ Recordset EmbeddedConnection::query(const std::string& sql) {
 
 void EmbeddedConnection::beginTrans() {
   checkUsable();
+  CallWait counted(*this);
   if (acrossLink_) link::wait();
   faults::Hit hit;
   if (faults::active()) hit = faultBefore(faults::Call::Begin, "BEGIN TRANSACTION");
@@ -360,6 +400,7 @@ void EmbeddedConnection::beginTrans() {
 }
 void EmbeddedConnection::commitTrans() {
   checkUsable();
+  CallWait counted(*this);
   if (acrossLink_) link::wait();
   faults::Hit hit;
   if (faults::active()) {
@@ -397,6 +438,7 @@ void EmbeddedConnection::rollbackTrans() {
 }
 void EmbeddedConnection::run(const std::string& sql, BatchSink& sink) {
   checkUsable();
+  CallWait counted(*this);
   if (acrossLink_) link::wait();
   faults::Hit hit;
   if (faults::active()) hit = faultBefore(faults::Call::Statement, sql);

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "db/connection.h"
+#include "db/embedded/lock_wait.h"
 
 namespace erpsync::db::embedded {
 
@@ -50,6 +51,9 @@ class EmbeddedConnection : public Connection {
   void cancel();
   // @@TRANCOUNT of the session (0 when closed).
   int transactionCount() const;
+  // What this object's calls waited for other connections' locks since it was made (across closes
+  // and opens), wall being the time since then. The process's total is db::embedded::lockWaitStats().
+  LockWaitStats lockWaitStats() const;
 
   // The runtime of an open connection (connection_impl.h); opaque to users of the class.
   struct Impl;
@@ -62,11 +66,19 @@ class EmbeddedConnection : public Connection {
   faults::Hit faultBefore(faults::Call call, const std::string& sql);
   void faultAfter(const faults::Hit& hit);
   void applyFault(const faults::Hit& hit);
+  // Counts one call, and what it waited for locks, here and in the process's figures.
+  struct CallWait {
+    explicit CallWait(EmbeddedConnection& c);
+    ~CallWait();
+    EmbeddedConnection& c;
+  };
 
   std::filesystem::path baseDir_;
   bool linkLost_ = false;    // an injected lost link: calls fail until close() and open()
   bool acrossLink_ = false;  // its server is across the simulated link: every call waits a round trip
   int commandTimeout_ = 30;  // seconds, 0 = no limit; kept across close and open
+  LockWaitStats lockWaits_;
+  std::chrono::steady_clock::time_point made_ = std::chrono::steady_clock::now();
   std::unique_ptr<Impl> impl_;
 };
 

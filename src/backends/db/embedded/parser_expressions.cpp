@@ -63,105 +63,105 @@ ExprP Parser::notExpr() {
   return predicate();
 }
 
-ExprP Parser::predicate() {
-  if (kw("EXISTS")) {
-    std::uint32_t pos = cur().pos;
-    std::string written = cur().text;
+ExprP Parser::existsPredicate() {
+  std::uint32_t pos = cur().pos;
+  std::string written = cur().text;
+  ++i_;
+  expectOp("(");
+  auto e = std::make_unique<Expr>(Expr::Exists);
+  e->pos = pos;
+  e->text = written;
+  e->sub = selectStatement();
+  expectOp(")");
+  return e;
+}
+
+// A predicate over l (BETWEEN, IN, LIKE ...): written is its first word as written, l its first argument.
+ExprP Parser::predicateOver(Expr::Kind kind, ExprP l, const std::string& written, bool negated) {
+  auto e = std::make_unique<Expr>(kind);
+  e->pos = l->pos;
+  e->text = written;
+  e->negated = negated;
+  e->args.push_back(std::move(l));
+  return e;
+}
+
+// The comparison operators, "!=", "!<" and "!>" as their standard forms.
+bool Parser::comparisonTail(ExprP& l) {
+  const Token& t = cur();
+  static const std::pair<const char*, const char*> ops[] = {{"=", "="},   {"<>", "<>"}, {"!=", "<>"},
+                                                            {"<", "<"},   {">", ">"},   {"<=", "<="},
+                                                            {">=", ">="}, {"!<", ">="}, {"!>", "<="}};
+  if (t.kind != TokKind::Op) return false;
+  for (auto& [written, op] : ops) {
+    if (t.text != written) continue;
+    const std::string shown = t.text;
     ++i_;
-    expectOp("(");
-    auto e = std::make_unique<Expr>(Expr::Exists);
-    e->pos = pos;
-    e->text = written;
+    if (kw("ALL") || kw("ANY") || kw("SOME")) fail();
+    l = binary(op, std::move(l), bitExpr());
+    l->text = shown;
+    return true;
+  }
+  return false;
+}
+
+// [NOT] IN (SELECT ...) or [NOT] IN (value, ...), after IN.
+ExprP Parser::inTail(ExprP l, const std::string& written, bool negated) {
+  expectOp("(");
+  if (kw("SELECT")) {
+    auto e = predicateOver(Expr::InSelect, std::move(l), written, negated);
     e->sub = selectStatement();
     expectOp(")");
     return e;
   }
-  ExprP l = bitExpr();
-  while (true) {
-    const Token& t = cur();
-    if (t.kind == TokKind::Op && (t.text == "=" || t.text == "<>" || t.text == "!=" || t.text == "<" || t.text == ">" ||
-                                  t.text == "<=" || t.text == ">=" || t.text == "!<" || t.text == "!>")) {
-      std::string op = t.text, written = t.text;
-      if (op == "!=") op = "<>";
-      if (op == "!<") op = ">=";
-      if (op == "!>") op = "<=";
-      ++i_;
-      if (kw("ALL") || kw("ANY") || kw("SOME")) fail();
-      l = binary(op, std::move(l), bitExpr());
-      l->text = written;
-      continue;
-    }
-    if (kw("IS")) {
-      ++i_;
-      auto e = std::make_unique<Expr>(Expr::IsNull);
-      e->pos = l->pos;
-      e->text = t_[i_ - 1].text;
-      e->negated = acceptKw("NOT");
-      expectKw("NULL");
-      e->args.push_back(std::move(l));
-      l = std::move(e);
-      continue;
-    }
-    bool neg = false;
-    std::size_t save = i_;
-    std::string written = cur().text;  // the predicate's first word
-    if (kw("NOT") && (kwAt(1, "BETWEEN") || kwAt(1, "IN") || kwAt(1, "LIKE"))) {
-      neg = true;
-      ++i_;
-    }
-    if (kw("BETWEEN")) {
-      ++i_;
-      auto e = std::make_unique<Expr>(Expr::Between);
-      e->pos = l->pos;
-      e->text = written;
-      e->negated = neg;
-      e->args.push_back(std::move(l));
-      e->args.push_back(bitExpr());
-      expectKw("AND");
-      e->args.push_back(bitExpr());
-      l = std::move(e);
-      continue;
-    }
-    if (kw("IN")) {
-      ++i_;
-      expectOp("(");
-      if (kw("SELECT")) {
-        auto e = std::make_unique<Expr>(Expr::InSelect);
-        e->pos = l->pos;
-        e->text = written;
-        e->negated = neg;
-        e->args.push_back(std::move(l));
-        e->sub = selectStatement();
-        expectOp(")");
-        l = std::move(e);
-      } else {
-        auto e = std::make_unique<Expr>(Expr::InList);
-        e->pos = l->pos;
-        e->text = written;
-        e->negated = neg;
-        e->args.push_back(std::move(l));
-        do {
-          e->args.push_back(expression());
-        } while (acceptOp(","));
-        expectOp(")");
-        l = std::move(e);
-      }
-      continue;
-    }
-    if (kw("LIKE")) {
-      ++i_;
-      auto e = std::make_unique<Expr>(Expr::Like);
-      e->pos = l->pos;
-      e->text = written;
-      e->negated = neg;
-      e->args.push_back(std::move(l));
-      e->args.push_back(bitExpr());
-      if (acceptKw("ESCAPE")) e->args.push_back(bitExpr());
-      l = std::move(e);
-      continue;
-    }
+  auto e = predicateOver(Expr::InList, std::move(l), written, negated);
+  do {
+    e->args.push_back(expression());
+  } while (acceptOp(","));
+  expectOp(")");
+  return e;
+}
+
+// IS [NOT] NULL, [NOT] BETWEEN, [NOT] IN, [NOT] LIKE after l; false (nothing read) when none follows.
+bool Parser::predicateTail(ExprP& l) {
+  if (kw("IS")) {
+    const std::string written = cur().text;
+    ++i_;
+    const bool negated = acceptKw("NOT");
+    auto e = predicateOver(Expr::IsNull, std::move(l), written, negated);
+    expectKw("NULL");
+    l = std::move(e);
+    return true;
+  }
+  bool neg = false;
+  std::size_t save = i_;
+  std::string written = cur().text;  // the predicate's first word
+  if (kw("NOT") && (kwAt(1, "BETWEEN") || kwAt(1, "IN") || kwAt(1, "LIKE"))) {
+    neg = true;
+    ++i_;
+  }
+  if (acceptKw("BETWEEN")) {
+    l = predicateOver(Expr::Between, std::move(l), written, neg);
+    l->args.push_back(bitExpr());
+    expectKw("AND");
+    l->args.push_back(bitExpr());
+  } else if (acceptKw("IN")) {
+    l = inTail(std::move(l), written, neg);
+  } else if (acceptKw("LIKE")) {
+    l = predicateOver(Expr::Like, std::move(l), written, neg);
+    l->args.push_back(bitExpr());
+    if (acceptKw("ESCAPE")) l->args.push_back(bitExpr());
+  } else {
     i_ = save;
-    break;
+    return false;
+  }
+  return true;
+}
+
+ExprP Parser::predicate() {
+  if (kw("EXISTS")) return existsPredicate();
+  ExprP l = bitExpr();
+  while (comparisonTail(l) || predicateTail(l)) {
   }
   return l;
 }
@@ -259,6 +259,91 @@ std::string Parser::datePartName() {
   fail();
 }
 
+// ( SELECT ... ) or a parenthesized expression, after the "(".
+ExprP Parser::parenthesized(std::uint32_t pos) {
+  if (kw("SELECT")) {
+    auto e = std::make_unique<Expr>(Expr::Subquery);
+    e->pos = pos;
+    e->sub = selectStatement();
+    expectOp(")");
+    return e;
+  }
+  ExprP inner = expression();
+  expectOp(")");
+  return inner;
+}
+
+// NULL, CASE, CAST, CONVERT and CURRENT_TIMESTAMP; null when the word is none of them.
+ExprP Parser::keywordExpr(std::uint32_t pos) {
+  const bool call = peek().kind == TokKind::Op && peek().text == "(";
+  if (kw("NULL")) {
+    ++i_;
+    auto e = std::make_unique<Expr>(Expr::Null);
+    e->pos = pos;
+    return e;
+  }
+  if (kw("CASE")) return caseExpr();
+  if ((kw("CAST") || kw("CONVERT")) && call) {
+    const bool cast = kw("CAST");
+    i_ += 2;
+    auto e = std::make_unique<Expr>(Expr::Cast);
+    e->pos = pos;
+    if (cast) {
+      e->args.push_back(expression());
+      expectKw("AS");
+      e->castType = declaredType();
+    } else {
+      e->castType = declaredType();
+      expectOp(",");
+      e->args.push_back(expression());
+      if (acceptOp(",")) e->style = static_cast<int>(structuralNumber());
+    }
+    expectOp(")");
+    return e;
+  }
+  if (kw("CURRENT_TIMESTAMP")) {
+    ++i_;
+    auto e = std::make_unique<Expr>(Expr::Func);
+    e->pos = pos;
+    e->op = "GETDATE";
+    return e;
+  }
+  return nullptr;
+}
+
+// name( ... ): its arguments, DISTINCT, COUNT(*), the date part of DATEADD and its kin, OVER (...).
+ExprP Parser::functionCall(std::uint32_t pos) {
+  auto e = std::make_unique<Expr>(Expr::Func);
+  e->pos = pos;
+  e->op = upper(cur().text);
+  i_ += 2;
+  if (e->op == "DATEADD" || e->op == "DATEDIFF" || e->op == "DATEPART" || e->op == "DATENAME") {
+    e->datePart = datePartName();
+    while (acceptOp(",")) e->args.push_back(expression());
+    expectOp(")");
+    return e;
+  }
+  if (acceptOp(")")) {
+    if (kw("OVER")) overClause(*e);
+    return e;
+  }
+  if (acceptOp("*")) {
+    e->star = true;
+    expectOp(")");
+    return e;
+  }
+  if (acceptKw("DISTINCT"))
+    e->distinct = true;
+  else
+    acceptKw("ALL");
+  do {
+    e->args.push_back(expression());
+  } while (acceptOp(","));
+  expectOp(")");
+  if (kw("OVER")) overClause(*e);
+  return e;
+}
+
 ExprP Parser::primary() {
   DepthGuard g(*this);
   const Token& t = cur();
@@ -266,123 +351,39 @@ ExprP Parser::primary() {
   switch (t.kind) {
     case TokKind::String:
     case TokKind::NString:
-    case TokKind::Number: {
-      auto e = std::make_unique<Expr>(Expr::Literal);
-      e->pos = pos;
-      e->literal = t.literal;
-      e->litKind = t.kind;
-      e->text = t.text;
-      ++i_;
-      return e;
-    }
+    case TokKind::Number:
     case TokKind::Variable: {
-      auto e = std::make_unique<Expr>(Expr::Variable);
+      auto e = std::make_unique<Expr>(t.kind == TokKind::Variable ? Expr::Variable : Expr::Literal);
       e->pos = pos;
+      if (t.kind != TokKind::Variable) {
+        e->literal = t.literal;
+        e->litKind = t.kind;
+      }
       e->text = t.text;
       ++i_;
       return e;
     }
     case TokKind::Op:
-      if (t.text == "(") {
-        ++i_;
-        if (kw("SELECT")) {
-          auto e = std::make_unique<Expr>(Expr::Subquery);
-          e->pos = pos;
-          e->sub = selectStatement();
-          expectOp(")");
-          return e;
-        }
-        ExprP inner = expression();
-        expectOp(")");
-        return inner;
-      }
-      if (t.text == "*") {
-        ++i_;
+      if (acceptOp("(")) return parenthesized(pos);
+      if (acceptOp("*")) {
         auto e = std::make_unique<Expr>(Expr::Star);
         e->pos = pos;
         return e;
       }
       fail();
     case TokKind::Binary:
-      fail();
     case TokKind::End:
       fail();
     case TokKind::Ident:
     case TokKind::QIdent:
       break;
   }
+  const bool call = peek().kind == TokKind::Op && peek().text == "(";
   if (t.kind == TokKind::Ident) {
-    if (kw("NULL")) {
-      ++i_;
-      auto e = std::make_unique<Expr>(Expr::Null);
-      e->pos = pos;
-      return e;
-    }
-    if (kw("CASE")) return caseExpr();
-    if (kw("CAST") && peek().kind == TokKind::Op && peek().text == "(") {
-      i_ += 2;
-      auto e = std::make_unique<Expr>(Expr::Cast);
-      e->pos = pos;
-      e->args.push_back(expression());
-      expectKw("AS");
-      e->castType = declaredType();
-      expectOp(")");
-      return e;
-    }
-    if (kw("CONVERT") && peek().kind == TokKind::Op && peek().text == "(") {
-      i_ += 2;
-      auto e = std::make_unique<Expr>(Expr::Cast);
-      e->pos = pos;
-      e->castType = declaredType();
-      expectOp(",");
-      e->args.push_back(expression());
-      if (acceptOp(",")) e->style = static_cast<int>(structuralNumber());
-      expectOp(")");
-      return e;
-    }
-    if (kw("CURRENT_TIMESTAMP")) {
-      ++i_;
-      auto e = std::make_unique<Expr>(Expr::Func);
-      e->pos = pos;
-      e->op = "GETDATE";
-      return e;
-    }
-    bool fnWord = (kw("LEFT") || kw("RIGHT")) && peek().kind == TokKind::Op && peek().text == "(";
+    if (ExprP e = keywordExpr(pos)) return e;
+    bool fnWord = (kw("LEFT") || kw("RIGHT")) && call;
     if (reserved(t) && !fnWord) fail();
-  }
-  // Function call or column reference.
-  if (t.kind == TokKind::Ident && peek().kind == TokKind::Op && peek().text == "(") {
-    auto e = std::make_unique<Expr>(Expr::Func);
-    e->pos = pos;
-    e->op = upper(t.text);
-    i_ += 2;
-    if (e->op == "DATEADD" || e->op == "DATEDIFF" || e->op == "DATEPART" || e->op == "DATENAME") {
-      e->datePart = datePartName();
-      while (acceptOp(",")) e->args.push_back(expression());
-      expectOp(")");
-      return e;
-    }
-    if (isOp(")")) {
-      ++i_;
-      if (kw("OVER")) overClause(*e);
-      return e;
-    }
-    if (isOp("*")) {
-      ++i_;
-      e->star = true;
-      expectOp(")");
-      return e;
-    }
-    if (acceptKw("DISTINCT"))
-      e->distinct = true;
-    else
-      acceptKw("ALL");
-    do {
-      e->args.push_back(expression());
-    } while (acceptOp(","));
-    expectOp(")");
-    if (kw("OVER")) overClause(*e);
-    return e;
+    if (call) return functionCall(pos);
   }
   auto e = std::make_unique<Expr>(Expr::Column);
   e->pos = pos;

@@ -68,6 +68,8 @@ class Parser {
   std::unique_ptr<ast::Select> selectExpression();
   ast::SelectCore selectCore();
   ast::SelectItem selectItem();
+  bool qualifiedStarAhead() const;
+  void selectAlias(ast::SelectItem& it);
   bool joinAhead() const { return kw("JOIN") || kw("INNER") || kw("LEFT") || kw("RIGHT") || kw("FULL") || kw("CROSS"); }
   ast::TableRef::JoinType joinType();
   ast::TableRefP makeJoin(ast::TableRefP l, ast::TableRef::JoinType jt, ast::TableRefP r);
@@ -107,12 +109,20 @@ class Parser {
   ast::ExprP andExpr();
   ast::ExprP notExpr();
   ast::ExprP predicate();
+  ast::ExprP existsPredicate();
+  ast::ExprP predicateOver(ast::Expr::Kind kind, ast::ExprP l, const std::string& written, bool negated);
+  bool comparisonTail(ast::ExprP& l);
+  bool predicateTail(ast::ExprP& l);
+  ast::ExprP inTail(ast::ExprP l, const std::string& written, bool negated);
   ast::ExprP bitExpr();
   ast::ExprP additive();
   ast::ExprP multiplicative();
   ast::ExprP unary();
   std::string datePartName();
   ast::ExprP primary();
+  ast::ExprP parenthesized(std::uint32_t pos);
+  ast::ExprP keywordExpr(std::uint32_t pos);
+  ast::ExprP functionCall(std::uint32_t pos);
   ast::ExprP caseExpr();
   void overClause(ast::Expr& e);
 };

@@ -110,66 +110,21 @@ SelectCore Parser::selectCore() {
   return q;
 }
 
-SelectItem Parser::selectItem() {
-  SelectItem it;
-  const Token& t = cur();
-  if (t.kind == TokKind::Op && t.text == "*") {
-    ++i_;
-    it.expr = std::make_unique<Expr>(Expr::Star);
-    return it;
+// Whether the tokens from i_ are "name.*", "a.b.*" ... (at most four names).
+bool Parser::qualifiedStarAhead() const {
+  std::size_t k = i_;
+  for (int parts = 1;; ++parts) {
+    if (t_[k].kind != TokKind::Ident && t_[k].kind != TokKind::QIdent) return false;
+    ++k;
+    if (!(t_[k].kind == TokKind::Op && t_[k].text == ".")) return false;
+    ++k;
+    if (t_[k].kind == TokKind::Op && t_[k].text == "*") return true;
+    if (parts > 3) return false;
   }
-  // qualifier.* forms
-  {
-    std::size_t k = i_;
-    bool ok = true;
-    int parts = 0;
-    while (true) {
-      if (t_[k].kind != TokKind::Ident && t_[k].kind != TokKind::QIdent) {
-        ok = false;
-        break;
-      }
-      ++parts;
-      ++k;
-      if (!(t_[k].kind == TokKind::Op && t_[k].text == ".")) {
-        ok = false;
-        break;
-      }
-      ++k;
-      if (t_[k].kind == TokKind::Op && t_[k].text == "*") break;
-      if (parts > 3) {
-        ok = false;
-        break;
-      }
-    }
-    if (ok) {
-      auto e = std::make_unique<Expr>(Expr::Star);
-      e->pos = cur().pos;
-      while (!(cur().kind == TokKind::Op && cur().text == "*")) {
-        if (cur().kind == TokKind::Ident || cur().kind == TokKind::QIdent) e->name.parts.push_back(cur().text);
-        ++i_;
-      }
-      ++i_;
-      it.expr = std::move(e);
-      return it;
-    }
-  }
-  if (t.kind == TokKind::Variable && peek().kind == TokKind::Op && peek().text == "=") {
-    it.assignVar = t.text;
-    i_ += 2;
-    it.expr = expression();
-    return it;
-  }
-  if ((t.kind == TokKind::QIdent || (t.kind == TokKind::Ident && !reserved(t)) || t.kind == TokKind::String) &&
-      peek().kind == TokKind::Op && peek().text == "=") {
-    // alias = expression
-    if (t.kind == TokKind::String) structural_.push_back(t.literal);
-    it.alias = t.text;
-    it.hasAlias = true;
-    i_ += 2;
-    it.expr = expression();
-    return it;
-  }
-  it.expr = expression();
+}
+
+// The alias after a select item: AS name, AS 'text', a bare name or a bare 'text'.
+void Parser::selectAlias(SelectItem& it) {
   if (acceptKw("AS")) {
     const Token& a = cur();
     if (a.kind == TokKind::String) {
@@ -190,6 +145,46 @@ SelectItem Parser::selectItem() {
     it.hasAlias = true;
     ++i_;
   }
+}
+
+SelectItem Parser::selectItem() {
+  SelectItem it;
+  const Token& t = cur();
+  if (t.kind == TokKind::Op && t.text == "*") {
+    ++i_;
+    it.expr = std::make_unique<Expr>(Expr::Star);
+    return it;
+  }
+  if (qualifiedStarAhead()) {
+    auto e = std::make_unique<Expr>(Expr::Star);
+    e->pos = cur().pos;
+    while (!(cur().kind == TokKind::Op && cur().text == "*")) {
+      if (cur().kind == TokKind::Ident || cur().kind == TokKind::QIdent) e->name.parts.push_back(cur().text);
+      ++i_;
+    }
+    ++i_;
+    it.expr = std::move(e);
+    return it;
+  }
+  const bool assigns = peek().kind == TokKind::Op && peek().text == "=";
+  if (t.kind == TokKind::Variable && assigns) {
+    it.assignVar = t.text;
+    i_ += 2;
+    it.expr = expression();
+    return it;
+  }
+  if ((t.kind == TokKind::QIdent || (t.kind == TokKind::Ident && !reserved(t)) || t.kind == TokKind::String) &&
+      assigns) {
+    // alias = expression
+    if (t.kind == TokKind::String) structural_.push_back(t.literal);
+    it.alias = t.text;
+    it.hasAlias = true;
+    i_ += 2;
+    it.expr = expression();
+    return it;
+  }
+  it.expr = expression();
+  selectAlias(it);
   return it;
 }
 

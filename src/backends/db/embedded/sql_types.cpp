@@ -458,6 +458,64 @@ DateTime roundToDatetimeTicks(const DateTime& t) {
   return r;
 }
 
+namespace {
+
+SqlValue toDateValue(const SqlValue& v, const ColType& src, const ColType& target, int style) {
+  auto t = dateFromValue(v, src, style);
+  if (!t) {
+    if (v.isText()) conversionError(v.s(), src, target);
+    overflow(target, src);
+  }
+  if (target.base == BaseType::SmallDateTime) {
+    if (t->second >= 30) *t = DateTime::fromTotalSeconds(t->totalSeconds() + 60 - t->second);
+    t->second = 0, t->millisecond = 0;
+  } else if (target.base == BaseType::Date) {
+    *t = t->dateOnly();
+  } else {
+    *t = roundToDatetimeTicks(*t);
+  }
+  return SqlValue{t->iso()};
+}
+
+SqlValue toFloatValue(const SqlValue& v, const ColType& src, const ColType& target) {
+  if (!v.isText()) return SqlValue{v.asDouble()};
+  std::string t = text::trim(v.s(), text::kWhitespace);
+  if (t.empty()) return SqlValue{0.0};
+  std::size_t used = 0;
+  const double d = util::cNumber(t, &used);
+  if (used == 0 || used != t.size()) conversionError(v.s(), src, target);
+  return SqlValue{d};
+}
+
+// Text of the target's length: cut (an assignment fails where more than blanks would go), or padded
+// for CHAR and NCHAR.
+SqlValue toTextValue(const SqlValue& v, const ColType& src, const ColType& target, bool assign, int style) {
+  std::string s;
+  if (!v.isText()) {
+    s = numberText(v, src);
+  } else if (src.isDate()) {
+    auto t = DateTime::fromIso(v.s());
+    s = t ? formatDateStyle(*t, style < 0 ? 0 : style) : v.s();
+  } else {
+    s = v.s();
+  }
+  if (target.length <= 0) return SqlValue{std::move(s)};
+  const std::size_t n = charCount(s);
+  const auto max = static_cast<std::size_t>(target.length);
+  if (n > max) {
+    const std::size_t cut = byteOffset(s, max);
+    // Trailing blanks beyond the length are dropped silently, as SQL Server does.
+    if (assign && s.find_first_not_of(' ', cut) != std::string::npos)
+      throw DbError("String or binary data would be truncated.", "22001", 8152);
+    s.resize(cut);
+  } else if ((target.base == BaseType::Char || target.base == BaseType::NChar) && n < max) {
+    s.append(max - n, ' ');
+  }
+  return SqlValue{std::move(s)};
+}
+
+}  // namespace
+
 SqlValue convertValue(const SqlValue& vIn, const ColType& src, const ColType& target, bool assign, int style) {
   if (vIn.isNull() || !target.known()) return vIn;
   SqlValue v = vIn;
@@ -476,22 +534,8 @@ SqlValue convertValue(const SqlValue& vIn, const ColType& src, const ColType& ta
   switch (target.base) {
     case BaseType::DateTime:
     case BaseType::SmallDateTime:
-    case BaseType::Date: {
-      auto t = dateFromValue(v, src, style);
-      if (!t) {
-        if (v.isText()) conversionError(v.s(), src, target);
-        overflow(target, src);
-      }
-      if (target.base == BaseType::SmallDateTime) {
-        if (t->second >= 30) *t = DateTime::fromTotalSeconds(t->totalSeconds() + 60 - t->second);
-        t->second = 0, t->millisecond = 0;
-      } else if (target.base == BaseType::Date) {
-        *t = t->dateOnly();
-      } else {
-        *t = roundToDatetimeTicks(*t);
-      }
-      return SqlValue{t->iso()};
-    }
+    case BaseType::Date:
+      return toDateValue(v, src, target, style);
     case BaseType::Bit:
     case BaseType::TinyInt:
     case BaseType::SmallInt:
@@ -507,51 +551,15 @@ SqlValue convertValue(const SqlValue& vIn, const ColType& src, const ColType& ta
     case BaseType::SmallMoney:
       return toExact(v, src, target);
     case BaseType::Float:
-    case BaseType::Real: {
-      if (!v.isText()) return SqlValue{v.asDouble()};
-      std::string t = text::trim(v.s(), text::kWhitespace);
-      if (t.empty()) return SqlValue{0.0};
-      std::size_t used = 0;
-      const double d = util::cNumber(t, &used);
-      if (used == 0 || used != t.size()) conversionError(v.s(), src, target);
-      return SqlValue{d};
-    }
+    case BaseType::Real:
+      return toFloatValue(v, src, target);
     case BaseType::Char:
     case BaseType::VarChar:
     case BaseType::Text:
     case BaseType::NChar:
     case BaseType::NVarChar:
-    case BaseType::NText: {
-      std::string s;
-      if (v.isText()) {
-        if (src.isDate()) {
-          auto t = DateTime::fromIso(v.s());
-          s = t ? formatDateStyle(*t, style < 0 ? 0 : style) : v.s();
-        } else {
-          s = v.s();
-        }
-      } else {
-        s = numberText(v, src);
-      }
-      if (target.length > 0) {
-        std::size_t n = charCount(s);
-        std::size_t max = static_cast<std::size_t>(target.length);
-        if (n > max) {
-          if (assign) {
-            // Trailing blanks beyond the length are dropped silently, as SQL Server does.
-            std::size_t cut = byteOffset(s, max);
-            if (s.find_first_not_of(' ', cut) != std::string::npos)
-              throw DbError("String or binary data would be truncated.", "22001", 8152);
-            s.resize(cut);
-          } else {
-            s.resize(byteOffset(s, max));
-          }
-        } else if ((target.base == BaseType::Char || target.base == BaseType::NChar) && n < max) {
-          s.append(max - n, ' ');
-        }
-      }
-      return SqlValue{std::move(s)};
-    }
+    case BaseType::NText:
+      return toTextValue(v, src, target, assign, style);
     default:
       return v;
   }

@@ -1,5 +1,6 @@
 // INSERT, UPDATE and DELETE: values coerced to the target column's declared type, identity and
 // default values for the columns left out, and the FROM forms of UPDATE and DELETE.
+#include <algorithm>
 #include <functional>
 #include <limits>
 #include <string>
@@ -64,40 +65,35 @@ std::string identityCall(const ColType& t) {
 
 }  // namespace
 
-Translated Translator::Impl::insertStmt(const InsertStmt& s) {
-  Resolved r = resolveTable(s.table, false);
-  const TableInfo& t = *r.table;
-  out.event = DmlEvent::Insert;
-  out.targetAlias = r.dbAlias;
-  out.targetTable = t.name;
+// The columns an INSERT lists (all but the identity when it lists none), by position in the table.
+std::vector<int> Translator::Impl::insertColumns(const InsertStmt& s, const TableInfo& t) {
   std::vector<int> cols;
   if (s.columns.empty()) {
     for (std::size_t i = 0; i < t.columns.size(); ++i)
       if (!t.columns[i].identity) cols.push_back(static_cast<int>(i));
-  } else {
-    for (auto& c : s.columns) {
-      int k = t.find(c);
-      if (k < 0) invalidColumn(c);
-      for (int prev : cols)
-        if (prev == k)
-          throw DbError("The column name '" + c +
-                            "' is specified more than once in the SET clause or column list "
-                            "of an INSERT. A column cannot be assigned more than one value in the same clause. Modify "
-                            "the clause to make sure that a column is updated only once. If this statement updates or "
-                            "inserts columns into a view, column aliasing can conceal the duplication.",
-                        "42000", 264);
-      cols.push_back(k);
-      if (t.columns[static_cast<std::size_t>(k)].identity) out.explicitIdentity = true;
-    }
+    return cols;
   }
-  // Columns left out: identity values and defaults.
-  std::vector<int> extra;
-  std::vector<std::string> extraSql;
+  for (auto& c : s.columns) {
+    int k = t.find(c);
+    if (k < 0) invalidColumn(c);
+    if (std::find(cols.begin(), cols.end(), k) != cols.end())
+      throw DbError("The column name '" + c +
+                        "' is specified more than once in the SET clause or column list "
+                        "of an INSERT. A column cannot be assigned more than one value in the same clause. Modify "
+                        "the clause to make sure that a column is updated only once. If this statement updates or "
+                        "inserts columns into a view, column aliasing can conceal the duplication.",
+                    "42000", 264);
+    cols.push_back(k);
+    if (t.columns[static_cast<std::size_t>(k)].identity) out.explicitIdentity = true;
+  }
+  return cols;
+}
+
+// The columns an INSERT leaves out that still get a value: the identity, and columns with a default.
+void Translator::Impl::omittedColumns(const TableInfo& t, const std::vector<int>& cols, std::vector<int>& extra,
+                                      std::vector<std::string>& extraSql) {
   for (std::size_t i = 0; i < t.columns.size(); ++i) {
-    bool listed = false;
-    for (int c : cols)
-      if (c == static_cast<int>(i)) listed = true;
-    if (listed) continue;
+    if (std::find(cols.begin(), cols.end(), static_cast<int>(i)) != cols.end()) continue;
     const ColumnInfo& c = t.columns[i];
     if (c.identity) {
       extra.push_back(static_cast<int>(i));
@@ -108,14 +104,90 @@ Translated Translator::Impl::insertStmt(const InsertStmt& s) {
       extraSql.push_back(defaultValueSql(c));
     }
   }
+}
+
+namespace {
+
+// A row of values or a select list that does not match the INSERT's columns, worded as SQL Server
+// words it; valuesClause: a VALUES row, else a select list.
+[[noreturn]] void insertCountMismatch(bool listed, std::size_t values, std::size_t columns, bool valuesClause) {
+  if (!listed) throw DbError("Column name or number of supplied values does not match table definition.", "21S01", 213);
+  const bool more = values > columns;
+  if (valuesClause)
+    throw DbError(std::string("There are ") + (more ? "more" : "fewer") +
+                      " columns in the INSERT statement than values specified in the VALUES clause. The number "
+                      "of values in the VALUES clause must match the number of columns specified in the INSERT "
+                      "statement.",
+                  "21S01", more ? 110 : 109);
+  throw DbError(std::string("The select list for the INSERT statement contains ") + (more ? "more" : "fewer") +
+                    " items than the insert list. The number of SELECT values must match the number of INSERT "
+                    "columns.",
+                "21S01", more ? 121 : 120);
+}
+
+}  // namespace
+
+// INSERT ... VALUES: each value converted to its column; a single row's literal values are noted by
+// column (keyParams).
+std::string Translator::Impl::insertValues(const InsertStmt& s, const TableInfo& t, const std::vector<int>& cols,
+                                           const std::vector<std::string>& extraSql) {
+  std::string sql = " VALUES ";
+  for (std::size_t ri = 0; ri < s.rows.size(); ++ri) {
+    const auto& row = s.rows[ri];
+    if (row.size() != cols.size()) insertCountMismatch(!s.columns.empty(), row.size(), cols.size(), true);
+    sql += ri ? ",(" : "(";
+    for (std::size_t i = 0; i < row.size(); ++i) {
+      if (i) sql += ",";
+      E e = expr(*row[i], nullptr);
+      const ColumnInfo& col = t.columns[static_cast<std::size_t>(cols[i])];
+      sql += assignCall(e, col);
+      if (s.rows.size() == 1 && e.param >= 0) out.keyParams.emplace_back(col.name, e.param);
+    }
+    for (auto& v : extraSql) sql += "," + v;
+    sql += ")";
+  }
+  return sql;
+}
+
+// INSERT ... SELECT: each value converted to its column through a wrapping select, unless every value
+// is stored as its column stores it already. into: "INSERT INTO table (columns)".
+std::string Translator::Impl::insertSelect(const InsertStmt& s, const TableInfo& t, const std::vector<int>& cols,
+                                           const std::vector<std::string>& extraSql, const std::string& into) {
+  SelOut so = select(*s.select, nullptr);
+  if (so.cols.size() != cols.size()) insertCountMismatch(!s.columns.empty(), so.cols.size(), cols.size(), false);
+  bool plain = extraSql.empty();
+  for (std::size_t i = 0; i < cols.size(); ++i)
+    if (!sameStorage(so.cols[i].type, t.columns[static_cast<std::size_t>(cols[i])].type)) plain = false;
+  if (plain) return into + " " + so.sql;
+  std::string outerSel, cteCols;
+  for (std::size_t i = 0; i < cols.size(); ++i) {
+    const ColumnInfo& col = t.columns[static_cast<std::size_t>(cols[i])];
+    std::string ref = "\"__v\".\"column" + std::to_string(i + 1) + "\"";
+    const ColType& type = so.cols[i].type;
+    outerSel += (i ? "," : "") + (sameStorage(type, col.type) ? ref : convertCall(ref, type, col.type, true, -1));
+    cteCols += (i ? ",column" : "column") + std::to_string(i + 1);
+  }
+  for (auto& v : extraSql) outerSel += "," + v;
+  // The select's columns are reached as column1..N of a CTE with an explicit column list, whatever
+  // they were called.
+  return "WITH \"__v\"(" + cteCols + ") AS (" + so.sql + ") " + into + " SELECT " + outerSel + " FROM \"__v\"";
+}
+
+Translated Translator::Impl::insertStmt(const InsertStmt& s) {
+  Resolved r = resolveTable(s.table, false);
+  const TableInfo& t = *r.table;
+  out.event = DmlEvent::Insert;
+  out.targetAlias = r.dbAlias;
+  out.targetTable = t.name;
+  std::vector<int> cols = insertColumns(s, t);
+  std::vector<int> extra;
+  std::vector<std::string> extraSql;
+  omittedColumns(t, cols, extra, extraSql);
   std::string colList;
-  auto addCol = [&](int k) {
-    if (!colList.empty()) colList += ",";
-    colList += quoteIdent(t.columns[static_cast<std::size_t>(k)].name);
-  };
-  for (int k : cols) addCol(k);
-  for (int k : extra) addCol(k);
-  std::string sql = "INSERT INTO " + r.sqlName;
+  for (const std::vector<int>* list : {&cols, &extra})
+    for (int k : *list)
+      colList += (colList.empty() ? "" : ",") + quoteIdent(t.columns[static_cast<std::size_t>(k)].name);
+  const std::string sql = "INSERT INTO " + r.sqlName;
   if (s.defaultValues) {
     if (colList.empty()) {
       out.sql = sql + " DEFAULT VALUES";
@@ -126,69 +198,8 @@ Translated Translator::Impl::insertStmt(const InsertStmt& s) {
     out.sql = sql + " (" + colList + ") VALUES (" + vals + ")";
     return std::move(out);
   }
-  sql += " (" + colList + ")";
-  if (!s.rows.empty()) {
-    sql += " VALUES ";
-    for (std::size_t ri = 0; ri < s.rows.size(); ++ri) {
-      const auto& row = s.rows[ri];
-      if (row.size() != cols.size()) {
-        if (s.columns.empty())
-          throw DbError("Column name or number of supplied values does not match table definition.", "21S01", 213);
-        throw DbError(std::string("There are ") + (row.size() > cols.size() ? "more" : "fewer") +
-                          " columns in the INSERT statement than values specified in the VALUES clause. The number "
-                          "of values in the VALUES clause must match the number of columns specified in the INSERT "
-                          "statement.",
-                      "21S01", row.size() > cols.size() ? 110 : 109);
-      }
-      if (ri) sql += ",";
-      sql += "(";
-      for (std::size_t i = 0; i < row.size(); ++i) {
-        if (i) sql += ",";
-        E e = expr(*row[i], nullptr);
-        const ColumnInfo& col = t.columns[static_cast<std::size_t>(cols[i])];
-        sql += assignCall(e, col);
-        if (s.rows.size() == 1 && e.param >= 0) out.keyParams.emplace_back(col.name, e.param);
-      }
-      for (auto& v : extraSql) sql += "," + v;
-      sql += ")";
-    }
-    out.sql = sql;
-    return std::move(out);
-  }
-  // INSERT ... SELECT: convert each value to its column through a wrapping select.
-  SelOut so = select(*s.select, nullptr);
-  if (so.cols.size() != cols.size()) {
-    if (s.columns.empty())
-      throw DbError("Column name or number of supplied values does not match table definition.", "21S01", 213);
-    throw DbError(std::string("The select list for the INSERT statement contains ") +
-                      (so.cols.size() > cols.size() ? "more" : "fewer") +
-                      " items than the insert list. The number of SELECT values must match the number of INSERT "
-                      "columns.",
-                  "21S01", so.cols.size() > cols.size() ? 121 : 120);
-  }
-  bool plain = true;
-  for (std::size_t i = 0; i < cols.size(); ++i) {
-    const ColumnInfo& col = t.columns[static_cast<std::size_t>(cols[i])];
-    if (!sameStorage(so.cols[i].type, col.type)) plain = false;
-  }
-  if (plain && extraSql.empty()) {
-    out.sql = sql + " " + so.sql;
-    return std::move(out);
-  }
-  std::string outerSel;
-  for (std::size_t i = 0; i < cols.size(); ++i) {
-    const ColumnInfo& col = t.columns[static_cast<std::size_t>(cols[i])];
-    if (i) outerSel += ",";
-    std::string ref = "\"__v\".\"column" + std::to_string(i + 1) + "\"";
-    const ColType& type = so.cols[i].type;
-    outerSel += sameStorage(type, col.type) ? ref : convertCall(ref, type, col.type, true, -1);
-  }
-  for (auto& v : extraSql) outerSel += "," + v;
-  // The select's columns are reached as column1..N of a CTE with an explicit column list, whatever
-  // they were called.
-  std::string cteCols;
-  for (std::size_t i = 0; i < cols.size(); ++i) cteCols += (i ? ",column" : "column") + std::to_string(i + 1);
-  out.sql = "WITH \"__v\"(" + cteCols + ") AS (" + so.sql + ") " + sql + " SELECT " + outerSel + " FROM \"__v\"";
+  const std::string into = sql + " (" + colList + ")";
+  out.sql = s.rows.empty() ? insertSelect(s, t, cols, extraSql, into) : into + insertValues(s, t, cols, extraSql);
   return std::move(out);
 }
 

@@ -141,7 +141,20 @@ struct Translator::Impl {
   E condition(const ast::Expr& x, Scope* scope);
   // Either of the two, left unparenthesized at its own precedence.
   E term(const ast::Expr& x, Scope* scope, bool predicateAllowed);
+  static E nullValue();
+  E unary(const ast::Expr& x, Scope* scope);
+  E isNullTest(const ast::Expr& x, Scope* scope);
+  E between(const ast::Expr& x, Scope* scope);
+  E inList(const ast::Expr& x, Scope* scope);
+  E inSelect(const ast::Expr& x, Scope* scope);
+  E like(const ast::Expr& x, Scope* scope);
+  E exists(const ast::Expr& x, Scope* scope);
+  E subquery(const ast::Expr& x, Scope* scope);
+  E cast(const ast::Expr& x, Scope* scope);
   E binary(const ast::Expr& x, Scope* scope);
+  E compare(const std::string& op, E& l, E& r);
+  E plus(E& l, E& r);
+  E arithmetic(const std::string& op, E& l, E& r);
   E caseExpr(const ast::Expr& x, Scope* scope);
   void coerceOperand(E& e, const ColType& target);
   static std::string convertCall(const std::string& sql, const ColType& src, const ColType& dst, bool assign,
@@ -175,6 +188,15 @@ struct Translator::Impl {
                       std::vector<const ast::Expr*>& conds);
   // `scopeOut`, when given, receives the block's scope (ORDER BY resolves against it).
   SelOut selectCore(const ast::SelectCore& q, Scope* outer, bool inCompound, Scope* scopeOut);
+  // A select list being built: its SQL, and its columns as the block reports them.
+  struct SelectList {
+    SelOut so;
+    std::string items;
+    int unnamed = 0;
+    void add(const std::string& sql, const std::string& name, const ColType& type, bool hasName);
+  };
+  void selectItems(const ast::SelectCore& q, Scope& scope, bool inCompound, SelectList& list);
+  void starItems(const ast::Name& qn, Scope& scope, SelectList& list);
   std::string topClause(const ast::SelectCore& q, Scope* outer);
   SelOut select(const ast::Select& s, Scope* outer);
   static int outputPosition(const ast::Expr& ox, const std::vector<SrcCol>& cols);
@@ -184,6 +206,13 @@ struct Translator::Impl {
   std::string assignCall(const E& e, const ColumnInfo& col);
   std::string defaultValueSql(const ColumnInfo& c);
   Translated insertStmt(const ast::InsertStmt& s);
+  std::vector<int> insertColumns(const ast::InsertStmt& s, const TableInfo& t);
+  void omittedColumns(const TableInfo& t, const std::vector<int>& cols, std::vector<int>& extra,
+                      std::vector<std::string>& extraSql);
+  std::string insertValues(const ast::InsertStmt& s, const TableInfo& t, const std::vector<int>& cols,
+                           const std::vector<std::string>& extraSql);
+  std::string insertSelect(const ast::InsertStmt& s, const TableInfo& t, const std::vector<int>& cols,
+                           const std::vector<std::string>& extraSql, const std::string& into);
   // The target of UPDATE/DELETE: a table, or an alias of the FROM list.
   struct Target {
     Resolved r;

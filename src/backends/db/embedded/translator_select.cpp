@@ -97,6 +97,73 @@ void Translator::Impl::flatten(const TableRef& t, std::vector<const TableRef*>& 
   if (t.on) conds.push_back(t.on.get());
 }
 
+void Translator::Impl::SelectList::add(const std::string& sql, const std::string& name, const ColType& type,
+                                       bool hasName) {
+  if (!items.empty()) items += ", ";
+  std::string internal = hasName ? name : "__c" + std::to_string(++unnamed);
+  items += sql + " AS " + quoteIdent(internal);
+  so.cols.push_back({hasName ? name : std::string(), type});
+  so.itemSql.push_back(sql);
+  so.itemNames.push_back(internal);
+}
+
+namespace {
+[[noreturn]] void assignmentWithRetrieval() {
+  throw DbError(
+      "A SELECT statement that assigns a value to a variable must not be combined with "
+      "data-retrieval operations.",
+      "42000", 141);
+}
+}  // namespace
+
+// * and t.*: the named columns of every source, or of the one the qualifier names.
+void Translator::Impl::starItems(const Name& qn, Scope& scope, SelectList& list) {
+  bool any = false;
+  for (auto& src : scope.sources) {
+    if (!qn.parts.empty()) {
+      const std::string& qual = qn.parts.back();
+      if (!iequals(src.name, qual) && !(src.aliased && iequals(src.tableName, qual))) continue;
+    }
+    for (auto& c : src.cols)
+      if (!c.name.empty()) list.add(quoteIdent(src.sqlRef) + "." + quoteIdent(c.name), c.name, c.type, true);
+    any = true;
+  }
+  if (!any) {
+    if (qn.parts.empty()) throw DbError("Must specify table to select from.", "42000", 263);
+    throw DbError("The object name '" + qn.text() + "' is not valid.", "42000", 4104);
+  }
+}
+
+// The select list: values, stars, or assignments to variables (never both kinds in one list).
+void Translator::Impl::selectItems(const SelectCore& q, Scope& scope, bool inCompound, SelectList& list) {
+  for (auto& it : q.items) {
+    if (!it.assignVar.empty()) {
+      if ((!out.assignVars.empty() || !list.so.cols.empty() || inCompound) &&
+          (list.so.cols.size() != out.assignVars.size() || inCompound))
+        assignmentWithRetrieval();
+      windowAllowed = true;
+      E e = expr(*it.expr, &scope);
+      windowAllowed = false;
+      out.assignVars.push_back(lower(it.assignVar));
+      list.add(e.sql, "", e.type, false);
+      continue;
+    }
+    if (!out.assignVars.empty()) assignmentWithRetrieval();
+    if (it.expr->kind == Expr::Star) {
+      starItems(it.expr->name, scope, list);
+      continue;
+    }
+    windowAllowed = true;
+    E e = expr(*it.expr, &scope);
+    windowAllowed = false;
+    exactLiteral(e);  // a number in the select list reads back with all its digits
+    std::string sql = e.sql;
+    if (inCompound && !e.column && e.type.isText()) sql = "(" + sql + ") COLLATE TSQL";
+    std::string name = it.hasAlias ? it.alias : (e.column ? e.colName : std::string());
+    list.add(sql, name, e.type, it.hasAlias || e.column);
+  }
+}
+
 SelOut Translator::Impl::selectCore(const SelectCore& q, Scope* outer, bool inCompound, Scope* scopeOut) {
   if (q.into) syntaxError("INTO");
   // Windowed functions belong to this block's select list only: not to its FROM, WHERE, GROUP BY
@@ -114,88 +181,24 @@ SelOut Translator::Impl::selectCore(const SelectCore& q, Scope* outer, bool inCo
     if (i) from += ", ";
     from += tableRef(*q.from[i], scope, outer);
   }
-  Scope* sc = &scope;
-  SelOut so;
-  std::string items;
-  int unnamed = 0;
-  auto addItem = [&](const std::string& sql, const std::string& name, const ColType& type, bool hasName) {
-    if (!items.empty()) items += ", ";
-    std::string internal = hasName ? name : "__c" + std::to_string(++unnamed);
-    items += sql + " AS " + quoteIdent(internal);
-    so.cols.push_back({hasName ? name : std::string(), type});
-    so.itemSql.push_back(sql);
-    so.itemNames.push_back(internal);
-  };
-  for (auto& it : q.items) {
-    if (!it.assignVar.empty()) {
-      if (!out.assignVars.empty() || !so.cols.empty() || inCompound)
-        if (so.cols.size() != out.assignVars.size() || inCompound)
-          throw DbError(
-              "A SELECT statement that assigns a value to a variable must not be combined with "
-              "data-retrieval operations.",
-              "42000", 141);
-      windowAllowed = true;
-      E e = expr(*it.expr, sc);
-      windowAllowed = false;
-      out.assignVars.push_back(lower(it.assignVar));
-      addItem(e.sql, "", e.type, false);
-      continue;
-    }
-    if (!out.assignVars.empty())
-      throw DbError(
-          "A SELECT statement that assigns a value to a variable must not be combined with "
-          "data-retrieval operations.",
-          "42000", 141);
-    if (it.expr->kind == Expr::Star) {
-      const Name& qn = it.expr->name;
-      bool any = false;
-      for (auto& src : scope.sources) {
-        if (!qn.parts.empty()) {
-          const std::string& qual = qn.parts.back();
-          if (!iequals(src.name, qual) && !(src.aliased && iequals(src.tableName, qual))) continue;
-        }
-        for (auto& c : src.cols) {
-          if (c.name.empty()) continue;
-          E ce;
-          ce.sql = quoteIdent(src.sqlRef) + "." + quoteIdent(c.name);
-          ce.type = c.type;
-          ce.column = true;
-          addItem(ce.sql, c.name, c.type, true);
-        }
-        any = true;
-      }
-      if (!any) {
-        if (qn.parts.empty()) throw DbError("Must specify table to select from.", "42000", 263);
-        throw DbError("The object name '" + qn.text() + "' is not valid.", "42000", 4104);
-      }
-      continue;
-    }
-    windowAllowed = true;
-    E e = expr(*it.expr, sc);
-    windowAllowed = false;
-    exactLiteral(e);  // a number in the select list reads back with all its digits
-    std::string sql = e.sql;
-    if (inCompound && !e.column && e.type.isText()) sql = "(" + sql + ") COLLATE TSQL";
-    std::string name = it.hasAlias ? it.alias : (e.column ? e.colName : std::string());
-    addItem(sql, name, e.type, it.hasAlias || e.column);
-  }
+  SelectList list;
+  selectItems(q, scope, inCompound, list);
   std::string sql = "SELECT ";
   if (q.distinct) sql += "DISTINCT ";
-  sql += items;
+  sql += list.items;
   if (!from.empty()) sql += " FROM " + from;
-  if (q.where) sql += " WHERE " + condition(*q.where, sc).sql;
+  if (q.where) sql += " WHERE " + condition(*q.where, &scope).sql;
   if (!q.groupBy.empty()) {
     sql += " GROUP BY ";
     for (std::size_t i = 0; i < q.groupBy.size(); ++i) {
       if (i) sql += ", ";
-      E g = expr(*q.groupBy[i], sc);
-      sql += g.sql;
+      sql += expr(*q.groupBy[i], &scope).sql;
     }
   }
-  if (q.having) sql += " HAVING " + condition(*q.having, sc).sql;
-  so.sql = sql;
+  if (q.having) sql += " HAVING " + condition(*q.having, &scope).sql;
+  list.so.sql = sql;
   if (scopeOut) *scopeOut = std::move(scope);
-  return so;
+  return std::move(list.so);
 }
 
 std::string Translator::Impl::topClause(const SelectCore& q, Scope* outer) {

@@ -350,71 +350,85 @@ std::string parseSqlBatch(const Bytes& m) {
 
 namespace {
 
+// A (max) value sent in chunks (PLP); false for NULL. The bytes are kept in raw, or skipped without it.
+bool readChunks(Cursor& c, std::string* raw) {
+  const std::uint64_t total = c.u64();
+  if (total == ~0ull) return false;
+  for (;;) {
+    const std::uint32_t chunk = c.u32();
+    if (chunk == 0) break;
+    if (!raw) {
+      c.skip(chunk);
+      continue;
+    }
+    if (chunk > c.left() || raw->size() + chunk > kMaxMessageSize) throw ProtocolError("parameter chunk too long");
+    const std::uint8_t* p = c.take(chunk);
+    raw->append(reinterpret_cast<const char*>(p), chunk);
+  }
+  return true;
+}
+
+std::string utf16Parameter(const std::uint8_t* p, std::size_t len) {
+  if (len % 2) throw ProtocolError("parameter text is not UTF-16");
+  return utf16ToUtf8(p, len);
+}
+
+// NVARCHAR, NCHAR, BIGVARCHAR, BIGCHAR: length, collation, then the value or its chunks.
+bool readTextParameter(Cursor& c, std::uint8_t type, std::string& textValue) {
+  const bool unicode = type == 0xE7 || type == 0xEF;
+  const std::uint16_t maxLen = c.u16();
+  c.skip(5);  // collation
+  std::string raw;
+  if (maxLen == 0xFFFF) {
+    if (!readChunks(c, &raw)) return false;
+  } else {
+    const std::uint16_t len = c.u16();
+    if (len == 0xFFFF) return false;
+    const std::uint8_t* p = c.take(len);
+    raw.assign(reinterpret_cast<const char*>(p), len);
+  }
+  textValue = unicode ? utf16Parameter(reinterpret_cast<const std::uint8_t*>(raw.data()), raw.size()) : raw;
+  return true;
+}
+
+// NTEXT and TEXT: a text pointer and timestamp before the value (no pointer: NULL).
+bool readLegacyTextParameter(Cursor& c, std::uint8_t type, std::string& textValue) {
+  c.u32();    // max length
+  c.skip(5);  // collation
+  const std::uint8_t ptrLen = c.u8();
+  if (ptrLen == 0) return false;
+  c.skip(ptrLen + 8u);  // text pointer, timestamp
+  const std::uint32_t len = c.u32();
+  const std::uint8_t* p = c.take(len);
+  if (type == 0x63)
+    textValue = utf16Parameter(p, len);
+  else
+    textValue.assign(reinterpret_cast<const char*>(p), len);
+  return true;
+}
+
+void skipBinaryParameter(Cursor& c) {
+  const std::uint16_t maxLen = c.u16();
+  if (maxLen == 0xFFFF) {
+    readChunks(c, nullptr);
+    return;
+  }
+  const std::uint16_t len = c.u16();
+  if (len != 0xFFFF) c.skip(len);
+}
+
 // Reads a parameter's TYPE_INFO and value; returns its text when it is character data.
 bool readParameter(Cursor& c, std::string& textValue) {
   const std::uint8_t type = c.u8();
-  auto readCollation = [&] { c.skip(5); };
   switch (type) {
-    case 0xE7:    // NVARCHAR
-    case 0xEF:    // NCHAR
-    case 0xA7:    // BIGVARCHAR
-    case 0xAF: {  // BIGCHAR
-      const bool unicode = type == 0xE7 || type == 0xEF;
-      const std::uint16_t maxLen = c.u16();
-      readCollation();
-      std::string raw;
-      bool isNull = false;
-      if (maxLen == 0xFFFF) {
-        const std::uint64_t total = c.u64();
-        if (total == ~0ull) {
-          isNull = true;
-        } else {
-          for (;;) {
-            const std::uint32_t chunk = c.u32();
-            if (chunk == 0) break;
-            if (chunk > c.left() || raw.size() + chunk > kMaxMessageSize)
-              throw ProtocolError("parameter chunk too long");
-            const std::uint8_t* p = c.take(chunk);
-            raw.append(reinterpret_cast<const char*>(p), chunk);
-          }
-        }
-      } else {
-        const std::uint16_t len = c.u16();
-        if (len == 0xFFFF) {
-          isNull = true;
-        } else {
-          const std::uint8_t* p = c.take(len);
-          raw.assign(reinterpret_cast<const char*>(p), len);
-        }
-      }
-      if (isNull) return false;
-      if (unicode) {
-        if (raw.size() % 2) throw ProtocolError("parameter text is not UTF-16");
-        textValue = utf16ToUtf8(reinterpret_cast<const std::uint8_t*>(raw.data()), raw.size());
-      } else {
-        textValue = raw;
-      }
-      return true;
-    }
-    case 0x63:    // NTEXT
-    case 0x23: {  // TEXT
-      c.u32();    // max length
-      readCollation();
-      const std::uint8_t tableNameParts = 0;
-      (void)tableNameParts;
-      const std::uint8_t ptrLen = c.u8();
-      if (ptrLen == 0) return false;
-      c.skip(ptrLen + 8u);  // text pointer, timestamp
-      const std::uint32_t len = c.u32();
-      const std::uint8_t* p = c.take(len);
-      if (type == 0x63) {
-        if (len % 2) throw ProtocolError("parameter text is not UTF-16");
-        textValue = utf16ToUtf8(p, len);
-      } else {
-        textValue.assign(reinterpret_cast<const char*>(p), len);
-      }
-      return true;
-    }
+    case 0xE7:  // NVARCHAR
+    case 0xEF:  // NCHAR
+    case 0xA7:  // BIGVARCHAR
+    case 0xAF:  // BIGCHAR
+      return readTextParameter(c, type, textValue);
+    case 0x63:  // NTEXT
+    case 0x23:  // TEXT
+      return readLegacyTextParameter(c, type, textValue);
     case 0x26:  // INTN
     case 0x68:  // BITN
     case 0x6D:  // FLTN
@@ -442,22 +456,9 @@ bool readParameter(Cursor& c, std::string& textValue) {
       c.skip(type == 0x30 || type == 0x32 ? 1 : type == 0x34 ? 2 : type == 0x38 ? 4 : 8);
       return false;
     case 0xA5:
-    case 0xAD: {  // BIGVARBINARY, BIGBINARY
-      const std::uint16_t maxLen = c.u16();
-      if (maxLen == 0xFFFF) {
-        const std::uint64_t total = c.u64();
-        if (total == ~0ull) return false;
-        for (;;) {
-          const std::uint32_t chunk = c.u32();
-          if (chunk == 0) break;
-          c.skip(chunk);
-        }
-        return false;
-      }
-      const std::uint16_t len = c.u16();
-      if (len != 0xFFFF) c.skip(len);
+    case 0xAD:  // BIGVARBINARY, BIGBINARY
+      skipBinaryParameter(c);
       return false;
-    }
     default:
       throw ProtocolError("parameter of a type this server does not read");
   }

@@ -190,6 +190,11 @@ class ReplyWriter {
   void bVarchar(std::string_view utf8);
   void usVarchar(std::string_view utf8);
   void value(const WireColumn& c, const Value& v);
+  void floatValue(const WireColumn& c, double d);
+  void moneyValue(const WireColumn& c, const Value& v);
+  void decimalValue(const WireColumn& c, const Value& v);
+  void dateTimeValue(const Value& v);
+  void variableValue(const WireColumn& c, const Value& v);
   void plp(const std::string& bytes);
   Bytes out_;
 };

@@ -1,14 +1,14 @@
 // Writing the replies of SQL Server's wire protocol: how a column of a result is described on the wire
 // (type, length, precision, scale, collation), the reply tokens (login acknowledgement, environment
 // changes, messages, DONE counts) and every stored type's value.
-#include "db/tds/tds_protocol.h"
-
 #include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <optional>
 
+#include "db/tds/tds_protocol.h"
 #include "util/c_number.h"
 #include "util/text.h"
 
@@ -57,65 +57,86 @@ std::uint16_t textBytes(std::size_t n) {
 
 }  // namespace
 
-WireColumn wireColumn(const Field& f, const Recordset& rs, std::size_t column) {
+namespace {
+
+// Calls fn with every value of the column that is not NULL.
+template <class Fn>
+void forValues(const Recordset& rs, std::size_t column, Fn fn) {
+  for (auto& row : rs.rows)
+    if (column < row.size() && !row[column].isNull()) fn(row[column]);
+}
+
+// The column's longest value, in bytes as it will be sent.
+std::size_t longestValue(const Recordset& rs, std::size_t column, bool unicode) {
+  std::size_t n = 0;
+  forValues(rs, column, [&](const Value& v) {
+    if (auto* b = std::get_if<db::Bytes>(&v.storage()))
+      n = std::max(n, b->data.size());
+    else
+      n = std::max(n, unicode ? utf16Units(v.toString()) * 2 : utf8ToCp1252(v.toString()).size());
+  });
+  return n;
+}
+
+// A text or binary column of the declared length (limit: the most a declared length can be, 8000
+// bytes or 4000 characters), widened when a value is longer; 0xFFFF for the unlimited forms.
+WireColumn sizedColumn(WireColumn::Kind kind, const Declared& d, bool unlimited, long long limit, int bytesPerChar,
+                       const Recordset& rs, std::size_t column) {
   WireColumn w;
-  auto values = [&](auto fn) {
-    for (auto& row : rs.rows)
-      if (column < row.size() && !row[column].isNull()) fn(row[column]);
-  };
-  // Longest value, in bytes as it will be sent.
-  auto longest = [&](bool unicode) {
-    std::size_t n = 0;
-    values([&](const Value& v) {
-      if (auto* b = std::get_if<db::Bytes>(&v.storage()))
-        n = std::max(n, b->data.size());
-      else
-        n = std::max(n, unicode ? utf16Units(v.toString()) * 2 : utf8ToCp1252(v.toString()).size());
-    });
-    return n;
-  };
-  if (!f.declared.empty()) {
-    const Declared d = parseDeclared(f.declared);
-    const std::string& n = d.name;
-    if (n == "bit") return {WireColumn::Bit, 1};
-    if (n == "tinyint") return {WireColumn::Int, 1};
-    if (n == "smallint") return {WireColumn::Int, 2};
-    if (n == "int") return {WireColumn::Int, 4};
-    if (n == "bigint") return {WireColumn::Int, 8};
-    if (n == "float") return {WireColumn::Float, 8};
-    if (n == "real") return {WireColumn::Float, 4};
-    if (n == "money") return {WireColumn::Money, 8};
-    if (n == "smallmoney") return {WireColumn::Money, 4};
-    if (n == "datetime" || n == "smalldatetime" || n == "date") return {WireColumn::DateTime, 8};
-    if (n == "uniqueidentifier") return {WireColumn::Guid, 16};
-    if (n == "numeric" || n == "decimal") {
-      w.kind = WireColumn::Decimal;
-      w.precision = static_cast<std::uint8_t>(std::clamp<long long>(d.a < 1 ? 18 : d.a, 1, 38));
-      w.scale = static_cast<std::uint8_t>(std::clamp<long long>(d.b < 0 ? 0 : d.b, 0, w.precision));
-      w.size = decimalBytes(w.precision);
-      return w;
-    }
-    const bool max = d.a == -1 || n == "text" || n == "ntext" || n == "image";
-    if (n == "char" || n == "varchar" || n == "text") {
-      w.kind = WireColumn::Text;
-      w.maxBytes = max || d.a > 8000 ? 0xFFFF : textBytes(std::max<long long>(d.a, 1));
-      if (w.maxBytes != 0xFFFF && longest(false) > w.maxBytes) w.maxBytes = textBytes(longest(false));
-      return w;
-    }
-    if (n == "nchar" || n == "nvarchar" || n == "ntext") {
-      w.kind = WireColumn::UnicodeText;
-      w.maxBytes = max || d.a > 4000 ? 0xFFFF : textBytes(std::max<long long>(d.a, 1) * 2);
-      if (w.maxBytes != 0xFFFF && longest(true) > w.maxBytes) w.maxBytes = textBytes(longest(true));
-      return w;
-    }
-    if (n == "binary" || n == "varbinary" || n == "image") {
-      w.kind = WireColumn::Binary;
-      w.maxBytes = max || d.a > 8000 ? 0xFFFF : textBytes(std::max<long long>(d.a, 1));
-      if (w.maxBytes != 0xFFFF && longest(false) > w.maxBytes) w.maxBytes = textBytes(longest(false));
-      return w;
-    }
+  w.kind = kind;
+  w.maxBytes = unlimited || d.a > limit ? 0xFFFF : textBytes(std::max<long long>(d.a, 1) * bytesPerChar);
+  if (w.maxBytes == 0xFFFF) return w;
+  const std::size_t longest = longestValue(rs, column, kind == WireColumn::UnicodeText);
+  if (longest > w.maxBytes) w.maxBytes = textBytes(longest);
+  return w;
+}
+
+// The column as its declared type describes it; nullopt for a type not known here.
+std::optional<WireColumn> declaredColumn(const Declared& d, const Recordset& rs, std::size_t column) {
+  static const std::pair<const char*, WireColumn> fixed[] = {{"bit", {WireColumn::Bit, 1}},
+                                                             {"tinyint", {WireColumn::Int, 1}},
+                                                             {"smallint", {WireColumn::Int, 2}},
+                                                             {"int", {WireColumn::Int, 4}},
+                                                             {"bigint", {WireColumn::Int, 8}},
+                                                             {"float", {WireColumn::Float, 8}},
+                                                             {"real", {WireColumn::Float, 4}},
+                                                             {"money", {WireColumn::Money, 8}},
+                                                             {"smallmoney", {WireColumn::Money, 4}},
+                                                             {"datetime", {WireColumn::DateTime, 8}},
+                                                             {"smalldatetime", {WireColumn::DateTime, 8}},
+                                                             {"date", {WireColumn::DateTime, 8}},
+                                                             {"uniqueidentifier", {WireColumn::Guid, 16}}};
+  const std::string& n = d.name;
+  for (const auto& [name, w] : fixed)
+    if (n == name) return w;
+  if (n == "numeric" || n == "decimal") {
+    WireColumn w;
+    w.kind = WireColumn::Decimal;
+    w.precision = static_cast<std::uint8_t>(std::clamp<long long>(d.a < 1 ? 18 : d.a, 1, 38));
+    w.scale = static_cast<std::uint8_t>(std::clamp<long long>(d.b < 0 ? 0 : d.b, 0, w.precision));
+    w.size = decimalBytes(w.precision);
+    return w;
   }
-  // Nothing declared (an expression the server could not type): the ADO type and the values decide.
+  const bool max = d.a == -1 || n == "text" || n == "ntext" || n == "image";
+  if (n == "char" || n == "varchar" || n == "text") return sizedColumn(WireColumn::Text, d, max, 8000, 1, rs, column);
+  if (n == "nchar" || n == "nvarchar" || n == "ntext")
+    return sizedColumn(WireColumn::UnicodeText, d, max, 4000, 2, rs, column);
+  if (n == "binary" || n == "varbinary" || n == "image")
+    return sizedColumn(WireColumn::Binary, d, max, 8000, 1, rs, column);
+  return std::nullopt;
+}
+
+// Text or binary as long as the longest value.
+WireColumn measuredColumn(WireColumn::Kind kind, const Recordset& rs, std::size_t column) {
+  WireColumn w;
+  w.kind = kind;
+  const std::size_t longest = longestValue(rs, column, kind == WireColumn::UnicodeText);
+  w.maxBytes = longest > 8000 ? 0xFFFF : textBytes(longest);
+  return w;
+}
+
+// Nothing declared (an expression the server could not type): the ADO type and the values decide.
+WireColumn untypedColumn(const Field& f, const Recordset& rs, std::size_t column) {
   switch (f.type) {
     case adBoolean:
       return {WireColumn::Bit, 1};
@@ -125,7 +146,7 @@ WireColumn wireColumn(const Field& f, const Recordset& rs, std::size_t column) {
       return {WireColumn::Int, 2};
     case adInteger: {
       bool wide = false;
-      values([&](const Value& v) {
+      forValues(rs, column, [&](const Value& v) {
         const std::int64_t i = v.toInt();
         if (i < std::numeric_limits<std::int32_t>::min() || i > std::numeric_limits<std::int32_t>::max()) wide = true;
       });
@@ -142,7 +163,8 @@ WireColumn wireColumn(const Field& f, const Recordset& rs, std::size_t column) {
     case adDecimal:
     case adNumeric: {
       int scale = 0;
-      values([&](const Value& v) { scale = std::max(scale, scaleOf(v.toString())); });
+      forValues(rs, column, [&](const Value& v) { scale = std::max(scale, scaleOf(v.toString())); });
+      WireColumn w;
       w.kind = WireColumn::Decimal;
       w.precision = 38;
       w.scale = static_cast<std::uint8_t>(std::min(scale, 38));
@@ -155,20 +177,22 @@ WireColumn wireColumn(const Field& f, const Recordset& rs, std::size_t column) {
     case adBinary:
     case adVarBinary:
     case 205:
-      w.kind = WireColumn::Binary;
-      w.maxBytes = longest(false) > 8000 ? 0xFFFF : textBytes(longest(false));
-      return w;
+      return measuredColumn(WireColumn::Binary, rs, column);
     case adWChar:
     case adVarWChar:
     case adLongVarWChar:
-      w.kind = WireColumn::UnicodeText;
-      w.maxBytes = longest(true) > 8000 ? 0xFFFF : textBytes(longest(true));
-      return w;
+      return measuredColumn(WireColumn::UnicodeText, rs, column);
     default:
-      w.kind = WireColumn::Text;
-      w.maxBytes = longest(false) > 8000 ? 0xFFFF : textBytes(longest(false));
-      return w;
+      return measuredColumn(WireColumn::Text, rs, column);
   }
+}
+
+}  // namespace
+
+WireColumn wireColumn(const Field& f, const Recordset& rs, std::size_t column) {
+  if (!f.declared.empty())
+    if (auto w = declaredColumn(parseDeclared(f.declared), rs, column)) return *w;
+  return untypedColumn(f, rs, column);
 }
 
 // ---------------------------------------------------------------- reply tokens
@@ -360,59 +384,14 @@ void ReplyWriter::value(const WireColumn& c, const Value& v) {
       u8(1);
       u8(v.toDouble() != 0 ? 1 : 0);
       return;
-    case WireColumn::Float: {
-      const double d = v.toDouble();
-      u8(c.size);
-      if (c.size == 4) {
-        float f = static_cast<float>(d);
-        std::uint32_t bits;
-        std::memcpy(&bits, &f, 4);
-        u32(bits);
-      } else {
-        std::uint64_t bits;
-        std::memcpy(&bits, &d, 8);
-        u64(bits);
-      }
-      return;
-    }
-    case WireColumn::Money: {
-      bool negative = false;
-      Magnitude mag = 0;
-      if (!unscaled(decimalText(v), 4, negative, mag)) mag = 0;
-      const std::int64_t m = negative ? -static_cast<std::int64_t>(mag) : static_cast<std::int64_t>(mag);
-      u8(c.size);
-      if (c.size == 4) {
-        u32(static_cast<std::uint32_t>(m));
-      } else {
-        u32(static_cast<std::uint32_t>(static_cast<std::uint64_t>(m) >> 32));
-        u32(static_cast<std::uint32_t>(static_cast<std::uint64_t>(m)));
-      }
-      return;
-    }
-    case WireColumn::Decimal: {
-      bool negative = false;
-      Magnitude mag = 0;
-      if (!unscaled(decimalText(v), c.scale, negative, mag)) mag = 0;
-      u8(c.size);
-      u8(negative ? 0 : 1);
-      for (int k = 0; k < c.size - 1; ++k) u8(static_cast<std::uint8_t>(mag >> (8 * k)));
-      return;
-    }
-    case WireColumn::DateTime: {
-      std::optional<DateTime> t = v.toDateTime();
-      if (!t) {
-        u8(0);
-        return;
-      }
-      const long long days = t->dayNumber();
-      long long ticks = (static_cast<long long>(t->hour) * 3600 + t->minute * 60 + t->second) * 300 +
-                        (static_cast<long long>(t->millisecond) * 3 + 5) / 10;
-      ticks = std::min<long long>(ticks, 25919999);
-      u8(8);
-      u32(static_cast<std::uint32_t>(static_cast<std::int32_t>(days)));
-      u32(static_cast<std::uint32_t>(ticks));
-      return;
-    }
+    case WireColumn::Float:
+      return floatValue(c, v.toDouble());
+    case WireColumn::Money:
+      return moneyValue(c, v);
+    case WireColumn::Decimal:
+      return decimalValue(c, v);
+    case WireColumn::DateTime:
+      return dateTimeValue(v);
     case WireColumn::Guid: {
       std::uint8_t g[16];
       if (!guidBytes(v.toString(), g)) {
@@ -425,30 +404,89 @@ void ReplyWriter::value(const WireColumn& c, const Value& v) {
     }
     case WireColumn::Text:
     case WireColumn::UnicodeText:
-    case WireColumn::Binary: {
-      std::string bytes;
-      if (c.kind == WireColumn::Binary) {
-        if (auto* b = std::get_if<db::Bytes>(&v.storage()))
-          bytes.assign(b->data.begin(), b->data.end());
-        else
-          bytes = v.toString();
-      } else if (c.kind == WireColumn::Text) {
-        bytes = utf8ToCp1252(v.toString());
-      } else {
-        Bytes t;
-        appendUtf16(t, v.toString());
-        bytes.assign(t.begin(), t.end());
-      }
-      if (c.maxBytes == 0xFFFF) {
-        plp(bytes);
-      } else {
-        if (bytes.size() > c.maxBytes) bytes.resize(c.maxBytes);
-        u16(static_cast<std::uint16_t>(bytes.size()));
-        out_.insert(out_.end(), bytes.begin(), bytes.end());
-      }
-      return;
-    }
+    case WireColumn::Binary:
+      return variableValue(c, v);
   }
+}
+
+void ReplyWriter::floatValue(const WireColumn& c, double d) {
+  u8(c.size);
+  if (c.size == 4) {
+    float f = static_cast<float>(d);
+    std::uint32_t bits;
+    std::memcpy(&bits, &f, 4);
+    u32(bits);
+  } else {
+    std::uint64_t bits;
+    std::memcpy(&bits, &d, 8);
+    u64(bits);
+  }
+}
+
+// Money: ten-thousandths as a 4-byte integer, or an 8-byte one sent high half first.
+void ReplyWriter::moneyValue(const WireColumn& c, const Value& v) {
+  bool negative = false;
+  Magnitude mag = 0;
+  if (!unscaled(decimalText(v), 4, negative, mag)) mag = 0;
+  const std::int64_t m = negative ? -static_cast<std::int64_t>(mag) : static_cast<std::int64_t>(mag);
+  u8(c.size);
+  if (c.size == 4) {
+    u32(static_cast<std::uint32_t>(m));
+  } else {
+    u32(static_cast<std::uint32_t>(static_cast<std::uint64_t>(m) >> 32));
+    u32(static_cast<std::uint32_t>(static_cast<std::uint64_t>(m)));
+  }
+}
+
+// Decimal: the sign, then the unscaled magnitude little-endian.
+void ReplyWriter::decimalValue(const WireColumn& c, const Value& v) {
+  bool negative = false;
+  Magnitude mag = 0;
+  if (!unscaled(decimalText(v), c.scale, negative, mag)) mag = 0;
+  u8(c.size);
+  u8(negative ? 0 : 1);
+  for (int k = 0; k < c.size - 1; ++k) u8(static_cast<std::uint8_t>(mag >> (8 * k)));
+}
+
+// Datetime: days since 1900-01-01 and three-hundredths of a second since midnight.
+void ReplyWriter::dateTimeValue(const Value& v) {
+  std::optional<DateTime> t = v.toDateTime();
+  if (!t) {
+    u8(0);
+    return;
+  }
+  const long long days = t->dayNumber();
+  long long ticks = (static_cast<long long>(t->hour) * 3600 + t->minute * 60 + t->second) * 300 +
+                    (static_cast<long long>(t->millisecond) * 3 + 5) / 10;
+  ticks = std::min<long long>(ticks, 25919999);
+  u8(8);
+  u32(static_cast<std::uint32_t>(static_cast<std::int32_t>(days)));
+  u32(static_cast<std::uint32_t>(ticks));
+}
+
+// Text (code page 1252), Unicode text (UTF-16) and bytes: cut to the column's length, or in chunks
+// for a (max) column.
+void ReplyWriter::variableValue(const WireColumn& c, const Value& v) {
+  std::string bytes;
+  if (c.kind == WireColumn::Binary) {
+    if (auto* b = std::get_if<db::Bytes>(&v.storage()))
+      bytes.assign(b->data.begin(), b->data.end());
+    else
+      bytes = v.toString();
+  } else if (c.kind == WireColumn::Text) {
+    bytes = utf8ToCp1252(v.toString());
+  } else {
+    Bytes t;
+    appendUtf16(t, v.toString());
+    bytes.assign(t.begin(), t.end());
+  }
+  if (c.maxBytes == 0xFFFF) {
+    plp(bytes);
+    return;
+  }
+  if (bytes.size() > c.maxBytes) bytes.resize(c.maxBytes);
+  u16(static_cast<std::uint16_t>(bytes.size()));
+  out_.insert(out_.end(), bytes.begin(), bytes.end());
 }
 
 void ReplyWriter::resultSet(const Recordset& rs) {
