@@ -13,9 +13,12 @@ bool Droptrigger(SyncContext& ctx, const std::string& StrTiggerName, db::Connect
       try {
         mycn->execute("Drop trigger Trig_" + StrTiggerName + suffix);
       } catch (const db::DbError& e) {
-        // A trigger that is not there is already what the drop wants: on a first upgrade none
-        // exist, and telling the operator so for every table would only bury real failures.
-        if (e.description().find("because it does not exist") == std::string::npos) throw;
+        // A trigger that is not there (3701) is already what the drop wants: on a first upgrade none
+        // exist, and telling the operator so for every table would only bury real failures. A
+        // backend that gives no number is judged by SQL Server's wording.
+        const bool absent = e.nativeError() != 0 ? e.nativeError() == 3701
+                                                 : e.description().find("because it does not exist") != std::string::npos;
+        if (!absent) throw;
       }
     }
     return true;
