@@ -8,10 +8,9 @@
 #include <sstream>
 
 #include "app/daycycle_view.h"
-#include "settings/daily_log.h"
-
 #include "day_fixture.h"
 #include "db/embedded/fault_injection.h"
+#include "settings/daily_log.h"
 #include "shared/date_text.h"
 
 namespace erpsync {
@@ -88,10 +87,10 @@ TEST_F(ManualResync, RestoresADamagedDayAndLeavesTheLockFree) {
   std::ifstream in(settings::LogFilePath(ctx.LogFolder, form.dtpdate.value()), std::ios::binary);
   std::stringstream log;
   log << in.rdbuf();
-  for (const char* label : {"Delete Stock History Web", "Delete Sales Web", "Delete Sales item Web", "Update Sales",
-                            "Delete tblStockJournal Web", "Delete Stock Journal Web", "Delete tblOrder Web",
-                            "Update tblOrder", "Delete tblJobcard Web", "Delete Job Card Web", "Update Jobcard ",
-                            "Delete Notes Web", "Update NOtes"})
+  for (const char* label :
+       {"Delete Stock History Web", "Delete Sales Web", "Delete Sales item Web", "Update Sales",
+        "Delete tblStockJournal Web", "Delete Stock Journal Web", "Delete tblOrder Web", "Update tblOrder",
+        "Delete tblJobcard Web", "Delete Job Card Web", "Update Jobcard ", "Delete Notes Web", "Update NOtes"})
     EXPECT_NE(log.str().find(label), std::string::npos) << label;
 }
 

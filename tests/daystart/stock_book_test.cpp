@@ -3,6 +3,8 @@
 // found and updated, the same new StockIDs and batch numbers, the same generated batch codes, whatever
 // the batch codes look like (case, blanks around them, characters outside ASCII, a quote, another
 // item's code) and whatever the ERP's switches.
+#include "stock/stock_book.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -12,7 +14,6 @@
 #include "day_start_fixture.h"
 #include "db/connection.h"
 #include "stock/post_stock.h"
-#include "stock/stock_book.h"
 
 namespace erpsync::test {
 namespace {
@@ -28,9 +29,9 @@ class StockBookTest : public DayStartFixture {
     // Rows the ERP left: numbers positive and negative, codes with blanks around them and in other case,
     // in two cost centres, one outside ASCII, one with no code at all.
     const char* rows[] = {
-        "(41, 1, '41', 7, 'OLD1', 'OLD1', 2)",       "(42, 2, '42', -55, '  old2 ', 'old2', 2)",
-        "(43, 3, '43', -9, 'OLD1', 'OLD1', 3)",      "(44, 4, '44', 12, 'Ærø-1', 'Ærø-1', 2)",
-        "(45, 5, '45', -3, NULL, NULL, 2)",          "(46, 1, '46', -60, 'OLD''Q', 'OLD''Q', 2)",
+        "(41, 1, '41', 7, 'OLD1', 'OLD1', 2)",  "(42, 2, '42', -55, '  old2 ', 'old2', 2)",
+        "(43, 3, '43', -9, 'OLD1', 'OLD1', 3)", "(44, 4, '44', 12, 'Ærø-1', 'Ærø-1', 2)",
+        "(45, 5, '45', -3, NULL, NULL, 2)",     "(46, 1, '46', -60, 'OLD''Q', 'OLD''Q', 2)",
     };
     for (const char* r : rows)
       branch().execute(
@@ -47,9 +48,9 @@ class StockBookTest : public DayStartFixture {
       int cc;
       double mrp;
     };
-    const L ls[] = {{1, "old1", 2, 7},   {2, "OLD2", 2, 7},    {7, "NEW-A", 2, 7},  {7, "new-a ", 2, 8},
-                    {3, "OLD1", 3, 7},   {4, "ærø-1", 2, 7},   {4, "Ærø-1", 2, 7},  {6, "OLD'Q", 2, 7},
-                    {6, "NEW-A", 2, 7},  {8, "B@12.00", 2, 9}, {8, "B", 4, 9},      {5, "", 2, 7}};
+    const L ls[] = {{1, "old1", 2, 7},  {2, "OLD2", 2, 7},    {7, "NEW-A", 2, 7}, {7, "new-a ", 2, 8},
+                    {3, "OLD1", 3, 7},  {4, "ærø-1", 2, 7},   {4, "Ærø-1", 2, 7}, {6, "OLD'Q", 2, 7},
+                    {6, "NEW-A", 2, 7}, {8, "B@12.00", 2, 9}, {8, "B", 4, 9},     {5, "", 2, 7}};
     std::vector<StockLine> out;
     for (const auto& x : ls) {
       StockLine l;

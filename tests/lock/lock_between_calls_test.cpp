@@ -34,8 +34,9 @@ class LockBetweenCalls : public SyncPairFixture {
   }
   // This branch's lock row as another branch sees it.
   bool heldNow() {
-    return scalar(*watcher, "SELECT count(*) FROM tblDayActivity WHERE Activity='BLOCKFASTPUSH' AND "
-                            "SQLSERVERNAME='Branch One'") > 0;
+    return scalar(*watcher,
+                  "SELECT count(*) FROM tblDayActivity WHERE Activity='BLOCKFASTPUSH' AND "
+                  "SQLSERVERNAME='Branch One'") > 0;
   }
   // The calls to head office that take the lock.
   int lockTakingCalls() const {

@@ -4,11 +4,10 @@
 
 #include <gtest/gtest.h>
 
-
-#include "pair_fixture.h"
-#include "process_runner.h"
 #include "app/frm_synch.h"
 #include "db/embedded/embedded_server.h"
+#include "pair_fixture.h"
+#include "process_runner.h"
 #include "sync/free_server.h"
 
 namespace erpsync::test {

@@ -103,6 +103,20 @@ TEST_F(TransferImport, FailureAtALineLeavesNothingAndNoMark) {
   EXPECT_TRUE(form.cmdImportInterimtransfers.enabled());
 }
 
+TEST_F(TransferImport, BusyServerImportsNothingUnattendedEither) {
+  central().execute(
+      "INSERT INTO tblDayActivity (Activity, SQLSERVERNAME, Timeof, BlockDataEntry, SystemName, ActivitiesDetail) "
+      "VALUES ('BLOCKFASTPUSH', 'Branch Two', getdate(), 1, '', '')");
+  auto run = stock::AutoSynchInterimStockTransfer(ctx, {});
+  EXPECT_EQ(run.imported, 0);
+  EXPECT_EQ(run.failed, 0);
+  EXPECT_FALSE(run.completed);  // the next pass tries again
+  EXPECT_EQ(form.lblStatus.caption(), "Server Busy with Branch Two. waiting.");
+  EXPECT_EQ(journals(), 0);
+  EXPECT_EQ(mark(), "");
+  EXPECT_EQ(mark("tblPurchase", 1), "");
+}
+
 TEST_F(TransferImport, BusyServerImportsNothing) {
   central().execute(
       "INSERT INTO tblDayActivity (Activity, SQLSERVERNAME, Timeof, BlockDataEntry, SystemName, ActivitiesDetail) "

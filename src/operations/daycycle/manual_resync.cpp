@@ -157,8 +157,7 @@ sync::LockedReply deleteAtHeadOffice(SyncContext& ctx, const DayReplacement& sta
 // Replaces head office's copy of the day: the branch re-queues first (committed), then head office
 // deletes in one call. Whatever fails, every voucher is live at head office, queued at the branch, or
 // both; when head office is known to have kept the day, the re-queue is undone. False: busy.
-bool replaceDay(SyncContext& ctx, int cc, const std::string& dateText, const std::string& filter,
-                ResyncOutcome& out) {
+bool replaceDay(SyncContext& ctx, int cc, const std::string& dateText, const std::string& filter, ResyncOutcome& out) {
   const auto statements = dayReplacementStatements(cc, dateText, filter);
   long long requeued = 0, deleted = 0;
   const std::vector<Requeued> marked = requeueAtBranch(ctx, statements, cc, dateText, filter, requeued);

@@ -115,8 +115,8 @@ Posted postVoucher(SyncContext& ctx, const WorkingDay& day, const db::Recordset&
   }
   const auto next = NextId(ctx, "tblStockJournal", "invid");
   if (!next) throw db::DbError("No journal number could be taken for the transfer");
-  local.execute(openingJournalHeader({*next, day.date, rs.at(0, "CCID").toInt(), "Opening(FromTransfer)",
-                                      JournalSource{type, invId, billTime}}));
+  local.execute(openingJournalHeader(
+      {*next, day.date, rs.at(0, "CCID").toInt(), "Opening(FromTransfer)", JournalSource{type, invId, billTime}}));
   // The branch's batch rows read once: a line finds its row and its numbers here, not by a scan.
   StockBook book(local);
   for (std::size_t r = 0; r < rs.size(); ++r) {
@@ -218,8 +218,8 @@ void importVoucher(SyncContext& ctx, const WorkingDay& day, const WaitingVoucher
   if (!reply.held) {
     out.busy = true;
     ctx.status().status("Server Busy with " + reply.holder + ". waiting.");
-    ctx.log("Interim Stock Transfer", "Voucher " + R + " of type " + T + " imported; its mark waits: the push lock is held by " +
-                                          reply.holder);
+    ctx.log("Interim Stock Transfer",
+            "Voucher " + R + " of type " + T + " imported; its mark waits: the push lock is held by " + reply.holder);
     return;
   }
   out.marked = true;
@@ -230,10 +230,12 @@ void runImport(SyncContext& ctx, const std::function<void()>& work, TransferImpo
   daycycle::AutoSyncPause pause(ctx);
   try {
     work();
-  } catch (const db::DbError& e) {
+  } catch (const std::exception& e) {
+    const auto* d = dynamic_cast<const db::DbError*>(&e);
+    const std::string what = d ? d->description() : std::string(e.what());
     out.failed = true;
-    ctx.log("Interim Stock Transfer", e.description());
-    ctx.notice(e.description() + "cmdImportInterimtransfers_click");
+    ctx.log("Interim Stock Transfer", what);
+    ctx.notice(what + "cmdImportInterimtransfers_click");
   }
 }
 
@@ -342,7 +344,8 @@ AutoTransferOutcome AutoSynchInterimStockTransfer(SyncContext& ctx, const DaySta
     // A voucher that fails is tried once more before the run ends.
     for (int attempt = 0; attempt < kAutoAttempts; ++attempt) {
       one = TransferImportOutcome{};
-      runImport(ctx, [&] { importVoucher(ctx, day, v, clock, one); }, one);
+      runImport(
+          ctx, [&] { importVoucher(ctx, day, v, clock, one); }, one);
       if (!one.failed) break;
     }
     if (one.busy) return out;  // another branch pushes: the next pass marks it

@@ -35,7 +35,7 @@ struct TransferImportOutcome {
   // Another branch held the push lock: nothing done, or (imported set) the journal is at the branch and
   // the mark waits for the next import, which replaces the journal by the same one and marks.
   bool busy = false;
-  bool failed = false;    // an error ended the import (the branch is as it was)
+  bool failed = false;  // an error ended the import (the branch is as it was)
   // The voucher was imported before and the operator left it so: nothing done, and not an error.
   bool alreadyImported = false;
   int lines = 0;  // stock lines posted

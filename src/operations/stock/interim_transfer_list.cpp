@@ -41,7 +41,8 @@ namespace {
 
 // The conditions of a type's listing after its VchTypeID: since the day start shown, when it shows one,
 // and of this branch (or addressed to it). Columns carry prefix ("v." in a join, "" alone).
-std::string listingConditions(const WorkingDay& day, const DayStartShown& since, int parent, const std::string& prefix) {
+std::string listingConditions(const WorkingDay& day, const DayStartShown& since, int parent,
+                              const std::string& prefix) {
   const std::string C = std::to_string(day.costCentreId);
   // The day start the page shows (a caption that is not a date: no date filter).
   const auto start = boardRateEntryDate(since.date);

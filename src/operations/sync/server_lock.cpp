@@ -10,6 +10,7 @@
 
 #include <cstdlib>
 #include <optional>
+#include <stdexcept>
 #include <string>
 
 #include "db/connection.h"
@@ -165,21 +166,22 @@ constexpr int kLockedBatchTries = 3;
 
 LockedReply runUnderPushLock(SyncContext& ctx, const LockedWork& work) {
   const std::string text = lockedBatchText(holderLiteral(ctx), work);
+  LockedReply reply;
   for (int attempt = 1;; ++attempt) {
     try {
-      LockedReply reply;
       reply.row = ctx.web().query(text);
-      if (reply.row.empty()) throw db::DbError("head office did not answer for the work under the push lock");
-      reply.held = reply.row.at(0, "LockHeld").toInt() > 0;
-      reply.holder = reply.row.at(0, "Holder").toString();
-      ctx.status().pushLock(reply.held ? "FREE" : "LOCK");
-      return reply;
+      break;
     } catch (const db::DbError& e) {
       if (e.linkLost()) throw;
       restoreErrorHandling(ctx.web());
       if (!transient(e) || attempt >= kLockedBatchTries) throw;
     }
   }
+  if (reply.row.empty()) throw std::runtime_error("head office did not answer for the work under the push lock");
+  reply.held = reply.row.at(0, "LockHeld").toInt() > 0;
+  reply.holder = reply.row.at(0, "Holder").toString();
+  ctx.status().pushLock(reply.held ? "FREE" : "LOCK");
+  return reply;
 }
 
 bool CheckSetServerFreeStatus(SyncContext& ctx, bool blnCheckFree, bool blnSetLock, bool blnUpdateTimeOnly,

@@ -76,8 +76,9 @@ struct LockedReply {
 
 // Sends the work (a deadlock victim is sent again whole, three tries at most) and tells the lock to
 // the status sink ("LOCK" when another branch holds it, else "FREE": it is given back by now). Throws
-// db::DbError when the batch failed: nothing of it stayed, and the session has its usual error
-// handling back.
+// db::DbError when the batch failed: head office answered with an error (nothing of the batch stayed;
+// the session has its usual error handling back) or the link was lost (whether it committed is not
+// known). Throws std::runtime_error when the answer cannot be read (not known either).
 LockedReply runUnderPushLock(SyncContext& ctx, const LockedWork& work);
 
 // A column for a read at head office: the name of the branch that holds a live push lock, other than
