@@ -408,21 +408,17 @@ IdleFigures idleScale(long long largeHistory, int passes) {
 // ---- transfer import: how long the push lock stands ----
 
 // Head office's transfer to the branch (type 16, InvID 3) with one incoming line per batch of the
-// branch's cost centre, up to `lines` lines.
+// branch's cost centre, up to `lines` lines: only the history columns the import reads are filled.
 void growTransfer(Bed& bed, int lines) {
-  const long long have =
-      bed.count(bed.central(), "SELECT count(*) FROM tblStockHistory WHERE VchTypeID = 16 AND RefId = 3 AND CCID = 2");
-  if (lines <= have) return;
   bed.central().execute(
-      "INSERT INTO tblStockHistory (StockHisId, VchDate, VchTypeID, RefId, AdnlRefID, ItemID, QtyIN, QtyINAU, "
-      "QtyINAU2, QtyOut, QtyOutAU, QtyOutAU2, BAtch, expiry, PvalueIN, PvalueOut, SValueIN, SValueOut, MrpValueIN, "
-      "MrpValueOut, FreeQtyIn, FreeQtyOut, BatchCode, CCID, WeightIn, WeightOut, Prate, Srate, CRate, MRP, "
-      "SHSupplierID, GodownID, BatchUnique) SELECT TOP " +
-      std::to_string(lines - have) +
-      " 0, '05/Dec/2026', 16, 3, '', ItemID, 4, 0, 0, 0, 0, 0, BatchCode, Expiry, 4 * Prate, 0, 4 * Srate, 0, "
-      "4 * Mrp, 0, 0, 0, BatchCode, 2, 0, 0, Prate, Srate, Crate, Mrp, 9, 1, BatchUnique FROM tblStock s WHERE "
-      "CCID = 2 AND NOT EXISTS (SELECT 1 FROM tblStockHistory h WHERE h.VchTypeID = 16 AND h.RefId = 3 AND "
-      "h.ItemID = s.ItemID) ORDER BY ItemID");
+      "INSERT INTO tblStockHistory (VchTypeID, RefId, VchDate, ItemID, CCID, BatchCode, BatchUnique, QtyIN, QtyOut) "
+      "SELECT TOP " +
+      std::to_string(lines) +
+      " 16, 3, '05/Dec/2026', s.ItemID, 2, s.BatchCode, s.BatchUnique, 4, 0 FROM tblStock s WHERE s.CCID = 2 AND "
+      "s.ItemID NOT IN (SELECT ItemID FROM tblStockHistory WHERE VchTypeID = 16 AND RefId = 3) ORDER BY s.ItemID");
+  const long long now =
+      bed.count(bed.central(), "SELECT count(*) FROM tblStockHistory WHERE VchTypeID = 16 AND RefId = 3 AND CCID = 2");
+  require(now >= lines, "head office holds too few batches for the transfer");
 }
 
 // The transfer's batches with the quantity coming in, in the columns a stock line is filled from.
