@@ -165,16 +165,68 @@ GO
 SELECT BillTime FROM tblStockJournal WHERE InvId = 1
 GO
 
--- mark the purchase downloaded
+-- unattended import: every waiting voucher of every type, no day start shown
 -- on: central
--- expect-rows: 1
-update  tblPurchase set Customfield1='DOWNLAODED' where INvID=1
+-- expect-rows: 2
+SELECT v.VchTypeID, t.ParentID, v.InvId, v.InvNo, v.InvDate, v.BillTime, v.Party, v.Customfield1, (Select top 1 isnull(SQLSERVERNAME,'') from [tblDayActivity] where Activity='BLOCKFASTPUSH' and BlockDataEntry=1 and DATEDIFF(second, Timeof, getDate()) < 50 and DATEDIFF(second, Timeof, getDate()) > -50 and isnull(SQLSERVERNAME,'')<>'Branch One' order by ID) AS Holder, (Select top 1 Getdate() from tblSettings) AS ServDate, (Select top 1 getutcdate() from tblSettings) AS ServUtc FROM tblPurchase v INNER JOIN tblVchType t ON t.VchTypeID = v.VchTypeID WHERE t.ParentID = 2 and isnull(v.Customfield1,'')<>'DOWNLAODED' and (v.CCID = 2 ) and exists (Select 1 from tblStockHistory h where h.VchTypeID = v.VchTypeID and h.CCID = 2 and h.QtyIN > 0) UNION ALL SELECT v.VchTypeID, t.ParentID, v.InvId, v.InvNo, v.InvDate, v.BillTime, v.Party, v.Customfield1, (Select top 1 isnull(SQLSERVERNAME,'') from [tblDayActivity] where Activity='BLOCKFASTPUSH' and BlockDataEntry=1 and DATEDIFF(second, Timeof, getDate()) < 50 and DATEDIFF(second, Timeof, getDate()) > -50 and isnull(SQLSERVERNAME,'')<>'Branch One' order by ID) AS Holder, (Select top 1 Getdate() from tblSettings) AS ServDate, (Select top 1 getutcdate() from tblSettings) AS ServUtc FROM tblStockJournal v INNER JOIN tblVchType t ON t.VchTypeID = v.VchTypeID WHERE t.ParentID in (5,6) and isnull(v.Customfield1,'')<>'DOWNLAODED' and (v.CCID = 2  ) and exists (Select 1 from tblStockHistory h where h.VchTypeID = v.VchTypeID and h.CCID = 2 and h.QtyIN > 0) UNION ALL SELECT v.VchTypeID, t.ParentID, v.InvId, v.InvNo, v.InvDate, v.BillTime, v.Party, v.Customfield1, (Select top 1 isnull(SQLSERVERNAME,'') from [tblDayActivity] where Activity='BLOCKFASTPUSH' and BlockDataEntry=1 and DATEDIFF(second, Timeof, getDate()) < 50 and DATEDIFF(second, Timeof, getDate()) > -50 and isnull(SQLSERVERNAME,'')<>'Branch One' order by ID) AS Holder, (Select top 1 Getdate() from tblSettings) AS ServDate, (Select top 1 getutcdate() from tblSettings) AS ServUtc FROM tblStockJournal v INNER JOIN tblVchType t ON t.VchTypeID = v.VchTypeID WHERE t.ParentID = 16 and isnull(v.Customfield1,'')<>'DOWNLAODED' and (v.DestCCID = 2  ) and exists (Select 1 from tblStockHistory h where h.VchTypeID = v.VchTypeID and h.CCID = 2 and h.QtyIN > 0) ORDER BY VchTypeID, InvDate desc, InvId desc
 GO
 
--- mark the stock journal downloaded
+-- import: the voucher type, another branch's push lock, head office's clock
 -- on: central
--- expect-rows: 1
+-- expect-value: 16
+select (select top 1 ParentID from tblVchtype where VchTypeID=16) as ParentID, (Select top 1 isnull(SQLSERVERNAME,'') from [tblDayActivity] where Activity='BLOCKFASTPUSH' and BlockDataEntry=1 and DATEDIFF(second, Timeof, getDate()) < 50 and DATEDIFF(second, Timeof, getDate()) > -50 and isnull(SQLSERVERNAME,'')<>'Branch One' order by ID) as Holder, (Select top 1 Getdate() from tblSettings) AS ServDate, (Select top 1 getutcdate() from tblSettings) AS ServUtc
+GO
+
+-- mark the purchase downloaded, the push lock taken and given back in its transaction
+-- on: central
+-- newline: CRLF
+SET XACT_ABORT ON
+DECLARE @lock int, @holder varchar(50)
+BEGIN TRANSACTION
+ Delete from [tblDayActivity] where Activity= 'BLOCKFASTPUSH' and (SQLSERVERNAME='Branch One' or BlockDataEntry is null or BlockDataEntry<>1 or (Timeof is null or DATEDIFF(second, Timeof, getDate()) >= 50 or DATEDIFF(second, Timeof, getDate()) <= -50))
+ INSERT INTO [dbo].[tblDayActivity]([Activity],[BlockDataEntry],[SQLSERVERNAME],SystemName,ActivitiesDetail,Timeof) Select 'BLOCKFASTPUSH',1,'Branch One','','Blocking for data pushing from client',getDate() where not exists (Select 1 from [tblDayActivity] with (updlock, holdlock) where Activity='BLOCKFASTPUSH' and BlockDataEntry=1 and DATEDIFF(second, Timeof, getDate()) < 50 and DATEDIFF(second, Timeof, getDate()) > -50)
+SELECT @lock = count(*) FROM [tblDayActivity] WHERE Activity='BLOCKFASTPUSH' AND BlockDataEntry=1 AND SQLSERVERNAME='Branch One'
+SELECT TOP 1 @holder = SQLSERVERNAME FROM [tblDayActivity] WHERE Activity='BLOCKFASTPUSH' and BlockDataEntry=1 and DATEDIFF(second, Timeof, getDate()) < 50 and DATEDIFF(second, Timeof, getDate()) > -50 ORDER BY ID
+IF @lock > 0
+BEGIN
+update  tblPurchase set Customfield1='DOWNLAODED' where INvID=1
+ Delete from [tblDayActivity] where Activity= 'BLOCKFASTPUSH' and SQLSERVERNAME='Branch One'
+END
+COMMIT TRANSACTION
+SET XACT_ABORT OFF
+SELECT @lock AS LockHeld, @holder AS Holder
+GO
+
+-- mark the stock journal downloaded, the push lock taken and given back in its transaction
+-- on: central
+-- newline: CRLF
+SET XACT_ABORT ON
+DECLARE @lock int, @holder varchar(50)
+BEGIN TRANSACTION
+ Delete from [tblDayActivity] where Activity= 'BLOCKFASTPUSH' and (SQLSERVERNAME='Branch One' or BlockDataEntry is null or BlockDataEntry<>1 or (Timeof is null or DATEDIFF(second, Timeof, getDate()) >= 50 or DATEDIFF(second, Timeof, getDate()) <= -50))
+ INSERT INTO [dbo].[tblDayActivity]([Activity],[BlockDataEntry],[SQLSERVERNAME],SystemName,ActivitiesDetail,Timeof) Select 'BLOCKFASTPUSH',1,'Branch One','','Blocking for data pushing from client',getDate() where not exists (Select 1 from [tblDayActivity] with (updlock, holdlock) where Activity='BLOCKFASTPUSH' and BlockDataEntry=1 and DATEDIFF(second, Timeof, getDate()) < 50 and DATEDIFF(second, Timeof, getDate()) > -50)
+SELECT @lock = count(*) FROM [tblDayActivity] WHERE Activity='BLOCKFASTPUSH' AND BlockDataEntry=1 AND SQLSERVERNAME='Branch One'
+SELECT TOP 1 @holder = SQLSERVERNAME FROM [tblDayActivity] WHERE Activity='BLOCKFASTPUSH' and BlockDataEntry=1 and DATEDIFF(second, Timeof, getDate()) < 50 and DATEDIFF(second, Timeof, getDate()) > -50 ORDER BY ID
+IF @lock > 0
+BEGIN
 update  tblsTOCKjOURNAL set Customfield1='DOWNLAODED' where INvID=3
+ Delete from [tblDayActivity] where Activity= 'BLOCKFASTPUSH' and SQLSERVERNAME='Branch One'
+END
+COMMIT TRANSACTION
+SET XACT_ABORT OFF
+SELECT @lock AS LockHeld, @holder AS Holder
+GO
+
+-- check: the marks are written and no lock row is left
+-- on: central
+-- expect-value: 2
+SELECT (SELECT count(*) FROM tblPurchase WHERE InvID = 1 AND Customfield1 = 'DOWNLAODED') + (SELECT count(*) FROM tblStockJournal WHERE InvID = 3 AND Customfield1 = 'DOWNLAODED') + (SELECT count(*) FROM tblDayActivity WHERE Activity = 'BLOCKFASTPUSH')
+GO
+
+-- unattended import: every waiting voucher of every type since the day start shown (all marked)
+-- on: central
+-- expect-rows: 0
+SELECT v.VchTypeID, t.ParentID, v.InvId, v.InvNo, v.InvDate, v.BillTime, v.Party, v.Customfield1, (Select top 1 isnull(SQLSERVERNAME,'') from [tblDayActivity] where Activity='BLOCKFASTPUSH' and BlockDataEntry=1 and DATEDIFF(second, Timeof, getDate()) < 50 and DATEDIFF(second, Timeof, getDate()) > -50 and isnull(SQLSERVERNAME,'')<>'Branch One' order by ID) AS Holder, (Select top 1 Getdate() from tblSettings) AS ServDate, (Select top 1 getutcdate() from tblSettings) AS ServUtc FROM tblPurchase v INNER JOIN tblVchType t ON t.VchTypeID = v.VchTypeID WHERE t.ParentID = 2 and isnull(v.Customfield1,'')<>'DOWNLAODED' and v.StockDate>='2026-12-01' and v.BillTime>'09:30 AM' and  v.StockDate='2026-12-05' and (v.CCID = 2 ) and exists (Select 1 from tblStockHistory h where h.VchTypeID = v.VchTypeID and h.CCID = 2 and h.QtyIN > 0) UNION ALL SELECT v.VchTypeID, t.ParentID, v.InvId, v.InvNo, v.InvDate, v.BillTime, v.Party, v.Customfield1, (Select top 1 isnull(SQLSERVERNAME,'') from [tblDayActivity] where Activity='BLOCKFASTPUSH' and BlockDataEntry=1 and DATEDIFF(second, Timeof, getDate()) < 50 and DATEDIFF(second, Timeof, getDate()) > -50 and isnull(SQLSERVERNAME,'')<>'Branch One' order by ID) AS Holder, (Select top 1 Getdate() from tblSettings) AS ServDate, (Select top 1 getutcdate() from tblSettings) AS ServUtc FROM tblStockJournal v INNER JOIN tblVchType t ON t.VchTypeID = v.VchTypeID WHERE t.ParentID in (5,6) and isnull(v.Customfield1,'')<>'DOWNLAODED' and v.InvDate>='2026-12-01' and v.BillTime>'09:30 AM' and v.INvDate>='2026-12-05' and (v.CCID = 2  ) and exists (Select 1 from tblStockHistory h where h.VchTypeID = v.VchTypeID and h.CCID = 2 and h.QtyIN > 0) UNION ALL SELECT v.VchTypeID, t.ParentID, v.InvId, v.InvNo, v.InvDate, v.BillTime, v.Party, v.Customfield1, (Select top 1 isnull(SQLSERVERNAME,'') from [tblDayActivity] where Activity='BLOCKFASTPUSH' and BlockDataEntry=1 and DATEDIFF(second, Timeof, getDate()) < 50 and DATEDIFF(second, Timeof, getDate()) > -50 and isnull(SQLSERVERNAME,'')<>'Branch One' order by ID) AS Holder, (Select top 1 Getdate() from tblSettings) AS ServDate, (Select top 1 getutcdate() from tblSettings) AS ServUtc FROM tblStockJournal v INNER JOIN tblVchType t ON t.VchTypeID = v.VchTypeID WHERE t.ParentID = 16 and isnull(v.Customfield1,'')<>'DOWNLAODED' and v.InvDate>='2026-12-01' and v.BillTime>'09:30 AM' and (v.DestCCID = 2  ) and exists (Select 1 from tblStockHistory h where h.VchTypeID = v.VchTypeID and h.CCID = 2 and h.QtyIN > 0) ORDER BY VchTypeID, InvDate desc, InvId desc
 GO
 
 -- check: the list shows the mark
@@ -183,36 +235,7 @@ GO
 select  top 50 InvId, InvNo, InvDate,BillTime, Party,Customfield1 From tblStockJournal Where VchTypeID=16 and (DestCCID = 2  ) oRDER BY InvDate desc 
 GO
 
--- AutoSynchInterimStockTransfer: voucher types
--- on: central
--- expect-rows: 3
- SELECT  Distinct tblStockHistory.VchTypeID, tblVchType.VchType, tblStockHistory.CCID FROM     tblStockHistory INNER JOIN  tblVchType ON tblStockHistory.VchTypeID = tblVchType.VchTypeID Where ParentID in(6,5,16,2,1005) and CCID =2 and (tblStockHistory.qtyIN > 0) 
-GO
-
--- AutoSynchInterimStockTransfer: purchases
--- on: central
--- expect-rows: 1
-select  InvId, InvNo, InvDate,BillTime, Party,Customfield1 From tblPurchase Where VchTypeID=2 and (CCID = 2 ) oRDER BY InvDate desc
-GO
-
--- AutoSynchInterimStockTransfer: transfers from the day start
--- on: central
--- expect-rows: 1
-select  InvId, InvNo, InvDate,BillTime, Party,Customfield1 From tblStockJournal Where VchTypeID=16 and InvDate>='01/Dec/2026' and BillTime>'09:30 AM' and (DestCCID = 2  ) oRDER BY InvDate desc
-GO
-
--- AutoSynchInterimStockTransfer: opening journals from the day start
--- on: central
--- expect-rows: 0
-select  InvId, InvNo, InvDate,BillTime, Party,Customfield1 From tblStockJournal Where VchTypeID=1005 and InvDate>='01/Dec/2026' and BillTime>'09:30 AM' and INvDate>='01/Apr/2026' and (CCID = 2  ) oRDER BY InvDate desc 
-GO
-
 -- Stock Transfer page (Stock Transfer)
 -- on: central
  SELECT  Distinct tblStockHistory.VchTypeID, tblVchType.VchType FROM     tblStockHistory INNER JOIN  tblVchType ON tblStockHistory.VchTypeID = tblVchType.VchTypeID Where ParentID in(6,5,16,2,1005) and CCID =2 and (tblStockHistory.qtyIN > 0) 
-GO
-
--- Pass with automatic transfer import (AutoSynch pass)
--- on: central
-select  InvId, InvNo, InvDate,BillTime, Party,Customfield1 From tblPurchase Where VchTypeID=2 and StockDate>='2026-12-07' and BillTime>'10:31 PM' and  StockDate='2026-12-07' and (CCID = 2 ) oRDER BY InvDate desc
 GO

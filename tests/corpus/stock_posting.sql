@@ -20,6 +20,12 @@ GO
 Select max(invid) + 1 as MAxid from tblStockJournal where VchTypeid=1005
 GO
 
+-- batch rows of a posting transaction, read once (day start, transfer import)
+-- on: branch
+-- expect-rows: 0
+Select StockID, BatchID, BatchCode, BatchUnique, CCID from tblStock with (updlock, holdlock)
+GO
+
 -- batch code owned by another item
 -- on: branch
 -- expect-rows: 0
@@ -60,6 +66,18 @@ GO
 -- on: branch
 -- expect-rows: 1
 update tblstock set GodownID=1 ,Itemid=1,SupplierID=9, Expiry='06/Dec/2026', Prate=380  , Mrp = 450, Srate=420 ,Crate=380,PrateAU=0,SrateAU=0,CRateAU=0,MRPAU=0,PrateAU2=0,SrateAU2=0,CRateAU2=0,MRPAU2=0  where Rtrim(Ltrim(BatchCode)) = 'B00001'  And CCid = 2
+GO
+
+-- stock row update by batch code, confined to the rows the posting transaction's book names
+-- on: branch
+-- expect-rows: 1
+update tblstock set GodownID=1 ,Itemid=1,SupplierID=9, Expiry='06/Dec/2026', Prate=380  , Mrp = 450, Srate=420 ,Crate=380,PrateAU=0,SrateAU=0,CRateAU=0,MRPAU=0,PrateAU2=0,SrateAU2=0,CRateAU2=0,MRPAU2=0  where StockID in (1) and Rtrim(Ltrim(BatchCode)) = 'b00001 '  And CCid = 2
+GO
+
+-- stock row update by batch key, confined to the book's rows (several rates per batch)
+-- on: branch
+-- expect-rows: 0
+update tblstock set GodownID=1 ,Itemid=1,SupplierID=9, Expiry='06/Dec/2026', Prate=380  , Mrp = 450, Srate=420 ,Crate=380,PrateAU=0,SrateAU=0,CRateAU=0,MRPAU=0,PrateAU2=0,SrateAU2=0,CRateAU2=0,MRPAU2=0  where StockID in (1,7) and Rtrim(Ltrim(BatchUnique)) = 'A1@12.50'  And CCid = 2
 GO
 
 -- same batch number twice in a cost centre

@@ -8,9 +8,9 @@
 #include <sstream>
 
 #include "app/daycycle_view.h"
-#include "settings/daily_log.h"
-
 #include "day_fixture.h"
+#include "db/embedded/fault_injection.h"
+#include "settings/daily_log.h"
 #include "shared/date_text.h"
 
 namespace erpsync {
@@ -66,21 +66,12 @@ class ManualResync : public test::DayFixture {
   long long otherVouchers = 0, otherLines = 0;
 };
 
-TEST_F(ManualResync, RestoresADamagedDayWithTheLockHeldAndReleased) {
+TEST_F(ManualResync, RestoresADamagedDayAndLeavesTheLockFree) {
   damagedDay();
   const long long own = branchVouchers();
-  long long lockHeldDuringDeletes = -1;
-  host.onDoEvents = [&] {
-    if (lockHeldDuringDeletes < 0)
-      lockHeldDuringDeletes = scalar(central(),
-                                     "SELECT count(*) FROM tblDayActivity WHERE Activity='BLOCKFASTPUSH' "
-                                     "AND SQLSERVERNAME='Branch One'");
-  };
   auto out = resync();
-  host.onDoEvents = nullptr;
   EXPECT_TRUE(out.replaced);
   EXPECT_FALSE(out.failed);
-  EXPECT_EQ(lockHeldDuringDeletes, 1);
   EXPECT_EQ(lockRows(), 0);
   EXPECT_EQ(out.requeued, own);
   EXPECT_EQ(out.centralDeleted, own);  // a note fewer, an order more
@@ -96,10 +87,10 @@ TEST_F(ManualResync, RestoresADamagedDayWithTheLockHeldAndReleased) {
   std::ifstream in(settings::LogFilePath(ctx.LogFolder, form.dtpdate.value()), std::ios::binary);
   std::stringstream log;
   log << in.rdbuf();
-  for (const char* label : {"Delete Stock History Web", "Delete Sales Web", "Delete Sales item Web", "Update Sales",
-                            "Delete tblStockJournal Web", "Delete Stock Journal Web", "Delete tblOrder Web",
-                            "Update tblOrder", "Delete tblJobcard Web", "Delete Job Card Web", "Update Jobcard ",
-                            "Delete Notes Web", "Update NOtes"})
+  for (const char* label :
+       {"Delete Stock History Web", "Delete Sales Web", "Delete Sales item Web", "Update Sales",
+        "Delete tblStockJournal Web", "Delete Stock Journal Web", "Delete tblOrder Web", "Update tblOrder",
+        "Delete tblJobcard Web", "Delete Job Card Web", "Update Jobcard ", "Delete Notes Web", "Update NOtes"})
     EXPECT_NE(log.str().find(label), std::string::npos) << label;
 }
 
@@ -130,10 +121,10 @@ TEST_F(ManualResync, AnotherBranchHoldingTheLockMeansNothingChanges) {
   expectAutoSyncBack();
 }
 
-TEST_F(ManualResync, HeadOfficeGoingAwayInTheMiddleOfTheDeletesLeavesTheDayAsItWas) {
+TEST_F(ManualResync, HeadOfficeGoingAwayBeforeTheDeletesLeavesTheDayAsItWas) {
   damagedDay();
   const long long ownCentral = centralVouchers(2), ownLines = centralLines(2);
-  // The sales and the journals are deleted; then the link to head office goes.
+  // The branch has re-queued the day; then the link to head office goes.
   int statements = 0;
   host.onDoEvents = [&] {
     if (++statements == 5) ctx.WebConnection->close();
@@ -152,10 +143,10 @@ TEST_F(ManualResync, HeadOfficeGoingAwayInTheMiddleOfTheDeletesLeavesTheDayAsItW
   expectAutoSyncBack();
 }
 
-TEST_F(ManualResync, AFailingRequeueAtTheBranchUndoesHeadOfficesDeletes) {
+TEST_F(ManualResync, AFailingRequeueAtTheBranchLeavesHeadOfficeAlone) {
   damagedDay();
   const long long ownCentral = centralVouchers(2), ownLines = centralLines(2);
-  // Every delete at head office runs; the branch's job cards cannot be re-queued.
+  // The branch's job cards cannot be re-queued.
   branch().execute("DROP INDEX tblJobcard.IX_tblJobCard_SyncStat");
   branch().execute("ALTER TABLE tblJobcard DROP COLUMN SyncStat");
   auto out = resync();
@@ -174,11 +165,10 @@ TEST_F(ManualResync, AFailingRequeueAtTheBranchUndoesHeadOfficesDeletes) {
 TEST_F(ManualResync, TheBranchConnectionClosingHalfwayLeavesEveryVoucherLiveAtHeadOffice) {
   damagedDay();
   const long long ownCentral = centralVouchers(2);
-  // The link to the branch server goes after head office's deletes (ten statements) and two of the
-  // branch's re-queues.
+  // The link to the branch server goes after two of the branch's re-queues.
   int statements = 0;
   host.onDoEvents = [&] {
-    if (++statements == 12) ctx.LocalConnection->close();
+    if (++statements == 2) ctx.LocalConnection->close();
   };
   auto out = resync();
   host.onDoEvents = nullptr;
@@ -189,6 +179,43 @@ TEST_F(ManualResync, TheBranchConnectionClosingHalfwayLeavesEveryVoucherLiveAtHe
   ctx.LocalConnection = db::openConnection(companyConnectionString("BR01", kBranchServer), dir.path());
   EXPECT_EQ(markedAtBranch(), branchVouchers());
   expectAutoSyncBack();
+}
+
+// Head office answers the deletes with an error: nothing of them stays there, and the branch's
+// re-queue is taken back, so the day is as it was on both sides.
+TEST_F(ManualResync, AFailingDeleteAtHeadOfficeTakesTheRequeueBack) {
+  damagedDay();
+  const long long ownCentral = centralVouchers(2), ownLines = centralLines(2);
+  central().execute("ALTER TABLE tblStockHistory DROP COLUMN VchDate");  // the deletes' first statement fails
+  auto out = resync();
+  EXPECT_TRUE(out.failed);
+  EXPECT_FALSE(out.replaced);
+  EXPECT_EQ(centralVouchers(2), ownCentral);
+  EXPECT_EQ(centralLines(2), ownLines);
+  EXPECT_EQ(markedAtBranch(), branchVouchers());
+  expectOtherBranchUntouched();
+  EXPECT_EQ(lockRows(), 0);
+  ASSERT_EQ(notices().size(), 1u);
+  EXPECT_NE(notices()[0].find("cmdManualSynch_click"), std::string::npos);
+  expectAutoSyncBack();
+}
+
+// A link to head office lost after the deletes committed: the branch keeps the day queued, and the next
+// upload sends it; every voucher ends at head office once.
+TEST_F(ManualResync, AReplyLostAfterTheDeletesKeepsTheDayQueued) {
+  damagedDay();
+  namespace faults = db::embedded::faults;
+  faults::configure(*faults::parse("at=1;server=central;kind=drop;when=after;match=Delete from tblSales"));
+  auto out = resync();
+  faults::reset();
+  EXPECT_TRUE(out.failed);
+  ctx.WebConnection = db::openConnection(companyConnectionString("HO01", kCentralServer), dir.path());
+  EXPECT_EQ(centralVouchersOfTheDay(2), 0);
+  EXPECT_EQ(markedAtBranch(), 0);
+  uploadAll();
+  expectEveryVoucherCentralOnce();
+  expectOtherBranchUntouched();
+  EXPECT_EQ(lockRows(), 0);
 }
 
 TEST_F(ManualResync, AnsweringNoStillRefreshesTheCounts) {

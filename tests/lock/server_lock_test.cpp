@@ -4,11 +4,10 @@
 
 #include <gtest/gtest.h>
 
-
-#include "pair_fixture.h"
-#include "process_runner.h"
 #include "app/frm_synch.h"
 #include "db/embedded/embedded_server.h"
+#include "pair_fixture.h"
+#include "process_runner.h"
 #include "sync/free_server.h"
 
 namespace erpsync::test {
@@ -44,6 +43,14 @@ class ServerLock : public PairFixture {
     return scalar(central(), "SELECT COUNT(*) FROM tblDayActivity WHERE Activity='BLOCKFASTPUSH' AND " + where);
   }
   bool check(std::string& holder) { return sync::checkServerFree(ctx, holder); }
+  // Work under the lock that counts, inside its transaction, the lock rows held in the name given.
+  static sync::LockedWork heldAs(const std::string& name) {
+    return {", @n int",
+            "SELECT @n = count(*) FROM tblDayActivity WHERE Activity='BLOCKFASTPUSH' AND BlockDataEntry=1 AND "
+            "SQLSERVERNAME=" +
+                db::sqlQuote(name) + "\r\n",
+            ", @n AS N"};
+  }
   static db::DateTime plus(const db::DateTime& t, long long s) {
     return db::DateTime::fromTotalSeconds(t.totalSeconds() + s);
   }
@@ -223,6 +230,39 @@ TEST_F(ServerLock, FreeServerRemovesEveryLockAndFailuresAreNotices) {
   EXPECT_EQ(notices().size(), 2u);
 }
 
+// Work under the lock takes it and gives it back inside one central transaction: a branch that holds a
+// live lock keeps the work out, an abandoned one does not, and a failure leaves neither work nor lock.
+TEST_F(ServerLock, WorkUnderTheLockNeverLeavesItBehind) {
+  auto now = serverSecond();
+  lockRow("Branch Two", plus(now, -20));
+  auto busy = sync::runUnderPushLock(ctx, heldAs("Branch One"));
+  EXPECT_FALSE(busy.held);
+  EXPECT_EQ(busy.holder, "Branch Two");
+  EXPECT_TRUE(busy.row.at(0, "N").isNull());  // the work did not run
+  EXPECT_EQ(form.lblserverStat.caption(), "LOCK");
+  EXPECT_EQ(lockRows("SQLSERVERNAME='Branch Two'"), 1);
+
+  // Branch Two's row ages out: the next work takes the lock over and leaves no row behind.
+  db::embedded::freezeClock(plus(db::embedded::serverNow(), 40));
+  auto taken = sync::runUnderPushLock(ctx, heldAs("Branch One"));
+  EXPECT_TRUE(taken.held);
+  EXPECT_EQ(taken.row.at(0, "N").toInt(), 1);
+  EXPECT_EQ(lockRows(), 0);
+  EXPECT_EQ(form.lblserverStat.caption(), "FREE");
+
+  // Work that fails half way: its first statement and the lock row go with it, and the connection
+  // works as before afterwards (its statements are not left inside a transaction).
+  EXPECT_THROW(sync::runUnderPushLock(ctx, {"",
+                                            "insert into tblArea (AreaID, AreaName) values (901, 'Gone')\r\n"
+                                            "insert into tblNoSuchTable (x) values (1)\r\n",
+                                            ""}),
+               db::DbError);
+  EXPECT_EQ(lockRows(), 0);
+  EXPECT_EQ(scalar(central(), "SELECT count(*) FROM tblArea WHERE AreaID = 901"), 0);
+  central().execute("insert into tblArea (AreaID, AreaName) values (902, 'Stays')");
+  EXPECT_EQ(scalar(central(), "SELECT count(*) FROM tblArea WHERE AreaID = 902"), 1);
+}
+
 // The window: the Settings page shows the lock state, and the two maintenance buttons run their work.
 TEST_F(ServerLock, WindowShowsTheLockOnItsSettingsPage) {
   FrmSynch frm(ctx);
@@ -281,14 +321,13 @@ TEST_F(ServerLock, TheWorkingDayNamesTheHolderAndTheStatusSinkHearsTheLock) {
   EXPECT_TRUE(sync::refreshServerLock(ctx));
   sync::releaseServerLock(ctx);
   EXPECT_EQ(lockRows(), 0);
-  {
-    sync::PushLockScope scope(ctx);
-    EXPECT_TRUE(scope.held());
-    EXPECT_EQ(lockRows("SQLSERVERNAME='Headless North'"), 1);
-  }
+  // Work under the lock holds it in that name within its one call, and it is free again after.
+  const auto reply = sync::runUnderPushLock(ctx, heldAs("Headless North"));
+  EXPECT_TRUE(reply.held);
+  EXPECT_EQ(reply.row.at(0, "N").toInt(), 1);
   EXPECT_EQ(lockRows(), 0);
   sync::cmdFreeServer_Click(ctx);
-  EXPECT_EQ(sink.states, (std::vector<std::string>{"LOCK", "FREE", "LOCK", "FREE", "FREE"}));
+  EXPECT_EQ(sink.states, (std::vector<std::string>{"LOCK", "FREE", "FREE", "FREE"}));
   EXPECT_EQ(form.lblserverStat.caption(), "as the window left it");
 }
 

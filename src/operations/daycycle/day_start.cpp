@@ -15,6 +15,7 @@
 #include "stock/opening_journal.h"
 #include "stock/post_stock.h"
 #include "stock/post_voucher.h"
+#include "stock/stock_book.h"
 #include "stock/stock_text.h"
 
 namespace erpsync::daycycle {
@@ -138,6 +139,9 @@ void rebuildFromHeadOffice(SyncContext& ctx, const DateTime& wd, long cc, const 
   local.execute("Delete from tblStockHistory ");
   ctx.log("Day start", "Day start started");
 
+  // The batch rows are read once (none are left): each line finds its row and its numbers here
+  // instead of scanning tblStock, which would make the rebuild grow with the square of its lines.
+  stock::StockBook book(local);
   long long j = 0;
   if (!q.empty()) {
     auto next = stock::NextId(ctx, "tblStockJournal", "invid");
@@ -152,8 +156,15 @@ void rebuildFromHeadOffice(SyncContext& ctx, const DateTime& wd, long cc, const 
     const std::string item = std::to_string(line.ItemID);
     const std::string batchUnique = line.BatchUnique;
     local.execute(stock::openingJournalLine(j, line, in ? line.Qty : 0, in ? 0 : line.Qty));
-    const stock::StockPosting posting{stock::kOpeningStockVchType, in ? stock::kStockIn : stock::kStockOut,
-                                      static_cast<long>(j), "", wd, true, true, stock::Txn::Callers};
+    const stock::StockPosting posting{stock::kOpeningStockVchType,
+                                      in ? stock::kStockIn : stock::kStockOut,
+                                      static_cast<long>(j),
+                                      "",
+                                      wd,
+                                      true,
+                                      true,
+                                      stock::Txn::Callers,
+                                      &book};
     if (!stock::PostStock(ctx, posting, line))
       throw Abort("The stock of item " + item + ", batch " + batchUnique + " could not be posted.");
     host.doEvents();

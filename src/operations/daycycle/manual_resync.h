@@ -37,13 +37,15 @@ struct DayReplacement {
 };
 DayReplacement dayReplacementStatements(int cc, const std::string& dateText, const std::string& filter);
 
-// What the "Manual Synch" button runs, for the working day. With the push lock held, deletes this branch's vouchers of
-// the working date at head office in one central transaction and re-queues them at the branch in one branch
-// transaction; the branch commits first, head office second, so a failure leaves every voucher live
-// at head office, queued for upload, or both (which the upload's receipt check recognises). Then it
-// uploads the day with the re-sync flag. The question counts first and names the date, the cost centre
-// and the vouchers and lines on each side; No is its default. Auto-sync is off while it runs and back as
-// the operator left it on every way out; the lock is released on every way out.
+// What the "Manual Synch" button runs, for the working day. The question counts first and names the
+// date, the cost centre and the vouchers and lines on each side; No is its default. On Yes the branch
+// re-queues its vouchers of the day in one branch transaction and commits; then one batch deletes this
+// branch's vouchers of the working date at head office in one central transaction, with the push lock
+// taken and given back inside it (never held across a round trip). So a failure leaves every voucher
+// live at head office, queued for upload, or both (which the upload's receipt check recognises); when
+// head office is known to have kept the day (another branch held the lock, or it answered with an
+// error) the re-queue is undone. Then it uploads the day with the re-sync flag. Auto-sync is off while
+// it runs and back as the operator left it on every way out.
 ResyncOutcome manualResync(SyncContext& ctx);
 
 }  // namespace erpsync::daycycle

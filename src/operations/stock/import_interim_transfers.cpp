@@ -4,13 +4,19 @@
 
 #include <fmt/format.h>
 
+#include <chrono>
+#include <functional>
+#include <optional>
+
 #include "daycycle/auto_sync_switch.h"
 #include "db/connection.h"
+#include "db/sql_quote.h"
 #include "shared/connections.h"
 #include "shared/sync_context.h"
 #include "stock/import_board_rate_updator.h"
 #include "stock/opening_journal.h"
 #include "stock/post_stock.h"
+#include "stock/stock_book.h"
 #include "sync/server_lock.h"
 
 namespace erpsync::stock {
@@ -83,12 +89,9 @@ int removeEarlierImport(SyncContext& ctx, const WorkingDay& day, const std::stri
   return static_cast<int>(earlier.size());
 }
 
-// The bill time "h:n AM/PM" (hour and minute without leading zeros) from head office's "hh:mm:ss AM".
-std::string billTimeNow(SyncContext& ctx) {
-  const std::string tt = GetServerDateTime(ctx).timeText;
-  return tt.size() >= 11
-             ? fmt::format("{}:{} {}", std::stoi(tt.substr(0, 2)), std::stoi(tt.substr(3, 2)), tt.substr(tt.size() - 2))
-             : tt;
+// The bill time "h:n AM/PM" (hour and minute without leading zeros) of a time on head office's clock.
+std::string billTimeOf(const db::DateTime& t) {
+  return fmt::format("{}:{} {}", t.hour % 12 == 0 ? 12 : t.hour % 12, t.minute, t.hour < 12 ? "AM" : "PM");
 }
 
 struct Posted {
@@ -98,8 +101,10 @@ struct Posted {
 
 // Writes the journal and its postings of one voucher (its central stock rows rs, possibly none) in one
 // branch transaction, replacing what an earlier import of it left: afterwards the branch holds exactly
-// the voucher as head office has it now, or, after any failure, exactly what it held before.
-Posted postVoucher(SyncContext& ctx, const WorkingDay& day, const db::Recordset& rs, long long type, long long invId) {
+// the voucher as head office has it now, or, after any failure, exactly what it held before. Nothing is
+// asked of head office meanwhile.
+Posted postVoucher(SyncContext& ctx, const WorkingDay& day, const db::Recordset& rs, long long type, long long invId,
+                   const std::string& billTime) {
   auto& local = ctx.local();
   db::Transaction t(local);
   Posted out;
@@ -110,19 +115,24 @@ Posted postVoucher(SyncContext& ctx, const WorkingDay& day, const db::Recordset&
   }
   const auto next = NextId(ctx, "tblStockJournal", "invid");
   if (!next) throw db::DbError("No journal number could be taken for the transfer");
-  local.execute(openingJournalHeader({*next, day.date, rs.at(0, "CCID").toInt(), "Opening(FromTransfer)",
-                                      JournalSource{type, invId, billTimeNow(ctx)}}));
-  // The lock is renewed as a lease (every ten seconds), not at every line: a call to head office each.
-  sync::LockLease lease;
+  local.execute(openingJournalHeader(
+      {*next, day.date, rs.at(0, "CCID").toInt(), "Opening(FromTransfer)", JournalSource{type, invId, billTime}}));
+  // The branch's batch rows read once: a line finds its row and its numbers here, not by a scan.
+  StockBook book(local);
   for (std::size_t r = 0; r < rs.size(); ++r) {
-    if (!lease.keep(ctx)) throw db::DbError("The push lock was lost to another branch");
     // Items without expiry carry the ERP's fixed date.
     StockLine l = stockLineFromRow(rs, r, db::DateTime{2020, 1, 12});
     const bool in = rs.at(r, "Qty").toDouble() > 0;
     local.execute(openingJournalLine(*next, l, in ? l.Qty : 0, in ? 0 : l.Qty));
-    const StockPosting posting{
-        kOpeningStockVchType, in ? kStockIn : kStockOut, static_cast<long>(*next), "", day.date, true, true,
-        Txn::Callers};
+    const StockPosting posting{kOpeningStockVchType,
+                               in ? kStockIn : kStockOut,
+                               static_cast<long>(*next),
+                               "",
+                               day.date,
+                               true,
+                               true,
+                               Txn::Callers,
+                               &book};
     if (!PostStock(ctx, posting, l))
       throw db::DbError("The stock of item " + rs.at(r, "ItemID").toString() + " could not be posted");
     ++out.lines;
@@ -134,21 +144,66 @@ Posted postVoucher(SyncContext& ctx, const WorkingDay& day, const db::Recordset&
   return out;
 }
 
-void markCentral(SyncContext& ctx, int parent, const std::string& R) {
-  if (parent == 2)
-    ctx.web().execute("update  tblPurchase set Customfield1='DOWNLAODED' where INvID=" + R);
-  else if (isJournalParent(parent))
-    ctx.web().execute("update  tblsTOCKjOURNAL set Customfield1='DOWNLAODED' where INvID=" + R);
+// The mark of the central voucher, for the parent types that have one ("" for the others).
+std::string markStatement(int parent, const std::string& R) {
+  if (parent == 2) return "update  tblPurchase set Customfield1='DOWNLAODED' where INvID=" + R;
+  if (isJournalParent(parent)) return "update  tblsTOCKjOURNAL set Customfield1='DOWNLAODED' where INvID=" + R;
+  return {};
 }
 
-// The voucher's stock brought in and the central voucher marked, under the push lock.
-void importVoucher(SyncContext& ctx, const WorkingDay& day, long long type, long long invId,
+// Head office's clock, as columns of a read: its own time and its UTC time (from tblSettings, as
+// GetServerDateTime reads them: NULL when that table holds no row).
+constexpr const char* kClockColumns =
+    ", (Select top 1 Getdate() from tblSettings) AS ServDate, (Select top 1 getutcdate() from tblSettings) AS "
+    "ServUtc";
+
+// Head office's clock as a read with kClockColumns told it, carried on by this computer's steady clock
+// since, so a later voucher of the run has its bill time without another call.
+class HeadOfficeClock {
+ public:
+  void read(SyncContext& ctx, const db::Recordset& rs) {
+    readAt_ = std::chrono::steady_clock::now();
+    time_.reset();
+    if (rs.empty()) return;
+    // TIMEZONE.ini's offset applies to head office's UTC time, as GetServerDateTime applies it.
+    int offset = 0;
+    try {
+      offset = timezoneOffsetMinutes(ctx);
+    } catch (const std::exception& e) {
+      ctx.host.messageBox(e.what(), Buttons::OK, Icon::Exclamation);
+    }
+    const auto t = rs.at(0, offset != 0 ? "ServUtc" : "ServDate").toDateTime();
+    if (t) time_ = db::DateTime::fromTotalSeconds(t->totalSeconds() + 60LL * offset);
+  }
+  // Head office's time now; this computer's when head office did not tell it.
+  db::DateTime now(SyncContext& ctx) const {
+    if (!time_) return ctx.clock.now();
+    const auto since = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - readAt_);
+    return db::DateTime::fromTotalSeconds(time_->totalSeconds() + since.count());
+  }
+
+ private:
+  std::optional<db::DateTime> time_;
+  std::chrono::steady_clock::time_point readAt_{};
+};
+
+// One central voucher to import, with its type's parent type.
+struct WaitingVoucher {
+  long long type = 0;
+  int parent = 0;
+  long long invId = 0;
+};
+
+// The voucher's stock brought in, then the central voucher marked. Head office is read once and the
+// branch's work is done with no lock held there; the mark takes the push lock and gives it back within
+// its one call, after the branch's commit. When another branch holds the lock then, the voucher stays
+// unmarked (busy): the next import replaces the journal by the same one and marks.
+void importVoucher(SyncContext& ctx, const WorkingDay& day, const WaitingVoucher& v, const HeadOfficeClock& clock,
                    TransferImportOutcome& out) {
-  const std::string T = std::to_string(type);
-  const std::string R = std::to_string(invId);
-  const int parent = interimParentType(ctx, type);
+  const std::string T = std::to_string(v.type);
+  const std::string R = std::to_string(v.invId);
   auto rs = ctx.web().query(centralStockQuery(ctx.erpSettings, std::to_string(day.costCentreId), T, R));
-  const Posted posted = postVoucher(ctx, day, rs, type, invId);
+  const Posted posted = postVoucher(ctx, day, rs, v.type, v.invId, billTimeOf(clock.now(ctx)));
   out.lines = posted.lines;
   out.imported = !rs.empty();
   out.replaced = posted.replaced > 0;
@@ -156,10 +211,32 @@ void importVoucher(SyncContext& ctx, const WorkingDay& day, long long type, long
     ctx.log("Interim Stock Transfer",
             "Voucher " + R + " of type " + T + " was at the branch already; its earlier import was replaced");
   if (rs.empty()) ctx.host.messageBox("No data fetched from data source", Buttons::OK, Icon::Exclamation);
-  // The mark follows the branch commit; a failure here is repaired by the next try, which replaces
-  // the journal at the branch by the same one and marks.
-  markCentral(ctx, parent, R);
-  out.marked = parent == 2 || isJournalParent(parent);
+  const std::string mark = markStatement(v.parent, R);
+  if (mark.empty()) return;
+  // A failure here leaves the voucher unmarked: the next try replaces the journal by the same one.
+  const sync::LockedReply reply = sync::runUnderPushLock(ctx, {"", mark + "\r\n", ""});
+  if (!reply.held) {
+    out.busy = true;
+    ctx.status().status("Server Busy with " + reply.holder + ". waiting.");
+    ctx.log("Interim Stock Transfer",
+            "Voucher " + R + " of type " + T + " imported; its mark waits: the push lock is held by " + reply.holder);
+    return;
+  }
+  out.marked = true;
+}
+
+// An import under way: the auto-sync switch off, failures told and recorded in the outcome.
+void runImport(SyncContext& ctx, const std::function<void()>& work, TransferImportOutcome& out) {
+  daycycle::AutoSyncPause pause(ctx);
+  try {
+    work();
+  } catch (const std::exception& e) {
+    const auto* d = dynamic_cast<const db::DbError*>(&e);
+    const std::string what = d ? d->description() : std::string(e.what());
+    out.failed = true;
+    ctx.log("Interim Stock Transfer", what);
+    ctx.notice(what + "cmdImportInterimtransfers_click");
+  }
 }
 
 }  // namespace
@@ -196,26 +273,38 @@ TransferVoucher describeInterimTransfer(SyncContext& ctx, long long type, long l
 TransferImportOutcome importInterimTransfer(SyncContext& ctx, const WorkingDay& day,
                                             const TransferImportRequest& request) {
   TransferImportOutcome out;
-  // Taken in one call and given back on every way out.
-  sync::PushLockScope lock(ctx);
-  if (!lock.held()) {
-    if (!lock.failed()) ctx.status().status("Server Busy with " + lock.holder() + ". waiting.");
-    ctx.host.doEvents();
-    out.busy = !lock.failed();
-    out.failed = lock.failed();
-    return out;
-  }
-  daycycle::AutoSyncPause pause(ctx);
+  // One read first: the type's parent, whether another branch pushes, head office's clock.
+  HeadOfficeClock clock;
+  WaitingVoucher v{request.vchTypeId, 0, request.invId};
+  db::Value holder;
   try {
-    if (request.boardRates)
-      out.failed = !importBoardRateUpdator(ctx, request.entry, "");
-    else
-      importVoucher(ctx, day, request.vchTypeId, request.invId, out);
+    const db::Recordset rs = ctx.web().query(
+        "select (select top 1 ParentID from tblVchtype where VchTypeID=" + std::to_string(request.vchTypeId) +
+        ") as ParentID, " + sync::otherHolderColumn(db::sqlQuote(day.costCentreName)) + " as Holder" + kClockColumns);
+    v.parent = static_cast<int>(rs.at(0, "ParentID").toInt());
+    holder = rs.at(0, "Holder");
+    clock.read(ctx, rs);
   } catch (const db::DbError& e) {
     out.failed = true;
-    ctx.log("Interim Stock Transfer", e.description());
     ctx.notice(e.description() + "cmdImportInterimtransfers_click");
+    return out;
   }
+  if (!holder.isNull()) {
+    ctx.status().pushLock("LOCK");
+    ctx.status().status("Server Busy with " + holder.toString() + ". waiting.");
+    ctx.host.doEvents();
+    out.busy = true;
+    return out;
+  }
+  runImport(
+      ctx,
+      [&] {
+        if (request.boardRates)
+          out.failed = !importBoardRateUpdator(ctx, request.entry, "");
+        else
+          importVoucher(ctx, day, v, clock, out);
+      },
+      out);
   return out;
 }
 
@@ -223,58 +312,49 @@ TransferImportOutcome importInterimTransfer(SyncContext& ctx, long long vchTypeI
   return importInterimTransfer(ctx, ctx.day(), TransferImportRequest{vchTypeId, invId, false, {}});
 }
 
-namespace {
-
-// The unattended import of the waiting vouchers of one type; false when the run ends there.
-bool importWaitingOfType(SyncContext& ctx, const WorkingDay& day, const DayStartShown& since, long long type,
-                         AutoTransferOutcome& out) {
-  const int parent = interimParentType(ctx, type);
-  // Opening-stock journals (1005) are what a day start and an import write at a branch, and what
-  // the upload brings to head office: imported again they would count the same stock twice, and
-  // each import would come back with the next upload. The unattended run takes transfers only.
-  if (parent == 1005 || parent <= 0) return true;
-  const std::string sql = interimTransferListQuery(day, since, parent, type, false);
-  if (sql.empty()) return true;
-  auto list = ctx.web().query(sql);
-  for (std::size_t r = 0; r < list.size(); ++r) {
-    if (list.at(r, "Customfield1").toString() == kImported) continue;
-    const long long invId = list.at(r, "InvID").toInt();
-    out.taken.push_back({interimListEntry(list, r), invId, false});
-    TransferImportOutcome one;
-    for (int attempt = 0; attempt < kAutoAttempts; ++attempt) {
-      one = importInterimTransfer(ctx, day, TransferImportRequest{type, invId, false, {}});
-      if (!one.failed) break;
-    }
-    if (one.busy) return false;  // another branch pushes: the next pass tries again
-    if (one.failed) {
-      ++out.failed;
-      ctx.log("Interim Stock Transfer", "Unattended import ended at voucher " + list.at(r, "InvID").toString());
-      return false;
-    }
-    ++out.imported;
-  }
-  return true;
-}
-
-}  // namespace
-
 AutoTransferOutcome AutoSynchInterimStockTransfer(SyncContext& ctx, const DayStartShown& since) {
   AutoTransferOutcome out;
   const WorkingDay day = ctx.day();
+  HeadOfficeClock clock;
+  db::Recordset list;
   try {
-    auto types = ctx.web().query(
-        " SELECT  Distinct tblStockHistory.VchTypeID, tblVchType.VchType, tblStockHistory.CCID FROM     "
-        "tblStockHistory "
-        "INNER JOIN  tblVchType ON tblStockHistory.VchTypeID = tblVchType.VchTypeID Where ParentID in(6,5,16,2,1005) "
-        "and CCID =" +
-        std::to_string(day.costCentreId) + " and (tblStockHistory.qtyIN > 0) ");
-    for (std::size_t t = 0; t < types.size(); ++t)
-      if (!importWaitingOfType(ctx, day, since, types.at(t, "VchTypeID").toInt(), out)) return out;
+    // Every waiting voucher of every type in one read, with whether another branch pushes and head
+    // office's clock: an idle run is this one call.
+    list = ctx.web().query(waitingTransfersQuery(
+        day, since, ", " + sync::otherHolderColumn(db::sqlQuote(day.costCentreName)) + " AS Holder" + kClockColumns));
   } catch (const db::DbError& e) {
     ctx.log("Interim Stock Transfer", e.description());
     ctx.host.messageBox(e.description(), Buttons::OK, Icon::Exclamation);
     ++out.failed;
     return out;
+  }
+  clock.read(ctx, list);
+  if (!list.empty() && !list.at(0, "Holder").isNull()) {
+    // Another branch pushes: the next pass tries again.
+    ctx.status().pushLock("LOCK");
+    ctx.status().status("Server Busy with " + list.at(0, "Holder").toString() + ". waiting.");
+    return out;
+  }
+  for (std::size_t r = 0; r < list.size(); ++r) {
+    if (list.at(r, "Customfield1").toString() == kImported) continue;
+    const WaitingVoucher v{list.at(r, "VchTypeID").toInt(), static_cast<int>(list.at(r, "ParentID").toInt()),
+                           list.at(r, "InvID").toInt()};
+    out.taken.push_back({interimListEntry(list, r), v.invId, false});
+    TransferImportOutcome one;
+    // A voucher that fails is tried once more before the run ends.
+    for (int attempt = 0; attempt < kAutoAttempts; ++attempt) {
+      one = TransferImportOutcome{};
+      runImport(
+          ctx, [&] { importVoucher(ctx, day, v, clock, one); }, one);
+      if (!one.failed) break;
+    }
+    if (one.busy) return out;  // another branch pushes: the next pass marks it
+    if (one.failed) {
+      ++out.failed;
+      ctx.log("Interim Stock Transfer", "Unattended import ended at voucher " + std::to_string(v.invId));
+      return out;
+    }
+    ++out.imported;
   }
   out.completed = true;
   return out;

@@ -32,8 +32,10 @@ struct TransferImportOutcome {
   bool imported = false;  // the voucher's journal was committed at the branch by this call
   bool replaced = false;  // the branch held an earlier import of it, which this one replaced
   bool marked = false;    // the central voucher now carries "DOWNLAODED"
-  bool busy = false;      // another branch holds the push lock: nothing done
-  bool failed = false;    // an error ended the import (the branch is as it was)
+  // Another branch held the push lock: nothing done, or (imported set) the journal is at the branch and
+  // the mark waits for the next import, which replaces the journal by the same one and marks.
+  bool busy = false;
+  bool failed = false;  // an error ended the import (the branch is as it was)
   // The voucher was imported before and the operator left it so: nothing done, and not an error.
   bool alreadyImported = false;
   int lines = 0;  // stock lines posted
@@ -48,9 +50,10 @@ struct TransferImportRequest {
   std::string entry;  // the page's list entry of the voucher (read for the board rates' date)
 };
 
-// Brings one central voucher into the branch. While it runs the central push lock is held (taken at
-// the start, renewed as a lease while the lines are posted, released on every path) and the auto-sync
-// switch is off.
+// Brings one central voucher into the branch, the auto-sync switch off meanwhile. Head office is read
+// first (whether another branch holds the push lock: then nothing is done), the branch's work is done
+// with no lock held at head office, and the mark takes the push lock and gives it back within its one
+// call: the lock is never held across a round trip. Three calls to head office, whatever the lines.
 // The whole voucher - journal header, its lines and their stock postings - commits in one branch
 // transaction, or nothing of it stays. Only after that commit is the central voucher marked
 // "DOWNLAODED". A voucher the branch already holds (its journal carries the central voucher type and
@@ -77,7 +80,9 @@ struct AutoTransferOutcome {
 // The unattended import of the timer pass: every central voucher of a type that brings stock to this
 // branch and is not yet marked "DOWNLAODED" is imported, without questions. A voucher that fails is
 // tried once more; when it fails again the run ends and the next pass tries again. With a day start
-// shown, only the vouchers since then are looked at, as the page lists them.
+// shown, only the vouchers since then are looked at, as the page lists them. The waiting vouchers of
+// every type are read in one call that reads no stock history when none waits: an idle run costs one
+// call to head office, two more a voucher imported.
 AutoTransferOutcome AutoSynchInterimStockTransfer(SyncContext& ctx, const DayStartShown& since);
 
 }  // namespace erpsync::stock

@@ -37,41 +37,76 @@ bool isJournalParent(int p) {
   return p == 5 || p == 6 || p == 16 || p == 41 || p == 1005;
 }
 
-std::string interimTransferListQuery(const WorkingDay& day, const DayStartShown& since, int parent, long long type,
-                                     bool top50) {
+namespace {
+
+// The conditions of a type's listing after its VchTypeID: since the day start shown, when it shows one,
+// and of this branch (or addressed to it). Columns carry prefix ("v." in a join, "" alone).
+std::string listingConditions(const WorkingDay& day, const DayStartShown& since, int parent,
+                              const std::string& prefix) {
   const std::string C = std::to_string(day.costCentreId);
-  const std::string T = std::to_string(type);
   // The day start the page shows (a caption that is not a date: no date filter).
   const auto start = boardRateEntryDate(since.date);
   const std::string D = start ? db::sqlQuote(start->iso().substr(0, 10)) : "";
   const std::string H = db::sqlQuote(since.time);
   const std::string W = db::sqlQuote(day.date.iso().substr(0, 10));
-  const std::string head =
-      std::string(top50 ? "select  top 50 " : "select  ") + "InvId, InvNo, InvDate,BillTime, Party,Customfield1 From ";
+  const std::string& p = prefix;
   switch (parent) {
-    case -1:
-      return std::string(
-                 "SELECT  TOP (1) 0 as InvID,'NONUM' as InvNo,   Vchdate AS InvDate,'' as BillTime,'' as Party, "
-                 "Customfield1 FROM  tblBoardRateMaster AS tblBoardRateMaster_1 ") +
-             (start ? " where  Vchdate>=" + D : "") + " ORDER BY Vchdate DESC";
     case 2:
-      return head + "tblPurchase Where VchTypeID=" + T +
-             (start ? " and StockDate>=" + D + " and BillTime>" + H + " and  StockDate=" + W : "") +
-             " and (CCID = " + C + " ) oRDER BY InvDate desc";
+      return (start ? " and " + p + "StockDate>=" + D + " and " + p + "BillTime>" + H + " and  " + p + "StockDate=" + W
+                    : "") +
+             " and (" + p + "CCID = " + C + " )";
     case 5:
     case 6:
     case 41:
     case 1005:
-      return head + "tblStockJournal Where VchTypeID=" + T +
-             (start ? " and InvDate>=" + D + " and BillTime>" + H + " and INvDate>=" + W : "") + " and (CCID = " + C +
-             "  ) oRDER BY InvDate desc";
+      return (start ? " and " + p + "InvDate>=" + D + " and " + p + "BillTime>" + H + " and " + p + "INvDate>=" + W
+                    : "") +
+             " and (" + p + "CCID = " + C + "  )";
     case 16:
-      return head + "tblStockJournal Where VchTypeID=" + T +
-             (start ? " and InvDate>=" + D + " and BillTime>" + H : "") + " and (DestCCID = " + C +
-             "  ) oRDER BY InvDate desc";
+      return (start ? " and " + p + "InvDate>=" + D + " and " + p + "BillTime>" + H : "") + " and (" + p +
+             "DestCCID = " + C + "  )";
     default:
       return {};
   }
+}
+
+}  // namespace
+
+std::string interimTransferListQuery(const WorkingDay& day, const DayStartShown& since, int parent, long long type,
+                                     bool top50) {
+  const std::string T = std::to_string(type);
+  const std::string head =
+      std::string(top50 ? "select  top 50 " : "select  ") + "InvId, InvNo, InvDate,BillTime, Party,Customfield1 From ";
+  if (parent == -1) {
+    const auto start = boardRateEntryDate(since.date);
+    return std::string(
+               "SELECT  TOP (1) 0 as InvID,'NONUM' as InvNo,   Vchdate AS InvDate,'' as BillTime,'' as Party, "
+               "Customfield1 FROM  tblBoardRateMaster AS tblBoardRateMaster_1 ") +
+           (start ? " where  Vchdate>=" + db::sqlQuote(start->iso().substr(0, 10)) : "") + " ORDER BY Vchdate DESC";
+  }
+  const std::string conditions = listingConditions(day, since, parent, "");
+  if (conditions.empty()) return {};
+  const std::string table = parent == 2 ? "tblPurchase" : "tblStockJournal";
+  return head + table + " Where VchTypeID=" + T + conditions + " oRDER BY InvDate desc";
+}
+
+std::string waitingTransfersQuery(const WorkingDay& day, const DayStartShown& since, const std::string& columns) {
+  const std::string C = std::to_string(day.costCentreId);
+  std::string sql;
+  // Purchases, this branch's stock journals, and stock journals addressed to it.
+  const std::pair<int, const char*> parts[] = {{2, "= 2"}, {5, "in (5,6)"}, {16, "= 16"}};
+  for (const auto& [parent, parents] : parts) {
+    sql += std::string(sql.empty() ? "" : " UNION ALL ") +
+           "SELECT v.VchTypeID, t.ParentID, v.InvId, v.InvNo, v.InvDate, v.BillTime, v.Party, v.Customfield1" +
+           columns + " FROM " + (parent == 2 ? "tblPurchase" : "tblStockJournal") +
+           " v INNER JOIN tblVchType t ON t.VchTypeID = v.VchTypeID WHERE t.ParentID " + parents +
+           " and isnull(v.Customfield1,'')<>'DOWNLAODED'" + listingConditions(day, since, parent, "v.") +
+           // The types whose stock history at head office brings stock here, asked of a waiting voucher's
+           // type only: an idle run reads no history at all.
+           " and exists (Select 1 from tblStockHistory h where h.VchTypeID = v.VchTypeID and h.CCID = " + C +
+           " and h.QtyIN > 0)";
+  }
+  return sql + " ORDER BY VchTypeID, InvDate desc, InvId desc";
 }
 
 std::string interimTransferTypesQuery(const WorkingDay& day) {

@@ -37,6 +37,13 @@ struct DayStartShown {
 std::string interimTransferListQuery(const WorkingDay& day, const DayStartShown& since, int parentType,
                                      long long vchTypeId, bool top50);
 
+// The vouchers the unattended import takes, of every type at once: those of purchase and stock-journal
+// types (parent types 2, 5, 6, 16) not marked "DOWNLAODED", as the page lists them, of the types whose
+// stock history at head office brings stock to the day's branch (as interimTransferTypesQuery finds
+// the types). Columns VchTypeID, ParentID, InvId, InvNo, InvDate, BillTime, Party, Customfield1, then
+// `columns` (", expr AS Name"); type by type, newest first.
+std::string waitingTransfersQuery(const WorkingDay& day, const DayStartShown& since, const std::string& columns);
+
 // The central voucher types whose stock history brings stock to the day's branch (VchTypeID, VchType).
 std::string interimTransferTypesQuery(const WorkingDay& day);
 

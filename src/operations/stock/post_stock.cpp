@@ -11,6 +11,7 @@
 #include "db/recordset.h"
 #include "form/host.h"
 #include "shared/sync_context.h"
+#include "stock/stock_book.h"
 #include "stock/stock_text.h"
 #include "util/text.h"
 
@@ -34,9 +35,15 @@ struct Movement {
 // One posting: the statements of a line, each through the error ladder the ERP's routine applies.
 class Posting {
  public:
-  Posting(SyncContext& ctx, int vchType, long refId, const std::string& adnlRefId, StockLine& line,
-          const DateTime& vchDate)
-      : ctx_(ctx), s_(ctx.erpSettings), vchType_(vchType), refId_(refId), adnl_(adnlRefId), l_(line), date_(vchDate) {}
+  Posting(SyncContext& ctx, const StockPosting& p, StockLine& line)
+      : ctx_(ctx),
+        s_(ctx.erpSettings),
+        vchType_(p.vchType),
+        refId_(p.refId),
+        adnl_(p.adnlRefId),
+        l_(line),
+        date_(p.vchDate),
+        book_(p.txn == Txn::Callers ? p.book : nullptr) {}
 
   bool post(int mode, bool updateItemRates, bool clearLine);
 
@@ -50,7 +57,12 @@ class Posting {
   Action onError(const db::DbError& e);
 
   bool findOrCreateStockRow(int sign);
+  bool createStockRow(int sign);
+  Outcome updateBatchRow(long long& affected);
   bool resolveBatchCode();
+  // The book while it still knows tblStock, else null.
+  StockBook* book() const { return book_ && book_->valid() ? book_ : nullptr; }
+  long long nextAbsBatchId();
   void computeBatchUnique();
   std::string stockInsert(int sign) const;
   std::string historyInsert() const;
@@ -69,6 +81,7 @@ class Posting {
   long long stockId_ = 0;
   long long batchId_ = 0;
   int indexRetries_ = 0;
+  StockBook* book_ = nullptr;
 };
 
 Posting::Action Posting::onError(const db::DbError& e) {
@@ -160,8 +173,7 @@ bool Posting::resolveBatchCode() {
                                  " (Manufacturer BarCode). Do you want to auto assign next batch code ",
                              Buttons::YesNo, Icon::Question, {}, Answer::No);
     if (a != Answer::Yes) return false;
-    const long long n = NextId(ctx_, "tblStock", "ABS(BatchID)").value_or(0);
-    l_.BatchCode = MakeBatchCode(ctx_, std::to_string(n + 1), date_);
+    l_.BatchCode = MakeBatchCode(ctx_, std::to_string(nextAbsBatchId() + 1), date_);
   }
 }
 
@@ -184,6 +196,46 @@ std::string Posting::stockInsert(int sign) const {
          std::to_string(l_.SupplierID) + "," + std::to_string(l_.GodownID) + "," + db::sqlQuote(l_.BatchUnique) + ")";
 }
 
+// max(ABS(BatchID)) + 1 as NextId gives it (0 after an error it has shown).
+long long Posting::nextAbsBatchId() {
+  if (StockBook* b = book()) return b->nextAbsBatchId();
+  return NextId(ctx_, "tblStock", "ABS(BatchID)").value_or(0);
+}
+
+// The update of the batch row of a line held in named batches; affected: the rows it found. The book,
+// when there is one, names the rows the server can find: none, and there is nothing to send; some, and
+// the update is confined to them, so the server reads those rows instead of every batch of the branch.
+Posting::Outcome Posting::updateBatchRow(long long& affected) {
+  const bool byUnique = s_.BLNMultiBatchRates;
+  std::optional<std::vector<long long>> rows;
+  if (StockBook* b = book()) rows = b->candidates(byUnique, byUnique ? l_.BatchUnique : l_.BatchCode, l_.CCID);
+  if (rows && rows->empty()) {
+    affected = 0;
+    return Outcome::Done;
+  }
+  return run(
+      [&] {
+        std::string sql = "update tblstock set GodownID=" + std::to_string(l_.GodownID) +
+                          " ,Itemid=" + std::to_string(l_.ItemID) + ",SupplierID=" + std::to_string(l_.SupplierID) +
+                          ", Expiry=" + dateLit(l_.Expiry) + ", Prate=" + num(l_.PRate) + "  , Mrp = " + num(l_.MRP) +
+                          ", Srate=" + num(l_.SRate) + " ,Crate=" + num(l_.CRate) + ",PrateAU=" + num(l_.PRateAU) +
+                          ",SrateAU=" + num(l_.SRateAU) + ",CRateAU=" + num(l_.CRateAU) + ",MRPAU=" + num(l_.MRPAU) +
+                          ",PrateAU2=" + num(l_.PRateAU2) + ",SrateAU2=" + num(l_.SRateAU2) +
+                          ",CRateAU2=" + num(l_.CRateAU2) + ",MRPAU2=" + num(l_.MRPAU2) + "  where ";
+        if (rows) {
+          std::string ids;
+          for (long long id : *rows) ids += (ids.empty() ? "" : ",") + std::to_string(id);
+          sql += "StockID in (" + ids + ") and ";
+        }
+        if (byUnique)
+          sql += "Rtrim(Ltrim(BatchUnique)) = " + db::sqlQuote(l_.BatchUnique);
+        else
+          sql += "Rtrim(Ltrim(BatchCode)) = " + db::sqlQuote(l_.BatchCode);
+        return sql + "  And CCid = " + std::to_string(l_.CCID);
+      },
+      &affected);
+}
+
 // Finds the line's stock row and rewrites its rates (never its quantity), or creates it.
 bool Posting::findOrCreateStockRow(int sign) {
   long long affected = 0;
@@ -202,37 +254,34 @@ bool Posting::findOrCreateStockRow(int sign) {
     l_.BatchUnique = l_.BatchCode;
   } else {
     if (!resolveBatchCode()) return false;
-    o = run(
-        [&] {
-          std::string sql = "update tblstock set GodownID=" + std::to_string(l_.GodownID) +
-                            " ,Itemid=" + std::to_string(l_.ItemID) + ",SupplierID=" + std::to_string(l_.SupplierID) +
-                            ", Expiry=" + dateLit(l_.Expiry) + ", Prate=" + num(l_.PRate) + "  , Mrp = " + num(l_.MRP) +
-                            ", Srate=" + num(l_.SRate) + " ,Crate=" + num(l_.CRate) + ",PrateAU=" + num(l_.PRateAU) +
-                            ",SrateAU=" + num(l_.SRateAU) + ",CRateAU=" + num(l_.CRateAU) + ",MRPAU=" + num(l_.MRPAU) +
-                            ",PrateAU2=" + num(l_.PRateAU2) + ",SrateAU2=" + num(l_.SRateAU2) +
-                            ",CRateAU2=" + num(l_.CRateAU2) + ",MRPAU2=" + num(l_.MRPAU2);
-          if (s_.BLNMultiBatchRates)
-            sql += "  where Rtrim(Ltrim(BatchUnique)) = " + db::sqlQuote(l_.BatchUnique);
-          else
-            sql += "  where Rtrim(Ltrim(BatchCode)) = " + db::sqlQuote(l_.BatchCode);
-          return sql + "  And CCid = " + std::to_string(l_.CCID);
-        },
-        &affected);
+    o = updateBatchRow(affected);
   }
   if (o == Outcome::Failed) return false;
   if (affected != 0) return true;
+  return createStockRow(sign);
+}
 
-  auto sid = NextId(ctx_, "tblStock", "StockID");
+// A new batch row for the line, numbered after the largest StockID and batch number.
+bool Posting::createStockRow(int sign) {
+  StockBook* b = book();
+  auto sid = b ? std::optional<long long>(b->nextStockId()) : NextId(ctx_, "tblStock", "StockID");
   if (!sid) return false;  // a row numbered 0 would clash with the next failure's row
   stockId_ = *sid;
   if (s_.BLNBATCHCODE) {
-    batchId_ = -NextId(ctx_, "tblStock", "ABS(BatchID)").value_or(1);
+    batchId_ = -(b ? b->nextAbsBatchId() : NextId(ctx_, "tblStock", "ABS(BatchID)").value_or(1));
   } else {
     batchId_ = stockId_;
     l_.BatchCode = "BATCHCODE" + std::to_string(stockId_);
   }
   computeBatchUnique();
-  if (run([&] { return stockInsert(sign); }) == Outcome::Failed) return false;
+  const Outcome inserted = run([&] { return stockInsert(sign); });
+  if (inserted == Outcome::Failed) return false;
+  if (b) {
+    if (inserted == Outcome::Done)
+      b->added(stockId_, batchId_, text::trim(l_.BatchCode), l_.BatchUnique, l_.CCID);
+    else
+      b->forget();  // an error the ladder steps over: whether the row is there is not known
+  }
   if (l_.VRate > 0 && run([&] {
                         return " Update tblStock set Vrate=" + db::sqlQuote(num(l_.VRate)) +
                                "  where StockID=" + num(stockId_);
@@ -365,7 +414,7 @@ bool PostStock(SyncContext& ctx, const StockPosting& p, StockLine& line) {
     ctx.host.messageBox(e.description(), Buttons::OK, Icon::Exclamation);
     return false;
   }
-  Posting posting(ctx, p.vchType, p.refId, p.adnlRefId, line, p.vchDate);
+  Posting posting(ctx, p, line);
   try {
     if (!posting.post(p.mode, p.updateItemRates, p.clearLine)) return false;  // own transaction rolled back
   } catch (const std::exception& e) {

@@ -20,6 +20,8 @@ class Recordset;
 
 namespace erpsync::stock {
 
+class StockBook;
+
 // One line of a stock voucher, filled by the caller and passed by reference. PostStock writes back
 // the defaults it applies, the trimmed (possibly replaced) BatchCode, BatchUnique and Expiry, and with
 // clearLine zeroes the quantities, rates, ItemID and SupplierID afterwards; the other fields carry
@@ -91,6 +93,10 @@ struct StockPosting {
   bool updateItemRates = false;  // write the line's rates into tblItemMaster
   bool clearLine = false;        // reset the line after posting
   Txn txn = Txn::Own;
+  // With Txn::Callers, what the caller's transaction knows of tblStock (read once when it began): the
+  // line's batch row and new numbers are looked up there instead of scanning the table, and a row the
+  // line inserts is added to it. The outcome is the one without it. Not used with Txn::Own.
+  StockBook* book = nullptr;
 };
 
 // Posts one stock line on LocalConnection as posting says; line is changed as told at StockLine.

@@ -10,10 +10,13 @@
 
 #include <cstdlib>
 #include <optional>
+#include <stdexcept>
+#include <string>
 
 #include "db/connection.h"
 #include "db/sql_quote.h"
 #include "shared/sync_context.h"
+#include "sync/upload_batch.h"
 
 namespace erpsync::sync {
 
@@ -134,46 +137,51 @@ std::string liveLockCondition() {
   return "Activity='BLOCKFASTPUSH' and BlockDataEntry=1 and " + kLive;
 }
 
-PushLockScope::PushLockScope(SyncContext& ctx) : ctx_(ctx) {
-  const std::string name = ctx.day().costCentreName;
-  const std::string me = db::sqlQuote(name);
-  const std::string take = "SET XACT_ABORT ON\r\nBEGIN TRANSACTION\r\n" + lockTakeStatements(me) +
-                           "COMMIT TRANSACTION\r\nSET XACT_ABORT OFF\r\n"
-                           "Select top 1 SQLSERVERNAME as Holder from [tblDayActivity] where " +
-                           liveLockCondition() + " order by ID";
-  try {
-    const db::Recordset rs = ctx.web().query(take);
-    holder_ = rs.empty() ? std::string() : rs.at(0, 0).toString();
-    held_ = !rs.empty() && holder_ == name;
-    ctx.status().pushLock("LOCK");
-  } catch (const std::exception& e) {
-    const auto* d = dynamic_cast<const db::DbError*>(&e);
-    ctx.notice(d ? d->description() : std::string(e.what()));
-    failed_ = true;
-    // The batch ended in its error with XACT_ABORT still on for the session.
-    if (d && !d->linkLost()) {
-      try {
-        ctx.web().execute("SET XACT_ABORT OFF");
-      } catch (const db::DbError&) {
-      }
+std::string otherHolderColumn(const std::string& me) {
+  return "(Select top 1 isnull(SQLSERVERNAME,'') from [tblDayActivity] where " + liveLockCondition() +
+         " and isnull(SQLSERVERNAME,'')<>" + me + " order by ID)";
+}
+
+namespace {
+
+std::string lockedBatchText(const std::string& me, const LockedWork& work) {
+  // XACT_ABORT: any error rolls the whole transaction back, lock row included, and ends the batch.
+  return "SET XACT_ABORT ON\r\nDECLARE @lock int, @holder varchar(50)" + work.declarations +
+         "\r\nBEGIN TRANSACTION\r\n" + lockTakeStatements(me) +
+         "SELECT @lock = count(*) FROM [tblDayActivity] WHERE Activity='BLOCKFASTPUSH' AND BlockDataEntry=1 AND "
+         "SQLSERVERNAME=" +
+         me + "\r\nSELECT TOP 1 @holder = SQLSERVERNAME FROM [tblDayActivity] WHERE " + liveLockCondition() +
+         " ORDER BY ID\r\nIF @lock > 0\r\nBEGIN\r\n" + work.statements + lockReleaseStatement(me) +
+         "\r\nEND\r\nCOMMIT TRANSACTION\r\n" + kXactAbortOff + "\r\nSELECT @lock AS LockHeld, @holder AS Holder" +
+         work.answer;
+}
+
+// A deadlock victim (1205) or a lock wait that timed out (1222): rolled back whole, worth sending again.
+bool transient(const db::DbError& e) {
+  return e.nativeError() == 1205 || e.nativeError() == 1222;
+}
+constexpr int kLockedBatchTries = 3;
+
+}  // namespace
+
+LockedReply runUnderPushLock(SyncContext& ctx, const LockedWork& work) {
+  const std::string text = lockedBatchText(holderLiteral(ctx), work);
+  LockedReply reply;
+  for (int attempt = 1;; ++attempt) {
+    try {
+      reply.row = ctx.web().query(text);
+      break;
+    } catch (const db::DbError& e) {
+      if (e.linkLost()) throw;
+      restoreErrorHandling(ctx.web());
+      if (!transient(e) || attempt >= kLockedBatchTries) throw;
     }
   }
-}
-
-PushLockScope::~PushLockScope() {
-  release();
-}
-
-void PushLockScope::release() {
-  if (!held_) return;
-  held_ = false;
-  try {
-    releaseLock(ctx_);
-  } catch (const std::exception& e) {
-    // Left behind, the row goes stale in 50 seconds and the next branch that looks clears it.
-    const auto* d = dynamic_cast<const db::DbError*>(&e);
-    ctx_.notice(d ? d->description() : std::string(e.what()));
-  }
+  if (reply.row.empty()) throw std::runtime_error("head office did not answer for the work under the push lock");
+  reply.held = reply.row.at(0, "LockHeld").toInt() > 0;
+  reply.holder = reply.row.at(0, "Holder").toString();
+  ctx.status().pushLock(reply.held ? "FREE" : "LOCK");
+  return reply;
 }
 
 bool CheckSetServerFreeStatus(SyncContext& ctx, bool blnCheckFree, bool blnSetLock, bool blnUpdateTimeOnly,

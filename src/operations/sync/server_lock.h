@@ -2,8 +2,9 @@
 // from pushing vouchers into the central database at the same time.
 #pragma once
 
-#include <chrono>
 #include <string>
+
+#include "db/recordset.h"
 
 namespace erpsync {
 struct SyncContext;
@@ -41,31 +42,6 @@ inline bool refreshServerLock(SyncContext& ctx) {
   std::string none;
   return CheckSetServerFreeStatus(ctx, false, true, true, none);
 }
-// Renews the lock while work goes on under it, as a lease: at the first unit, then whenever
-// kRenewSeconds have passed since the last renewal (a fifth of the time after which other branches
-// may clear the row). Renewing at every unit costs a central write each; renewing on this schedule
-// keeps the row as live, and a holder that was held up (a long statement, a suspended machine) renews
-// at its very next unit, where it learns that another branch took the lock over. Central numbering
-// does not depend on it: it is read under UPDLOCK, HOLDLOCK in the copy's own transaction.
-class LockLease {
- public:
-  static constexpr int kRenewSeconds = kLockStaleSeconds / 5;
-  // True when this branch holds the lock: renewed now, or renewed recently enough.
-  bool keep(SyncContext& ctx) {
-    const auto now = std::chrono::steady_clock::now();
-    if (held_ && now - renewed_ < std::chrono::seconds(kRenewSeconds)) return true;
-    held_ = refreshServerLock(ctx);
-    renewed_ = now;
-    return held_;
-  }
-  // The lock was released (a failed unit lets it go): the next unit takes it again.
-  void forget() { held_ = false; }
-
- private:
-  bool held_ = false;
-  std::chrono::steady_clock::time_point renewed_{};
-};
-
 inline void releaseServerLock(SyncContext& ctx) {
   std::string none;
   CheckSetServerFreeStatus(ctx, false, false, false, none);
@@ -80,31 +56,34 @@ std::string lockReleaseStatement(const std::string& me);
 // A condition on tblDayActivity rows: a live lock row (renewed less than 50 seconds ago).
 std::string liveLockCondition();
 
-// The push lock held for a scope, taken in one round trip: the batch that clears abandoned rows, adds
-// this branch's row when no other branch holds a live one, and answers with the holder. Released (one
-// more round trip) when the scope ends, on every way out. Errors are told as a notice.
-class PushLockScope {
- public:
-  explicit PushLockScope(SyncContext& ctx);
-  ~PushLockScope();
-  PushLockScope(const PushLockScope&) = delete;
-  PushLockScope& operator=(const PushLockScope&) = delete;
-
-  bool held() const { return held_; }
-  // The branch that holds the lock when this one could not take it ("" when head office could not be
-  // asked: failed() is then true).
-  const std::string& holder() const { return holder_; }
-  bool failed() const { return failed_; }
-  // Gives the lock up now (once); the scope's end then does nothing.
-  void release();
-  // The lock is no longer this branch's (another branch took it over): nothing to release.
-  void lost() { held_ = false; }
-
- private:
-  SyncContext& ctx_;
-  bool held_ = false;
-  bool failed_ = false;
-  std::string holder_;
+// Work at head office under the push lock that never holds the lock across a round trip: one batch
+// and one central transaction take the lock (unless another branch holds a live one), run the work, give
+// the lock back and commit. Other branches read the lock row as they always did (a branch that takes
+// it meanwhile waits for this commit); a link that breaks or a program that stops cannot leave it
+// behind, since the transaction that wrote it never commits then.
+struct LockedWork {
+  std::string declarations;  // the work's own variables, ", @n int, @m int" ("" for none)
+  std::string statements;    // run only when the lock is this branch's, each line ending in CR LF
+  std::string answer;        // the reply's further columns, ", @n AS N" ("" for none)
 };
+
+// What head office answered: LockHeld, Holder, then the columns the work asked for.
+struct LockedReply {
+  bool held = false;   // the lock was this branch's: the work ran and committed
+  std::string holder;  // the branch that held the lock when it was not this one's
+  db::Recordset row;
+};
+
+// Sends the work (a deadlock victim is sent again whole, three tries at most) and tells the lock to
+// the status sink ("LOCK" when another branch holds it, else "FREE": it is given back by now). Throws
+// db::DbError when the batch failed: head office answered with an error (nothing of the batch stayed;
+// the session has its usual error handling back) or the link was lost (whether it committed is not
+// known). Throws std::runtime_error when the answer cannot be read (not known either).
+LockedReply runUnderPushLock(SyncContext& ctx, const LockedWork& work);
+
+// A column for a read at head office: the name of the branch that holds a live push lock, other than
+// this branch (`me`, a quoted name), '' when the row names none; NULL when no other branch holds it.
+// A read can so tell "busy" without taking the lock.
+std::string otherHolderColumn(const std::string& me);
 
 }  // namespace erpsync::sync
