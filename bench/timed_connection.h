@@ -42,6 +42,13 @@ class TimedConnection : public db::Connection {
     timed([&] { out = inner_->queryEach(selects); });
     return out;
   }
+  // The statement text is what is counted: its values travel beside it.
+  db::Recordset queryWith(const std::string& sql, const std::vector<db::Param>& params) override {
+    seen(sql);
+    db::Recordset rs;
+    timed([&] { rs = inner_->queryWith(sql, params); });
+    return rs;
+  }
   void beginTrans() override { timed([&] { inner_->beginTrans(); }); }
   void commitTrans() override { timed([&] { inner_->commitTrans(); }); }
   void rollbackTrans() override { timed([&] { inner_->rollbackTrans(); }); }
