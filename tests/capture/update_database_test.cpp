@@ -117,6 +117,32 @@ TEST_F(UpdateDatabase, SecondRunKeepsDayRowsAndLockAndReplacesEveryTrigger) {
 }
 
 // A day table left by an older program keeps its rows and gains the two newer columns.
+// The synchroniser's own indexes are made where they serve (head office, or both sides), can be
+// dropped by name at any time, and the next run makes them again.
+TEST_F(UpdateDatabase, OwnIndexesAreMadeWhereTheyServeAndComeBackAfterADrop) {
+  auto drops = [](db::Connection& c, const std::string& name, const std::string& table) {
+    try {
+      c.execute("DROP INDEX " + name + " ON " + table);
+      return true;
+    } catch (const db::DbError&) {
+      return false;
+    }
+  };
+  upgrade();
+  EXPECT_TRUE(drops(central(), "erpsync_tblDayActivity_Activity", "tblDayActivity"));
+  EXPECT_TRUE(drops(branch(), "erpsync_tblDayActivity_Activity", "tblDayActivity"));
+  EXPECT_TRUE(drops(branch(), "erpsync_tblActivity_tblUniqueID", "tblActivity"));
+  EXPECT_FALSE(drops(central(), "erpsync_tblActivity_tblUniqueID", "tblActivity")) << "a branch index only";
+  EXPECT_TRUE(drops(central(), "erpsync_tblSales_VchTypeID_InvDate_InvNo", "tblSales"));
+  EXPECT_FALSE(drops(branch(), "erpsync_tblSales_VchTypeID_InvDate_InvNo", "tblSales")) << "a head-office index only";
+  EXPECT_FALSE(drops(central(), "erpsync_tblSales_VchTypeID_InvDate_InvNo", "tblSales"));
+
+  upgrade();
+  EXPECT_TRUE(drops(central(), "erpsync_tblDayActivity_Activity", "tblDayActivity"));
+  EXPECT_TRUE(drops(central(), "erpsync_tblSales_VchTypeID_InvDate_InvNo", "tblSales"));
+  EXPECT_TRUE(drops(central(), "erpsync_tblJobcard_VchTypeID_JobCardDate_JobCardNo", "tblJobcard"));
+}
+
 TEST_F(UpdateDatabase, OlderDayTableKeepsItsRowsAndGainsTheNewColumns) {
   central().execute(
       "CREATE TABLE [dbo].[tblDayActivity]( [ID] [numeric](18, 0) IDENTITY(1,1) NOT NULL, [Activity] [varchar](50) NOT "

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/form_binding.h"
@@ -156,6 +157,19 @@ TEST(UpgradeStatements, RunInOrderOnTheirDatabases) {
     C("CREATE INDEX IX_" + table + "_" + number + " ON " + table + " (" + number + ")");
     B("CREATE INDEX IX_" + table + "_SyncStat ON " + table + " (SyncStat)");
   }
+  // The synchroniser's own indexes: the push lock among the day rows (both sides), the change log by
+  // voucher id (branch), the vouchers by type, date and number (head office).
+  C("CREATE INDEX erpsync_tblDayActivity_Activity ON tblDayActivity (Activity)");
+  B("CREATE INDEX erpsync_tblDayActivity_Activity ON tblDayActivity (Activity)");
+  B("CREATE INDEX erpsync_tblActivity_tblUniqueID ON tblActivity (tblUniqueID)");
+  for (const auto& [table, date, number] : std::vector<std::tuple<std::string, std::string, std::string>>{
+           {"tblSales", "InvDate", "InvNo"},
+           {"tblNotes", "VchDate", "VchNo"},
+           {"tblStockJournal", "InvDate", "InvNo"},
+           {"tblJobCard", "JobCardDate", "JobCardNo"},
+           {"tblOrder", "InvDate", "InvNo"}})
+    C("CREATE INDEX erpsync_" + table + "_VchTypeID_" + date + "_" + number + " ON " + table + " (VchTypeID, " + date +
+      ", " + number + ")");
   // The branch's upload journal is looked for, and created only where it is missing.
   B("select count(*) from tblUploadJournal where 1=0");
 

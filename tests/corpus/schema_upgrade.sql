@@ -2398,5 +2398,51 @@ GO
 
 -- Update Database
 -- on: central
+CREATE INDEX erpsync_tblDayActivity_Activity ON tblDayActivity (Activity)
+GO
+
+-- Update Database
+-- on: branch
+CREATE INDEX erpsync_tblDayActivity_Activity ON tblDayActivity (Activity)
+GO
+
+-- Update Database
+-- on: branch
+-- rerun-expect-error: already exists
+CREATE INDEX erpsync_tblActivity_tblUniqueID ON tblActivity (tblUniqueID)
+GO
+
+-- Update Database
+-- on: central
+-- rerun-expect-error: already exists
+CREATE INDEX erpsync_tblSales_VchTypeID_InvDate_InvNo ON tblSales (VchTypeID, InvDate, InvNo)
+GO
+
+-- Update Database
+-- on: central
+-- rerun-expect-error: already exists
+CREATE INDEX erpsync_tblNotes_VchTypeID_VchDate_VchNo ON tblNotes (VchTypeID, VchDate, VchNo)
+GO
+
+-- Update Database
+-- on: central
+-- rerun-expect-error: already exists
+CREATE INDEX erpsync_tblStockJournal_VchTypeID_InvDate_InvNo ON tblStockJournal (VchTypeID, InvDate, InvNo)
+GO
+
+-- Update Database
+-- on: central
+-- rerun-expect-error: already exists
+CREATE INDEX erpsync_tblJobCard_VchTypeID_JobCardDate_JobCardNo ON tblJobCard (VchTypeID, JobCardDate, JobCardNo)
+GO
+
+-- Update Database
+-- on: central
+-- rerun-expect-error: already exists
+CREATE INDEX erpsync_tblOrder_VchTypeID_InvDate_InvNo ON tblOrder (VchTypeID, InvDate, InvNo)
+GO
+
+-- Update Database
+-- on: central
 SELECT     TOP (1) ID, Activity, TimeOf, SystemName, DateOF, ActivitiesDetail, BlnStarted, BlnEnded, CCID, BlockDataEntry, SQLSERVERNAME From tblDayActivity  where CCID=2 ORDER BY DateOF DESC,  TimeOf DESC, ID DESC
 GO

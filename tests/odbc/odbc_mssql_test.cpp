@@ -110,3 +110,18 @@ TEST_F(OdbcMssql, TriggerCountsDoNotChangeTheStatementsCount) {
   }
   conn_.execute("drop table " + table + "; drop table " + log);
 }
+
+// A statement with parameters goes through sp_executesql: one text, its values beside it; the batch's
+// variables, transaction and closing SELECT behave as in a batch sent whole. (Temporary tables of the
+// session are seen inside sp_executesql.)
+TEST_F(OdbcMssql, ParametersGoBesideTheTextAndTheBatchBehavesAsOne) {
+  const std::vector<Param> p{{"@v1", "int", "3"}, {"@v2", "varchar(20)", "'O''Brien'"}, {"@v3", "numeric(18,2)", "12.5"}};
+  Recordset rs = conn_.queryWith(
+      "DECLARE @n int\r\nBEGIN TRANSACTION\r\ninsert into #t (id, code, amount) values (@v1, @v2, @v3)\r\n"
+      "SELECT @n = count(*) FROM #t WHERE code = @v2\r\nCOMMIT TRANSACTION\r\nSELECT @n AS N, @v3 AS Amount",
+      p);
+  ASSERT_EQ(rs.size(), 1u);
+  EXPECT_EQ(rs.at(0, "N").toInt(), 1);
+  EXPECT_EQ(rs.at(0, "Amount"), Value(Decimal{"12.50"}));
+  EXPECT_EQ(conn_.query("select @@TRANCOUNT").at(0, 0).toInt(), 0);
+}

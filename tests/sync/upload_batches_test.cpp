@@ -183,7 +183,8 @@ TEST_F(UploadBatches, TheBatchTextIsBoundedAndAnswersForEveryVoucher) {
   EXPECT_EQ(batch.vouchers.size(), sync::kBatchVouchers);
   EXPECT_LE(batch.bytes, sync::kBatchBytes);
   // The batch takes the push lock in its own transaction and gives it back before its commit.
-  const auto reply = sync::readBatchReply(central().query(sync::uploadBatchText(batch, "'Branch One'")), 50);
+  const auto call = sync::uploadBatchCall(batch, "Branch One");
+  const auto reply = sync::readBatchReply(central().queryWith(call.sql, call.params), 50);
   EXPECT_TRUE(reply.lockHeld);
   for (const auto& v : reply.vouchers) EXPECT_FALSE(v.already);
   EXPECT_EQ(scalar(central(), "SELECT count(*) FROM tblSales WHERE CCID = 2"), 50);
@@ -195,8 +196,8 @@ TEST_F(UploadBatches, TheBatchTextIsBoundedAndAnswersForEveryVoucher) {
       "VALUES ('BLOCKFASTPUSH', 1, 'Branch Two', '', 'Blocking for data pushing from client', getdate())");
   sync::UploadBatch rest;
   for (std::size_t i = 50; i < copies.size(); ++i) rest.vouchers.push_back({&copies[i], {}, true});
-  const auto busy =
-      sync::readBatchReply(central().query(sync::uploadBatchText(rest, "'Branch One'")), rest.vouchers.size());
+  const auto restCall = sync::uploadBatchCall(rest, "Branch One");
+  const auto busy = sync::readBatchReply(central().queryWith(restCall.sql, restCall.params), rest.vouchers.size());
   EXPECT_FALSE(busy.lockHeld);
   EXPECT_EQ(busy.holder, "Branch Two");
   EXPECT_EQ(scalar(central(), "SELECT count(*) FROM tblSales WHERE CCID = 2"), 50);

@@ -9,6 +9,7 @@
 #include "db/db_error.h"
 #include "db/recordset.h"
 #include "db/sql_quote.h"
+#include "db/statement_params.h"
 
 namespace erpsync::db {
 
@@ -52,6 +53,12 @@ class Connection {
     out.reserve(selects.size());
     for (const auto& s : selects) out.push_back(query(s));
     return out;
+  }
+  // Runs a batch whose values come as parameters (db/statement_params.h) and returns its first result
+  // set. This default writes the values into the text; a backend whose server takes parameters
+  // passes them beside it, so every call of one text shares the server's compiled plan.
+  virtual Recordset queryWith(const std::string& sql, const std::vector<Param>& params) {
+    return query(inlineParams(sql, params));
   }
   virtual void beginTrans() = 0;
   virtual void commitTrans() = 0;

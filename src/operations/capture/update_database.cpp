@@ -9,6 +9,7 @@
 #include "capture/create_trigger.h"
 #include "capture/drop_trigger.h"
 #include "capture/execute_ignoring_failure.h"
+#include "capture/sync_indexes.h"
 #include "capture/trigger_texts.h"
 #include "capture/watched_tables.h"
 #include "shared/sync_context.h"
@@ -138,6 +139,11 @@ void cmdUpdateDataBase_Click(SyncContext& ctx) {
     executeIgnoringFailure(
         C, "CREATE INDEX IX_" + k.table + "_" + k.numberColumn + " ON " + k.table + " (" + k.numberColumn + ")");
     executeIgnoringFailure(B, "CREATE INDEX IX_" + k.table + "_SyncStat ON " + k.table + " (SyncStat)");
+  }
+  // The synchroniser's own indexes, which keep head office's work per batch and per count flat.
+  for (const auto& i : syncIndexes()) {
+    if (i.centralSide) executeIgnoringFailure(C, i.create());
+    if (i.branchSide) executeIgnoringFailure(B, i.create());
   }
 
   // The branch's record of what it sent, which lets deletions and edits after upload find their copy.

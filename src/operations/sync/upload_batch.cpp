@@ -1,12 +1,15 @@
+// The vouchers the upload sends, read from the branch as literals, and head office's answer to a batch.
 #include "sync/upload_batch.h"
 
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 
 #include "db/connection.h"
+#include "db/recordset.h"
 #include "sync/field_literal.h"
 #include "sync/server_lock.h"
 #include "sync/voucher_kinds.h"
@@ -38,22 +41,6 @@ std::string sameAs(const db::Recordset& rs, std::size_t row, const std::string& 
   return " and " + column + "=" + FieldLiteral(v, rs.fields[*f].type);
 }
 
-// "Insert into table (a,b,...) values (...)" for one row, the key column written as @c and the
-// identity column (numbered by head office) left out.
-std::string insertOf(const std::string& table, const db::Recordset& rs, std::size_t row, const std::string& key,
-                     const std::string& identity) {
-  std::string columns, values;
-  for (std::size_t f = 0; f < rs.fields.size(); ++f) {
-    const std::string& name = rs.fields[f].name;
-    if (!identity.empty() && text::iequals(name, identity)) continue;
-    const db::Value& v = rs.at(row, f);
-    columns += (columns.empty() ? "" : ",") + name;
-    values += (values.empty() ? "" : ",") +
-              ((text::iequals(name, key) && !v.isNull()) ? std::string("@c") : FieldLiteral(v, rs.fields[f].type));
-  }
-  return "Insert into " + table + " (" + columns + ") values (" + values + ")";
-}
-
 // FNV-1a, 64 bits: stable across runs and platforms.
 std::string digest(const std::string& text) {
   unsigned long long h = 1469598103934665603ULL;
@@ -74,29 +61,133 @@ bool bookkeeping(const std::string& name, const std::string& key, const std::str
          text::iequals(name, "SyncStat") || text::iequals(name, "ServInvID") || text::iequals(name, "LockMode");
 }
 
-std::string headerContent(const db::Recordset& rs, std::size_t row, const std::string& key,
-                          const std::string& identity) {
-  std::string out;
-  for (std::size_t f = 0; f < rs.fields.size(); ++f) {
-    const std::string& name = rs.fields[f].name;
-    if (bookkeeping(name, key, identity)) continue;
-    out += text::lower(name) + "=" + FieldLiteral(rs.at(row, f), rs.fields[f].type) + "|";
-  }
-  return out;
-}
-
 std::string idList(const std::vector<long long>& ids, std::size_t from, std::size_t to) {
   std::string out;
   for (std::size_t i = from; i < to; ++i) out += (i > from ? "," : "") + std::to_string(ids[i]);
   return out;
 }
 
+// A column's T-SQL type for a parameter declaration: as the branch server declared it, else from the
+// type code (a value is converted to the column's own type where it is stored).
+std::string paramType(const db::Field& f) {
+  if (!f.declared.empty()) return f.declared;
+  switch (f.type) {
+    case db::adChar:
+    case db::adVarChar:
+    case db::adLongVarChar:
+      return "varchar(8000)";
+    case db::adWChar:
+    case db::adVarWChar:
+    case db::adLongVarWChar:
+      return "nvarchar(4000)";
+    case db::adDate:
+    case db::adDBTimeStamp:
+      return "datetime";
+    case db::adBoolean:
+      return "bit";
+    case db::adSingle:
+    case db::adDouble:
+      return "float";
+    case db::adSmallInt:
+    case db::adInteger:
+    case db::adTinyInt:
+    case db::adBigInt:
+      return "bigint";
+    case db::adBinary:
+    case db::adVarBinary:
+      return "varbinary(max)";
+    default:
+      return "numeric(38,10)";
+  }
+}
+
+// The columns a read copies into `table`: every field but the identity, `key` marked.
+std::shared_ptr<const CopyColumns> copyColumns(const std::string& table, const db::Recordset& rs,
+                                               const std::string& key, const std::string& identity) {
+  auto c = std::make_shared<CopyColumns>();
+  c->table = table;
+  for (const auto& f : rs.fields) {
+    if (!identity.empty() && text::iequals(f.name, identity)) continue;
+    if (text::iequals(f.name, key)) c->key = static_cast<int>(c->names.size());
+    c->names.push_back(f.name);
+    c->types.push_back(paramType(f));
+    c->contentNames.push_back(bookkeeping(f.name, key, identity) ? std::string() : text::lower(f.name));
+  }
+  return c;
+}
+
+// A row's part of its voucher's content, from its literals: "name=literal|" of every column in it.
+std::string contentOf(const CopyColumns& c, const std::vector<std::string>& literals) {
+  std::string out;
+  for (std::size_t i = 0; i < c.contentNames.size() && i < literals.size(); ++i)
+    if (!c.contentNames[i].empty()) out += c.contentNames[i] + "=" + literals[i] + "|";
+  return out;
+}
+
+// One row's literals in the columns' order, the key written as @c.
+std::vector<std::string> literalsOf(const db::Recordset& rs, std::size_t row, const std::string& key,
+                                    const std::string& identity) {
+  std::vector<std::string> out;
+  out.reserve(rs.fields.size());
+  for (std::size_t f = 0; f < rs.fields.size(); ++f) {
+    const std::string& name = rs.fields[f].name;
+    if (!identity.empty() && text::iequals(name, identity)) continue;
+    const db::Value& v = rs.at(row, f);
+    out.push_back((text::iequals(name, key) && !v.isNull()) ? std::string("@c") : FieldLiteral(v, rs.fields[f].type));
+  }
+  return out;
+}
+
+std::string insertText(const CopyColumns& c, const std::vector<std::string>& literals) {
+  std::string columns, values;
+  for (std::size_t i = 0; i < c.names.size() && i < literals.size(); ++i) {
+    columns += (i ? "," : "") + c.names[i];
+    values += (i ? "," : "") + literals[i];
+  }
+  return "Insert into " + c.table + " (" + columns + ") values (" + values + ")";
+}
+
+// The natural key of a header row as literals: number, date, type, cost centre.
+void naturalOf(const db::Recordset& rs, std::size_t row, const VoucherKind& kind, VoucherCopy& v) {
+  const std::string columns[4] = {kind.numberColumn, kind.dateColumn, "VchTypeID", "CCID"};
+  v.naturalComplete = true;
+  for (int i = 0; i < 4; ++i) {
+    const auto f = fieldIndex(rs, columns[i]);
+    if (!f || rs.at(row, *f).isNull()) {
+      v.naturalComplete = false;
+      continue;
+    }
+    v.natural[static_cast<std::size_t>(i)] = FieldLiteral(rs.at(row, *f), rs.fields[*f].type);
+    v.naturalTypes[static_cast<std::size_t>(i)] = paramType(rs.fields[*f]);
+  }
+}
+
 }  // namespace
 
 std::size_t VoucherCopy::bytes() const {
-  std::size_t n = receiptWhere.size() + header.size() + 400;
-  for (const auto& l : lines) n += l.size() + 2;
+  std::size_t n = receiptWhere.size() + 400;
+  const auto width = [](const std::vector<std::string>& row, const CopyColumns* c) {
+    std::size_t w = 40;
+    for (const auto& l : row) w += l.size() + 8;
+    if (c)
+      for (const auto& name : c->names) w += name.size() + 1;
+    return w;
+  };
+  n += width(header, headerColumns.get());
+  for (const auto& l : lines) n += width(l, lineColumns.get());
   return n;
+}
+
+std::string VoucherCopy::headerStatement() const {
+  return headerColumns ? insertText(*headerColumns, header) : std::string();
+}
+
+std::vector<std::string> VoucherCopy::lineStatements() const {
+  std::vector<std::string> out;
+  if (!lineColumns) return out;
+  out.reserve(lines.size());
+  for (const auto& l : lines) out.push_back(insertText(*lineColumns, l));
+  return out;
 }
 
 std::vector<VoucherCopy> readVoucherCopies(db::Connection& branch, const VoucherKind& kind,
@@ -110,16 +201,20 @@ std::vector<VoucherCopy> readVoucherCopies(db::Connection& branch, const Voucher
     if (headers.empty()) continue;
     const auto key = fieldIndex(headers, kind.key);
     if (!key) throw std::runtime_error(kind.table + " has no column " + kind.key);
-    std::map<long long, std::vector<std::string>> linesOf;
+    const auto headerColumns = copyColumns(kind.table, headers, kind.key, kind.identity);
+    std::shared_ptr<const CopyColumns> lineColumns;
+    std::map<long long, std::vector<std::vector<std::string>>> linesOf;
     std::map<long long, std::vector<std::string>> lineContentOf;
     if (!kind.detail.empty()) {
       const db::Recordset lines =
           branch.query("Select * from " + kind.detail + " Where " + kind.key + " in (" + ids + ")");
+      lineColumns = copyColumns(kind.detail, lines, kind.key, "");
       const auto lineKey = fieldIndex(lines, kind.key);
       for (std::size_t l = 0; lineKey && l < lines.size(); ++l) {
         const long long owner = wholeOf(lines.at(l, *lineKey));
-        linesOf[owner].push_back(insertOf(kind.detail, lines, l, kind.key, ""));
-        lineContentOf[owner].push_back(headerContent(lines, l, kind.key, ""));
+        auto literals = literalsOf(lines, l, kind.key, "");
+        lineContentOf[owner].push_back(contentOf(*lineColumns, literals));
+        linesOf[owner].push_back(std::move(literals));
       }
     }
     const auto number = fieldIndex(headers, kind.numberColumn);
@@ -130,10 +225,13 @@ std::vector<VoucherCopy> readVoucherCopies(db::Connection& branch, const Voucher
       v.number = number ? headers.at(r, *number).toString() : std::to_string(v.branchNo);
       v.receiptWhere = sameAs(headers, r, kind.numberColumn) + sameAs(headers, r, kind.dateColumn) +
                        sameAs(headers, r, "VchTypeID") + sameAs(headers, r, "CCID");
-      v.header = insertOf(kind.table, headers, r, kind.key, kind.identity);
+      naturalOf(headers, r, kind, v);
+      v.headerColumns = headerColumns;
+      v.lineColumns = lineColumns;
+      v.header = literalsOf(headers, r, kind.key, kind.identity);
       if (auto it = linesOf.find(v.branchNo); it != linesOf.end()) v.lines = std::move(it->second);
       // Lines in any order are the same lines.
-      std::string content = headerContent(headers, r, kind.key, kind.identity);
+      std::string content = contentOf(*headerColumns, v.header);
       if (auto it = lineContentOf.find(v.branchNo); it != lineContentOf.end()) {
         std::sort(it->second.begin(), it->second.end());
         for (const auto& l : it->second) content += "\n" + l;
@@ -144,58 +242,6 @@ std::vector<VoucherCopy> readVoucherCopies(db::Connection& branch, const Voucher
     }
   }
   return out;
-}
-
-std::string uploadBatchText(const UploadBatch& batch, const std::string& lockHolder) {
-  std::string s;
-  s.reserve(batch.bytes + 2048);
-  // XACT_ABORT: any error rolls the whole transaction back and ends the batch, so nothing of it stays.
-  // It is a session option: the batch turns it off again after its commit (kXactAbortOff after a
-  // batch that failed), so the connection's other work keeps the server's usual error handling.
-  s += "SET XACT_ABORT ON\r\nDECLARE @c numeric(18,0), @lock int, @holder varchar(50)";
-  for (std::size_t i = 1; i <= batch.vouchers.size(); ++i)
-    s += ", @n" + std::to_string(i) + " numeric(18,0), @a" + std::to_string(i) + " int";
-  s += "\r\nBEGIN TRANSACTION\r\n";
-  // The push lock is taken and given back inside the batch's own transaction: other branches' programs
-  // see the row as they always did (taking it waits for this commit), and it is held for the server's
-  // work on the batch, not for round trips. When another branch holds a live row, nothing is sent.
-  s += sync::lockTakeStatements(lockHolder);
-  s += "SELECT @lock = count(*) FROM [tblDayActivity] WHERE Activity='BLOCKFASTPUSH' AND BlockDataEntry=1 AND "
-       "SQLSERVERNAME=" +
-       lockHolder + "\r\n";
-  s += "SELECT TOP 1 @holder = SQLSERVERNAME FROM [tblDayActivity] WHERE " + sync::liveLockCondition() +
-       " ORDER BY ID\r\n";
-  s += "IF @lock > 0\r\nBEGIN\r\n";
-  for (const auto& d : batch.deletes) s += d + "\r\n";
-  for (std::size_t i = 0; i < batch.vouchers.size(); ++i) {
-    const SendUnit& u = batch.vouchers[i];
-    const VoucherCopy& v = *u.copy;
-    const VoucherKind& k = *v.kind;
-    const std::string n = std::to_string(i + 1);
-    for (const auto& r : u.retireFirst) s += r + "\r\n";
-    s += "SET @c = NULL\r\n";
-    // The receipt check: a live copy with the voucher's natural key (number, date, type and cost
-    // centre) is its own, from an earlier send whose branch mark was lost.
-    if (u.receipt)
-      s += "SELECT TOP 1 @c = " + k.key + " FROM " + k.table + " WHERE isnull(" + k.markColumn +
-           ",'')<>'#DELETEDFROMBRANCH#'" + v.receiptWhere + " ORDER BY " + k.key + "\r\n";
-    s += "IF @c IS NULL\r\nBEGIN\r\n";
-    s += "SELECT @c = isnull(max(" + k.key + "),0) + 1 FROM " + k.table + " WITH (UPDLOCK, HOLDLOCK)\r\n";
-    s += v.header + "\r\n";
-    for (const auto& l : v.lines) s += l + "\r\n";
-    s += "SET @a" + n + " = 0\r\nEND\r\nELSE SET @a" + n + " = 1\r\nSET @n" + n + " = @c\r\n";
-  }
-  s += sync::lockReleaseStatement(lockHolder) + "\r\nEND\r\n";
-  s += "COMMIT TRANSACTION\r\n";
-  s += std::string(kXactAbortOff) + "\r\n";
-  // One row a voucher, in the batch's order, then the batch's own row (Seq 0) with the lock.
-  for (std::size_t i = 1; i <= batch.vouchers.size(); ++i) {
-    const std::string n = std::to_string(i);
-    s += "SELECT " + n + " AS Seq, @n" + n + " AS CentralNo, @a" + n +
-         " AS Already, @lock AS LockHeld, @holder AS Holder UNION ALL ";
-  }
-  s += "SELECT 0 AS Seq, 0 AS CentralNo, 0 AS Already, @lock AS LockHeld, @holder AS Holder";
-  return s;
 }
 
 std::string retireStatement(const VoucherKind& kind, const std::string& naturalWhere, long long centralNo) {
@@ -209,6 +255,14 @@ void restoreErrorHandling(db::Connection& central) {
     central.execute(kAfterFailedBatch);
   } catch (const db::DbError&) {
   }
+}
+
+bool BatchReply::committed() const {
+  if (!lockHeld) return false;
+  // A voucher found at head office already rolls the batch back.
+  for (const auto& v : vouchers)
+    if (v.already) return false;
+  return true;
 }
 
 BatchReply readBatchReply(const db::Recordset& rs, std::size_t vouchers) {
@@ -226,16 +280,24 @@ BatchReply readBatchReply(const db::Recordset& rs, std::size_t vouchers) {
     }
     if (seq < 0 || static_cast<std::size_t>(seq) > vouchers)
       throw std::runtime_error("head office answered the upload batch with an unknown row");
-    if (rs.at(r, "CentralNo").isNull()) continue;  // not sent: the lock was another branch's
     auto& v = reply.vouchers[static_cast<std::size_t>(seq - 1)];
+    seen[static_cast<std::size_t>(seq - 1)] = true;
+    if (rs.at(r, "CentralNo").isNull()) continue;  // not sent: the lock was another branch's, or the batch rolled back
     v.centralNo = wholeOf(rs.at(r, "CentralNo"));
     v.already = rs.at(r, "Already").toInt() == 1;
-    seen[static_cast<std::size_t>(seq - 1)] = true;
+    v.sent = true;
   }
   if (!batchRow) throw std::runtime_error("head office did not answer for the upload batch");
   if (!reply.lockHeld) return reply;
-  for (bool s : seen)
-    if (!s) throw std::runtime_error("head office did not answer for every voucher of the upload batch");
+  bool anyFound = false, anyMissing = false;
+  for (std::size_t i = 0; i < vouchers; ++i) {
+    if (!seen[i]) throw std::runtime_error("head office did not answer for every voucher of the upload batch");
+    anyFound = anyFound || reply.vouchers[i].already;
+    anyMissing = anyMissing || !reply.vouchers[i].sent;
+  }
+  // A batch rolls back only for a voucher it found at head office already.
+  if (anyMissing && !anyFound)
+    throw std::runtime_error("head office did not answer for every voucher of the upload batch");
   return reply;
 }
 

@@ -1,12 +1,15 @@
+// The branch's journal of its sends to head office: claims written before a batch goes, read by later passes.
 #include "sync/upload_journal.h"
 
 #include <algorithm>
+#include <map>
 
 #include "db/connection.h"
 #include "db/sql_literal.h"
 #include "db/sql_quote.h"
 #include "sync/upload_batch.h"
 #include "sync/voucher_kinds.h"
+#include "util/text.h"
 
 namespace erpsync::sync {
 
@@ -83,13 +86,30 @@ std::vector<Claim> readRetiringClaims(db::Connection& branch) {
   return out;
 }
 
-long long writeIntent(db::Connection& branch, const VoucherCopy& v) {
+std::vector<long long> writeIntents(db::Connection& branch, const std::vector<const VoucherCopy*>& copies) {
+  if (copies.empty()) return {};
+  std::string values;
+  for (const VoucherCopy* v : copies)
+    values += std::string(values.empty() ? "" : ",\r\n") + "(" + db::sqlQuote(v->kind->table) + ", " +
+              std::to_string(v->branchNo) + ", NULL, " + db::sqlQuote(v->receiptWhere) + ", " +
+              db::sqlQuote(v->content) + ", 0, getdate())";
+  // The rows this statement adds are the ones above the highest id before it: nothing else writes the
+  // journal while the branch's transaction holds it.
   const db::Recordset rs = branch.query(
-      "insert into tblUploadJournal (TableName, BranchID, CentralID, NaturalKey, Content, State, Written) values (" +
-      db::sqlQuote(v.kind->table) + ", " + std::to_string(v.branchNo) + ", NULL, " + db::sqlQuote(v.receiptWhere) +
-      ", " + db::sqlQuote(v.content) + ", 0, getdate())\r\nselect SCOPE_IDENTITY() as ClaimID");
-  if (rs.empty() || rs.at(0, 0).isNull()) throw db::DbError("the upload journal gave no id for a new row");
-  return rs.at(0, 0).toInt();
+      "DECLARE @before numeric(18,0)\r\nSELECT @before = isnull(max(ID),0) FROM tblUploadJournal\r\n"
+      "insert into tblUploadJournal (TableName, BranchID, CentralID, NaturalKey, Content, State, Written) values " +
+      values + "\r\nselect ID, TableName, BranchID from tblUploadJournal where ID > @before");
+  std::map<std::pair<std::string, long long>, long long> ids;
+  for (std::size_t r = 0; r < rs.size(); ++r)
+    ids[{text::lower(rs.at(r, "TableName").toString()), rs.at(r, "BranchID").toInt()}] = rs.at(r, "ID").toInt();
+  std::vector<long long> out;
+  out.reserve(copies.size());
+  for (const VoucherCopy* v : copies) {
+    const auto it = ids.find({text::lower(v->kind->table), v->branchNo});
+    if (it == ids.end()) throw db::DbError("the upload journal gave no id for a new row");
+    out.push_back(it->second);
+  }
+  return out;
 }
 
 bool requeueForReplace(db::Connection& branch, const VoucherKind& kind, long long branchNo) {

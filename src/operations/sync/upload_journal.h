@@ -50,8 +50,9 @@ void readOpenClaims(db::Connection& branch, const VoucherKind& kind, const std::
                     ClaimsOf& into);
 // Every claim waiting to be retired, oldest first.
 std::vector<Claim> readRetiringClaims(db::Connection& branch);
-// Records a send about to start; returns the claim's id.
-long long writeIntent(db::Connection& branch, const VoucherCopy& v);
+// Records the sends about to start, in one statement; returns the claims' ids in the copies' order. A
+// voucher appears at most once among them. Throws db::DbError.
+std::vector<long long> writeIntents(db::Connection& branch, const std::vector<const VoucherCopy*>& copies);
 
 // Puts an uploaded voucher back in the queue so that its next send replaces whatever head office holds
 // under its natural key (retired and copied anew in one head-office transaction): for a copy head

@@ -1,11 +1,14 @@
+// The transaction upload: the branch's change log recorded, then its waiting vouchers and deletions
+// sent to head office in batches, a pass's share at a time.
 #include "sync/upload_transactions.h"
 
 #include <algorithm>
 #include <chrono>
-#include <thread>
 #include <map>
 #include <set>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "db/connection.h"
@@ -16,6 +19,8 @@
 #include "shared/voucher_type_filter.h"
 #include "sync/upload_batch.h"
 #include "sync/upload_journal.h"
+#include "sync/upload_marks.h"
+#include "sync/upload_work.h"
 #include "sync/voucher_kinds.h"
 #include "util/text.h"
 
@@ -175,13 +180,17 @@ void recordChanges(SyncContext& ctx, const WorkingDay& day, const std::vector<Ch
   if (touched.empty()) return;
   auto& local = ctx.local();
   ClaimsOf claims;
+  for (auto& [kind, ids] : idsByKind(touched)) readOpenClaims(local, *kind, ids, claims);
+  // Only a voucher sent before (it has claims, or its deletion names a central number) has anything to
+  // record: a new voucher waits as it is.
+  std::vector<VoucherRef> sentBefore;
+  for (const auto& ref : touched)
+    if (claims.count(ref) || loggedCentral.count(ref)) sentBefore.push_back(ref);
   std::map<VoucherRef, VoucherCopy> now;
-  for (auto& [kind, ids] : idsByKind(touched)) {
-    readOpenClaims(local, *kind, ids, claims);
+  for (auto& [kind, ids] : idsByKind(sentBefore))
     for (auto& v : readVoucherCopies(local, *kind, ids, "1=1")) now.emplace(VoucherRef{kind, v.branchNo}, std::move(v));
-  }
   std::vector<std::string> statements;
-  for (const auto& ref : touched) {
+  for (const auto& ref : sentBefore) {
     const auto cl = claims.find(ref);
     const auto v = now.find(ref);
     const VoucherKind& k = *ref.first;
@@ -223,90 +232,21 @@ void passMark(SyncContext& ctx, long long to) {
   ctx.MaxActivityIDTrans = to;
 }
 
-// What the run sends: the deletions waiting to be marked at head office, and every voucher waiting at
-// the branch (of any date), each with what head office already holds of it.
-struct Work {
-  std::vector<Claim> retiring;
-  std::vector<VoucherCopy> copies;
-  ClaimsOf claims;
-};
-
-bool readWork(SyncContext& ctx, const WorkingDay& day, const std::set<VoucherRef>& young, Work& w) {
-  try {
-    auto& local = ctx.local();
-    for (const auto& k : voucherKinds()) {
-      const std::string waiting = " isnull(SyncStat,0)=0 and (1=1" + uploadedVoucherTypesFilter(day, "VchTypeID") +
-                                  hasOpenClaim(k) + ")";
-      const db::Recordset keys = local.query("select " + k.key + " from " + k.table + " where" + waiting);
-      std::vector<long long> ids;
-      for (std::size_t r = 0; r < keys.size(); ++r)
-        if (auto n = db::wholeNumber(keys.at(r, 0)); n && !young.count({&k, *n})) ids.push_back(*n);
-      if (ids.empty()) continue;
-      readOpenClaims(local, k, ids, w.claims);
-      for (auto& v : readVoucherCopies(local, k, ids, waiting)) w.copies.push_back(std::move(v));
-    }
-    std::set<VoucherRef> sending;
-    for (const auto& v : w.copies) sending.insert({v.kind, v.branchNo});
-    // A deletion of a voucher whose id is sent again (the ERP reused it) goes with that send.
-    for (auto& c : readRetiringClaims(local))
-      if (!sending.count({c.kind, c.branchNo})) w.retiring.push_back(std::move(c));
-  } catch (const std::exception& e) {
-    ctx.notice(std::string(e.what()) + "upload transactions");
-    return false;
-  }
-  return true;
-}
-
-// The branch's marks after head office committed a batch, in one branch transaction: each voucher
-// sent is marked with its central number (unless the ERP changed or deleted it since it was read: its
-// change waits for the next pass), its claim becomes Live and its earlier claims go (their copies were
-// retired or taken by this send); each deletion's claim goes. Marks lost with it (a crash, a failed branch commit) leave the vouchers
-// waiting and the claims as they were, where the next pass finds them and takes the copies head office
-// holds instead of copying again.
-bool markAtBranch(SyncContext& ctx, const UploadBatch& batch, const BatchReply& reply, long long readEnd) {
-  try {
-    auto& local = ctx.local();
-    db::Transaction marks(local);
-    for (std::size_t i = 0; i < batch.vouchers.size(); ++i) {
-      const SendUnit& u = batch.vouchers[i];
-      const VoucherCopy& v = *u.copy;
-      const std::string central = std::to_string(reply.vouchers[i].centralNo);
-      const std::string no = std::to_string(v.branchNo);
-      local.execute("update " + v.kind->table + " set SyncStat=1, ServInvID=" + central + " where " + v.kind->key +
-                    "=" + no +
-                    " and isnull(SyncStat,0)=0 and not exists (select 1 from tblActivity a where a.ID>" +
-                    std::to_string(readEnd) + " and a.tblUniqueID=" + no +
-                    " and upper(a.TableName)=" + db::sqlQuote(text::upper(v.kind->table)) + ")");
-      local.execute("delete from tblUploadJournal where TableName=" + db::sqlQuote(v.kind->table) +
-                    " and BranchID=" + no + " and ID<>" + std::to_string(u.claim));
-      local.execute("update tblUploadJournal set State=1, CentralID=" + central + " where ID=" +
-                    std::to_string(u.claim));
-    }
-    for (long long claim : batch.deleteTags)
-      local.execute("delete from tblUploadJournal where ID=" + std::to_string(claim));
-    marks.commit();
-    return true;
-  } catch (const db::DbError& e) {
-    ctx.notice(e.description() + "upload transactions");
-  }
-  return false;
-}
-
 // What the run tells the log about a batch that head office committed.
 void logBatch(SyncContext& ctx, const UploadBatch& batch, const BatchReply& reply) {
   for (const auto& d : batch.deletes) ctx.log("transaction deletion", d);
+  for (const auto& f : batch.found) {
+    for (const auto& r : f.unit.retireFirst) ctx.log("transaction deletion", r);
+    ctx.log("transaction insertion", f.unit.copy->kind->table + " " + std::to_string(f.unit.copy->branchNo) +
+                                         " is at head office already as " + std::to_string(f.centralNo));
+  }
   for (std::size_t i = 0; i < batch.vouchers.size(); ++i) {
     const SendUnit& u = batch.vouchers[i];
     const VoucherCopy& v = *u.copy;
     for (const auto& r : u.retireFirst) ctx.log("transaction deletion", r);
     const std::string central = std::to_string(reply.vouchers[i].centralNo);
-    if (reply.vouchers[i].already) {
-      ctx.log("transaction insertion",
-              v.kind->table + " " + std::to_string(v.branchNo) + " is at head office already as " + central);
-      continue;
-    }
-    ctx.log("transaction insertion", v.header + " -- @c = " + central);
-    for (const auto& l : v.lines) ctx.log("transaction Detail insertion ", l);
+    ctx.log("transaction insertion", v.headerStatement() + " -- @c = " + central);
+    for (const auto& l : v.lineStatements()) ctx.log("transaction Detail insertion ", l);
   }
 }
 
@@ -322,15 +262,16 @@ class Uploader {
  public:
   // holder: this branch's name in the push lock row; readEnd: the newest change-log id when the
   // vouchers were read.
-  Uploader(SyncContext& ctx, UploadOutcome& out, const std::string& holder, long long readEnd)
-      : ctx_(ctx), out_(out), holder_(db::sqlQuote(holder)), readEnd_(readEnd) {}
+  Uploader(SyncContext& ctx, UploadOutcome& out, std::string holder, long long readEnd)
+      : ctx_(ctx), out_(out), holder_(std::move(holder)), readEnd_(readEnd) {}
 
   // False: the run stops here (the link is lost, another branch holds the lock, or the answers could
   // not be recorded); what was not sent stays waiting.
   bool send(const UploadBatch& batch) {
     for (int attempt = 1;; ++attempt) {
       try {
-        const db::Recordset rs = ctx_.web().query(uploadBatchText(batch, holder_));
+        const BatchCall call = uploadBatchCall(batch, holder_);
+        const db::Recordset rs = ctx_.web().queryWith(call.sql, call.params);
         return arrived(batch, readBatchReply(rs, batch.vouchers.size()));
       } catch (const db::DbError& e) {
         // On a lost link every later call fails too: the run stops and the next pass reconnects.
@@ -365,6 +306,11 @@ class Uploader {
       if (!send(one)) return false;
       if (out_.failed > before) heldBack_.insert(batch.deleteKeys[i]);
     }
+    for (const auto& f : batch.found) {
+      UploadBatch one;
+      one.found.push_back(f);
+      if (!send(one)) return false;
+    }
     for (const auto& u : batch.vouchers) {
       if (heldBack_.count(u.copy->receiptWhere)) {
         ++out_.failed;
@@ -375,6 +321,24 @@ class Uploader {
       if (!send(one)) return false;
     }
     return true;
+  }
+
+  // The batch rolled back because head office holds some of its vouchers already (answers lost
+  // earlier): those are only to be marked, and the batch goes again without copying them.
+  bool again(const UploadBatch& batch, const BatchReply& reply) {
+    UploadBatch next;
+    next.deletes = batch.deletes;
+    next.deleteTags = batch.deleteTags;
+    next.deleteKeys = batch.deleteKeys;
+    next.found = batch.found;
+    next.bytes = batch.bytes;
+    for (std::size_t i = 0; i < batch.vouchers.size(); ++i) {
+      if (reply.vouchers[i].already)
+        next.found.push_back({batch.vouchers[i], reply.vouchers[i].centralNo});
+      else
+        next.vouchers.push_back(batch.vouchers[i]);
+    }
+    return send(next);
   }
 
   bool arrived(const UploadBatch& batch, const BatchReply& reply) {
@@ -388,23 +352,27 @@ class Uploader {
       ctx_.log(" Auto synch Stopped  ", "The push lock is held by " + reply.holder);
       return false;
     }
+    if (!reply.committed()) return again(batch, reply);
     ctx_.status().pushLock("FREE");
     logBatch(ctx_, batch, reply);
     out_.deletesMarked += static_cast<int>(batch.deletes.size());
-    for (const auto& v : reply.vouchers) ++(v.already ? out_.alreadyCentral : out_.uploaded);
-    return markAtBranch(ctx_, batch, reply, readEnd_);
+    out_.alreadyCentral += static_cast<int>(batch.found.size());
+    out_.uploaded += static_cast<int>(reply.vouchers.size());
+    return markAtBranch(ctx_, batch, reply, readEnd_, ownRows_);
   }
 
   // A unit (or a whole batch on a lost link) that did not reach head office: it stays waiting.
   bool failed(const UploadBatch& batch, const std::string& description, bool goOn) {
-    const std::string table = batch.vouchers.empty() ? std::string() : batch.vouchers.front().copy->kind->table;
+    const VoucherCopy* first = !batch.vouchers.empty() ? batch.vouchers.front().copy
+                               : !batch.found.empty()  ? batch.found.front().unit.copy
+                                                       : nullptr;
+    const std::string table = first ? first->kind->table : std::string();
     out_.failed += static_cast<int>(batch.units());
     ctx_.notice(description +
                 (table.empty() ? std::string("upload transactions") : "CreateInsert trans Queries" + table));
     ctx_.status().status(description);
     ctx_.log("Error Generated " + description,
-             table.empty() ? (batch.deletes.empty() ? std::string() : batch.deletes.front())
-                           : batch.vouchers.front().copy->header);
+             first ? first->headerStatement() : (batch.deletes.empty() ? std::string() : batch.deletes.front()));
     return goOn;
   }
 
@@ -413,36 +381,26 @@ class Uploader {
   std::string holder_;
   long long readEnd_;
   std::set<std::string> heldBack_;
+
+ public:
+  std::vector<long long> ownRows_;  // change-log rows the marks wrote
 };
 
 std::string count(int n, const char* one, const char* many) {
   return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
-// Records the claims of a batch's vouchers before it goes up. False after an error (told): nothing
-// of the batch is sent.
-bool writeIntents(SyncContext& ctx, UploadBatch& batch) {
-  try {
-    auto& local = ctx.local();
-    db::Transaction t(local);
-    for (auto& u : batch.vouchers) u.claim = writeIntent(local, *u.copy);
-    t.commit();
-    return true;
-  } catch (const std::exception& e) {
-    ctx.notice(std::string(e.what()) + "upload transactions");
-    return false;
-  }
-}
-
 // Sends the work in batches, one call each with the push lock taken and given back inside it.
-void sendWork(SyncContext& ctx, const WorkingDay& day, const Work& work, long long readEnd, UploadOutcome& out) {
+// Returns the change-log rows the marks wrote.
+std::vector<long long> sendWork(SyncContext& ctx, const WorkingDay& day, const Work& work, long long readEnd,
+                                UploadOutcome& out) {
   Uploader uploader(ctx, out, day.costCentreName, readEnd);
   UploadBatch batch;
   auto flush = [&]() -> bool {
     if (batch.empty()) return true;
     ctx.status().stage(batch.vouchers.empty() ? std::string("Migrating")
                                               : "Migrating " + batch.vouchers.front().copy->kind->table);
-    if (!writeIntents(ctx, batch)) return false;
+    if (!writeClaims(ctx, batch)) return false;
     ctx.host.doEvents();
     const bool goOn = uploader.send(batch);
     batch = {};
@@ -457,11 +415,11 @@ void sendWork(SyncContext& ctx, const WorkingDay& day, const Work& work, long lo
     return true;
   };
   for (const auto& c : work.retiring) {
-    if (stopAsked()) return;
+    if (stopAsked()) return uploader.ownRows_;
     const std::string sql = retireStatement(*c.kind, c.naturalWhere, c.centralNo);
     if (!batch.fits(sql.size()) && !flush()) {
       out.stopped = !out.busy;
-      return;
+      return uploader.ownRows_;
     }
     batch.deletes.push_back(sql);
     batch.deleteTags.push_back(c.id);
@@ -469,7 +427,7 @@ void sendWork(SyncContext& ctx, const WorkingDay& day, const Work& work, long lo
     batch.bytes += sql.size();
   }
   for (const auto& v : work.copies) {
-    if (stopAsked()) return;
+    if (stopAsked()) return uploader.ownRows_;
     SendUnit u;
     u.copy = &v;
     const auto cl = work.claims.find({v.kind, v.branchNo});
@@ -486,12 +444,29 @@ void sendWork(SyncContext& ctx, const WorkingDay& day, const Work& work, long lo
       }
     if (!batch.fits(size) && !flush()) {
       out.stopped = !out.busy;
-      return;
+      return uploader.ownRows_;
     }
     batch.vouchers.push_back(std::move(u));
     batch.bytes += size;
   }
   if (!flush()) out.stopped = !out.busy;
+  return uploader.ownRows_;
+}
+
+// After a pass whose marks wrote the only change-log rows above the mark, the mark passes them: they
+// record nothing (the vouchers as sent, marked), and the next pass does not read them all again.
+void passOwnRows(SyncContext& ctx, const std::vector<long long>& own) {
+  if (own.empty()) return;
+  const std::set<long long> mine(own.begin(), own.end());
+  const db::Recordset rs =
+      ctx.local().query("select ID from tblActivity where ID>" + std::to_string(ctx.MaxActivityIDTrans));
+  long long last = 0;
+  for (std::size_t r = 0; r < rs.size(); ++r) {
+    const long long id = rs.at(r, 0).toInt();
+    if (!mine.count(id)) return;
+    last = std::max(last, id);
+  }
+  passMark(ctx, last);
 }
 
 }  // namespace
@@ -506,15 +481,17 @@ std::string uploadSentence(const UploadOutcome& out) {
   if (sent > 0) s += count(sent, "voucher", "vouchers") + " sent to head office. ";
   if (out.deletesMarked > 0) s += count(out.deletesMarked, "deletion", "deletions") + " marked at head office. ";
   if (out.failed > 0) s += count(out.failed, "voucher", "vouchers") + " could not be sent and will be tried again. ";
-  if (out.waiting > 0)
-    s += count(out.waiting, "voucher waiting", "vouchers waiting") + "; the oldest goes up in " +
-         count(out.firstGoesUpInMinutes, "minute.", "minutes.");
+  const int young = out.waiting - out.later;
+  if (young > 0)
+    s += count(young, "voucher waiting", "vouchers waiting") + "; the oldest goes up in " +
+         count(out.firstGoesUpInMinutes, "minute.", "minutes. ");
+  if (out.later > 0) s += count(out.later, "more goes", "more go") + " up in the next passes.";
   if (s.empty()) s = "Nothing waits to go up.";
   while (!s.empty() && s.back() == ' ') s.pop_back();
   return s;
 }
 
-UploadOutcome uploadTransactions(SyncContext& ctx, bool blnmanualDateWiseSynch) {
+UploadOutcome uploadTransactions(SyncContext& ctx, bool blnmanualDateWiseSynch, std::size_t passUnits) {
   UploadOutcome out;
   const WorkingDay day = ctx.day();
   ChangeLog log;
@@ -544,12 +521,22 @@ UploadOutcome uploadTransactions(SyncContext& ctx, bool blnmanualDateWiseSynch) 
     out.stopped = true;
     return out;
   }
-  if (!readWork(ctx, day, scan.young, work)) {
+  if (!readWork(ctx, day, scan.young, passUnits, work)) {
     out.stopped = true;
     return out;
   }
+  // What this pass leaves for the next ones waits, of whatever date.
+  out.later = work.later;
+  out.waiting += work.later;
   // Head office is asked only when there is something to send.
-  if (!work.retiring.empty() || !work.copies.empty()) sendWork(ctx, day, work, readEnd, out);
+  if (!work.retiring.empty() || !work.copies.empty()) {
+    const std::vector<long long> own = sendWork(ctx, day, work, readEnd, out);
+    try {
+      if (!out.stopped && !out.busy) passOwnRows(ctx, own);
+    } catch (const db::DbError& e) {
+      ctx.notice(e.description() + "upload transactions");
+    }
+  }
   ctx.status().stage("");
   ctx.log(" End of upload ttransections  ", "");
   if (!out.stopped && !out.busy) ctx.status().status(uploadSentence(out));

@@ -2,6 +2,7 @@
 // deleted at the branch, under the push lock.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -17,7 +18,8 @@ struct UploadOutcome {
   int alreadyCentral = 0;        // found there from an earlier copy, now marked
   int deletesMarked = 0;         // central copies marked '#DELETEDFROMBRANCH#'
   int failed = 0;                // vouchers that stay waiting after an error
-  int waiting = 0;               // voucher changes not yet old enough for this pass
+  int waiting = 0;               // vouchers still at the branch: changes not yet old enough, and `later`
+  int later = 0;                 // vouchers (of any date) and deletions beyond this pass's share: the next passes send them
   int firstGoesUpInMinutes = 0;  // when the oldest of them is old enough
   // What the run handled, one row per voucher change: action TAB table TAB "date #number".
   std::vector<std::string> activity;
@@ -34,7 +36,10 @@ struct UploadOutcome {
 // re-sync, which waits for no interval. The working day is read once at the start: its interval, its
 // chosen voucher types, its cost centre (deletions of a voucher of unknown natural key are marked on
 // this branch's copies only) and name (the push lock's holder).
-UploadOutcome uploadTransactions(SyncContext& ctx, bool blnmanualDateWiseSynch);
+// passUnits: the most vouchers and deletions one run sends, oldest first; the rest waits for the next
+// runs (a share keeps a pass short and its memory small after a long time offline).
+inline constexpr std::size_t kPassUnits = 2000;
+UploadOutcome uploadTransactions(SyncContext& ctx, bool blnmanualDateWiseSynch, std::size_t passUnits = kPassUnits);
 
 // What a run did in one sentence for the status box ("3 vouchers sent to head office. 2 vouchers
 // waiting; the oldest goes up in 1 minute."); the statements themselves are in the daily log.

@@ -201,6 +201,9 @@ struct OdbcConnection::Impl {
   bool connected = false;
   bool inTransaction = false;
   bool wide = true;
+  // Whether the server runs sp_executesql (SQL Server does; the embedded server behind the wire
+  // protocol does not): -1 until it is first asked on this connection.
+  int executeSql = -1;
   // Kept across close and open, as the OLE DB connection object kept it.
   int commandTimeout = kDefaultCommandTimeoutSeconds;
   // Last, so its thread has stopped before the handles go.
@@ -215,6 +218,7 @@ struct OdbcConnection::Impl {
     }
     connected = false;
     inTransaction = false;
+    executeSql = -1;
     dbc.reset();
     env.reset();
   }
@@ -548,6 +552,24 @@ Recordset OdbcConnection::query(const std::string& sql) {
     if (rc == SQL_NO_DATA) break;
   }
   return result ? std::move(*result) : Recordset{};
+}
+
+Recordset OdbcConnection::queryWith(const std::string& sql, const std::vector<Param>& params) {
+  Impl& c = *impl_;
+  c.requireOpen();
+  if (c.executeSql < 0) {
+    try {
+      query("EXEC sp_executesql N'SELECT 1 AS Answer'");
+      c.executeSql = 1;
+    } catch (const DbError& e) {
+      if (e.linkLost()) throw;
+      c.executeSql = 0;
+    }
+  }
+  // Through sp_executesql the server compiles the text once and keeps its plan for every later call
+  // with other values. A call takes at most 2 100 parameters; more are written into the text.
+  if (c.executeSql == 1 && params.size() <= kMaxServerParams) return query(executeSqlCall(sql, params));
+  return Connection::queryWith(sql, params);
 }
 
 std::vector<Recordset> OdbcConnection::queryEach(const std::vector<std::string>& selects) {

@@ -36,6 +36,8 @@ class OdbcConnection : public Connection {
   // driver that does not enforce it has the call cancelled a second later.
   long long execute(const std::string& sql) override;
   Recordset query(const std::string& sql) override;
+  // With sp_executesql where the server has it (asked once per open), else with the values written in.
+  Recordset queryWith(const std::string& sql, const std::vector<Param>& params) override;
   std::vector<Recordset> queryEach(const std::vector<std::string>& selects) override;
   void beginTrans() override;
   void commitTrans() override;
