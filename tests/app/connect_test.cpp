@@ -10,6 +10,7 @@
 #include "settings/settings_files.h"
 #include "shared/connections.h"
 #include "shared/sync_context.h"
+#include "prepared_folder.h"
 #include "test_support.h"
 #include "testbed.h"
 
@@ -33,11 +34,7 @@ struct Branch : ::testing::Test {
   std::vector<std::string> firstStatus;
 
   void SetUp() override {
-    testbed::InitOptions o;
-    o.home = home.path();
-    o.items = 5;
-    o.ledgers = 10;
-    testbed::init(o);
+    test::copyTestbed(home.path(), {5, 10});
     db::embedded::setClockOffsetSeconds(0);
     form.lblFirststatus.subscribe([this] { firstStatus.push_back(form.lblFirststatus.caption()); });
     frm = std::make_unique<FrmSynch>(ctx);

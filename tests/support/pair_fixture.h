@@ -1,5 +1,6 @@
 // A branch and a central company database on embedded servers in a temporary folder, with the context
-// the operations run in (scripted host, pinned workstation clock, window model).
+// the operations run in (scripted host, pinned workstation clock, window model). The
+// folder is a copy of a testbed made once per build (prepared_folder.h).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #include "db/embedded/embedded_server.h"
 #include "form/clock.h"
 #include "form/main_form.h"
+#include "prepared_folder.h"
 #include "scripted_host.h"
 #include "shared/connections.h"
 #include "shared/sync_context.h"
@@ -22,17 +24,22 @@
 
 namespace erpsync::test {
 
+// Fills home with a copy of the testbed (8 items, 12 ledgers) on which Update Database ran, as
+// PairFixture::upgrade() runs it.
+void copyUpgradedPair(const std::filesystem::path& home);
+
 class PairFixture : public ::testing::Test {
  protected:
   static constexpr const char* kBranchServer = "embedded:servers/branch";
   static constexpr const char* kCentralServer = "embedded:servers/central";
 
-  PairFixture() {
-    testbed::InitOptions o;
-    o.home = dir.path();
-    o.items = 8;
-    o.ledgers = 12;
-    testbed::init(o);
+  PairFixture() : PairFixture(false) {}
+  // upgraded: both databases as Update Database leaves them (run once per build of the test program).
+  explicit PairFixture(bool upgraded) {
+    if (upgraded)
+      copyUpgradedPair(dir.path());
+    else
+      copyTestbed(dir.path(), {8, 12});
     ctx.LocalServerName = kBranchServer;
     ctx.SyncServerName = kCentralServer;
     ctx.LocalDbCode = "BR01";
@@ -83,8 +90,7 @@ class PairFixture : public ::testing::Test {
 // log folder, the working date the branch server's date, the interval "2 Minutes".
 class SyncPairFixture : public PairFixture {
  protected:
-  SyncPairFixture() {
-    upgrade();
+  SyncPairFixture() : PairFixture(true) {
     ctx.LogFolder = dir.path() / "log";
     std::filesystem::create_directories(ctx.LogFolder);
     today = branch().query("Select getdate()").at(0, 0).toDateTime()->dateOnly();
