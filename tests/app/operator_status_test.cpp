@@ -31,7 +31,9 @@ namespace faults = db::embedded::faults;
 
 class Operator : public test::SyncPairFixture {
  protected:
+  // The operator works the window: its tests set the window's controls.
   Operator() {
+    readDayFromWindow();
     form.lstVchtypes.addItem("Sales BR1", 201);
     form.lstVchtypes.setSelected(0, true);
     form.ChkAutoSynch.setValue(1);

@@ -73,7 +73,7 @@ TEST(TriggerTexts, VoucherInsertTriggerIsSentLineForLine) {
 
 class ChangeLog : public PairFixture {
  protected:
-  void SetUp() override { upgrade(); }
+  ChangeLog() : PairFixture(true) {}
 
   db::Recordset activity(db::Connection& c, long long aboveId = 0) {
     return c.query(

@@ -1,5 +1,5 @@
 // A branch and a central company database on embedded servers in a temporary folder, with the context
-// the operations run in (scripted host, pinned workstation clock, window model). The
+// the operations run in (scripted host, pinned workstation clock, the working day, window model). The
 // folder is a copy of a testbed made once per build (prepared_folder.h).
 #pragma once
 
@@ -14,6 +14,7 @@
 #include "db/embedded/embedded_server.h"
 #include "form/clock.h"
 #include "form/main_form.h"
+#include "own_working_day.h"
 #include "prepared_folder.h"
 #include "scripted_host.h"
 #include "shared/connections.h"
@@ -48,6 +49,7 @@ class PairFixture : public ::testing::Test {
     ctx.WebConnection = db::openConnection(companyConnectionString("HO01", kCentralServer), dir.path());
     form.lblCostcentre.setCaption("Branch One");
     form.lblCostcentre.setTag("2");
+    windowDay_ = useOwnWorkingDay(ctx, workingDay);
   }
   ~PairFixture() override { db::embedded::setClockOffsetSeconds(0); }
 
@@ -77,6 +79,12 @@ class PairFixture : public ::testing::Test {
     return out;
   }
 
+  // The working day the operations read (ctx.day()), set by the tests of operations; the window's
+  // controls show the same at first. The tests of the window's views (its buttons' handlers, its pages)
+  // set the controls instead, after readDayFromWindow().
+  WorkingDay workingDay;
+  void readDayFromWindow() { ctx.workingDaySource = windowDay_; }
+
   std::vector<std::string> upgradeNotices;
   TempDir dir;
   ScriptedHost host{true};
@@ -84,6 +92,9 @@ class PairFixture : public ::testing::Test {
   MainForm form;
   SyncContext ctx{host, clock, form, dir.path()};
   [[maybe_unused]] const bool formBound_ = (bindForm(ctx), true);
+
+ private:
+  std::function<WorkingDay()> windowDay_;
 };
 
 // The pair prepared for synchronisation as a connected window leaves it: databases upgraded, a daily
@@ -96,6 +107,8 @@ class SyncPairFixture : public PairFixture {
     today = branch().query("Select getdate()").at(0, 0).toDateTime()->dateOnly();
     form.dtpdate.setValue(today);
     form.cbointerval.setText("2 Minutes");
+    workingDay.date = today;
+    workingDay.intervalMinutes = 2;
   }
   // Makes every logged branch change `minutes` old on the branch server's clock.
   void ageBranchChanges(int minutes) {
