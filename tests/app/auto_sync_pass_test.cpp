@@ -19,7 +19,9 @@ namespace {
 
 class Pass : public test::SyncPairFixture {
  protected:
+  // The pass is the window's timer: its tests set the window's controls.
   Pass() {
+    readDayFromWindow();
     form.lstVchtypes.addItem("Sales BR1", 201);
     form.lstVchtypes.setSelected(0, true);
     testbed::SimulationOptions o;

@@ -11,6 +11,7 @@
 #include "settings/settings_files.h"
 #include "shared/date_text.h"
 #include "process_runner.h"
+#include "prepared_folder.h"
 #include "test_support.h"
 #include "testbed.h"
 
@@ -25,11 +26,7 @@ using test::runCli;
 struct Cli : ::testing::Test {
   TempDir home;
   void SetUp() override {
-    testbed::InitOptions o;
-    o.home = home.path();
-    o.items = 5;
-    o.ledgers = 10;
-    testbed::init(o);
+    test::copyTestbed(home.path(), {5, 10});
   }
   // The schema upgrade, so the day rows table the connect shows exists.
   void upgrade() { ASSERT_EQ(runCli("update-database " + homeArg()).exitCode, 0); }

@@ -11,6 +11,7 @@
 #include "shared/connections.h"
 #include "app/window_context.h"
 #include "shared/sync_context.h"
+#include "prepared_folder.h"
 #include "test_support.h"
 #include "testbed.h"
 
@@ -34,11 +35,7 @@ struct Branch : ::testing::Test {
   std::vector<std::string> firstStatus;
 
   void SetUp() override {
-    testbed::InitOptions o;
-    o.home = home.path();
-    o.items = 5;
-    o.ledgers = 10;
-    testbed::init(o);
+    test::copyTestbed(home.path(), {5, 10});
     db::embedded::setClockOffsetSeconds(0);
     form.lblFirststatus.subscribe([this] { firstStatus.push_back(form.lblFirststatus.caption()); });
     frm = std::make_unique<FrmSynch>(ctx);

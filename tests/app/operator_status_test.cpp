@@ -31,7 +31,9 @@ namespace faults = db::embedded::faults;
 
 class Operator : public test::SyncPairFixture {
  protected:
+  // The operator works the window: its tests set the window's controls.
   Operator() {
+    readDayFromWindow();
     form.lstVchtypes.addItem("Sales BR1", 201);
     form.lstVchtypes.setSelected(0, true);
     form.ChkAutoSynch.setValue(1);
@@ -320,12 +322,7 @@ TEST_F(Operator, ASecondWindowOnTheProgramFolderWaitsWhileTheFirstWorks) {
 struct Headless : ::testing::Test {
   test::TempDir home;
   void SetUp() override {
-    testbed::InitOptions o;
-    o.home = home.path();
-    o.items = 5;
-    o.ledgers = 10;
-    testbed::init(o);
-    ASSERT_EQ(cli("update-database --yes"), cli::kExitOk);
+    test::copyTestbed(home.path(), {5, 10, true});
   }
   // A verb as its command line runs it (its output goes to the console).
   int cli(const std::string& line) {
@@ -420,11 +417,7 @@ namespace {
 // status says so instead of calling it out of reach, where an installer would look for a network fault.
 TEST(HeadlessBeforeUpdateDatabase, StatusCallsHeadOfficeReachableAndSaysWhatItAnswered) {
   test::TempDir home;
-  testbed::InitOptions o;
-  o.home = home.path();
-  o.items = 5;
-  o.ledgers = 10;
-  testbed::init(o);
+  test::copyTestbed(home.path(), {5, 10});
   std::ostringstream out, err;
   cli::runStatus(cli::StatusOptions{home.path().string(), "", false}, out, err);
   const std::string text = out.str();

@@ -2,10 +2,8 @@
 // tblActivity.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <map>
 
-#include "capture/trigger_texts.h"
 #include "pair_fixture.h"
 #include "process_runner.h"
 #include "simulator.h"
@@ -13,67 +11,9 @@
 namespace erpsync::test {
 namespace {
 
-TEST(TriggerTexts, VoucherInsertTriggerIsSentLineForLine) {
-  const std::string expected =
-      "create trigger Trig_SalesInsert \r\n"
-      " ON tblSales \r\n"
-      " FOR Insert\r\n"
-      " as\r\n"
-      " DECLARE @name int\r\n"
-      " select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)\r\n"
-      " insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId , VchTypeid,ActionTime) "
-      "select @name + ROW_NUMBER() OVER (ORDER BY inserted.InvId), 'tblSales',inserted.InvId,'Insert',1,"
-      "CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112),tblVchType.PARENTID,inserted.Vchtypeid,"
-      "CONVERT(Char(50), GETDATE()) \r\n"
-      " from  inserted left join tblVchType on tblVchType.Vchtypeid = inserted.Vchtypeid\r\n"
-      " where inserted.InvId is Not NULL\r\n";
-  EXPECT_EQ(capture::insertTriggerText("Sales", "tblSales", "InvId", false), expected);
-
-  // Masters log no voucher type; deletes of vouchers carry the central id they were uploaded under.
-  EXPECT_EQ(capture::updateTriggerText("Iteams", "tblItemMaster", "Itemid", true),
-            " create trigger Trig_Iteamsupdate\r\n"
-            " ON  tblItemMaster \r\n"
-            " for Update\r\n"
-            " as\r\n"
-            " DECLARE @name int\r\n"
-            " select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)\r\n"
-            " \r\n"
-            " insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, "
-            "VchTypeid,ActionTime) select @name + ROW_NUMBER() OVER (ORDER BY inserted.Itemid), "
-            "'tblItemMaster',inserted.Itemid,'Update',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,0,0, "
-            "CONVERT(Char(50), GETDATE())\r\n"
-            " from  inserted\r\n"
-            " where inserted.Itemid is Not NULL\r\n");
-  const std::string deleteHead =
-      " create trigger Trig_NotesDelete\r\n"
-      " ON  tblNotes \r\n"
-      " for delete as\r\n"
-      " DECLARE @name int\r\n"
-      " select @name=ISNull(max(ID),0) from tblActivity with (updlock, holdlock)\r\n"
-      " \r\n"
-      " insert into tblActivity (ID,TableName,tblUniqueID,Action,Active,DateofAction,ParentId, "
-      "VchTypeid,ActionTime,tblUniqueRefID) select @name + ROW_NUMBER() OVER (ORDER BY deleted.VchID),'tblNotes',"
-      "deleted.VchID,'Deleted',1,CONVERT(DATETIME, CONVERT(CHAR(8), GETDATE(), 112), 112) ,";
-  EXPECT_EQ(capture::deleteTriggerText("Notes", "tblNotes", "VchID", false),
-            deleteHead +
-                "tblVchType.PARENTID,deleted.Vchtypeid, CONVERT(Char(50), GETDATE()),deleted.ServInvID \r\n"
-                " from  deleted left join tblVchType on tblVchType.Vchtypeid = deleted.Vchtypeid\r\n"
-                " where deleted.VchID is Not NULL\r\n");
-  EXPECT_EQ(capture::deleteTriggerText("Notes", "tblNotes", "VchID", true),
-            deleteHead +
-                "0,0, CONVERT(Char(50), GETDATE()),0 \r\n"
-                " from  deleted\r\n"
-                " where deleted.VchID is Not NULL\r\n");
-
-  // The board-rate trigger's fragments are joined by a bare CR.
-  const auto& br = capture::boardRateTriggerText();
-  EXPECT_EQ(br.find('\n'), std::string::npos);
-  EXPECT_EQ(std::count(br.begin(), br.end(), '\r'), 6);
-}
-
 class ChangeLog : public PairFixture {
  protected:
-  void SetUp() override { upgrade(); }
+  ChangeLog() : PairFixture(true) {}
 
   db::Recordset activity(db::Connection& c, long long aboveId = 0) {
     return c.query(

@@ -23,5 +23,5 @@ GO
 -- timer pass: nothing above the mark
 -- on: central
 -- expect-rows: 0
- SELECT  COUNT(tblUniqueID) AS Updations, TableName, DAY(DateofAction) AS day, MONTH(DateofAction) AS Month, YEAR(DateofAction) AS year From tblActivity where ID>2 GROUP BY TableName, DAY(DateofAction), MONTH(DateofAction), YEAR(DateofAction) 
+ SELECT  COUNT(tblUniqueID) AS Updations, TableName, DAY(DateofAction) AS day, MONTH(DateofAction) AS Month, YEAR(DateofAction) AS year From tblActivity where ID>4 GROUP BY TableName, DAY(DateofAction), MONTH(DateofAction), YEAR(DateofAction) 
 GO

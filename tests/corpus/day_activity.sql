@@ -95,6 +95,11 @@ GO
 SELECT     TOP (1) ID, Activity, TimeOf, SystemName, DateOF, ActivitiesDetail, BlnStarted, BlnEnded, CCID, BlockDataEntry, SQLSERVERNAME From tblDayActivity  where CCID=2 ORDER BY DateOF DESC,  TimeOf DESC
 GO
 
+-- setdatstartDet: the latest day row of the cost centre, the latest written first among rows of one time
+-- on: central
+SELECT     TOP (1) ID, Activity, TimeOf, SystemName, DateOF, ActivitiesDetail, BlnStarted, BlnEnded, CCID, BlockDataEntry, SQLSERVERNAME From tblDayActivity  where CCID=2 ORDER BY DateOF DESC,  TimeOf DESC, ID DESC
+GO
+
 -- setdatstartDet of a cost centre without day rows
 -- on: central
 -- expect-rows: 0

@@ -32,6 +32,7 @@
 #include "shared/sync_context.h"
 #include "simulator.h"
 #include "statement_shape.h"
+#include "prepared_folder.h"
 #include "test_support.h"
 #include "testbed.h"
 
@@ -102,7 +103,7 @@ class Recorder {
 };
 
 fs::path corpusDir() {
-  return fs::path(ERPSYNC_SOURCE_DIR) / "tests" / "corpus";
+  return test::sourceDir() / "tests" / "corpus";
 }
 
 struct CorpusEntry {
@@ -146,12 +147,9 @@ std::string asCorpusBatch(const Sent& s) {
 class OperatorDays : public ::testing::Test {
  protected:
   void SetUp() override {
-    testbed::InitOptions o;
-    o.home = home.path();
-    o.items = 8;
-    o.ledgers = 12;
-    testbed::init(o);
+    test::copyTestbed(home.path(), {8, 12});
     db::embedded::setClockOffsetSeconds(0);
+    const testbed::InitOptions o;
     branch = db::openConnection(testbed::companyConnectionString(o.branchServer, o.branchDb), home.path());
     central = db::openConnection(testbed::companyConnectionString(o.centralServer, o.centralDb), home.path());
   }

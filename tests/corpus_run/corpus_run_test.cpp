@@ -14,6 +14,7 @@
 #include "cmd_sql.h"
 #include "corpus_file.h"
 #include "db/connection.h"
+#include "prepared_folder.h"
 #include "test_support.h"
 #include "testbed.h"
 
@@ -23,7 +24,7 @@ namespace {
 namespace fs = std::filesystem;
 
 fs::path corpusDir() {
-  return fs::path(ERPSYNC_SOURCE_DIR) / "tests" / "corpus";
+  return test::sourceDir() / "tests" / "corpus";
 }
 
 std::vector<std::string> corpusFiles() {
@@ -35,18 +36,6 @@ std::vector<std::string> corpusFiles() {
   return names;
 }
 
-// One pristine testbed per test program; each test works on its own copy.
-const fs::path& pristineHome() {
-  static test::TempDir dir;
-  static bool built = [] {
-    testbed::InitOptions o;
-    o.home = dir.path();
-    testbed::init(o);
-    return true;
-  }();
-  (void)built;
-  return dir.path();
-}
 
 class Databases {
  public:
@@ -153,9 +142,8 @@ TEST_P(CorpusRun, EveryStatementBehavesAsWritten) {
   auto corpus = loadCorpus(GetParam(), source);
   ASSERT_FALSE(corpus.statements.empty());
   test::TempDir home;
-  // Copied into a folder that does not exist yet: the Windows runtime's copy refuses an existing one.
-  fs::remove(home.path());
-  fs::copy(pristineHome(), home.path(), fs::copy_options::recursive);
+  const testbed::InitOptions sizes;
+  test::copyTestbed(home.path(), {sizes.items, sizes.ledgers});
   Databases dbs(home.path());
   for (const auto& p : corpus.prepare) prepare(dbs, p);
   for (const auto& s : corpus.statements) {

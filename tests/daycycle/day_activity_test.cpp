@@ -12,7 +12,7 @@ namespace {
 
 class DayRows : public PairFixture {
  protected:
-  void SetUp() override { upgrade(); }
+  DayRows() : PairFixture(true) {}
   void dayRow(db::Connection& c, const std::string& activity, const std::string& time, const std::string& date,
               int ccid, const std::string& server) {
     c.execute(

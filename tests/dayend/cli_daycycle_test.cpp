@@ -11,6 +11,7 @@
 #include "shared/connections.h"
 #include "simulator.h"
 #include "process_runner.h"
+#include "prepared_folder.h"
 #include "test_support.h"
 #include "testbed.h"
 
@@ -28,20 +29,15 @@ CliRun runCliLater(const std::string& args) {
   return r;
 }
 
-// A small testbed in home; returns the --home option that names it.
-std::string smallTestbed(const test::TempDir& home) {
-  testbed::InitOptions o;
-  o.home = home.path();
-  o.items = 5;
-  o.ledgers = 10;
-  testbed::init(o);
+// A small testbed in home, upgraded by erpsync-cli or not; returns the --home option that names it.
+std::string smallTestbed(const test::TempDir& home, bool upgraded = false) {
+  test::copyTestbed(home.path(), {5, 10, upgraded});
   return " --home '" + home.path().string() + "'";
 }
 
 TEST(DaycycleVerbs, ADayIsClosedRefusedRepairedAndPurgedHeadless) {
   test::TempDir home;
-  const std::string at = smallTestbed(home);
-  ASSERT_EQ(runCli("update-database --yes" + at).exitCode, 0);
+  const std::string at = smallTestbed(home, true);
   auto branch = db::openConnection(companyConnectionString("BR01", "embedded:servers/branch"), home.path());
   auto central = db::openConnection(companyConnectionString("HO01", "embedded:servers/central"), home.path());
   testbed::SimulationOptions s;

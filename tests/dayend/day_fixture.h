@@ -14,6 +14,9 @@ namespace erpsync::test {
 
 class DayFixture : public SyncPairFixture {
  protected:
+  // The day's buttons are the window's: their tests set its controls.
+  DayFixture() { readDayFromWindow(); }
+
   // This branch's day: sales and one or two of every other kind, dated the working date.
   void enterDay(int sales = 4) {
     testbed::SimulationOptions o;

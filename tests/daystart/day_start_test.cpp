@@ -18,6 +18,10 @@ const char* const kLedgerBalances =
 
 class DayStartTest : public DayStartFixture {
  protected:
+  // Day Start is the window's button: its tests set the window's controls.
+  DayStartTest() { readDayFromWindow(); }
+
+ protected:
   daycycle::DayStartOutcome runSuccessful() {
     host.expectBox(Answer::Yes, "DAY START");
     host.expectBox(Answer::OK, "Opening stock brought from head office: ");

@@ -19,6 +19,7 @@
 #include "db/connection.h"
 #include "db/embedded/embedded_server.h"
 #include "db/embedded/fault_injection.h"
+#include "prepared_folder.h"
 #include "test_support.h"
 #include "testbed.h"
 #include "workstation_clock.h"
@@ -53,20 +54,11 @@ std::optional<unsigned> replaySeed() {
 }
 
 // The folder of this process's histories, with the testbed they all start from: both databases
-// made and upgraded once.
+// made and upgraded (a copy of the testbed prepared once per build).
 struct Work {
   test::TempDir dir;
   fs::path base = dir.path() / "base";
-  Work() {
-    testbed::InitOptions o;
-    o.home = base;
-    o.items = 8;
-    o.ledgers = 12;
-    testbed::init(o);
-    history::ForkRunner runner(&cli::run, &test::shiftProcessClock);
-    const auto r = runner.run({{"update-database", "--yes", "--home", base.string()}, std::nullopt, 0});
-    if (r.exitCode != 0) throw std::runtime_error("update-database failed: " + r.output);
-  }
+  Work() { test::copyTestbed(base, {8, 12, true}); }
 };
 Work& work() {
   static Work w;

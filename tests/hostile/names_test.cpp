@@ -16,6 +16,7 @@
 #include "form/clock.h"
 #include "form/main_form.h"
 #include "hostile_texts.h"
+#include "own_working_day.h"
 #include "scripted_host.h"
 #include "settings/daily_log.h"
 #include "shared/connections.h"
@@ -59,6 +60,7 @@ class HostileNames : public ::testing::Test {
     ctx.WebDbCode = kCentralDb;
     form.lblCostcentre.setCaption("Branch One");
     form.lblCostcentre.setTag("2");
+    test::useOwnWorkingDay(ctx, workingDay);
   }
 
   test::TempDir dir;
@@ -67,6 +69,8 @@ class HostileNames : public ::testing::Test {
   MainForm form;
   WindowContext ctx{host, clock, form, dir.path()};
   [[maybe_unused]] const bool formBound_ = (bindForm(ctx), true);
+  // The working day the operations read (the window's controls at first).
+  WorkingDay workingDay;
 };
 
 TEST_F(HostileNames, ServerNamesAndCompanyCodesStayOneValueInConnectionStrings) {
@@ -113,8 +117,8 @@ TEST_F(HostileNames, ConnectUpgradeUploadAndBulkMigrationReachTheHostileServer) 
   ctx.LogFolder = dir.path() / "log";
   fs::create_directories(ctx.LogFolder);
   const auto today = ctx.local().query("Select getdate()").at(0, 0).toDateTime()->dateOnly();
-  form.dtpdate.setValue(today);
-  form.cbointerval.setText("2 Minutes");
+  workingDay.date = today;
+  workingDay.intervalMinutes = 2;
   testbed::SimulationOptions o;
   o.sales = 3;
   o.orders = o.stockJournals = o.jobCards = o.notes = o.edits = o.deletes = o.masterChanges = o.boardRates = 0;
@@ -135,18 +139,18 @@ TEST_F(HostileNames, CostCentreNamesHoldAndReleaseThePushLockAsWritten) {
   capture::cmdUpdateDataBase_Click(ctx);
   test::createCanary(ctx.web());
   for (const auto& h : hostileTexts()) {
-    form.lblCostcentre.setCaption(h.text);
+    workingDay.costCentreName = h.text;
     ASSERT_TRUE(sync::takeServerLock(ctx)) << h.what;
     auto rs = ctx.web().query("SELECT SQLSERVERNAME FROM tblDayActivity WHERE Activity = 'BLOCKFASTPUSH'");
     ASSERT_EQ(rs.size(), 1u) << h.what;
     EXPECT_EQ(rs.at(0, 0).toString(), h.text) << h.what;
     EXPECT_TRUE(sync::refreshServerLock(ctx)) << h.what;
     // Another branch sees the holder by its exact name.
-    form.lblCostcentre.setCaption("Someone else");
+    workingDay.costCentreName = "Someone else";
     std::string holder;
     EXPECT_FALSE(sync::checkServerFree(ctx, holder)) << h.what;
     EXPECT_EQ(holder, h.text);
-    form.lblCostcentre.setCaption(h.text);
+    workingDay.costCentreName = h.text;
     sync::releaseServerLock(ctx);
     EXPECT_EQ(ctx.web().query("SELECT count(*) FROM tblDayActivity WHERE Activity = 'BLOCKFASTPUSH'").at(0, 0).toInt(),
               0)

@@ -15,7 +15,7 @@ namespace {
 
 class ServerLock : public PairFixture {
  protected:
-  void SetUp() override { upgrade(); }
+  ServerLock() : PairFixture(true) {}
   void TearDown() override { db::embedded::freezeClock(std::nullopt); }
 
   // Stops the server's wall clock at a whole second, so ages are judged to the second whatever the wall
@@ -165,7 +165,7 @@ TEST_F(ServerLock, TakeRefreshAndReleaseMindTheHolder) {
   EXPECT_EQ(lockRows(), 1);
 
   // Another branch cannot take it, nor release it, nor refresh it.
-  form.lblCostcentre.setCaption("Branch Two");
+  workingDay.costCentreName = "Branch Two";
   EXPECT_FALSE(sync::takeServerLock(ctx));
   EXPECT_EQ(form.lblserverStat.caption(), "LOCK");
   EXPECT_FALSE(sync::refreshServerLock(ctx));
@@ -174,7 +174,7 @@ TEST_F(ServerLock, TakeRefreshAndReleaseMindTheHolder) {
   EXPECT_EQ(lockRows(), 1);
 
   // The holder's heartbeat keeps the row live on the server's clock.
-  form.lblCostcentre.setCaption("Branch One");
+  workingDay.costCentreName = "Branch One";
   db::embedded::setClockOffsetSeconds(40);
   EXPECT_TRUE(sync::refreshServerLock(ctx));
   db::embedded::setClockOffsetSeconds(80);
@@ -202,13 +202,13 @@ TEST_F(ServerLock, AbandonedLockOfAnotherBranchIsTakenOver) {
 }
 
 TEST_F(ServerLock, NamesWithQuotesAreStoredAsTyped) {
-  form.lblCostcentre.setCaption("D'Souza's Branch");
+  workingDay.costCentreName = "D'Souza's Branch";
   EXPECT_TRUE(sync::takeServerLock(ctx));
-  form.lblCostcentre.setCaption("Branch Two");
+  workingDay.costCentreName = "Branch Two";
   std::string holder;
   EXPECT_FALSE(check(holder));
   EXPECT_EQ(holder, "D'Souza's Branch");
-  form.lblCostcentre.setCaption("D'Souza's Branch");
+  workingDay.costCentreName = "D'Souza's Branch";
   EXPECT_TRUE(sync::refreshServerLock(ctx));
   sync::releaseServerLock(ctx);
   EXPECT_EQ(lockRows(), 0);

@@ -153,8 +153,7 @@ TEST_F(Locate, OnlyTheChosenVoucherTypesAreExamined) {
   central().execute("DELETE FROM tblNotes WHERE VchID = " + std::to_string(note.central));
   const long long saleType =
       scalar(branch(), "SELECT VchTypeID FROM tblSales WHERE InvID = " + std::to_string(sale.id));
-  form.lstVchtypes.addItem("Sales", saleType);
-  form.lstVchtypes.setSelected(0, true);
+  workingDay.selectedVoucherTypeIds = std::to_string(saleType);
   auto out = LocateAllMismatches(ctx, false);
   ASSERT_EQ(out.vouchers.size(), 1u);
   EXPECT_EQ(out.vouchers[0].number, sale.number);

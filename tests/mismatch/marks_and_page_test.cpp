@@ -93,7 +93,7 @@ TEST_F(Marks, MarksWithinTheLogsOnlyTellTheValues) {
 TEST_F(Marks, OnlyABranchLogEmptiedUnderTheMarkPutsItBehind) {
   enterAndUpload();
   ctx.MaxActivityIDTrans = 5;
-  form.dtpdate.setValue(db::DateTime::fromDayNumber(today.dayNumber() + 1));
+  workingDay.date = db::DateTime::fromDayNumber(today.dayNumber() + 1);
   EXPECT_GE(reconcile::ReadActivityLogTops(ctx, ctx.day()).branch, 5);
   branch().execute("DELETE FROM tblActivity");
   EXPECT_EQ(reconcile::ReadActivityLogTops(ctx, ctx.day()).branch, 0);

@@ -13,7 +13,9 @@ namespace {
 
 class Counts : public test::SyncPairFixture {
  protected:
+  // The count page is the window's: its tests tick the window's voucher-type list.
   Counts() {
+    readDayFromWindow();
     auto types = branch().query("SELECT VchTypeID, VchType FROM tblVchType ORDER BY VchTypeID");
     for (std::size_t r = 0; r < types.size(); ++r) {
       form.lstVchtypes.addItem(types.at(r, 1).toString(), types.at(r, 0).toInt());

@@ -15,6 +15,7 @@
 #include "db/connection.h"
 #include "shared/connections.h"
 #include "simulator.h"
+#include "prepared_folder.h"
 #include "test_support.h"
 #include "testbed.h"
 
@@ -31,13 +32,7 @@ struct ServiceStop : ::testing::Test {
   int sales = 0;
 
   void SetUp() override {
-    testbed::InitOptions o;
-    o.home = home.path();
-    o.items = 8;
-    o.ledgers = 12;
-    testbed::init(o);
-    int rc = 0;
-    ASSERT_EQ(runToEnd({"update-database", "--yes"}, rc), 0);
+    test::copyTestbed(home.path(), {8, 12, true});
     branch = db::openConnection(companyConnectionString("BR01", "embedded:servers/branch"), home.path());
     central = db::openConnection(companyConnectionString("HO01", "embedded:servers/central"), home.path());
   }

@@ -1,5 +1,6 @@
 // A testbed program folder whose servers erpsync-cli has upgraded ("update-database --yes"), with
-// direct connections to both company databases, for the tests that drive the headless verbs.
+// direct connections to both company databases, for the tests that drive the headless verbs. The
+// folder is a copy of one made once per build of erpsync-cli (prepared_folder.h).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,22 +9,17 @@
 #include <string>
 
 #include "db/connection.h"
+#include "prepared_folder.h"
 #include "process_runner.h"
 #include "shared/connections.h"
 #include "test_support.h"
-#include "testbed.h"
 
 namespace erpsync::test {
 
 class CliTestbed : public ::testing::Test {
  protected:
   void SetUp() override {
-    testbed::InitOptions o;
-    o.home = home.path();
-    o.items = 6;
-    o.ledgers = 10;
-    testbed::init(o);
-    ASSERT_EQ(runCli("update-database --yes " + homeArg()).exitCode, 0);
+    copyTestbed(home.path(), {6, 10, true});
     branch = db::openConnection(companyConnectionString("BR01", "embedded:servers/branch"), home.path());
     central = db::openConnection(companyConnectionString("HO01", "embedded:servers/central"), home.path());
   }

@@ -1,5 +1,6 @@
 // A branch and a central company database on embedded servers in a temporary folder, with the context
-// the operations run in (scripted host, pinned workstation clock, window model).
+// the operations run in (scripted host, pinned workstation clock, the working day, window model). The
+// folder is a copy of a testbed made once per build (prepared_folder.h).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,6 +14,8 @@
 #include "db/embedded/embedded_server.h"
 #include "form/clock.h"
 #include "form/main_form.h"
+#include "own_working_day.h"
+#include "prepared_folder.h"
 #include "scripted_host.h"
 #include "shared/connections.h"
 #include "app/window_context.h"
@@ -23,17 +26,22 @@
 
 namespace erpsync::test {
 
+// Fills home with a copy of the testbed (8 items, 12 ledgers) on which Update Database ran, as
+// PairFixture::upgrade() runs it.
+void copyUpgradedPair(const std::filesystem::path& home);
+
 class PairFixture : public ::testing::Test {
  protected:
   static constexpr const char* kBranchServer = "embedded:servers/branch";
   static constexpr const char* kCentralServer = "embedded:servers/central";
 
-  PairFixture() {
-    testbed::InitOptions o;
-    o.home = dir.path();
-    o.items = 8;
-    o.ledgers = 12;
-    testbed::init(o);
+  PairFixture() : PairFixture(false) {}
+  // upgraded: both databases as Update Database leaves them (run once per build of the test program).
+  explicit PairFixture(bool upgraded) {
+    if (upgraded)
+      copyUpgradedPair(dir.path());
+    else
+      copyTestbed(dir.path(), {8, 12});
     ctx.LocalServerName = kBranchServer;
     ctx.SyncServerName = kCentralServer;
     ctx.LocalDbCode = "BR01";
@@ -42,6 +50,7 @@ class PairFixture : public ::testing::Test {
     ctx.WebConnection = db::openConnection(companyConnectionString("HO01", kCentralServer), dir.path());
     form.lblCostcentre.setCaption("Branch One");
     form.lblCostcentre.setTag("2");
+    windowDay_ = useOwnWorkingDay(ctx, workingDay);
   }
   ~PairFixture() override { db::embedded::setClockOffsetSeconds(0); }
 
@@ -71,6 +80,12 @@ class PairFixture : public ::testing::Test {
     return out;
   }
 
+  // The working day the operations read (ctx.day()), set by the tests of operations; the window's
+  // controls show the same at first. The tests of the window's views (its buttons' handlers, its pages)
+  // set the controls instead, after readDayFromWindow().
+  WorkingDay workingDay;
+  void readDayFromWindow() { ctx.workingDaySource = windowDay_; }
+
   std::vector<std::string> upgradeNotices;
   TempDir dir;
   ScriptedHost host{true};
@@ -78,19 +93,23 @@ class PairFixture : public ::testing::Test {
   MainForm form;
   WindowContext ctx{host, clock, form, dir.path()};
   [[maybe_unused]] const bool formBound_ = (bindForm(ctx), true);
+
+ private:
+  std::function<WorkingDay()> windowDay_;
 };
 
 // The pair prepared for synchronisation as a connected window leaves it: databases upgraded, a daily
 // log folder, the working date the branch server's date, the interval "2 Minutes".
 class SyncPairFixture : public PairFixture {
  protected:
-  SyncPairFixture() {
-    upgrade();
+  SyncPairFixture() : PairFixture(true) {
     ctx.LogFolder = dir.path() / "log";
     std::filesystem::create_directories(ctx.LogFolder);
     today = branch().query("Select getdate()").at(0, 0).toDateTime()->dateOnly();
     form.dtpdate.setValue(today);
     form.cbointerval.setText("2 Minutes");
+    workingDay.date = today;
+    workingDay.intervalMinutes = 2;
   }
   // Makes every logged branch change `minutes` old on the branch server's clock.
   void ageBranchChanges(int minutes) {

@@ -1,5 +1,7 @@
+// Temporary folders, whole-file reads and writes, and where the built program and the sources are.
 #include "test_support.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -25,6 +27,15 @@ std::string readFile(const std::filesystem::path& p) {
   std::stringstream ss;
   ss << in.rdbuf();
   return ss.str();
+}
+
+std::string cliPath() {
+  const char* other = std::getenv("ERPSYNC_TEST_CLI");
+  return other && *other ? std::string(other) : std::string(ERPSYNC_CLI_PATH);
+}
+
+std::filesystem::path sourceDir() {
+  return std::filesystem::path(ERPSYNC_SOURCE_DIR);
 }
 
 void writeFile(const std::filesystem::path& p, const std::string& text) {

@@ -25,9 +25,8 @@ std::string readFile(const std::filesystem::path& p);
 void writeFile(const std::filesystem::path& p, const std::string& text);
 // The erpsync-cli the tests run: the one built beside them, or ERPSYNC_TEST_CLI (a copy kept apart from a
 // build tree that is being rebuilt while a long run such as the fault sweep goes on).
-inline std::string cliPath() {
-  const char* other = std::getenv("ERPSYNC_TEST_CLI");
-  return other && *other ? std::string(other) : std::string(ERPSYNC_CLI_PATH);
-}
+std::string cliPath();
+// The source tree the tests were built from (for tests/corpus).
+std::filesystem::path sourceDir();
 
 }  // namespace erpsync::test

@@ -161,10 +161,8 @@ TEST_F(ChangesAfterUpload, ChangesOfAnotherDateAndOfATypeNoLongerChosenGoUp) {
   enterSales(3);
   pass();
   // The window still shows yesterday (or the type was unticked) when the cashier deletes and edits.
-  form.dtpdate.setValue(db::DateTime{2026, 1, 1});
-  form.lstVchtypes.clear();
-  form.lstVchtypes.addItem("Sales Return", 207);
-  form.lstVchtypes.setSelected(0, true);
+  workingDay.date = db::DateTime{2026, 1, 1};
+  workingDay.selectedVoucherTypeIds = "207";
   deleteSale("S-1");
   branch().execute("UPDATE tblSalesItem SET Qty = Qty + 4 WHERE InvID = 2");
   branch().execute("UPDATE tblSales SET NetAmount = NetAmount + 1 WHERE InvID = 2");

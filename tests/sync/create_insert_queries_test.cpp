@@ -22,10 +22,10 @@ class CopyRows : public test::PairFixture {
           "Active bit NULL, Amount numeric(18,2) NULL, Changed datetime NULL)");
     ctx.LogFolder = dir.path() / "log";
     std::filesystem::create_directories(ctx.LogFolder);
-    form.dtpdate.setValue(clock.now());
+    workingDay.date = clock.now().dateOnly();
   }
   std::string logText() {
-    std::ifstream in(settings::LogFilePath(ctx.LogFolder, form.dtpdate.value()), std::ios::binary);
+    std::ifstream in(settings::LogFilePath(ctx.LogFolder, workingDay.date), std::ios::binary);
     std::stringstream s;
     s << in.rdbuf();
     return s.str();

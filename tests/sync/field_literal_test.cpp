@@ -12,14 +12,7 @@ namespace {
 
 using db::Value;
 
-TEST(FieldLiteral, ClassesAndTheSpecialCasesOfEachType) {
-  EXPECT_EQ(sync::FieldTypeClass(db::adVarChar), 0);
-  EXPECT_EQ(sync::FieldTypeClass(db::adChar), 0);
-  EXPECT_EQ(sync::FieldTypeClass(db::adLongVarChar), 0);
-  EXPECT_EQ(sync::FieldTypeClass(db::adDBTimeStamp), 3);
-  EXPECT_EQ(sync::FieldTypeClass(db::adVarWChar), 1);
-  EXPECT_EQ(sync::FieldTypeClass(db::adNumeric), 1);
-
+TEST(FieldLiteral, TheSpecialCasesOfEachType) {
   EXPECT_EQ(sync::FieldLiteral(Value("O'Brien"), db::adVarChar), "'O''Brien'");
   EXPECT_EQ(sync::FieldLiteral(Value(), db::adVarChar), "' '");
   EXPECT_EQ(sync::FieldLiteral(Value("Çay 'özel'"), db::adVarWChar), "N'Çay ''özel'''");

@@ -211,7 +211,7 @@ TEST_F(Upload, TheWorkingDayDecidesNotTheWindow) {
 TEST_F(Upload, WaitingVouchersOfEveryKindGoUpWithoutTheirLogRows) {
   enter(2);
   branch().execute("DELETE FROM tblActivity");
-  form.cbointerval.setText("0 Minutes");
+  workingDay.intervalMinutes = 0;
   auto out = runUntilQuiet();
   EXPECT_EQ(out.failed, 0);
   EXPECT_EQ(out.uploaded, 2 + 1 + 1 + 1 + 2);

@@ -9,6 +9,7 @@
 #include "db/connection.h"
 #include "process_runner.h"
 #include "shared/connections.h"
+#include "prepared_folder.h"
 #include "test_support.h"
 #include "testbed.h"
 
@@ -20,14 +21,8 @@ using test::runCli;
 class TransferCli : public ::testing::Test {
  protected:
   TransferCli() {
-    testbed::InitOptions o;
-    o.home = home.path();
-    o.items = 5;
-    o.ledgers = 10;
-    testbed::init(o);
+    test::copyTestbed(home.path(), {5, 10, true});
     at = " --home '" + home.path().string() + "'";
-    auto up = runCli("update-database --yes" + at);
-    EXPECT_EQ(up.exitCode, 0) << up.output;
     branch = db::openConnection(companyConnectionString("BR01", "embedded:servers/branch"), home.path());
     central = db::openConnection(companyConnectionString("HO01", "embedded:servers/central"), home.path());
   }
