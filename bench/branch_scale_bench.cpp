@@ -30,7 +30,7 @@
 #include <string>
 #include <vector>
 
-#include "app/auto_sync_pass.h"
+#include "app/pass_view.h"
 #include "app/form_binding.h"
 #include "app/voucher_types.h"
 #include "capture/update_database.h"
@@ -44,6 +44,7 @@
 #include "scratch_folder.h"
 #include "shared/connections.h"
 #include "shared/erp_settings.h"
+#include "app/window_context.h"
 #include "shared/sync_context.h"
 #include "shared/voucher_type_filter.h"
 #include "simulator.h"
@@ -157,7 +158,7 @@ class Bed {
   YesHost host;
   FixedClock clock{db::DateTime{2026, 12, 5, 14, 5, 33}};
   MainForm form;
-  SyncContext ctx{host, clock, form, folder.path};
+  WindowContext ctx{host, clock, form, folder.path};
   [[maybe_unused]] const bool bound_ = (bindForm(ctx), true);
 };
 
@@ -385,18 +386,18 @@ IdleFigures idleScale(long long largeHistory, int passes) {
   Bed bed(20);
   bed.form.chkAutoSynchInterimStockTransfer.setValue(1);
   // The first passes take what waits; after them a pass finds nothing to do.
-  for (int i = 0; i < 2; ++i) require(timertrigger_Timer(bed.ctx).error.empty(), "a pass failed");
+  for (int i = 0; i < 2; ++i) require(runWindowPass(bed.ctx).error.empty(), "a pass failed");
   bed.checked("first passes");
   for (int at = 0; at < 2; ++at) {
     if (at == 1) growCentralHistory(bed, largeHistory);
     f.history[at] = bed.count(bed.central(), "SELECT count(*) FROM tblStockHistory");
     f.now[at] = measureCalls(passes, [&] {
-      const auto out = timertrigger_Timer(bed.ctx);
+      const auto out = runWindowPass(bed.ctx);
       require(out.error.empty() && out.transfersRan && out.transfers.imported == 0, "the idle pass found work");
     });
     bed.form.chkAutoSynchInterimStockTransfer.setValue(0);
     f.before[at] = measureCalls(passes, [&] {
-      require(timertrigger_Timer(bed.ctx).error.empty(), "a pass failed");
+      require(runWindowPass(bed.ctx).error.empty(), "a pass failed");
       formerAutoImportReads(bed);
     });
     bed.form.chkAutoSynchInterimStockTransfer.setValue(1);

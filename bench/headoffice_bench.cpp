@@ -37,6 +37,7 @@
 #include "form/main_form.h"
 #include "reconcile/fill_trans_count.h"
 #include "scratch_folder.h"
+#include "app/window_context.h"
 #include "shared/sync_context.h"
 #include "simulator.h"
 #include "sync/upload_transactions.h"
@@ -142,7 +143,7 @@ class Office {
   BenchHost host;
   FixedClock clock{db::DateTime{2026, 12, 5, 14, 5, 33}};
   MainForm form;
-  SyncContext ctx{host, clock, form, home};
+  WindowContext ctx{host, clock, form, home};
   [[maybe_unused]] const bool formBound_ = (bindForm(ctx), true);
   db::DateTime today;
   double yearSeconds = 0;

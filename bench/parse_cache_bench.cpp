@@ -26,6 +26,7 @@
 #include "db/embedded/parse_cache.h"
 #include "scratch_folder.h"
 #include "simulator.h"
+#include "db/statement_params.h"
 #include "sync/upload_batch.h"
 #include "sync/voucher_kinds.h"
 #include "testbed.h"
@@ -63,7 +64,12 @@ std::vector<std::string> uploadBatches(db::Connection& branch) {
   std::vector<std::string> texts;
   sync::UploadBatch batch;
   auto flush = [&] {
-    if (!batch.empty()) texts.push_back(sync::uploadBatchText(batch, "'Branch One'"));
+    // Each batch as a text of its own (its values inlined), as a client without parameters sends it:
+    // the case that fills the cache fastest.
+    if (!batch.empty()) {
+      const sync::BatchCall call = sync::uploadBatchCall(batch, "Branch One");
+      texts.push_back(db::inlineParams(call.sql, call.params));
+    }
     batch = sync::UploadBatch{};
   };
   for (const auto& c : copies) {

@@ -1884,11 +1884,13 @@ GO
 
 -- Update Database
 -- on: central
+-- rerun-expect-error: already exists
 CREATE INDEX erpsync_tblDayActivity_Activity ON tblDayActivity (Activity)
 GO
 
 -- Update Database
 -- on: branch
+-- rerun-expect-error: already exists
 CREATE INDEX erpsync_tblDayActivity_Activity ON tblDayActivity (Activity)
 GO
 

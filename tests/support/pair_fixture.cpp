@@ -16,7 +16,7 @@ void copyUpgradedPair(const std::filesystem::path& home) {
     ScriptedHost host{false};
     FixedClock clock{db::DateTime{2026, 12, 5, 14, 5, 33}};
     MainForm form;
-    SyncContext ctx{host, clock, form, dir};
+    WindowContext ctx{host, clock, form, dir};
     bindForm(ctx);
     ctx.LocalServerName = o.branchServer;
     ctx.SyncServerName = o.centralServer;

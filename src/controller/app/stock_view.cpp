@@ -84,7 +84,8 @@ stock::TransferImportOutcome cmdImportInterimtransfers_Click(WindowContext& ctx)
 void showTransfersTaken(WindowContext& ctx, const stock::AutoTransferOutcome& out) {
   auto& f = ctx.form;
   for (const auto& e : out.taken) f.lstTransfer.addItem(e.text, e.invId);
-  if (out.completed && f.cboInterimTransferVchtype.listIndex() >= 0) cboInterimTransferVchtype_Change(ctx);
+  // Only a run that brought something changes the list: an idle pass asks head office nothing more.
+  if (out.completed && out.imported > 0 && f.cboInterimTransferVchtype.listIndex() >= 0) cboInterimTransferVchtype_Change(ctx);
 }
 
 stock::AutoTransferOutcome runInterimTransfersUnattended(WindowContext& ctx) {
