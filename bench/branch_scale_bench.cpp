@@ -136,8 +136,8 @@ class Bed {
     ctx.WebConnection = db::openConnection(testbed::companyConnectionString(ctx.SyncServerName, "HO01"), folder.path);
     form.lblCostcentre.setCaption("Branch One");
     form.lblCostcentre.setTag("2");
-    capture::cmdUpdateDataBase_Click(ctx);
-    FillSyncVchTypes(ctx);
+    capture::updateDatabase(ctx);
+    fillVoucherTypes(ctx);
     for (int i = 0; i < form.lstVchtypes.listCount(); ++i) form.lstVchtypes.setSelected(i, true);
     LoadErpSettings(ctx.LocalConnection.get(), ctx.erpSettings);
     ConfigureLinkedServer(ctx, ctx.SyncServerName);
@@ -275,7 +275,7 @@ std::string correlatedChangeLogQuery(Bed& bed) {
              " select Id,tablename, tbluniqueid ,tblUniquerefID, Action,active,dateofaction,ActionTime from "
              "tblactivity O where ParentID in(") +
          kUploadedParentTypes + ") and ISNULL(pARENTid,0) <> 0 AND Action not in('Update') and DateofAction='" + day +
-         "'" + CREateSelVchTypeIDQry(bed.ctx) +
+         "'" + voucherTypeFilter(bed.ctx) +
          " and id = (select max(A.id) from tblactivity A where o.tblUniqueID=a.tblUniqueID and o.tablename = "
          "a.tablename and a.Action not in('Update')) Order by o.ID ";
 }

@@ -123,10 +123,10 @@ class Office {
     openCentral();
     form.lblCostcentre.setCaption("Branch One");
     form.lblCostcentre.setTag("2");
-    capture::cmdUpdateDataBase_Click(ctx);
+    capture::updateDatabase(ctx);
     today = ctx.local().query("Select getdate()").at(0, 0).toDateTime()->dateOnly();
     if (year) addYear();
-    FillSyncVchTypes(ctx);
+    fillVoucherTypes(ctx);
     for (int i = 0; i < form.lstVchtypes.listCount(); ++i) form.lstVchtypes.setSelected(i, true);
     ctx.LogFolder = home / "log";
     fs::create_directories(ctx.LogFolder);
@@ -185,7 +185,7 @@ class Office {
     }
     yearSeconds = secondsSince(start);
     const auto upgrade = Steady::now();
-    capture::cmdUpdateDataBase_Click(ctx);
+    capture::updateDatabase(ctx);
     upgradeSeconds = secondsSince(upgrade);
   }
 

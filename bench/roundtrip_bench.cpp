@@ -4,13 +4,13 @@
 // central server) and its link simulator makes each one wait the round-trip time (an open three).
 //
 // Each run is a fresh testbed: both servers, Update Database, the branch's voucher types chosen, then
-//   day start      cmdDayStart_Click on the working date (units: stock lines rebuilt from head office)
-//   masters        uploadMasters after head office's master changes (units: central change-log rows)
+//   day start      onDayStart on the working date (units: stock lines rebuilt from head office)
+//   masters        downloadMasters after head office's master changes (units: central change-log rows)
 //   upload         uploadTransactions after a day of branch vouchers, aged past the interval (units:
 //                  vouchers; the lines are told apart)
 //   idle pass      runPass with nothing waiting, a pass after the first (units: one pass)
 //   verify         reconcile::VerifyDay (units: vouchers compared)
-//   day end        cmdDayEnd_Click (units: vouchers of the day)
+//   day end        onDayEnd (units: vouchers of the day)
 //   transfer       importInterimTransfer of head office's stock transfer to the branch (units: stock lines)
 // Counts are exact and machine-independent, so they are taken at RTT 0 at two sizes: "per unit" is
 // the difference between the sizes over the difference in units, "fixed" what is left at the first
@@ -60,7 +60,7 @@
 #include "shared/sync_context.h"
 #include "simulator.h"
 #include "stock/import_interim_transfers.h"
-#include "sync/upload_masters.h"
+#include "sync/download_masters.h"
 #include "sync/upload_transactions.h"
 #include "sync/voucher_kinds.h"
 #include "testbed.h"
@@ -131,8 +131,8 @@ class Bed {
     ctx.WebConnection = db::openConnection(testbed::companyConnectionString(kCentralServer, "HO01"), home);
     form.lblCostcentre.setCaption("Branch One");
     form.lblCostcentre.setTag("2");
-    capture::cmdUpdateDataBase_Click(ctx);
-    FillSyncVchTypes(ctx);
+    capture::updateDatabase(ctx);
+    fillVoucherTypes(ctx);
     for (int i = 0; i < form.lstVchtypes.listCount(); ++i) form.lstVchtypes.setSelected(i, true);
     LoadErpSettings(ctx.LocalConnection.get(), ctx.erpSettings);
     ConfigureLinkedServer(ctx, kCentralServer);
@@ -296,7 +296,7 @@ RunResult runDay(const Sizes& s, int rttMs, bool watchLock) {
   };
 
   daycycle::DayStartOutcome start;
-  r.m[DayStart] = measure(bed, rttMs, watchLock, [&] { start = cmdDayStart_Click(ctx); });
+  r.m[DayStart] = measure(bed, rttMs, watchLock, [&] { start = onDayStart(ctx); });
   require(start.completed, "day start did not complete");
   complaints("day start");
   r.units[DayStart] = start.stockLines;
@@ -304,7 +304,7 @@ RunResult runDay(const Sizes& s, int rttMs, bool watchLock) {
   const auto day = bed.enterDay(s);
   const long long entered = day.sales + day.orders + day.stockJournals + day.jobCards + day.notes;
   sync::MasterDownloadOutcome down;
-  r.m[Masters] = measure(bed, rttMs, watchLock, [&] { down = sync::uploadMasters(ctx); });
+  r.m[Masters] = measure(bed, rttMs, watchLock, [&] { down = sync::downloadMasters(ctx); });
   require(down.completed, "master download did not complete");
   complaints("master download");
   r.units[Masters] = down.applied;
@@ -333,7 +333,7 @@ RunResult runDay(const Sizes& s, int rttMs, bool watchLock) {
   r.units[Verify] = verify.compared;
 
   daycycle::DayEndResult end{};
-  r.m[DayEnd] = measure(bed, rttMs, watchLock, [&] { end = cmdDayEnd_Click(ctx); });
+  r.m[DayEnd] = measure(bed, rttMs, watchLock, [&] { end = onDayEnd(ctx); });
   require(end == daycycle::DayEndResult::Closed, "day end did not close the day");
   complaints("day end");
   r.units[DayEnd] = entered;

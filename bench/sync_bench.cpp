@@ -5,9 +5,9 @@
 //              hundred sales), against L, a bare uploader of the same rows (one transaction per voucher,
 //              literal INSERTs, no change log, no lock, no marks), and B, one INSERT ... SELECT per
 //              table through the linked server;
-//   masters    uploadMasters over M changed central ledgers, against B (INSERT ... SELECT of the rows);
+//   masters    downloadMasters over M changed central ledgers, against B (INSERT ... SELECT of the rows);
 //   memory     resident set at 10%, 50% and 100% of the upload;
-//   idle       uploadTransactions + uploadMasters with nothing waiting, at a small and the main size;
+//   idle       uploadTransactions + downloadMasters with nothing waiting, at a small and the main size;
 //   scaling    the upload at the small, main and (optional) large size.
 // Sizes: ERPSYNC_BENCH_VOUCHERS (main, 10000), ERPSYNC_BENCH_MASTERS (10000), ERPSYNC_BENCH_SMALL (1000),
 // ERPSYNC_BENCH_LARGE (0 = skip; 100000 for the scaling and idle figures at that size, slow).
@@ -47,7 +47,7 @@
 #include "app/window_context.h"
 #include "shared/sync_context.h"
 #include "sync/field_literal.h"
-#include "sync/upload_masters.h"
+#include "sync/download_masters.h"
 #include "sync/upload_transactions.h"
 #include "testbed.h"
 
@@ -156,9 +156,9 @@ class Pair {
     openCentral();
     form.lblCostcentre.setCaption("Branch One");
     form.lblCostcentre.setTag("2");
-    capture::cmdUpdateDataBase_Click(ctx);
+    capture::updateDatabase(ctx);
     // The operator synchronises every voucher type of the branch.
-    FillSyncVchTypes(ctx);
+    fillVoucherTypes(ctx);
     for (int i = 0; i < form.lstVchtypes.listCount(); ++i) form.lstVchtypes.setSelected(i, true);
     ctx.LogFolder = home / "log";
     fs::create_directories(ctx.LogFolder);
@@ -406,7 +406,7 @@ Span idlePass(Pair& p, int passes = 15) {
   for (int i = 0; i < passes; ++i) {
     const Stopwatch watch;
     auto up = sync::uploadTransactions(p.ctx, false);
-    auto down = sync::uploadMasters(p.ctx);
+    auto down = sync::downloadMasters(p.ctx);
     const Span s = watch.elapsed();
     wall.push_back(s.wall);
     cpu.push_back(s.cpu);
@@ -460,7 +460,7 @@ std::vector<Probe> probe(Pair& p) {
        [&] { b.execute("update tblSales set SyncStat=1, ServInvID=" + lit(0) + " where InvID=" + k); }},
       {"daily log entry", [&] { p.ctx.log("transaction Detail insertion ", std::string(200, 'x')); }},
       {"mark in AppsettingsLoop.ini", [&] { p.ctx.writeLoopSetting("MaxActivityIDTrans", mark); }},
-      {"voucher counts (FillTransCount, every 100 sales)", [&] { reconcile::FillTransCount(p.ctx); }},
+      {"voucher counts (FillTransCount, every 100 sales)", [&] { reconcile::showVoucherCounts(p.ctx); }},
       {"idle: change-log query",
        [&] {
          b.query(
@@ -498,7 +498,7 @@ struct MasterRun {
 };
 
 // Head office changes every ledger (one statement each, as the ERP saves them); the branch downloads
-// them through uploadMasters; then B copies the same rows with one INSERT ... SELECT.
+// them through downloadMasters; then B copies the same rows with one INSERT ... SELECT.
 MasterRun masterDownload(Pair& p) {
   MasterRun run;
   db::Connection& c = p.central();
@@ -512,7 +512,7 @@ MasterRun masterDownload(Pair& p) {
   }
   run.rows = static_cast<int>(ids.size());
   const Stopwatch fullWatch;
-  auto o = sync::uploadMasters(p.ctx);
+  auto o = sync::downloadMasters(p.ctx);
   run.full = fullWatch.elapsed();
   if (!o.completed || o.applied != run.rows)
     throw std::runtime_error(fmt::format("uploadMasters applied {} of {}", o.applied, run.rows));

@@ -1,3 +1,4 @@
+// erpsync-cli: the headless runner.
 #include "cli_app.h"
 
 #include <CLI/CLI.hpp>

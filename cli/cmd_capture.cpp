@@ -24,7 +24,7 @@ int runUpdateDatabase(const VerbOptions& options, std::ostream& out, std::ostrea
   int rc = runVerb(
       "Update Database", options,
       [&ran](Verb& v, std::ostream&) {
-        capture::cmdUpdateDataBase_Click(v.ctx);
+        capture::updateDatabase(v.ctx);
         ran = true;
       },
       out, err);
@@ -174,7 +174,7 @@ void addCaptureCommands(CLI::App& app, int& exitCode) {
 
   addButtonVerb(app, exitCode, "free-server", "Remove the push lock whoever holds it (Free Server)",
                 [](Verb& v, std::ostream& out) {
-                  if (sync::cmdFreeServer_Click(v.ctx)) out << "FREE" << std::endl;
+                  if (sync::freeServer(v.ctx)) out << "FREE" << std::endl;
                 });
   addButtonVerb(app, exitCode, "lock-status", "Show whether a branch holds the push lock: FREE, or LOCK and the holder",
                 [](Verb& v, std::ostream& out) {

@@ -1,3 +1,4 @@
+// erpsync-cli verbs that close and repair the branch's day: day-end, resync, purge.
 #include "cmd_daycycle.h"
 
 #include <CLI/CLI.hpp>

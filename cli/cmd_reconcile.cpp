@@ -1,3 +1,4 @@
+// erpsync-cli verbs of reconciliation: mismatches, verify, marks.
 #include "cmd_reconcile.h"
 
 #include <CLI/CLI.hpp>

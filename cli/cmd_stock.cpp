@@ -1,3 +1,4 @@
+// erpsync-cli verbs of the day's stock and ledger: day-start.
 #include "cmd_stock.h"
 
 #include <CLI/CLI.hpp>

@@ -1,3 +1,5 @@
+// erpsync-cli verbs of the imports from head office: import-board-rates, batch-status, migrate,
+// settings-sync, import-transfers.
 #include "cmd_stock_import.h"
 
 #include <CLI/CLI.hpp>
@@ -63,7 +65,7 @@ void importTransfers(Verb& v, std::ostream& out, bool list, bool all, long long 
   SyncContext& ctx = v.ctx;
   const stock::DayStartShown since = session::dayStartShown(v.session.connection().dayRow);
   if (all) {
-    const auto o = stock::AutoSynchInterimStockTransfer(ctx, since);
+    const auto o = stock::importWaitingTransfers(ctx, since);
     v.failedIf(o.failed > 0);
     out << "Transfers imported: " << o.imported << "\nFailed: " << o.failed << std::endl;
     return;
@@ -119,13 +121,13 @@ void importTransfers(Verb& v, std::ostream& out, bool list, bool all, long long 
 void addStockImportCommands(CLI::App& app, int& exitCode) {
   addButtonVerb(app, exitCode, "import-board-rates", "load head office's latest board rates into the branch",
                 [](Verb& v, std::ostream& out) {
-                  const bool done = stock::importBoardRateUpdator(v.ctx, "", "");
+                  const bool done = stock::importBoardRates(v.ctx, "", "");
                   v.failedIf(!done);
                   out << (done ? "Board rates loaded" : "Board rates not loaded") << std::endl;
                 });
   addButtonVerb(app, exitCode, "batch-status", "copy head office's batch active flags to the branch",
                 [](Verb& v, std::ostream& out) {
-                  const bool done = stock::updatebatchActivestatus(v.ctx);
+                  const bool done = stock::copyBatchActiveStatus(v.ctx);
                   v.failedIf(!done);
                   out << (done ? "Batch status copied" : "Batch status not copied") << std::endl;
                 });

@@ -1,3 +1,4 @@
+// erpsync-cli verbs of the sync engine: download-masters, upload, counts.
 #include "cmd_sync.h"
 
 #include <CLI/CLI.hpp>
@@ -9,7 +10,7 @@
 #include "shared/sync_context.h"
 #include "reconcile/fill_data_count.h"
 #include "reconcile/fill_trans_count.h"
-#include "sync/upload_masters.h"
+#include "sync/download_masters.h"
 #include "sync/upload_transactions.h"
 
 namespace erpsync::cli {
@@ -38,7 +39,7 @@ void printCounts(const reconcile::CountComparison& c, std::ostream& out) {
 void addSyncCommands(CLI::App& app, int& exitCode) {
   addButtonVerb(app, exitCode, "download-masters", "bring the masters head office changed into the branch",
                 [](Verb& v, std::ostream& out) {
-                  auto o = sync::uploadMasters(v.ctx);
+                  auto o = sync::downloadMasters(v.ctx);
                   v.failedIf(!o.completed);
                   out << "Master changes applied: " << o.applied << (o.completed ? "" : " (stopped early)")
                       << "\nMaxActivityID: " << v.ctx.MaxActivityID << std::endl;

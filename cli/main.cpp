@@ -1,3 +1,4 @@
+// erpsync-cli: the headless runner's entry point; every verb is added by its cmd_*.cpp.
 #include "cli_app.h"
 
 #ifdef _WIN32

@@ -176,7 +176,7 @@ TEST_F(Pass, TheAutoSynchLineNeverNamesVouchersAPassHasSent) {
   daycycle::tellAutoSyncState(ctx);
   ASSERT_NE(form.lblAutoSynchState.caption().find("3 vouchers are waiting"), std::string::npos)
       << form.lblAutoSynchState.caption();
-  frm.hooks.timertrigger_Timer();
+  frm.hooks.pass();
   EXPECT_EQ(frm.lastPass().upload.uploaded, 3);
   EXPECT_EQ(form.lblAutoSynchState.caption(), "AutoSynch is off: nothing is sent to head office.");
 }

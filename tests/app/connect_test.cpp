@@ -68,12 +68,12 @@ struct Branch : ::testing::Test {
     MainForm f;
     WindowContext c{h, clock, f, home.path()};
     FrmSynch s(c);
-    ASSERT_TRUE(s.Form_Load());
-    s.cmdConnect_Click();
-    capture::cmdUpdateDataBase_Click(c);
+    ASSERT_TRUE(s.load());
+    s.connect();
+    capture::updateDatabase(c);
   }
   void loadAndConnect() {
-    ASSERT_TRUE(frm->Form_Load());
+    ASSERT_TRUE(frm->load());
     form.cmdConnect.click();
   }
 };
@@ -85,7 +85,7 @@ TEST_F(Branch, LoadAndConnectShowTheBranchReadyToWork) {
   db::embedded::setClockOffsetSeconds(10 * 86400LL);
   const db::DateTime serverToday = db::embedded::serverNow().dateOnly();
 
-  ASSERT_TRUE(frm->Form_Load());
+  ASSERT_TRUE(frm->load());
   EXPECT_TRUE(form.window.visible());
   EXPECT_TRUE(db::isOpen(ctx.StartupConnection));
   EXPECT_EQ(form.lblDesktopIP.caption(), "embedded:servers/branch");
@@ -121,7 +121,7 @@ TEST_F(Branch, LoadAndConnectShowTheBranchReadyToWork) {
   for (const auto& i : form.lstVchtypes.items()) names.push_back(i.text + (i.selected ? "*" : ""));
   EXPECT_EQ(names, (std::vector<std::string>{"Job Card BR1", "Payment BR1", "Receipt BR1", "Sales BR1*",
                                              "Sales Order BR1", "Sales Return BR1", "Stock Journal BR1*"}));
-  EXPECT_EQ(frm->CREateSelVchTypeIDQry(), " and vchtypeID in (201,204)");
+  EXPECT_EQ(frm->voucherTypeFilter(), " and vchtypeID in (201,204)");
 
   EXPECT_FALSE(form.CmdSettings.enabled());
   EXPECT_FALSE(form.Picture1.visible());
@@ -328,7 +328,7 @@ TEST_F(Branch, PassesWaitForTheFirstUpdateDatabaseAndSaySo) {
       << host.boxes[0].text;
 
   // Prepared from outside the window (the headless runner): the next tick runs a pass.
-  capture::cmdUpdateDataBase_Click(ctx);
+  capture::updateDatabase(ctx);
   form.timertrigger.onTimer();
   EXPECT_TRUE(frm->databasesPrepared());
   EXPECT_EQ(form.lblBranchStatus.caption().find("not yet prepared"), std::string::npos)
@@ -355,7 +355,7 @@ TEST_F(Branch, MissingServerNameEndsTheProgram) {
   std::filesystem::remove(settings::serverNamePath(home.path()));
   host.setStrict(true);
   host.expectBox(Answer::OK, "Please check  Server Name to continue ( servername.ini). ");
-  EXPECT_FALSE(frm->Form_Load());
+  EXPECT_FALSE(frm->load());
   EXPECT_EQ(host.boxes[0].icon, Icon::Critical);
   EXPECT_EQ(host.quitCount, 1);
   EXPECT_FALSE(form.window.visible());
@@ -365,7 +365,7 @@ TEST_F(Branch, MissingCentralServerNameWaitsForTheSettings) {
   setKey("SYNCSERVER", nullptr);
   host.setStrict(true);
   host.expectBox(Answer::OK, "Please goto settings  SYNCSERVER Name is missing Appsettings.ini");
-  EXPECT_TRUE(frm->Form_Load());
+  EXPECT_TRUE(frm->load());
   EXPECT_EQ(host.boxes[0].icon, Icon::Critical);
   EXPECT_EQ(host.quitCount, 0);
   EXPECT_TRUE(form.window.visible());
@@ -379,14 +379,14 @@ TEST_F(Branch, UnreachableCentralServerAtLoadIsToldAndLoadFinishes) {
   setKey("SYNCSERVER", "embedded:servers/nowhere");
   host.setStrict(true);
   host.expectBox(Answer::OK, "embedded:servers/nowhere Not connected ");
-  EXPECT_TRUE(frm->Form_Load());
+  EXPECT_TRUE(frm->load());
   EXPECT_EQ(host.balloons.size(), 1u);  // the failed open, as a notice
   EXPECT_EQ(form.lblFirststatus.caption(), "Loading Over....Click Connect to proceed.. ");
   EXPECT_TRUE(form.cmdConnect.visible());
 }
 
 TEST_F(Branch, SettingsWizardWritesEveryKeyAndEndsTheProgram) {
-  ASSERT_TRUE(frm->Form_Load());
+  ASSERT_TRUE(frm->load());
   form.CmdSettings.click();
   auto& w = form.frmsettings;
   EXPECT_EQ(host.settingsWizardOpened, 1);
@@ -447,7 +447,7 @@ TEST_F(Branch, SettingsWizardWritesEveryKeyAndEndsTheProgram) {
 }
 
 TEST_F(Branch, SettingsWizardWithAnUnreachableCentralServer) {
-  ASSERT_TRUE(frm->Form_Load());
+  ASSERT_TRUE(frm->load());
   form.CmdSettings.click();
   auto& w = form.frmsettings;
   w.TXTsYNCsqlSERVERname.setText("embedded:servers/gone");

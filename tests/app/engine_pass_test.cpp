@@ -37,7 +37,7 @@ class Engine : public ::testing::Test {
       s.load();
       s.connect(false);
     }
-    capture::cmdUpdateDataBase_Click(ctx);
+    capture::updateDatabase(ctx);
     host.boxes.clear();
   }
   ~Engine() override {

@@ -201,7 +201,7 @@ TEST_F(Operator, AConnectWhileHeadOfficeIsAwayIsToldOnce) {
   FrmSynch frm(ctx);
   ctx.WebConnection.reset();
   std::filesystem::rename(dir.path() / "servers" / "central", dir.path() / "servers" / "central-away");
-  frm.cmdConnect_Click();
+  frm.connect();
   ASSERT_EQ(notices().size(), 1u) << notices().front() << " / " << notices().back();
   EXPECT_TRUE(has(notices().front(), "Head office cannot be reached: HO01 on ")) << notices().front();
   EXPECT_EQ(form.lblserverStat.caption(), "UNKNOWN");
@@ -287,7 +287,7 @@ TEST_F(Operator, ASecondWindowOnTheProgramFolderWaitsWhileTheFirstWorks) {
   otherForm.dtpdate.setValue(today);
   FrmSynch second(other);
   int secondPasses = 0, secondClicks = 0;
-  second.hooks.timertrigger_Timer = [&] { ++secondPasses; };
+  second.hooks.pass = [&] { ++secondPasses; };
   second.wireButton(otherForm.cmdManualSynch, "Manual Synch", [&] { ++secondClicks; });
 
   const std::string me = "erpsync window (process " + std::to_string(settings::currentProcessId()) + ")";
@@ -311,7 +311,7 @@ TEST_F(Operator, ASecondWindowOnTheProgramFolderWaitsWhileTheFirstWorks) {
   EXPECT_EQ(secondClicks, 1);
   // And meanwhile the first one's pass waits for its next tick.
   int firstPasses = 0;
-  first.hooks.timertrigger_Timer = [&] { ++firstPasses; };
+  first.hooks.pass = [&] { ++firstPasses; };
   second.runOperation("Day Start", [&] { form.timertrigger.onTimer(); });
   EXPECT_EQ(firstPasses, 0);
   form.timertrigger.onTimer();

@@ -104,7 +104,7 @@ TEST(VoucherTypes, RestoresStoredChoiceAndQueriesTheCostCentreAsANumber) {
   // A tag that is not a clean number must not reach the statement as text.
   s.form.lblCostcentre.setTag("2' or 1=1 --");
   s.local->answer = [](const std::string&) { return vchTypes({{3, "A"}, {5, "B"}, {7, "C"}}); };
-  FillSyncVchTypes(s.ctx);
+  fillVoucherTypes(s.ctx);
 
   ASSERT_EQ(s.local->sent.size(), 1u);
   EXPECT_EQ(s.local->sent[0],
@@ -115,14 +115,14 @@ TEST(VoucherTypes, RestoresStoredChoiceAndQueriesTheCostCentreAsANumber) {
   EXPECT_TRUE(s.form.lstVchtypes.selected(2));
   // Restoring by code did not rewrite the stored choice.
   EXPECT_EQ(s.stored("SYNCHVCHTYPEIDS"), "5;7;");
-  EXPECT_EQ(frm.CREateSelVchTypeIDQry(), " and vchtypeID in (5,7)");
+  EXPECT_EQ(frm.voucherTypeFilter(), " and vchtypeID in (5,7)");
 }
 
 TEST(VoucherTypes, StoredValueWithoutFinalSemicolonIgnoresItsLastId) {
   Shell s;
   s.ctx.writeSetting("SYNCHVCHTYPEIDS", "3;7");
   s.local->answer = [](const std::string&) { return vchTypes({{3, "A"}, {5, "B"}, {7, "C"}}); };
-  FillSyncVchTypes(s.ctx);
+  fillVoucherTypes(s.ctx);
   EXPECT_TRUE(s.form.lstVchtypes.selected(0));
   EXPECT_FALSE(s.form.lstVchtypes.selected(2));
 }
@@ -131,7 +131,7 @@ TEST(VoucherTypes, ClicksStoreOnlyWhenTheOperatorWorksTheList) {
   Shell s;
   FrmSynch frm(s.ctx);
   s.local->answer = [](const std::string&) { return vchTypes({{7, "A"}, {9, "B"}, {12, "C"}}); };
-  FillSyncVchTypes(s.ctx);
+  fillVoucherTypes(s.ctx);
   auto& list = s.form.lstVchtypes;
 
   list.setSelected(0, true);  // by code: not stored
@@ -142,7 +142,7 @@ TEST(VoucherTypes, ClicksStoreOnlyWhenTheOperatorWorksTheList) {
   EXPECT_TRUE(list.selected(0));
   EXPECT_FALSE(list.selected(1));
   EXPECT_EQ(s.stored("SYNCHVCHTYPEIDS"), "7;12;");
-  EXPECT_EQ(frm.CREateSelVchTypeIDQry(), " and vchtypeID in (7,12)");
+  EXPECT_EQ(frm.voucherTypeFilter(), " and vchtypeID in (7,12)");
 
   // Right click on a selected entry selects all; on an unselected one clears all. Both are stored.
   list.setListIndex(2);
@@ -157,7 +157,7 @@ TEST(VoucherTypes, ClicksStoreOnlyWhenTheOperatorWorksTheList) {
   EXPECT_EQ(list.selectedCount(), 0);
   EXPECT_EQ(s.stored("SYNCHVCHTYPEIDS"), "");
 
-  EXPECT_EQ(frm.CREateSelVchTypeIDQry(), "");
+  EXPECT_EQ(frm.voucherTypeFilter(), "");
   EXPECT_EQ(s.form.lblStatus.caption(), "NO vouchers selected to import");
 }
 
@@ -276,7 +276,7 @@ TEST(StartupConnection, EveryOpenKeepsTheTenSecondTimeout) {
     if (s.form.lblFirststatus.caption() == "Connection establishing.Done.... ")
       timeoutAfterFirstOpen = fake(s.ctx.StartupConnection).commandTimeout;
   });
-  ASSERT_TRUE(frm.Form_Load());
+  ASSERT_TRUE(frm.load());
   EXPECT_EQ(timeoutAfterFirstOpen, 10);
   // ... and after load opened it again on the central server: a new connection, the same time-out.
   EXPECT_EQ(made, 2);
@@ -360,7 +360,7 @@ TEST(OneOperationAtATime, ClicksAndTicksDuringAnOperationAreRefusedAndNothingRun
   Shell s;
   FrmSynch frm(s.ctx);
   int passes = 0, resyncs = 0;
-  frm.hooks.timertrigger_Timer = [&] {
+  frm.hooks.pass = [&] {
     ++passes;
     s.host.doEvents();
   };

@@ -178,7 +178,7 @@ class OperatorDays : public ::testing::Test {
   }
   void pass(Session& s, const std::string& step) {
     rec.step = step;
-    s.frm.runOperation("AutoSynch pass", [&s] { s.frm.hooks.timertrigger_Timer(); });
+    s.frm.runOperation("AutoSynch pass", [&s] { s.frm.hooks.pass(); });
   }
   // Makes every change the ERP logged at the branch old enough to upload.
   void ageBranchChanges() { branch->execute("UPDATE tblActivity SET ActionTime = DATEADD(minute, -5, getdate())"); }
@@ -193,14 +193,14 @@ TEST_F(OperatorDays, SendOnlyStatementsTheCorpusHolds) {
     // First start: load, connect, prepare both databases.
     Session s(home.path(), rec);
     rec.step = "Load";
-    ASSERT_TRUE(s.frm.Form_Load());
+    ASSERT_TRUE(s.frm.load());
     press(s.form.cmdConnect, "Connect");
     press(s.form.cmdUpdateDataBase, "Update Database");
   }
 
   Session s(home.path(), rec);
   rec.step = "Load";
-  ASSERT_TRUE(s.frm.Form_Load());
+  ASSERT_TRUE(s.frm.load());
   press(s.form.cmdConnect, "Connect");
   ASSERT_TRUE(s.frm.connected());
   for (int i = 0; i < s.form.lstVchtypes.listCount(); ++i) s.form.lstVchtypes.setSelected(i, true);
@@ -233,7 +233,7 @@ TEST_F(OperatorDays, SendOnlyStatementsTheCorpusHolds) {
   page(s.form.SSTab2, 1, "Activity page");
   page(s.form.SSTab2, 3, "Compare page");
   rec.step = "Activity marks";
-  if (s.form.lblMaxIDS_Click) s.form.lblMaxIDS_Click();
+  if (s.form.onActivityMarksClicked) s.form.onActivityMarksClicked();
   press(s.form.cmdClearActivity, "Clear Activity");
 
   // Head office's copy of a sale is damaged: the mismatch page finds it, the manual re-sync repairs it.

@@ -76,24 +76,24 @@ TEST_F(DayRows, DayStartDateIsThisServersLatestDayStart) {
 
 TEST_F(DayRows, LabelsShowTheCostCentresLatestCentralRow) {
   form.lblDaystart.setCaption("old");
-  setdatstartDet(ctx);
+  readAndShowDayRow(ctx);
   EXPECT_EQ(form.lblDaystart.caption(), "NO DAY START");
   EXPECT_EQ(form.lblDaystartTime.caption(), "NO DAY START");
 
   dayRow(central(), "DayStart", "09:15:00", "05/Dec/2026", 2, "BR1");
   dayRow(central(), "DayStart", "23:15:00", "04/Dec/2026", 2, "BR1");
   dayRow(central(), "DayStart", "10:00:00", "06/Dec/2026", 3, "BR2");
-  setdatstartDet(ctx);
+  readAndShowDayRow(ctx);
   EXPECT_EQ(form.lblDaystart.caption(), "05/Dec/2026");
   EXPECT_EQ(form.lblDaystartTime.caption(), "09:15 AM");
 
   dayRow(central(), "DayEnd", "21:40:00", "05/Dec/2026", 2, "BR1");
-  setdatstartDet(ctx);
+  readAndShowDayRow(ctx);
   EXPECT_EQ(form.lblDaystart.caption(), "05/Dec/2026");
   EXPECT_EQ(form.lblDaystartTime.caption(), "09:40 PM");
 
   ctx.WebConnection.reset();
-  setdatstartDet(ctx);
+  readAndShowDayRow(ctx);
   EXPECT_EQ(form.lblDaystartTime.caption(), "09:40 PM");
   EXPECT_EQ(notices().size(), 1u);
 }

@@ -33,7 +33,7 @@ class DayEnd : public test::DayFixture {
   }
   DayEndResult dayEnd() {
     host.expectBox(Answer::Yes, "Are you sure you want to DAY END now");
-    return cmdDayEnd_Click(ctx, recorder());
+    return onDayEnd(ctx, recorder());
   }
   long long lockedAtBranch() { return branchVouchers("LockMode = 1"); }
   long long dayEndRows(db::Connection& c) {
@@ -73,7 +73,7 @@ TEST_F(DayEnd, AnsweringNoChangesNothingAndKeepsTheTimer) {
   enterDay(2);
   uploadAll();
   host.expectBox(Answer::No, "DAY END");
-  EXPECT_EQ(cmdDayEnd_Click(ctx, recorder()), DayEndResult::Declined);
+  EXPECT_EQ(onDayEnd(ctx, recorder()), DayEndResult::Declined);
   EXPECT_EQ(lockedAtBranch(), 0);
   EXPECT_EQ(dayEndRows(branch()), 0);
   EXPECT_TRUE(form.timertrigger.enabled());
@@ -86,7 +86,7 @@ TEST_F(DayEnd, ADifferenceRefusesForcesEveryFamilyAndPutsAutoSyncBack) {
   central().execute("DELETE FROM tblSalesItem WHERE InvID = (SELECT min(InvID) FROM tblSales)");
   central().execute("DELETE FROM tblNotes WHERE VchID = (SELECT min(VchID) FROM tblNotes)");
   host.expectBox(Answer::Yes, "DAY END").expectBox(Answer::OK, "Day End stopped: the branch and head office differ");
-  EXPECT_EQ(cmdDayEnd_Click(ctx, recorder()), DayEndResult::Differs);
+  EXPECT_EQ(onDayEnd(ctx, recorder()), DayEndResult::Differs);
   EXPECT_EQ(host.boxes.back().icon, Icon::Critical);
   EXPECT_EQ(lockedAtBranch(), 0);
   EXPECT_EQ(dayEndRows(branch()), 0);
@@ -111,7 +111,7 @@ TEST_F(DayEnd, BringingTheMismatchPageForwardDoesNotRunThePagesOwnCheck) {
   int pageRuns = 0;
   form.SSTab2.onClick = [&](int) { ++pageRuns; };
   host.expectBox(Answer::Yes, "DAY END").expectBox(Answer::OK, "Day End stopped: the branch and head office differ");
-  EXPECT_EQ(cmdDayEnd_Click(ctx, recorder()), DayEndResult::Differs);
+  EXPECT_EQ(onDayEnd(ctx, recorder()), DayEndResult::Differs);
   EXPECT_EQ(form.SSTab2.tab(), 2);
   EXPECT_EQ(pageRuns, 0);
   ASSERT_TRUE(form.SSTab2.onClick);  // still there for the operator's clicks
@@ -124,7 +124,7 @@ TEST_F(DayEnd, AnUnreachableHeadOfficeRefusesAndLocksNothing) {
   uploadAll();
   ctx.WebConnection->close();
   host.expectBox(Answer::Yes, "DAY END").expectBox(Answer::OK, "could not be compared with head office");
-  EXPECT_EQ(cmdDayEnd_Click(ctx, recorder()), DayEndResult::Unverified);
+  EXPECT_EQ(onDayEnd(ctx, recorder()), DayEndResult::Unverified);
   EXPECT_EQ(lockedAtBranch(), 0);
   EXPECT_EQ(dayEndRows(branch()), 0);
   EXPECT_EQ(form.lblStatusMain.caption(), "Day end Aborted");
@@ -161,7 +161,7 @@ TEST_F(DayEnd, CountsStartAtTheDayStartDate) {
   central().execute("DELETE FROM tblSales WHERE InvID = (SELECT min(InvID) FROM tblSales)");
   startDay();
   host.expectBox(Answer::Yes, "DAY END").expectBox(Answer::OK, "Day End stopped: the branch and head office differ");
-  EXPECT_EQ(cmdDayEnd_Click(ctx, recorder()), DayEndResult::Differs);
+  EXPECT_EQ(onDayEnd(ctx, recorder()), DayEndResult::Differs);
   clock.set(db::DateTime::fromDayNumber(today.dayNumber() - 2));
   daycycle::WriteDayActivity(ctx, "DayEnd", "Day End Completed", 2, true);
   startDay();
@@ -172,7 +172,7 @@ TEST_F(DayEnd, CountsStartAtTheDayStartDate) {
   clock.set(db::DateTime::fromDayNumber(today.dayNumber() - 3));
   daycycle::WriteDayActivity(ctx, "DayStart", "Day Start Completed", 2, false);
   host.expectBox(Answer::Yes, "DAY END").expectBox(Answer::OK, "Day End stopped: the branch and head office differ");
-  EXPECT_EQ(cmdDayEnd_Click(ctx, recorder()), DayEndResult::Differs);
+  EXPECT_EQ(onDayEnd(ctx, recorder()), DayEndResult::Differs);
 }
 
 TEST_F(DayEnd, AFailingLockLocksNothingAndWritesNoDayRow) {
@@ -196,7 +196,7 @@ TEST_F(DayEnd, WithoutACostCentreNothingIsAskedOrChanged) {
   uploadAll();
   form.lblCostcentre.setTag("");
   host.expectBox(Answer::OK, "Cost Centre not defined");
-  EXPECT_EQ(cmdDayEnd_Click(ctx, recorder()), DayEndResult::NoCostCentre);
+  EXPECT_EQ(onDayEnd(ctx, recorder()), DayEndResult::NoCostCentre);
   EXPECT_EQ(lockedAtBranch(), 0);
   EXPECT_TRUE(form.timertrigger.enabled());
 }
@@ -212,7 +212,7 @@ TEST_F(DayEnd, CountsThatAgreeByAccidentDoNotCloseTheDay) {
   central().execute("UPDATE tblSales SET InvNo = '" + sales.at(1, 0).toString() +
                     "' WHERE InvID = " + sales.at(0, 1).toString());
   host.expectBox(Answer::Yes, "DAY END").expectBox(Answer::OK, "Day End stopped: the branch and head office differ");
-  EXPECT_EQ(cmdDayEnd_Click(ctx, recorder()), DayEndResult::Differs);
+  EXPECT_EQ(onDayEnd(ctx, recorder()), DayEndResult::Differs);
   EXPECT_EQ(lockedAtBranch(), 0);
   EXPECT_EQ(dayEndRows(branch()), 0);
   EXPECT_EQ(dayEndRows(central()), 0);
@@ -231,7 +231,7 @@ TEST_F(DayEnd, ClosesAfterARealDayStartWithNoVoucherTypeTicked) {
   form.lstVchtypes.clear();
   host.setStrict(false);
   host.expectBox(Answer::Yes, "DAY START");
-  const auto started = cmdDayStart_Click(ctx);
+  const auto started = onDayStart(ctx);
   ASSERT_TRUE(started.completed) << (notices().empty() ? "" : notices()[0]);
   ASSERT_GT(started.stockLines, 0);
   ASSERT_EQ(scalar(branch(), "SELECT count(*) FROM tblStockJournal WHERE VchTypeID = 1005"), 1);
@@ -281,7 +281,7 @@ TEST_F(DayEnd, ANumberHeadOfficeReusesNeverLetsADayCloseWithAVoucherMissing) {
   ASSERT_EQ(third.at(0, 1).toString(), secondCentral) << "the reused number";
 
   host.expectBox(Answer::Yes, "DAY END").expectBox(Answer::OK, "Day End stopped: the branch and head office differ");
-  EXPECT_EQ(cmdDayEnd_Click(ctx), DayEndResult::Differs);
+  EXPECT_EQ(onDayEnd(ctx), DayEndResult::Differs);
   EXPECT_EQ(lockedAtBranch(), 0);
   EXPECT_EQ(scalar(central(), "SELECT count(*) FROM tblSales WHERE InvNo = '" + third.at(0, 0).toString() +
                                   "' AND isnull(Party,'') <> '#DELETEDFROMBRANCH#'"),
@@ -290,7 +290,7 @@ TEST_F(DayEnd, ANumberHeadOfficeReusesNeverLetsADayCloseWithAVoucherMissing) {
 
   uploadAll();
   host.expectBox(Answer::Yes, "DAY END");
-  EXPECT_EQ(cmdDayEnd_Click(ctx), DayEndResult::Closed);
+  EXPECT_EQ(onDayEnd(ctx), DayEndResult::Closed);
   EXPECT_EQ(scalar(central(), "SELECT count(*) FROM tblSales WHERE CCID = 2 AND InvNo = '" + second +
                                   "' AND isnull(Party,'') <> '#DELETEDFROMBRANCH#'"),
             1);
@@ -311,7 +311,7 @@ TEST_F(DayEnd, VouchersStillWaitingForTheirIntervalAreToldAsWaiting) {
       .expectBox(Answer::OK, std::to_string(waiting) +
                                  " vouchers are still waiting to go up; keep AutoSynch on and try Day End again in 5 "
                                  "minutes. Nothing was locked.");
-  EXPECT_EQ(cmdDayEnd_Click(ctx, recorder()), DayEndResult::Waiting);
+  EXPECT_EQ(onDayEnd(ctx, recorder()), DayEndResult::Waiting);
   EXPECT_TRUE(locatorCalls.empty());
   EXPECT_EQ(lockedAtBranch(), 0);
   EXPECT_EQ(dayEndRows(branch()), 0);
@@ -353,7 +353,7 @@ TEST_F(DayEnd, TheAutoSynchBoxComesBackAsTheOperatorLeftIt) {
   // With vouchers waiting and passes off, the window says so.
   enterDay(1);
   host.expectBox(Answer::Yes, "DAY END").expectBox(Answer::OK, "still waiting to go up");
-  EXPECT_EQ(cmdDayEnd_Click(ctx, recorder()), DayEndResult::Waiting);
+  EXPECT_EQ(onDayEnd(ctx, recorder()), DayEndResult::Waiting);
   EXPECT_EQ(form.ChkAutoSynch.value(), 0);
   EXPECT_FALSE(form.timertrigger.enabled());
   EXPECT_NE(form.lblAutoSynchState.caption().find("AutoSynch is off: " +
@@ -367,7 +367,7 @@ TEST_F(DayEnd, TheAutoSynchBoxComesBackAsTheOperatorLeftIt) {
 TEST_F(DayEnd, TheDayLabelsShowTheClosedDay) {
   clock.set(db::DateTime{today.year, today.month, today.day, 9, 15, 0});
   daycycle::WriteDayActivity(ctx, "DayStart", "Day Start Finished", 2, false);
-  setdatstartDet(ctx);
+  readAndShowDayRow(ctx);
   EXPECT_EQ(form.lblDayState.caption(), "Day " + ddMMMyyyy(today) + ": open since 09:15 AM.");
   enterDay(2);
   uploadAll();
@@ -385,14 +385,14 @@ TEST_F(DayEnd, AWorkingDateFarFromHeadOfficesAsksFirst) {
   uploadAll();
   form.dtpdate.setValue(db::DateTime::fromDayNumber(today.dayNumber() + 3));
   host.expectBox(Answer::No, "is 3 days after head office's date " + ddMMMyyyy(today));
-  EXPECT_EQ(cmdDayEnd_Click(ctx, recorder()), DayEndResult::Declined);
+  EXPECT_EQ(onDayEnd(ctx, recorder()), DayEndResult::Declined);
   EXPECT_EQ(host.boxes.back().defaultAnswer, Answer::No);
   EXPECT_EQ(lockedAtBranch(), 0);
   EXPECT_EQ(dayEndRows(branch()), 0);
   // One day apart is no question.
   form.dtpdate.setValue(db::DateTime::fromDayNumber(today.dayNumber() + 1));
   host.expectBox(Answer::No, "DAY END");
-  EXPECT_EQ(cmdDayEnd_Click(ctx, recorder()), DayEndResult::Declined);
+  EXPECT_EQ(onDayEnd(ctx, recorder()), DayEndResult::Declined);
 }
 
 }  // namespace

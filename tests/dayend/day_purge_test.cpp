@@ -50,7 +50,7 @@ TEST_F(DayPurge, DeletesOnlyThisBranchsDayAtHeadOfficeAfterAskingWithTheNumbers)
                               scalar(branch(), "SELECT count(*) FROM tblOrderItem");
   const long long log = scalar(branch(), "SELECT count(*) FROM tblActivity");
   host.expectBox(Answer::Yes, "Do you want to delete sales").expectBox(Answer::OK, "Deleted");
-  auto out = Command1_Click(ctx);
+  auto out = onDayPurge(ctx);
   // One question, asked with the numbers counted before it: what goes on each side, of which date and
   // cost centre. No is its default.
   ASSERT_GE(host.boxes.size(), 2u);
@@ -85,7 +85,7 @@ TEST_F(DayPurge, AutoSyncIsOffWhileItRunsAndBackAsItWasAfter) {
   std::vector<bool> timer;
   form.timertrigger.subscribe([&] { timer.push_back(form.timertrigger.enabled()); });
   host.expectBox(Answer::Yes, "delete sales").expectBox(Answer::OK, "Deleted");
-  EXPECT_TRUE(Command1_Click(ctx).purged);
+  EXPECT_TRUE(onDayPurge(ctx).purged);
   EXPECT_EQ(timer, (std::vector<bool>{false, true}));
   // An operator who had it off finds it off.
   timer.clear();
@@ -93,7 +93,7 @@ TEST_F(DayPurge, AutoSyncIsOffWhileItRunsAndBackAsItWasAfter) {
   form.timertrigger.setEnabled(false);
   timer.clear();
   host.expectBox(Answer::No, "delete sales");
-  EXPECT_FALSE(Command1_Click(ctx).purged);
+  EXPECT_FALSE(onDayPurge(ctx).purged);
   EXPECT_TRUE(timer.empty());
   EXPECT_EQ(form.ChkAutoSynch.value(), 0);
 }
@@ -102,7 +102,7 @@ TEST_F(DayPurge, AFailingStatementAtHeadOfficeDeletesNothingOnEitherSide) {
   const long long own = branchVouchers(), log = scalar(branch(), "SELECT count(*) FROM tblActivity");
   central().execute("ALTER TABLE tblVoucher DROP COLUMN TrDate");  // its delete, the last one, fails
   host.expectBox(Answer::Yes, "delete sales");
-  auto out = Command1_Click(ctx);
+  auto out = onDayPurge(ctx);
   EXPECT_TRUE(out.failed);
   EXPECT_FALSE(out.purged);
   EXPECT_EQ(branchVouchers(), own);
@@ -119,7 +119,7 @@ TEST_F(DayPurge, AWorkingDateFarFromHeadOfficesAsksBeforeItIsUsed) {
   const long long own = branchVouchers();
   form.dtpdate.setValue(db::DateTime::fromDayNumber(today.dayNumber() - 5));
   host.expectBox(Answer::No, "is 5 days before head office's date " + ddMMMyyyy(today));
-  EXPECT_FALSE(Command1_Click(ctx).purged);
+  EXPECT_FALSE(onDayPurge(ctx).purged);
   EXPECT_EQ(host.boxes.back().defaultAnswer, Answer::No);
   EXPECT_EQ(branchVouchers(), own);
   EXPECT_EQ(centralVouchers(2), ownCentral);

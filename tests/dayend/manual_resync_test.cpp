@@ -42,7 +42,7 @@ class ManualResync : public test::DayFixture {
   long long markedAtBranch() { return branchVouchers("SyncStat = 1"); }
   daycycle::ResyncOutcome resync(Answer answer = Answer::Yes) {
     host.expectBox(answer, "Do you want to delete the transactions of " + ddMMMyyyy(today) + " of cost centre 2");
-    return cmdManualSynch_Click(ctx);
+    return onManualSynch(ctx);
   }
   void expectAutoSyncBack() {
     EXPECT_EQ(form.ChkAutoSynch.value(), 1);
@@ -248,7 +248,7 @@ TEST_F(ManualResync, WithoutACostCentreNothingIsAsked) {
   form.lblCostcentre.setTag("0");
   ctx.AutoSyncOn = false;
   host.expectBox(Answer::OK, "Cost Centre not defined Correctly.Exiting now");
-  auto out = cmdManualSynch_Click(ctx);
+  auto out = onManualSynch(ctx);
   EXPECT_FALSE(out.asked);
   EXPECT_EQ(markedAtBranch(), branchVouchers());
   // The box comes back as the operator left it (ticked) on every way out, though AutoSyncOn is off.

@@ -37,7 +37,7 @@ class RoundTrips : public test::DayFixture {
   long long dayEndCalls() {
     return centralCalls([&] {
       host.expectBox(Answer::Yes, "DAY END");
-      EXPECT_EQ(cmdDayEnd_Click(ctx), daycycle::DayEndResult::Closed);
+      EXPECT_EQ(onDayEnd(ctx), daycycle::DayEndResult::Closed);
     });
   }
 };
@@ -71,7 +71,7 @@ TEST_F(RoundTrips, DayStartCostsAFewCallsWhateverTheStockItBringsIn) {
   daycycle::DayStartOutcome out;
   const long long calls = centralCalls([&] {
     host.expectBox(Answer::Yes, "DAY START");
-    out = cmdDayStart_Click(ctx);
+    out = onDayStart(ctx);
   });
   ASSERT_TRUE(out.completed);
   EXPECT_EQ(out.stockLines, stockRows);

@@ -26,7 +26,7 @@ class DayStartTest : public DayStartFixture {
     host.expectBox(Answer::Yes, "DAY START");
     host.expectBox(Answer::OK, "Opening stock brought from head office: ");
     host.expectBox(Answer::OK, "Day started successfully");
-    return cmdDayStart_Click(ctx);
+    return onDayStart(ctx);
   }
 };
 
@@ -122,7 +122,7 @@ TEST_F(DayStartTest, TheWorkingDayGivenIsTheDayStarted) {
 TEST_F(DayStartTest, AnsweringNoChangesNothing) {
   const auto before = snapshot(branch());
   host.expectBox(Answer::No, "DAY START");
-  EXPECT_FALSE(cmdDayStart_Click(ctx).started);
+  EXPECT_FALSE(onDayStart(ctx).started);
   EXPECT_EQ(snapshot(branch()), before);
   EXPECT_EQ(scalar(branch(), "SELECT COUNT(*) FROM tblDayActivity"), 0);
 }
@@ -138,7 +138,7 @@ TEST_F(DayStartTest, WorkingDayWithSalesIsRefusedAndChangesNothing) {
   form.timertrigger.setEnabled(true);
   host.expectBox(Answer::OK, "Transactions are already entered on " + ddMMMyyyy(today) +
                                  ", so that day cannot be started");
-  const auto o = cmdDayStart_Click(ctx);
+  const auto o = onDayStart(ctx);
   EXPECT_TRUE(o.refused);
   EXPECT_EQ(host.boxes.back().icon, Icon::Critical);
   EXPECT_EQ(snapshot(branch()), before);
@@ -163,7 +163,7 @@ TEST_F(DayStartTest, FailureAtTheMiddleLineLeavesTheBranchAsBefore) {
   // The stock-history insert of the middle line fails: the posting gives the line up.
   faulty->failOn("insert into tblstockHistory", static_cast<int>(lines / 2), "Disk full while writing history");
   host.expectBox(Answer::Yes, "DAY START");
-  const auto o = cmdDayStart_Click(ctx);
+  const auto o = onDayStart(ctx);
   EXPECT_TRUE(o.aborted);
   EXPECT_EQ(faulty->failures, 1);
   EXPECT_EQ(snapshot(branch()), before);
@@ -184,7 +184,7 @@ TEST_F(DayStartTest, FailingLedgerEntryUndoesTheWholeRebuild) {
   host.setStrict(false);
   faulty->failOn("insert into  tblvoucher", 3, "Arithmetic overflow error");  // second ledger, first row
   host.expectBox(Answer::Yes, "DAY START");
-  EXPECT_TRUE(cmdDayStart_Click(ctx).aborted);
+  EXPECT_TRUE(onDayStart(ctx).aborted);
   EXPECT_EQ(snapshot(branch()), before);
 }
 
@@ -195,7 +195,7 @@ TEST_F(DayStartTest, LostConnectionMidRebuildLeavesTheBranchAsBefore) {
   faulty->failOn("insert into tblStockJournalDetail", 2, "[DBNETLIB][ConnectionWrite (send()).]General network error",
                  false, /*close=*/true);
   host.expectBox(Answer::Yes, "DAY START");
-  EXPECT_TRUE(cmdDayStart_Click(ctx).aborted);
+  EXPECT_TRUE(onDayStart(ctx).aborted);
   auto fresh = freshBranch();
   EXPECT_EQ(snapshot(*fresh), before);
 }
@@ -207,7 +207,7 @@ TEST_F(DayStartTest, CostCentreZeroAndEmptyCentralStock) {
   host.expectBox(Answer::OK, "There is no stock available to import");
   host.expectBox(Answer::OK, "Opening stock brought from head office: 0 stock lines");
   host.expectBox(Answer::OK, "Day started successfully");
-  auto o = cmdDayStart_Click(ctx);
+  auto o = onDayStart(ctx);
   EXPECT_TRUE(o.completed);
   EXPECT_EQ(scalar(branch(), "SELECT COUNT(*) FROM tblStockJournal"), 0);
   EXPECT_EQ(scalar(branch(), "SELECT COUNT(*) FROM tblStock"), 0);
@@ -221,7 +221,7 @@ TEST_F(DayStartTest, CostCentreZeroAndEmptyCentralStock) {
   host.expectBox(Answer::OK, "Opening stock brought from head office: 2 stock lines");
   host.expectBox(Answer::OK, "disparities");  // head office counts cost centre 0, the branch 1
   host.expectBox(Answer::OK, "Day started successfully");
-  o = cmdDayStart_Click(ctx);
+  o = onDayStart(ctx);
   EXPECT_TRUE(o.completed);
   EXPECT_EQ(o.stockLines, 2);
   EXPECT_TRUE(o.disparity);

@@ -96,7 +96,7 @@ TEST_F(OpeningJournalStatements, DayStartAndTransferImportSendTheirJournalsUncha
   host.expectBox(Answer::Yes, "DAY START");
   host.expectBox(Answer::OK, "Opening stock brought from head office: ");
   host.expectBox(Answer::OK, "Day started successfully");
-  ASSERT_FALSE(cmdDayStart_Click(ctx).aborted);
+  ASSERT_FALSE(onDayStart(ctx).aborted);
   const auto dayStart = journalStatements();
   ASSERT_EQ(dayStart.size(), 9u);  // the header and a line per batch
   EXPECT_EQ(dayStart[0], kDayStartHeader);

@@ -6,7 +6,7 @@
 #include "db/embedded/fault_injection.h"
 #include "pair_fixture.h"
 #include "simulator.h"
-#include "sync/upload_masters.h"
+#include "sync/download_masters.h"
 #include "sync/upload_transactions.h"
 
 namespace erpsync {
@@ -49,7 +49,7 @@ TEST_F(OperationFaults, AMasterBatchWhoseCommitFailsIsNotAppliedAndComesWithTheN
   const long long markBefore = ctx.MaxActivityID;
   for (const char* kind : {"kind=error;error=1205", "kind=drop"}) {
     plan(std::string("at=1;on=commit;server=branch;") + kind);
-    auto out = sync::uploadMasters(ctx);
+    auto out = sync::downloadMasters(ctx);
     EXPECT_EQ(faults::fired(), 1) << kind;
     EXPECT_FALSE(out.completed) << kind;
     EXPECT_EQ(ctx.MaxActivityID, markBefore) << kind;
@@ -62,7 +62,7 @@ TEST_F(OperationFaults, AMasterBatchWhoseCommitFailsIsNotAppliedAndComesWithTheN
     }
     EXPECT_EQ(check.tables(branch(), masters), before) << kind;
   }
-  auto out = sync::uploadMasters(ctx);
+  auto out = sync::downloadMasters(ctx);
   EXPECT_TRUE(out.completed);
   EXPECT_GT(ctx.MaxActivityID, markBefore);
   EXPECT_EQ(storedMark(), ctx.MaxActivityID);
@@ -117,13 +117,13 @@ TEST_F(OperationFaults, BranchMarksLostWithTheirCommitAreRecoveredWithoutASecond
 TEST_F(OperationFaults, AFailedReadOfOneTablesChangesKeepsTheChangesBeforeIt) {
   changeMasters();
   plan("at=1;on=statement;server=central;match=from tblLedger where");
-  auto out = sync::uploadMasters(ctx);
+  auto out = sync::downloadMasters(ctx);
   EXPECT_EQ(faults::fired(), 1);
   EXPECT_FALSE(out.completed);
   faults::reset();
   const auto firstLedger = central().query("SELECT min(ID) FROM tblActivity WHERE TableName = 'tblLedger' AND ID > 0");
   EXPECT_LT(ctx.MaxActivityID, firstLedger.at(0, 0).toInt());
-  out = sync::uploadMasters(ctx);
+  out = sync::downloadMasters(ctx);
   EXPECT_TRUE(out.completed);
   std::string diff;
   for (const auto& d : check.mastersEqual(masters)) diff += d + "\n";

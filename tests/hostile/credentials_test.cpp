@@ -179,7 +179,7 @@ TEST_F(Credentials, StartingTheWindowUsesTheFileAndTellsWhenItIsRefused) {
   {
     Window w(dir.path());
     FrmSynch frm(w.ctx);
-    frm.Form_Load();
+    frm.load();
     ASSERT_FALSE(w.opened.empty());
     for (const auto& cs : w.opened) EXPECT_EQ(db::ConnectionString::parse(cs).password(), "Branch-Secret");
     for (const auto& b : w.host.boxes) EXPECT_EQ(b.text.find("credentials"), std::string::npos) << b.text;
@@ -188,7 +188,7 @@ TEST_F(Credentials, StartingTheWindowUsesTheFileAndTellsWhenItIsRefused) {
   fs::permissions(credentialsPath(dir.path()), fs::perms::owner_read | fs::perms::others_read);
   Window w(dir.path());
   FrmSynch frm(w.ctx);
-  frm.Form_Load();
+  frm.load();
   ASSERT_FALSE(w.host.boxes.empty());
   EXPECT_NE(w.host.boxes.front().text.find("can be read or changed by other users"), std::string::npos);
   for (const auto& cs : w.opened) EXPECT_EQ(db::ConnectionString::parse(cs).password(), "PLOVERS318#");

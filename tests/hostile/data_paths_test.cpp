@@ -13,7 +13,7 @@
 #include "shared/erp_settings.h"
 #include "simulator.h"
 #include "app/sync_view.h"
-#include "sync/upload_masters.h"
+#include "sync/download_masters.h"
 #include "sync/upload_transactions.h"
 
 namespace erpsync {
@@ -192,7 +192,7 @@ TEST_F(HostileData, AVoucherTextLongerThanHeadOfficesColumnIsRefusedWhole) {
 
 TEST_F(HostileData, MasterTextsReachTheBranchByteForByte) {
   hostileMasters();
-  auto out = sync::uploadMasters(ctx);
+  auto out = sync::downloadMasters(ctx);
   EXPECT_TRUE(out.completed);
   EXPECT_EQ(all(branch(), "tblLedger WHERE LID >= 600 OR LID = 1", "LID"),
             all(central(), "tblLedger WHERE LID >= 600 OR LID = 1", "LID"));
@@ -206,13 +206,13 @@ TEST_F(HostileData, MigrationCopiesHostileMastersRowByRowAndInBulk) {
   for (bool bulk : {false, true}) {
     branch().execute("UPDATE tblLedger SET LName = 'stale'");
     form.chkBulkInsert.setValue(bulk ? 1 : 0);
-    cmdMasterSynchDetail_Click(ctx);
+    onMasterList(ctx);
     auto& list = form.lstMasterSettings;
     for (int i = 0; i < list.listCount(); ++i) {
       const std::string& text = list.items()[static_cast<std::size_t>(i)].text;
       list.setSelected(i, text.rfind("Ledger ", 0) == 0 || text.rfind("ItemMaster ", 0) == 0);
     }
-    auto out = cmdFullSync_Click(ctx);
+    auto out = onMasterSynchronisation(ctx);
     EXPECT_TRUE(out.failed.empty()) << bulk;
     EXPECT_EQ(all(branch(), "tblLedger WHERE LID >= 600 OR LID = 1", "LID"),
               all(central(), "tblLedger WHERE LID >= 600 OR LID = 1", "LID"))
@@ -235,7 +235,7 @@ TEST_F(HostileData, DayStartBringsHostileBatchCodesInUnchanged) {
   }
   EXPECT_TRUE(LoadErpSettings(ctx.LocalConnection.get(), ctx.erpSettings));
   host.expectBox(Answer::Yes, "DAY START");
-  auto o = cmdDayStart_Click(ctx);
+  auto o = onDayStart(ctx);
   ASSERT_TRUE(o.completed);
   const std::string codes =
       "SELECT ItemID, BatchCode, BatchUnique FROM tblStock WHERE CCID = 2 ORDER BY "

@@ -96,7 +96,7 @@ TEST_F(HostileNames, ConnectUpgradeUploadAndBulkMigrationReachTheHostileServer) 
   test::createCanary(ctx.web());
 
   host.expectBox(Answer::OK, "Database Updated.");
-  capture::cmdUpdateDataBase_Click(ctx);
+  capture::updateDatabase(ctx);
 
   // The linked server carries the hostile name; four-part names bracket it.
   ConfigureLinkedServer(ctx, ctx.SyncServerName);
@@ -105,11 +105,11 @@ TEST_F(HostileNames, ConnectUpgradeUploadAndBulkMigrationReachTheHostileServer) 
 
   ctx.web().execute("UPDATE tblLedger SET LName = N'bulk ''copy'' ]' WHERE LID = 1");
   form.chkBulkInsert.setValue(1);
-  cmdMasterSynchDetail_Click(ctx);
+  onMasterList(ctx);
   for (int i = 0; i < form.lstMasterSettings.listCount(); ++i)
     form.lstMasterSettings.setSelected(
         i, form.lstMasterSettings.items()[static_cast<std::size_t>(i)].text.rfind("Ledger ", 0) == 0);
-  auto migrated = cmdFullSync_Click(ctx);
+  auto migrated = onMasterSynchronisation(ctx);
   EXPECT_TRUE(migrated.failed.empty());
   EXPECT_EQ(ctx.local().query("SELECT LName FROM tblLedger WHERE LID = 1").at(0, 0).toString(), "bulk 'copy' ]");
 
@@ -136,7 +136,7 @@ TEST_F(HostileNames, CostCentreNamesHoldAndReleaseThePushLockAsWritten) {
   OpenCompanyConnections(ctx);
   ASSERT_TRUE(db::isOpen(ctx.WebConnection));
   host.expectBox(Answer::OK, "Database Updated.");
-  capture::cmdUpdateDataBase_Click(ctx);
+  capture::updateDatabase(ctx);
   test::createCanary(ctx.web());
   for (const auto& h : hostileTexts()) {
     workingDay.costCentreName = h.text;
@@ -172,7 +172,7 @@ TEST_F(HostileNames, VoucherTypeNamesAreListedAsTheyAre) {
     ctx.local().execute("UPDATE tblVchType SET VchType = N" + db::sqlQuote(names.back()) +
                         " WHERE VchTypeID = " + rs.at(r, 0).toString());
   }
-  FillSyncVchTypes(ctx);
+  fillVoucherTypes(ctx);
   std::vector<std::string> listed;
   for (const auto& item : form.lstVchtypes.items()) listed.push_back(item.text);
   for (const auto& n : names) EXPECT_NE(std::find(listed.begin(), listed.end(), n), listed.end()) << n;

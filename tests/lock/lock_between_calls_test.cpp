@@ -84,7 +84,7 @@ TEST_F(LockBetweenCalls, ManualResyncAndItsUpload) {
   const int before = lockTakingCalls();
 
   host.expectBox(Answer::Yes, "Do you want to delete the transactions of");
-  auto out = cmdManualSynch_Click(ctx);
+  auto out = onManualSynch(ctx);
   ASSERT_TRUE(out.replaced);
   EXPECT_EQ(out.upload.uploaded, out.requeued);
   EXPECT_GE(lockTakingCalls() - before, 2);  // the deletes, then each upload batch

@@ -182,10 +182,9 @@ TEST_F(ServerLock, TakeRefreshAndReleaseMindTheHolder) {
   EXPECT_FALSE(check(holder));
   EXPECT_EQ(holder, "Branch One");
 
-  // A refresh after the row was cleared takes the lock again; both flags set means refresh.
+  // A refresh after the row was cleared takes the lock again.
   central().execute("DELETE FROM tblDayActivity WHERE Activity='BLOCKFASTPUSH'");
-  std::string none;
-  EXPECT_TRUE(sync::CheckSetServerFreeStatus(ctx, false, true, true, none));
+  EXPECT_TRUE(sync::refreshServerLock(ctx));
   EXPECT_EQ(lockRows("SQLSERVERNAME='Branch One'"), 1);
 
   sync::releaseServerLock(ctx);
@@ -219,7 +218,7 @@ TEST_F(ServerLock, FreeServerRemovesEveryLockAndFailuresAreNotices) {
   auto now = serverSecond();
   lockRow("Branch Two", now);
   lockRow("Branch Three", now);
-  sync::cmdFreeServer_Click(ctx);
+  sync::freeServer(ctx);
   EXPECT_EQ(lockRows(), 0);
   EXPECT_EQ(form.lblserverStat.caption(), "FREE");
 
@@ -326,7 +325,7 @@ TEST_F(ServerLock, TheWorkingDayNamesTheHolderAndTheStatusSinkHearsTheLock) {
   EXPECT_TRUE(reply.held);
   EXPECT_EQ(reply.row.at(0, "N").toInt(), 1);
   EXPECT_EQ(lockRows(), 0);
-  sync::cmdFreeServer_Click(ctx);
+  sync::freeServer(ctx);
   EXPECT_EQ(sink.states, (std::vector<std::string>{"LOCK", "FREE", "FREE", "FREE"}));
   EXPECT_EQ(form.lblserverStat.caption(), "as the window left it");
 }

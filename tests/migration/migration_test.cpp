@@ -45,7 +45,7 @@ class Migration : public test::SyncPairFixture {
     return out;
   }
   void select(std::initializer_list<const char*> captions) {
-    cmdMasterSynchDetail_Click(ctx);
+    onMasterList(ctx);
     auto& list = form.lstMasterSettings;
     for (int i = 0; i < list.listCount(); ++i) {
       bool want = false;
@@ -59,20 +59,20 @@ class Migration : public test::SyncPairFixture {
 
 TEST_F(Migration, MasterListHoldsEveryMasterSelectedAndToggles) {
   form.lstMasterSettings.setVisible(false);
-  cmdMasterSynchDetail_Click(ctx);
+  onMasterList(ctx);
   const auto& list = form.lstMasterSettings;
   ASSERT_EQ(list.listCount(), 19);
   EXPECT_TRUE(list.visible());
   EXPECT_EQ(list.selectedCount(), 19);
   EXPECT_EQ(list.items()[0].text, "Ledger" + std::string(120, ' ') + "_tblLedger");
-  cmdMasterSynchDetail_Click(ctx);
+  onMasterList(ctx);
   EXPECT_FALSE(list.visible());
   EXPECT_EQ(list.listCount(), 19);
 }
 
 TEST_F(Migration, RowByRowLeavesBranchTablesEqualToCentral) {
   select({"Ledger", "Area", "ItemMaster", "Category"});
-  auto out = cmdFullSync_Click(ctx);
+  auto out = onMasterSynchronisation(ctx);
   EXPECT_FALSE(out.stopped);
   EXPECT_TRUE(out.failed.empty());
   EXPECT_EQ(out.migrated, (std::vector<std::string>{"tblLedger", "tblArea", "tblCategories", "tblItemMaster"}));
@@ -92,7 +92,7 @@ TEST_F(Migration, RowByRowLeavesBranchTablesEqualToCentral) {
 TEST_F(Migration, BulkGivesTheSameTablesAndKeepsNulls) {
   form.chkBulkInsert.setValue(1);
   select({"Ledger", "Area", "ItemMaster", "Category", "Price List"});
-  auto out = cmdFullSync_Click(ctx);
+  auto out = onMasterSynchronisation(ctx);
   EXPECT_TRUE(out.failed.empty());
   EXPECT_EQ(out.migrated.size(), 5u);
   for (const auto& [t, key] : kTables) EXPECT_EQ(table(branch(), t, key, false), table(central(), t, key, false)) << t;
@@ -109,7 +109,7 @@ TEST_F(Migration, FailureMidTableLeavesThatTableAsItWas) {
     host.setStrict(false);  // the copy tells its own failure
     form.chkBulkInsert.setValue(bulk ? 1 : 0);
     select({"Area", "Ledger"});
-    auto out = cmdFullSync_Click(ctx);
+    auto out = onMasterSynchronisation(ctx);
     EXPECT_EQ(out.failed, std::vector<std::string>{"tblArea"}) << bulk;
     EXPECT_EQ(out.migrated, std::vector<std::string>{"tblLedger"}) << bulk;  // the next table still runs
     EXPECT_EQ(table(branch(), "tblArea", "AreaID", false), before) << bulk;
@@ -126,7 +126,7 @@ TEST_F(Migration, BulkFailureWithoutFallbackKeepsTheOldRows) {
   ASSERT_GT(before, 0);
   form.chkBulkInsert.setValue(1);
   select({"Employee"});
-  auto out = cmdFullSync_Click(ctx);
+  auto out = onMasterSynchronisation(ctx);
   EXPECT_EQ(out.failed, std::vector<std::string>{"tblEmployee"});
   EXPECT_EQ(scalar(branch(), "SELECT COUNT(*) FROM tblEmployee"), before);
 }
@@ -144,7 +144,7 @@ TEST_F(Migration, ASetRefusalIsPassedOverByItsNumberWhateverTheWording) {
     faults::configure(*plan);
     host.setStrict(false);
     select({"UserGroup"});
-    const auto out = cmdFullSync_Click(ctx);
+    const auto out = onMasterSynchronisation(ctx);
     faults::reset();
     if (std::string(error) == "8107") {
       EXPECT_FALSE(out.stopped);
@@ -158,12 +158,12 @@ TEST_F(Migration, ASetRefusalIsPassedOverByItsNumberWhateverTheWording) {
 
 TEST_F(Migration, SelectionIsASubstringTestAndAttendanceMigratesNothing) {
   select({"CurrencyConversion"});
-  auto out = cmdFullSync_Click(ctx);
+  auto out = onMasterSynchronisation(ctx);
   EXPECT_EQ(out.migrated, (std::vector<std::string>{"tblCurrency", "tblCurrencyDetail"}));
   select({"Attendance"});
-  EXPECT_TRUE(cmdFullSync_Click(ctx).migrated.empty());
+  EXPECT_TRUE(onMasterSynchronisation(ctx).migrated.empty());
   select({});
-  EXPECT_TRUE(cmdFullSync_Click(ctx).migrated.empty());
+  EXPECT_TRUE(onMasterSynchronisation(ctx).migrated.empty());
   EXPECT_EQ(form.lblStatusMain.caption(), "Upoading Over");
 }
 
@@ -185,7 +185,7 @@ TEST_F(Migration, GodownsKeepTheirIdsByEitherCopy) {
     branch().execute("UPDATE tblGodown SET GodownID = GodownID + 10");
     form.chkBulkInsert.setValue(bulk ? 1 : 0);
     select({"Godown"});
-    const auto out = cmdFullSync_Click(ctx);
+    const auto out = onMasterSynchronisation(ctx);
     EXPECT_EQ(out.migrated, std::vector<std::string>{"tblGodown"}) << bulk;
     EXPECT_EQ(text(branch().query(godowns)), text(central().query(godowns))) << bulk;
     EXPECT_TRUE(notices().empty()) << (notices().empty() ? "" : notices().front());
@@ -199,7 +199,7 @@ TEST_F(Migration, SettingsSynchReplacesSettingsAndVoucherTypes) {
   ctx.AutoSyncOn = false;
   form.ChkAutoSynch.setValue(1);
   form.timertrigger.setEnabled(true);
-  EXPECT_TRUE(cmdSettingsSynch_Click(ctx));
+  EXPECT_TRUE(onSettingsSynchronisation(ctx));
   EXPECT_EQ(table(branch(), "tblAppSettings", "KeyName", true), table(central(), "tblAppSettings", "KeyName", true));
   EXPECT_EQ(scalar(branch(), "SELECT COUNT(*) FROM tblVchType"),
             scalar(central(),
@@ -220,7 +220,7 @@ TEST_F(Migration, SettingsSynchFailureKeepsTheBranchSettings) {
                     std::to_string(width));
   form.ChkAutoSynch.setValue(1);
   form.timertrigger.setEnabled(true);
-  EXPECT_FALSE(cmdSettingsSynch_Click(ctx));
+  EXPECT_FALSE(onSettingsSynchronisation(ctx));
   EXPECT_EQ(table(branch(), "tblAppSettings", "KeyName", false), before);
   // A failure too gives AutoSynch back as it was (it used to stay off).
   EXPECT_EQ(form.ChkAutoSynch.value(), 1);
@@ -250,7 +250,7 @@ TEST_F(BoardRates, LatestRatesLandInBoardRatesStockAndItemMaster) {
   branch().execute(
       "INSERT INTO tblStock (StockID, BatchID, ItemID, BatchCode, BatchUnique, Qty, Srate, CCID) VALUES "
       "(2, 2, 2, 'B', 'B', 1, 3, 2)");
-  EXPECT_TRUE(stock::importBoardRateUpdator(ctx, "", ""));
+  EXPECT_TRUE(stock::importBoardRates(ctx, "", ""));
   auto br = branch().query("SELECT Vchdate, ItemID, SRate, MRP, VchID, VchNo FROM tblBoardRateMaster ORDER BY SRate");
   ASSERT_EQ(br.size(), 2u);
   EXPECT_EQ(br.at(0, "Vchdate").toString(), "2026-03-10 00:00:00.000");
@@ -266,8 +266,8 @@ TEST_F(BoardRates, LatestRatesLandInBoardRatesStockAndItemMaster) {
 }
 
 TEST_F(BoardRates, CountsAgreeAfterTheReload) {
-  EXPECT_TRUE(stock::importBoardRateUpdator(ctx, "", ""));
-  reconcile::FillDataCount(ctx);
+  EXPECT_TRUE(stock::importBoardRates(ctx, "", ""));
+  reconcile::showMasterCounts(ctx);
   const auto& g = form.msgDataCount;
   bool seen = false;
   for (int r = 1; r < g.rows(); ++r)
@@ -280,7 +280,7 @@ TEST_F(BoardRates, CountsAgreeAfterTheReload) {
 }
 
 TEST_F(BoardRates, FailedReloadLeavesTheBranchAsItWas) {
-  EXPECT_TRUE(stock::importBoardRateUpdator(ctx, "", ""));
+  EXPECT_TRUE(stock::importBoardRates(ctx, "", ""));
   const std::string before = table(branch(), "tblBoardRateMaster", "ItemID, SRate", false);
   branch().execute(
       "INSERT INTO tblStock (StockID, BatchID, ItemID, BatchCode, BatchUnique, Qty, Srate, CCID) VALUES "
@@ -289,19 +289,19 @@ TEST_F(BoardRates, FailedReloadLeavesTheBranchAsItWas) {
   central().execute("UPDATE tblBoardRateMaster SET SRate = SRate + 1");
   branch().execute("ALTER TABLE tblItemMaster DROP COLUMN MRP");
   host.expectBox(Answer::OK);
-  EXPECT_FALSE(stock::importBoardRateUpdator(ctx, "", ""));
+  EXPECT_FALSE(stock::importBoardRates(ctx, "", ""));
   EXPECT_EQ(host.boxes.back().icon, Icon::Critical);
   EXPECT_EQ(table(branch(), "tblBoardRateMaster", "ItemID, SRate", false), before);
   EXPECT_EQ(scalar(branch(), "SELECT Srate FROM tblStock WHERE ItemID = 1"), 1);  // its update is undone too
 }
 
 TEST_F(BoardRates, DatedLoadTakesTheDayOfTheListEntry) {
-  ASSERT_TRUE(stock::importBoardRateUpdator(ctx, "", ""));
+  ASSERT_TRUE(stock::importBoardRates(ctx, "", ""));
   central().execute(
       "INSERT INTO tblBoardRateMaster (Vchdate, ItemID, SRate, MRP, VchID, VchNo) VALUES ('2026-12-06 10:30', 2, 77, "
       "88, 9, 9)");
   const long long rows = scalar(branch(), "SELECT COUNT(*) FROM tblBoardRateMaster");
-  EXPECT_TRUE(stock::importBoardRateUpdator(ctx, "NONUM - 06/Dec/2026 : 12:00: AM/", ""));
+  EXPECT_TRUE(stock::importBoardRates(ctx, "NONUM - 06/Dec/2026 : 12:00: AM/", ""));
   EXPECT_EQ(scalar(branch(), "SELECT COUNT(*) FROM tblBoardRateMaster"), rows + 1 - 1);  // item 2 replaced
   auto rs = branch().query("SELECT SRate FROM tblBoardRateMaster WHERE ItemID = 2");
   ASSERT_EQ(rs.size(), 1u);
@@ -309,7 +309,7 @@ TEST_F(BoardRates, DatedLoadTakesTheDayOfTheListEntry) {
   EXPECT_DOUBLE_EQ(branch().query("SELECT Srate FROM tblItemMaster WHERE ItemID = 2").at(0, 0).toDouble(), 77);
   // An entry without a date loads nothing and says so.
   host.expectBox(Answer::OK, "names no board-rate date");
-  EXPECT_FALSE(stock::importBoardRateUpdator(ctx, "NONUM - : /", ""));
+  EXPECT_FALSE(stock::importBoardRates(ctx, "NONUM - : /", ""));
   EXPECT_EQ(stock::boardRateEntryDate("NONUM - 2026-12-06 00:00:00.000 : 12:00: AM/"), (db::DateTime{2026, 12, 6}));
   EXPECT_FALSE(stock::boardRateEntryDate("NONUM - 31/Feb/2026 : x").has_value());
 }
@@ -322,7 +322,7 @@ TEST_F(BoardRates, BatchStatusFollowsHeadOfficeOrBecomesActive) {
   branch().execute(
       "INSERT INTO tblStock (StockID, BatchID, ItemID, BatchCode, BatchUnique, Qty, CCID, Active) VALUES "
       "(2, 2, 1, 'ZZ', 'ZZ', 1, 2, 0)");
-  EXPECT_TRUE(stock::updatebatchActivestatus(ctx));
+  EXPECT_TRUE(stock::copyBatchActiveStatus(ctx));
   EXPECT_EQ(scalar(branch(), "SELECT Active FROM tblStock WHERE StockID = 1"), 0);
   EXPECT_EQ(scalar(branch(), "SELECT Active FROM tblStock WHERE StockID = 2"), 1);
 }
@@ -331,8 +331,8 @@ TEST_F(BoardRates, MigrationOfMismatchedMastersFollowsTheRedRows) {
   branch().execute("DELETE FROM tblArea WHERE AreaID = 99");
   central().execute("INSERT INTO tblArea (AreaID, AreaName) VALUES (77, 'New zone')");
   central().execute("UPDATE tblItemMaster SET ItemName = 'renamed' WHERE ItemID = 1");  // counts agree
-  reconcile::FillDataCount(ctx);
-  cmdMIgrateMismatchedItemsonly_Click(ctx);
+  reconcile::showMasterCounts(ctx);
+  onMigrateMismatchedMasters(ctx);
   EXPECT_EQ(scalar(branch(), "SELECT COUNT(*) FROM tblArea WHERE AreaID = 77"), 1);
   EXPECT_EQ(table(branch(), "tblLedger", "LID", true), table(central(), "tblLedger", "LID", true));  // red too
   EXPECT_NE(branch().query("SELECT ItemName FROM tblItemMaster WHERE ItemID = 1").at(0, 0).toString(), "renamed");

@@ -33,7 +33,7 @@ TEST_F(Marks, AnEmptiedCentralLogOffersTheResetOnlyYesChangesTheMarks) {
   ctx.MaxActivityIDTrans = 7;
   ctx.writeLoopSetting("MaxActivityIDTrans", "7");
   host.expectBox(Answer::No, "do you want to reset now");
-  reconcile::lblMaxIDS_Click(ctx);
+  reconcile::onActivityMarksClicked(ctx);
   EXPECT_EQ(ctx.MaxActivityID, 950);
   EXPECT_EQ(ctx.MaxActivityIDTrans, 7);
   // The question says what moves and what stays, and No is its default.
@@ -43,7 +43,7 @@ TEST_F(Marks, AnEmptiedCentralLogOffersTheResetOnlyYesChangesTheMarks) {
             std::string::npos)
       << host.boxes.back().text;
   host.expectBox(Answer::Yes, " your web activity log ID is 0 but your desktop synch ID is 950");
-  reconcile::lblMaxIDS_Click(ctx);
+  reconcile::onActivityMarksClicked(ctx);
   EXPECT_EQ(host.boxes.back().buttons, Buttons::YesNo);
   EXPECT_EQ(host.boxes.back().icon, Icon::Question);
   EXPECT_EQ(ctx.MaxActivityID, 0);
@@ -65,7 +65,7 @@ TEST_F(Marks, AWaitingBranchDeleteSurvivesAResetAndIsSent) {
   ASSERT_GT(reconcile::ReadActivityLogTops(ctx, ctx.day()).branch, mark);
   ctx.MaxActivityID = 999;
   host.expectBox(Answer::Yes, "do you want to reset now");
-  reconcile::lblMaxIDS_Click(ctx);
+  reconcile::onActivityMarksClicked(ctx);
   EXPECT_EQ(ctx.MaxActivityIDTrans, mark);
   EXPECT_EQ(ctx.readLoopSetting("MaxActivityIDTrans"), std::to_string(mark));
   ageBranchChanges(5);
@@ -83,7 +83,7 @@ TEST_F(Marks, MarksWithinTheLogsOnlyTellTheValues) {
   ctx.MaxActivityIDTrans = tops.branch;
   ctx.writeLoopSetting("MaxActivityIDTrans", "1");
   host.expectBox(Answer::OK, " your web activity log ID is 1203 but your desktop synch ID is 1203");
-  reconcile::lblMaxIDS_Click(ctx);
+  reconcile::onActivityMarksClicked(ctx);
   EXPECT_EQ(host.boxes.back().buttons, Buttons::OK);
   EXPECT_EQ(ctx.readLoopSetting("MaxActivityIDTrans"), "1");  // nothing written
 }
@@ -98,7 +98,7 @@ TEST_F(Marks, OnlyABranchLogEmptiedUnderTheMarkPutsItBehind) {
   branch().execute("DELETE FROM tblActivity");
   EXPECT_EQ(reconcile::ReadActivityLogTops(ctx, ctx.day()).branch, 0);
   host.expectBox(Answer::Yes, "do you want to reset now");
-  reconcile::lblMaxIDS_Click(ctx);
+  reconcile::onActivityMarksClicked(ctx);
   EXPECT_EQ(ctx.MaxActivityIDTrans, 0);
   EXPECT_EQ(ctx.readLoopSetting("MaxActivityIDTrans"), "0");
 }
@@ -108,7 +108,7 @@ TEST_F(Marks, ClearActivitySkipsEveryPendingMasterChange) {
   ctx.MaxActivityID = 3;
   form.msgActivity.addItem("5\ttblItemMaster\t1/1/2026");
   host.expectBox(Answer::No, "Do you want to clear master updation activities from server");
-  reconcile::cmdClearActivity_Click(ctx);
+  reconcile::onClearActivity(ctx);
   EXPECT_EQ(ctx.MaxActivityID, 3);
   // The question counts what would be skipped, and No is its default.
   const long long pending = scalar(central(), "SELECT count(*) FROM tblActivity WHERE ID > 3");
@@ -119,7 +119,7 @@ TEST_F(Marks, ClearActivitySkipsEveryPendingMasterChange) {
       << host.boxes.back().text;
 
   host.expectBox(Answer::Yes, "Do you want to clear master updation activities from server");
-  reconcile::cmdClearActivity_Click(ctx);
+  reconcile::onClearActivity(ctx);
   EXPECT_EQ(ctx.MaxActivityID, 1204);
   EXPECT_EQ(ctx.readLoopSetting("MaxActivityID"), "1204");
   EXPECT_EQ(form.msgActivity.rows(), 1);
@@ -132,10 +132,10 @@ TEST_F(Marks, AnUnreadableLogIsToldAndNothingIsWritten) {
   ctx.MaxActivityID = 10;
   ctx.WebConnection->close();
   host.expectBox(Answer::OK, "closed");
-  reconcile::lblMaxIDS_Click(ctx);
+  reconcile::onActivityMarksClicked(ctx);
   // Without head office nothing can be counted, so nothing is asked: the error is told.
   host.expectBox(Answer::OK, "closed");
-  reconcile::cmdClearActivity_Click(ctx);
+  reconcile::onClearActivity(ctx);
   EXPECT_EQ(host.boxes.back().icon, Icon::Exclamation);
   EXPECT_EQ(ctx.MaxActivityID, 10);
 }
@@ -154,7 +154,7 @@ TEST_F(Page, TheCheckListsAndVerifiesAndGivesAutoSyncBackAsItWas) {
   bool timerOffDuringCheck = false;
   host.onDoEvents = [&] { timerOffDuringCheck |= !form.timertrigger.enabled() && !form.SSTab2.enabled(); };
 
-  reconcile::MismatchPageCheck(ctx);
+  reconcile::checkMismatchPage(ctx);
   EXPECT_TRUE(timerOffDuringCheck);
   EXPECT_EQ(form.lblStatus.caption(), "Checking Ended");
   EXPECT_EQ(form.msgMisMatch.text(1, 1), sale.number);
@@ -173,7 +173,7 @@ TEST_F(Page, TheCheckListsAndVerifiesAndGivesAutoSyncBackAsItWas) {
   form.ChkAutoSynch.setValue(0);
   form.timertrigger.setEnabled(false);
   ctx.AutoSyncOn = true;
-  reconcile::MismatchPageCheck(ctx);
+  reconcile::checkMismatchPage(ctx);
   EXPECT_EQ(form.ChkAutoSynch.value(), 0);
   EXPECT_FALSE(form.timertrigger.enabled());
 }
@@ -209,8 +209,8 @@ TEST_F(Page, TheWindowRunsTheCheckOnThePageAndTheMarkToolsOnTheirControls) {
   central().execute("DELETE FROM tblActivity");
   ctx.MaxActivityID = 4;
   host.expectBox(Answer::No, "do you want to reset now");
-  ASSERT_TRUE(form.lblMaxIDS_Click);
-  form.lblMaxIDS_Click();
+  ASSERT_TRUE(form.onActivityMarksClicked);
+  form.onActivityMarksClicked();
   host.expectBox(Answer::Yes, "Do you want to clear master updation activities from server");
   form.cmdClearActivity.click();
   EXPECT_EQ(ctx.MaxActivityID, 0);

@@ -141,7 +141,7 @@ class ProofScreens : public QObject {
     auto& ctx = session->context();
     ctx.local().execute("UPDATE tblActivity SET ActionTime = DATEADD(minute, -5, ActionTime)");
     session->form().ChkAutoSynch.setValue(1);
-    for (int i = 0; i < 3; ++i) session->controller().hooks.timertrigger_Timer();
+    for (int i = 0; i < 3; ++i) session->controller().hooks.pass();
     const std::string day = ddMMMyyyy(session->form().dtpdate.value());
     const long long branchSales = count(ctx.local(), "select count(*) from tblSales");
     const long long centralSales = count(ctx.web(), "select count(*) from tblSales where CCID=2 and InvDate='" + day + "'");

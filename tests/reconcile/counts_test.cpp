@@ -40,7 +40,7 @@ class Counts : public test::SyncPairFixture {
 // Vouchers not yet uploaded are waiting, not a mismatch: their rows say "Waiting" in amber and count as
 // no difference; after the upload every row agrees.
 TEST_F(Counts, VoucherCountsWaitUntilTheUploadAndAgreeAfterIt) {
-  EXPECT_EQ(reconcile::FillTransCount(ctx), 0);
+  EXPECT_EQ(reconcile::showVoucherCounts(ctx), 0);
   const auto& g = form.msgTransGrid;
   EXPECT_EQ(g.text(0, 1), "DesktopCount");
   EXPECT_EQ(g.cols(), 4);  // no empty trailing column
@@ -59,7 +59,7 @@ TEST_F(Counts, VoucherCountsWaitUntilTheUploadAndAgreeAfterIt) {
   EXPECT_GT(waitingRows, 1);
 
   for (int i = 0; i < 3; ++i) sync::uploadTransactions(ctx, false);
-  EXPECT_EQ(reconcile::FillTransCount(ctx), 0);
+  EXPECT_EQ(reconcile::showVoucherCounts(ctx), 0);
   EXPECT_EQ(cell(g, "Sales", 2), "4");
   for (int r = 1; r < g.rows(); ++r) {
     if (g.text(r, 0) == "Onlinedata") continue;
@@ -74,7 +74,7 @@ TEST_F(Counts, AnUploadedVoucherHeadOfficeLacksIsAMismatchBesideTheWaitingOnes) 
   for (int i = 0; i < 3; ++i) sync::uploadTransactions(ctx, false);
   central().execute("DELETE FROM tblSales WHERE InvID = (SELECT max(InvID) FROM tblSales)");
   branch().execute("UPDATE tblOrder SET SyncStat = 0");
-  EXPECT_EQ(reconcile::FillTransCount(ctx), 2);  // the sale and its lines
+  EXPECT_EQ(reconcile::showVoucherCounts(ctx), 2);  // the sale and its lines
   const auto& g = form.msgTransGrid;
   EXPECT_EQ(cell(g, "Sales", 3), "Yes");
   EXPECT_EQ(cell(g, "SalesItem", 3), "Yes");
@@ -106,7 +106,7 @@ TEST_F(Counts, VoucherCountsAreOfTheWorkingDayAskedFor) {
   day.selectedVoucherTypeIds = "987654";
   EXPECT_EQ(sales(reconcile::CompareVoucherCounts(ctx, day)), 0);
   // The window's list still has every type chosen: the grid counts today's four sales.
-  EXPECT_EQ(reconcile::FillTransCount(ctx), 0);
+  EXPECT_EQ(reconcile::showVoucherCounts(ctx), 0);
   EXPECT_EQ(cell(form.msgTransGrid, "Sales", 1), "4");
 }
 
@@ -114,14 +114,14 @@ TEST_F(Counts, NoVoucherTypeChosenLeavesTheGridAlone) {
   form.msgTransGrid.setFormatString("kept");
   for (int i = 0; i < form.lstVchtypes.listCount(); ++i) form.lstVchtypes.setSelected(i, false);
   host.expectBox(Answer::OK, "No voucher types selected to Synch");
-  EXPECT_EQ(reconcile::FillTransCount(ctx), -1);
+  EXPECT_EQ(reconcile::showVoucherCounts(ctx), -1);
   EXPECT_EQ(form.msgTransGrid.text(0, 0), "kept");
 }
 
 TEST_F(Counts, MasterCountsMarkTheTablesThatDiffer) {
-  EXPECT_EQ(reconcile::FillDataCount(ctx), 0);
+  EXPECT_EQ(reconcile::showMasterCounts(ctx), 0);
   central().execute("INSERT INTO tblArea (AreaID, AreaName) VALUES (990, 'New')");
-  EXPECT_EQ(reconcile::FillDataCount(ctx), 1);
+  EXPECT_EQ(reconcile::showMasterCounts(ctx), 1);
   const auto& g = form.msgDataCount;
   EXPECT_EQ(g.cellColor(1, 0) + g.cellColor(2, 0) + g.cellColor(3, 0),
             reconcile::kMismatchColor);  // Area sorts near the top

@@ -5,7 +5,7 @@
 
 #include "pair_fixture.h"
 #include "simulator.h"
-#include "sync/upload_masters.h"
+#include "sync/download_masters.h"
 #include "sync/upload_transactions.h"
 
 namespace erpsync {
@@ -93,13 +93,13 @@ TEST_F(StopBetweenUnits, MasterDownloadKeepsTheChangesBeforeTheStopAndRedoesNone
   testbed::simulateErpActivity(nullptr, &central(), o);
   const long long logEnd = scalar(central(), "SELECT max(ID) FROM tblActivity");
   host.stopAsked = true;
-  sync::MasterDownloadOutcome stopped = sync::uploadMasters(ctx);
+  sync::MasterDownloadOutcome stopped = sync::downloadMasters(ctx);
   EXPECT_FALSE(stopped.completed);
   EXPECT_EQ(stopped.applied, 0);
   EXPECT_LT(ctx.MaxActivityID, logEnd);
 
   host.stopAsked = false;
-  sync::MasterDownloadOutcome rest = sync::uploadMasters(ctx);
+  sync::MasterDownloadOutcome rest = sync::downloadMasters(ctx);
   EXPECT_TRUE(rest.completed);
   EXPECT_GT(rest.applied, 0);
   EXPECT_EQ(ctx.MaxActivityID, logEnd);

@@ -24,7 +24,7 @@ void copyUpgradedPair(const std::filesystem::path& home) {
     ctx.WebDbCode = o.centralDb;
     ctx.LocalConnection = db::openConnection(companyConnectionString(o.branchDb, o.branchServer), dir);
     ctx.WebConnection = db::openConnection(companyConnectionString(o.centralDb, o.centralServer), dir);
-    capture::cmdUpdateDataBase_Click(ctx);
+    capture::updateDatabase(ctx);
     const auto texts = host.boxTexts();
     if (texts.size() != 1 || texts[0] != "Database Updated.")
       throw std::runtime_error("Update Database did not end with \"Database Updated.\": " +

@@ -61,7 +61,7 @@ class PairFixture : public ::testing::Test {
   // not there yet) are kept apart in upgradeNotices.
   void upgrade() {
     host.expectBox(Answer::OK, "Database Updated.");
-    capture::cmdUpdateDataBase_Click(ctx);
+    capture::updateDatabase(ctx);
     EXPECT_EQ(host.pendingAnswers(), 0u);
     upgradeNotices = notices();
     host.balloons.clear();

@@ -1,6 +1,6 @@
 // The master download end to end: head office changes masters, the triggers log them centrally, and
 // the branch applies them.
-#include "sync/upload_masters.h"
+#include "sync/download_masters.h"
 
 #include <gtest/gtest.h>
 
@@ -45,7 +45,7 @@ TEST_F(MasterDownload, InsertsUpdatesAndDeletesReachTheBranchColumnByColumn) {
   const int area = static_cast<int>(scalar(central(), "SELECT min(AreaID) FROM tblArea"));
   central().execute("DELETE FROM tblArea WHERE AreaID = " + std::to_string(area));
 
-  auto out = sync::uploadMasters(ctx);
+  auto out = sync::downloadMasters(ctx);
   EXPECT_TRUE(out.completed);
   EXPECT_EQ(out.applied, 3);
   expectSame("tblLedger", "LID", 901);
@@ -57,7 +57,7 @@ TEST_F(MasterDownload, InsertsUpdatesAndDeletesReachTheBranchColumnByColumn) {
 
   // Nothing new: the next pass changes nothing and keeps the mark.
   branch().execute("UPDATE tblLedger SET LName = 'branch edit' WHERE LID = 901");
-  EXPECT_EQ(sync::uploadMasters(ctx).applied, 0);
+  EXPECT_EQ(sync::downloadMasters(ctx).applied, 0);
   EXPECT_EQ(row(branch(), "tblLedger", "LID", 901).find("branch edit") != std::string::npos, true);
 }
 
@@ -65,7 +65,7 @@ TEST_F(MasterDownload, InsertsUpdatesAndDeletesReachTheBranchColumnByColumn) {
 // several at a time: every one of them reaches the branch.
 TEST_F(MasterDownload, StatementsOverSeveralItemsBringEveryItemToTheBranch) {
   central().execute("UPDATE tblItemMaster SET MRP = MRP + 7 WHERE ItemID IN (3, 4, 5)");
-  auto out = sync::uploadMasters(ctx);
+  auto out = sync::downloadMasters(ctx);
   EXPECT_TRUE(out.completed);
   EXPECT_EQ(out.applied, 3);
   for (int id : {3, 4, 5}) expectSame("tblItemMaster", "ItemID", id);
@@ -78,7 +78,7 @@ TEST_F(MasterDownload, StatementsOverSeveralItemsBringEveryItemToTheBranch) {
       "INSERT INTO tblItemMaster (ItemID, ItemCode, ItemName, CategoryID, UnitID, Srate, MRP) SELECT ItemID + 100, "
       "ItemCode, ItemName, CategoryID, UnitID, Srate, MRP FROM tblItemMaster WHERE ItemID IN (1, 2)");
   central().execute("DELETE FROM tblItemMaster WHERE ItemID IN (4, 5)");
-  out = sync::uploadMasters(ctx);
+  out = sync::downloadMasters(ctx);
   EXPECT_EQ(out.applied, 4);
   expectSame("tblItemMaster", "ItemID", 101);
   expectSame("tblItemMaster", "ItemID", 102);
@@ -100,7 +100,7 @@ TEST_F(MasterDownload, FiftyChangesOverSeveralTablesCostTwoCallsToHeadOffice) {
   const long long changes = 20 + items + 1;
   ASSERT_LE(changes, 50);
   db::embedded::faults::configure(*db::embedded::faults::parse("server=central"));
-  auto out = sync::uploadMasters(ctx);
+  auto out = sync::downloadMasters(ctx);
   const long long calls = db::embedded::faults::counted();
   db::embedded::faults::reset();
   EXPECT_TRUE(out.completed);
@@ -116,7 +116,7 @@ TEST_F(MasterDownload, UnicodeBitsAndEighteenDigitsArriveUnchanged) {
   central().execute(
       "UPDATE tblLedger SET LocalName = N'Çay ''özel'' 茶 ðµ', Limit18 = 1234567890123456.78, Blocked = 1, "
       "CreatedDate = '2026-12-05 23:59:58.997' WHERE LID = 3");
-  sync::uploadMasters(ctx);
+  sync::downloadMasters(ctx);
   expectSame("tblLedger", "LID", 3);
   auto rs = branch().query("SELECT LocalName, Limit18, Blocked, CreatedDate FROM tblLedger WHERE LID = 3");
   EXPECT_EQ(rs.at(0, 0).toString(), "Çay 'özel' 茶 ðµ");
@@ -127,7 +127,7 @@ TEST_F(MasterDownload, UnicodeBitsAndEighteenDigitsArriveUnchanged) {
 
 TEST_F(MasterDownload, FailedCopyKeepsTheBranchRowAndIsTriedAgain) {
   central().execute("UPDATE tblLedger SET LName = 'first' WHERE LID = 1");
-  sync::uploadMasters(ctx);
+  sync::downloadMasters(ctx);
   const long long before = ctx.MaxActivityID;
   const std::string kept = row(branch(), "tblLedger", "LID", 1);
 
@@ -135,7 +135,7 @@ TEST_F(MasterDownload, FailedCopyKeepsTheBranchRowAndIsTriedAgain) {
   central().execute("ALTER TABLE tblLedger ADD Extra varchar(10) NULL");
   central().execute("UPDATE tblLedger SET LName = 'second', Extra = 'x' WHERE LID = 1");
   central().execute("UPDATE tblLedger SET LName = 'third' WHERE LID = 2");
-  auto out = sync::uploadMasters(ctx);
+  auto out = sync::downloadMasters(ctx);
   EXPECT_FALSE(out.completed);
   EXPECT_EQ(row(branch(), "tblLedger", "LID", 1), kept);
   EXPECT_EQ(ctx.MaxActivityID, before);
@@ -145,7 +145,7 @@ TEST_F(MasterDownload, FailedCopyKeepsTheBranchRowAndIsTriedAgain) {
 
   // Once the branch has the column, the same changes go through.
   branch().execute("ALTER TABLE tblLedger ADD Extra varchar(10) NULL");
-  out = sync::uploadMasters(ctx);
+  out = sync::downloadMasters(ctx);
   EXPECT_TRUE(out.completed);
   expectSame("tblLedger", "LID", 1);
   expectSame("tblLedger", "LID", 2);
@@ -165,7 +165,7 @@ TEST_F(MasterDownload, FailureInsideABatchKeepsTheChangesBeforeIt) {
   const std::string third = row(branch(), "tblLedger", "LID", 3);
 
   host.expectBox(Answer::OK, "Failed to update tblLedger");  // once, though its batch is applied twice
-  auto out = sync::uploadMasters(ctx);
+  auto out = sync::downloadMasters(ctx);
   EXPECT_EQ(host.pendingAnswers(), 0u);
   EXPECT_FALSE(out.completed);
   EXPECT_EQ(out.applied, 1);
@@ -177,7 +177,7 @@ TEST_F(MasterDownload, FailureInsideABatchKeepsTheChangesBeforeIt) {
 
   // The branch frees the name: the next pass resumes at the failed change.
   branch().execute("UPDATE tblLedger SET LName = 'freed' WHERE LID = 8");
-  out = sync::uploadMasters(ctx);
+  out = sync::downloadMasters(ctx);
   EXPECT_TRUE(out.completed);
   EXPECT_EQ(out.applied, 2);
   expectSame("tblLedger", "LID", 2);
@@ -197,7 +197,7 @@ TEST_F(MasterDownload, OtherTablesGodownsBadKeysAndUnknownActions) {
   logRow(base + 4, "tblGodown", "1", "Update");  // godowns are left alone, and the mark with them
   host.expectBox(Answer::OK, "tblUnit Excluded From Synch").expectBox(Answer::OK, "TblLedger Excluded From Synch");
   const std::string ledger = row(branch(), "tblLedger", "LID", 1);
-  auto out = sync::uploadMasters(ctx);
+  auto out = sync::downloadMasters(ctx);
   EXPECT_TRUE(out.completed);
   EXPECT_EQ(row(branch(), "tblLedger", "LID", 1), ledger);
   EXPECT_EQ(ctx.MaxActivityID, base + 3);
@@ -208,7 +208,7 @@ TEST_F(MasterDownload, UnreadableLogLeavesTheMarkAlone) {
   central().execute("UPDATE tblLedger SET LName = 'x' WHERE LID = 1");
   ctx.MaxActivityID = 0;
   ctx.WebConnection->close();
-  auto out = sync::uploadMasters(ctx);
+  auto out = sync::downloadMasters(ctx);
   EXPECT_FALSE(out.completed);
   EXPECT_EQ(out.applied, 0);
   EXPECT_EQ(ctx.MaxActivityID, 0);

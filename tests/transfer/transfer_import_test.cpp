@@ -107,7 +107,7 @@ TEST_F(TransferImport, BusyServerImportsNothingUnattendedEither) {
   central().execute(
       "INSERT INTO tblDayActivity (Activity, SQLSERVERNAME, Timeof, BlockDataEntry, SystemName, ActivitiesDetail) "
       "VALUES ('BLOCKFASTPUSH', 'Branch Two', getdate(), 1, '', '')");
-  auto run = stock::AutoSynchInterimStockTransfer(ctx, {});
+  auto run = stock::importWaitingTransfers(ctx, {});
   EXPECT_EQ(run.imported, 0);
   EXPECT_EQ(run.failed, 0);
   EXPECT_FALSE(run.completed);  // the next pass tries again
@@ -148,7 +148,7 @@ TEST_F(TransferImport, AnUnattendedRunWithNothingWaitingIsOneCall) {
   namespace faults = db::embedded::faults;
   auto callsOf = [&](stock::AutoTransferOutcome& out) {
     faults::configure(*faults::parse("server=central"));
-    out = stock::AutoSynchInterimStockTransfer(ctx, {});
+    out = stock::importWaitingTransfers(ctx, {});
     const long long n = faults::counted();
     faults::reset();
     return n;
@@ -203,17 +203,17 @@ TEST_F(TransferImport, PageListsTheTypesVouchersAndItems) {
   ASSERT_GE(cbo.listCount(), 2);
   for (int i = 0; i < cbo.listCount(); ++i)
     if (cbo.itemData(i) == 16) cbo.setListIndex(i);
-  cboInterimTransferVchtype_Change(ctx);
+  onTransferTypeChosen(ctx);
   ASSERT_EQ(form.lstTransfer.listCount(), 1);
   EXPECT_EQ(form.lstTransfer.items()[0].text.rfind("ST-0003 - 05/Dec/2026 : ", 0), 0u);
   EXPECT_EQ(form.lstTransfer.items()[0].itemData, 3);
   form.lstTransfer.setListIndex(0);
-  lstTransfer_Click(ctx);
+  onTransferChosen(ctx);
   EXPECT_TRUE(form.msgInterimItems.visible());
   EXPECT_EQ(form.msgInterimItems.rows(), 5);  // header, three items, the empty last row
 
   host.expectBox(Answer::Yes, "Do you want to import voucher ST-0003");
-  auto out = cmdImportInterimtransfers_Click(ctx);
+  auto out = onImportTransfer(ctx);
   EXPECT_TRUE(out.imported);
   EXPECT_EQ(form.lblStatus.caption(), "Done");
   ASSERT_EQ(form.lstTransfer.listCount(), 1);
@@ -235,7 +235,7 @@ class TransferPage : public TransferImport {
     auto& cbo = form.cboInterimTransferVchtype;
     for (int i = 0; i < cbo.listCount(); ++i)
       if (cbo.itemData(i) == type) cbo.setListIndex(i);
-    cboInterimTransferVchtype_Change(ctx);
+    onTransferTypeChosen(ctx);
   }
   // The quantity column of the item grid, row by row.
   std::vector<std::string> gridQuantities() {
@@ -253,7 +253,7 @@ class TransferPage : public TransferImport {
 TEST_F(TransferPage, QuestionNamesTheVoucherItsDateAndTheSendingBranch) {
   chooseTheTransfer();
   host.expectBox(Answer::No, "Do you want to import voucher ST-0003 of 05/Dec/2026 from Head Office");
-  auto out = cmdImportInterimtransfers_Click(ctx);
+  auto out = onImportTransfer(ctx);
   EXPECT_FALSE(out.imported);
   EXPECT_EQ(journals(), 0);
   EXPECT_EQ(mark(), "");
@@ -261,7 +261,7 @@ TEST_F(TransferPage, QuestionNamesTheVoucherItsDateAndTheSendingBranch) {
 
 TEST_F(TransferPage, ItemsShowTheQuantitiesThatComeInHere) {
   chooseTheTransfer();
-  lstTransfer_Click(ctx);
+  onTransferChosen(ctx);
   ASSERT_TRUE(form.msgInterimItems.visible());
   // Head office gave out 10, 6 and 12; this branch takes them in.
   EXPECT_EQ(gridQuantities(), (std::vector<std::string>{"10", "6", "12"}));
@@ -271,7 +271,7 @@ TEST_F(TransferPage, ItemsShowTheQuantitiesThatComeInHere) {
   chooseType(2);
   ASSERT_GE(form.lstTransfer.listCount(), 1);
   form.lstTransfer.setListIndex(0);
-  lstTransfer_Click(ctx);
+  onTransferChosen(ctx);
   EXPECT_TRUE(form.msgInterimItems.visible());
   EXPECT_EQ(form.msgInterimItems.text(0, 3), "Qty");
 }
@@ -279,14 +279,14 @@ TEST_F(TransferPage, ItemsShowTheQuantitiesThatComeInHere) {
 TEST_F(TransferPage, AVoucherImportedBeforeIsToldApartAndLeftUnlessAskedAgain) {
   chooseTheTransfer();
   host.expectBox(Answer::Yes, "Do you want to import voucher ST-0003");
-  ASSERT_TRUE(cmdImportInterimtransfers_Click(ctx).imported);
+  ASSERT_TRUE(onImportTransfer(ctx).imported);
   const long long h = history();
   const std::size_t boxesBefore = host.boxes.size();
 
   // The second click: the box says it is there already and defaults to leaving it.
   form.lstTransfer.setListIndex(0);
   host.expectBox(Answer::No, "Voucher ST-0003 of 05/Dec/2026 from Head Office is already imported at this branch");
-  auto declined = cmdImportInterimtransfers_Click(ctx);
+  auto declined = onImportTransfer(ctx);
   ASSERT_GT(host.boxes.size(), boxesBefore);
   EXPECT_EQ(host.boxes.back().defaultAnswer, Answer::No);
   EXPECT_TRUE(declined.alreadyImported);
@@ -300,7 +300,7 @@ TEST_F(TransferPage, AVoucherImportedBeforeIsToldApartAndLeftUnlessAskedAgain) {
   // Asked for on purpose, it replaces the first import and says so.
   form.lstTransfer.setListIndex(0);
   host.expectBox(Answer::Yes, "is already imported at this branch");
-  auto again = cmdImportInterimtransfers_Click(ctx);
+  auto again = onImportTransfer(ctx);
   EXPECT_TRUE(again.replaced);
   EXPECT_FALSE(again.alreadyImported);
   EXPECT_EQ(form.lblStatus.caption(),

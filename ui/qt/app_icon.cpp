@@ -1,3 +1,4 @@
+// The program's icon (window, tray), drawn rather than shipped as a file.
 #include "app_icon.h"
 
 #include <QLinearGradient>

@@ -1,3 +1,5 @@
+// One run of the desktop program: the form model, the controller and the operations behind it, the three
+// windows bound to the model, the Host and the keyboard hook.
 #include "desktop_session.h"
 
 #include <QApplication>
@@ -40,7 +42,7 @@ DesktopSession::DesktopSession(std::filesystem::path programFolder, Clock* clock
 
   binder_->forwardMouseDown(form_.lstVchtypes, &form_.lstVchtypes_MouseDown);
   binder_->forwardMouseDown(form_.lstMasterSettings, &form_.lstMasterSettings_MouseDown);
-  binder_->forwardClick(form_.lblMaxIDS, &form_.lblMaxIDS_Click);
+  binder_->forwardClick(form_.lblMaxIDS, &form_.onActivityMarksClicked);
 
   window_->setCloseHandler([this] {
     const bool close = !form_.onClose || form_.onClose();
@@ -60,7 +62,7 @@ DesktopSession::~DesktopSession() {
 }
 
 bool DesktopSession::load() {
-  return frm_->Form_Load();
+  return frm_->load();
 }
 
 bool DesktopSession::eventFilter(QObject* watched, QEvent* event) {

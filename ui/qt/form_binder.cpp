@@ -1,3 +1,4 @@
+// Keeps the widgets of a window in step with the plain C++ controls the operations work on.
 #include "form_binder.h"
 
 #include <QAbstractButton>

@@ -1,3 +1,4 @@
+// The main window frmSynch as designed in main_window.ui; its state comes from MainForm through the binder.
 #include "main_window.h"
 
 #include <QCloseEvent>

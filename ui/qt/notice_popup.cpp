@@ -1,3 +1,5 @@
+// A notice shown inside the window, at its lower right corner, where the desktop has no notification area for
+// balloons.
 #include "notice_popup.h"
 
 #include <QEvent>

@@ -1,3 +1,5 @@
+// The progress window frmInitialize ("Easy Progress") as designed in progress_window.ui; bound to
+// MainForm::frmInitialize.
 #include "progress_window.h"
 
 #include <QCloseEvent>

@@ -1,3 +1,5 @@
+// The Host of the desktop window: real message boxes, the event loop, the wait cursor, the tray icon and its
+// balloons, the notifier program and quitting.
 #include "qt_host.h"
 
 #include <QApplication>

@@ -1,3 +1,4 @@
+// The settings wizard frmsettings as designed in settings_window.ui; bound to MainForm::frmsettings.
 #include "settings_window.h"
 
 #include <QCloseEvent>

@@ -1,3 +1,4 @@
+// Numbers read and written in the C locale's form ("12.5", "1e+20") whatever locale the process runs in.
 #include "util/c_number.h"
 
 #include <charconv>

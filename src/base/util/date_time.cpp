@@ -1,3 +1,4 @@
+// A calendar date and time of day, as SQL Server's datetime holds it.
 #include "util/date_time.h"
 
 #include <cstdio>

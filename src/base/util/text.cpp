@@ -1,3 +1,4 @@
+// Small text helpers shared across the program: trimming and ASCII case handling.
 #include "util/text.h"
 
 namespace erpsync::text {

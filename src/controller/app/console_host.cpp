@@ -1,3 +1,5 @@
+// The Host of the headless runner: message boxes and notices are printed, questions are answered by policy
+// (No unless told to answer Yes), and every error shown is counted for the exit code.
 #include "app/console_host.h"
 
 #include <ostream>

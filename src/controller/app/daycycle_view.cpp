@@ -1,3 +1,5 @@
+// The window's side of the day tools: the day-row labels, and the buttons Day Start, Day End, Manual Synch
+// and the day purge, which run the day operations for the working day and show what they did.
 #include "app/daycycle_view.h"
 
 #include <memory>
@@ -56,13 +58,13 @@ void showDayRow(MainForm& form, const db::DateTime& workingDate, const daycycle:
   form.lblDayState.setCaption(dayStateText(workingDate.dateOnly(), row));
 }
 
-void setdatstartDet(WindowContext& ctx, const db::DateTime& workingDate, long long ccid) {
+void readAndShowDayRow(WindowContext& ctx, const db::DateTime& workingDate, long long ccid) {
   if (const auto row = daycycle::latestDayRow(ctx, ccid)) showDayRow(ctx.form, workingDate, *row);
 }
 
-void setdatstartDet(WindowContext& ctx) {
+void readAndShowDayRow(WindowContext& ctx) {
   const WorkingDay day = ctx.day();
-  setdatstartDet(ctx, day.date, day.costCentreId);
+  readAndShowDayRow(ctx, day.date, day.costCentreId);
 }
 
 void watchWorkingDate(MainForm& form, std::function<void()> showDayRows) {
@@ -76,7 +78,7 @@ void watchWorkingDate(MainForm& form, std::function<void()> showDayRows) {
   });
 }
 
-daycycle::DayStartOutcome cmdDayStart_Click(WindowContext& ctx) {
+daycycle::DayStartOutcome onDayStart(WindowContext& ctx) {
   auto& window = ctx.form.frmInitialize;
   daycycle::DayStartProgress progress;
   progress.begin = [&window](int lines) {
@@ -88,11 +90,11 @@ daycycle::DayStartOutcome cmdDayStart_Click(WindowContext& ctx) {
   progress.step = [&window](int done) { window.prg.setValue(done); };
   progress.end = [&window] { window.unload(); };
   const daycycle::DayStartOutcome out = daycycle::dayStart(ctx, progress);
-  if (out.completed) setdatstartDet(ctx, out.workingDate, out.costCentre);
+  if (out.completed) readAndShowDayRow(ctx, out.workingDate, out.costCentre);
   return out;
 }
 
-daycycle::DayEndResult cmdDayEnd_Click(WindowContext& ctx, const daycycle::MismatchLocator& locate) {
+daycycle::DayEndResult onDayEnd(WindowContext& ctx, const daycycle::MismatchLocator& locate) {
   const daycycle::DayEndOutcome out = daycycle::dayEnd(ctx, locate);
   if (out.verified) reconcile::showVerify(ctx.form.msgVerify, *out.verified);
   switch (out.result) {
@@ -106,7 +108,7 @@ daycycle::DayEndResult cmdDayEnd_Click(WindowContext& ctx, const daycycle::Misma
       break;
     case daycycle::DayEndResult::Closed:
     case daycycle::DayEndResult::ClosedWithoutDayRow:
-      setdatstartDet(ctx, out.workingDate, out.costCentre);
+      readAndShowDayRow(ctx, out.workingDate, out.costCentre);
       break;
     default:
       break;
@@ -114,13 +116,13 @@ daycycle::DayEndResult cmdDayEnd_Click(WindowContext& ctx, const daycycle::Misma
   return out.result;
 }
 
-daycycle::ResyncOutcome cmdManualSynch_Click(WindowContext& ctx) {
+daycycle::ResyncOutcome onManualSynch(WindowContext& ctx) {
   const daycycle::ResyncOutcome out = daycycle::manualResync(ctx);
-  if (out.finished) reconcile::FillTransCount(ctx);
+  if (out.finished) reconcile::showVoucherCounts(ctx);
   return out;
 }
 
-daycycle::PurgeOutcome Command1_Click(WindowContext& ctx) {
+daycycle::PurgeOutcome onDayPurge(WindowContext& ctx) {
   return daycycle::dayPurge(ctx);
 }
 

@@ -29,26 +29,26 @@ void showDayRow(MainForm& form, const db::DateTime& workingDate, const daycycle:
 // Reads the latest day row of the cost centre at head office and shows it for the working date; when it
 // cannot be read the labels keep their captions (a failure is told as a notice). Without arguments, for
 // the working day the window shows.
-void setdatstartDet(WindowContext& ctx, const db::DateTime& workingDate, long long ccid);
-void setdatstartDet(WindowContext& ctx);
+void readAndShowDayRow(WindowContext& ctx, const db::DateTime& workingDate, long long ccid);
+void readAndShowDayRow(WindowContext& ctx);
 
 // The day labels follow the date picker: when the operator picks another working date, showDayRows reads
 // the day rows again (the controller's, so only once the databases are prepared).
 void watchWorkingDate(MainForm& form, std::function<void()> showDayRows);
 
 // The "Day Start" button: the day start with the progress window, then the day labels of the day started.
-daycycle::DayStartOutcome cmdDayStart_Click(WindowContext& ctx);
+daycycle::DayStartOutcome onDayStart(WindowContext& ctx);
 
 // The "Day End" button. The vouchers compared one by one are listed on the Verify grid; a refusal for
 // differences lists the vouchers queued again afresh on the Mismatch page (locate replaces the locator
 // when given) and shows it, a refusal for waiting vouchers shows that page too, and a closed day
 // refreshes the day labels of the date closed.
-daycycle::DayEndResult cmdDayEnd_Click(WindowContext& ctx, const daycycle::MismatchLocator& locate = {});
+daycycle::DayEndResult onDayEnd(WindowContext& ctx, const daycycle::MismatchLocator& locate = {});
 
 // The "Manual Synch" button; the day's count grid is refreshed when it ran to its end.
-daycycle::ResyncOutcome cmdManualSynch_Click(WindowContext& ctx);
+daycycle::ResyncOutcome onManualSynch(WindowContext& ctx);
 
 // The Command1 button (the day purge).
-daycycle::PurgeOutcome Command1_Click(WindowContext& ctx);
+daycycle::PurgeOutcome onDayPurge(WindowContext& ctx);
 
 }  // namespace erpsync

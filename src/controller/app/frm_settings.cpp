@@ -28,7 +28,7 @@ FrmSettings::FrmSettings(WindowContext& c) : ctx(c), form(c.form.frmsettings) {
   form.cmdBack.onClick = [this] { cmdBack_Click(); };
 }
 
-void FrmSettings::Form_Load() {
+void FrmSettings::load() {
   form.TXTSQLServerName.setText(ctx.LocalServerName);
   form.TXTsYNCsqlSERVERname.setText(ctx.SyncServerName);
   form.showPage(1);

@@ -23,7 +23,7 @@ class FrmSettings {
   SettingsForm& form;
 
   // Fills the server boxes and shows page 1.
-  void Form_Load();
+  void load();
   // Page 1 -> 2: stores SYNCSERVER, lists the companies of both servers.
   void CMDshowcompany_Click();
   // Page 2 -> 3: stores the company codes, lists the branch's cost centres.

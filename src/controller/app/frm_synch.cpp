@@ -34,18 +34,18 @@ FrmSynch::FrmSynch(WindowContext& c)
   session.onBusyChange = [this](bool running) {
     for (auto* b : operationButtons_) b->setHeld(running);
   };
-  wireButton(form.cmdConnect, "Connect", [this] { cmdConnect_Click(); });
-  form.CmdSettings.onClick = [this] { CmdSettings_Click(); };
-  form.onKeyDown = [this](int key) { Form_KeyDown(key); };
-  form.SSTab1.onClick = [this](int previous) { SSTab1_Click(previous); };
-  form.SSTab2.onClick = [this](int previous) { SSTab2_Click(previous); };
+  wireButton(form.cmdConnect, "Connect", [this] { connect(); });
+  form.CmdSettings.onClick = [this] { openSettingsWizard(); };
+  form.onKeyDown = [this](int key) { keyDown(key); };
+  form.SSTab1.onClick = [this](int previous) { mainPageChosen(previous); };
+  form.SSTab2.onClick = [this](int previous) { statusPageChosen(previous); };
   form.onClose = [this] { return close(); };
-  form.ChkAutoSynch.onClick = [this] { ChkAutoSynch_Click(); };
-  form.cbointerval.onChange = [this] { cbointerval_Change(); };
+  form.ChkAutoSynch.onClick = [this] { autoSynchClicked(); };
+  form.cbointerval.onChange = [this] { intervalChanged(); };
   form.timertrigger.onTimer = [this] {
-    if (auto pass = hooks.timertrigger_Timer) runOperation("Auto Synch", pass, WhenBusy::Skip);
+    if (auto pass = hooks.pass) runOperation("Auto Synch", pass, WhenBusy::Skip);
   };
-  form.lstVchtypes.onClick = [this] { lstVchtypes_Click(ctx); };
+  form.lstVchtypes.onClick = [this] { onVoucherTypesClicked(ctx); };
   form.lstVchtypes_MouseDown = [this](int button) { ToggleAllOnRightClick(ctx, button, form.lstVchtypes); };
   form.lstMasterSettings_MouseDown = [this](int button) { ToggleAllOnRightClick(ctx, button, form.lstMasterSettings); };
   hooks.SSTab1Pages[4] = [this] { showLogFile(); };
@@ -62,19 +62,19 @@ void FrmSynch::wireButton(form::Button& button, std::string name, std::function<
 }
 
 void FrmSynch::showDayRows() {
-  if (session.databasesPrepared) setdatstartDet(ctx);
+  if (session.databasesPrepared) readAndShowDayRow(ctx);
 }
 
-void FrmSynch::cmdUpdateDataBase_Click() {
-  capture::cmdUpdateDataBase_Click(ctx);
-  if (!session.databasesPrepared && session.checkDatabasesPrepared(false)) setdatstartDet(ctx);
+void FrmSynch::updateDatabase() {
+  capture::updateDatabase(ctx);
+  if (!session.databasesPrepared && session.checkDatabasesPrepared(false)) readAndShowDayRow(ctx);
 }
 
 void FrmSynch::repaint() {
   ctx.host.doEvents();
 }
 
-bool FrmSynch::Form_Load() {
+bool FrmSynch::load() {
   loadEndedProgram = false;
   form.Picture1.setVisible(true);
   try {
@@ -145,7 +145,7 @@ void FrmSynch::showConnection(const session::ConnectOutcome& c) {
   form.cmdDayEnd.setVisible(c.showDayButtons);
 }
 
-void FrmSynch::cmdConnect_Click() {
+void FrmSynch::connect() {
   form.cmdConnect.setEnabled(false);
   ctx.host.setBusy(true);
   form.msgInterimItems.setVisible(false);
@@ -159,14 +159,14 @@ void FrmSynch::cmdConnect_Click() {
   ctx.host.setBusy(false);
 }
 
-void FrmSynch::CmdSettings_Click() {
+void FrmSynch::openSettingsWizard() {
   // A wizard already open keeps its page and what the operator has typed; it only comes to the front.
-  if (!form.frmsettings.window.visible()) settingsWizard.Form_Load();
+  if (!form.frmsettings.window.visible()) settingsWizard.load();
   form.frmsettings.window.setVisible(true);
   ctx.host.openSettingsWizard();
 }
 
-void FrmSynch::Form_KeyDown(int keyCode) {
+void FrmSynch::keyDown(int keyCode) {
   if (keyCode == 45) form.SSTab1.setTabVisible(1, true);
 }
 
@@ -180,7 +180,7 @@ void FrmSynch::showLogFile() {
       form.txtLogFilter.text()));
 }
 
-void FrmSynch::SSTab1_Click(int /*previousTab*/) {
+void FrmSynch::mainPageChosen(int /*previousTab*/) {
   try {
     ctx.host.setBusy(true);
     form.msgInterimItems.setVisible(false);
@@ -192,7 +192,7 @@ void FrmSynch::SSTab1_Click(int /*previousTab*/) {
   ctx.host.setBusy(false);
 }
 
-void FrmSynch::SSTab2_Click(int /*previousTab*/) {
+void FrmSynch::statusPageChosen(int /*previousTab*/) {
   try {
     ctx.host.setBusy(true);
     auto it = hooks.SSTab2Pages.find(form.SSTab2.tab());
@@ -203,11 +203,11 @@ void FrmSynch::SSTab2_Click(int /*previousTab*/) {
   ctx.host.setBusy(false);
 }
 
-void FrmSynch::Form_QueryUnload() {
+void FrmSynch::removeTrayIcon() {
   if (hooks.RemoveTrayIcon) hooks.RemoveTrayIcon();
 }
 
-bool FrmSynch::Form_Unload() {
+bool FrmSynch::askToExit() {
   const Answer a =
       ctx.host.messageBox(exitQuestionText(), Buttons::YesNoCancel, Icon::Question, kExitQuestionTitle, Answer::No);
   if (a != Answer::Yes) return false;
@@ -216,11 +216,11 @@ bool FrmSynch::Form_Unload() {
 }
 
 bool FrmSynch::close() {
-  Form_QueryUnload();
-  return Form_Unload();
+  removeTrayIcon();
+  return askToExit();
 }
 
-void FrmSynch::ChkAutoSynch_Click() {
+void FrmSynch::autoSynchClicked() {
   try {
     form.timertrigger.setEnabled(form.ChkAutoSynch.value() == 1);
     daycycle::tellAutoSyncState(ctx);
@@ -229,7 +229,7 @@ void FrmSynch::ChkAutoSynch_Click() {
   }
 }
 
-void FrmSynch::cbointerval_Change() {
+void FrmSynch::intervalChanged() {
   // Choosing the first entry below raises this handler again; the outer call does the writing.
   if (inIntervalChange_) return;
   inIntervalChange_ = true;
@@ -242,11 +242,11 @@ void FrmSynch::cbointerval_Change() {
   inIntervalChange_ = false;
 }
 
-void FrmSynch::FillSyncVchTypes() {
-  erpsync::FillSyncVchTypes(ctx);
+void FrmSynch::fillVoucherTypes() {
+  erpsync::fillVoucherTypes(ctx);
 }
-std::string FrmSynch::CREateSelVchTypeIDQry() {
-  return erpsync::CREateSelVchTypeIDQry(ctx);
+std::string FrmSynch::voucherTypeFilter() {
+  return erpsync::voucherTypeFilter(ctx);
 }
 
 }  // namespace erpsync

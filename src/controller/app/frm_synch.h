@@ -33,33 +33,33 @@ class FrmSynch {
   // --- events of the window -------------------------------------------------------------------
   // Load: server names, startup catalog on both servers, the high-water marks. Returns false when the
   // program is to end (no local server name).
-  bool Form_Load();
+  bool load();
   // Connect: company connections, linked server, cost centre, voucher types, ERP settings, working
   // date, interval and auto-sync switch, log folder.
-  void cmdConnect_Click();
+  void connect();
   // Opens the settings wizard (loaded, shown; only possible before connecting).
-  void CmdSettings_Click();
+  void openSettingsWizard();
   // Insert (45) shows the maintenance page.
-  void Form_KeyDown(int keyCode);
-  void SSTab1_Click(int previousTab);
-  void SSTab2_Click(int previousTab);
+  void keyDown(int keyCode);
+  void mainPageChosen(int previousTab);
+  void statusPageChosen(int previousTab);
   // Closing: removes the tray icon, then asks. Returns true when the program ends (Host::quit called).
-  void Form_QueryUnload();
-  bool Form_Unload();
+  void removeTrayIcon();
+  bool askToExit();
   // Both, as the window's close does.
   bool close();
 
   // Auto-sync switch and interval box.
-  void ChkAutoSynch_Click();
-  void cbointerval_Change();
+  void autoSynchClicked();
+  void intervalChanged();
 
   // Voucher-type selection (see app/voucher_types.h).
-  void FillSyncVchTypes();
-  std::string CREateSelVchTypeIDQry();
+  void fillVoucherTypes();
+  std::string voucherTypeFilter();
 
   // Update Database (the schema upgrade), then the look for the synchroniser's tables again, so the
   // day rows show without another connect.
-  void cmdUpdateDataBase_Click();
+  void updateDatabase();
 
   // --- one operation at a time (the session's door; see session::Session::runOperation) ----------
   using WhenBusy = session::Session::WhenBusy;
@@ -84,7 +84,7 @@ class FrmSynch {
   struct Hooks {
     std::function<void()> AddTrayIcon;         // set by the view (tray icon)
     std::function<void()> RemoveTrayIcon;      // set by the view
-    std::function<void()> timertrigger_Timer;  // one automatic pass, shown
+    std::function<void()> pass;  // one automatic pass, shown
     // Page handlers of the two page sets, by page index.
     std::map<int, std::function<void()>> SSTab1Pages;
     std::map<int, std::function<void()>> SSTab2Pages;

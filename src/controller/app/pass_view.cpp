@@ -57,7 +57,7 @@ void showPassStarting(WindowContext& ctx) {
   const db::DateTime now = ctx.clock.now();
   f.lblTimerStatus.setCaption(timeAmPm(now));
   f.txtTime.setText(timeAmPm(now));
-  reconcile::ShowActivityMarks(ctx);
+  reconcile::showActivityMarks(ctx);
   if (text::trim(f.lblStatus.caption(), text::kWhitespace).empty())
     f.lblStatus.setCaption("Timer Activated " + generalDateTime(now));
   setPassButtons(f, true);

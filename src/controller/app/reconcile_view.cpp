@@ -57,21 +57,21 @@ void showCounts(form::Grid& grid, const std::string& header, const CountComparis
   grid.addItem("Onlinedata");
 }
 
-int FillDataCount(WindowContext& ctx) {
+int showMasterCounts(WindowContext& ctx) {
   const CountComparison counts = CompareMasterCounts(ctx);
   if (counts.failed) return -1;
   showCounts(ctx.form.msgDataCount, kDataCountHeader, counts, false);
   return counts.differing();
 }
 
-int FillTransCount(WindowContext& ctx) {
+int showVoucherCounts(WindowContext& ctx) {
   const CountComparison counts = CompareVoucherCounts(ctx, ctx.day());
   if (counts.failed) return -1;
   showCounts(ctx.form.msgTransGrid, kTransCountHeader, counts, true);
   return counts.differing();
 }
 
-void FillSalesComparison(WindowContext& ctx) {
+void showSalesComparison(WindowContext& ctx) {
   const SalesComparison sales = CompareSales(ctx, ctx.day());
   if (sales.failed) return;
   auto& grid = ctx.form.msgCompare;
@@ -110,27 +110,27 @@ void showVerify(form::Grid& grid, const VerifyOutcome& verified) {
                  (verified.compared == 1 ? " voucher" : " vouchers") + " of the day compared");
 }
 
-void MismatchPageCheck(WindowContext& ctx) {
+void checkMismatchPage(WindowContext& ctx) {
   DisablePages disabled(ctx.form.SSTab2);
   const MismatchCheck check = CheckMismatches(ctx, ctx.day());
   showMismatches(ctx.form.msgMisMatch, check.located);
   if (!check.located.failed) showVerify(ctx.form.msgVerify, check.verified);
 }
 
-void ShowActivityMarks(WindowContext& ctx) {
+void showActivityMarks(WindowContext& ctx) {
   ctx.form.lblMaxIDS.setCaption(" Max Server Activity ID " + std::to_string(ctx.MaxActivityID) + "\r\n" +
                                 "Max client trans Activity ID " + std::to_string(ctx.MaxActivityIDTrans) + "\r\n" +
                                 "Double click to know actual IDS of Server and client");
 }
 
-void lblMaxIDS_Click(WindowContext& ctx) {
-  if (ResetActivityMarks(ctx, ctx.day())) ShowActivityMarks(ctx);
+void onActivityMarksClicked(WindowContext& ctx) {
+  if (ResetActivityMarks(ctx, ctx.day())) showActivityMarks(ctx);
 }
 
-void cmdClearActivity_Click(WindowContext& ctx) {
+void onClearActivity(WindowContext& ctx) {
   if (!ClearMasterActivity(ctx)) return;
   showActivity(ctx.form.msgActivity, {});
-  ShowActivityMarks(ctx);
+  showActivityMarks(ctx);
 }
 
 void showActivity(form::Grid& grid, const std::vector<ActivitySection>& sections) {

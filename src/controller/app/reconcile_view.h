@@ -38,13 +38,13 @@ void showCounts(form::Grid& grid, const std::string& header, const CountComparis
 
 // The Data Status page: the master counts into msgDataCount. Returns the number of differing rows, or
 // -1 when the counts could not be taken (the grid is then left as it was).
-int FillDataCount(WindowContext& ctx);
+int showMasterCounts(WindowContext& ctx);
 // The UpdateStatus page: the working day's voucher counts into msgTransGrid. Returns the number of rows
 // that differ beyond what waits; -1 when no voucher type is chosen or the counts could not be taken
 // (the grid is then left as it was).
-int FillTransCount(WindowContext& ctx);
+int showVoucherCounts(WindowContext& ctx);
 // The Compare page: the sales per day of the month up to the working date into msgCompare.
-void FillSalesComparison(WindowContext& ctx);
+void showSalesComparison(WindowContext& ctx);
 
 // msgMisMatch afresh: its header, one row per voucher (the row's number, voucher number, date, type,
 // table), and the empty row it always ends with.
@@ -55,15 +55,15 @@ void showVerify(form::Grid& grid, const VerifyOutcome& verified);
 std::string voucherTypeText(long long id, const std::string& name);
 
 // The Mismatch page's check, with the page set disabled while it runs; fills both lists.
-void MismatchPageCheck(WindowContext& ctx);
+void checkMismatchPage(WindowContext& ctx);
 
 // lblMaxIDS: both marks and the hint to click.
-void ShowActivityMarks(WindowContext& ctx);
+void showActivityMarks(WindowContext& ctx);
 // Click of lblMaxIDS: the marks compared with the logs and, when one is behind, the offer to reset.
-void lblMaxIDS_Click(WindowContext& ctx);
+void onActivityMarksClicked(WindowContext& ctx);
 // Click of cmdClearActivity: after a Yes the pending master changes are skipped and msgActivity is
 // emptied to its header.
-void cmdClearActivity_Click(WindowContext& ctx);
+void onClearActivity(WindowContext& ctx);
 
 // One section of the Activity grid: a heading row naming its columns, then its tab-separated rows.
 struct ActivitySection {

@@ -32,7 +32,7 @@ void fillInterimTransferTypes(WindowContext& ctx) {
               ctx.WebConnection.get(), ctx.host);
 }
 
-void cboInterimTransferVchtype_Change(WindowContext& ctx) {
+void onTransferTypeChosen(WindowContext& ctx) {
   auto& f = ctx.form;
   try {
     f.msgInterimItems.setVisible(false);
@@ -46,7 +46,7 @@ void cboInterimTransferVchtype_Change(WindowContext& ctx) {
   }
 }
 
-void lstTransfer_Click(WindowContext& ctx) {
+void onTransferChosen(WindowContext& ctx) {
   auto& f = ctx.form;
   try {
     f.msgInterimItems.setVisible(false);
@@ -63,7 +63,7 @@ void lstTransfer_Click(WindowContext& ctx) {
   }
 }
 
-stock::TransferImportOutcome cmdImportInterimtransfers_Click(WindowContext& ctx) {
+stock::TransferImportOutcome onImportTransfer(WindowContext& ctx) {
   auto& f = ctx.form;
   const bool automatic = f.chkAutoSynchInterimStockTransfer.value() == 1;
   const int i = f.lstTransfer.listIndex();
@@ -77,7 +77,7 @@ stock::TransferImportOutcome cmdImportInterimtransfers_Click(WindowContext& ctx)
   f.cmdImportInterimtransfers.setEnabled(false);
   const stock::TransferImportOutcome out = stock::importTransferAsked(ctx, ctx.day(), request, automatic);
   f.cmdImportInterimtransfers.setEnabled(true);
-  if (!out.busy && !out.failed && !automatic && (out.imported || out.replaced)) cboInterimTransferVchtype_Change(ctx);
+  if (!out.busy && !out.failed && !automatic && (out.imported || out.replaced)) onTransferTypeChosen(ctx);
   return out;
 }
 
@@ -85,13 +85,13 @@ void showTransfersTaken(WindowContext& ctx, const stock::AutoTransferOutcome& ou
   auto& f = ctx.form;
   for (const auto& e : out.taken) f.lstTransfer.addItem(e.text, e.invId);
   // Only a run that brought something changes the list: an idle pass asks head office nothing more.
-  if (out.completed && out.imported > 0 && f.cboInterimTransferVchtype.listIndex() >= 0) cboInterimTransferVchtype_Change(ctx);
+  if (out.completed && out.imported > 0 && f.cboInterimTransferVchtype.listIndex() >= 0) onTransferTypeChosen(ctx);
 }
 
 stock::AutoTransferOutcome runInterimTransfersUnattended(WindowContext& ctx) {
   auto& f = ctx.form;
   f.cmdImportInterimtransfers.setEnabled(false);
-  auto out = stock::AutoSynchInterimStockTransfer(ctx, dayStartShown(f));
+  auto out = stock::importWaitingTransfers(ctx, dayStartShown(f));
   f.cmdImportInterimtransfers.setEnabled(true);
   showTransfersTaken(ctx, out);
   return out;

@@ -15,20 +15,20 @@ void fillInterimTransferTypes(WindowContext& ctx);
 // The vouchers of the chosen type into lstTransfer, each entry "InvNo - dd/MMM/yyyy : time/Customfield1"
 // with the central InvID as item data; with a day start shown in lblDaystart only those since then.
 // Errors: notice "...cbointerimtransfervchtype_change".
-void cboInterimTransferVchtype_Change(WindowContext& ctx);
+void onTransferTypeChosen(WindowContext& ctx);
 
 // The items of the chosen voucher into msgInterimItems, quantities as they come in here (shown when it
 // holds at least one item). Errors: notice "...Lsttransfer_click".
-void lstTransfer_Click(WindowContext& ctx);
+void onTransferChosen(WindowContext& ctx);
 
 // "Import": brings the chosen voucher (lstTransfer) of the chosen type into the branch. Unless
 // chkAutoSynchInterimStockTransfer is ticked the operator is asked first, with the voucher named; a
 // voucher imported before is said to be so, and imported again (in place of the earlier import) only
 // when the operator says so. With the board-rate entry ("BoardRateUpdator") chosen, the board rates of
 // the listed date are loaded instead. The button is disabled while it runs.
-stock::TransferImportOutcome cmdImportInterimtransfers_Click(WindowContext& ctx);
+stock::TransferImportOutcome onImportTransfer(WindowContext& ctx);
 
-// The timer pass's unattended import (stock::AutoSynchInterimStockTransfer) with the vouchers it took
+// The timer pass's unattended import (stock::importWaitingTransfers) with the vouchers it took
 // up added to lstTransfer, and the list refreshed afterwards when a type is chosen.
 stock::AutoTransferOutcome runInterimTransfersUnattended(WindowContext& ctx);
 

@@ -1,3 +1,5 @@
+// The window's side of the "Download From Server" page: the master list, the buttons Master Synchronisation,
+// Settings Synchronisation and Migrate Mismatch (red) Items.
 #include "app/sync_view.h"
 
 #include <algorithm>
@@ -41,7 +43,7 @@ sync::MigrationRequest migrationRequest(MainForm& f) {
 
 }  // namespace
 
-void cmdMasterSynchDetail_Click(WindowContext& ctx) {
+void onMasterList(WindowContext& ctx) {
   auto& list = ctx.form.lstMasterSettings;
   list.clear();
   for (const auto& e : sync::masterListEntries()) list.addItem(sync::masterListText(e));
@@ -49,7 +51,7 @@ void cmdMasterSynchDetail_Click(WindowContext& ctx) {
   for (int i = 0; i < list.listCount(); ++i) list.setSelected(i, true);
 }
 
-sync::MigrationOutcome cmdFullSync_Click(WindowContext& ctx) {
+sync::MigrationOutcome onMasterSynchronisation(WindowContext& ctx) {
   auto& f = ctx.form;
   f.cmdFullSync.setEnabled(false);
   const sync::MigrationOutcome out = sync::fullMasterMigration(ctx, migrationRequest(f));
@@ -57,14 +59,14 @@ sync::MigrationOutcome cmdFullSync_Click(WindowContext& ctx) {
   return out;
 }
 
-bool cmdSettingsSynch_Click(WindowContext& ctx) {
+bool onSettingsSynchronisation(WindowContext& ctx) {
   ctx.form.cmdSettingsSynch.setEnabled(false);
   const bool done = sync::synchroniseSettings(ctx);
   if (done) ctx.form.cmdSettingsSynch.setEnabled(true);
   return done;
 }
 
-sync::MigrationOutcome cmdMIgrateMismatchedItemsonly_Click(WindowContext& ctx) {
+sync::MigrationOutcome onMigrateMismatchedMasters(WindowContext& ctx) {
   auto& f = ctx.form;
   std::vector<std::string> differing;
   const auto& grid = f.msgDataCount;
@@ -72,7 +74,7 @@ sync::MigrationOutcome cmdMIgrateMismatchedItemsonly_Click(WindowContext& ctx) {
     if (grid.cellColor(r, 0) == reconcile::kMismatchColor) differing.push_back(grid.text(r, 0));
   const std::vector<std::string> tables = sync::mismatchedMasterTables(differing);
 
-  cmdMasterSynchDetail_Click(ctx);
+  onMasterList(ctx);
   auto& list = f.lstMasterSettings;
   for (int i = 0; i < list.listCount(); ++i) {
     const std::string table = sync::masterListTable(list.items()[static_cast<std::size_t>(i)].text);
@@ -83,7 +85,7 @@ sync::MigrationOutcome cmdMIgrateMismatchedItemsonly_Click(WindowContext& ctx) {
   f.cmdFullSync.setEnabled(false);
   const sync::MismatchMigrationOutcome out = sync::migrateMismatchedItems(ctx, migrationRequest(f));
   f.cmdFullSync.setEnabled(true);
-  if (!out.failed) reconcile::FillDataCount(ctx);
+  if (!out.failed) reconcile::showMasterCounts(ctx);
   return out.migration;
 }
 

@@ -10,19 +10,19 @@ namespace erpsync {
 struct WindowContext;
 
 // "::" : refills lstMasterSettings with every master, toggles its visibility and selects every entry.
-void cmdMasterSynchDetail_Click(WindowContext& ctx);
+void onMasterList(WindowContext& ctx);
 
 // "Master Synchronisation": migrates the masters selected in lstMasterSettings, by the bulk copy when
 // chkBulkInsert is ticked, with the progress window (one step per table). The button is disabled while
 // it runs.
-sync::MigrationOutcome cmdFullSync_Click(WindowContext& ctx);
+sync::MigrationOutcome onMasterSynchronisation(WindowContext& ctx);
 
 // "Settings Synchronisation": the button is disabled while it runs and stays so after an error.
-bool cmdSettingsSynch_Click(WindowContext& ctx);
+bool onSettingsSynchronisation(WindowContext& ctx);
 
 // "Migrate Mismatch (red) Items": selects in lstMasterSettings (shown) the masters whose counts the Data
 // Status grid marks red, migrates them as Master Synchronisation does, and fills the grid again.
 // Returns what the migration did (nothing migrated when no row is red).
-sync::MigrationOutcome cmdMIgrateMismatchedItemsonly_Click(WindowContext& ctx);
+sync::MigrationOutcome onMigrateMismatchedMasters(WindowContext& ctx);
 
 }  // namespace erpsync

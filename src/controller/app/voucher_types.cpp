@@ -19,7 +19,7 @@ void showVoucherTypes(MainForm& form, const std::vector<session::VoucherTypeChoi
     if (types[i].selected) list.setSelected(static_cast<int>(i), true);
 }
 
-void FillSyncVchTypes(WindowContext& ctx) {
+void fillVoucherTypes(WindowContext& ctx) {
   try {
     showVoucherTypes(ctx.form, session::readVoucherTypeChoices(ctx, ctx.form.lblCostcentre.tag()));
   } catch (const std::exception& e) {
@@ -27,7 +27,7 @@ void FillSyncVchTypes(WindowContext& ctx) {
   }
 }
 
-void lstVchtypes_Click(WindowContext& ctx) {
+void onVoucherTypesClicked(WindowContext& ctx) {
   auto& list = ctx.form.lstVchtypes;
   // Selections made by code (restoring the stored choice) must not overwrite the stored choice.
   if (ctx.form.activeControl != &list) return;

@@ -19,11 +19,11 @@ class MainForm;
 // lstVchtypes afresh: the voucher types of the branch's cost centre, the stored choice selected.
 void showVoucherTypes(MainForm& form, const std::vector<session::VoucherTypeChoice>& types);
 // Reads them for the cost centre the window shows and shows them. Errors end it with a notice.
-void FillSyncVchTypes(WindowContext& ctx);
+void fillVoucherTypes(WindowContext& ctx);
 
 // Click on lstVchtypes: stores the selected ids ("5;7;") when the operator made the change (the list is
 // the active control). A failure to store it is told as a notice (error + "Synchronisation VchTypes").
-void lstVchtypes_Click(WindowContext& ctx);
+void onVoucherTypesClicked(WindowContext& ctx);
 
 // Right mouse button (2) on a multi-select list: every entry takes the selection state of the current
 // entry (select all / clear all).

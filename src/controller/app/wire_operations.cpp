@@ -17,9 +17,9 @@ namespace erpsync {
 void wireOperations(FrmSynch& frm) {
   WindowContext& ctx = frm.ctx;
   watchWorkingDate(frm.form, [&frm] { frm.showDayRows(); });
-  frm.wireButton(frm.form.cmdUpdateDataBase, "Update Database", [&frm] { frm.cmdUpdateDataBase_Click(); });
-  frm.wireButton(frm.form.cmdFreeServer, "Free Server", [&ctx] { sync::cmdFreeServer_Click(ctx); });
-  frm.wireButton(frm.form.cmdDayStart, "Day Start", [&ctx] { cmdDayStart_Click(ctx); });
+  frm.wireButton(frm.form.cmdUpdateDataBase, "Update Database", [&frm] { frm.updateDatabase(); });
+  frm.wireButton(frm.form.cmdFreeServer, "Free Server", [&ctx] { sync::freeServer(ctx); });
+  frm.wireButton(frm.form.cmdDayStart, "Day Start", [&ctx] { onDayStart(ctx); });
   frm.hooks.SSTab1Pages[2] = [&frm] {
     // While head office is known to be out of reach its lock cannot be looked at (and was told once).
     if (frm.ctx.headOfficeState < 0 && !db::isOpen(frm.ctx.WebConnection)) {
@@ -27,9 +27,9 @@ void wireOperations(FrmSynch& frm) {
       return;
     }
     std::string holder;
-    if (frm.databasesPrepared()) sync::CheckSetServerFreeStatus(frm.ctx, true, false, false, holder);
+    if (frm.databasesPrepared()) sync::checkServerFree(frm.ctx, holder);
   };
-  frm.hooks.timertrigger_Timer = [&frm] {
+  frm.hooks.pass = [&frm] {
     showPassStarting(frm.ctx);
     const session::PassOutcome& out = frm.session.pass(passOptionsOf(frm.form));
     showPass(frm.ctx, out);
@@ -39,30 +39,30 @@ void wireOperations(FrmSynch& frm) {
     if (!frm.form.lblAutoSynchState.caption().empty() || up.uploaded + up.alreadyCentral > 0)
       daycycle::tellAutoSyncState(frm.ctx);
   };
-  frm.hooks.SSTab1Pages[3] = [&ctx] { reconcile::FillDataCount(ctx); };
-  frm.hooks.SSTab2Pages[0] = [&ctx] { reconcile::FillTransCount(ctx); };
-  frm.hooks.SSTab2Pages[3] = [&ctx] { reconcile::FillSalesComparison(ctx); };
-  frm.wireButton(frm.form.cmdDayEnd, "Day End", [&ctx] { cmdDayEnd_Click(ctx); });
-  frm.wireButton(frm.form.cmdManualSynch, "Manual Synch", [&ctx] { cmdManualSynch_Click(ctx); });
-  frm.wireButton(frm.form.Command1, "Day Purge", [&ctx] { Command1_Click(ctx); });
-  frm.wireButton(frm.form.cmdMasterSynchDetail, "Master List", [&ctx] { cmdMasterSynchDetail_Click(ctx); });
-  frm.wireButton(frm.form.cmdFullSync, "Master Synchronisation", [&ctx] { cmdFullSync_Click(ctx); });
-  frm.wireButton(frm.form.cmdSettingsSynch, "Settings Synchronisation", [&ctx] { cmdSettingsSynch_Click(ctx); });
+  frm.hooks.SSTab1Pages[3] = [&ctx] { reconcile::showMasterCounts(ctx); };
+  frm.hooks.SSTab2Pages[0] = [&ctx] { reconcile::showVoucherCounts(ctx); };
+  frm.hooks.SSTab2Pages[3] = [&ctx] { reconcile::showSalesComparison(ctx); };
+  frm.wireButton(frm.form.cmdDayEnd, "Day End", [&ctx] { onDayEnd(ctx); });
+  frm.wireButton(frm.form.cmdManualSynch, "Manual Synch", [&ctx] { onManualSynch(ctx); });
+  frm.wireButton(frm.form.Command1, "Day Purge", [&ctx] { onDayPurge(ctx); });
+  frm.wireButton(frm.form.cmdMasterSynchDetail, "Master List", [&ctx] { onMasterList(ctx); });
+  frm.wireButton(frm.form.cmdFullSync, "Master Synchronisation", [&ctx] { onMasterSynchronisation(ctx); });
+  frm.wireButton(frm.form.cmdSettingsSynch, "Settings Synchronisation", [&ctx] { onSettingsSynchronisation(ctx); });
   frm.wireButton(frm.form.cmdMIgrateMismatchedItemsonly, "Migrate Mismatch (red) Items",
-                 [&ctx] { cmdMIgrateMismatchedItemsonly_Click(ctx); });
+                 [&ctx] { onMigrateMismatchedMasters(ctx); });
   frm.hooks.SSTab2Pages[2] = [&frm] {
-    frm.runOperation("Mismatch check", [&frm] { reconcile::MismatchPageCheck(frm.ctx); });
+    frm.runOperation("Mismatch check", [&frm] { reconcile::checkMismatchPage(frm.ctx); });
   };
-  frm.form.lblMaxIDS_Click = [&frm] {
-    frm.runOperation("Activity marks", [&frm] { reconcile::lblMaxIDS_Click(frm.ctx); });
+  frm.form.onActivityMarksClicked = [&frm] {
+    frm.runOperation("Activity marks", [&frm] { reconcile::onActivityMarksClicked(frm.ctx); });
   };
   frm.hooks.SSTab1Pages[5] = [&frm] {
     frm.runOperation("Stock Transfer", [&frm] { fillInterimTransferTypes(frm.ctx); });
   };
-  frm.form.cboInterimTransferVchtype.onChange = [&ctx] { cboInterimTransferVchtype_Change(ctx); };
-  frm.form.lstTransfer.onClick = [&ctx] { lstTransfer_Click(ctx); };
-  frm.wireButton(frm.form.cmdImportInterimtransfers, "Import", [&ctx] { cmdImportInterimtransfers_Click(ctx); });
-  frm.wireButton(frm.form.cmdClearActivity, "Clear Activity", [&ctx] { reconcile::cmdClearActivity_Click(ctx); });
+  frm.form.cboInterimTransferVchtype.onChange = [&ctx] { onTransferTypeChosen(ctx); };
+  frm.form.lstTransfer.onClick = [&ctx] { onTransferChosen(ctx); };
+  frm.wireButton(frm.form.cmdImportInterimtransfers, "Import", [&ctx] { onImportTransfer(ctx); });
+  frm.wireButton(frm.form.cmdClearActivity, "Clear Activity", [&ctx] { reconcile::onClearActivity(ctx); });
 }
 
 }  // namespace erpsync

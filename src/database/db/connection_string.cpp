@@ -1,3 +1,4 @@
+// OLE DB style connection strings ("Provider=SQLOLEDB.1;User ID=sa;Initial Catalog=X;Data Source=Y").
 #include "db/connection_string.h"
 
 #include "util/text.h"

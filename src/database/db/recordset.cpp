@@ -1,3 +1,4 @@
+// A fully read, static, read-only query result.
 #include "db/recordset.h"
 
 #include "db/db_error.h"

@@ -1,3 +1,4 @@
+// How a value becomes part of a T-SQL statement.
 #include "db/sql_literal.h"
 
 #include <charconv>

@@ -1,3 +1,4 @@
+// The one place where text becomes part of a T-SQL statement: string literals and bracketed names.
 #include "db/sql_quote.h"
 
 namespace erpsync::db {

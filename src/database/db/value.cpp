@@ -1,3 +1,4 @@
+// Values as the database layer hands them to the operations: one cell of a recordset.
 #include "db/value.h"
 
 #include <charconv>

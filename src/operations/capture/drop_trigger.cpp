@@ -6,7 +6,7 @@
 
 namespace erpsync::capture {
 
-bool Droptrigger(SyncContext& ctx, const std::string& StrTiggerName, db::Connection* mycn) {
+bool dropChangeLogTriggers(SyncContext& ctx, const std::string& StrTiggerName, db::Connection* mycn) {
   try {
     if (!mycn || !mycn->isOpen()) throw db::DbError("Operation is not allowed when the object is closed.");
     for (const char* suffix : {"Insert", "update", "Delete"}) {

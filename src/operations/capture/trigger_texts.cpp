@@ -1,3 +1,4 @@
+// The texts of the change-log triggers and of the change-log table.
 #include "capture/trigger_texts.h"
 
 namespace erpsync::capture {

@@ -59,7 +59,7 @@ const std::vector<std::string>& godownIdAsPlainNumber() {
 
 }  // namespace
 
-void cmdUpdateDataBase_Click(SyncContext& ctx) {
+void updateDatabase(SyncContext& ctx) {
   db::Connection* B = ctx.LocalConnection.get();
   db::Connection* C = ctx.WebConnection.get();
   auto both = [&](const std::string& sql) {
@@ -119,17 +119,17 @@ void cmdUpdateDataBase_Click(SyncContext& ctx) {
   // leaves the current trigger texts in place.
   const auto& masters = masterTables();
   const auto& firstDrops = masterTriggerNamesToDrop();
-  for (const auto& name : firstDrops) Droptrigger(ctx, name, C);
+  for (const auto& name : firstDrops) dropChangeLogTriggers(ctx, name, C);
   for (const auto& t : masters)
     if (std::find(firstDrops.begin(), firstDrops.end(), t.triggerName) == firstDrops.end())
-      Droptrigger(ctx, t.triggerName, C);
+      dropChangeLogTriggers(ctx, t.triggerName, C);
   for (std::size_t i = 0; i < 13 && i < masters.size(); ++i)
     Createtrigger(ctx, masters[i].triggerName, masters[i].table, masters[i].idColumn, C, true);
   executeIgnoringFailure(C, boardRateTriggerDrop());
   executeIgnoringFailure(C, boardRateTriggerText());
   for (std::size_t i = 13; i < masters.size(); ++i)
     Createtrigger(ctx, masters[i].triggerName, masters[i].table, masters[i].idColumn, C, true);
-  for (const auto& name : branchTriggerNamesToDrop()) Droptrigger(ctx, name, B);
+  for (const auto& name : branchTriggerNamesToDrop()) dropChangeLogTriggers(ctx, name, B);
   for (const auto& t : voucherTables()) Createtrigger(ctx, t.triggerName, t.table, t.idColumn, B, false);
 
   // Indexes the upload looks up by: at head office the copy of a branch voucher by its printed number

@@ -11,6 +11,6 @@ namespace erpsync::capture {
 // Runs the upgrade on LocalConnection (branch) and WebConnection (central), then shows
 // "Database Updated.". Safe to run again at any time: a change already in place makes its statement
 // fail, and such failures are skipped. Day rows and the push lock are kept.
-void cmdUpdateDataBase_Click(SyncContext& ctx);
+void updateDatabase(SyncContext& ctx);
 
 }  // namespace erpsync::capture

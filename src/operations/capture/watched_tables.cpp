@@ -1,3 +1,4 @@
+// The tables whose changes the change log records: masters at head office, vouchers at the branch.
 #include "capture/watched_tables.h"
 
 namespace erpsync::capture {

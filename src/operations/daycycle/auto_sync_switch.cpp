@@ -1,3 +1,5 @@
+// What the day tools share: the branch's cost centre, and stopping / restoring automatic synchronisation
+// around an operation that must not interleave with an upload.
 #include "daycycle/auto_sync_switch.h"
 
 #include <cmath>

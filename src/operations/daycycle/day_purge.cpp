@@ -71,7 +71,7 @@ PurgeOutcome dayPurge(SyncContext& ctx) {
       return out;
     }
     if (!confirmWorkingDate(ctx, day.date, "TEmporary Sales Deleter")) return out;
-    const std::string filter = CREateSelVchTypeIDQry(ctx);
+    const std::string filter = voucherTypeFilter(ctx);
     const std::string dateText = ddMMMyyyy(day.date);
     db::Connection& branch = ctx.local();
     db::Connection& central = ctx.web();

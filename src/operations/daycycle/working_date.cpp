@@ -1,3 +1,5 @@
+// The working date against head office's date: a day tool that would work on a date far from it (a date
+// picker left on last month, a workstation clock gone wrong) asks first.
 #include "daycycle/working_date.h"
 
 #include <cstdlib>

@@ -1,3 +1,5 @@
+// The two high-water marks against the change logs they point into: MaxActivityID (head office's tblActivity,
+// masters) and MaxActivityIDTrans (the branch's tblActivity, vouchers).
 #include "reconcile/activity_marks.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// The single-table count check that day end runs per voucher table.
 #include "reconcile/check_online_rows_tables.h"
 
 #include <cstdlib>

@@ -1,3 +1,5 @@
+// The side-by-side counts: the same counting query on the branch and at head office, one row per label, each
+// row equal, differing, or differing only by vouchers still waiting to go up.
 #include "reconcile/count_grid.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// The master comparison of the "Data Status" page: one count per master table on both sides.
 #include "reconcile/fill_data_count.h"
 
 #include "db/connection.h"

@@ -1,3 +1,4 @@
+// The "Compare" page: branch and central sales counts per day over the month up to the working date.
 #include "reconcile/fill_sales_comparison.h"
 
 #include "db/connection.h"

@@ -1,3 +1,5 @@
+// The voucher comparison of the "UpdateStatus" page: one count per voucher table for the working date and the
+// chosen voucher types, on both sides.
 #include "reconcile/fill_trans_count.h"
 
 #include "db/connection.h"

@@ -1,3 +1,5 @@
+// The "Mismatch" page's work: which of the day's vouchers differ between the branch and head office, and the
+// operator's way to send those again.
 #include "reconcile/mismatch_page.h"
 
 #include "daycycle/auto_sync_switch.h"

@@ -1,3 +1,4 @@
+// The names of the branch's voucher types, shown beside their ids where vouchers are listed.
 #include "reconcile/voucher_type_names.h"
 
 #include "db/connection.h"

@@ -45,7 +45,7 @@ std::string idleLine(const PassOutcome& out) {
 // The steps of a pass that reached head office: masters, vouchers, counts, transfers.
 void exchange(SyncContext& ctx, const WorkingDay& day, const PassOptions& options, PassOutcome& out) {
   ctx.log("Masters uploading starting", "");
-  out.masters = sync::uploadMasters(ctx);
+  out.masters = sync::downloadMasters(ctx);
   out.waitingChanges = logWaitingChanges(ctx, out.masters);
   ctx.log("Masters uploading End transaction uploading end", "");
   if (!out.masters.completed && !out.masters.linkLost)
@@ -70,7 +70,7 @@ void exchange(SyncContext& ctx, const WorkingDay& day, const PassOptions& option
   }
   if (options.importTransfers && !ctx.host.stopRequested()) {
     out.transfersRan = true;
-    out.transfers = stock::AutoSynchInterimStockTransfer(ctx, options.dayStart);
+    out.transfers = stock::importWaitingTransfers(ctx, options.dayStart);
     if (out.transfers.failed > 0)
       out.failures.push_back({"Stock transfer import", 0, fmt::format("{} transfer(s) could not be imported", out.transfers.failed)});
   }

@@ -15,7 +15,7 @@
 #include "shared/working_day.h"
 #include "stock/import_interim_transfers.h"
 #include "stock/interim_transfer_list.h"
-#include "sync/upload_masters.h"
+#include "sync/download_masters.h"
 #include "sync/upload_transactions.h"
 
 namespace erpsync {

@@ -1,3 +1,5 @@
+// Brings head office's board rates (dated selling rate and MRP per item) into the branch: the branch copy of
+// tblBoardRateMaster, every stock row of the item and the item master.
 #include "stock/import_board_rate_updator.h"
 
 #include <cctype>
@@ -90,7 +92,7 @@ std::optional<db::DateTime> boardRateEntryDate(const std::string& entry) {
   return std::nullopt;
 }
 
-bool importBoardRateUpdator(SyncContext& ctx, const std::string& dateString, const std::string& changedIdOnly) {
+bool importBoardRates(SyncContext& ctx, const std::string& dateString, const std::string& changedIdOnly) {
   const bool full = text::trim(dateString, text::kWhitespace).empty();
   try {
     // Head office is read first: a failed read leaves the branch table untouched.

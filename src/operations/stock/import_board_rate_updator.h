@@ -26,7 +26,7 @@ namespace erpsync::stock {
 // central rows of that calendar day are loaded, or with changedIdOnly holding a number, only the
 // central row of that ID. Each item loaded first loses its branch board-rate rows, so the branch keeps
 // one set of rates per item. An entry without a readable date loads nothing and says so.
-bool importBoardRateUpdator(SyncContext& ctx, const std::string& dateString, const std::string& changedIdOnly);
+bool importBoardRates(SyncContext& ctx, const std::string& dateString, const std::string& changedIdOnly);
 
 // The date a list entry of the transfer page names (see above); nothing when it holds none.
 std::optional<db::DateTime> boardRateEntryDate(const std::string& entry);

@@ -300,7 +300,7 @@ TransferImportOutcome importInterimTransfer(SyncContext& ctx, const WorkingDay& 
       ctx,
       [&] {
         if (request.boardRates)
-          out.failed = !importBoardRateUpdator(ctx, request.entry, "");
+          out.failed = !importBoardRates(ctx, request.entry, "");
         else
           importVoucher(ctx, day, v, clock, out);
       },
@@ -312,7 +312,7 @@ TransferImportOutcome importInterimTransfer(SyncContext& ctx, long long vchTypeI
   return importInterimTransfer(ctx, ctx.day(), TransferImportRequest{vchTypeId, invId, false, {}});
 }
 
-AutoTransferOutcome AutoSynchInterimStockTransfer(SyncContext& ctx, const DayStartShown& since) {
+AutoTransferOutcome importWaitingTransfers(SyncContext& ctx, const DayStartShown& since) {
   AutoTransferOutcome out;
   const WorkingDay day = ctx.day();
   HeadOfficeClock clock;

@@ -42,7 +42,7 @@ struct TransferImportOutcome {
 };
 
 // What to import: one central voucher, or with boardRates the board rates of the date the listed
-// entry names (importBoardRateUpdator).
+// entry names (importBoardRates).
 struct TransferImportRequest {
   long long vchTypeId = 0;
   long long invId = 0;
@@ -83,6 +83,6 @@ struct AutoTransferOutcome {
 // shown, only the vouchers since then are looked at, as the page lists them. The waiting vouchers of
 // every type are read in one call that reads no stock history when none waits: an idle run costs one
 // call to head office, two more a voucher imported.
-AutoTransferOutcome AutoSynchInterimStockTransfer(SyncContext& ctx, const DayStartShown& since);
+AutoTransferOutcome importWaitingTransfers(SyncContext& ctx, const DayStartShown& since);
 
 }  // namespace erpsync::stock

@@ -1,3 +1,6 @@
+// How stock and voucher posting write numbers and dates into their statements: numbers with a decimal point
+// and dates in a form SQL Server reads alike under every language and DATEFORMAT, whatever regional settings
+// the workstation (or the process locale) has.
 #include "stock/stock_text.h"
 
 #include <charconv>

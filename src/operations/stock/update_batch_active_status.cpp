@@ -6,7 +6,7 @@
 
 namespace erpsync::stock {
 
-bool updatebatchActivestatus(SyncContext& ctx) {
+bool copyBatchActiveStatus(SyncContext& ctx) {
   try {
     auto& local = ctx.local();
     db::Transaction t(local);

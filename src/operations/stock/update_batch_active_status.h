@@ -11,6 +11,6 @@ namespace erpsync::stock {
 // BatchUnique and ItemID (through the linked server); batches head office does not know become
 // active (1). Both statements commit together. Errors: message box (exclamation icon), false, and no
 // Active value changes.
-bool updatebatchActivestatus(SyncContext& ctx);
+bool copyBatchActiveStatus(SyncContext& ctx);
 
 }  // namespace erpsync::stock

@@ -1,3 +1,4 @@
+// How the copy builders write one field of a source row into a literal INSERT statement.
 #include "sync/field_literal.h"
 
 #include <charconv>

@@ -5,7 +5,7 @@
 
 namespace erpsync::sync {
 
-bool cmdFreeServer_Click(SyncContext& ctx) {
+bool freeServer(SyncContext& ctx) {
   try {
     ctx.web().execute(" Delete from [tblDayActivity] where Activity= 'BLOCKFASTPUSH' ");
     ctx.status().pushLock("FREE");

@@ -9,6 +9,6 @@ namespace erpsync::sync {
 
 // Removes every lock row at head office, whoever holds it, without asking, and shows the lock "FREE".
 // False after an error (told as a notice).
-bool cmdFreeServer_Click(SyncContext& ctx);
+bool freeServer(SyncContext& ctx);
 
 }  // namespace erpsync::sync

@@ -1,3 +1,6 @@
+// The full master migration of the "Download From Server" page: whole master tables copied from the central
+// database into the branch, row by row through the copy builder or in one insert-select through the linked
+// server.
 #include "sync/full_master_migration.h"
 
 #include <algorithm>
@@ -119,7 +122,7 @@ bool migrateOne(SyncContext& ctx, const Migration& m, bool ticked) {
   ctx.host.doEvents();
   switch (ticked ? m.ticked : m.unticked) {
     case Copy::BoardRate:
-      return stock::importBoardRateUpdator(ctx, "", "");
+      return stock::importBoardRates(ctx, "", "");
     case Copy::Bulk: {
       std::string columns = m.bulkColumns;
       if (m.bulkByName) {

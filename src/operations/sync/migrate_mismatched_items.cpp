@@ -66,7 +66,7 @@ MismatchMigrationOutcome migrateMismatchedItems(SyncContext& ctx, const Migratio
     // Read before the migration: a change made while it runs is not covered by it.
     const long long before = centralMaxActivityId(ctx);
     out.migration = fullMasterMigration(ctx, request);
-    stock::updatebatchActivestatus(ctx);
+    stock::copyBatchActiveStatus(ctx);
     if (!out.migration.stopped) {
       const long long mark = markAfterMigration(ctx, before, out.migration.migrated);
       ctx.writeLoopSetting("MaxActivityID", std::to_string(mark));

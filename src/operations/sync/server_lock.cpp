@@ -75,7 +75,7 @@ bool refreshLock(SyncContext& ctx) {
   if (n > 0) return true;
   // The row is gone (another branch found it stale and cleared it): take the lock again if we may.
   std::string none;
-  return CheckSetServerFreeStatus(ctx, false, true, false, none);
+  return pushLock(ctx, PushLockAction::Take, none);
 }
 
 void releaseLock(SyncContext& ctx) {
@@ -83,7 +83,7 @@ void releaseLock(SyncContext& ctx) {
   ctx.status().pushLock("FREE");
 }
 
-bool checkFree(SyncContext& ctx, std::string& StrWhoOccupiedServer, bool& freeVerdict) {
+bool checkFree(SyncContext& ctx, std::string& holder, bool& freeVerdict) {
   db::Connection& web = ctx.web();
   auto rs = web.query("Select getDate() as MyGetdate,* from tblDayActivity where Activity='BLOCKFASTPUSH' ");
   std::optional<std::size_t> live;
@@ -105,7 +105,7 @@ bool checkFree(SyncContext& ctx, std::string& StrWhoOccupiedServer, bool& freeVe
     return true;
   }
   if (anyStale) web.execute(" Delete from [tblDayActivity] where Activity= 'BLOCKFASTPUSH' and " + kStale);
-  StrWhoOccupiedServer = rs.at(*live, "SQLSERVERNAME").toString();
+  holder = rs.at(*live, "SQLSERVERNAME").toString();
   if (rs.at(*live, "BlockDataEntry").toInt() == 1) {
     ctx.status().pushLock("LOCK");
     return false;
@@ -184,14 +184,20 @@ LockedReply runUnderPushLock(SyncContext& ctx, const LockedWork& work) {
   return reply;
 }
 
-bool CheckSetServerFreeStatus(SyncContext& ctx, bool blnCheckFree, bool blnSetLock, bool blnUpdateTimeOnly,
-                              std::string& StrWhoOccupiedServer) {
+bool pushLock(SyncContext& ctx, PushLockAction action, std::string& holder) {
   bool freeVerdict = false;
   try {
-    if (blnUpdateTimeOnly) return refreshLock(ctx);
-    if (blnCheckFree) return checkFree(ctx, StrWhoOccupiedServer, freeVerdict);
-    if (blnSetLock) return takeLock(ctx);
-    releaseLock(ctx);
+    switch (action) {
+      case PushLockAction::Refresh:
+        return refreshLock(ctx);
+      case PushLockAction::Check:
+        return checkFree(ctx, holder, freeVerdict);
+      case PushLockAction::Take:
+        return takeLock(ctx);
+      case PushLockAction::Release:
+        releaseLock(ctx);
+        return false;
+    }
     return false;
   } catch (const db::DbError& e) {
     ctx.notice(e.description());

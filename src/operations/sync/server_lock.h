@@ -16,35 +16,35 @@ namespace erpsync::sync {
 // behind by a holder that stopped; any branch may remove it.
 inline constexpr int kLockStaleSeconds = 50;
 
-// One call runs one lock operation on WebConnection, chosen by the first true flag in this order:
-//  - blnUpdateTimeOnly (refresh): renews the time of this branch's lock row; takes the lock again when
-//    the row has gone. Returns true when this branch holds the lock afterwards.
-//  - blnCheckFree (check): removes abandoned lock rows and reports whether the server is free (true).
-//    When a live row is found, StrWhoOccupiedServer receives its holder's name.
-//  - blnSetLock (take): takes the lock unless another branch holds a live one, in one transaction.
+// What is done with the push lock (the BLOCKFASTPUSH row in head office's tblDayActivity):
+//  - Refresh: renews the time of this branch's lock row; takes the lock again when the row has gone.
 //    Returns true when this branch holds the lock afterwards.
-//  - none (release): removes this branch's lock row; returns false.
+//  - Check: removes abandoned lock rows and reports whether the server is free (true). When a live row
+//    is found, holder receives its holder's name.
+//  - Take: takes the lock unless another branch holds a live one, in one transaction. Returns true when
+//    this branch holds the lock afterwards.
+//  - Release: removes this branch's lock row; returns false.
 // The holder name is the working day's cost-centre name. Tells the lock as "FREE" or "LOCK" to the
-// status sink. Errors are
-// shown as a notice and give false (true for a check that had already found the server free).
-bool CheckSetServerFreeStatus(SyncContext& ctx, bool blnCheckFree, bool blnSetLock, bool blnUpdateTimeOnly,
-                              std::string& StrWhoOccupiedServer);
+// status sink. Errors are shown as a notice and give false (true for a check that had already found the
+// server free).
+enum class PushLockAction { Check, Take, Refresh, Release };
+bool pushLock(SyncContext& ctx, PushLockAction action, std::string& holder);
 
 // Convenience forms of the calls above.
 inline bool checkServerFree(SyncContext& ctx, std::string& holder) {
-  return CheckSetServerFreeStatus(ctx, true, false, false, holder);
+  return pushLock(ctx, PushLockAction::Check, holder);
 }
 inline bool takeServerLock(SyncContext& ctx) {
   std::string none;
-  return CheckSetServerFreeStatus(ctx, false, true, false, none);
+  return pushLock(ctx, PushLockAction::Take, none);
 }
 inline bool refreshServerLock(SyncContext& ctx) {
   std::string none;
-  return CheckSetServerFreeStatus(ctx, false, true, true, none);
+  return pushLock(ctx, PushLockAction::Refresh, none);
 }
 inline void releaseServerLock(SyncContext& ctx) {
   std::string none;
-  CheckSetServerFreeStatus(ctx, false, false, false, none);
+  pushLock(ctx, PushLockAction::Release, none);
 }
 
 // The statements that take the lock for `me` (a quoted holder name) inside a transaction: this

@@ -491,7 +491,7 @@ std::string uploadSentence(const UploadOutcome& out) {
   return s;
 }
 
-UploadOutcome uploadTransactions(SyncContext& ctx, bool blnmanualDateWiseSynch, std::size_t passUnits) {
+UploadOutcome uploadTransactions(SyncContext& ctx, bool operatorResync, std::size_t passUnits) {
   UploadOutcome out;
   const WorkingDay day = ctx.day();
   ChangeLog log;
@@ -500,7 +500,7 @@ UploadOutcome uploadTransactions(SyncContext& ctx, bool blnmanualDateWiseSynch, 
     return out;
   }
   ctx.status().status("");
-  const LogScan scan = scanChanges(log, day.intervalMinutes, blnmanualDateWiseSynch, out);
+  const LogScan scan = scanChanges(log, day.intervalMinutes, operatorResync, out);
   ctx.host.doEvents();
 
   if (ctx.host.stopRequested()) {

@@ -32,14 +32,14 @@ struct UploadOutcome {
 // own state (deletions of uploaded vouchers as claims to retire, edits of uploaded vouchers as vouchers
 // waiting again) and the mark passes it; then every deletion waiting and every voucher waiting (of any
 // date, of the chosen types or already at head office) goes up in batches. A change younger than the
-// interval holds back the mark and the vouchers changed since. blnmanualDateWiseSynch: the operator's
+// interval holds back the mark and the vouchers changed since. operatorResync: the operator's
 // re-sync, which waits for no interval. The working day is read once at the start: its interval, its
 // chosen voucher types, its cost centre (deletions of a voucher of unknown natural key are marked on
 // this branch's copies only) and name (the push lock's holder).
 // passUnits: the most vouchers and deletions one run sends, oldest first; the rest waits for the next
 // runs (a share keeps a pass short and its memory small after a long time offline).
 inline constexpr std::size_t kPassUnits = 2000;
-UploadOutcome uploadTransactions(SyncContext& ctx, bool blnmanualDateWiseSynch, std::size_t passUnits = kPassUnits);
+UploadOutcome uploadTransactions(SyncContext& ctx, bool operatorResync, std::size_t passUnits = kPassUnits);
 
 // What a run did in one sentence for the status box ("3 vouchers sent to head office. 2 vouchers
 // waiting; the oldest goes up in 1 minute."); the statements themselves are in the daily log.

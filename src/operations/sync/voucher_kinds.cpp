@@ -1,3 +1,4 @@
+// The five kinds of voucher that go up from the branch, and the columns and names each is known by.
 #include "sync/voucher_kinds.h"
 
 #include "util/text.h"

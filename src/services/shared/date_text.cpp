@@ -1,3 +1,4 @@
+// The date and time texts the window shows and the statements carry.
 #include "shared/date_text.h"
 
 #include <fmt/format.h>

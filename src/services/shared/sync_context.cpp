@@ -1,3 +1,5 @@
+// What every operation shares: the connections, the settings files, the daily log, the host, the clock, the
+// run's working day, where progress is told, and the run-wide values.
 #include "shared/sync_context.h"
 
 #include <utility>

@@ -1,3 +1,5 @@
+// The SQL filter of the voucher types this branch uploads, verifies at day end and re-synchronises, built
+// from the selection of lstVchtypes.
 #include "shared/voucher_type_filter.h"
 
 #include "shared/sync_context.h"
@@ -8,7 +10,7 @@ std::string selectedVoucherTypeIds(SyncContext& ctx) {
   return ctx.day().selectedVoucherTypeIds;
 }
 
-std::string CREateSelVchTypeIDQry(SyncContext& ctx) {
+std::string voucherTypeFilter(SyncContext& ctx) {
   try {
     const std::string ids = selectedVoucherTypeIds(ctx);
     if (!ids.empty()) return " and vchtypeID in (" + ids + ")";

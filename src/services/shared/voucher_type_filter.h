@@ -14,7 +14,7 @@ std::string selectedVoucherTypeIds(SyncContext& ctx);
 
 // " and vchtypeID in (7,12)" for the selected types; "" (and the status "NO vouchers selected to
 // import") when none is selected.
-std::string CREateSelVchTypeIDQry(SyncContext& ctx);
+std::string voucherTypeFilter(SyncContext& ctx);
 
 // The parent voucher types whose changes the automatic upload sends (the ParentID list of its
 // change-log select). Vouchers of other types (the opening stock journal a day start writes, type

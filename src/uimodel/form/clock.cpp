@@ -1,3 +1,4 @@
+// The workstation clock.
 #include "form/clock.h"
 
 #include <chrono>

@@ -1,3 +1,4 @@
+// The window's controls as plain C++ state.
 #include "form/controls.h"
 
 namespace erpsync::form {

@@ -1,3 +1,4 @@
+// The main window frmSynch and the settings wizard frmsettings as plain C++ models.
 #include "form/main_form.h"
 
 namespace erpsync {

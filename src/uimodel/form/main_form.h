@@ -188,7 +188,7 @@ class MainForm : public ControlSet {
   // Mouse-down on a list; button 1 left, 2 right.
   std::function<void(int button)> lstVchtypes_MouseDown;
   std::function<void(int button)> lstMasterSettings_MouseDown;
-  std::function<void()> lblMaxIDS_Click;
+  std::function<void()> onActivityMarksClicked;
   // The operator asks to close the window: returns true when the window may close.
   std::function<bool()> onClose;
 };

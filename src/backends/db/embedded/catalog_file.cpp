@@ -1,3 +1,5 @@
+// The SQLite files of an embedded server: one per catalog, holding the data tables and the catalog's own
+// description of them (SQL Server column types, identities, constraints, triggers).
 #include "db/embedded/catalog_file.h"
 
 #include <sqlite3.h>

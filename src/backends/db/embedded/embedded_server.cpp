@@ -1,3 +1,4 @@
+// Server-level pieces of the embedded server: creating a server directory and the server clock.
 #include "db/embedded/embedded_server.h"
 
 #include <mutex>

@@ -1,3 +1,4 @@
+// Exact decimal arithmetic for numeric/decimal/money values of the embedded server.
 #include "db/embedded/exact_decimal.h"
 
 #include <algorithm>

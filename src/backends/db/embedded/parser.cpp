@@ -1,3 +1,5 @@
+// Parses a T-SQL batch into the syntax tree; anything outside the supported subset fails with "Incorrect
+// syntax near '<token>'." (native 102).
 #include "db/embedded/parser.h"
 
 #include <array>

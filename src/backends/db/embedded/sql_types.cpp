@@ -1,3 +1,4 @@
+// SQL Server column types as the embedded server keeps them, and the conversions between values.
 #include "db/embedded/sql_types.h"
 
 #include <cmath>

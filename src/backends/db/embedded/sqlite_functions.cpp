@@ -1,3 +1,4 @@
+// The SQL functions and the TSQL collation the translated statements call inside SQLite.
 #include "db/embedded/sqlite_functions.h"
 
 #include <sqlite3.h>

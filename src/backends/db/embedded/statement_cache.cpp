@@ -1,3 +1,5 @@
+// The prepared SQLite statements of one connection: an owning handle, a lease that lends a statement to one
+// run, and a bounded cache of the most recently used statements.
 #include "db/embedded/statement_cache.h"
 
 #include <sqlite3.h>

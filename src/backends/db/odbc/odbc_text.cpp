@@ -1,3 +1,5 @@
+// Text and type helpers of the ODBC backend that need no driver: UTF-8/UTF-16 conversion, the ADO type code
+// of an ODBC column type, decimal text clean-up and driver message prefixes.
 #include "db/odbc/odbc_text.h"
 
 #ifdef _WIN32

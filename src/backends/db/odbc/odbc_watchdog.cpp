@@ -1,3 +1,4 @@
+// A deadline for one driver call at a time, kept by a thread of its own.
 #include "db/odbc/odbc_watchdog.h"
 
 #include <utility>

@@ -38,6 +38,6 @@ struct MasterDownloadOutcome {
 // Each row's delete and copy commit together on the branch or not at all; the mark (in
 // AppsettingsLoop.ini every fifty rows and at the end of the run, in memory at the end) never passes a
 // row that failed, so the next pass tries it again.
-MasterDownloadOutcome uploadMasters(SyncContext& ctx);
+MasterDownloadOutcome downloadMasters(SyncContext& ctx);
 
 }  // namespace erpsync::sync

@@ -1,4 +1,6 @@
-#include "sync/upload_masters.h"
+// The master download: brings every master row that head office changed since the last pass into the branch
+// database (delete the branch copy, copy the central row in its place).
+#include "sync/download_masters.h"
 
 #include <algorithm>
 #include <charconv>
@@ -248,7 +250,7 @@ bool applyPending(SyncContext& ctx, std::vector<RowChange>& pending, MasterMark&
 
 }  // namespace
 
-MasterDownloadOutcome uploadMasters(SyncContext& ctx) {
+MasterDownloadOutcome downloadMasters(SyncContext& ctx) {
   MasterDownloadOutcome out;
   out.firstMark = ctx.MaxActivityID;
   const std::string sql =
@@ -305,7 +307,7 @@ MasterDownloadOutcome uploadMasters(SyncContext& ctx) {
     }
     if (m.kind == MasterTable::BoardRate) {
       // One full reload brings every board-rate change up to now: later rows of this pass need none.
-      if (!boardRatesLoaded && !stock::importBoardRateUpdator(ctx, "", "")) {
+      if (!boardRatesLoaded && !stock::importBoardRates(ctx, "", "")) {
         ctx.log("Masters uploading", "Stopped at change " + std::to_string(id) + " of " + table);
         out.completed = false;
         break;
